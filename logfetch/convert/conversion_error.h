@@ -1,0 +1,31 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace logfetch {
+
+// A failure that ends a conversion: a file that cannot be read or written, a
+// header cut short, a stamp that is no date. Number and description go into
+// the user's message.
+class ConversionError : public std::runtime_error {
+public:
+    ConversionError(int number, const std::string& description)
+        : std::runtime_error(description), number_(number)
+    {
+    }
+
+    int number() const { return number_; }
+    std::string description() const { return what(); }
+
+    // The failure of a file operation, from the system's error code.
+    static ConversionError fromErrno(int errorCode, const std::string& path);
+    // The file ended inside a header; part names it ("the file header").
+    static ConversionError cutShort(const std::string& part);
+    static ConversionError invalidStamp(const std::string& which, const std::string& text);
+
+private:
+    int number_;
+};
+
+}  // namespace logfetch

@@ -1,0 +1,91 @@
+// Converts a generated 16 MB .BIN into its reports and compares the speed with
+// a plain buffered write of the same number of output bytes.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "logfetch/convert/convert_bin_file.h"
+#include "testing/bin_builder.h"
+#include "testing/scripted_prompter.h"
+#include "testing/temp_folder.h"
+
+namespace {
+
+using testing_support::BinBuilder;
+
+constexpr std::size_t kTargetBytes = 16 * 1024 * 1024;
+
+// One long interval data set of 3-byte records, with temperature.
+testing_support::Bytes sixteenMegabyteLog()
+{
+    testing_support::HeaderFields fields;
+    fields.temperatureFlag = 1;
+    fields.end = {12, 31, 2, 23, 59, 59};  // never reached: the file ends first
+    BinBuilder builder = BinBuilder::interval(1).header(fields);
+    for (int i = 0; builder.bytes().size() + 3 <= kTargetBytes; ++i)
+        builder.reading3(200 + i % 300, i % 7 == 0, i % 5 == 0, i % 4, i % 1024);
+    return builder.bytes();
+}
+
+struct Fixture {
+    testing_support::TempFolder folder;
+    std::size_t binBytes = 0;
+    std::size_t reportBytes = 0;
+
+    Fixture()
+    {
+        const auto bin = sixteenMegabyteLog();
+        binBytes = bin.size();
+        testing_support::writeFile(folder.file("big.bin"), bin);
+    }
+};
+
+Fixture& fixture()
+{
+    static Fixture f;
+    return f;
+}
+
+void BM_ConvertSixteenMegabytes(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    for (auto _ : state) {
+        logfetch::StepValues values;
+        testing_support::ScriptedPrompter prompter;
+        logfetch::ConvertBinFile(f.folder.path(), "big.bin", values, prompter, [] {});
+        f.reportBytes = std::filesystem::file_size(values.gPrnFile) + std::filesystem::file_size(values.gCsvFile);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * f.binBytes));
+    state.counters["report_MB"] = static_cast<double>(f.reportBytes) / 1e6;
+}
+BENCHMARK(BM_ConvertSixteenMegabytes)->Unit(benchmark::kMillisecond)->MinTime(3);
+
+// The same number of output bytes, in lines of the reports' length, through
+// two plain buffered C streams.
+void BM_PlainBufferedWriteOfTheReportBytes(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    const std::string line(40, 'x');
+    for (auto _ : state) {
+        std::FILE* a = std::fopen(f.folder.file("plain1.txt").c_str(), "wb");
+        std::FILE* b = std::fopen(f.folder.file("plain2.txt").c_str(), "wb");
+        std::setvbuf(a, nullptr, _IOFBF, 1 << 16);
+        std::setvbuf(b, nullptr, _IOFBF, 1 << 16);
+        for (std::size_t written = 0; written < f.reportBytes; written += 2 * (line.size() + 2)) {
+            std::fwrite(line.data(), 1, line.size(), a);
+            std::fwrite("\r\n", 1, 2, a);
+            std::fwrite(line.data(), 1, line.size(), b);
+            std::fwrite("\r\n", 1, 2, b);
+        }
+        std::fclose(a);
+        std::fclose(b);
+    }
+    // Reported against the input size, so the two MB/s figures compare directly.
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * f.binBytes));
+}
+BENCHMARK(BM_PlainBufferedWriteOfTheReportBytes)->Unit(benchmark::kMillisecond)->MinTime(3);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <functional>
+#include <string_view>
+
+#include "common/prompter.h"
+#include "logfetch/common/step_values.h"
+#include "logfetch/convert/report_writer.h"
+
+namespace logfetch {
+
+inline constexpr std::string_view kProgramSource = "Logfetch";
+
+// Converts folder/fileName (a .BIN) into BASE.PRN and BASE.CSV beside it,
+// BASE being the name without its last four characters, in upper case.
+// Sets gPrnFile, gCsvFile, gBinFileLength and gBinBytesRead, tells the user
+// the outcome through the prompter and returns it.
+ConversionOutcome ConvertBinFile(std::string_view folder, std::string_view fileName, StepValues& values,
+                                 common::Prompter& prompter, const std::function<void()>& yield);
+
+}  // namespace logfetch

@@ -1,0 +1,143 @@
+#include "logfetch/convert/convert_bin_file.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "logfetch/convert/convert_command.h"
+#include "testing/bin_builder.h"
+#include "testing/scripted_prompter.h"
+#include "testing/temp_folder.h"
+
+namespace logfetch {
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::BinBuilder;
+using testing_support::readFile;
+using testing_support::writeFile;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+class ConvertBinFileTest : public ::testing::Test {
+protected:
+    ConversionOutcome convert(const std::string& folder, const std::string& name)
+    {
+        return ConvertBinFile(folder, name, values, prompter, [] {});
+    }
+
+    testing_support::TempFolder folder;
+    StepValues values;
+    testing_support::ScriptedPrompter prompter;
+    const testing_support::Bytes sample =
+        BinBuilder::interval(1).header({}).reading2(false, 2, 512).endMarker().bytes();
+};
+
+TEST_F(ConvertBinFileTest, WritesUpperCaseReportsBesideTheBinAndTellsTheReportName)
+{
+    writeFile(folder.file("data.bin"), sample);
+    EXPECT_EQ(convert(folder.path(), "data.bin"), ConversionOutcome::Completed);
+    EXPECT_EQ(values.gPrnFile, folder.file("DATA.PRN"));
+    EXPECT_EQ(values.gCsvFile, folder.file("DATA.CSV"));
+    EXPECT_EQ(readFile(folder.file("DATA.CSV")), "01/01/03, 00:00:00,  5.12\r\n");
+    EXPECT_THAT(prompter.messages,
+                ::testing::ElementsAre("The conversion has completed.  Your ASCII file is: DATA.PRN"));
+    EXPECT_EQ(values.gBinFileLength, static_cast<std::int32_t>(sample.size()));
+    EXPECT_EQ(values.gBinBytesRead, static_cast<std::int32_t>(sample.size() - 6));
+
+    // A folder given with its trailing separator joins the same way.
+    EXPECT_EQ(convert(folder.path() + "/", "data.bin"), ConversionOutcome::Completed);
+    EXPECT_EQ(values.gPrnFile, folder.file("DATA.PRN"));
+}
+
+TEST_F(ConvertBinFileTest, ReplacesExistingReports)
+{
+    writeFile(folder.file("run7.bin"), sample);
+    writeFile(folder.file("RUN7.CSV"), testing_support::Bytes(5000, 'x'));
+    convert(folder.path(), "run7.bin");
+    EXPECT_EQ(readFile(folder.file("RUN7.CSV")), "01/01/03, 00:00:00,  5.12\r\n");
+}
+
+TEST_F(ConvertBinFileTest, UnknownKindMarkerLeavesEmptyReports)
+{
+    writeFile(folder.file("bad.bin"), {1, 2, 3, 4, 5});
+    EXPECT_EQ(convert(folder.path(), "bad.bin"), ConversionOutcome::Rejected);
+    EXPECT_THAT(prompter.messages, ::testing::ElementsAre("This BIN is corrupt"));
+    EXPECT_EQ(readFile(folder.file("BAD.PRN")), "");
+    EXPECT_EQ(readFile(folder.file("BAD.CSV")), "");
+}
+
+TEST_F(ConvertBinFileTest, CorruptHeaderKeepsWhatWasWrittenAndSaysSo)
+{
+    testing_support::HeaderFields fields;
+    fields.start = {13, 1, 3, 0, 0, 0};
+    writeFile(folder.file("late.bin"), BinBuilder::interval(1).header(fields).bytes());
+    EXPECT_EQ(convert(folder.path(), "late.bin"), ConversionOutcome::Failed);
+    ASSERT_EQ(prompter.messages.size(), 1U);
+    EXPECT_EQ(prompter.messages[0],
+              "Error 13. Invalid date or time: start of data set 1 13/01/03 00:00:00. Logfetch\r\n"
+              "This BIN file is corrupted.");
+    EXPECT_THAT(readFile(folder.file("LATE.PRN")), HasSubstr("DATA LOGGING UNIT:"));
+}
+
+TEST_F(ConvertBinFileTest, MissingBinIsReportedAndCreatesNoReports)
+{
+    EXPECT_EQ(convert(folder.path(), "gone.bin"), ConversionOutcome::Failed);
+    ASSERT_EQ(prompter.messages.size(), 1U);
+    EXPECT_THAT(prompter.messages[0], StartsWith("Error 53. No such file or directory: " + folder.file("gone.bin")));
+    EXPECT_THAT(prompter.messages[0], ::testing::EndsWith(". Logfetch\r\nThis BIN file is corrupted."));
+    EXPECT_FALSE(fs::exists(folder.file("GONE.PRN")));
+}
+
+TEST_F(ConvertBinFileTest, ReportThatCannotBeCreatedIsReported)
+{
+    writeFile(folder.file("data.bin"), sample);
+    fs::create_directory(folder.file("DATA.PRN"));
+    EXPECT_EQ(convert(folder.path(), "data.bin"), ConversionOutcome::Failed);
+    ASSERT_EQ(prompter.messages.size(), 1U);
+    EXPECT_THAT(prompter.messages[0], StartsWith("Error 75. Is a directory: " + folder.file("DATA.PRN")));
+}
+
+TEST_F(ConvertBinFileTest, FullDiskIsAFailureNotACompletion)
+{
+    if (!fs::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full on this machine";
+    writeFile(folder.file("data.bin"), sample);
+    fs::create_symlink("/dev/full", folder.file("DATA.CSV"));
+    EXPECT_EQ(convert(folder.path(), "data.bin"), ConversionOutcome::Failed);
+    ASSERT_EQ(prompter.messages.size(), 1U);
+    EXPECT_THAT(prompter.messages[0], StartsWith("Error 61. No space left on device: " + folder.file("DATA.CSV")));
+}
+
+TEST(ConvertCommand, ConvertsEveryFileAndFailsWhenAnyFails)
+{
+    testing_support::TempFolder folder;
+    writeFile(folder.file("a.BIN"), BinBuilder::interval(1).header({}).reading2(false, 0, 1).bytes());
+    writeFile(folder.file("b.bin"), {0, 0, 0});
+    writeFile(folder.file("c.txt"), {0xC3, 0xC3, 0xC3, 1});
+    std::ostringstream out, err;
+    EXPECT_EQ(runConvertCommand({folder.file("a.BIN"), folder.file("b.bin"), folder.file("c.txt")}, out, err), 1);
+    EXPECT_EQ(out.str(), "The conversion has completed.  Your ASCII file is: A.PRN (" + folder.file("A.PRN") + ", " +
+                             folder.file("A.CSV") + ")\n");
+    EXPECT_EQ(err.str(), folder.file("b.bin") + ": This BIN is corrupt\n" + folder.file("c.txt") +
+                             ": Your filename must end in .BIN\n");
+    EXPECT_FALSE(fs::exists(folder.file("C.PRN")));
+
+    std::ostringstream out2, err2;
+    EXPECT_EQ(runConvertCommand({folder.file("a.BIN")}, out2, err2), 0);
+    EXPECT_EQ(err2.str(), "");
+}
+
+TEST(ConvertCommand, MultiLineErrorMessagePrintsWithPlainLineEnds)
+{
+    testing_support::TempFolder folder;
+    std::ostringstream out, err;
+    EXPECT_EQ(runConvertCommand({folder.file("none.bin")}, out, err), 1);
+    EXPECT_THAT(err.str(), HasSubstr(". Logfetch\nThis BIN file is corrupted.\n"));
+    EXPECT_THAT(err.str(), ::testing::Not(HasSubstr("\r")));
+}
+
+}  // namespace
+}  // namespace logfetch

@@ -1,0 +1,164 @@
+#include "logfetch/convert/report_writer.h"
+
+#include <string>
+
+#include "logfetch/convert/bin_reader.h"
+#include "logfetch/convert/conversion_error.h"
+#include "logfetch/convert/reading_text.h"
+#include "logfetch/convert/record_time.h"
+
+namespace logfetch {
+
+namespace {
+
+const std::string kStarRule(79, '*');
+const std::string kEqualsRule(79, '=');
+const std::string kBoxTopBottom = std::string(22, ' ') + std::string(35, '*');
+const std::string kBoxSide = std::string(22, ' ') + '*' + std::string(33, ' ') + '*';
+constexpr std::string_view kBoxTitle = "                      *  V E L D A N     Q O R I V E X  *";
+constexpr std::string_view kTitle1 = "                       FLUOROMETER INTERNAL DATA LOGGER";
+constexpr std::string_view kTitle2 = "                              DATA OUTPUT PROGRAM";
+constexpr std::string_view kNewDataSet = "***New Data Set Started***";
+
+std::string concat(std::string_view a, std::string_view b, std::string_view c = {})
+{
+    std::string text;
+    text.reserve(a.size() + b.size() + c.size());
+    text.append(a).append(b).append(c);
+    return text;
+}
+
+void writeBanner(LineSink& prn, std::string_view strategy)
+{
+    for (const std::string_view line :
+         {std::string_view(kStarRule), std::string_view(), std::string_view(kBoxTopBottom),
+          std::string_view(kBoxSide), kBoxTitle, std::string_view(kBoxSide),
+          std::string_view(kBoxTopBottom), std::string_view(), kTitle1, std::string_view(), kTitle2,
+          std::string_view(), std::string_view(kStarRule), std::string_view()})
+        prn.writeLine(line);
+    prn.writeLine(concat("DATA LOGGING STRATEGY:  ", strategy));
+    prn.writeLine({});
+}
+
+// What the heading of a data set shows, as texts.
+struct DataSetTexts {
+    std::string_view method;
+    std::string_view interval;
+    std::string_view unit;
+};
+
+// Heading down to the empty line after the unit line.
+void writeHeadingTop(LineSink& prn, const DataSetHeader& header, const DataSetTexts& texts)
+{
+    prn.writeLine({});
+    prn.writeLine(concat("DATA SET NO:            ", std::to_string(header.dataSetNumber)));
+    prn.writeLine({});
+    prn.writeLine(concat("DATA LOGGING METHOD:    ", texts.method));
+    prn.writeLine({});
+    prn.writeLine(concat("DATA LOGGING INTERVAL:  ", texts.interval));
+    prn.writeLine({});
+    prn.writeLine(concat("DATA LOGGING UNIT:      ", texts.unit, " "));
+    prn.writeLine({});
+}
+
+void writeHeadingBottom(LineSink& prn, const DataSetHeader& header)
+{
+    prn.writeLine(concat("DATA LOGGING STARTED:  ", stampText(header.startStamp).text()));
+    prn.writeLine(concat("DATA LOGGING ENDED:    ", stampText(header.endStamp).text()));
+    prn.writeLine({});
+    prn.writeLine(kEqualsRule);
+    prn.writeLine({});
+    prn.writeLine({});
+}
+
+// The reading and temperature columns of one record; the temperature texts
+// carry over from the last record that reported one.
+class RecordLines {
+public:
+    void write(LineSink& prn, LineSink& csv, std::uint32_t recordNumber, const DateTimeText& time,
+               const LogRecord& record, int size, bool reportTemperature)
+    {
+        if (reportTemperature && record.temperature) {
+            temperature_ = temperatureText(*record.temperature);
+            temperatureUnit_ = temperatureUnitText(*record.temperature);
+        }
+        const std::string_view sign = signText(record.reading);
+        const std::string reading = readingText(record.reading);
+        const bool withTemperature = size == 3 || size == 7;
+
+        line_.assign(recordNumberText(recordNumber)).append(": ").append(time.text()).append(" = ");
+        line_.append(sign).append(reading);
+        if (withTemperature)
+            line_.append("   ").append(temperature_).append(" ").append(temperatureUnit_);
+        prn.writeLine(line_);
+
+        line_.assign(time.date()).append(", ").append(time.time()).append(size == 3 ? "," : ", ");
+        line_.append(sign).append(reading);
+        if (withTemperature)
+            line_.append(", ").append(temperature_).append(", ").append(temperatureUnit_);
+        csv.writeLine(line_);
+    }
+
+private:
+    std::string temperature_;
+    std::string temperatureUnit_;
+    std::string line_;
+};
+
+}  // namespace
+
+ConversionOutcome writeReports(ByteSource& bin, LineSink& prn, LineSink& csv, std::int32_t& bytesRead,
+                               const std::function<void()>& yield)
+{
+    BinReader reader(bin, bytesRead);
+    const std::optional<BinLayout> layout = reader.readKindMarker();
+    if (!layout)
+        return ConversionOutcome::Rejected;
+    const std::uint8_t dataSetCount = reader.readDataSetCount();
+    const std::string_view strategy = strategyText(dataSetCount);
+
+    std::string_view unit;  // kept from the previous data set when a code has no text
+    RecordLines records;
+    for (int dataSetIndex = 1;; ++dataSetIndex) {
+        const DataSetHeader header = reader.readDataSetHeader(dataSetIndex);
+        const DateTimeText endTime = stampText(header.endStamp);
+        if (!isValidStamp(header.endStamp))
+            throw ConversionError::invalidStamp("end of data set " + std::to_string(dataSetIndex),
+                                                std::string(endTime.text()));
+        const IntervalEntry interval = IntervalTable(header.intervalCode);
+        if (const auto unitText = UnitTable(header.unitCode))
+            unit = *unitText;
+
+        if (header.dataSetNumber <= 1)
+            writeBanner(prn, strategy);
+        writeHeadingTop(prn, header, {methodText(header.methodCode), interval.text, unit});
+        std::optional<RunningTime> runningTime = RunningTime::fromStamp(header.startStamp);
+        if (!runningTime)
+            throw ConversionError::invalidStamp("start of data set " + std::to_string(dataSetIndex),
+                                                std::string(stampText(header.startStamp).text()));
+        writeHeadingBottom(prn, header);
+
+        const int size = recordSize(*layout, header.temperatureFlag);
+        const bool reportTemperature = header.temperatureFlag == 1;
+        for (std::uint32_t recordNumber = 1;; ++recordNumber) {
+            const std::optional<LogRecord> record = reader.readRecord(size);
+            if (!record) {
+                prn.writeLine(kEqualsRule);
+                return ConversionOutcome::Completed;
+            }
+            const DateTimeText time = record->stamp ? recordStampText(*record->stamp) : runningTime->text();
+            records.write(prn, csv, recordNumber, time, *record, size, reportTemperature);
+            if (time == endTime)
+                break;
+            runningTime->addSeconds(interval.seconds);
+            yield();
+        }
+
+        prn.writeLine(kEqualsRule);
+        if (header.dataSetNumber >= dataSetCount)
+            return ConversionOutcome::Completed;
+        csv.writeLine(kNewDataSet);
+    }
+}
+
+}  // namespace logfetch

@@ -1,0 +1,63 @@
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "logfetch/convert/convert_command.h"
+
+namespace {
+
+constexpr char kConvertCommand[] = "convert";
+
+int convertFromCommandLine(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Converts each .BIN data log into a .PRN report and a .CSV table beside it.");
+    parser.addHelpOption();
+    parser.addPositionalArgument("convert", "Convert .BIN files.", "convert");
+    parser.addPositionalArgument("files", "The .BIN files to convert.", "FILE.BIN [FILE.BIN ...]");
+    parser.process(arguments);
+
+    const QStringList files = parser.positionalArguments().mid(1);
+    if (files.isEmpty()) {
+        std::cerr << "logfetch convert: name at least one .BIN file\n";
+        return 2;
+    }
+    std::vector<std::string> paths;
+    for (const QString& file : files)
+        paths.push_back(file.toLocal8Bit().toStdString());
+    return logfetch::runConvertCommand(paths, std::cout, std::cerr);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName("Logfetch");
+    QCoreApplication::setApplicationVersion("2.1");
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Downloads the data-logger memory of a K7RX fluorometer and converts .BIN data logs.\n\n"
+        "Commands:\n"
+        "  convert FILE.BIN [FILE.BIN ...]   write FILE.PRN and FILE.CSV beside each file");
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument("command", "convert", "<command> [arguments]");
+    parser.parse(QCoreApplication::arguments());
+
+    const QStringList positional = parser.positionalArguments();
+    if (!positional.isEmpty() && positional.first() == kConvertCommand)
+        return convertFromCommandLine(QCoreApplication::arguments());
+    if (!parser.unknownOptionNames().isEmpty() || !positional.isEmpty()) {
+        std::cerr << "logfetch: unknown command or option; see logfetch --help\n";
+        return 2;
+    }
+    if (parser.isSet("version"))
+        parser.showVersion();
+    parser.showHelp(0);
+}
