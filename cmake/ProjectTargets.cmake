@@ -5,9 +5,10 @@ function(project_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest_main)
+  target_compile_definitions(${name} PRIVATE PROJECT_DATA_DIR="${PROJECT_SOURCE_DIR}/data")
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;PROJECT_DATA_DIR=${PROJECT_SOURCE_DIR}/data")
+    PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
 endfunction()
 
 # project_benchmark(NAME SOURCES... LIBS ...): built, never run as a test.
