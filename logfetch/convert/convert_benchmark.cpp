@@ -4,6 +4,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "logfetch/convert/convert_bin_file.h"
 #include "testing/bin_builder.h"
@@ -86,6 +88,42 @@ void BM_PlainBufferedWriteOfTheReportBytes(benchmark::State& state)
 }
 BENCHMARK(BM_PlainBufferedWriteOfTheReportBytes)->Unit(benchmark::kMillisecond)->MinTime(3);
 
+// Prints, after the table, how many times slower the conversion is than the
+// plain write of its output.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs) {
+            const std::string name = run.benchmark_name();
+            if (name.starts_with("BM_ConvertSixteenMegabytes"))
+                convertSeconds_ = run.GetAdjustedRealTime();
+            else if (name.starts_with("BM_PlainBufferedWrite"))
+                plainSeconds_ = run.GetAdjustedRealTime();
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    void Finalize() override
+    {
+        ConsoleReporter::Finalize();
+        if (convertSeconds_ > 0 && plainSeconds_ > 0)
+            std::printf("conversion / plain write of the same output: %.2fx (goal: within 3x)\n",
+                        convertSeconds_ / plainSeconds_);
+    }
+
+private:
+    double convertSeconds_ = 0;
+    double plainSeconds_ = 0;
+};
+
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}
