@@ -68,41 +68,40 @@ TEST(Decoders, ThreeByteReadingWithFahrenheitTemperature)
     EXPECT_EQ(d.reading.digits, 123);
 }
 
+struct StampedExpectation {
+    std::uint8_t pattern;
+    RecordStamp stamp;
+    Reading reading;
+    Temperature temperature;
+};
+
 TEST(Decoders, AlternatingBitPatternsInStampedRecords)
 {
-    const std::vector<std::uint8_t> a(7, 0xAA);
-    const Decoded7 aa = DecodeStamped7(a.data());
-    EXPECT_EQ(aa.stamp.hour, 21);
-    EXPECT_EQ(aa.stamp.minute, 21);
-    EXPECT_EQ(aa.stamp.second, 21);
-    EXPECT_EQ(aa.stamp.month, 5);
-    EXPECT_EQ(aa.stamp.day, 10);
-    EXPECT_EQ(aa.stamp.yearField, 42);
-    EXPECT_FALSE(aa.reading.negative);
-    EXPECT_EQ(aa.reading.decimalPlaces, 2);
-    EXPECT_EQ(aa.reading.digits, 682);
-    EXPECT_EQ(aa.temperature.tenthsCelsius, 682);
-    EXPECT_TRUE(aa.temperature.fahrenheit);
-    const Decoded6 aa6 = DecodeStamped6(a.data());
-    EXPECT_EQ(aa6.reading.digits, 682);
-    EXPECT_EQ(aa6.reading.decimalPlaces, 2);
-
-    const std::vector<std::uint8_t> f(7, 0x55);
-    const Decoded7 ff = DecodeStamped7(f.data());
-    EXPECT_EQ(ff.stamp.hour, 10);
-    EXPECT_EQ(ff.stamp.minute, 42);
-    EXPECT_EQ(ff.stamp.second, 42);
-    EXPECT_EQ(ff.stamp.month, 10);
-    EXPECT_EQ(ff.stamp.day, 21);
-    EXPECT_EQ(ff.stamp.yearField, 21);
-    EXPECT_TRUE(ff.reading.negative);
-    EXPECT_EQ(ff.reading.decimalPlaces, 1);
-    EXPECT_EQ(ff.reading.digits, 341);
-    EXPECT_EQ(ff.temperature.tenthsCelsius, 341);
-    EXPECT_FALSE(ff.temperature.fahrenheit);
-    const Decoded6 ff6 = DecodeStamped6(f.data());
-    EXPECT_TRUE(ff6.reading.negative);
-    EXPECT_EQ(ff6.reading.digits, 341);
+    const StampedExpectation cases[] = {
+        {0xAA, {21, 21, 21, 5, 10, 42}, {false, 2, 682}, {682, true}},
+        {0x55, {10, 42, 42, 10, 21, 21}, {true, 1, 341}, {341, false}},
+    };
+    for (const auto& expected : cases) {
+        SCOPED_TRACE(static_cast<int>(expected.pattern));
+        const std::vector<std::uint8_t> bytes(7, expected.pattern);
+        const Decoded7 seven = DecodeStamped7(bytes.data());
+        const Decoded6 six = DecodeStamped6(bytes.data());
+        for (const RecordStamp& s : {seven.stamp, six.stamp}) {
+            EXPECT_EQ(s.hour, expected.stamp.hour);
+            EXPECT_EQ(s.minute, expected.stamp.minute);
+            EXPECT_EQ(s.second, expected.stamp.second);
+            EXPECT_EQ(s.month, expected.stamp.month);
+            EXPECT_EQ(s.day, expected.stamp.day);
+            EXPECT_EQ(s.yearField, expected.stamp.yearField);
+        }
+        for (const Reading& r : {seven.reading, six.reading}) {
+            EXPECT_EQ(r.negative, expected.reading.negative);
+            EXPECT_EQ(r.decimalPlaces, expected.reading.decimalPlaces);
+            EXPECT_EQ(r.digits, expected.reading.digits);
+        }
+        EXPECT_EQ(seven.temperature.tenthsCelsius, expected.temperature.tenthsCelsius);
+        EXPECT_EQ(seven.temperature.fahrenheit, expected.temperature.fahrenheit);
+    }
 }
 
 TEST(CodeTables, TextsAndFallbacks)
