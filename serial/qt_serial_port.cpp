@@ -86,7 +86,6 @@ void QtSerialPort::open()
     port_.setDataTerminalReady(true);
     port_.setRequestToSend(true);
     port_.clearError();
-    linkLost_ = false;
 }
 
 bool QtSerialPort::isOpen() const
@@ -185,17 +184,13 @@ void QtSerialPort::onReadyRead()
 void QtSerialPort::onErrorOccurred(QSerialPort::SerialPortError error)
 {
     // Zero-wait pulls report time-outs and pseudo-terminals refuse modem
-    // line calls; neither is a fault. Read, write and resource errors on an
-    // open port mean the device has gone: Qt would repeat them for as long as
-    // the port stays open.
-    switch (error) {
-    case QSerialPort::ResourceError:
-    case QSerialPort::ReadError:
-    case QSerialPort::WriteError:
-        break;
-    default:
+    // line calls; neither is a fault, nor is a write the system cannot take
+    // yet (Qt keeps the byte and tries again). Read and resource errors on an
+    // open port mean the device has gone (a write to a gone device is a
+    // resource error too): Qt would repeat them for as long as the port stays
+    // open.
+    if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError)
         return;
-    }
     if (!port_.isOpen() || linkLost_)
         return;
     linkLost_ = true;

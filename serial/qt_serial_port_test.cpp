@@ -285,6 +285,18 @@ TEST_F(QtSerialPortTest, PulledCableFoundWhileTakingWithoutEventLoop)
     EXPECT_EQ(lostReports, 1);
 }
 
+TEST_F(QtSerialPortTest, PulledCableFoundWhileSending)
+{
+    int lostReports = 0;
+    port.setLinkLostHandler([&](const PortError&) { ++lostReports; });
+    port.open();
+    instrument.pullCable();
+    EXPECT_FALSE(port.sendByte(0x06));
+    EXPECT_FALSE(port.isOpen());
+    runEventsFor(100ms);
+    EXPECT_EQ(lostReports, 1);
+}
+
 TEST_F(QtSerialPortTest, ArrivalHandlerRunsFromTheEventLoopAndIsNeverReentered)
 {
     std::string taken;

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QTimer>
 
 #include <chrono>
 
@@ -20,24 +22,30 @@ inline void ensureCoreApplication()
 }
 
 // Runs the event loop until condition() holds or timeout passes; returns
-// whether it held.
+// whether it held. The loop sleeps between events, waking every millisecond
+// to look at the condition.
 template <typename Condition>
 bool runEventsUntil(Condition condition, std::chrono::milliseconds timeout = std::chrono::seconds(5))
 {
     ensureCoreApplication();
     const QDeadlineTimer deadline(timeout);
+    QTimer tick;
+    tick.start(1);
     while (!condition()) {
         if (deadline.hasExpired())
             return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     return true;
 }
 
-// Runs the event loop for the whole time given.
+// Runs the event loop for the whole time given, sleeping while nothing happens.
 inline void runEventsFor(std::chrono::milliseconds time)
 {
-    runEventsUntil([] { return false; }, time);
+    ensureCoreApplication();
+    QEventLoop loop;
+    QTimer::singleShot(time, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 }  // namespace testing_support
