@@ -10,6 +10,24 @@
 
 namespace serial {
 
+namespace {
+
+PortFailure classifyOpenFailure(QSerialPort::SerialPortError error, const std::string& device)
+{
+    const QByteArray path = QFile::encodeName(QString::fromStdString(device));
+    if (!QFileInfo::exists(QString::fromStdString(device)) || error == QSerialPort::DeviceNotFoundError)
+        return PortFailure::NoSuchDevice;
+    if (error == QSerialPort::PermissionError) {
+        // Qt reports a device locked by another program (its lock file, or
+        // exclusive use) as a permission error too; the user's own access
+        // rights tell the two apart.
+        return ::access(path.constData(), R_OK | W_OK) == 0 ? PortFailure::Busy : PortFailure::PermissionDenied;
+    }
+    return PortFailure::Other;
+}
+
+}  // namespace
+
 QtSerialPort::QtSerialPort(QObject* parent) : QObject(parent)
 {
     connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialPort::onErrorOccurred);
@@ -36,20 +54,6 @@ int QtSerialPort::portNumber() const
 PortError QtSerialPort::errorOf(PortFailure kind, const std::string& device, const QString& detail) const
 {
     return PortError(kind, number_, device, detail.toStdString(), portMappingFile());
-}
-
-PortFailure QtSerialPort::classifyOpenFailure(QSerialPort::SerialPortError error, const std::string& device) const
-{
-    const QByteArray path = QFile::encodeName(QString::fromStdString(device));
-    if (!QFileInfo::exists(QString::fromStdString(device)) || error == QSerialPort::DeviceNotFoundError)
-        return PortFailure::NoSuchDevice;
-    if (error == QSerialPort::PermissionError) {
-        // Qt reports a device locked by another program (its lock file, or
-        // exclusive use) as a permission error too; the user's own access
-        // rights tell the two apart.
-        return ::access(path.constData(), R_OK | W_OK) == 0 ? PortFailure::Busy : PortFailure::PermissionDenied;
-    }
-    return PortFailure::Other;
 }
 
 void QtSerialPort::open()

@@ -33,7 +33,6 @@ public:
 
 private:
     PortError errorOf(PortFailure kind, const std::string& device, const QString& detail = QString()) const;
-    PortFailure classifyOpenFailure(QSerialPort::SerialPortError error, const std::string& device) const;
     // Reads what the system holds for the port into Qt's buffer, without
     // waiting and without passing the arrival on to the handler.
     bool pull();
