@@ -44,7 +44,7 @@ inline void runEventsFor(std::chrono::milliseconds time)
 {
     ensureCoreApplication();
     QEventLoop loop;
-    QTimer::singleShot(time, &loop, &QEventLoop::quit);
+    QTimer::singleShot(time, Qt::PreciseTimer, &loop, &QEventLoop::quit);
     loop.exec();
 }
 
