@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace logfetch {
@@ -9,5 +10,9 @@ inline constexpr std::string_view kBinExtensionMessage = "Your filename must end
 // True when the name ends in ".BIN" in any letter case; a name shorter than
 // that never does.
 bool hasBinExtension(std::string_view fileName);
+
+// The report name the conversion window looks for among a folder's files:
+// the name without its last four characters, + ".prn", in lower case.
+std::string lowerCasePrnName(std::string_view binFileName);
 
 }  // namespace logfetch

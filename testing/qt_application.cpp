@@ -1,0 +1,16 @@
+#include "testing/qt_application.h"
+
+#include <QApplication>
+
+namespace testing_support {
+
+QApplication& application()
+{
+    static int argc = 1;
+    static char name[] = "window-test";
+    static char* argv[] = {name, nullptr};
+    static QApplication app(argc, argv);
+    return app;
+}
+
+}  // namespace testing_support
