@@ -115,7 +115,7 @@ protected:
             auto& dialog = static_cast<QFileDialog&>(window);
             shownFolder = dialog.directory().absolutePath().toStdString();
             shownFilters = dialog.nameFilters();
-            accept ? dialog.accept() : dialog.reject();
+            QMetaObject::invokeMethod(&dialog, accept ? "accept" : "reject");
         });
         QtFileDialog dialogs;
         const FileDialogRequest request{folder.path() + "/", name, "Binary File (*.BIN)|*.BIN|All File (*.*)|*.*"};

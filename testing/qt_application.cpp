@@ -9,8 +9,9 @@ QApplication& application()
     static int argc = 1;
     static char name[] = "window-test";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: at exit Qt's own statics may already be gone.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 }  // namespace testing_support

@@ -31,7 +31,10 @@ std::string fieldLine(std::string_view value)
                              (!value.empty() && (value.front() == ' ' || value.back() == ' '));
     if (!needsQuotes)
         return std::string(value);
-    return "\"" + std::string(value) + "\"";
+    std::string quoted;
+    quoted.reserve(value.size() + 2);
+    quoted.append(1, '"').append(value).append(1, '"');
+    return quoted;
 }
 
 }  // namespace logfetch

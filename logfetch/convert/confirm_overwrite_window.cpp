@@ -58,13 +58,13 @@ void frmConfirmOverwrite::Form_Load()
 
 void frmConfirmOverwrite::cmdYes_Click()
 {
-    values_.gOverwriteAnswer = "Y";
+    values_.gOverwriteAnswer = std::string(kYes);
     accept();
 }
 
 void frmConfirmOverwrite::cmdNo_Click()
 {
-    values_.gOverwriteAnswer = "N";
+    values_.gOverwriteAnswer = std::string(kNo);
     QDialog::reject();
 }
 

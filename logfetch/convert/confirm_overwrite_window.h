@@ -2,12 +2,18 @@
 
 #include <QDialog>
 
+#include <string_view>
+
 #include "logfetch/common/step_values.h"
 
 class QLabel;
 class QPushButton;
 
 namespace logfetch {
+
+// The answers left in gOverwriteAnswer.
+inline constexpr std::string_view kYes = "Y";
+inline constexpr std::string_view kNo = "N";
 
 // "Confirm Overwrite": asks whether the file named by gOverwriteFile may be
 // replaced and leaves "Y" or "N" in gOverwriteAnswer. The conversion window

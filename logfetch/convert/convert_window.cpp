@@ -179,7 +179,7 @@ void frmConvertBINtoPRN::cmdOK_Click()
     if (folderListsFile(fullPath_, reportName)) {
         values_.gOverwriteFile = joinPath(fullPath_, reportName);
         confirmOverwrite_.ShowForm();
-        if (values_.gOverwriteAnswer == "N")
+        if (values_.gOverwriteAnswer == kNo)
             return;
     }
     if (!hasBinExtension(fileName_)) {
