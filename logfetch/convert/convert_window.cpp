@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -71,7 +72,9 @@ frmConvertBINtoPRN::frmConvertBINtoPRN(StepValues& values, common::Prompter& pro
       famPercentSome_(new QFrame(famPercent100_)),
       cmdOK_(namedButton("cmdOK", "OK", this)),
       cmdCancel_(namedButton("cmdCancel", "Cancel", this)),
-      cmdBrowse_(namedButton("cmdBrowse", "Browse", this))
+      cmdBrowse_(namedButton("cmdBrowse", "Browse", this)),
+      Timer1_(new QTimer(this)),
+      Timer2_(new QTimer(this))
 {
     setObjectName(QStringLiteral("frmConvertBINtoPRN"));
     setWindowTitle(QStringLiteral("Conversion from BIN to PRN"));
@@ -113,13 +116,13 @@ frmConvertBINtoPRN::frmConvertBINtoPRN(StepValues& values, common::Prompter& pro
     layout->addSpacing(6);
     layout->addLayout(buttons);
 
-    Timer1_.setObjectName(QStringLiteral("Timer1"));
-    Timer1_.setInterval(1);
-    Timer1_.setSingleShot(true);
-    Timer2_.setObjectName(QStringLiteral("Timer2"));
-    Timer2_.setInterval(1);
-    connect(&Timer1_, &QTimer::timeout, this, &frmConvertBINtoPRN::Timer1_Timer);
-    connect(&Timer2_, &QTimer::timeout, this, &frmConvertBINtoPRN::Timer2_Timer);
+    Timer1_->setObjectName(QStringLiteral("Timer1"));
+    Timer1_->setInterval(1);
+    Timer1_->setSingleShot(true);
+    Timer2_->setObjectName(QStringLiteral("Timer2"));
+    Timer2_->setInterval(1);
+    connect(Timer1_, &QTimer::timeout, this, &frmConvertBINtoPRN::Timer1_Timer);
+    connect(Timer2_, &QTimer::timeout, this, &frmConvertBINtoPRN::Timer2_Timer);
     connect(cmdOK_, &QPushButton::clicked, this, &frmConvertBINtoPRN::cmdOK_Click);
     connect(cmdCancel_, &QPushButton::clicked, this, &frmConvertBINtoPRN::cmdCancel_Click);
     connect(cmdBrowse_, &QPushButton::clicked, this, &frmConvertBINtoPRN::cmdBrowse_Click);
@@ -128,8 +131,8 @@ frmConvertBINtoPRN::frmConvertBINtoPRN(StepValues& values, common::Prompter& pro
 void frmConvertBINtoPRN::ShowForm()
 {
     Form_Load();
-    Timer1_.start();
-    Timer2_.start();
+    Timer1_->start();
+    Timer2_->start();
     exec();
 }
 
@@ -219,15 +222,15 @@ void frmConvertBINtoPRN::reject()
 
 void frmConvertBINtoPRN::unload()
 {
-    Timer1_.stop();
-    Timer2_.stop();
+    Timer1_->stop();
+    Timer2_->stop();
     converting_ = false;
     done(QDialog::Accepted);
 }
 
 void frmConvertBINtoPRN::Timer1_Timer()
 {
-    Timer1_.stop();
+    Timer1_->stop();
     if (values_.gStepMode == StepValues::AllSteps)
         cmdOK_Click();
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QTimer>
 
 #include <string>
 
@@ -13,6 +12,7 @@
 class QFrame;
 class QLabel;
 class QPushButton;
+class QTimer;
 
 namespace logfetch {
 
@@ -71,8 +71,8 @@ private:
     QPushButton* cmdOK_;
     QPushButton* cmdCancel_;
     QPushButton* cmdBrowse_;
-    QTimer Timer1_;
-    QTimer Timer2_;
+    QTimer* Timer1_;
+    QTimer* Timer2_;
 };
 
 }  // namespace logfetch

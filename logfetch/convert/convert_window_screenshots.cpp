@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <filesystem>
 #include <iostream>
 
 #include "common/message_box_prompter.h"
@@ -36,7 +37,9 @@ int main(int argc, char** argv)
     const QString output = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
 
     testing_support::TempFolder data;
-    const std::string binPath = data.file("lab-run7.bin");
+    const std::string folder = data.file("lab-week-12");
+    std::filesystem::create_directory(folder);
+    const std::string binPath = folder + "/run7.bin";
     testing_support::writeFile(binPath, testing_support::largeIntervalLog(24 * 1024 * 1024));
 
     logfetch::StepValues values;
@@ -59,8 +62,11 @@ int main(int argc, char** argv)
         }
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
             watcher.stop();
-            allSaved &= saveWindowPicture(*box, output + "/convert-window-completed-message.png");
-            box->accept();
+            // Once the box has been placed and painted.
+            QTimer::singleShot(300, box, [&, box] {
+                allSaved &= saveWindowPicture(*box, output + "/convert-window-completed-message.png");
+                box->accept();
+            });
         }
     });
     QTimer::singleShot(500, &window, [&] {

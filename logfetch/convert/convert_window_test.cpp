@@ -35,6 +35,7 @@ struct WindowAtMessage {
     QString status;
     bool okEnabled, cancelEnabled, browseEnabled, barVisible;
     std::string lastBinCfg;
+    bool openAfterClose;  // when closeAtMessage asked to close it by the frame
 };
 
 class ConvertWindowTest : public ::testing::Test {
@@ -47,8 +48,13 @@ protected:
         {
             ScriptedPrompter::showMessage(text);
             seen.push_back(test_.snapshot());
+            if (closeAtMessage) {
+                test_.window.close();
+                seen.back().openAfterClose = test_.window.isVisible();
+            }
         }
         std::vector<WindowAtMessage> seen;
+        bool closeAtMessage = false;
 
     private:
         ConvertWindowTest& test_;
@@ -83,7 +89,7 @@ protected:
         const std::string cfg = programFolder.file("lastbin.cfg");
         return {text("lblStatus"), enabled("cmdOK"), enabled("cmdCancel"), enabled("cmdBrowse"),
                 control<QFrame>("famPercent100").isVisible() && control<QFrame>("famPercentSome").isVisible(),
-                fs::exists(cfg) ? readFile(cfg) : std::string("(none)")};
+                fs::exists(cfg) ? readFile(cfg) : std::string("(none)"), false};
     }
 
     // Shows the window until it unloads; every scripted step must have run.
@@ -134,6 +140,7 @@ TEST_F(ConvertWindowTest, WithoutARememberedFileBothLabelsAreEmptyAndOkIsDisable
 TEST_F(ConvertWindowTest, OkConvertsTheRememberedFileIntoUpperCaseReportsAndCloses)
 {
     values.gLastBinFile = data.file("run1.bin");
+    prompter.closeAtMessage = true;
     script.then("frmConvertBINtoPRN", [&](QWidget&) {
         EXPECT_EQ(text("lblFullPath").toStdString(), data.path() + "/");
         EXPECT_EQ(text("lblFilename"), "run1.bin");
@@ -154,6 +161,7 @@ TEST_F(ConvertWindowTest, OkConvertsTheRememberedFileIntoUpperCaseReportsAndClos
     EXPECT_FALSE(during.okEnabled || during.cancelEnabled || during.browseEnabled);
     EXPECT_TRUE(during.barVisible);
     EXPECT_EQ(during.lastBinCfg, data.file("run1.bin") + "\r\n");
+    EXPECT_TRUE(during.openAfterClose) << "closing by the frame must not end a running conversion";
 }
 
 TEST_F(ConvertWindowTest, AnExistingReportInAnotherLetterCaseAnsweredNoChangesNothing)
@@ -198,6 +206,8 @@ TEST_F(ConvertWindowTest, BrowseTakesTheChosenFileAndANameWithoutBinIsRefused)
     values.gLastBinFile = data.file("run1.bin");
     fileDialog.answers = {std::nullopt, std::string(), data.file("notes.txt"), data.file("ab")};
     const std::string folder = data.path() + "/";
+    // A report of that name exists: the question comes before the name test.
+    writeFile(data.file("NOTES.PRN"), {});
     script.then("frmConvertBINtoPRN", [&](QWidget&) {
         click("cmdBrowse");  // cancelled
         click("cmdBrowse");  // an empty name
@@ -207,11 +217,15 @@ TEST_F(ConvertWindowTest, BrowseTakesTheChosenFileAndANameWithoutBinIsRefused)
         EXPECT_EQ(text("lblFullPath").toStdString(), folder);
         EXPECT_EQ(text("lblFilename"), "notes.txt");
         click("cmdOK");
+    });
+    script.click("frmConfirmOverwrite", "cmdYes");
+    script.then("frmConvertBINtoPRN", [&](QWidget&) {
+        EXPECT_THAT(prompter.messages, ElementsAre("Your filename must end in .BIN"));
         EXPECT_EQ(text("lblStatus"), kReadyText);
         EXPECT_TRUE(enabled("cmdOK") && enabled("cmdCancel") && enabled("cmdBrowse"));
         click("cmdBrowse");
         EXPECT_EQ(text("lblFilename"), "ab");
-        click("cmdOK");
+        click("cmdOK");  // too short for ".BIN": refused at once
         click("cmdCancel");
     });
     show();
@@ -222,6 +236,7 @@ TEST_F(ConvertWindowTest, BrowseTakesTheChosenFileAndANameWithoutBinIsRefused)
     EXPECT_EQ(first.request.fileName, "run1.bin");
     EXPECT_EQ(first.request.filter, "Binary File (*.BIN)|*.BIN|All File (*.*)|*.*");
     EXPECT_EQ(fileDialog.calls[3].request.fileName, "notes.txt");
+    EXPECT_EQ(values.gOverwriteFile, data.file("notes.prn"));
     EXPECT_THAT(prompter.messages, ElementsAre("Your filename must end in .BIN", "Your filename must end in .BIN"));
     EXPECT_FALSE(fs::exists(programFolder.file("lastbin.cfg")));
 }
