@@ -145,6 +145,7 @@ void frmConvertBINtoPRN::Form_Load()
     showChosenFile(values_.gLastBinFile);
     famPercent100_->hide();
     famPercentSome_->hide();
+    // Centred once the labels are filled: their text decides the window's size.
     common::centreOnScreen(*this);
     // Placed once the window's size is settled, so the bar's height is known.
     layout()->activate();

@@ -16,8 +16,6 @@ class QTimer;
 
 namespace logfetch {
 
-inline constexpr std::string_view kBinFileFilter = "Binary File (*.BIN)|*.BIN|All File (*.*)|*.*";
-
 // "Conversion from BIN to PRN": proposes gLastBinFile, lets the user browse
 // for another .BIN, asks before an existing report is replaced, remembers the
 // file in "lastbin.cfg" and converts it with a progress bar. It closes after
