@@ -88,7 +88,7 @@ TEST_F(CommonWidgets, EventPumpRunsPendingEventsAtMostOncePerPeriod)
     const auto end = std::chrono::steady_clock::now() + 50ms;
     while (std::chrono::steady_clock::now() < end)
         fast();
-    EXPECT_GT(fast.timesRun(), 5);
+    EXPECT_GE(fast.timesRun(), 2);
     EXPECT_LE(fast.timesRun(), 51);
     EXPECT_GT(ticks, 0);
 }
