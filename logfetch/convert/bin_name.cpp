@@ -1,6 +1,9 @@
 #include "logfetch/convert/bin_name.h"
 
+#include <algorithm>
 #include <cctype>
+
+#include "logfetch/common/letter_case.h"
 
 namespace logfetch {
 
@@ -14,6 +17,12 @@ bool hasBinExtension(std::string_view fileName)
         if (std::toupper(static_cast<unsigned char>(tail[i])) != kExtension[i])
             return false;
     return true;
+}
+
+std::string lowerCasePrnName(std::string_view binFileName)
+{
+    return lowerCase(binFileName.substr(0, binFileName.size() - std::min<std::size_t>(4, binFileName.size()))) +
+           ".prn";
 }
 
 }  // namespace logfetch

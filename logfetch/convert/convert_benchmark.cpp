@@ -9,26 +9,13 @@
 
 #include "logfetch/convert/convert_bin_file.h"
 #include "testing/bin_builder.h"
+#include "testing/large_log.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_folder.h"
 
 namespace {
 
-using testing_support::BinBuilder;
-
 constexpr std::size_t kTargetBytes = 16 * 1024 * 1024;
-
-// One long interval data set of 3-byte records, with temperature.
-testing_support::Bytes sixteenMegabyteLog()
-{
-    testing_support::HeaderFields fields;
-    fields.temperatureFlag = 1;
-    fields.end = {12, 31, 2, 23, 59, 59};  // never reached: the file ends first
-    BinBuilder builder = BinBuilder::interval(1).header(fields);
-    for (int i = 0; builder.bytes().size() + 3 <= kTargetBytes; ++i)
-        builder.reading3(200 + i % 300, i % 7 == 0, i % 5 == 0, i % 4, i % 1024);
-    return builder.bytes();
-}
 
 struct Fixture {
     testing_support::TempFolder folder;
@@ -37,7 +24,7 @@ struct Fixture {
 
     Fixture()
     {
-        const auto bin = sixteenMegabyteLog();
+        const auto bin = testing_support::largeIntervalLog(kTargetBytes);
         binBytes = bin.size();
         testing_support::writeFile(folder.file("big.bin"), bin);
     }

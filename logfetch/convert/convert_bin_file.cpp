@@ -1,10 +1,10 @@
 #include "logfetch/convert/convert_bin_file.h"
 
 #include <algorithm>
-#include <cctype>
 #include <limits>
 #include <string>
 
+#include "logfetch/common/letter_case.h"
 #include "logfetch/common/path_text.h"
 #include "logfetch/convert/conversion_error.h"
 #include "logfetch/convert/file_io.h"
@@ -12,14 +12,6 @@
 namespace logfetch {
 
 namespace {
-
-std::string upperCase(std::string_view text)
-{
-    std::string upper(text);
-    std::transform(upper.begin(), upper.end(), upper.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return upper;
-}
 
 std::string failureMessage(const ConversionError& error)
 {

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+#include <string_view>
+
+class QLabel;
+class QWidget;
+
+namespace common {
+
+// A label that shows its text as it is (spaces kept, no markup), named.
+QLabel* plainLabel(const char* objectName, std::string_view text, QWidget* parent);
+
+// A file path as windows show it: paths are in the system's file-name
+// encoding, unlike the single-byte texts of the instruments.
+QString pathText(std::string_view path);
+
+}  // namespace common

@@ -1,0 +1,10 @@
+#pragma once
+
+class QApplication;
+
+namespace testing_support {
+
+// The one application object window tests need, made on first use.
+QApplication& application();
+
+}  // namespace testing_support
