@@ -26,6 +26,7 @@ set(UNO_TYPES
   com.sun.star.bridge.UnoUrlResolver
   com.sun.star.bridge.XUnoUrlResolver
   com.sun.star.connection.NoConnectException
+  com.sun.star.container.XEnumerationAccess
   com.sun.star.container.XNameContainer
   com.sun.star.document.MacroExecMode
   com.sun.star.document.XEmbeddedScripts
@@ -49,7 +50,9 @@ set(UNO_TYPES
   com.sun.star.sheet.XSpreadsheetDocument
   com.sun.star.sheet.XSpreadsheetView
   com.sun.star.sheet.XSpreadsheets
+  com.sun.star.table.CellContentType
   com.sun.star.table.XCell
+  com.sun.star.table.XTableChartsSupplier
   com.sun.star.text.XText
   com.sun.star.uno.DeploymentException
   com.sun.star.uno.XComponentContext

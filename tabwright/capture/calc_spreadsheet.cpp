@@ -1,7 +1,5 @@
 #include "tabwright/capture/calc_spreadsheet.h"
 
-#include <unistd.h>
-
 #include <atomic>
 #include <filesystem>
 #include <thread>
@@ -12,7 +10,6 @@
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/document/MacroExecMode.hpp>
-#include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XDesktop2.hpp>
 #include <com/sun/star/frame/XFrame.hpp>
@@ -29,8 +26,7 @@
 #include <com/sun/star/util/XModifiable.hpp>
 
 #include "tabwright/capture/macro_reference.h"
-#include "tabwright/capture/office_process.h"
-#include "tabwright/capture/office_profile.h"
+#include "tabwright/capture/office_instance.h"
 #include "tabwright/capture/uno_link.h"
 #include "tabwright/capture/workbook_files.h"
 
@@ -44,11 +40,7 @@ using css::uno::UNO_QUERY_THROW;
 using namespace std::chrono_literals;
 
 struct CalcSpreadsheet::Instance {
-    std::unique_ptr<OfficeProcess> process;
-    std::string pipe;
-    std::string profileFolder;
-    bool headless = false;
-    Reference<css::frame::XDesktop2> desktop;
+    std::unique_ptr<OfficeInstance> office;
     Reference<css::frame::XModel> capture;
     Reference<css::sheet::XSpreadsheetView> view;
     std::string capturePath;
@@ -182,7 +174,7 @@ void CalcSpreadsheet::retire()
 {
     // The instance stays open for the user; only its references are dropped.
     if (instance_)
-        earlier_.push_back(std::move(instance_->process));
+        earlier_.push_back(instance_->office->release());
     instance_.reset();
     std::erase_if(earlier_, [](const auto& process) { return !process->running(); });
 }
@@ -190,39 +182,16 @@ void CalcSpreadsheet::retire()
 void CalcSpreadsheet::newInstance()
 {
     retire();
-    auto fresh = std::make_unique<Instance>();
+    const bool headless = options_.display == CalcOptions::Display::Headless
+                          || (options_.display == CalcOptions::Display::Automatic && !haveDisplay());
     try {
-        fresh->profileFolder = createProfileFolder(options_.instancesFolder);
+        auto office = std::make_unique<OfficeInstance>(
+            OfficeInstance::Settings{options_.program, options_.instancesFolder, headless, options_.startTimeout});
+        instance_ = std::make_unique<Instance>();
+        instance_->office = std::move(office);
     } catch (const std::exception& error) {
         throw SpreadsheetError(SpreadsheetFailure::Failed, error.what());
     }
-    fresh->pipe = "tabwright-" + std::to_string(getpid()) + "-" + fs::path(fresh->profileFolder).filename().string();
-    fresh->headless = options_.display == CalcOptions::Display::Headless
-                      || (options_.display == CalcOptions::Display::Automatic && !haveDisplay());
-    std::vector<std::string> arguments{
-        "-env:UserInstallation=" + uno_link::toUtf8(uno_link::fileUrl(fresh->profileFolder)),
-        "--accept=pipe,name=" + fresh->pipe + ";urp;StarOffice.ComponentContext",
-        "--norestore", "--nologo", "--nodefault", "--nolockcheck"};
-    if (fresh->headless)
-        arguments.emplace_back("--headless");
-    try {
-        fresh->process = std::make_unique<OfficeProcess>(options_.program, arguments);
-        auto context = uno_link::connect(fresh->pipe, options_.startTimeout,
-                                         [&] { return fresh->process->running(); });
-        fresh->desktop = css::frame::Desktop::create(context);
-    } catch (const std::exception& error) {
-        if (fresh->process)
-            fresh->process->kill();
-        std::error_code ignored;
-        fs::remove_all(fresh->profileFolder, ignored);
-        throw SpreadsheetError(SpreadsheetFailure::Failed, error.what());
-    } catch (const css::uno::Exception& error) {
-        fresh->process->kill();
-        std::error_code ignored;
-        fs::remove_all(fresh->profileFolder, ignored);
-        throw SpreadsheetError(SpreadsheetFailure::Failed, uno_link::toUtf8(error.Message));
-    }
-    instance_ = std::move(fresh);
 }
 
 std::string CalcSpreadsheet::startupPath()
@@ -244,7 +213,7 @@ void CalcSpreadsheet::openPersonalWorkbook(const std::string& path)
     Instance& current = instance();
     // Hidden and read-only: it is a library of macros, and a copy open in an instance of
     // an earlier run must not make this one ask who holds the file.
-    current.personal = guarded(current.process.get(), [&] { return load(*current.desktop, path, true); });
+    current.personal = guarded(&current.office->process(), [&] { return load(*current.office->desktop(), path, true); });
     current.personalPath = path;
 }
 
@@ -255,8 +224,8 @@ void CalcSpreadsheet::openCaptureWorkbook(const std::string& path)
     // earlier run that still shows the older copy) would make Calc ask who holds the file.
     std::error_code ignored;
     fs::remove(lockFilePath(path), ignored);
-    guarded(current.process.get(), [&] {
-        current.capture = load(*current.desktop, path, false);
+    guarded(&current.office->process(), [&] {
+        current.capture = load(*current.office->desktop(), path, false);
         current.view.set(current.capture->getCurrentController(), UNO_QUERY_THROW);
     });
     current.capturePath = path;
@@ -265,7 +234,7 @@ void CalcSpreadsheet::openCaptureWorkbook(const std::string& path)
 void CalcSpreadsheet::makeVisible()
 {
     Instance& current = instance();
-    guarded(current.process.get(), [&] {
+    guarded(&current.office->process(), [&] {
         if (!current.capture.is())
             throw SpreadsheetError(SpreadsheetFailure::Failed, "no capture workbook");
         Reference<css::frame::XController>(current.view, UNO_QUERY_THROW)
@@ -291,7 +260,7 @@ Reference<css::table::XCell> activeCell(const Reference<css::sheet::XSpreadsheet
 void CalcSpreadsheet::writeText(int row, int column, std::string_view text)
 {
     Instance& current = instance();
-    guarded(current.process.get(), [&] {
+    guarded(&current.office->process(), [&] {
         Reference<css::text::XText>(activeCell(current.view, row, column), UNO_QUERY_THROW)
             ->setString(uno_link::fromText(text));
     });
@@ -300,7 +269,7 @@ void CalcSpreadsheet::writeText(int row, int column, std::string_view text)
 void CalcSpreadsheet::writeNumber(int row, int column, double value)
 {
     Instance& current = instance();
-    guarded(current.process.get(), [&] { activeCell(current.view, row, column)->setValue(value); });
+    guarded(&current.office->process(), [&] { activeCell(current.view, row, column)->setValue(value); });
 }
 
 void CalcSpreadsheet::runMacro(std::string_view macro)
@@ -311,7 +280,7 @@ void CalcSpreadsheet::runMacro(std::string_view macro)
     const bool namesKnownWorkbook =
         anyWorkbook || (current.capture.is() && sameName(reference.workbook, fileNameOf(current.capturePath)))
         || (current.personal.is() && sameName(reference.workbook, fileNameOf(current.personalPath)));
-    guarded(current.process.get(), [&] {
+    guarded(&current.office->process(), [&] {
         Reference<css::script::provider::XScript> script;
         if (namesKnownWorkbook) {
             for (const auto& document : {current.capture, current.personal}) {
@@ -344,20 +313,21 @@ void CalcSpreadsheet::quit()
     std::atomic<bool> done{false};
     std::atomic<bool> askingUser{false};
     std::atomic<bool> userKeptDocument{false};
+    const auto desktop = current.office->desktop();
     std::thread closer([&] {
         try {
             // Documents go first, so Calc removes their lock files itself.
             if (current.personal.is())
                 closeDocument(current.personal);
             if (current.capture.is()) {
-                if (current.headless || !modified(current.capture))
+                if (current.office->headless() || !modified(current.capture))
                     closeDocument(current.capture);
                 else
                     askingUser = true;
             }
             // With a modified workbook left, Calc asks the user whether to save it; the
             // user may also cancel, and keep the instance.
-            if (!current.desktop->terminate() && askingUser)
+            if (!desktop->terminate() && askingUser)
                 userKeptDocument = true;
         } catch (const css::uno::Exception&) {
             // Gone already, or ended while answering: both leave nothing to close.
@@ -376,20 +346,19 @@ void CalcSpreadsheet::quit()
         retire();
         return;
     }
-    if (!current.process->waitForEnd(done ? options_.quitTimeout : 0ms))
-        current.process->kill();
+    current.office->finish(done ? options_.quitTimeout : 0ms);
     closer.join();
+    // Calc removes its lock files itself, unless it had to be ended by force.
     std::error_code ignored;
     if (!current.capturePath.empty())
         fs::remove(lockFilePath(current.capturePath), ignored);
-    fs::remove_all(current.profileFolder, ignored);
     instance_.reset();
 }
 
 std::string CalcSpreadsheet::workbookName()
 {
     Instance& current = instance();
-    return guarded(current.process.get(), [&] {
+    return guarded(&current.office->process(), [&] {
         if (!current.capture.is())
             throw SpreadsheetError(SpreadsheetFailure::Failed, "no capture workbook");
         // Asking the document for its address fails once the document is gone.
@@ -400,12 +369,12 @@ std::string CalcSpreadsheet::workbookName()
 
 std::string CalcSpreadsheet::pipeName() const
 {
-    return instance_ ? instance_->pipe : std::string();
+    return instance_ ? instance_->office->pipe() : std::string();
 }
 
 pid_t CalcSpreadsheet::processGroup() const
 {
-    return instance_ ? instance_->process->processGroup() : -1;
+    return instance_ ? instance_->office->process().processGroup() : -1;
 }
 
 }  // namespace capture

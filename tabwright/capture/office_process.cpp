@@ -57,6 +57,11 @@ void OfficeProcess::reap()
 bool OfficeProcess::running()
 {
     reap();
+    return processGroupRunning(group_);
+}
+
+bool processGroupRunning(pid_t processGroup)
+{
     // A killed process whose parent went first may linger as a zombie until the system
     // collects it; it runs no more, so only live members of the group count.
     std::error_code error;
@@ -73,7 +78,7 @@ bool OfficeProcess::running()
         char state = 0;
         long parent = 0;
         long group = 0;
-        if (fields >> state >> parent >> group && group == group_ && state != 'Z' && state != 'X')
+        if (fields >> state >> parent >> group && group == processGroup && state != 'Z' && state != 'X')
             return true;
     }
     return false;

@@ -8,6 +8,9 @@
 
 namespace capture {
 
+// Whether any process of the group is still running (zombies do not count).
+bool processGroupRunning(pid_t processGroup);
+
 // One spreadsheet application process started by us, leader of a process group of its
 // own: the launcher forks the application proper, and a forced end must reach both.
 class OfficeProcess {
