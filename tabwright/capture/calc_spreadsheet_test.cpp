@@ -209,7 +209,8 @@ TEST_F(SharedCalc, AWriteOutsideTheSheetFailsWithoutEndingTheRun)
 TEST_F(SharedCalc, TheShippedMacroChartsTheFirstChangingNumbersAndTurnsTheirTextIntoNumbers)
 {
     for (int row = 1; row <= 6; ++row) {
-        calc->writeText(row, 5, "0");                        // constant: not charted
+        calc->writeText(row, 4, "0");                        // constant: not charted
+        calc->writeText(row, 5, "000" + std::to_string(row)); // an index: not charted
         calc->writeText(row, 6, std::to_string(row * row));  // the readings
         calc->writeText(row, 7, "(RAW)");
     }
@@ -217,6 +218,7 @@ TEST_F(SharedCalc, TheShippedMacroChartsTheFirstChangingNumbersAndTurnsTheirText
     EXPECT_TRUE(user->hasChart("spreadsheet.ods", "Readings"));
     EXPECT_EQ(user->cell("spreadsheet.ods", 6, 6)->getType(), css::table::CellContentType_VALUE);
     EXPECT_EQ(user->cell("spreadsheet.ods", 6, 6)->getValue(), 36.0);
+    EXPECT_EQ(user->cell("spreadsheet.ods", 6, 4)->getType(), css::table::CellContentType_TEXT);
     EXPECT_EQ(user->cell("spreadsheet.ods", 6, 5)->getType(), css::table::CellContentType_TEXT);
     // Running it again replaces its chart.
     EXPECT_NO_THROW(calc->runMacro("spreadsheet.ods!Standard.Tabwright.ChartReadings"));

@@ -4,8 +4,10 @@ REM dialog to run it each time a capture stops.
 Option Explicit
 
 REM Fits the width of every used column to its contents and charts the first
-REM column whose numbers change (numbers received as text count, and are turned
-REM into numbers) as a line chart named "Readings" to the right of the data.
+REM column of readings as a line chart named "Readings" to the right of the data:
+REM the first column whose numbers change, passing over a column that only counts
+REM up by one (an index). Numbers received as text count, and are turned into
+REM numbers.
 Sub ChartReadings
 	Dim oSheet As Object, oCursor As Object
 	oSheet = ThisComponent.CurrentController.ActiveSheet
@@ -18,31 +20,36 @@ Sub ChartReadings
 
 	Dim column As Long, firstRow As Long, endRow As Long
 	For column = 0 To lastColumn
-		If FindChangingNumbers(oSheet, column, lastRow, firstRow, endRow) Then
+		If FindReadings(oSheet, column, lastRow, firstRow, endRow) Then
 			ChartColumn(oSheet, column, firstRow, endRow, lastColumn)
 			Exit Sub
 		End If
 	Next column
 End Sub
 
-REM Whether the column holds at least two numbers that are not all equal; if so,
-REM firstRow and endRow are set to the rows of its first and last number.
-Function FindChangingNumbers(oSheet As Object, column As Long, lastRow As Long, firstRow As Long, endRow As Long) As Boolean
-	Dim data, row As Long, value As Double, first As Double, count As Long, changes As Boolean
+REM Whether the column holds at least two numbers that are not all equal and do
+REM not just count up by one; if so, firstRow and endRow are set to the rows of
+REM its first and last number.
+Function FindReadings(oSheet As Object, column As Long, lastRow As Long, firstRow As Long, endRow As Long) As Boolean
+	Dim data, row As Long, value As Double, first As Double, previous As Double
+	Dim count As Long, changes As Boolean, counting As Boolean
 	data = oSheet.getCellRangeByPosition(column, 0, column, lastRow).getDataArray()
+	counting = True
 	For row = 0 To lastRow
 		If NumberIn(data(row)(0), value) Then
 			If count = 0 Then
 				firstRow = row
 				first = value
-			ElseIf value <> first Then
-				changes = True
+			Else
+				If value <> first Then changes = True
+				If value <> previous + 1 Then counting = False
 			End If
+			previous = value
 			endRow = row
 			count = count + 1
 		End If
 	Next row
-	FindChangingNumbers = count >= 2 And changes
+	FindReadings = count >= 2 And changes And Not counting
 End Function
 
 REM Whether a cell's content is a number or text that reads as a plain decimal
