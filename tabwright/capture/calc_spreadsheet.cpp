@@ -80,6 +80,10 @@ auto guarded(OfficeProcess* process, Step&& step) -> decltype(step())
                                uno_link::toUtf8(error.Message));
     } catch (const css::uno::Exception& error) {
         throw SpreadsheetError(SpreadsheetFailure::Failed, uno_link::toUtf8(error.Message));
+    } catch (const SpreadsheetError&) {
+        throw;
+    } catch (const std::exception& error) {
+        throw SpreadsheetError(SpreadsheetFailure::Failed, error.what());
     }
 }
 
