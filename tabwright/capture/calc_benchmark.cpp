@@ -32,41 +32,47 @@ void NewInstanceToCaptureWorkbookOpen(benchmark::State& state)
 }
 BENCHMARK(NewInstanceToCaptureWorkbookOpen)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 
-// One call per cell, as the capture writes: eight text fields a line, like a tagged line.
-void WriteTextCells(benchmark::State& state)
-{
+// A headless Calc with the capture workbook open, as after a Start.
+struct OpenCapture {
     Places places;
-    capture::CalcSpreadsheet calc(places.options);
-    if (!capture::openCaptureWorkbook(calc, places.workingCopy)) {
+    capture::CalcSpreadsheet calc{places.options};
+    bool open = capture::openCaptureWorkbook(calc, places.workingCopy);
+    ~OpenCapture() { calc.quit(); }
+};
+
+// One call per cell, as the capture writes: `writeRow` fills one row and returns its cell count.
+template <typename WriteRow>
+void writeCells(benchmark::State& state, WriteRow writeRow)
+{
+    OpenCapture capture;
+    if (!capture.open) {
         state.SkipWithError("the capture workbook did not open");
         return;
     }
     int row = 1;
-    for (auto _ : state) {
+    double cells = 0;
+    for (auto _ : state)
+        cells += writeRow(capture.calc, row++);
+    state.counters["cells/s"] = benchmark::Counter(cells, benchmark::Counter::kIsRate);
+}
+
+// Eight text fields a line, like a tagged line.
+void WriteTextCells(benchmark::State& state)
+{
+    writeCells(state, [](capture::Spreadsheet& calc, int row) {
         for (int column = 1; column <= 8; ++column)
             calc.writeText(row, column, "0012");
-        ++row;
-    }
-    state.counters["cells/s"] = benchmark::Counter(static_cast<double>(state.iterations()) * 8,
-                                                   benchmark::Counter::kIsRate);
-    calc.quit();
+        return 8;
+    });
 }
 BENCHMARK(WriteTextCells)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
 
 void WriteNumberCells(benchmark::State& state)
 {
-    Places places;
-    capture::CalcSpreadsheet calc(places.options);
-    if (!capture::openCaptureWorkbook(calc, places.workingCopy)) {
-        state.SkipWithError("the capture workbook did not open");
-        return;
-    }
-    int row = 1;
-    for (auto _ : state)
-        calc.writeNumber(row++, 2, 13.5);
-    state.counters["cells/s"] = benchmark::Counter(static_cast<double>(state.iterations()),
-                                                   benchmark::Counter::kIsRate);
-    calc.quit();
+    writeCells(state, [](capture::Spreadsheet& calc, int row) {
+        calc.writeNumber(row, 2, 13.5);
+        return 1;
+    });
 }
 BENCHMARK(WriteNumberCells)->Unit(benchmark::kMicrosecond)->MinTime(3.0)->UseRealTime();
 
