@@ -29,7 +29,8 @@ struct CalcOptions {
 };
 
 // The per-user defaults: the Tabwright configuration folder as start-up folder, the
-// per-user temporary folder for the profiles.
+// per-user temporary folder for the profiles. Throws std::runtime_error when that folder is
+// unusable (see userTemporaryFolder).
 CalcOptions defaultCalcOptions();
 
 // The spreadsheet application as LibreOffice Calc, driven over UNO: each new instance is a

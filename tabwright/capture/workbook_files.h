@@ -20,7 +20,8 @@ const std::vector<std::string>& templateNames();
 const std::vector<std::string>& personalWorkbookNames();
 
 // The default places: the current folder and the installed data folder for the template,
-// userTemporaryFolder() for the working copy.
+// userTemporaryFolder() for the working copy. Throws as userTemporaryFolder() does; Start
+// then fails, as it does when the working copy cannot be opened.
 WorkbookPlaces defaultWorkbookPlaces();
 
 // A folder of this user's own under the system temporary folder, created with owner-only
