@@ -176,7 +176,11 @@ CalcSpreadsheet::Instance& CalcSpreadsheet::instance()
 
 void CalcSpreadsheet::retire()
 {
-    // The instance stays open for the user; only its references are dropped.
+    // An instance whose capture workbook never opened has no window: the user could neither
+    // see nor end it, so it is ended here. Any other stays open for the user; only its
+    // references are dropped.
+    if (instance_ && !instance_->capture.is())
+        quit();
     if (instance_)
         earlier_.push_back(instance_->office->release());
     instance_.reset();
