@@ -6,10 +6,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
-#include <QScreen>
 #include <QTimer>
-
-#include <iostream>
 
 #include "common/message_box_prompter.h"
 #include "logfetch/download/com_select_window.h"
@@ -17,21 +14,8 @@
 #include "serial/qt_serial_port.h"
 #include "testing/port_mapping.h"
 #include "testing/pty_instrument.h"
+#include "testing/screen_picture.h"
 #include "testing/temp_folder.h"
-
-namespace {
-
-// The whole screen, cropped to the area and a margin around it.
-bool savePicture(const QWidget& window, QRect area, const QString& path)
-{
-    area.adjust(-12, -12, 12, 12);
-    const QPixmap picture = window.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height());
-    const bool saved = picture.save(path);
-    std::cout << (saved ? "saved " : "could not save ") << path.toStdString() << '\n';
-    return saved;
-}
-
-}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -58,11 +42,11 @@ int main(int argc, char** argv)
     bool allSaved = true;
     auto* combo = window.findChild<QComboBox*>(QStringLiteral("cboPortOptions"));
     QTimer::singleShot(500, &window, [&] {
-        allSaved &= savePicture(window, window.frameGeometry(), output + "/com-select-window.png");
+        allSaved &= testing_support::saveScreenPicture(window, window.frameGeometry(), output + "/com-select-window.png");
         combo->showPopup();
         QTimer::singleShot(300, &window, [&] {
             const QWidget* popup = combo->view()->window();
-            allSaved &= savePicture(window, window.frameGeometry().united(popup->frameGeometry()),
+            allSaved &= testing_support::saveScreenPicture(window, window.frameGeometry().united(popup->frameGeometry()),
                                     output + "/com-select-window-list-open.png");
             combo->hidePopup();
             window.reject();

@@ -20,6 +20,7 @@
 #include "testing/bin_builder.h"
 #include "testing/modal_script.h"
 #include "testing/modal_watchdog.h"
+#include "testing/named_control.h"
 #include "testing/port_holder.h"
 #include "testing/port_mapping.h"
 #include "testing/pty_instrument.h"
@@ -51,10 +52,7 @@ protected:
     template <typename Control>
     Control& control(const char* name)
     {
-        auto* found = window.findChild<Control*>(name);
-        if (found == nullptr)
-            throw std::runtime_error(std::string("no control ") + name);
-        return *found;
+        return testing_support::namedControl<Control>(window, name);
     }
 
     std::vector<std::string> items()
