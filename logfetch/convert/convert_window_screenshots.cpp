@@ -5,31 +5,16 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 
 #include <filesystem>
-#include <iostream>
 
 #include "common/message_box_prompter.h"
 #include "common/qt_file_dialog.h"
 #include "logfetch/convert/convert_window.h"
 #include "testing/large_log.h"
+#include "testing/screen_picture.h"
 #include "testing/temp_folder.h"
-
-namespace {
-
-// The whole screen, cropped to the window and a margin around it.
-bool saveWindowPicture(const QWidget& window, const QString& path)
-{
-    const QRect area = window.frameGeometry().adjusted(-12, -12, 12, 12);
-    const QPixmap picture = window.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height());
-    const bool saved = picture.save(path);
-    std::cout << (saved ? "saved " : "could not save ") << path.toStdString() << '\n';
-    return saved;
-}
-
-}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -58,19 +43,21 @@ int main(int argc, char** argv)
         if (!midConversionSaved && length > 0 && values.gBinBytesRead * 100 / length >= 40) {
             midConversionSaved = true;
             QApplication::processEvents();  // let the bar paint first
-            allSaved &= saveWindowPicture(window, output + "/convert-window-converting.png");
+            allSaved &= testing_support::saveScreenPicture(window, window.frameGeometry(),
+                                                          output + "/convert-window-converting.png");
         }
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
             watcher.stop();
             // Once the box has been placed and painted.
             QTimer::singleShot(300, box, [&, box] {
-                allSaved &= saveWindowPicture(*box, output + "/convert-window-completed-message.png");
+                allSaved &= testing_support::saveScreenPicture(*box, box->frameGeometry(),
+                                                              output + "/convert-window-completed-message.png");
                 box->accept();
             });
         }
     });
     QTimer::singleShot(500, &window, [&] {
-        allSaved &= saveWindowPicture(window, output + "/convert-window-ready.png");
+        allSaved &= testing_support::saveScreenPicture(window, window.frameGeometry(), output + "/convert-window-ready.png");
         watcher.start(5);
         window.findChild<QPushButton*>("cmdOK")->click();
     });

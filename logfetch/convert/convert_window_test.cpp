@@ -13,6 +13,7 @@
 #include "testing/large_log.h"
 #include "testing/modal_script.h"
 #include "testing/modal_watchdog.h"
+#include "testing/named_control.h"
 #include "testing/qt_application.h"
 #include "testing/scripted_file_dialog.h"
 #include "testing/scripted_prompter.h"
@@ -75,10 +76,7 @@ protected:
     template <typename Control>
     Control& control(const char* name)
     {
-        auto* found = window.findChild<Control*>(name);
-        if (found == nullptr)
-            throw std::runtime_error(std::string("no control ") + name);
-        return *found;
+        return testing_support::namedControl<Control>(window, name);
     }
     QString text(const char* label) { return control<QLabel>(label).text(); }
     bool enabled(const char* button) { return control<QPushButton>(button).isEnabled(); }

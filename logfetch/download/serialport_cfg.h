@@ -1,0 +1,31 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// "serialport.cfg" in the program's folder: the COM port number the download
+// uses, in plain decimal on one CR LF line. The port selection dialog writes
+// it; the dialog and the download window read it.
+namespace logfetch {
+
+inline constexpr std::string_view kSerialPortCfgName = "serialport.cfg";
+// The port text when nothing is saved.
+inline constexpr std::string_view kDefaultPortText = "1";
+
+// The file's full path in the program's folder.
+std::string serialPortCfgPath(std::string_view programFolder);
+
+// The saved port text, as written (the first field of the file); "1" when the
+// file is missing, unreadable or its field is empty.
+std::string readPortText(std::string_view programFolder);
+
+// The COM port number a typed text names: a whole decimal number from 1 to 16,
+// surrounding spaces and leading zeros allowed. Nothing for any other text.
+std::optional<int> portNumberOfText(std::string_view text);
+
+// Replaces the file with the number in plain decimal as its only line. False
+// when the file could not be written.
+bool writePortNumber(std::string_view programFolder, int number);
+
+}  // namespace logfetch

@@ -1,0 +1,58 @@
+#include "logfetch/download/serialport_cfg.h"
+
+#include <gtest/gtest.h>
+
+#include "testing/bin_builder.h"
+#include "testing/temp_folder.h"
+
+namespace logfetch {
+namespace {
+
+using testing_support::readFile;
+
+void writeText(const std::string& path, const std::string& text)
+{
+    testing_support::writeFile(path, testing_support::Bytes(text.begin(), text.end()));
+}
+
+TEST(SerialPortCfg, ReadsTheFirstFieldAsWrittenAndPortOneWhenNothingIsSaved)
+{
+    testing_support::TempFolder folder;
+    const std::string path = folder.file("serialport.cfg");
+    EXPECT_EQ(serialPortCfgPath(folder.path()), path);
+    EXPECT_EQ(readPortText(folder.path()), "1");  // missing
+    writeText(path, "");
+    EXPECT_EQ(readPortText(folder.path()), "1");
+    writeText(path, "\r\n3\r\n");
+    EXPECT_EQ(readPortText(folder.path()), "1");  // only the first line counts
+    writeText(path, " 7 ,second field\r\n");
+    EXPECT_EQ(readPortText(folder.path()), "7");
+    writeText(path, "\"12\"\r\n");
+    EXPECT_EQ(readPortText(folder.path()), "12");
+    writeText(path, "3.6 or so");
+    EXPECT_EQ(readPortText(folder.path()), "3.6 or so");  // as written: its reader decides
+}
+
+TEST(SerialPortCfg, OnlyAWholeNumberOfAPortNamesOne)
+{
+    EXPECT_EQ(portNumberOfText("4"), 4);
+    EXPECT_EQ(portNumberOfText("  05 "), 5);
+    EXPECT_EQ(portNumberOfText("1"), 1);
+    EXPECT_EQ(portNumberOfText("16"), 16);
+    for (const char* text : {"", "   ", "0", "17", "-3", "+3", "3.5", "4a", "COM3", "3 4", "\t3", "99999999999"})
+        EXPECT_EQ(portNumberOfText(text), std::nullopt) << '"' << text << '"';
+}
+
+TEST(SerialPortCfg, WritesThePlainNumberAsTheOnlyLine)
+{
+    testing_support::TempFolder folder;
+    const std::string path = folder.file("serialport.cfg");
+    writeText(path, "3\r\nan old second line\r\n");
+    ASSERT_TRUE(writePortNumber(folder.path(), 4));
+    EXPECT_EQ(readFile(path), "4\r\n");
+    EXPECT_EQ(readPortText(folder.path()), "4");
+    EXPECT_FALSE(writePortNumber(folder.file("gone"), 4));
+}
+
+}  // namespace
+}  // namespace logfetch

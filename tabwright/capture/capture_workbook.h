@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "common/prompter.h"
+#include "tabwright/capture/spreadsheet.h"
+
+namespace capture {
+
+// Start's workbook step: a new instance, the personal macro workbook when there is one,
+// the working copy as the capture workbook, then the instance made visible. Returns false
+// when Start must fail with "MS Excel not available"; an instance already created stays
+// running. Only the personal workbook's steps may fail without failing Start.
+bool openCaptureWorkbook(Spreadsheet& spreadsheet, const std::string& workingCopy);
+
+// Stop's macro step: runs "workbook!name", the name exactly as typed. A macro that is not
+// found or fails is told to the user; a workbook or instance that is gone is left to the
+// caller (the SpreadsheetError is passed on).
+void runEndOfRunMacro(Spreadsheet& spreadsheet, std::string_view workbook, std::string_view name,
+                      common::Prompter& prompter);
+
+}  // namespace capture

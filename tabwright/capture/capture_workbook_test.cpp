@@ -1,0 +1,96 @@
+#include "tabwright/capture/capture_workbook.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "testing/recording_spreadsheet.h"
+#include "testing/scripted_prompter.h"
+
+namespace {
+
+using capture::SpreadsheetError;
+using capture::SpreadsheetFailure;
+using testing::ElementsAre;
+using testing::IsEmpty;
+using testing_support::RecordingSpreadsheet;
+
+const std::string kCopy = "/tmp/tabwright-1000/spreadsheet.ods";
+
+TEST(OpenCaptureWorkbook, OpensThePersonalWorkbookFirstThenTheWorkingCopyAndShowsIt)
+{
+    RecordingSpreadsheet spreadsheet;
+    spreadsheet.startupFolder = "/cfg";
+    spreadsheet.existingFiles = {"/cfg/Personal.xls"};
+    EXPECT_TRUE(capture::openCaptureWorkbook(spreadsheet, kCopy));
+    EXPECT_THAT(spreadsheet.calls,
+                ElementsAre("newInstance", "startupPath", "personalWorkbookExists /cfg/Personal.ods",
+                            "personalWorkbookExists /cfg/Personal.xls", "openPersonalWorkbook /cfg/Personal.xls",
+                            "openCaptureWorkbook " + kCopy, "makeVisible"));
+}
+
+TEST(OpenCaptureWorkbook, PersonalWorkbookTroubleNeverStopsTheStart)
+{
+    for (const std::string failing : {"", "startupPath", "personalWorkbookExists", "openPersonalWorkbook"}) {
+        RecordingSpreadsheet spreadsheet;
+        spreadsheet.startupFolder = "/cfg";
+        spreadsheet.existingFiles = {"/cfg/Personal.ods"};
+        if (!failing.empty())
+            spreadsheet.failCall(failing);
+        EXPECT_TRUE(capture::openCaptureWorkbook(spreadsheet, kCopy)) << failing;
+        EXPECT_EQ(spreadsheet.calls.back(), "makeVisible") << failing;
+    }
+    RecordingSpreadsheet without;
+    EXPECT_TRUE(capture::openCaptureWorkbook(without, kCopy));
+    EXPECT_THAT(without.calls, testing::Not(testing::Contains(testing::StartsWith("openPersonalWorkbook"))));
+}
+
+TEST(OpenCaptureWorkbook, FailsTheStartWhenTheInstanceTheWorkingCopyOrTheWindowFails)
+{
+    for (const std::string failing : {"newInstance", "openCaptureWorkbook", "makeVisible"}) {
+        RecordingSpreadsheet spreadsheet;
+        spreadsheet.failCall(failing);
+        EXPECT_FALSE(capture::openCaptureWorkbook(spreadsheet, kCopy)) << failing;
+        EXPECT_EQ(spreadsheet.calls.back().substr(0, failing.size()), failing);
+        // The instance, once created, is not quit: it stays referenced until the next Start.
+        EXPECT_THAT(spreadsheet.calls, testing::Not(testing::Contains("quit")));
+    }
+}
+
+TEST(RunEndOfRunMacro, PassesTheWorkbookAndTheNameExactlyAsTyped)
+{
+    RecordingSpreadsheet spreadsheet;
+    testing_support::ScriptedPrompter prompter;
+    capture::runEndOfRunMacro(spreadsheet, "spreadsheet.ods", "  ChartReadings ", prompter);
+    EXPECT_THAT(spreadsheet.calls, ElementsAre("runMacro spreadsheet.ods!  ChartReadings "));
+    EXPECT_THAT(prompter.messages, IsEmpty());
+}
+
+TEST(RunEndOfRunMacro, TellsTheUserOfAMissingOrFailingMacro)
+{
+    RecordingSpreadsheet spreadsheet;
+    testing_support::ScriptedPrompter prompter;
+    spreadsheet.failNextCall("runMacro", SpreadsheetFailure::MacroNotFound);
+    capture::runEndOfRunMacro(spreadsheet, "spreadsheet.ods", "Nope", prompter);
+    spreadsheet.failNextCall("runMacro", SpreadsheetFailure::MacroFailed);
+    capture::runEndOfRunMacro(spreadsheet, "spreadsheet.ods", "Broken", prompter);
+    EXPECT_THAT(prompter.messages,
+                ElementsAre("The macro \"spreadsheet.ods!Nope\" was not found in the capture workbook or in the "
+                            "personal macro workbook.",
+                            "The macro \"spreadsheet.ods!Broken\" failed: runMacro failed as told"));
+}
+
+TEST(RunEndOfRunMacro, LeavesAClosedWorkbookToTheCaller)
+{
+    RecordingSpreadsheet spreadsheet;
+    testing_support::ScriptedPrompter prompter;
+    spreadsheet.failCall("runMacro", SpreadsheetFailure::Gone);
+    try {
+        capture::runEndOfRunMacro(spreadsheet, "spreadsheet.ods", "ChartReadings", prompter);
+        FAIL() << "no error passed on";
+    } catch (const SpreadsheetError& error) {
+        EXPECT_EQ(error.failure(), SpreadsheetFailure::Gone);
+    }
+    EXPECT_THAT(prompter.messages, IsEmpty());
+}
+
+}  // namespace

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace capture {
+
+// Why a spreadsheet call failed. `Gone` means the workbook was closed or the
+// application instance ended: the run control treats it as a closed spreadsheet.
+enum class SpreadsheetFailure { Failed, Gone, MacroNotFound, MacroFailed };
+
+class SpreadsheetError : public std::runtime_error {
+public:
+    SpreadsheetError(SpreadsheetFailure failure, const std::string& what)
+        : std::runtime_error(what), failure_(failure)
+    {
+    }
+    SpreadsheetFailure failure() const { return failure_; }
+
+private:
+    SpreadsheetFailure failure_;
+};
+
+// Everything the capture asks of the spreadsheet application, in the order a
+// capture run uses it. Every operation throws SpreadsheetError when it fails.
+// Rows and columns count from 1.
+class Spreadsheet {
+public:
+    virtual ~Spreadsheet() = default;
+
+    // Starts a new application instance, invisible until makeVisible. An instance
+    // started earlier is left running, untouched, for the user.
+    virtual void newInstance() = 0;
+    // The folder where the user's personal macro workbook lives.
+    virtual std::string startupPath() = 0;
+    // Whether a file exists at `path`; throws when that cannot be told.
+    virtual bool personalWorkbookExists(const std::string& path) = 0;
+    // Opens the personal macro workbook; it is not kept as the capture workbook.
+    virtual void openPersonalWorkbook(const std::string& path) = 0;
+    // Opens the working copy; it becomes the capture workbook and the active one.
+    virtual void openCaptureWorkbook(const std::string& path) = 0;
+    virtual void makeVisible() = 0;
+    // Write one cell of the capture workbook's active sheet.
+    virtual void writeText(int row, int column, std::string_view text) = 0;
+    virtual void writeNumber(int row, int column, double value) = 0;
+    // Runs the macro "workbook!Name" (or a bare "Name").
+    virtual void runMacro(std::string_view macro) = 0;
+    // Ends the instance; never saves the capture workbook itself.
+    virtual void quit() = 0;
+    // The capture workbook's name: a probe that fails once the workbook is gone.
+    virtual std::string workbookName() = 0;
+};
+
+}  // namespace capture

@@ -1,0 +1,119 @@
+REM Tabwright's end-of-run macros, in the module "Tabwright" of the template's
+REM Standard library. Enter ChartReadings as the macro name in Tabwright's macro
+REM dialog to run it each time a capture stops.
+Option Explicit
+
+REM Fits the width of every used column to its contents and charts the first
+REM column of readings as a line chart named "Readings" to the right of the data:
+REM the first column whose numbers change, passing over a column that only counts
+REM up by one (an index). Numbers received as text count, and are turned into
+REM numbers.
+Sub ChartReadings
+	Dim oSheet As Object, oCursor As Object
+	oSheet = ThisComponent.CurrentController.ActiveSheet
+	oCursor = oSheet.createCursor()
+	oCursor.gotoEndOfUsedArea(False)
+	Dim lastRow As Long, lastColumn As Long
+	lastRow = oCursor.RangeAddress.EndRow
+	lastColumn = oCursor.RangeAddress.EndColumn
+	oSheet.getCellRangeByPosition(0, 0, lastColumn, lastRow).Columns.OptimalWidth = True
+
+	Dim column As Long, firstRow As Long, endRow As Long
+	For column = 0 To lastColumn
+		If FindReadings(oSheet, column, lastRow, firstRow, endRow) Then
+			ChartColumn(oSheet, column, firstRow, endRow, lastColumn)
+			Exit Sub
+		End If
+	Next column
+End Sub
+
+REM Whether the column holds at least two numbers that are not all equal and do
+REM not just count up by one; if so, firstRow and endRow are set to the rows of
+REM its first and last number.
+Function FindReadings(oSheet As Object, column As Long, lastRow As Long, firstRow As Long, endRow As Long) As Boolean
+	Dim data, row As Long, value As Double, first As Double, previous As Double
+	Dim count As Long, changes As Boolean, counting As Boolean
+	data = oSheet.getCellRangeByPosition(column, 0, column, lastRow).getDataArray()
+	counting = True
+	For row = 0 To lastRow
+		If NumberIn(data(row)(0), value) Then
+			If count = 0 Then
+				firstRow = row
+				first = value
+			Else
+				If value <> first Then changes = True
+				If value <> previous + 1 Then counting = False
+			End If
+			previous = value
+			endRow = row
+			count = count + 1
+		End If
+	Next row
+	FindReadings = count >= 2 And changes And Not counting
+End Function
+
+REM Whether a cell's content is a number or text that reads as a plain decimal
+REM number (sign, digits, point, exponent); the number goes into value.
+Function NumberIn(content As Variant, value As Double) As Boolean
+	NumberIn = False
+	If VarType(content) <> V_STRING Then
+		value = content
+		NumberIn = True
+	ElseIf IsPlainNumber(content) Then
+		value = Val(content)
+		NumberIn = True
+	End If
+End Function
+
+Function IsPlainNumber(content As String) As Boolean
+	Dim text As String, i As Long, c As String, digits As Long, point As Boolean, exponent As Boolean
+	IsPlainNumber = False
+	text = LCase(Trim(content))
+	For i = 1 To Len(text)
+		c = Mid(text, i, 1)
+		If c >= "0" And c <= "9" Then
+			digits = digits + 1
+		ElseIf c = "+" Or c = "-" Then
+			If i > 1 Then
+				If Mid(text, i - 1, 1) <> "e" Then Exit Function
+			End If
+		ElseIf c = "." And Not point And Not exponent Then
+			point = True
+		ElseIf c = "e" And digits > 0 And Not exponent Then
+			exponent = True
+			digits = 0
+		Else
+			Exit Function
+		End If
+	Next i
+	IsPlainNumber = digits > 0
+End Function
+
+Sub ChartColumn(oSheet As Object, column As Long, firstRow As Long, endRow As Long, lastColumn As Long)
+	Dim oRange As Object, data, row As Long, value As Double
+	oRange = oSheet.getCellRangeByPosition(column, firstRow, column, endRow)
+	data = oRange.getDataArray()
+	For row = 0 To UBound(data)
+		If VarType(data(row)(0)) = V_STRING Then
+			If IsPlainNumber(data(row)(0)) Then oRange.getCellByPosition(0, row).Value = Val(data(row)(0))
+		End If
+	Next row
+
+	Dim oCharts As Object, oAnchor As Object, oChart As Object
+	oCharts = oSheet.Charts
+	If oCharts.hasByName("Readings") Then oCharts.removeByName("Readings")
+	oAnchor = oSheet.getCellByPosition(lastColumn + 2, 0)
+	Dim area As New com.sun.star.awt.Rectangle
+	area.X = oAnchor.Position.X
+	area.Y = oAnchor.Position.Y
+	area.Width = 16000
+	area.Height = 9000
+	Dim ranges(0) As New com.sun.star.table.CellRangeAddress
+	ranges(0) = oRange.RangeAddress
+	oCharts.addNewByName("Readings", area, ranges(), False, False)
+	oChart = oCharts.getByName("Readings").EmbeddedObject
+	oChart.Diagram = oChart.createInstance("com.sun.star.chart.LineDiagram")
+	oChart.HasLegend = False
+	oChart.HasMainTitle = True
+	oChart.Title.String = "Column " & oSheet.Columns.getByIndex(column).Name
+End Sub

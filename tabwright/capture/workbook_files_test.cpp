@@ -1,0 +1,87 @@
+#include "tabwright/capture/workbook_files.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "testing/temp_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using capture::prepareWorkingCopy;
+using capture::WorkbookPlaces;
+
+void writeFile(const std::string& path, const std::string& content)
+{
+    fs::create_directories(fs::path(path).parent_path());
+    std::ofstream(path) << content;
+}
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class WorkingCopy : public testing::Test {
+protected:
+    testing_support::TempFolder root;
+    WorkbookPlaces places{{root.file("current"), root.file("data")}, root.file("work")};
+};
+
+TEST_F(WorkingCopy, TakesTheCurrentFolderFirstThenTheDataFolderAndReplacesTheOldCopy)
+{
+    writeFile(root.file("data/spreadsheet.ods"), "shipped");
+    writeFile(root.file("work/spreadsheet.ods"), "last run");
+    EXPECT_EQ(prepareWorkingCopy(places), root.file("work/spreadsheet.ods"));
+    EXPECT_EQ(readFile(root.file("work/spreadsheet.ods")), "shipped");
+
+    writeFile(root.file("current/spreadsheet.xls"), "user's own");
+    EXPECT_EQ(prepareWorkingCopy(places), root.file("work/spreadsheet.xls"));
+    EXPECT_EQ(readFile(root.file("work/spreadsheet.xls")), "user's own");
+
+    writeFile(root.file("current/spreadsheet.ods"), "user's own with macros");
+    EXPECT_EQ(prepareWorkingCopy(places), root.file("work/spreadsheet.ods"));
+    EXPECT_EQ(readFile(root.file("work/spreadsheet.ods")), "user's own with macros");
+}
+
+TEST_F(WorkingCopy, WithoutATemplateFallsBackOnTheCopyOfAnEarlierRun)
+{
+    EXPECT_EQ(prepareWorkingCopy(places), root.file("work/spreadsheet.ods"));
+    EXPECT_FALSE(fs::exists(root.file("work/spreadsheet.ods")));
+    EXPECT_TRUE(fs::is_directory(root.file("work")));
+
+    writeFile(root.file("work/spreadsheet.xls"), "last run");
+    EXPECT_EQ(prepareWorkingCopy(places), root.file("work/spreadsheet.xls"));
+}
+
+TEST_F(WorkingCopy, AFolderThatCannotBeMadeOrCopiedIntoIsSkipped)
+{
+    writeFile(root.file("data/spreadsheet.ods"), "shipped");
+    writeFile(root.file("work"), "a file where the folder should be");
+    EXPECT_EQ(prepareWorkingCopy(places), root.file("work/spreadsheet.ods"));
+    EXPECT_EQ(readFile(root.file("work")), "a file where the folder should be");
+}
+
+TEST(WorkbookFiles, NamesTheLockFileBesideTheDocument)
+{
+    EXPECT_EQ(capture::lockFilePath("/tmp/t/spreadsheet.ods"), "/tmp/t/.~lock.spreadsheet.ods#");
+    EXPECT_EQ(capture::fileNameOf("/tmp/t/spreadsheet.ods"), "spreadsheet.ods");
+}
+
+TEST(WorkbookFiles, TheUserTemporaryFolderIsTheUsersAlone)
+{
+    const std::string folder = capture::userTemporaryFolder();
+    EXPECT_EQ(capture::userTemporaryFolder(), folder);
+    struct stat info {};
+    ASSERT_EQ(stat(folder.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    EXPECT_EQ(info.st_uid, getuid());
+}
+
+}  // namespace

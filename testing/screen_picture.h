@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QRect>
+#include <QString>
+
+class QWidget;
+
+namespace testing_support {
+
+// Saves what the screen of the window shows in the area and a small margin
+// around it (so that popups and message boxes over the window are caught
+// too) as a picture file, and says on standard output whether it was saved.
+bool saveScreenPicture(const QWidget& window, QRect area, const QString& path);
+
+}  // namespace testing_support
