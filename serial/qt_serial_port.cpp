@@ -1,0 +1,228 @@
+#include "serial/qt_serial_port.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QMetaObject>
+
+#include <unistd.h>
+
+#include "serial/port_directory.h"
+
+namespace serial {
+
+QtSerialPort::QtSerialPort(QObject* parent) : QObject(parent)
+{
+    connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialPort::onErrorOccurred);
+    connect(&port_, &QSerialPort::readyRead, this, &QtSerialPort::onReadyRead);
+}
+
+QtSerialPort::~QtSerialPort()
+{
+    close();
+}
+
+void QtSerialPort::setPortNumber(int number)
+{
+    if (port_.isOpen())
+        throw errorOf(PortFailure::AlreadyOpen, device_);
+    number_ = number;
+}
+
+int QtSerialPort::portNumber() const
+{
+    return number_;
+}
+
+PortError QtSerialPort::errorOf(PortFailure kind, const std::string& device, const QString& detail) const
+{
+    return PortError(kind, number_, device, detail.toStdString(), portMappingFile());
+}
+
+PortFailure QtSerialPort::classifyOpenFailure(QSerialPort::SerialPortError error, const std::string& device) const
+{
+    const QByteArray path = QFile::encodeName(QString::fromStdString(device));
+    if (!QFileInfo::exists(QString::fromStdString(device)) || error == QSerialPort::DeviceNotFoundError)
+        return PortFailure::NoSuchDevice;
+    if (error == QSerialPort::PermissionError) {
+        // Qt reports a device locked by another program (its lock file, or
+        // exclusive use) as a permission error too; the user's own access
+        // rights tell the two apart.
+        return ::access(path.constData(), R_OK | W_OK) == 0 ? PortFailure::Busy : PortFailure::PermissionDenied;
+    }
+    return PortFailure::Other;
+}
+
+void QtSerialPort::open()
+{
+    if (port_.isOpen())
+        throw errorOf(PortFailure::AlreadyOpen, device_);
+    const std::optional<PortEntry> entry = findPort(number_);
+    if (!entry)
+        throw errorOf(PortFailure::NoSuchDevice, std::string());
+
+    // The resolved path, so that a device reached through a link and through
+    // its own name shares one lock and counts as busy either way.
+    const QFileInfo info(QString::fromStdString(entry->device));
+    port_.setPortName(info.exists() ? info.canonicalFilePath() : info.filePath());
+    port_.setBaudRate(LineSettings::kBaudRate);
+    port_.setDataBits(QSerialPort::Data8);
+    port_.setParity(QSerialPort::NoParity);
+    port_.setStopBits(QSerialPort::OneStop);
+    port_.setFlowControl(QSerialPort::NoFlowControl);
+    port_.setReadBufferSize(0);  // keep everything until it is taken
+    held_.clear();
+    heldPosition_ = 0;
+    linkLost_ = false;
+
+    if (!port_.open(QIODevice::ReadWrite)) {
+        const QSerialPort::SerialPortError error = port_.error();
+        const QString detail = port_.errorString();
+        port_.clearError();
+        throw errorOf(classifyOpenFailure(error, entry->device), entry->device, detail);
+    }
+    device_ = entry->device;
+    // Modem lines up for instruments and adapters that draw power from them;
+    // pseudo-terminals refuse these calls, which does not matter.
+    port_.setDataTerminalReady(true);
+    port_.setRequestToSend(true);
+    port_.clearError();
+    linkLost_ = false;
+}
+
+bool QtSerialPort::isOpen() const
+{
+    return port_.isOpen();
+}
+
+void QtSerialPort::close()
+{
+    if (port_.isOpen())
+        port_.close();
+    port_.clearError();
+    device_.clear();
+    held_.clear();
+    heldPosition_ = 0;
+    linkLost_ = false;
+}
+
+void QtSerialPort::clearBuffers()
+{
+    if (!port_.isOpen())
+        throw errorOf(PortFailure::NotOpen, std::string());
+    if (!port_.clear(QSerialPort::AllDirections)) {
+        const QString detail = port_.errorString();
+        port_.clearError();
+        throw errorOf(PortFailure::Other, device_, detail);
+    }
+}
+
+bool QtSerialPort::pull()
+{
+    if (!port_.isOpen())
+        return false;
+    pulling_ = true;
+    const bool arrived = port_.waitForReadyRead(0);
+    pulling_ = false;
+    if (linkLost_)
+        finishLostLink();
+    return arrived;
+}
+
+std::string QtSerialPort::takePendingText()
+{
+    while (pull()) {
+    }
+    std::string text = held_.substr(heldPosition_);
+    held_.clear();
+    heldPosition_ = 0;
+    if (port_.isOpen())
+        text += port_.readAll().toStdString();
+    return text;
+}
+
+int QtSerialPort::takeByte()
+{
+    if (port_.isOpen() && port_.bytesAvailable() == 0)
+        pull();
+    if (heldPosition_ < held_.size())
+        return static_cast<unsigned char>(held_[heldPosition_++]);
+    char byte = 0;
+    if (port_.isOpen() && port_.getChar(&byte))
+        return static_cast<unsigned char>(byte);
+    return -1;
+}
+
+bool QtSerialPort::sendByte(std::uint8_t byte)
+{
+    if (!port_.isOpen())
+        return false;
+    const char c = static_cast<char>(byte);
+    const bool queued = port_.write(&c, 1) == 1;
+    // Qt holds written bytes until its event loop runs; an acknowledgement
+    // must be on the line now.
+    port_.flush();
+    if (linkLost_)
+        finishLostLink();
+    return queued && port_.isOpen();
+}
+
+void QtSerialPort::setBytesArrivedHandler(std::function<void()> handler)
+{
+    bytesArrived_ = std::move(handler);
+}
+
+void QtSerialPort::setLinkLostHandler(std::function<void(const PortError&)> handler)
+{
+    linkLostHandler_ = std::move(handler);
+}
+
+void QtSerialPort::onReadyRead()
+{
+    if (!pulling_ && bytesArrived_)
+        bytesArrived_();
+}
+
+void QtSerialPort::onErrorOccurred(QSerialPort::SerialPortError error)
+{
+    // Zero-wait pulls report time-outs and pseudo-terminals refuse modem
+    // line calls; neither is a fault. Read, write and resource errors on an
+    // open port mean the device has gone: Qt would repeat them for as long as
+    // the port stays open.
+    switch (error) {
+    case QSerialPort::ResourceError:
+    case QSerialPort::ReadError:
+    case QSerialPort::WriteError:
+        break;
+    default:
+        return;
+    }
+    if (!port_.isOpen() || linkLost_)
+        return;
+    linkLost_ = true;
+    // Qt is still inside its own read or write here; close from outside it.
+    if (!pulling_)
+        QMetaObject::invokeMethod(this, &QtSerialPort::finishLostLink, Qt::QueuedConnection);
+}
+
+void QtSerialPort::finishLostLink()
+{
+    // A queued call may come after the port was closed or opened again.
+    if (!linkLost_ || !port_.isOpen())
+        return;
+    const QString detail = port_.errorString();
+    held_ = held_.substr(heldPosition_) + port_.readAll().toStdString();
+    heldPosition_ = 0;
+    port_.close();
+    port_.clearError();
+    const PortError lost = errorOf(PortFailure::Lost, device_, detail);
+    device_.clear();
+    QMetaObject::invokeMethod(
+        this,
+        [this, lost] {
+            if (linkLostHandler_)
+                linkLostHandler_(lost);
+        },
+        Qt::QueuedConnection);
+}
+
+}  // namespace serial
