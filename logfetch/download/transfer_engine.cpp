@@ -58,6 +58,11 @@ void TransferEngine::cancel()
     state_ = Cancelled;
 }
 
+void TransferEngine::abandon()
+{
+    enter(Finished);
+}
+
 void TransferEngine::enter(State state)
 {
     // Once cancelled, nothing a turn still does can bring the transfer back.

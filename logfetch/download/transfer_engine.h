@@ -52,6 +52,9 @@ public:
     // Cancel: the transfer ends at the next test, whatever the turn in
     // progress does.
     void cancel();
+    // The link to the instrument is gone: the transfer ends at the next test
+    // as after a bad check byte, keeping what the file holds.
+    void abandon();
 
     // After the loop: the rest of the block to the file, the file closed, the
     // final counts as status text and in a message box. Once only.
