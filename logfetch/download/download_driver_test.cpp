@@ -306,5 +306,18 @@ TEST_F(DownloadOverPty, TemporaryFileThatCannotBeCreatedIsTold)
     EXPECT_EQ(prompter.messages[1], counts(0, 0));
 }
 
+TEST_F(DownloadOverPty, FullDiskEndsTheTransferAndIsTold)
+{
+    open(prompter, "/dev/full");
+    start();
+    runner->play(dataScript(makeDataLog(3000)));
+    ASSERT_TRUE(runUntilFinished());
+    EXPECT_EQ(driver->state(), TransferEngine::Finished);
+    ASSERT_EQ(prompter.messages.size(), 2U);
+    EXPECT_THAT(prompter.messages[0], HasSubstr("Cannot write the download file /dev/full: "));
+    EXPECT_EQ(prompter.messages[1], counts(0, 0));
+    EXPECT_EQ(runner->receivedFromPc(), "\xA5\x3C\x69");  // the unsaved block is not acknowledged
+}
+
 }  // namespace
 }  // namespace logfetch

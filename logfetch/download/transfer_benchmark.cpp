@@ -73,6 +73,7 @@ void BM_DownloadThroughput(benchmark::State& state)
 {
     testing_support::InstrumentScript script;
     script.data = testing_support::makeDataLog(kLogBytes);
+    std::chrono::duration<double> downloading{0};
     for (auto _ : state) {
         state.PauseTiming();
         Download download;
@@ -81,8 +82,10 @@ void BM_DownloadThroughput(benchmark::State& state)
         QEventLoop loop;
         QObject::connect(&*download.driver, &logfetch::DownloadDriver::finished, &loop, &QEventLoop::quit);
         state.ResumeTiming();
+        const auto began = std::chrono::steady_clock::now();
         runner.play(script);
         runEventLoop(60s, loop);
+        downloading += std::chrono::steady_clock::now() - began;
         if (!download.finished ||
             download.driver->bytesInFile() != static_cast<std::int64_t>(kLogBytes)) {
             state.SkipWithError("the download did not complete");
@@ -90,8 +93,9 @@ void BM_DownloadThroughput(benchmark::State& state)
         }
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kLogBytes));
-    state.counters["times_the_line"] = benchmark::Counter(
-        static_cast<double>(state.iterations() * kLogBytes) / 960.0, benchmark::Counter::kIsRate);
+    // The goal: at least 100 times the 960 bytes a second of the line.
+    state.counters["times_the_line"] =
+        static_cast<double>(state.iterations() * kLogBytes) / downloading.count() / 960.0;
 }
 BENCHMARK(BM_DownloadThroughput)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
