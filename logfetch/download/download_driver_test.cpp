@@ -9,14 +9,10 @@
 #include <optional>
 #include <string>
 
-#include "serial/qt_serial_port.h"
 #include "testing/bin_builder.h"
 #include "testing/event_loop.h"
-#include "testing/fake_clock.h"
-#include "testing/port_mapping.h"
-#include "testing/pty_instrument.h"
+#include "testing/pty_download.h"
 #include "testing/pty_instrument_runner.h"
-#include "testing/recording_download_view.h"
 #include "testing/scripted_prompter.h"
 #include "testing/simulated_instrument.h"
 #include "testing/temp_folder.h"
@@ -75,17 +71,7 @@ private:
 // injected clock; the driver's own timer brings the turns that find nothing.
 class DownloadOverPty : public testing::Test {
 protected:
-    DownloadOverPty() { testing_support::ensureCoreApplication(); }
-
-    void open(common::Prompter& messageBoxes, const std::string& tempFile)
-    {
-        mapping.map(kPort, pty.devicePath());
-        port.setPortNumber(kPort);
-        port.open();
-        port.clearBuffers();
-        driver.emplace(port, view, messageBoxes, clock, tempFile);
-        QObject::connect(&*driver, &DownloadDriver::finished, [this] { finished = true; });
-    }
+    void open(common::Prompter& messageBoxes, const std::string& tempFile) { line.makeDriver(messageBoxes, tempFile); }
     void start(PtyInstrumentRunner::Pace pace = PtyInstrumentRunner::Pace::AsFastAsPossible)
     {
         if (!driver)
@@ -95,7 +81,7 @@ protected:
     }
     bool runUntilFinished(std::chrono::milliseconds timeout = 10s)
     {
-        return testing_support::runEventsUntil([this] { return finished; }, timeout);
+        return testing_support::runEventsUntil([this] { return line.finished; }, timeout);
     }
     // Until the instrument has sent `count` bytes and the system has passed
     // them all to the port, then a little longer for the driver to take them.
@@ -108,15 +94,14 @@ protected:
     }
     std::string tempFile() const { return testing_support::readFile(folder.file(kTempFileName)); }
 
-    testing_support::TemporaryPortMapping mapping;
-    testing_support::PtyInstrument pty;
-    serial::QtSerialPort port;
-    testing_support::RecordingDownloadView view;
-    testing_support::ScriptedPrompter prompter;
-    testing_support::FakeClock clock;
     testing_support::TempFolder folder;
-    std::optional<DownloadDriver> driver;
-    bool finished = false;
+    testing_support::ScriptedPrompter prompter;
+    testing_support::PtyDownload line{kPort};
+    testing_support::PtyInstrument& pty = line.pty;
+    serial::QtSerialPort& port = line.port;
+    testing_support::RecordingDownloadView& view = line.view;
+    testing_support::FakeClock& clock = line.clock;
+    std::optional<DownloadDriver>& driver = line.driver;
     std::optional<PtyInstrumentRunner> runner;  // last: it stops before the line goes
 };
 
@@ -210,7 +195,7 @@ TEST_F(DownloadOverPty, MissingClosingByteStillSavesTheLog)
     start();
     runner->play(script);
     ASSERT_TRUE(runUntilTaken(3 + 1025 + 776));
-    EXPECT_FALSE(finished);
+    EXPECT_FALSE(line.finished);
     clock.advance(5600);
     ASSERT_TRUE(runUntilFinished());
     EXPECT_EQ(driver->state(), TransferEngine::Finished);

@@ -13,13 +13,8 @@
 #include <string>
 
 #include "logfetch/download/download_driver.h"
-#include "serial/qt_serial_port.h"
-#include "testing/event_loop.h"
-#include "testing/fake_clock.h"
-#include "testing/port_mapping.h"
-#include "testing/pty_instrument.h"
+#include "testing/pty_download.h"
 #include "testing/pty_instrument_runner.h"
-#include "testing/recording_download_view.h"
 #include "testing/scripted_prompter.h"
 #include "testing/simulated_instrument.h"
 #include "testing/temp_folder.h"
@@ -45,28 +40,13 @@ double processCpuSeconds()
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
+// A driver started on a pseudo-terminal, its data going to a temporary folder.
 struct Download {
-    testing_support::TemporaryPortMapping mapping;
-    testing_support::PtyInstrument pty;
-    serial::QtSerialPort port;
-    testing_support::RecordingDownloadView view;
     testing_support::ScriptedPrompter prompter;
-    testing_support::FakeClock clock;
     testing_support::TempFolder folder;
-    std::optional<logfetch::DownloadDriver> driver;
-    bool finished = false;
+    testing_support::PtyDownload line{kPort};
 
-    Download()
-    {
-        testing_support::ensureCoreApplication();
-        mapping.map(kPort, pty.devicePath());
-        port.setPortNumber(kPort);
-        port.open();
-        port.clearBuffers();
-        driver.emplace(port, view, prompter, clock, folder.file(logfetch::kTempFileName));
-        QObject::connect(&*driver, &logfetch::DownloadDriver::finished, [this] { finished = true; });
-        driver->start();
-    }
+    Download() { line.makeDriver(prompter, folder.file(logfetch::kTempFileName)).start(); }
 };
 
 void BM_DownloadThroughput(benchmark::State& state)
@@ -77,17 +57,17 @@ void BM_DownloadThroughput(benchmark::State& state)
     for (auto _ : state) {
         state.PauseTiming();
         Download download;
-        testing_support::PtyInstrumentRunner runner(download.pty,
+        testing_support::PtyInstrumentRunner runner(download.line.pty,
                                                     testing_support::PtyInstrumentRunner::Pace::AsFastAsPossible);
         QEventLoop loop;
-        QObject::connect(&*download.driver, &logfetch::DownloadDriver::finished, &loop, &QEventLoop::quit);
+        QObject::connect(&*download.line.driver, &logfetch::DownloadDriver::finished, &loop, &QEventLoop::quit);
         state.ResumeTiming();
         const auto began = std::chrono::steady_clock::now();
         runner.play(script);
         runEventLoop(60s, loop);
         downloading += std::chrono::steady_clock::now() - began;
-        if (!download.finished ||
-            download.driver->bytesInFile() != static_cast<std::int64_t>(kLogBytes)) {
+        if (!download.line.finished ||
+            download.line.driver->bytesInFile() != static_cast<std::int64_t>(kLogBytes)) {
             state.SkipWithError("the download did not complete");
             break;
         }
