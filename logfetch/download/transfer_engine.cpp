@@ -49,12 +49,11 @@ void TransferEngine::start()
 
 bool TransferEngine::running() const
 {
-    return state_ != Finished && state_ != Cancelled && !cancelled_;
+    return state_ != Finished && state_ != Cancelled;
 }
 
 void TransferEngine::cancel()
 {
-    cancelled_ = true;
     state_ = Cancelled;
 }
 
@@ -66,7 +65,7 @@ void TransferEngine::abandon()
 void TransferEngine::enter(State state)
 {
     // Once cancelled, nothing a turn still does can bring the transfer back.
-    if (!cancelled_)
+    if (state_ != Cancelled)
         state_ = state;
 }
 
@@ -84,7 +83,7 @@ void TransferEngine::startAttempt()
     recording_ = false;
     endWindow_.clear();
     if (!fileUsable_)
-        fail();
+        enter(Finished);
 }
 
 std::int32_t TransferEngine::secondsNow()
@@ -148,7 +147,7 @@ void TransferEngine::takeCheckByte(std::uint8_t byte)
         blockSum_ = 0;
     } else {
         world_.showMessage(kChecksumErrorMessage);
-        fail();
+        enter(Finished);
     }
 }
 
@@ -280,16 +279,11 @@ bool TransferEngine::writeBlockBuffer()
         } else {
             // The world has said why; what is already in the file stays.
             fileUsable_ = false;
-            fail();
+            enter(Finished);
         }
     }
     blockBuffer_.clear();
     return fileUsable_;
-}
-
-void TransferEngine::fail()
-{
-    enter(Finished);
 }
 
 void TransferEngine::finish()

@@ -21,12 +21,13 @@ namespace logfetch {
 class TransferEngine {
 public:
     enum State : std::int16_t {
-        Finished = -1,            // end marker and closing byte, or a bad check byte
-        CommunicationError = -2,  // time-out; a new attempt follows in the same turn
-        Waiting = 0,              // text lines, waiting for the sync
+        // A time-out (-2, a communication error) starts the new attempt in the
+        // same turn, so the engine is never seen in it.
+        Finished = -1,  // end marker and closing byte, or a bad check byte
+        Waiting = 0,    // text lines, waiting for the sync
         Sync = 1,
         KindMarker = 2,
-        HeaderFirst = 3,          // 3 to 9 step over the 18 header bytes
+        HeaderFirst = 3,  // 3 to 9 step over the 18 header bytes
         HeaderLast = 9,
         Data = 11,
         ClosingByte = 12,
@@ -79,14 +80,13 @@ private:
     void communicationError();
     bool writeBlockBuffer();
     void enter(State state);
-    void fail();
     std::int32_t secondsNow();
 
     TransferWorld& world_;
     Clock& clock_;
 
+    // Cancel stands for the run flag too: it ends the loop and stays.
     State state_ = Waiting;
-    bool cancelled_ = false;  // the run flag: set by Cancel only
     bool finished_ = false;
     std::int16_t byteCounter_ = 0;
     // Only the sum modulo 256 is ever compared; unsigned arithmetic keeps that
