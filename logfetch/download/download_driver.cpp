@@ -57,7 +57,9 @@ void DownloadDriver::start()
         lostLink_ = error;
         takeTurns(false);
     });
+    inTurn_ = true;  // the start may show a message box too
     engine_.start();
+    inTurn_ = false;
     idleTimer_.start();
     // Bytes that came before the start are taken now, not at the next arrival.
     QMetaObject::invokeMethod(this, [this] { takeTurns(false); }, Qt::QueuedConnection);
