@@ -282,13 +282,20 @@ TEST_F(DownloadOverPty, PulledCableEndsTheTransferWithWhatArrived)
 
 TEST_F(DownloadOverPty, TemporaryFileThatCannotBeCreatedIsTold)
 {
-    open(prompter, folder.file("missing/" + std::string(kTempFileName)));
-    start();
+    NestingPrompter boxes;
+    open(boxes, folder.file("missing/" + std::string(kTempFileName)));
+    // The instrument starts while the message is open; nothing is taken.
+    boxes.whileOpen = [&] {
+        boxes.whileOpen = nullptr;
+        pty.send("\xA5\x3C\x69");
+    };
+    driver->start();
     ASSERT_TRUE(runUntilFinished());
     EXPECT_EQ(driver->state(), TransferEngine::Finished);
-    ASSERT_EQ(prompter.messages.size(), 2U);
-    EXPECT_THAT(prompter.messages[0], HasSubstr("Cannot create the download file " + folder.file("missing/")));
-    EXPECT_EQ(prompter.messages[1], counts(0, 0));
+    ASSERT_EQ(boxes.messages.size(), 2U);
+    EXPECT_THAT(boxes.messages[0], HasSubstr("Cannot create the download file " + folder.file("missing/")));
+    EXPECT_EQ(boxes.messages[1], counts(0, 0));
+    EXPECT_EQ(pty.receive(3, 200ms), "");
 }
 
 TEST_F(DownloadOverPty, FullDiskEndsTheTransferAndIsTold)
