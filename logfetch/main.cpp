@@ -1,11 +1,16 @@
+#include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "common/program_folder.h"
 #include "logfetch/convert/convert_command.h"
+#include "logfetch/shell/logfetch_windows.h"
+#include "logfetch/shell/main_window.h"
 
 namespace {
 
@@ -32,17 +37,51 @@ int convertFromCommandLine(const QStringList& arguments)
     return logfetch::runConvertCommand(paths, std::cout, std::cerr);
 }
 
+void nameTheProgram()
+{
+    QCoreApplication::setApplicationName("Logfetch");
+    QCoreApplication::setApplicationVersion("2.1");
+}
+
+// Without a display there is no window to open; say what can be done instead
+// rather than letting the window system abort the program.
+bool displayReachable()
+{
+    return std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr ||
+           std::getenv("QT_QPA_PLATFORM") != nullptr;
+}
+
+int runMainWindow(int argc, char* argv[])
+{
+    if (!displayReachable()) {
+        std::cerr << "logfetch: no display to open the window on; logfetch convert works without one "
+                     "(see logfetch --help)\n";
+        return 2;
+    }
+    QApplication app(argc, argv);
+    nameTheProgram();
+    logfetch::StepValues values;
+    const std::string programFolder = common::programFolder();
+    logfetch::LogfetchWindows steps(values, programFolder);
+    logfetch::frmMain window(values, steps, programFolder);
+    window.show();
+    return QApplication::exec();
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
 {
+    if (argc <= 1)
+        return runMainWindow(argc, argv);
+
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName("Logfetch");
-    QCoreApplication::setApplicationVersion("2.1");
+    nameTheProgram();
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        "Downloads the data-logger memory of a K7RX fluorometer and converts .BIN data logs.\n\n"
+        "Downloads the data-logger memory of a K7RX fluorometer and converts .BIN data logs.\n"
+        "Without a command it opens its window.\n\n"
         "Commands:\n"
         "  convert FILE.BIN [FILE.BIN ...]   write FILE.PRN and FILE.CSV beside each file");
     parser.addHelpOption();
