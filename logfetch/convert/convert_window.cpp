@@ -15,7 +15,6 @@
 #include "common/window_text.h"
 #include "logfetch/common/folder_listing.h"
 #include "logfetch/common/lastbin_cfg.h"
-#include "logfetch/common/letter_case.h"
 #include "logfetch/common/path_text.h"
 #include "logfetch/convert/bin_name.h"
 #include "logfetch/convert/convert_bin_file.h"
@@ -34,16 +33,6 @@ QPushButton* namedButton(const char* objectName, const char* caption, QWidget* p
     auto* button = new QPushButton(QString::fromLatin1(caption), parent);
     button->setObjectName(QString::fromLatin1(objectName));
     return button;
-}
-
-// Whether the folder lists a file of that name in any letter case. A folder
-// that cannot be listed (gone since it was remembered) holds no such file:
-// the conversion then tells what is wrong with the .BIN.
-bool folderListsFile(const std::string& folder, const std::string& lowerCaseName)
-{
-    const std::vector<std::string> names = listFileNames(folder);
-    return std::any_of(names.begin(), names.end(),
-                       [&](const std::string& name) { return lowerCase(name) == lowerCaseName; });
 }
 
 void setText(QLabel& label, std::string_view text)
@@ -180,7 +169,9 @@ void frmConvertBINtoPRN::cmdOK_Click()
         return;
     }
     const std::string reportName = lowerCasePrnName(fileName_);
-    if (folderListsFile(fullPath_, reportName)) {
+    // A folder that cannot be listed (gone since it was remembered) holds no
+    // report: the conversion then tells what is wrong with the .BIN.
+    if (folderListsName(fullPath_, reportName)) {
         values_.gOverwriteFile = joinPath(fullPath_, reportName);
         confirmOverwrite_.ShowForm();
         if (values_.gOverwriteAnswer == kNo)
