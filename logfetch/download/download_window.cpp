@@ -143,6 +143,8 @@ frmDownload::frmDownload(StepValues& values, common::Prompter& prompter, common:
     famGetFilename_->setGeometry(kGetFilenameRect);
     Label5_->setGeometry(kLabel5Rect);
     Label3_->setGeometry(kLabel3Rect);
+    lblFullPath_->move(kFullPathPlace);
+    lblFilename_->move(kFilenamePlace);
     cmdBrowse_->setGeometry(kBrowseRect);
     cmdOK_->setGeometry(kOkRect);
     cmdOK_->setDefault(true);
