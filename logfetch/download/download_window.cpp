@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <initializer_list>
 
 #include "common/twips.h"
 #include "common/window_placement.h"
@@ -52,6 +53,9 @@ const QRect kOkRect = common::twipsRect(3480, 1200, 1455, 375);
 // Below the visible client area, as designed: the instrument's text lines are
 // kept, not shown.
 const QRect kList1Rect = common::twipsRect(2760, 2400, 2055, 6495);
+// Space between a caption and its value when the font makes the caption
+// wider than the design's.
+constexpr int kCaptionGap = 6;
 // What lies right of the frames, kept when the window widens.
 const int kRightMargin = common::twipsToPixels(kClientWidth) - kDownloadingRect.right() - 1;
 
@@ -84,6 +88,22 @@ QFrame* namedFrame(const char* objectName, QWidget* parent)
     frame->setObjectName(QString::fromLatin1(objectName));
     frame->setFrameShape(QFrame::NoFrame);
     return frame;
+}
+
+// A caption at its design place, wider when its text needs it; returns its
+// right edge.
+int placeCaption(QLabel& caption, const QRect& design)
+{
+    caption.setGeometry(design.left(), design.top(), std::max(design.width(), caption.sizeHint().width()),
+                        design.height());
+    return caption.x() + caption.width();
+}
+
+// The left edge of a column of values: the design's, or right of the widest
+// of its captions.
+int valueColumn(int design, std::initializer_list<int> captionRights)
+{
+    return std::max(design, std::max(captionRights) + kCaptionGap);
 }
 
 // A label at its place, as wide as its text.
@@ -135,18 +155,11 @@ frmDownload::frmDownload(StepValues& values, common::Prompter& prompter, common:
     setWindowTitle(QStringLiteral("Download"));
     setFixedSize(common::twipsSize(kClientWidth, kClientHeight));
 
-    Label1_->setGeometry(kLabel1Rect);
     famDownloading_->setGeometry(kDownloadingRect);
-    Label4_->setGeometry(kLabel4Rect);
-    lblStatus_->setGeometry(kStatusRect);
     cmdCancel_->setGeometry(kCancelRect);
     famGetFilename_->setGeometry(kGetFilenameRect);
-    Label5_->setGeometry(kLabel5Rect);
-    Label3_->setGeometry(kLabel3Rect);
-    lblFullPath_->move(kFullPathPlace);
-    lblFilename_->move(kFilenamePlace);
-    cmdBrowse_->setGeometry(kBrowseRect);
     cmdOK_->setGeometry(kOkRect);
+    placeCaptionsAndValues();
     cmdOK_->setDefault(true);
     lblFullPath_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     lblFilename_->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -163,6 +176,23 @@ frmDownload::frmDownload(StepValues& values, common::Prompter& prompter, common:
 }
 
 frmDownload::~frmDownload() = default;
+
+void frmDownload::placeCaptionsAndValues()
+{
+    // The instruction and the status share one column, as designed.
+    const int frameLeft = kDownloadingRect.left();
+    const int column = valueColumn(kInstructionsPlace.x(), {placeCaption(*Label1_, kLabel1Rect),
+                                                             frameLeft + placeCaption(*Label4_, kLabel4Rect)});
+    instructionsPlace_ = QPoint(column, kInstructionsPlace.y());
+    lblStatus_->move(column - frameLeft, kStatusRect.top());
+    const int saveColumn = valueColumn(kFullPathPlace.x(), {placeCaption(*Label5_, kLabel5Rect),
+                                                            placeCaption(*Label3_, kLabel3Rect)});
+    fullPathPlace_ = QPoint(saveColumn, kFullPathPlace.y());
+    filenamePlace_ = QPoint(saveColumn, kFilenamePlace.y());
+    lblFullPath_->move(fullPathPlace_);
+    lblFilename_->move(filenamePlace_);
+    cmdBrowse_->setGeometry(kBrowseRect.translated(saveColumn - kBrowseRect.left(), 0));
+}
 
 void frmDownload::Form_Load()
 {
@@ -252,8 +282,8 @@ void frmDownload::showTarget(SplitPath target)
     lblFullPath_->setText(common::pathText(fullPath_));
     lblFilename_->setText(common::pathText(fileName_));
     lblFullPath_->setToolTip(lblFullPath_->text());
-    placeSizedToText(*lblFullPath_, kFullPathPlace);
-    placeSizedToText(*lblFilename_, kFilenamePlace);
+    placeSizedToText(*lblFullPath_, fullPathPlace_);
+    placeSizedToText(*lblFilename_, filenamePlace_);
     fitToTexts();
 }
 
@@ -336,8 +366,11 @@ void frmDownload::unload()
 void frmDownload::fitToTexts()
 {
     const auto rightInFrame = [](const QLabel& label) { return label.x() + label.width(); };
-    const int framesRight = kDownloadingRect.left() +
-                            std::max({rightInFrame(*lblStatus_), rightInFrame(*lblFullPath_), rightInFrame(*lblFilename_)});
+    // Only the texts of the frame in use count.
+    const int framesRight =
+        kDownloadingRect.left() + (famGetFilename_->isHidden()
+                                       ? rightInFrame(*lblStatus_)
+                                       : std::max(rightInFrame(*lblFullPath_), rightInFrame(*lblFilename_)));
     const int needed = std::max(lblInstructions_->x() + lblInstructions_->width(), framesRight) + kRightMargin;
     const QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
     const int widest = screen != nullptr ? screen->availableGeometry().width() : needed;
@@ -358,7 +391,7 @@ std::string frmDownload::tempFilePath() const
 void frmDownload::setInstructions(std::string_view text)
 {
     lblInstructions_->setText(latin1(text));
-    placeSizedToText(*lblInstructions_, kInstructionsPlace);
+    placeSizedToText(*lblInstructions_, instructionsPlace_);
     fitToTexts();
 }
 
@@ -366,7 +399,8 @@ void frmDownload::setStatus(std::string_view text)
 {
     lblStatus_->setText(latin1(text));
     // The design's width, wider only when the text needs it.
-    lblStatus_->resize(std::max(kStatusRect.width(), lblStatus_->sizeHint().width()), kStatusRect.height());
+    const int designRight = kStatusRect.right() + 1;
+    lblStatus_->resize(std::max(designRight - lblStatus_->x(), lblStatus_->sizeHint().width()), kStatusRect.height());
     fitToTexts();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPoint>
 
 #include <functional>
 #include <memory>
@@ -75,6 +76,9 @@ private:
     void showTarget(SplitPath target);
     bool leaveUnsavedConfirmed();
     void unload();
+    // Captions at their design places, wider when the font needs it, and the
+    // values right of them.
+    void placeCaptionsAndValues();
     // Widens the window (never below its design) so that no text is cut.
     void fitToTexts();
     std::string tempFilePath() const;
@@ -96,6 +100,11 @@ private:
     std::optional<DownloadDriver> driver_;
     Stage stage_ = Stage::Unloaded;
     bool cancelClicked_ = false;
+
+    // Where the labels that size to their text start.
+    QPoint instructionsPlace_;
+    QPoint fullPathPlace_;
+    QPoint filenamePlace_;
 
     // What lblFullPath and lblFilename show, as the bytes of the path.
     std::string fullPath_;

@@ -198,27 +198,40 @@ TEST_F(DownloadWindowTest, WaitingWindowHasEveryControlOfTheDesignCentred)
         // Centred before it was shown, when its frame was not yet known.
         const QPoint offCentre = window.geometry().center() - window.screen()->geometry().center();
         EXPECT_LE(offCentre.manhattanLength(), 4) << offCentre.x() << ", " << offCentre.y();
+        // Captions at their design places; a font wider than the design's
+        // widens them, never cuts them.
         for (const Design& design : {
                  Design{"Label1", {8, 16, 87, 16}, "Instructions :", true},
                  Design{"Label4", {0, 8, 88, 16}, "Status          :", true},
-                 Design{"lblStatus", {96, 8, 471, 16}, "", true},
                  Design{"Label5", {0, 8, 73, 16}, "Full Path : ", true},
                  Design{"Label3", {0, 32, 69, 16}, "Filename:", true},
              }) {
             const QLabel& label = control<QLabel>(design.name);
-            EXPECT_EQ(label.geometry(), design.place) << design.name;
             EXPECT_EQ(label.text().toStdString(), design.caption) << design.name;
+            EXPECT_EQ(label.geometry().topLeft(), design.place.topLeft()) << design.name;
+            EXPECT_EQ(label.height(), design.place.height()) << design.name;
+            EXPECT_EQ(label.width(), std::max(design.place.width(), label.sizeHint().width())) << design.name;
             EXPECT_EQ(label.font().bold(), design.bold) << design.name;
             EXPECT_DOUBLE_EQ(label.font().pointSizeF(), 9.75) << design.name;
         }
+        // The values in one column right of their captions: the design's
+        // column when the captions fit in it.
+        const auto right = [&](const char* name) { return control<QLabel>(name).geometry().right() + 1; };
+        const int column = std::max({104, right("Label1") + 6, 8 + right("Label4") + 6});
         const QLabel& instructions = control<QLabel>("lblInstructions");
         EXPECT_EQ(instructions.text(), kWaitingText);
-        EXPECT_EQ(instructions.pos(), QPoint(104, 16));
+        EXPECT_EQ(instructions.pos(), QPoint(column, 16));
         EXPECT_EQ(instructions.width(), instructions.sizeHint().width()) << "sizes to its text";
         EXPECT_TRUE(instructions.font().bold());
+        const QLabel& status = control<QLabel>("lblStatus");
+        EXPECT_EQ(status.text(), "");
+        EXPECT_EQ(status.geometry(), QRect(column - 8, 8, 567 - (column - 8), 16));
+        EXPECT_TRUE(status.font().bold());
+        const int saveColumn = std::max({88, right("Label5") + 6, right("Label3") + 6});
         EXPECT_FALSE(control<QLabel>("lblFullPath").font().bold());
-        EXPECT_EQ(control<QLabel>("lblFullPath").pos(), QPoint(88, 8));
-        EXPECT_EQ(control<QLabel>("lblFilename").pos(), QPoint(88, 32));
+        EXPECT_EQ(control<QLabel>("lblFullPath").pos(), QPoint(saveColumn, 8));
+        EXPECT_EQ(control<QLabel>("lblFilename").pos(), QPoint(saveColumn, 32));
+        EXPECT_EQ(control<QPushButton>("cmdBrowse").geometry(), QRect(saveColumn, 56, 97, 25));
 
         EXPECT_EQ(control<QFrame>("famDownloading").geometry(), QRect(8, 40, 577, 113));
         EXPECT_TRUE(control<QFrame>("famDownloading").isVisible());
@@ -227,7 +240,6 @@ TEST_F(DownloadWindowTest, WaitingWindowHasEveryControlOfTheDesignCentred)
         EXPECT_EQ(control<QPushButton>("cmdCancel").geometry(), QRect(240, 88, 97, 25));
         EXPECT_EQ(control<QPushButton>("cmdCancel").text(), "Cancel");
         EXPECT_EQ(control<QPushButton>("cmdCancel").parent()->objectName(), "famDownloading");
-        EXPECT_EQ(control<QPushButton>("cmdBrowse").geometry(), QRect(88, 56, 97, 25));
         EXPECT_EQ(control<QPushButton>("cmdBrowse").text(), "Browse");
         EXPECT_EQ(control<QPushButton>("cmdOK").geometry(), QRect(232, 80, 97, 25));
         EXPECT_EQ(control<QPushButton>("cmdOK").text(), "OK");
