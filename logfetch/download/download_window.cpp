@@ -175,8 +175,6 @@ frmDownload::frmDownload(StepValues& values, common::Prompter& prompter, common:
     connect(cmdOK_, &QPushButton::clicked, this, &frmDownload::cmdOK_Click);
 }
 
-frmDownload::~frmDownload() = default;
-
 void frmDownload::placeCaptionsAndValues()
 {
     // The instruction and the status share one column, as designed.

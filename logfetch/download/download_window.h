@@ -49,7 +49,6 @@ public:
     frmDownload(StepValues& values, common::Prompter& prompter, common::FileDialog& fileDialog,
                 frmConfirmOverwrite& confirmOverwrite, std::string programFolder, DownloadLink link,
                 QWidget* parent = nullptr);
-    ~frmDownload() override;
 
     // Opens the port, shows the window modally and returns when it has been
     // unloaded. A port that cannot be opened is told in a message box and the
