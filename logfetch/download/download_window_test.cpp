@@ -467,25 +467,6 @@ TEST_F(DownloadWindowTest, FailedCopyIsToldAndTheSaveStepStaysUntilACopySucceeds
     EXPECT_EQ(lastBinCfg(), data.file("run7.bin") + "\r\n");
 }
 
-TEST_F(DownloadWindowTest, FullDiskIsToldAndTheSaveStepStays)
-{
-    if (!fs::exists("/dev/full"))
-        GTEST_SKIP() << "no /dev/full on this machine";
-    fs::create_symlink("/dev/full", data.file("run7.bin"));
-    script.click("frmConfirmOverwrite", "cmdYes");
-    fileDialog.answers = {data.file("run7.bin")};
-    doprompt([&] {
-        ASSERT_TRUE(downloadToSaveStep());
-        click("cmdBrowse");
-        click("cmdOK");
-        EXPECT_TRUE(inSaveStep());
-        ASSERT_EQ(prompter.messages.size(), 2U);
-        EXPECT_THAT(prompter.messages[1], HasSubstr(": No space left on device\r\nIt stays in "));
-        EXPECT_EQ(lastBinCfg(), "(none)");
-        window.done(QDialog::Rejected);
-    });
-}
-
 TEST_F(DownloadWindowTest, ClosingByTheFrameDuringTheTransferIsCancel)
 {
     InstrumentScript instrument = logScript();
