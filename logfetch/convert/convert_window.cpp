@@ -28,13 +28,6 @@ constexpr std::string_view kConvertingText = "Conversion has started... One Mome
 constexpr int kBarHeight = 22;
 constexpr int kBarMinimumWidth = 320;
 
-QPushButton* namedButton(const char* objectName, const char* caption, QWidget* parent)
-{
-    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
-    button->setObjectName(QString::fromLatin1(objectName));
-    return button;
-}
-
 void setText(QLabel& label, std::string_view text)
 {
     label.setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
@@ -59,9 +52,9 @@ frmConvertBINtoPRN::frmConvertBINtoPRN(StepValues& values, common::Prompter& pro
       Label2_(common::plainLabel("Label2", "% DONE  :", this)),
       famPercent100_(new QFrame(this)),
       famPercentSome_(new QFrame(famPercent100_)),
-      cmdOK_(namedButton("cmdOK", "OK", this)),
-      cmdCancel_(namedButton("cmdCancel", "Cancel", this)),
-      cmdBrowse_(namedButton("cmdBrowse", "Browse", this)),
+      cmdOK_(common::namedButton("cmdOK", "OK", this)),
+      cmdCancel_(common::namedButton("cmdCancel", "Cancel", this)),
+      cmdBrowse_(common::namedButton("cmdBrowse", "Browse", this)),
       Timer1_(new QTimer(this)),
       Timer2_(new QTimer(this))
 {

@@ -75,13 +75,6 @@ QLabel* boldLabel(const char* objectName, std::string_view text, QWidget* parent
     return label;
 }
 
-QPushButton* namedButton(const char* objectName, const char* caption, QWidget* parent)
-{
-    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
-    button->setObjectName(QString::fromLatin1(objectName));
-    return button;
-}
-
 QFrame* namedFrame(const char* objectName, QWidget* parent)
 {
     auto* frame = new QFrame(parent);
@@ -140,14 +133,14 @@ frmDownload::frmDownload(StepValues& values, common::Prompter& prompter, common:
       famDownloading_(namedFrame("famDownloading", this)),
       Label4_(boldLabel("Label4", "Status          :", famDownloading_)),
       lblStatus_(boldLabel("lblStatus", "", famDownloading_)),
-      cmdCancel_(namedButton("cmdCancel", "Cancel", famDownloading_)),
+      cmdCancel_(common::namedButton("cmdCancel", "Cancel", famDownloading_)),
       famGetFilename_(namedFrame("famGetFilename", this)),
       Label5_(boldLabel("Label5", "Full Path : ", famGetFilename_)),
       lblFullPath_(common::plainLabel("lblFullPath", "", famGetFilename_)),
       Label3_(boldLabel("Label3", "Filename:", famGetFilename_)),
       lblFilename_(common::plainLabel("lblFilename", "", famGetFilename_)),
-      cmdBrowse_(namedButton("cmdBrowse", "Browse", famGetFilename_)),
-      cmdOK_(namedButton("cmdOK", "OK", famGetFilename_)),
+      cmdBrowse_(common::namedButton("cmdBrowse", "Browse", famGetFilename_)),
+      cmdOK_(common::namedButton("cmdOK", "OK", famGetFilename_)),
       List1_(new QListWidget(this)),
       Timer1_(new QTimer(this))
 {
