@@ -134,7 +134,7 @@ protected:
     bool downloadToSaveStep(InstrumentScript instrument)
     {
         runner.play(std::move(instrument));
-        return testing_support::runEventsUntil([this] { return inSaveStep(); }, 10s);
+        return testing_support::runEventsUntil([this] { return inSaveStep(); }, 60s);
     }
     bool downloadToSaveStep() { return downloadToSaveStep(logScript()); }
 
@@ -179,7 +179,7 @@ protected:
     testing_support::ScriptedFileDialog fileDialog;
     frmConfirmOverwrite confirmOverwrite{values};
     frmDownload window{values, prompter, fileDialog, confirmOverwrite, programFolder.path(), testLink()};
-    testing_support::ModalWatchdog watchdog{10s};
+    testing_support::ModalWatchdog watchdog{60s};
     testing_support::ModalScript script;
 };
 
