@@ -1,6 +1,7 @@
 #include "common/window_text.h"
 
 #include <QLabel>
+#include <QPushButton>
 
 namespace common {
 
@@ -10,6 +11,13 @@ QLabel* plainLabel(const char* objectName, std::string_view text, QWidget* paren
     label->setObjectName(QString::fromLatin1(objectName));
     label->setTextFormat(Qt::PlainText);
     return label;
+}
+
+QPushButton* namedButton(const char* objectName, const char* caption, QWidget* parent)
+{
+    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
+    button->setObjectName(QString::fromLatin1(objectName));
+    return button;
 }
 
 QString pathText(std::string_view path)

@@ -25,7 +25,7 @@ inline void ensureCoreApplication()
 // whether it held. The loop sleeps between events, waking every millisecond
 // to look at the condition.
 template <typename Condition>
-bool runEventsUntil(Condition condition, std::chrono::milliseconds timeout = std::chrono::seconds(5))
+bool runEventsUntil(Condition condition, std::chrono::milliseconds timeout = std::chrono::seconds(30))
 {
     ensureCoreApplication();
     const QDeadlineTimer deadline(timeout);

@@ -14,7 +14,7 @@ namespace testing_support {
 // its name. Create one in every test that shows a modal window.
 class ModalWatchdog : public QObject {
 public:
-    explicit ModalWatchdog(std::chrono::milliseconds limit = std::chrono::seconds(5));
+    explicit ModalWatchdog(std::chrono::milliseconds limit = std::chrono::seconds(30));
 
     int windowsClosed() const { return windowsClosed_; }
 

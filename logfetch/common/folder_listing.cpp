@@ -1,6 +1,9 @@
 #include "logfetch/common/folder_listing.h"
 
+#include <algorithm>
 #include <filesystem>
+
+#include "logfetch/common/letter_case.h"
 
 namespace logfetch {
 
@@ -15,6 +18,13 @@ std::vector<std::string> listFileNames(const std::string& folder)
             names.push_back(entry->path().filename().string());
     }
     return names;
+}
+
+bool folderListsName(const std::string& folder, std::string_view name)
+{
+    const std::string wanted = lowerCase(name);
+    const std::vector<std::string> names = listFileNames(folder);
+    return std::any_of(names.begin(), names.end(), [&](const std::string& listed) { return lowerCase(listed) == wanted; });
 }
 
 }  // namespace logfetch

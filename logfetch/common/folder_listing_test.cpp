@@ -21,5 +21,17 @@ TEST(FolderListing, ListsFileNamesOnlyAndNothingForAMissingFolder)
     EXPECT_THAT(listFileNames(folder.file("gone")), ::testing::IsEmpty());
 }
 
+TEST(FolderListing, FindsANameInAnyLetterCase)
+{
+    testing_support::TempFolder folder;
+    testing_support::writeFile(folder.file("run7.bin"), {});
+    std::filesystem::create_directory(folder.file("sub.bin"));
+    EXPECT_TRUE(folderListsName(folder.path(), "RUN7.BIN"));
+    EXPECT_TRUE(folderListsName(folder.path(), "run7.bin"));
+    EXPECT_FALSE(folderListsName(folder.path(), "run7.bi"));
+    EXPECT_FALSE(folderListsName(folder.path(), "SUB.BIN"));  // a folder, not a file
+    EXPECT_FALSE(folderListsName(folder.file("gone"), "run7.bin"));
+}
+
 }  // namespace
 }  // namespace logfetch

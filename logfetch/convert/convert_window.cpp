@@ -15,7 +15,6 @@
 #include "common/window_text.h"
 #include "logfetch/common/folder_listing.h"
 #include "logfetch/common/lastbin_cfg.h"
-#include "logfetch/common/letter_case.h"
 #include "logfetch/common/path_text.h"
 #include "logfetch/convert/bin_name.h"
 #include "logfetch/convert/convert_bin_file.h"
@@ -28,23 +27,6 @@ constexpr std::string_view kReadyText = "Which BIN file would you like to conver
 constexpr std::string_view kConvertingText = "Conversion has started... One Moment.";
 constexpr int kBarHeight = 22;
 constexpr int kBarMinimumWidth = 320;
-
-QPushButton* namedButton(const char* objectName, const char* caption, QWidget* parent)
-{
-    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
-    button->setObjectName(QString::fromLatin1(objectName));
-    return button;
-}
-
-// Whether the folder lists a file of that name in any letter case. A folder
-// that cannot be listed (gone since it was remembered) holds no such file:
-// the conversion then tells what is wrong with the .BIN.
-bool folderListsFile(const std::string& folder, const std::string& lowerCaseName)
-{
-    const std::vector<std::string> names = listFileNames(folder);
-    return std::any_of(names.begin(), names.end(),
-                       [&](const std::string& name) { return lowerCase(name) == lowerCaseName; });
-}
 
 void setText(QLabel& label, std::string_view text)
 {
@@ -70,9 +52,9 @@ frmConvertBINtoPRN::frmConvertBINtoPRN(StepValues& values, common::Prompter& pro
       Label2_(common::plainLabel("Label2", "% DONE  :", this)),
       famPercent100_(new QFrame(this)),
       famPercentSome_(new QFrame(famPercent100_)),
-      cmdOK_(namedButton("cmdOK", "OK", this)),
-      cmdCancel_(namedButton("cmdCancel", "Cancel", this)),
-      cmdBrowse_(namedButton("cmdBrowse", "Browse", this)),
+      cmdOK_(common::namedButton("cmdOK", "OK", this)),
+      cmdCancel_(common::namedButton("cmdCancel", "Cancel", this)),
+      cmdBrowse_(common::namedButton("cmdBrowse", "Browse", this)),
       Timer1_(new QTimer(this)),
       Timer2_(new QTimer(this))
 {
@@ -180,7 +162,9 @@ void frmConvertBINtoPRN::cmdOK_Click()
         return;
     }
     const std::string reportName = lowerCasePrnName(fileName_);
-    if (folderListsFile(fullPath_, reportName)) {
+    // A folder that cannot be listed (gone since it was remembered) holds no
+    // report: the conversion then tells what is wrong with the .BIN.
+    if (folderListsName(fullPath_, reportName)) {
         values_.gOverwriteFile = joinPath(fullPath_, reportName);
         confirmOverwrite_.ShowForm();
         if (values_.gOverwriteAnswer == kNo)

@@ -79,7 +79,7 @@ protected:
         runner.emplace(pty, pace);
         driver->start();
     }
-    bool runUntilFinished(std::chrono::milliseconds timeout = 10s)
+    bool runUntilFinished(std::chrono::milliseconds timeout = 60s)
     {
         return testing_support::runEventsUntil([this] { return line.finished; }, timeout);
     }

@@ -1,6 +1,9 @@
 #include "logfetch/download/serialport_cfg.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
+#include <limits>
 
 #include "logfetch/common/cfg_file.h"
 #include "logfetch/common/path_text.h"
@@ -35,6 +38,27 @@ std::optional<int> portNumberOfText(std::string_view text)
     if (number < serial::kFirstPortNumber || number > serial::kLastPortNumber)
         return std::nullopt;
     return number;
+}
+
+int portNumberAtStart(std::string_view text)
+{
+    std::size_t at = 0;
+    while (at < text.size() && (text[at] == ' ' || text[at] == '\t'))
+        ++at;
+    double sign = 1;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-'))
+        sign = text[at++] == '-' ? -1 : 1;
+    double number = 0;
+    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at)
+        number = number * 10 + (text[at] - '0');
+    if (at < text.size() && text[at] == '.') {
+        double place = 0.1;
+        for (++at; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at, place /= 10)
+            number += (text[at] - '0') * place;
+    }
+    // Far beyond any port, but still a number the port can be given.
+    constexpr double kLimit = std::numeric_limits<int>::max();
+    return static_cast<int>(std::lround(std::clamp(sign * number, -kLimit, kLimit)));
 }
 
 bool writePortNumber(std::string_view programFolder, int number)

@@ -24,6 +24,12 @@ std::string readPortText(std::string_view programFolder);
 // surrounding spaces and leading zeros allowed. Nothing for any other text.
 std::optional<int> portNumberOfText(std::string_view text);
 
+// The port number the download opens for a saved port text: the number at
+// the text's start (spaces before it and a sign allowed), fractions to the
+// nearest whole number, halves away from zero; 0 when the text starts with
+// no number ("COM3" gives 0, "3.6 or so" gives 4).
+int portNumberAtStart(std::string_view text);
+
 // Replaces the file with the number in plain decimal as its only line. False
 // when the file could not be written.
 bool writePortNumber(std::string_view programFolder, int number);

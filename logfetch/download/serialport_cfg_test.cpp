@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "testing/bin_builder.h"
 #include "testing/temp_folder.h"
 
@@ -41,6 +43,22 @@ TEST(SerialPortCfg, OnlyAWholeNumberOfAPortNamesOne)
     EXPECT_EQ(portNumberOfText("16"), 16);
     for (const char* text : {"", "   ", "0", "17", "-3", "+3", "3.5", "4a", "COM3", "3 4", "\t3", "99999999999"})
         EXPECT_EQ(portNumberOfText(text), std::nullopt) << '"' << text << '"';
+}
+
+TEST(SerialPortCfg, TheDownloadOpensTheNumberAtTheStartOfTheText)
+{
+    EXPECT_EQ(portNumberAtStart("3"), 3);
+    EXPECT_EQ(portNumberAtStart("  12,"), 12);
+    EXPECT_EQ(portNumberAtStart("3.6 or so"), 4);
+    EXPECT_EQ(portNumberAtStart("2.4"), 2);
+    EXPECT_EQ(portNumberAtStart("2.5"), 3);
+    EXPECT_EQ(portNumberAtStart(".7"), 1);
+    EXPECT_EQ(portNumberAtStart("+5"), 5);
+    EXPECT_EQ(portNumberAtStart("-2"), -2);
+    EXPECT_EQ(portNumberAtStart("7COM"), 7);
+    for (const char* text : {"", "COM3", "  x3", "-", "."})
+        EXPECT_EQ(portNumberAtStart(text), 0) << '"' << text << '"';
+    EXPECT_EQ(portNumberAtStart(std::string(400, '9')), std::numeric_limits<int>::max());
 }
 
 TEST(SerialPortCfg, WritesThePlainNumberAsTheOnlyLine)

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "logfetch/common/path_text.h"
+
+// The save step of a download: where it proposes to save, and the copy of the
+// temporary file to the user's .BIN.
+namespace logfetch {
+
+// The name proposed when nothing else is known.
+inline constexpr std::string_view kDefaultBinName = "Idatalog.bin";
+
+// The program's folder with its separator, and "Idatalog.bin".
+SplitPath defaultSaveTarget(std::string_view programFolder);
+
+// The target first proposed: the last .BIN split at its last separator, or
+// the default target when there is none.
+SplitPath proposedSaveTarget(std::string_view lastBinFile, std::string_view programFolder);
+
+// Whether folder + name is the temporary file itself: the program's folder
+// (the same folder however written) and "~tempidl.bin" in any letter case.
+bool isTheTempFile(const std::string& folder, std::string_view fileName, const std::string& programFolder);
+
+// Copies the temporary file to the target, replacing a file of that name.
+// A regular target is replaced whole or not at all: the copy is written
+// beside it and renamed over it, so a failed copy leaves the old file as it
+// was. Nothing when saved; otherwise the system's reason.
+std::optional<std::string> copyDownload(const std::string& tempFilePath, const std::string& targetPath);
+
+}  // namespace logfetch
