@@ -7,6 +7,9 @@
 #include <QMenuBar>
 #include <QPushButton>
 
+#include <algorithm>
+#include <vector>
+
 #include "common/twips.h"
 #include "common/window_text.h"
 #include "logfetch/convert/jfix_table.h"
@@ -27,6 +30,27 @@ QPushButton* placedButton(const char* objectName, const char* caption, QRect geo
     button->setObjectName(QString::fromLatin1(objectName));
     button->setGeometry(geometry);
     return button;
+}
+
+// The design's widths fit its own, narrower font. Stretches the window and
+// its controls sideways by one factor, so every caption fits on one line and
+// the columns keep their proportions.
+void widenToFitCaptions(QWidget& client, const std::vector<QPushButton*>& buttons)
+{
+    constexpr int kCaptionMargin = 24;
+    double factor = 1.0;
+    for (const QPushButton* button : buttons) {
+        const int needed = button->fontMetrics().horizontalAdvance(button->text()) + kCaptionMargin;
+        factor = std::max(factor, static_cast<double>(needed) / button->width());
+    }
+    if (factor == 1.0)
+        return;
+    const auto stretched = [factor](int x) { return static_cast<int>(x * factor + 0.5); };
+    for (QWidget* child : client.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        const QRect g = child->geometry();
+        child->setGeometry(stretched(g.left()), g.top(), stretched(g.width()), g.height());
+    }
+    client.setFixedWidth(stretched(client.width()));
 }
 
 // A failing step must not end the all-steps sequence: its error is passed over.
@@ -64,6 +88,8 @@ frmMain::frmMain(StepValues& values, StepWindows& steps, std::string programFold
     List1_ = new QListWidget(client);
     List1_->setObjectName(QStringLiteral("List1"));
     List1_->hide();
+
+    widenToFitCaptions(*client, {cmdSerialPortSetup_, cmdDownload_, cmdConvertBINtoPRN_, cmdAllSteps_});
 
     setTabOrder(cmdSerialPortSetup_, cmdDownload_);
     setTabOrder(cmdDownload_, cmdConvertBINtoPRN_);
