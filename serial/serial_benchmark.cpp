@@ -10,6 +10,7 @@
 #include <string>
 
 #include "serial/qt_serial_port.h"
+#include "testing/cpu_time.h"
 #include "testing/event_loop.h"
 #include "testing/port_mapping.h"
 #include "testing/pty_instrument.h"
@@ -21,12 +22,7 @@ using namespace std::chrono_literals;
 constexpr std::size_t kMebibyte = 1024 * 1024;
 constexpr int kPort = 1;
 
-double processCpuSeconds()
-{
-    timespec now{};
-    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
+using testing_support::processCpuSeconds;
 
 struct Line {
     testing_support::TemporaryPortMapping mapping;

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "logfetch/download/download_driver.h"
+#include "testing/cpu_time.h"
 #include "testing/pty_download.h"
 #include "testing/pty_instrument_runner.h"
 #include "testing/scripted_prompter.h"
@@ -33,12 +34,7 @@ void runEventLoop(std::chrono::milliseconds limit, QEventLoop& loop)
     loop.exec();
 }
 
-double processCpuSeconds()
-{
-    timespec now{};
-    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
+using testing_support::processCpuSeconds;
 
 // A driver started on a pseudo-terminal, its data going to a temporary folder.
 struct Download {
