@@ -6,10 +6,12 @@
 #include <vector>
 
 #include "logfetch/convert/convert_command.h"
+#include "logfetch/download/download_command_line.h"
 
 namespace {
 
 constexpr char kConvertCommand[] = "convert";
+constexpr char kDownloadCommand[] = "download";
 
 int convertFromCommandLine(const QStringList& arguments)
 {
@@ -44,15 +46,19 @@ int main(int argc, char* argv[])
     parser.setApplicationDescription(
         "Downloads the data-logger memory of a K7RX fluorometer and converts .BIN data logs.\n\n"
         "Commands:\n"
-        "  convert FILE.BIN [FILE.BIN ...]   write FILE.PRN and FILE.CSV beside each file");
+        "  convert FILE.BIN [FILE.BIN ...]   write FILE.PRN and FILE.CSV beside each file\n"
+        "  download [--port N] [--output FILE.BIN] [--force]\n"
+        "                                    download the data log into a .BIN file");
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument("command", "convert", "<command> [arguments]");
+    parser.addPositionalArgument("command", "convert or download", "<command> [arguments]");
     parser.parse(QCoreApplication::arguments());
 
     const QStringList positional = parser.positionalArguments();
     if (!positional.isEmpty() && positional.first() == kConvertCommand)
         return convertFromCommandLine(QCoreApplication::arguments());
+    if (!positional.isEmpty() && positional.first() == kDownloadCommand)
+        return logfetch::downloadFromCommandLine(QCoreApplication::arguments());
     if (!parser.unknownOptionNames().isEmpty() || !positional.isEmpty()) {
         std::cerr << "logfetch: unknown command or option; see logfetch --help\n";
         return 2;
