@@ -48,6 +48,7 @@ protected:
         testing_support::ensureCoreApplication();
         mapping.map(kPort, pty.devicePath());  // inherited by the program through XDG_CONFIG_HOME
         program.setWorkingDirectory(QString::fromStdString(work.path()));
+        program.setReadChannel(QProcess::StandardError);  // waitForReadyRead waits on it
         program.start(LOGFETCH_PROGRAM, {"download", "--port", QString::number(kPort)});
     }
     ~LogfetchDownloadOverPty() override
