@@ -9,12 +9,14 @@
 
 #include "common/program_folder.h"
 #include "logfetch/convert/convert_command.h"
+#include "logfetch/download/download_command_line.h"
 #include "logfetch/shell/logfetch_windows.h"
 #include "logfetch/shell/main_window.h"
 
 namespace {
 
 constexpr char kConvertCommand[] = "convert";
+constexpr char kDownloadCommand[] = "download";
 
 int convertFromCommandLine(const QStringList& arguments)
 {
@@ -83,15 +85,19 @@ int main(int argc, char* argv[])
         "Downloads the data-logger memory of a K7RX fluorometer and converts .BIN data logs.\n"
         "Without a command it opens its window.\n\n"
         "Commands:\n"
-        "  convert FILE.BIN [FILE.BIN ...]   write FILE.PRN and FILE.CSV beside each file");
+        "  convert FILE.BIN [FILE.BIN ...]   write FILE.PRN and FILE.CSV beside each file\n"
+        "  download [--port N] [--output FILE.BIN] [--force]\n"
+        "                                    download the data log into a .BIN file");
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument("command", "convert", "<command> [arguments]");
+    parser.addPositionalArgument("command", "convert or download", "<command> [arguments]");
     parser.parse(QCoreApplication::arguments());
 
     const QStringList positional = parser.positionalArguments();
     if (!positional.isEmpty() && positional.first() == kConvertCommand)
         return convertFromCommandLine(QCoreApplication::arguments());
+    if (!positional.isEmpty() && positional.first() == kDownloadCommand)
+        return logfetch::downloadFromCommandLine(QCoreApplication::arguments());
     if (!parser.unknownOptionNames().isEmpty() || !positional.isEmpty()) {
         std::cerr << "logfetch: unknown command or option; see logfetch --help\n";
         return 2;

@@ -46,6 +46,8 @@ public:
     TransferEngine::State state() const { return engine_.state(); }
     std::int32_t blockCount() const { return engine_.blockCount(); }
     std::int64_t bytesInFile() const { return engine_.bytesInFile(); }
+    bool reachedEnd() const { return engine_.reachedEnd(); }
+    std::string finalCounts() const { return engine_.finalCounts(); }
 
 signals:
     void finished();

@@ -104,7 +104,7 @@ bool TransferEngine::nothingReceived()
             // The end marker is in the file: a closing byte that never comes
             // costs nothing, so the download ends as complete.
             if (state_ == ClosingByte)
-                enter(Finished);
+                endAfterEndMarker();
             else
                 communicationError();
         }
@@ -168,7 +168,7 @@ void TransferEngine::dispatch(std::uint8_t byte)
         break;
     case ClosingByte:
         world_.sendByte(byte);
-        enter(Finished);
+        endAfterEndMarker();
         break;
     default:
         if (state_ >= HeaderFirst && state_ <= HeaderLast)
@@ -261,6 +261,12 @@ void TransferEngine::watchForEndMarker(std::uint8_t byte)
         ++blockCount_;  // the short last block, written after the loop
         enter(ClosingByte);
     }
+}
+
+void TransferEngine::endAfterEndMarker()
+{
+    enter(Finished);
+    endReached_ = state_ == Finished;
 }
 
 void TransferEngine::communicationError()

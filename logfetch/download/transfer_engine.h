@@ -62,6 +62,9 @@ public:
     void finish();
 
     State state() const { return state_; }
+    // True once the transfer has ended after its end marker with the whole
+    // log in the file: no bad check byte, no lost link, no failed write.
+    bool reachedEnd() const { return endReached_ && fileUsable_; }
     std::int32_t blockCount() const { return blockCount_; }
     std::int64_t bytesInFile() const { return filePosition_; }
     // "Download Finished. Number of Blocks = n. Number of Bytes = m"
@@ -78,6 +81,7 @@ private:
     void stepOverHeader();
     void watchForEndMarker(std::uint8_t byte);
     void communicationError();
+    void endAfterEndMarker();
     bool writeBlockBuffer();
     void enter(State state);
     std::int32_t secondsNow();
@@ -88,6 +92,7 @@ private:
     // Cancel stands for the run flag too: it ends the loop and stays.
     State state_ = Waiting;
     bool finished_ = false;
+    bool endReached_ = false;
     std::int16_t byteCounter_ = 0;
     // Only the sum modulo 256 is ever compared; unsigned arithmetic keeps that
     // exact however long the sum runs without a reset.

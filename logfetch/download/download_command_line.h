@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QStringList>
+
+namespace logfetch {
+
+// "logfetch download [--port N] [--output FILE.BIN] [--force]": the
+// arguments as the program got them, the command's name among them. Ctrl-C
+// and SIGTERM cancel the download; the process then ends by that signal.
+// Returns the exit status.
+int downloadFromCommandLine(const QStringList& arguments);
+
+}  // namespace logfetch
