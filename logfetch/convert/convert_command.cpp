@@ -1,5 +1,6 @@
 #include "logfetch/convert/convert_command.h"
 
+#include "common/terminal_text.h"
 #include "logfetch/common/path_text.h"
 #include "logfetch/convert/bin_name.h"
 #include "logfetch/convert/convert_bin_file.h"
@@ -13,15 +14,7 @@ class LastMessage : public common::Prompter {
 public:
     void showMessage(std::string_view text) override { text_ = text; }
 
-    // A terminal line has no CR: CR LF inside a message becomes a plain line end.
-    std::string forTerminal() const
-    {
-        std::string text;
-        for (char c : text_)
-            if (c != '\r')
-                text += c;
-        return text;
-    }
+    std::string forTerminal() const { return common::terminalText(text_); }
 
 private:
     std::string text_;

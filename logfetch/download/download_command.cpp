@@ -7,6 +7,7 @@
 
 #include "logfetch/common/path_text.h"
 #include "logfetch/download/download_driver.h"
+#include "common/terminal_text.h"
 #include "logfetch/download/download_port.h"
 #include "logfetch/download/serialport_cfg.h"
 #include "logfetch/download/temp_file.h"
@@ -89,7 +90,7 @@ int DownloadCommand::run()
     }
     const std::string portText = options_.portText.value_or(readPortText(programFolder_));
     if (const std::optional<std::string> failure = openDownloadPort(port_, portText)) {
-        err_ << *failure << std::endl;
+        err_ << common::terminalText(*failure) << std::endl;
         return kFailed;
     }
 

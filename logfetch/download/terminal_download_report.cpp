@@ -1,5 +1,7 @@
 #include "logfetch/download/terminal_download_report.h"
 
+#include "common/terminal_text.h"
+
 namespace logfetch {
 
 void TerminalDownloadReport::setStatus(std::string_view text)
@@ -11,7 +13,7 @@ void TerminalDownloadReport::setStatus(std::string_view text)
 
 void TerminalDownloadReport::showMessage(std::string_view text)
 {
-    (isFinalCounts(text) ? out_ : err_) << text << std::endl;
+    (isFinalCounts(text) ? out_ : err_) << common::terminalText(text) << std::endl;
 }
 
 void TerminalDownloadReport::showChanged(std::string_view text, std::string& last)
