@@ -1,5 +1,7 @@
 #include "serial/qt_serial_port.h"
 
+#include <poll.h>
+
 #include <QFile>
 #include <QFileInfo>
 #include <QMetaObject>
@@ -197,10 +199,25 @@ void QtSerialPort::onErrorOccurred(QSerialPort::SerialPortError error)
         return;
     if (!port_.isOpen() || linkLost_)
         return;
+    // Qt reports a read that found nothing as a read error too: that happens
+    // when its notifier fires for bytes a zero-wait pull has already taken.
+    // Only a device that has hung up or failed is gone.
+    if (error == QSerialPort::ReadError && !deviceHungUp()) {
+        port_.clearError();
+        return;
+    }
     linkLost_ = true;
     // Qt is still inside its own read or write here; close from outside it.
     if (!pulling_)
         QMetaObject::invokeMethod(this, &QtSerialPort::finishLostLink, Qt::QueuedConnection);
+}
+
+bool QtSerialPort::deviceHungUp() const
+{
+    pollfd device{static_cast<int>(port_.handle()), POLLIN, 0};
+    if (::poll(&device, 1, 0) < 0)
+        return true;
+    return (device.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
 }
 
 void QtSerialPort::finishLostLink()

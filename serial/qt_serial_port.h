@@ -40,6 +40,8 @@ private:
     void onReadyRead();
     // Closes the port after the device went away, keeping what was received,
     // and reports the loss once from the event loop.
+    // Whether the device behind the open port has hung up or failed.
+    bool deviceHungUp() const;
     void finishLostLink();
 
     QSerialPort port_;
