@@ -11,7 +11,6 @@
 #include <sstream>
 
 #include "logfetch/download/download_port.h"
-#include "logfetch/download/serialport_cfg.h"
 #include "logfetch/download/temp_file.h"
 #include "serial/qt_serial_port.h"
 #include "testing/bin_builder.h"
@@ -46,15 +45,6 @@ std::string counts(int blocks, std::size_t bytes)
 void writeFile(const std::string& path, const std::string& bytes)
 {
     std::ofstream(path, std::ios::binary) << bytes;
-}
-
-TEST(PortNumberAtStart, TakesTheNumberTheTextStartsWith)
-{
-    EXPECT_EQ(portNumberAtStart("3"), 3);
-    EXPECT_EQ(portNumberAtStart(" 2.6"), 3);
-    EXPECT_EQ(portNumberAtStart("4 (USB)"), 4);
-    EXPECT_EQ(portNumberAtStart("COM3"), 0);
-    EXPECT_EQ(portNumberAtStart(""), 0);
 }
 
 // The command over a real pseudo-terminal, with the simulated instrument at
