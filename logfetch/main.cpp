@@ -12,6 +12,7 @@
 #include "logfetch/download/download_command_line.h"
 #include "logfetch/shell/logfetch_windows.h"
 #include "logfetch/shell/main_window.h"
+#include "logfetch/shell/program_identity.h"
 
 namespace {
 
@@ -41,8 +42,9 @@ int convertFromCommandLine(const QStringList& arguments)
 
 void nameTheProgram()
 {
-    QCoreApplication::setApplicationName("Logfetch");
-    QCoreApplication::setApplicationVersion("2.1");
+    QCoreApplication::setApplicationName(
+        QString::fromLatin1(logfetch::kProgramTitle.data(), static_cast<qsizetype>(logfetch::kProgramTitle.size())));
+    QCoreApplication::setApplicationVersion(QString::fromStdString(logfetch::versionNumber()));
 }
 
 // Without a display there is no window to open; say what can be done instead

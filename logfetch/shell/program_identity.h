@@ -15,7 +15,10 @@ struct ProgramVersion {
 
 inline constexpr ProgramVersion kProgramVersion{2, 1, 0};
 
-// "Version 2.1": major and minor, and the revision only when it is not 0.
+// "2.1": major and minor, and the revision only when it is not 0.
+std::string versionNumber(const ProgramVersion& version = kProgramVersion);
+
+// "Version 2.1", as the caption and the About box show it.
 std::string versionText(const ProgramVersion& version = kProgramVersion);
 
 }  // namespace logfetch
