@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "common/prompter.h"
+#include "common/core/prompter.h"
 
 namespace testing_support {
 

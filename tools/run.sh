@@ -6,7 +6,7 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 tools/install-deps.sh
-tools/build.sh build/release -DCMAKE_BUILD_TYPE=Release
+tools/build.sh build/release -DCMAKE_BUILD_TYPE=Release -DDEVELOPER_TOOLS=ON
 
 out="$top/out/samples"
 mkdir -p "$out"

@@ -11,7 +11,7 @@ export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
 
 echo "== release build (warnings are errors)"
-tools/build.sh build/release -DCMAKE_BUILD_TYPE=Release -DWERROR=ON
+tools/build.sh build/release -DCMAKE_BUILD_TYPE=Release -DWERROR=ON -DDEVELOPER_TOOLS=ON
 ctest --test-dir build/release --output-on-failure -j "$jobs" --timeout 300
 
 echo "== sanitizer build (address, undefined behaviour)"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "logfetch/common/letter_case.h"
+#include "common/core/letter_case.h"
 
 namespace logfetch {
 
@@ -21,7 +21,7 @@ bool hasBinExtension(std::string_view fileName)
 
 std::string lowerCasePrnName(std::string_view binFileName)
 {
-    return lowerCase(binFileName.substr(0, binFileName.size() - std::min<std::size_t>(4, binFileName.size()))) +
+    return common::lowerCase(binFileName.substr(0, binFileName.size() - std::min<std::size_t>(4, binFileName.size()))) +
            ".prn";
 }
 

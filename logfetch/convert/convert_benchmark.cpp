@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "logfetch/convert/convert_bin_file.h"
-#include "testing/bin_builder.h"
-#include "testing/large_log.h"
+#include "logfetch/testing/bin_builder.h"
+#include "logfetch/testing/large_log.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_folder.h"
 

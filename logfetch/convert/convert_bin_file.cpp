@@ -4,8 +4,8 @@
 #include <limits>
 #include <string>
 
-#include "logfetch/common/letter_case.h"
-#include "logfetch/common/path_text.h"
+#include "common/core/letter_case.h"
+#include "common/core/path_text.h"
 #include "logfetch/convert/conversion_error.h"
 #include "logfetch/convert/file_io.h"
 
@@ -16,7 +16,7 @@ namespace {
 std::string failureMessage(const ConversionError& error)
 {
     return "Error " + std::to_string(error.number()) + ". " + error.description() + ". " +
-           std::string(kProgramSource) + "\r\nThis BIN file is corrupted.";
+           std::string(kProgramTitle) + "\r\nThis BIN file is corrupted.";
 }
 
 ConversionOutcome convertFiles(const std::string& binPath, StepValues& values,
@@ -38,15 +38,15 @@ ConversionOutcome convertFiles(const std::string& binPath, StepValues& values,
 ConversionOutcome ConvertBinFile(std::string_view folder, std::string_view fileName, StepValues& values,
                                  common::Prompter& prompter, const std::function<void()>& yield)
 {
-    const std::string baseName = upperCase(fileName.substr(0, fileName.size() - std::min<std::size_t>(4, fileName.size())));
+    const std::string baseName = common::upperCase(fileName.substr(0, fileName.size() - std::min<std::size_t>(4, fileName.size())));
     const std::string prnName = baseName + ".PRN";
-    values.gPrnFile = joinPath(folder, prnName);
-    values.gCsvFile = joinPath(folder, baseName + ".CSV");
+    values.gPrnFile = common::joinPath(folder, prnName);
+    values.gCsvFile = common::joinPath(folder, baseName + ".CSV");
     values.gBinFileLength = 0;
     values.gBinBytesRead = 0;
 
     try {
-        const ConversionOutcome outcome = convertFiles(joinPath(folder, fileName), values, yield);
+        const ConversionOutcome outcome = convertFiles(common::joinPath(folder, fileName), values, yield);
         if (outcome == ConversionOutcome::Rejected) {
             prompter.showMessage("This BIN is corrupt");
             return outcome;

@@ -3,13 +3,12 @@
 #include <functional>
 #include <string_view>
 
-#include "common/prompter.h"
-#include "logfetch/common/step_values.h"
+#include "common/core/prompter.h"
+#include "logfetch/convert/step_values.h"
 #include "logfetch/convert/report_writer.h"
+#include "logfetch/program_identity.h"
 
 namespace logfetch {
-
-inline constexpr std::string_view kProgramSource = "Logfetch";
 
 // Converts folder/fileName (a .BIN) into BASE.PRN and BASE.CSV beside it,
 // BASE being the name without its last four characters, in upper case.

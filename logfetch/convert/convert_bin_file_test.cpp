@@ -4,10 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 
-#include "logfetch/convert/convert_command.h"
-#include "testing/bin_builder.h"
+#include "logfetch/testing/bin_builder.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_folder.h"
 
@@ -109,34 +107,6 @@ TEST_F(ConvertBinFileTest, FullDiskIsAFailureNotACompletion)
     EXPECT_EQ(convert(folder.path(), "data.bin"), ConversionOutcome::Failed);
     ASSERT_EQ(prompter.messages.size(), 1U);
     EXPECT_THAT(prompter.messages[0], StartsWith("Error 61. No space left on device: " + folder.file("DATA.CSV")));
-}
-
-TEST(ConvertCommand, ConvertsEveryFileAndFailsWhenAnyFails)
-{
-    testing_support::TempFolder folder;
-    writeFile(folder.file("a.BIN"), BinBuilder::interval(1).header({}).reading2(false, 0, 1).bytes());
-    writeFile(folder.file("b.bin"), {0, 0, 0});
-    writeFile(folder.file("c.txt"), {0xC3, 0xC3, 0xC3, 1});
-    std::ostringstream out, err;
-    EXPECT_EQ(runConvertCommand({folder.file("a.BIN"), folder.file("b.bin"), folder.file("c.txt")}, out, err), 1);
-    EXPECT_EQ(out.str(), "The conversion has completed.  Your ASCII file is: A.PRN (" + folder.file("A.PRN") + ", " +
-                             folder.file("A.CSV") + ")\n");
-    EXPECT_EQ(err.str(), folder.file("b.bin") + ": This BIN is corrupt\n" + folder.file("c.txt") +
-                             ": Your filename must end in .BIN\n");
-    EXPECT_FALSE(fs::exists(folder.file("C.PRN")));
-
-    std::ostringstream out2, err2;
-    EXPECT_EQ(runConvertCommand({folder.file("a.BIN")}, out2, err2), 0);
-    EXPECT_EQ(err2.str(), "");
-}
-
-TEST(ConvertCommand, MultiLineErrorMessagePrintsWithPlainLineEnds)
-{
-    testing_support::TempFolder folder;
-    std::ostringstream out, err;
-    EXPECT_EQ(runConvertCommand({folder.file("none.bin")}, out, err), 1);
-    EXPECT_THAT(err.str(), HasSubstr(". Logfetch\nThis BIN file is corrupted.\n"));
-    EXPECT_THAT(err.str(), ::testing::Not(HasSubstr("\r")));
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include "logfetch/convert/conversion_error.h"
 #include "logfetch/convert/report_writer.h"
-#include "testing/memory_bin.h"
+#include "logfetch/testing/memory_bin.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "logfetch/common/path_text.h"
+#include "common/core/path_text.h"
 
 namespace logfetch {
 
@@ -33,7 +33,7 @@ void writeProbe(const std::string& path)
 
 std::vector<std::string> MakeJfixTable(const std::string& programFolder)
 {
-    const std::string path = joinPath(programFolder, "jfix.txt");
+    const std::string path = common::joinPath(programFolder, "jfix.txt");
     writeProbe(path);
 
     std::vector<std::string> items;

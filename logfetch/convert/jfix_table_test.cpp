@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "testing/bin_builder.h"
+#include "logfetch/testing/bin_builder.h"
 #include "testing/temp_folder.h"
 
 namespace logfetch {

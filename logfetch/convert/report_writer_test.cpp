@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "logfetch/convert/conversion_error.h"
-#include "testing/bin_builder.h"
-#include "testing/memory_bin.h"
+#include "logfetch/testing/bin_builder.h"
+#include "logfetch/testing/memory_bin.h"
 
 namespace logfetch {
 namespace {

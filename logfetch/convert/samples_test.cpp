@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "logfetch/convert/convert_bin_file.h"
-#include "testing/bin_builder.h"
+#include "logfetch/testing/bin_builder.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_folder.h"
 

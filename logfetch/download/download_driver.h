@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "common/prompter.h"
+#include "common/core/prompter.h"
 #include "logfetch/download/clock.h"
 #include "logfetch/download/download_view.h"
 #include "logfetch/download/temp_file.h"

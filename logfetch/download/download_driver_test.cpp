@@ -9,12 +9,12 @@
 #include <optional>
 #include <string>
 
-#include "testing/bin_builder.h"
+#include "logfetch/testing/bin_builder.h"
 #include "testing/event_loop.h"
-#include "testing/pty_download.h"
-#include "testing/pty_instrument_runner.h"
+#include "logfetch/testing/pty_download.h"
+#include "logfetch/testing/pty_instrument_runner.h"
 #include "testing/scripted_prompter.h"
-#include "testing/simulated_instrument.h"
+#include "logfetch/testing/simulated_instrument.h"
 #include "testing/temp_folder.h"
 
 namespace logfetch {

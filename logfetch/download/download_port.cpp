@@ -1,6 +1,6 @@
 #include "logfetch/download/download_port.h"
 
-#include "logfetch/download/serialport_cfg.h"
+#include "logfetch/ports/serialport_cfg.h"
 
 namespace logfetch {
 

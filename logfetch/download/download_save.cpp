@@ -6,8 +6,8 @@
 
 #include <filesystem>
 
-#include "common/window_text.h"
-#include "logfetch/common/letter_case.h"
+#include "common/core/single_byte_text.h"
+#include "common/core/letter_case.h"
 #include "logfetch/download/temp_file.h"
 
 namespace logfetch {
@@ -30,19 +30,19 @@ std::optional<std::string> writeAll(File& file, const QByteArray& bytes)
 
 }  // namespace
 
-SplitPath defaultSaveTarget(std::string_view programFolder)
+common::SplitPath defaultSaveTarget(std::string_view programFolder)
 {
-    return {joinPath(programFolder, ""), std::string(kDefaultBinName)};
+    return {common::joinPath(programFolder, ""), std::string(kDefaultBinName)};
 }
 
-SplitPath proposedSaveTarget(std::string_view lastBinFile, std::string_view programFolder)
+common::SplitPath proposedSaveTarget(std::string_view lastBinFile, std::string_view programFolder)
 {
-    return lastBinFile.empty() ? defaultSaveTarget(programFolder) : splitPath(lastBinFile);
+    return lastBinFile.empty() ? defaultSaveTarget(programFolder) : common::splitPath(lastBinFile);
 }
 
 bool isTheTempFile(const std::string& folder, std::string_view fileName, const std::string& programFolder)
 {
-    if (lowerCase(fileName) != kTempFileName)
+    if (common::lowerCase(fileName) != kTempFileName)
         return false;
     std::error_code error;
     const bool same = std::filesystem::equivalent(folder, programFolder, error);

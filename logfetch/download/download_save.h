@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "logfetch/common/path_text.h"
+#include "common/core/path_text.h"
 
 // The save step of a download: where it proposes to save, and the copy of the
 // temporary file to the user's .BIN.
@@ -14,11 +14,11 @@ namespace logfetch {
 inline constexpr std::string_view kDefaultBinName = "Idatalog.bin";
 
 // The program's folder with its separator, and "Idatalog.bin".
-SplitPath defaultSaveTarget(std::string_view programFolder);
+common::SplitPath defaultSaveTarget(std::string_view programFolder);
 
 // The target first proposed: the last .BIN split at its last separator, or
 // the default target when there is none.
-SplitPath proposedSaveTarget(std::string_view lastBinFile, std::string_view programFolder);
+common::SplitPath proposedSaveTarget(std::string_view lastBinFile, std::string_view programFolder);
 
 // Whether folder + name is the temporary file itself: the program's folder
 // (the same folder however written) and "~tempidl.bin" in any letter case.

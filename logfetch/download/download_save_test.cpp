@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <iterator>
 
-#include "testing/bin_builder.h"
+#include "logfetch/testing/bin_builder.h"
 #include "testing/file_rights.h"
 #include "testing/temp_folder.h"
 
@@ -19,14 +19,9 @@ using ::testing::HasSubstr;
 using ::testing::Optional;
 using ::testing::StartsWith;
 
-void writeText(const std::string& path, const std::string& text)
-{
-    testing_support::writeFile(path, testing_support::Bytes(text.begin(), text.end()));
-}
-
 class DownloadSaveTest : public ::testing::Test {
 protected:
-    DownloadSaveTest() { writeText(temp(), kData); }
+    DownloadSaveTest() { testing_support::writeText(temp(), kData); }
     std::string temp() const { return program.file("~tempidl.bin"); }
 
     const std::string kData = std::string("\xC3\xC3\xC3 data \x00\xFF", 12);
@@ -49,7 +44,7 @@ TEST_F(DownloadSaveTest, CopyReplacesTheTargetAndKeepsTheTempFile)
 {
     EXPECT_EQ(copyDownload(temp(), data.file("new.bin")), std::nullopt);
     EXPECT_EQ(readFile(data.file("new.bin")), kData);
-    writeText(data.file("run7.bin"), "an older and much longer log");
+    testing_support::writeText(data.file("run7.bin"), "an older and much longer log");
     EXPECT_EQ(copyDownload(temp(), data.file("run7.bin")), std::nullopt);
     EXPECT_EQ(readFile(data.file("run7.bin")), kData);
     EXPECT_EQ(readFile(temp()), kData);
@@ -67,7 +62,7 @@ TEST_F(DownloadSaveTest, FailedCopyTellsWhyAndCreatesNothing)
     EXPECT_FALSE(fs::exists(data.file("run.bin")));
     // A writable file in a read-only folder is still replaced, written in place.
     fs::create_directory(data.file("ro"));
-    writeText(data.file("ro/old.bin"), "old");
+    testing_support::writeText(data.file("ro/old.bin"), "old");
     fs::permissions(data.file("ro"), fs::perms::owner_read | fs::perms::owner_exec);
     {
         testing_support::PermissionBitsHold held;

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/prompter.h"
+#include "common/core/prompter.h"
 
 namespace logfetch {
 

@@ -14,10 +14,10 @@
 
 #include "logfetch/download/download_driver.h"
 #include "testing/cpu_time.h"
-#include "testing/pty_download.h"
-#include "testing/pty_instrument_runner.h"
+#include "logfetch/testing/pty_download.h"
+#include "logfetch/testing/pty_instrument_runner.h"
 #include "testing/scripted_prompter.h"
-#include "testing/simulated_instrument.h"
+#include "logfetch/testing/simulated_instrument.h"
 #include "testing/temp_folder.h"
 
 namespace {

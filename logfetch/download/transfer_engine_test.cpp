@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "testing/fake_clock.h"
-#include "testing/recording_transfer_world.h"
-#include "testing/simulated_instrument.h"
+#include "logfetch/testing/fake_clock.h"
+#include "logfetch/testing/recording_transfer_world.h"
+#include "logfetch/testing/simulated_instrument.h"
 
 namespace logfetch {
 namespace {

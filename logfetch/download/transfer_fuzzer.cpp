@@ -15,7 +15,7 @@
 
 #include "logfetch/download/transfer_engine.h"
 #include "logfetch/download/transfer_fuzz_input.h"
-#include "testing/fake_clock.h"
+#include "logfetch/testing/fake_clock.h"
 
 namespace {
 

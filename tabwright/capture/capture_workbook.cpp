@@ -2,7 +2,7 @@
 
 #include "tabwright/capture/workbook_files.h"
 
-namespace capture {
+namespace tabwright {
 
 namespace {
 
@@ -58,4 +58,4 @@ void runEndOfRunMacro(Spreadsheet& spreadsheet, std::string_view workbook, std::
     }
 }
 
-}  // namespace capture
+}  // namespace tabwright

@@ -3,10 +3,10 @@
 #include <string>
 #include <string_view>
 
-#include "common/prompter.h"
+#include "common/core/prompter.h"
 #include "tabwright/capture/spreadsheet.h"
 
-namespace capture {
+namespace tabwright {
 
 // Start's workbook step: a new instance, the personal macro workbook when there is one,
 // the working copy as the capture workbook, then the instance made visible. Returns false
@@ -20,4 +20,4 @@ bool openCaptureWorkbook(Spreadsheet& spreadsheet, const std::string& workingCop
 void runEndOfRunMacro(Spreadsheet& spreadsheet, std::string_view workbook, std::string_view name,
                       common::Prompter& prompter);
 
-}  // namespace capture
+}  // namespace tabwright

@@ -3,13 +3,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "testing/recording_spreadsheet.h"
+#include "tabwright/testing/recording_spreadsheet.h"
 #include "testing/scripted_prompter.h"
 
 namespace {
 
-using capture::SpreadsheetError;
-using capture::SpreadsheetFailure;
+using tabwright::SpreadsheetError;
+using tabwright::SpreadsheetFailure;
 using testing::ElementsAre;
 using testing::IsEmpty;
 using testing_support::RecordingSpreadsheet;
@@ -21,7 +21,7 @@ TEST(OpenCaptureWorkbook, OpensThePersonalWorkbookFirstThenTheWorkingCopyAndShow
     RecordingSpreadsheet spreadsheet;
     spreadsheet.startupFolder = "/cfg";
     spreadsheet.existingFiles = {"/cfg/Personal.xls"};
-    EXPECT_TRUE(capture::openCaptureWorkbook(spreadsheet, kCopy));
+    EXPECT_TRUE(tabwright::openCaptureWorkbook(spreadsheet, kCopy));
     EXPECT_THAT(spreadsheet.calls,
                 ElementsAre("newInstance", "startupPath", "personalWorkbookExists /cfg/Personal.ods",
                             "personalWorkbookExists /cfg/Personal.xls", "openPersonalWorkbook /cfg/Personal.xls",
@@ -36,11 +36,11 @@ TEST(OpenCaptureWorkbook, PersonalWorkbookTroubleNeverStopsTheStart)
         spreadsheet.existingFiles = {"/cfg/Personal.ods"};
         if (!failing.empty())
             spreadsheet.failCall(failing);
-        EXPECT_TRUE(capture::openCaptureWorkbook(spreadsheet, kCopy)) << failing;
+        EXPECT_TRUE(tabwright::openCaptureWorkbook(spreadsheet, kCopy)) << failing;
         EXPECT_EQ(spreadsheet.calls.back(), "makeVisible") << failing;
     }
     RecordingSpreadsheet without;
-    EXPECT_TRUE(capture::openCaptureWorkbook(without, kCopy));
+    EXPECT_TRUE(tabwright::openCaptureWorkbook(without, kCopy));
     EXPECT_THAT(without.calls, testing::Not(testing::Contains(testing::StartsWith("openPersonalWorkbook"))));
 }
 
@@ -49,7 +49,7 @@ TEST(OpenCaptureWorkbook, FailsTheStartWhenTheInstanceTheWorkingCopyOrTheWindowF
     for (const std::string failing : {"newInstance", "openCaptureWorkbook", "makeVisible"}) {
         RecordingSpreadsheet spreadsheet;
         spreadsheet.failCall(failing);
-        EXPECT_FALSE(capture::openCaptureWorkbook(spreadsheet, kCopy)) << failing;
+        EXPECT_FALSE(tabwright::openCaptureWorkbook(spreadsheet, kCopy)) << failing;
         EXPECT_EQ(spreadsheet.calls.back().substr(0, failing.size()), failing);
         // The instance, once created, is not quit: it stays referenced until the next Start.
         EXPECT_THAT(spreadsheet.calls, testing::Not(testing::Contains("quit")));
@@ -60,7 +60,7 @@ TEST(RunEndOfRunMacro, PassesTheWorkbookAndTheNameExactlyAsTyped)
 {
     RecordingSpreadsheet spreadsheet;
     testing_support::ScriptedPrompter prompter;
-    capture::runEndOfRunMacro(spreadsheet, "spreadsheet.ods", "  ChartReadings ", prompter);
+    tabwright::runEndOfRunMacro(spreadsheet, "spreadsheet.ods", "  ChartReadings ", prompter);
     EXPECT_THAT(spreadsheet.calls, ElementsAre("runMacro spreadsheet.ods!  ChartReadings "));
     EXPECT_THAT(prompter.messages, IsEmpty());
 }
@@ -70,9 +70,9 @@ TEST(RunEndOfRunMacro, TellsTheUserOfAMissingOrFailingMacro)
     RecordingSpreadsheet spreadsheet;
     testing_support::ScriptedPrompter prompter;
     spreadsheet.failNextCall("runMacro", SpreadsheetFailure::MacroNotFound);
-    capture::runEndOfRunMacro(spreadsheet, "spreadsheet.ods", "Nope", prompter);
+    tabwright::runEndOfRunMacro(spreadsheet, "spreadsheet.ods", "Nope", prompter);
     spreadsheet.failNextCall("runMacro", SpreadsheetFailure::MacroFailed);
-    capture::runEndOfRunMacro(spreadsheet, "spreadsheet.ods", "Broken", prompter);
+    tabwright::runEndOfRunMacro(spreadsheet, "spreadsheet.ods", "Broken", prompter);
     EXPECT_THAT(prompter.messages,
                 ElementsAre("The macro \"spreadsheet.ods!Nope\" was not found in the capture workbook or in the "
                             "personal macro workbook.",
@@ -85,7 +85,7 @@ TEST(RunEndOfRunMacro, LeavesAClosedWorkbookToTheCaller)
     testing_support::ScriptedPrompter prompter;
     spreadsheet.failCall("runMacro", SpreadsheetFailure::Gone);
     try {
-        capture::runEndOfRunMacro(spreadsheet, "spreadsheet.ods", "ChartReadings", prompter);
+        tabwright::runEndOfRunMacro(spreadsheet, "spreadsheet.ods", "ChartReadings", prompter);
         FAIL() << "no error passed on";
     } catch (const SpreadsheetError& error) {
         EXPECT_EQ(error.failure(), SpreadsheetFailure::Gone);

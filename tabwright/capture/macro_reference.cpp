@@ -1,23 +1,11 @@
 #include "tabwright/capture/macro_reference.h"
 
+#include "common/core/letter_case.h"
+
 #include <algorithm>
 #include <array>
 
-namespace capture {
-
-namespace {
-
-char lower(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-}  // namespace
-
-bool sameName(std::string_view a, std::string_view b)
-{
-    return std::ranges::equal(a, b, [](char x, char y) { return lower(x) == lower(y); });
-}
+namespace tabwright {
 
 MacroReference parseMacroReference(std::string_view text)
 {
@@ -45,10 +33,10 @@ bool namesMacro(const MacroReference& reference, std::string_view library, std::
         return false;
     const auto offset = path.size() - parts.size();
     for (std::size_t i = 0; i < parts.size(); ++i) {
-        if (!sameName(parts[i], path[offset + i]))
+        if (!common::equalIgnoringCase(parts[i], path[offset + i]))
             return false;
     }
     return true;
 }
 
-}  // namespace capture
+}  // namespace tabwright

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-namespace capture {
+namespace tabwright {
 
 // A macro as the user names it: "workbook!Name", where Name may be qualified as
 // "Module.Name" or "Library.Module.Name". Nothing is trimmed.
@@ -20,7 +20,4 @@ MacroReference parseMacroReference(std::string_view text);
 bool namesMacro(const MacroReference& reference, std::string_view library, std::string_view module,
                 std::string_view macro);
 
-// Whether two names are equal ignoring ASCII letter case.
-bool sameName(std::string_view a, std::string_view b);
-
-}  // namespace capture
+}  // namespace tabwright

@@ -5,8 +5,8 @@
 
 namespace {
 
-using capture::namesMacro;
-using capture::parseMacroReference;
+using tabwright::namesMacro;
+using tabwright::parseMacroReference;
 using testing::ElementsAre;
 
 TEST(MacroReference, SplitsTheWorkbookAtTheFirstBangAndTheNameAtDots)

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace capture {
+namespace tabwright {
 
 // Why a spreadsheet call failed. `Gone` means the workbook was closed or the
 // application instance ended: the run control treats it as a closed spreadsheet.
@@ -52,4 +52,4 @@ public:
     virtual std::string workbookName() = 0;
 };
 
-}  // namespace capture
+}  // namespace tabwright

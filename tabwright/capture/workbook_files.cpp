@@ -8,7 +8,7 @@
 
 namespace fs = std::filesystem;
 
-namespace capture {
+namespace tabwright {
 
 namespace {
 
@@ -89,4 +89,4 @@ std::string fileNameOf(const std::string& path)
     return fs::path(path).filename().string();
 }
 
-}  // namespace capture
+}  // namespace tabwright

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-namespace capture {
+namespace tabwright {
 
 // Where the capture workbook comes from and where its working copy goes.
 struct WorkbookPlaces {
@@ -40,4 +40,4 @@ std::string lockFilePath(const std::string& document);
 // The last part of a path: the workbook's name.
 std::string fileNameOf(const std::string& path);
 
-}  // namespace capture
+}  // namespace tabwright

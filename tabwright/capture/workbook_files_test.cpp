@@ -8,25 +8,16 @@
 
 #include <gtest/gtest.h>
 
+#include "testing/file_contents.h"
 #include "testing/temp_folder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using capture::prepareWorkingCopy;
-using capture::WorkbookPlaces;
-
-void writeFile(const std::string& path, const std::string& content)
-{
-    fs::create_directories(fs::path(path).parent_path());
-    std::ofstream(path) << content;
-}
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using tabwright::prepareWorkingCopy;
+using tabwright::WorkbookPlaces;
+using testing_support::readFile;
+using testing_support::writeText;
 
 class WorkingCopy : public testing::Test {
 protected:
@@ -36,16 +27,16 @@ protected:
 
 TEST_F(WorkingCopy, TakesTheCurrentFolderFirstThenTheDataFolderAndReplacesTheOldCopy)
 {
-    writeFile(root.file("data/spreadsheet.ods"), "shipped");
-    writeFile(root.file("work/spreadsheet.ods"), "last run");
+    writeText(root.file("data/spreadsheet.ods"), "shipped");
+    writeText(root.file("work/spreadsheet.ods"), "last run");
     EXPECT_EQ(prepareWorkingCopy(places), root.file("work/spreadsheet.ods"));
     EXPECT_EQ(readFile(root.file("work/spreadsheet.ods")), "shipped");
 
-    writeFile(root.file("current/spreadsheet.xls"), "user's own");
+    writeText(root.file("current/spreadsheet.xls"), "user's own");
     EXPECT_EQ(prepareWorkingCopy(places), root.file("work/spreadsheet.xls"));
     EXPECT_EQ(readFile(root.file("work/spreadsheet.xls")), "user's own");
 
-    writeFile(root.file("current/spreadsheet.ods"), "user's own with macros");
+    writeText(root.file("current/spreadsheet.ods"), "user's own with macros");
     EXPECT_EQ(prepareWorkingCopy(places), root.file("work/spreadsheet.ods"));
     EXPECT_EQ(readFile(root.file("work/spreadsheet.ods")), "user's own with macros");
 }
@@ -56,28 +47,28 @@ TEST_F(WorkingCopy, WithoutATemplateFallsBackOnTheCopyOfAnEarlierRun)
     EXPECT_FALSE(fs::exists(root.file("work/spreadsheet.ods")));
     EXPECT_TRUE(fs::is_directory(root.file("work")));
 
-    writeFile(root.file("work/spreadsheet.xls"), "last run");
+    writeText(root.file("work/spreadsheet.xls"), "last run");
     EXPECT_EQ(prepareWorkingCopy(places), root.file("work/spreadsheet.xls"));
 }
 
 TEST_F(WorkingCopy, AFolderThatCannotBeMadeOrCopiedIntoIsSkipped)
 {
-    writeFile(root.file("data/spreadsheet.ods"), "shipped");
-    writeFile(root.file("work"), "a file where the folder should be");
+    writeText(root.file("data/spreadsheet.ods"), "shipped");
+    writeText(root.file("work"), "a file where the folder should be");
     EXPECT_EQ(prepareWorkingCopy(places), root.file("work/spreadsheet.ods"));
     EXPECT_EQ(readFile(root.file("work")), "a file where the folder should be");
 }
 
 TEST(WorkbookFiles, NamesTheLockFileBesideTheDocument)
 {
-    EXPECT_EQ(capture::lockFilePath("/tmp/t/spreadsheet.ods"), "/tmp/t/.~lock.spreadsheet.ods#");
-    EXPECT_EQ(capture::fileNameOf("/tmp/t/spreadsheet.ods"), "spreadsheet.ods");
+    EXPECT_EQ(tabwright::lockFilePath("/tmp/t/spreadsheet.ods"), "/tmp/t/.~lock.spreadsheet.ods#");
+    EXPECT_EQ(tabwright::fileNameOf("/tmp/t/spreadsheet.ods"), "spreadsheet.ods");
 }
 
 TEST(WorkbookFiles, TheUserTemporaryFolderIsTheUsersAlone)
 {
-    const std::string folder = capture::userTemporaryFolder();
-    EXPECT_EQ(capture::userTemporaryFolder(), folder);
+    const std::string folder = tabwright::userTemporaryFolder();
+    EXPECT_EQ(tabwright::userTemporaryFolder(), folder);
     struct stat info {};
     ASSERT_EQ(stat(folder.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0700u);

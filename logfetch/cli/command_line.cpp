@@ -1,0 +1,72 @@
+#include "logfetch/cli/command_line.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "logfetch/cli/convert_command.h"
+#include "logfetch/cli/download_command_line.h"
+
+namespace logfetch {
+
+namespace {
+
+constexpr char kConvertCommand[] = "convert";
+constexpr char kDownloadCommand[] = "download";
+
+int convertFromCommandLine(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Converts each .BIN data log into a .PRN report and a .CSV table beside it.");
+    parser.addHelpOption();
+    parser.addPositionalArgument("convert", "Convert .BIN files.", "convert");
+    parser.addPositionalArgument("files", "The .BIN files to convert.", "FILE.BIN [FILE.BIN ...]");
+    parser.process(arguments);
+
+    const QStringList files = parser.positionalArguments().mid(1);
+    if (files.isEmpty()) {
+        std::cerr << "logfetch convert: name at least one .BIN file\n";
+        return 2;
+    }
+    std::vector<std::string> paths;
+    for (const QString& file : files)
+        paths.push_back(file.toLocal8Bit().toStdString());
+    return runConvertCommand(paths, std::cout, std::cerr);
+}
+
+}  // namespace
+
+int runCommandLine()
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Downloads the data-logger memory of a K7RX fluorometer and converts .BIN data logs.\n"
+        "Without a command it opens its window.\n\n"
+        "Commands:\n"
+        "  convert FILE.BIN [FILE.BIN ...]   write FILE.PRN and FILE.CSV beside each file\n"
+        "  download [--port N] [--output FILE.BIN] [--force]\n"
+        "                                    download the data log into a .BIN file");
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument("command", "convert or download", "<command> [arguments]");
+    parser.parse(QCoreApplication::arguments());
+
+    const QStringList positional = parser.positionalArguments();
+    if (!positional.isEmpty() && positional.first() == kConvertCommand)
+        return convertFromCommandLine(QCoreApplication::arguments());
+    if (!positional.isEmpty() && positional.first() == kDownloadCommand)
+        return downloadFromCommandLine(QCoreApplication::arguments());
+    if (!parser.unknownOptionNames().isEmpty() || !positional.isEmpty()) {
+        std::cerr << "logfetch: unknown command or option; see logfetch --help\n";
+        return 2;
+    }
+    if (parser.isSet("version"))
+        parser.showVersion();
+    parser.showHelp(0);
+}
+
+}  // namespace logfetch

@@ -1,0 +1,49 @@
+#include "logfetch/cli/convert_command.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "logfetch/testing/bin_builder.h"
+#include "testing/temp_folder.h"
+
+namespace logfetch {
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::BinBuilder;
+using testing_support::writeFile;
+using ::testing::HasSubstr;
+
+TEST(ConvertCommand, ConvertsEveryFileAndFailsWhenAnyFails)
+{
+    testing_support::TempFolder folder;
+    writeFile(folder.file("a.BIN"), BinBuilder::interval(1).header({}).reading2(false, 0, 1).bytes());
+    writeFile(folder.file("b.bin"), {0, 0, 0});
+    writeFile(folder.file("c.txt"), {0xC3, 0xC3, 0xC3, 1});
+    std::ostringstream out, err;
+    EXPECT_EQ(runConvertCommand({folder.file("a.BIN"), folder.file("b.bin"), folder.file("c.txt")}, out, err), 1);
+    EXPECT_EQ(out.str(), "The conversion has completed.  Your ASCII file is: A.PRN (" + folder.file("A.PRN") + ", " +
+                             folder.file("A.CSV") + ")\n");
+    EXPECT_EQ(err.str(), folder.file("b.bin") + ": This BIN is corrupt\n" + folder.file("c.txt") +
+                             ": Your filename must end in .BIN\n");
+    EXPECT_FALSE(fs::exists(folder.file("C.PRN")));
+
+    std::ostringstream out2, err2;
+    EXPECT_EQ(runConvertCommand({folder.file("a.BIN")}, out2, err2), 0);
+    EXPECT_EQ(err2.str(), "");
+}
+
+TEST(ConvertCommand, MultiLineErrorMessagePrintsWithPlainLineEnds)
+{
+    testing_support::TempFolder folder;
+    std::ostringstream out, err;
+    EXPECT_EQ(runConvertCommand({folder.file("none.bin")}, out, err), 1);
+    EXPECT_THAT(err.str(), HasSubstr(". Logfetch\nThis BIN file is corrupted.\n"));
+    EXPECT_THAT(err.str(), ::testing::Not(HasSubstr("\r")));
+}
+
+}  // namespace
+}  // namespace logfetch

@@ -1,0 +1,65 @@
+#include "logfetch/cli/download_command_line.h"
+
+#include <QCommandLineParser>
+
+#include <iostream>
+
+#include "common/core/program_folder.h"
+#include "logfetch/cli/download_command.h"
+#include "logfetch/cli/interrupt_signals.h"
+#include "logfetch/download/time_of_day_clock.h"
+#include "serial/qt_serial_port.h"
+
+namespace logfetch {
+
+namespace {
+
+constexpr int kUsageError = 2;
+
+}  // namespace
+
+int downloadFromCommandLine(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Downloads the instrument's data-logger memory into a .BIN file, without a window.\n"
+        "Start the transfer on the instrument once the command waits for it; Ctrl-C cancels.\n"
+        "Progress goes to standard error, the final counts to standard output. The exit status is 0\n"
+        "only when the whole log arrived and was saved; an incomplete download is saved all the same.");
+    parser.addHelpOption();
+    parser.addPositionalArgument("download", "Download the data log.", "download");
+    const QCommandLineOption port("port", "The COM port number (default: the one saved by Serial Port Setup, else 1).",
+                                  "N");
+    const QCommandLineOption output("output", "The file to save the download in (default: Idatalog.bin here).",
+                                    "FILE.BIN", kDefaultBinFileName);
+    const QCommandLineOption force("force", "Replace the output file if it exists.");
+    parser.addOptions({port, output, force});
+    parser.process(arguments);
+    if (parser.positionalArguments().size() > 1) {
+        std::cerr << "logfetch download: takes no file names; use --output FILE.BIN\n";
+        return kUsageError;
+    }
+
+    DownloadOptions options;
+    if (parser.isSet(port))
+        options.portText = parser.value(port).toLocal8Bit().toStdString();
+    options.outputPath = parser.value(output).toLocal8Bit().toStdString();
+    options.force = parser.isSet(force);
+
+    int signalNumber = 0;
+    int status = 0;
+    {
+        serial::QtSerialPort serialPort;
+        TimeOfDayClock clock;
+        DownloadCommand command(std::move(options), common::programFolder(), serialPort, clock, std::cout, std::cerr);
+        InterruptSignals interrupts;
+        QObject::connect(&interrupts, &InterruptSignals::interrupted, [&command] { command.cancel(); });
+        status = command.run();
+        signalNumber = interrupts.received();
+    }
+    if (signalNumber != 0)
+        endBySignal(signalNumber);
+    return status;
+}
+
+}  // namespace logfetch

@@ -1,0 +1,110 @@
+// The real "logfetch download" program, run as a user runs it.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QProcess>
+
+#include <csignal>
+#include <string>
+
+#include "logfetch/testing/bin_builder.h"
+#include "testing/event_loop.h"
+#include "testing/port_mapping.h"
+#include "testing/pty_instrument.h"
+#include "logfetch/testing/pty_instrument_runner.h"
+#include "logfetch/testing/simulated_instrument.h"
+#include "testing/temp_folder.h"
+
+namespace {
+
+using testing::HasSubstr;
+using testing_support::PtyInstrumentRunner;
+
+constexpr int kPort = 5;
+constexpr int kTimeoutMs = 20000;
+
+QString help(const QStringList& arguments)
+{
+    QProcess program;
+    program.start(LOGFETCH_PROGRAM, arguments);
+    program.waitForFinished(kTimeoutMs);
+    return QString::fromLocal8Bit(program.readAllStandardOutput());
+}
+
+TEST(LogfetchDownloadProgram, HelpNamesTheCommandAndItsOptions)
+{
+    testing_support::ensureCoreApplication();
+    EXPECT_THAT(help({"--help"}).toStdString(), HasSubstr("download [--port N] [--output FILE.BIN] [--force]"));
+    const std::string own = help({"download", "--help"}).toStdString();
+    EXPECT_THAT(own, HasSubstr("--port <N>"));
+    EXPECT_THAT(own, HasSubstr("--output <FILE.BIN>"));
+    EXPECT_THAT(own, HasSubstr("--force"));
+}
+
+class LogfetchDownloadOverPty : public testing::Test {
+protected:
+    LogfetchDownloadOverPty()
+    {
+        testing_support::ensureCoreApplication();
+        mapping.map(kPort, pty.devicePath());  // inherited by the program through XDG_CONFIG_HOME
+        program.setWorkingDirectory(QString::fromStdString(work.path()));
+        program.setReadChannel(QProcess::StandardError);  // waitForReadyRead waits on it
+        program.start(LOGFETCH_PROGRAM, {"download", "--port", QString::number(kPort)});
+    }
+    ~LogfetchDownloadOverPty() override
+    {
+        if (program.state() != QProcess::NotRunning) {
+            program.kill();
+            program.waitForFinished();
+        }
+    }
+    // Until the program waits for the instrument, its port open and cleared.
+    bool waitForInstructions()
+    {
+        while (!errors.contains("Have the instrument start downloading")) {
+            if (!program.waitForReadyRead(kTimeoutMs))
+                return false;
+            errors += program.readAllStandardError();
+        }
+        return true;
+    }
+    std::string finish()
+    {
+        program.waitForFinished(kTimeoutMs);
+        errors += program.readAllStandardError();
+        return program.readAllStandardOutput().toStdString();
+    }
+
+    testing_support::TemporaryPortMapping mapping;
+    testing_support::PtyInstrument pty;
+    testing_support::TempFolder work;
+    QProcess program;
+    QByteArray errors;
+};
+
+TEST_F(LogfetchDownloadOverPty, DownloadsIntoIdatalogBinOfTheCurrentFolder)
+{
+    ASSERT_TRUE(waitForInstructions());
+    PtyInstrumentRunner runner(pty, PtyInstrumentRunner::Pace::LineSpeed);
+    testing_support::InstrumentScript script;
+    script.data = testing_support::makeDataLog(1024 + 77);
+    runner.play(script);
+    const std::string counts = finish();
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0) << errors.toStdString();
+    EXPECT_EQ(counts, "Download Finished. Number of Blocks = 2. Number of Bytes = 1101\n");
+    EXPECT_EQ(testing_support::readFile(work.file("Idatalog.bin")), script.data);
+}
+
+TEST_F(LogfetchDownloadOverPty, CtrlCCancelsAndEndsTheProgramByTheSignal)
+{
+    ASSERT_TRUE(waitForInstructions());
+    ::kill(static_cast<pid_t>(program.processId()), SIGINT);
+    const std::string counts = finish();
+    EXPECT_EQ(program.exitStatus(), QProcess::CrashExit);  // ended by SIGINT, as a shell expects
+    EXPECT_EQ(counts, "Download Finished. Number of Blocks = 0. Number of Bytes = 0\n");
+    EXPECT_THAT(errors.toStdString(), HasSubstr("Cancelled: nothing was saved"));
+    EXPECT_FALSE(std::filesystem::exists(work.file("Idatalog.bin")));
+}
+
+}  // namespace

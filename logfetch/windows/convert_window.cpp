@@ -1,0 +1,234 @@
+#include "logfetch/windows/convert_window.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+#include "common/core/event_pump.h"
+#include "common/widgets/window_placement.h"
+#include "common/widgets/window_text.h"
+#include "common/core/folder_listing.h"
+#include "logfetch/convert/lastbin_cfg.h"
+#include "common/core/path_text.h"
+#include "logfetch/convert/bin_name.h"
+#include "logfetch/convert/convert_bin_file.h"
+#include "common/core/single_byte_text.h"
+
+namespace logfetch {
+
+namespace {
+
+constexpr std::string_view kReadyText = "Which BIN file would you like to convert to an ASCII format?";
+constexpr std::string_view kConvertingText = "Conversion has started... One Moment.";
+constexpr int kBarHeight = 22;
+constexpr int kBarMinimumWidth = 320;
+
+void setText(QLabel& label, std::string_view text)
+{
+    label.setText(common::fromBytes(text));
+}
+
+}  // namespace
+
+frmConvertBINtoPRN::frmConvertBINtoPRN(StepValues& values, common::Prompter& prompter,
+                                       common::FileDialog& fileDialog, frmConfirmOverwrite& confirmOverwrite,
+                                       std::string programFolder, QWidget* parent)
+    : QDialog(parent),
+      values_(values),
+      prompter_(prompter),
+      CommonDialog1_(fileDialog),
+      confirmOverwrite_(confirmOverwrite),
+      programFolder_(std::move(programFolder)),
+      lblStatus_(common::plainLabel("lblStatus", kReadyText, this)),
+      Label5_(common::plainLabel("Label5", "Full Path  : ", this)),
+      lblFullPath_(common::plainLabel("lblFullPath", "", this)),
+      Label3_(common::plainLabel("Label3", "Filename :", this)),
+      lblFilename_(common::plainLabel("lblFilename", "", this)),
+      Label2_(common::plainLabel("Label2", "% DONE  :", this)),
+      famPercent100_(new QFrame(this)),
+      famPercentSome_(new QFrame(famPercent100_)),
+      cmdOK_(common::namedButton("cmdOK", "OK", this)),
+      cmdCancel_(common::namedButton("cmdCancel", "Cancel", this)),
+      cmdBrowse_(common::namedButton("cmdBrowse", "Browse", this)),
+      Timer1_(new QTimer(this)),
+      Timer2_(new QTimer(this))
+{
+    setObjectName(QStringLiteral("frmConvertBINtoPRN"));
+    setWindowTitle(QStringLiteral("Conversion from BIN to PRN"));
+
+    famPercent100_->setObjectName(QStringLiteral("famPercent100"));
+    famPercent100_->setFrameShape(QFrame::Panel);
+    famPercent100_->setFrameShadow(QFrame::Sunken);
+    famPercent100_->setFixedHeight(kBarHeight);
+    famPercent100_->setMinimumWidth(kBarMinimumWidth);
+    // The bar keeps its place while hidden, so the window does not change size.
+    QSizePolicy keepPlace = famPercent100_->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    famPercent100_->setSizePolicy(keepPlace);
+    famPercentSome_->setObjectName(QStringLiteral("famPercentSome"));
+    famPercentSome_->setAutoFillBackground(true);
+    famPercentSome_->setBackgroundRole(QPalette::Highlight);
+
+    cmdOK_->setDefault(true);
+    lblFullPath_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lblFilename_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    auto* fields = new QGridLayout;
+    fields->addWidget(Label5_, 0, 0);
+    fields->addWidget(lblFullPath_, 0, 1);
+    fields->addWidget(Label3_, 1, 0);
+    fields->addWidget(lblFilename_, 1, 1);
+    fields->addWidget(Label2_, 2, 0);
+    fields->addWidget(famPercent100_, 2, 1);
+    fields->setColumnStretch(1, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdOK_);
+    buttons->addWidget(cmdCancel_);
+    buttons->addWidget(cmdBrowse_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lblStatus_);
+    layout->addSpacing(6);
+    layout->addLayout(fields);
+    layout->addSpacing(6);
+    layout->addLayout(buttons);
+
+    Timer1_->setObjectName(QStringLiteral("Timer1"));
+    Timer1_->setInterval(1);
+    Timer1_->setSingleShot(true);
+    Timer2_->setObjectName(QStringLiteral("Timer2"));
+    Timer2_->setInterval(1);
+    connect(Timer1_, &QTimer::timeout, this, &frmConvertBINtoPRN::Timer1_Timer);
+    connect(Timer2_, &QTimer::timeout, this, &frmConvertBINtoPRN::Timer2_Timer);
+    connect(cmdOK_, &QPushButton::clicked, this, &frmConvertBINtoPRN::cmdOK_Click);
+    connect(cmdCancel_, &QPushButton::clicked, this, &frmConvertBINtoPRN::cmdCancel_Click);
+    connect(cmdBrowse_, &QPushButton::clicked, this, &frmConvertBINtoPRN::cmdBrowse_Click);
+}
+
+void frmConvertBINtoPRN::ShowForm()
+{
+    Form_Load();
+    Timer1_->start();
+    Timer2_->start();
+    exec();
+}
+
+void frmConvertBINtoPRN::Form_Load()
+{
+    converting_ = false;
+    setText(*lblStatus_, kReadyText);
+    cmdCancel_->setEnabled(true);
+    cmdBrowse_->setEnabled(true);
+    showChosenFile(values_.gLastBinFile);
+    famPercent100_->hide();
+    famPercentSome_->hide();
+    // Centred once the labels are filled: their text decides the window's size.
+    common::centreOnScreen(*this);
+    // Placed once the window's size is settled, so the bar's height is known.
+    layout()->activate();
+    const QRect inside = famPercent100_->contentsRect();
+    famPercentSome_->setGeometry(inside.left(), inside.top(), 0, inside.height());
+}
+
+void frmConvertBINtoPRN::showChosenFile(std::string_view fullPath)
+{
+    common::SplitPath parts = common::splitPath(fullPath);
+    fullPath_ = std::move(parts.folder);
+    fileName_ = std::move(parts.fileName);
+    lblFullPath_->setText(common::pathText(fullPath_));
+    lblFilename_->setText(common::pathText(fileName_));
+    cmdOK_->setEnabled(!fullPath_.empty() && !fileName_.empty());
+}
+
+void frmConvertBINtoPRN::cmdBrowse_Click()
+{
+    const std::optional<std::string> chosen =
+        CommonDialog1_.open({fullPath_, fileName_, std::string(kBinFileFilter)});
+    if (!chosen || chosen->empty())
+        return;
+    showChosenFile(*chosen);
+}
+
+void frmConvertBINtoPRN::cmdOK_Click()
+{
+    // A name too short to hold ".BIN" is refused before a report name is formed from it.
+    if (fileName_.size() < 4) {
+        prompter_.showMessage(kBinExtensionMessage);
+        return;
+    }
+    const std::string reportName = lowerCasePrnName(fileName_);
+    // A folder that cannot be listed (gone since it was remembered) holds no
+    // report: the conversion then tells what is wrong with the .BIN.
+    if (common::folderListsName(fullPath_, reportName)) {
+        values_.gOverwriteFile = common::joinPath(fullPath_, reportName);
+        confirmOverwrite_.ShowForm();
+        if (values_.gOverwriteAnswer == kNo)
+            return;
+    }
+    if (!hasBinExtension(fileName_)) {
+        prompter_.showMessage(kBinExtensionMessage);
+        return;
+    }
+    enterConvertingState();
+    values_.gLastBinFile = common::joinPath(fullPath_, fileName_);
+    // Not remembering the file must not keep it from being converted.
+    writeLastBinFile(programFolder_, values_.gLastBinFile);
+    common::EventPump pump;
+    ConvertBinFile(fullPath_, fileName_, values_, prompter_, [&pump] { pump(); });
+    unload();
+}
+
+void frmConvertBINtoPRN::enterConvertingState()
+{
+    converting_ = true;
+    setText(*lblStatus_, kConvertingText);
+    famPercent100_->show();
+    famPercentSome_->show();
+    cmdCancel_->setEnabled(false);
+    cmdBrowse_->setEnabled(false);
+    cmdOK_->setEnabled(false);
+}
+
+void frmConvertBINtoPRN::cmdCancel_Click()
+{
+    unload();
+}
+
+void frmConvertBINtoPRN::reject()
+{
+    if (!converting_)
+        cmdCancel_Click();
+}
+
+void frmConvertBINtoPRN::unload()
+{
+    Timer1_->stop();
+    Timer2_->stop();
+    converting_ = false;
+    done(QDialog::Accepted);
+}
+
+void frmConvertBINtoPRN::Timer1_Timer()
+{
+    Timer1_->stop();
+    if (values_.gStepMode == StepValues::AllSteps)
+        cmdOK_Click();
+}
+
+void frmConvertBINtoPRN::Timer2_Timer()
+{
+    // Before any conversion the length is 0: the bar stays as it is.
+    if (values_.gBinFileLength <= 0)
+        return;
+    const QRect inside = famPercent100_->contentsRect();
+    const std::int64_t read = std::clamp<std::int64_t>(values_.gBinBytesRead, 0, values_.gBinFileLength);
+    famPercentSome_->resize(static_cast<int>(read * inside.width() / values_.gBinFileLength), inside.height());
+}
+
+}  // namespace logfetch

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QDialog>
+
+#include <string>
+
+#include "common/core/file_dialog.h"
+#include "common/core/prompter.h"
+#include "logfetch/convert/step_values.h"
+#include "logfetch/windows/confirm_overwrite_window.h"
+
+class QFrame;
+class QLabel;
+class QPushButton;
+class QTimer;
+
+namespace logfetch {
+
+// "Conversion from BIN to PRN": proposes gLastBinFile, lets the user browse
+// for another .BIN, asks before an existing report is replaced, remembers the
+// file in "lastbin.cfg" and converts it with a progress bar. It closes after
+// the conversion, whatever its outcome, or on Cancel. With gStepMode 3 it
+// starts converting by itself.
+class frmConvertBINtoPRN : public QDialog {
+    Q_OBJECT
+
+public:
+    frmConvertBINtoPRN(StepValues& values, common::Prompter& prompter, common::FileDialog& fileDialog,
+                       frmConfirmOverwrite& confirmOverwrite, std::string programFolder, QWidget* parent = nullptr);
+
+    // Loads the window afresh and shows it modally until it unloads.
+    void ShowForm();
+
+    // Closing by the frame or with Escape is Cancel; it is refused while a
+    // conversion runs, which cannot be stopped.
+    void reject() override;
+
+private:
+    void Form_Load();
+    void cmdBrowse_Click();
+    void cmdOK_Click();
+    void cmdCancel_Click();
+    void Timer1_Timer();
+    void Timer2_Timer();
+
+    void showChosenFile(std::string_view fullPath);
+    void enterConvertingState();
+    void unload();
+
+    StepValues& values_;
+    common::Prompter& prompter_;
+    common::FileDialog& CommonDialog1_;
+    frmConfirmOverwrite& confirmOverwrite_;
+    const std::string programFolder_;
+
+    // What lblFullPath and lblFilename show, as the bytes of the path.
+    std::string fullPath_;
+    std::string fileName_;
+    bool converting_ = false;
+
+    QLabel* lblStatus_;
+    QLabel* Label5_;
+    QLabel* lblFullPath_;
+    QLabel* Label3_;
+    QLabel* lblFilename_;
+    QLabel* Label2_;
+    QFrame* famPercent100_;
+    QFrame* famPercentSome_;
+    QPushButton* cmdOK_;
+    QPushButton* cmdCancel_;
+    QPushButton* cmdBrowse_;
+    QTimer* Timer1_;
+    QTimer* Timer2_;
+};
+
+}  // namespace logfetch

@@ -1,0 +1,390 @@
+#include "tabwright/calc/calc_spreadsheet.h"
+
+#include "common/core/letter_case.h"
+
+#include <atomic>
+#include <filesystem>
+#include <thread>
+
+#include <QStandardPaths>
+
+#include <com/sun/star/awt/XWindow.hpp>
+#include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/document/MacroExecMode.hpp>
+#include <com/sun/star/frame/XController.hpp>
+#include <com/sun/star/frame/XDesktop2.hpp>
+#include <com/sun/star/frame/XFrame.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/lang/DisposedException.hpp>
+#include <com/sun/star/script/browse/XBrowseNode.hpp>
+#include <com/sun/star/script/provider/XScript.hpp>
+#include <com/sun/star/script/provider/XScriptProviderSupplier.hpp>
+#include <com/sun/star/sheet/XSpreadsheet.hpp>
+#include <com/sun/star/sheet/XSpreadsheetView.hpp>
+#include <com/sun/star/table/XCell.hpp>
+#include <com/sun/star/text/XText.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
+#include <com/sun/star/util/XModifiable.hpp>
+
+#include "tabwright/capture/macro_reference.h"
+#include "tabwright/calc/office_instance.h"
+#include "tabwright/calc/uno_link.h"
+#include "tabwright/capture/workbook_files.h"
+
+namespace tabwright {
+
+namespace fs = std::filesystem;
+using css::uno::Reference;
+using rtl::OUString;
+using css::uno::UNO_QUERY;
+using css::uno::UNO_QUERY_THROW;
+using namespace std::chrono_literals;
+
+struct CalcSpreadsheet::Instance {
+    std::unique_ptr<OfficeInstance> office;
+    Reference<css::frame::XModel> capture;
+    Reference<css::sheet::XSpreadsheetView> view;
+    std::string capturePath;
+    Reference<css::frame::XModel> personal;
+    std::string personalPath;
+};
+
+namespace {
+
+bool haveDisplay()
+{
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return (x11 != nullptr && *x11 != '\0') || (wayland != nullptr && *wayland != '\0');
+}
+
+css::beans::PropertyValue property(const char* name, const css::uno::Any& value)
+{
+    css::beans::PropertyValue result;
+    result.Name = OUString::createFromAscii(name);
+    result.Value = value;
+    return result;
+}
+
+// Runs one step of UNO calls and turns what it throws into a SpreadsheetError: a disposed
+// object, or a bridge whose process ended, means the workbook or instance is gone.
+template <typename Step>
+auto guarded(OfficeProcess* process, Step&& step) -> decltype(step())
+{
+    try {
+        return step();
+    } catch (const css::lang::DisposedException& error) {
+        throw SpreadsheetError(SpreadsheetFailure::Gone, "the spreadsheet has been closed: " + uno_link::toUtf8(error.Message));
+    } catch (const css::uno::RuntimeException& error) {
+        const bool gone = process != nullptr && !process->running();
+        throw SpreadsheetError(gone ? SpreadsheetFailure::Gone : SpreadsheetFailure::Failed,
+                               uno_link::toUtf8(error.Message));
+    } catch (const css::uno::Exception& error) {
+        throw SpreadsheetError(SpreadsheetFailure::Failed, uno_link::toUtf8(error.Message));
+    } catch (const SpreadsheetError&) {
+        throw;
+    } catch (const std::exception& error) {
+        throw SpreadsheetError(SpreadsheetFailure::Failed, error.what());
+    }
+}
+
+Reference<css::frame::XModel> load(css::frame::XDesktop2& desktop, const std::string& path, bool hidden)
+{
+    if (std::error_code error; !fs::is_regular_file(path, error))
+        throw SpreadsheetError(SpreadsheetFailure::Failed, "no workbook at " + path);
+    css::uno::Sequence<css::beans::PropertyValue> arguments(3);
+    arguments.getArray()[0] = property("Hidden", css::uno::Any(hidden));
+    arguments.getArray()[1] = property("ReadOnly", css::uno::Any(hidden));
+    arguments.getArray()[2] =
+        property("MacroExecutionMode", css::uno::Any(css::document::MacroExecMode::ALWAYS_EXECUTE_NO_WARN));
+    Reference<css::frame::XModel> model(
+        desktop.loadComponentFromURL(uno_link::fileUrl(path), "_blank", 0, arguments), UNO_QUERY);
+    if (!model.is())
+        throw SpreadsheetError(SpreadsheetFailure::Failed, "the workbook " + path + " could not be opened");
+    return model;
+}
+
+// The macro the reference names among the Basic macros of one document, or none.
+Reference<css::script::provider::XScript> findMacro(const Reference<css::frame::XModel>& document,
+                                                    const MacroReference& reference)
+{
+    using css::script::browse::XBrowseNode;
+    Reference<css::script::provider::XScriptProviderSupplier> supplier(document, UNO_QUERY);
+    if (!supplier.is())
+        return {};
+    const auto provider = supplier->getScriptProvider();
+    Reference<XBrowseNode> root(provider, UNO_QUERY);
+    if (!root.is())
+        return {};
+    for (const auto& language : root->getChildNodes()) {
+        if (language->getName() != "Basic")
+            continue;
+        for (const auto& library : language->getChildNodes()) {
+            const std::string libraryName = uno_link::toText(library->getName());
+            for (const auto& module : library->getChildNodes()) {
+                const std::string moduleName = uno_link::toText(module->getName());
+                for (const auto& macro : module->getChildNodes()) {
+                    if (!namesMacro(reference, libraryName, moduleName, uno_link::toText(macro->getName())))
+                        continue;
+                    Reference<css::beans::XPropertySet> properties(macro, UNO_QUERY_THROW);
+                    OUString uri;
+                    properties->getPropertyValue("URI") >>= uri;
+                    return provider->getScript(uri);
+                }
+            }
+        }
+    }
+    return {};
+}
+
+void closeDocument(const Reference<css::frame::XModel>& document)
+{
+    Reference<css::util::XCloseable> closeable(document, UNO_QUERY);
+    if (closeable.is())
+        closeable->close(true);
+}
+
+bool modified(const Reference<css::frame::XModel>& document)
+{
+    Reference<css::util::XModifiable> modifiable(document, UNO_QUERY);
+    return modifiable.is() && modifiable->isModified();
+}
+
+}  // namespace
+
+CalcOptions defaultCalcOptions()
+{
+    CalcOptions options;
+    options.startupFolder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString()
+                            + "/Tabwright";
+    options.instancesFolder = userTemporaryFolder();
+    return options;
+}
+
+CalcSpreadsheet::CalcSpreadsheet(CalcOptions options) : options_(std::move(options)) {}
+
+CalcSpreadsheet::~CalcSpreadsheet()
+{
+    retire();
+}
+
+CalcSpreadsheet::Instance& CalcSpreadsheet::instance()
+{
+    if (!instance_)
+        throw SpreadsheetError(SpreadsheetFailure::Failed, "no spreadsheet application instance");
+    return *instance_;
+}
+
+void CalcSpreadsheet::retire()
+{
+    // An instance whose capture workbook never opened has no window: the user could neither
+    // see nor end it, so it is ended here. Any other stays open for the user; only its
+    // references are dropped.
+    if (instance_ && !instance_->capture.is())
+        quit();
+    if (instance_)
+        earlier_.push_back(instance_->office->release());
+    instance_.reset();
+    std::erase_if(earlier_, [](const auto& process) { return !process->running(); });
+}
+
+void CalcSpreadsheet::newInstance()
+{
+    retire();
+    const bool headless = options_.display == CalcOptions::Display::Headless
+                          || (options_.display == CalcOptions::Display::Automatic && !haveDisplay());
+    try {
+        auto office = std::make_unique<OfficeInstance>(
+            OfficeInstance::Settings{options_.program, options_.instancesFolder, headless, options_.startTimeout});
+        instance_ = std::make_unique<Instance>();
+        instance_->office = std::move(office);
+    } catch (const std::exception& error) {
+        throw SpreadsheetError(SpreadsheetFailure::Failed, error.what());
+    }
+}
+
+std::string CalcSpreadsheet::startupPath()
+{
+    return options_.startupFolder;
+}
+
+bool CalcSpreadsheet::personalWorkbookExists(const std::string& path)
+{
+    std::error_code error;
+    const auto status = fs::status(path, error);
+    if (error && status.type() != fs::file_type::not_found)
+        throw SpreadsheetError(SpreadsheetFailure::Failed, "cannot look at " + path + ": " + error.message());
+    return fs::is_regular_file(status);
+}
+
+void CalcSpreadsheet::openPersonalWorkbook(const std::string& path)
+{
+    Instance& current = instance();
+    // Hidden and read-only: it is a library of macros, and a copy open in an instance of
+    // an earlier run must not make this one ask who holds the file.
+    current.personal = guarded(&current.office->process(), [&] { return load(*current.office->desktop(), path, true); });
+    current.personalPath = path;
+}
+
+void CalcSpreadsheet::openCaptureWorkbook(const std::string& path)
+{
+    Instance& current = instance();
+    // A lock left beside our own working copy (by an instance that was killed, or one of an
+    // earlier run that still shows the older copy) would make Calc ask who holds the file.
+    std::error_code ignored;
+    fs::remove(lockFilePath(path), ignored);
+    guarded(&current.office->process(), [&] {
+        current.capture = load(*current.office->desktop(), path, false);
+        current.view.set(current.capture->getCurrentController(), UNO_QUERY_THROW);
+    });
+    current.capturePath = path;
+}
+
+void CalcSpreadsheet::makeVisible()
+{
+    Instance& current = instance();
+    guarded(&current.office->process(), [&] {
+        if (!current.capture.is())
+            throw SpreadsheetError(SpreadsheetFailure::Failed, "no capture workbook");
+        Reference<css::frame::XController>(current.view, UNO_QUERY_THROW)
+            ->getFrame()->getContainerWindow()->setVisible(true);
+    });
+}
+
+namespace {
+
+Reference<css::table::XCell> activeCell(const Reference<css::sheet::XSpreadsheetView>& view, int row, int column)
+{
+    if (!view.is())
+        throw SpreadsheetError(SpreadsheetFailure::Failed, "no capture workbook");
+    const auto sheet = view->getActiveSheet();
+    // A view whose window was closed answers with no sheet at all.
+    if (!sheet.is())
+        throw SpreadsheetError(SpreadsheetFailure::Gone, "the spreadsheet has been closed");
+    return sheet->getCellByPosition(column - 1, row - 1);
+}
+
+}  // namespace
+
+void CalcSpreadsheet::writeText(int row, int column, std::string_view text)
+{
+    Instance& current = instance();
+    guarded(&current.office->process(), [&] {
+        Reference<css::text::XText>(activeCell(current.view, row, column), UNO_QUERY_THROW)
+            ->setString(uno_link::fromText(text));
+    });
+}
+
+void CalcSpreadsheet::writeNumber(int row, int column, double value)
+{
+    Instance& current = instance();
+    guarded(&current.office->process(), [&] { activeCell(current.view, row, column)->setValue(value); });
+}
+
+void CalcSpreadsheet::runMacro(std::string_view macro)
+{
+    Instance& current = instance();
+    const MacroReference reference = parseMacroReference(macro);
+    const bool anyWorkbook = reference.workbook.empty();
+    const bool namesKnownWorkbook =
+        anyWorkbook || (current.capture.is() && common::equalIgnoringCase(reference.workbook, fileNameOf(current.capturePath)))
+        || (current.personal.is() && common::equalIgnoringCase(reference.workbook, fileNameOf(current.personalPath)));
+    guarded(&current.office->process(), [&] {
+        Reference<css::script::provider::XScript> script;
+        if (namesKnownWorkbook) {
+            for (const auto& document : {current.capture, current.personal}) {
+                if (document.is() && !script.is())
+                    script = findMacro(document, reference);
+            }
+        }
+        if (!script.is())
+            throw SpreadsheetError(SpreadsheetFailure::MacroNotFound,
+                                   "no macro " + std::string(macro));
+        css::uno::Sequence<sal_Int16> outIndices;
+        css::uno::Sequence<css::uno::Any> outValues;
+        try {
+            script->invoke({}, outIndices, outValues);
+        } catch (const css::lang::DisposedException&) {
+            throw;
+        } catch (const css::uno::Exception& error) {
+            throw SpreadsheetError(SpreadsheetFailure::MacroFailed, uno_link::toUtf8(error.Message));
+        }
+    });
+}
+
+void CalcSpreadsheet::quit()
+{
+    if (!instance_)
+        return;
+    Instance& current = *instance_;
+    // Calc's own closing runs on a helper thread, so that a Calc that hangs, or a save
+    // question the user leaves open, cannot hold the program beyond its time-outs.
+    std::atomic<bool> done{false};
+    std::atomic<bool> askingUser{false};
+    std::atomic<bool> userKeptDocument{false};
+    const auto desktop = current.office->desktop();
+    std::thread closer([&] {
+        try {
+            // Documents go first, so Calc removes their lock files itself.
+            if (current.personal.is())
+                closeDocument(current.personal);
+            if (current.capture.is()) {
+                if (current.office->headless() || !modified(current.capture))
+                    closeDocument(current.capture);
+                else
+                    askingUser = true;
+            }
+            // With a modified workbook left, Calc asks the user whether to save it; the
+            // user may also cancel, and keep the instance.
+            if (!desktop->terminate() && askingUser)
+                userKeptDocument = true;
+        } catch (const css::uno::Exception&) {
+            // Gone already, or ended while answering: both leave nothing to close.
+        }
+        done = true;
+    });
+    const auto started = std::chrono::steady_clock::now();
+    while (!done) {
+        const auto limit = askingUser ? options_.userAnswerTimeout : options_.quitTimeout;
+        if (std::chrono::steady_clock::now() - started >= limit)
+            break;
+        std::this_thread::sleep_for(20ms);
+    }
+    if (done && userKeptDocument) {
+        closer.join();
+        retire();
+        return;
+    }
+    current.office->finish(done ? options_.quitTimeout : 0ms);
+    closer.join();
+    // Calc removes its lock files itself, unless it had to be ended by force.
+    std::error_code ignored;
+    if (!current.capturePath.empty())
+        fs::remove(lockFilePath(current.capturePath), ignored);
+    instance_.reset();
+}
+
+std::string CalcSpreadsheet::workbookName()
+{
+    Instance& current = instance();
+    return guarded(&current.office->process(), [&] {
+        if (!current.capture.is())
+            throw SpreadsheetError(SpreadsheetFailure::Failed, "no capture workbook");
+        // Asking the document for its address fails once the document is gone.
+        current.capture->getURL();
+        return fileNameOf(current.capturePath);
+    });
+}
+
+std::string CalcSpreadsheet::pipeName() const
+{
+    return instance_ ? instance_->office->pipe() : std::string();
+}
+
+pid_t CalcSpreadsheet::processGroup() const
+{
+    return instance_ ? instance_->office->process().processGroup() : -1;
+}
+
+}  // namespace tabwright

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tabwright/capture/spreadsheet.h"
+
+namespace tabwright {
+
+class OfficeProcess;
+
+struct CalcOptions {
+    // Where the personal macro workbook is looked for.
+    std::string startupFolder;
+    // Where each instance gets its private profile folder.
+    std::string instancesFolder;
+    // Headless runs show no window; Automatic means headless when there is no display.
+    enum class Display { Automatic, Headless, Visible } display = Display::Automatic;
+    // Generous limits: a first start on a loaded machine takes many seconds.
+    std::chrono::milliseconds startTimeout{120'000};
+    std::chrono::milliseconds quitTimeout{30'000};
+    // How long quitting waits while Calc asks the user whether to save.
+    std::chrono::milliseconds userAnswerTimeout{300'000};
+    std::string program = LIBREOFFICE_PROGRAM_DIR "/soffice";
+};
+
+// The per-user defaults: the Tabwright configuration folder as start-up folder, the
+// per-user temporary folder for the profiles. Throws std::runtime_error when that folder is
+// unusable (see userTemporaryFolder).
+CalcOptions defaultCalcOptions();
+
+// The spreadsheet application as LibreOffice Calc, driven over UNO: each new instance is a
+// private process with its own profile folder and pipe, so it never touches the user's
+// other documents.
+class CalcSpreadsheet final : public Spreadsheet {
+public:
+    explicit CalcSpreadsheet(CalcOptions options);
+    ~CalcSpreadsheet() override;
+    CalcSpreadsheet(const CalcSpreadsheet&) = delete;
+    CalcSpreadsheet& operator=(const CalcSpreadsheet&) = delete;
+
+    void newInstance() override;
+    std::string startupPath() override;
+    bool personalWorkbookExists(const std::string& path) override;
+    void openPersonalWorkbook(const std::string& path) override;
+    void openCaptureWorkbook(const std::string& path) override;
+    void makeVisible() override;
+    void writeText(int row, int column, std::string_view text) override;
+    void writeNumber(int row, int column, double value) override;
+    void runMacro(std::string_view macro) override;
+    void quit() override;
+    std::string workbookName() override;
+
+    // The current instance's UNO pipe and process group (-1 when there is none), for
+    // tests that play the user closing a document or the instance dying.
+    std::string pipeName() const;
+    pid_t processGroup() const;
+
+private:
+    struct Instance;
+    Instance& instance();
+    void retire();
+
+    CalcOptions options_;
+    std::unique_ptr<Instance> instance_;
+    // Instances of earlier runs, left open for the user; kept only to collect their ends.
+    std::vector<std::unique_ptr<OfficeProcess>> earlier_;
+};
+
+}  // namespace tabwright

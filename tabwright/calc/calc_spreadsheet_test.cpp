@@ -1,0 +1,302 @@
+// Runs against a real headless Calc. Tests that leave the shared instance usable share one;
+// the others start their own. Every test ends every process it starts.
+#include "tabwright/calc/calc_spreadsheet.h"
+
+#include <signal.h>
+
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include <com/sun/star/container/XEnumerationAccess.hpp>
+#include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/sheet/XSpreadsheet.hpp>
+#include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
+#include <com/sun/star/table/CellContentType.hpp>
+#include <com/sun/star/table/XCell.hpp>
+#include <com/sun/star/table/XTableChartsSupplier.hpp>
+#include <com/sun/star/text/XText.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "tabwright/capture/capture_workbook.h"
+#include "tabwright/calc/office_process.h"
+#include "tabwright/calc/uno_link.h"
+#include "tabwright/capture/workbook_files.h"
+#include "tabwright/calc/workbook_maker.h"
+#include "testing/temp_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using tabwright::CalcSpreadsheet;
+using tabwright::SpreadsheetError;
+using tabwright::SpreadsheetFailure;
+using css::uno::Reference;
+using css::uno::UNO_QUERY_THROW;
+using namespace std::chrono_literals;
+
+// Macros of the personal workbook: one that marks the capture workbook, and one that Calc
+// refuses to run (it needs an argument), which the script framework reports. A Basic
+// run-time error is not reported back: Calc shows it in its own window instead.
+constexpr const char* kPersonalMacros = R"(
+Sub MarkCapture
+	StarDesktop.CurrentComponent.CurrentController.ActiveSheet.getCellByPosition(9, 0).String = "marked"
+End Sub
+
+Sub NeedsArgument(value As Integer)
+	ThisComponent.Title = value
+End Sub
+)";
+
+// Plays the user at the same instance over a connection of its own.
+class UserSide {
+public:
+    explicit UserSide(const std::string& pipe)
+        : desktop_(css::frame::Desktop::create(tabwright::uno_link::connect(pipe, 60s, [] { return true; })))
+    {
+    }
+
+    Reference<css::frame::XModel> document(const std::string& fileName)
+    {
+        const auto documents = desktop_->getComponents()->createEnumeration();
+        while (documents->hasMoreElements()) {
+            Reference<css::frame::XModel> model(documents->nextElement(), css::uno::UNO_QUERY);
+            if (model.is() && tabwright::uno_link::toUtf8(model->getURL()).ends_with("/" + fileName))
+                return model;
+        }
+        throw std::runtime_error("no open document " + fileName);
+    }
+
+    Reference<css::table::XCell> cell(const std::string& fileName, int row, int column)
+    {
+        const Reference<css::sheet::XSpreadsheetDocument> workbook(document(fileName), UNO_QUERY_THROW);
+        const Reference<css::sheet::XSpreadsheet> sheet(workbook->getSheets()->getByName("Capture"), UNO_QUERY_THROW);
+        return sheet->getCellByPosition(column - 1, row - 1);
+    }
+
+    std::string text(const std::string& fileName, int row, int column)
+    {
+        return tabwright::uno_link::toText(
+            Reference<css::text::XText>(cell(fileName, row, column), UNO_QUERY_THROW)->getString());
+    }
+
+    bool hasChart(const std::string& fileName, const char* name)
+    {
+        const Reference<css::sheet::XSpreadsheetDocument> workbook(document(fileName), UNO_QUERY_THROW);
+        const Reference<css::table::XTableChartsSupplier> sheet(workbook->getSheets()->getByName("Capture"),
+                                                                UNO_QUERY_THROW);
+        return sheet->getCharts()->hasByName(rtl::OUString::createFromAscii(name));
+    }
+
+    void close(const std::string& fileName)
+    {
+        Reference<css::util::XCloseable>(document(fileName), UNO_QUERY_THROW)->close(true);
+    }
+
+    css::frame::XDesktop2& desktop() { return *desktop_; }
+
+private:
+    Reference<css::frame::XDesktop2> desktop_;
+};
+
+// A working folder with the shipped template copied in, a start-up folder and the
+// options of a headless Calc using them.
+struct Places {
+    testing_support::TempFolder root;
+    std::string workingCopy = tabwright::prepareWorkingCopy({{PROJECT_DATA_DIR}, root.file("work")});
+    tabwright::CalcOptions options{root.file("startup"), root.file("instances"), CalcOptions::Display::Headless};
+
+    Places()
+    {
+        fs::create_directories(root.file("startup"));
+        fs::create_directories(root.file("instances"));
+    }
+    bool lockFilesLeft() const
+    {
+        for (const auto& folder : {root.file("work"), root.file("startup")})
+            for (const auto& entry : fs::directory_iterator(folder))
+                if (entry.path().filename().string().starts_with(".~lock."))
+                    return true;
+        return false;
+    }
+    bool profilesLeft() const { return !fs::is_empty(root.file("instances")); }
+
+    using CalcOptions = tabwright::CalcOptions;
+};
+
+// Processes killed by a test vanish once collected, which takes a moment.
+bool endsWithin(pid_t group, std::chrono::seconds limit)
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (tabwright::processGroupRunning(group)) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(50ms);
+    }
+    return true;
+}
+
+SpreadsheetFailure failureOf(const std::function<void()>& call)
+{
+    try {
+        call();
+    } catch (const SpreadsheetError& error) {
+        return error.failure();
+    }
+    ADD_FAILURE() << "the call did not fail";
+    return SpreadsheetFailure::Failed;
+}
+
+// One instance for the tests that leave it usable: capture workbook and personal
+// workbook open, as after a Start.
+class SharedCalc : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        places = new Places;
+        calc = new CalcSpreadsheet(places->options);
+        calc->newInstance();
+        user = new UserSide(calc->pipeName());
+        const std::string personal = calc->startupPath() + "/Personal.ods";
+        tabwright::writeWorkbookWithMacros(user->desktop(), personal, "Macros", "Personal", kPersonalMacros);
+        ASSERT_TRUE(calc->personalWorkbookExists(personal));
+        calc->openPersonalWorkbook(personal);
+        calc->openCaptureWorkbook(places->workingCopy);
+        calc->makeVisible();
+    }
+    static void TearDownTestSuite()
+    {
+        const pid_t group = calc->processGroup();
+        delete user;
+        calc->quit();
+        EXPECT_FALSE(tabwright::processGroupRunning(group));
+        EXPECT_FALSE(places->lockFilesLeft());
+        EXPECT_FALSE(places->profilesLeft());
+        delete calc;
+        delete places;
+    }
+
+    static inline Places* places = nullptr;
+    static inline CalcSpreadsheet* calc = nullptr;
+    static inline UserSide* user = nullptr;
+};
+
+TEST_F(SharedCalc, WritesTextAndNumbersIntoTheActiveSheetCountingFromOne)
+{
+    calc->writeText(1, 1, "0012");
+    calc->writeText(3, 2, "43 (C) \xB0");
+    calc->writeNumber(1, 3, 13.5);
+    calc->writeText(4, 4, "");
+    EXPECT_EQ(user->text("spreadsheet.ods", 1, 1), "0012");
+    EXPECT_EQ(user->cell("spreadsheet.ods", 1, 1)->getType(), css::table::CellContentType_TEXT);
+    EXPECT_EQ(user->text("spreadsheet.ods", 3, 2), "43 (C) \xB0");
+    EXPECT_EQ(user->cell("spreadsheet.ods", 1, 3)->getValue(), 13.5);
+    EXPECT_EQ(user->cell("spreadsheet.ods", 1, 3)->getType(), css::table::CellContentType_VALUE);
+    EXPECT_EQ(user->cell("spreadsheet.ods", 4, 4)->getType(), css::table::CellContentType_EMPTY);
+    EXPECT_EQ(calc->workbookName(), "spreadsheet.ods");
+}
+
+TEST_F(SharedCalc, AWriteOutsideTheSheetFailsWithoutEndingTheRun)
+{
+    EXPECT_EQ(failureOf([] { calc->writeText(0, 1, "x"); }), SpreadsheetFailure::Failed);
+    EXPECT_EQ(failureOf([] { calc->writeNumber(1, 20000, 1.0); }), SpreadsheetFailure::Failed);
+    EXPECT_NO_THROW(calc->writeText(1, 1, "still writing"));
+}
+
+TEST_F(SharedCalc, TheShippedMacroChartsTheFirstChangingNumbersAndTurnsTheirTextIntoNumbers)
+{
+    for (int row = 1; row <= 6; ++row) {
+        calc->writeText(row, 4, "0");                        // constant: not charted
+        calc->writeText(row, 5, "000" + std::to_string(row)); // an index: not charted
+        calc->writeText(row, 6, std::to_string(row * row));  // the readings
+        calc->writeText(row, 7, "(RAW)");
+    }
+    calc->runMacro("spreadsheet.ods!ChartReadings");
+    EXPECT_TRUE(user->hasChart("spreadsheet.ods", "Readings"));
+    EXPECT_EQ(user->cell("spreadsheet.ods", 6, 6)->getType(), css::table::CellContentType_VALUE);
+    EXPECT_EQ(user->cell("spreadsheet.ods", 6, 6)->getValue(), 36.0);
+    EXPECT_EQ(user->cell("spreadsheet.ods", 6, 4)->getType(), css::table::CellContentType_TEXT);
+    EXPECT_EQ(user->cell("spreadsheet.ods", 6, 5)->getType(), css::table::CellContentType_TEXT);
+    // Running it again replaces its chart.
+    EXPECT_NO_THROW(calc->runMacro("spreadsheet.ods!Standard.Tabwright.ChartReadings"));
+}
+
+TEST_F(SharedCalc, AMacroThatIsNotThereIsReportedAsNotFound)
+{
+    EXPECT_EQ(failureOf([] { calc->runMacro("spreadsheet.ods!NoSuchMacro"); }), SpreadsheetFailure::MacroNotFound);
+    EXPECT_EQ(failureOf([] { calc->runMacro("spreadsheet.ods! ChartReadings"); }), SpreadsheetFailure::MacroNotFound);
+    EXPECT_EQ(failureOf([] { calc->runMacro("other.ods!ChartReadings"); }), SpreadsheetFailure::MacroNotFound);
+}
+
+TEST_F(SharedCalc, MacrosOfThePersonalWorkbookAreFoundAfterTheCaptureWorkbooks)
+{
+    calc->runMacro("spreadsheet.ods!markcapture");
+    EXPECT_EQ(user->text("spreadsheet.ods", 1, 10), "marked");
+    EXPECT_EQ(failureOf([] { calc->runMacro("spreadsheet.ods!NeedsArgument"); }), SpreadsheetFailure::MacroFailed);
+}
+
+TEST(CalcInstance, AClosedWorkbookAndAKilledInstanceShowAsGone)
+{
+    Places places;
+    CalcSpreadsheet calc(places.options);
+    ASSERT_TRUE(tabwright::openCaptureWorkbook(calc, places.workingCopy));
+    calc.writeText(1, 1, "before");
+    const pid_t group = calc.processGroup();
+    {
+        UserSide user(calc.pipeName());
+        user.close("spreadsheet.ods");
+    }
+    EXPECT_EQ(failureOf([&] { calc.writeText(2, 1, "after"); }), SpreadsheetFailure::Gone);
+    EXPECT_EQ(failureOf([&] { (void)calc.workbookName(); }), SpreadsheetFailure::Gone);
+
+    kill(-group, SIGKILL);
+    ASSERT_TRUE(endsWithin(group, 60s));
+    EXPECT_EQ(failureOf([&] { calc.writeNumber(1, 1, 1.0); }), SpreadsheetFailure::Gone);
+    EXPECT_EQ(failureOf([&] { calc.runMacro("spreadsheet.ods!ChartReadings"); }), SpreadsheetFailure::Gone);
+    calc.quit();
+    EXPECT_FALSE(tabwright::processGroupRunning(group));
+    EXPECT_FALSE(places.lockFilesLeft());
+    EXPECT_FALSE(places.profilesLeft());
+}
+
+TEST(CalcInstance, QuitsAModifiedWorkbookWithoutHangingAndAStaleLockDoesNotStopTheOpen)
+{
+    Places places;
+    std::ofstream(tabwright::lockFilePath(places.workingCopy)) << "someone,gone,host,01.01.2026 00:00,/tmp;";
+    CalcSpreadsheet calc(places.options);
+    ASSERT_TRUE(tabwright::openCaptureWorkbook(calc, places.workingCopy));
+    calc.writeText(1, 1, "unsaved");
+    const pid_t group = calc.processGroup();
+    calc.quit();
+    EXPECT_FALSE(tabwright::processGroupRunning(group));
+    EXPECT_FALSE(places.lockFilesLeft());
+    EXPECT_FALSE(places.profilesLeft());
+    EXPECT_EQ(failureOf([&] { calc.writeText(1, 1, "x"); }), SpreadsheetFailure::Failed);
+}
+
+TEST(CalcInstance, ANewInstanceLeavesTheEarlierOneRunningButEndsOneThatNeverGotAWindow)
+{
+    Places places;
+    CalcSpreadsheet calc(places.options);
+    ASSERT_TRUE(tabwright::openCaptureWorkbook(calc, places.workingCopy));
+    const pid_t earlier = calc.processGroup();
+    EXPECT_FALSE(tabwright::openCaptureWorkbook(calc, places.root.file("work/missing.ods")));
+    const pid_t windowless = calc.processGroup();
+    EXPECT_NE(windowless, earlier);
+    EXPECT_TRUE(tabwright::processGroupRunning(earlier));
+    // The next Start ends the instance that never got a window, not the earlier one.
+    ASSERT_TRUE(tabwright::openCaptureWorkbook(calc, places.workingCopy));
+    EXPECT_FALSE(tabwright::processGroupRunning(windowless));
+    const pid_t later = calc.processGroup();
+    calc.quit();
+    EXPECT_FALSE(tabwright::processGroupRunning(later));
+    EXPECT_TRUE(tabwright::processGroupRunning(earlier));
+    // The earlier instance belongs to the user now; the test ends it.
+    kill(-earlier, SIGKILL);
+    EXPECT_TRUE(endsWithin(earlier, 60s));
+}
+
+}  // namespace

@@ -1,0 +1,64 @@
+#include "tabwright/calc/office_instance.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <stdexcept>
+
+#include <com/sun/star/frame/Desktop.hpp>
+
+#include "tabwright/calc/office_profile.h"
+#include "tabwright/calc/uno_link.h"
+
+namespace tabwright {
+
+OfficeInstance::OfficeInstance(const Settings& settings)
+    : profileFolder_(createProfileFolder(settings.profilesFolder)),
+      pipe_("tabwright-" + std::to_string(getpid()) + "-" + std::filesystem::path(profileFolder_).filename().string()),
+      headless_(settings.headless)
+{
+    std::vector<std::string> arguments{
+        "-env:UserInstallation=" + uno_link::toUtf8(uno_link::fileUrl(profileFolder_)),
+        "--accept=pipe,name=" + pipe_ + ";urp;StarOffice.ComponentContext",
+        "--norestore", "--nologo", "--nodefault", "--nolockcheck"};
+    if (headless_)
+        arguments.emplace_back("--headless");
+    try {
+        process_ = std::make_unique<OfficeProcess>(settings.program, arguments);
+        const auto context = uno_link::connect(pipe_, settings.startTimeout, [this] { return process_->running(); });
+        desktop_ = css::frame::Desktop::create(context);
+    } catch (const css::uno::Exception& error) {
+        discardProfile();
+        throw std::runtime_error(uno_link::toUtf8(error.Message));
+    } catch (...) {
+        discardProfile();
+        throw;
+    }
+}
+
+OfficeInstance::~OfficeInstance() = default;
+
+void OfficeInstance::discardProfile()
+{
+    if (process_)
+        process_->kill();
+    std::error_code ignored;
+    std::filesystem::remove_all(profileFolder_, ignored);
+}
+
+void OfficeInstance::finish(std::chrono::milliseconds timeout)
+{
+    desktop_.clear();
+    if (!process_->waitForEnd(timeout))
+        process_->kill();
+    std::error_code ignored;
+    std::filesystem::remove_all(profileFolder_, ignored);
+}
+
+std::unique_ptr<OfficeProcess> OfficeInstance::release()
+{
+    desktop_.clear();
+    return std::move(process_);
+}
+
+}  // namespace tabwright

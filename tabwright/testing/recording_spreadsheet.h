@@ -1,0 +1,55 @@
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include "tabwright/capture/spreadsheet.h"
+
+namespace testing_support {
+
+// Stands in for the spreadsheet application: records every call in order, as the
+// operation's name followed by its arguments ("writeText 2 3 abc"), keeps the cells
+// written, and fails the operations it is told to fail (after recording them).
+class RecordingSpreadsheet : public tabwright::Spreadsheet {
+public:
+    void newInstance() override;
+    std::string startupPath() override;
+    bool personalWorkbookExists(const std::string& path) override;
+    void openPersonalWorkbook(const std::string& path) override;
+    void openCaptureWorkbook(const std::string& path) override;
+    void makeVisible() override;
+    void writeText(int row, int column, std::string_view text) override;
+    void writeNumber(int row, int column, double value) override;
+    void runMacro(std::string_view macro) override;
+    void quit() override;
+    std::string workbookName() override;
+
+    // Every later call of `operation` (its name as recorded) throws SpreadsheetError.
+    void failCall(const std::string& operation,
+                  tabwright::SpreadsheetFailure failure = tabwright::SpreadsheetFailure::Failed);
+    // Only the next call of `operation` throws; the ones after it succeed again.
+    void failNextCall(const std::string& operation,
+                      tabwright::SpreadsheetFailure failure = tabwright::SpreadsheetFailure::Failed);
+    void succeedCall(const std::string& operation);
+
+    std::vector<std::string> calls;
+    std::map<std::pair<int, int>, std::variant<std::string, double>> cells; // by (row, column)
+    std::string startupFolder = "/home/user/.config/Tabwright";
+    std::set<std::string> existingFiles;  // what personalWorkbookExists finds
+    std::string name = "spreadsheet.ods"; // what workbookName answers
+
+private:
+    void record(const std::string& operation, const std::string& arguments = {});
+
+    struct Failing {
+        tabwright::SpreadsheetFailure failure;
+        bool once;
+    };
+    std::map<std::string, Failing> failing_;
+};
+
+}  // namespace testing_support
