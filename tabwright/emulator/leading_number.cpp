@@ -88,7 +88,8 @@ double leadingNumber(std::string_view text)
     const std::size_t first = digits.find_first_not_of('0');
     if (first == std::string::npos)
         return 0;
-    const std::int64_t order = static_cast<std::int64_t>(whole.size() - first) + exponent;
+    const std::int64_t order =
+        static_cast<std::int64_t>(whole.size()) - static_cast<std::int64_t>(first) + exponent;
     constexpr double kInfinity = std::numeric_limits<double>::infinity();
     constexpr std::int64_t kBeyondDoubles = 400;
     if (order > kBeyondDoubles)
