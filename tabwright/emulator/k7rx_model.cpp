@@ -98,14 +98,14 @@ void K7rxModel::setMaxTemperature(std::int16_t value)
 
 std::string K7rxModel::randomMeasurement()
 {
-    return std::to_string(
-        drawBetween(Reading::Measurement, minMeasurement_, maxMeasurement_, random_.nextUniform()));
+    const float r = random_.nextUniform();
+    return std::to_string(drawBetween(Reading::Measurement, minMeasurement_, maxMeasurement_, r));
 }
 
 std::string K7rxModel::randomTemperature()
 {
-    return std::to_string(
-        drawBetween(Reading::Temperature, minTemperature_, maxTemperature_, random_.nextUniform()));
+    const float r = random_.nextUniform();
+    return std::to_string(drawBetween(Reading::Temperature, minTemperature_, maxTemperature_, r));
 }
 
 }  // namespace tabwright
