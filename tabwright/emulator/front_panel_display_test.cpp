@@ -102,7 +102,8 @@ TEST_P(FrontPanelKeyTest, ShowsEachScreenAtTheNextRefresh)
                 display.pressEsc();
         } else {
             ++refreshes;
-            ASSERT_EQ(display.RefreshDisplay(), std::get<DisplayLines>(step)) << "refresh " << refreshes;
+            ASSERT_EQ(display.RefreshDisplay(), std::get<DisplayLines>(step))
+                << "refresh " << refreshes;
         }
     }
 }

@@ -65,7 +65,8 @@ QLabel* displayLine(const char* name, int top, QFrame* display)
 
 }  // namespace
 
-FrontPanelWidget::FrontPanelWidget(QWidget* parent) : QGroupBox(QStringLiteral("DLR Panel"), parent)
+FrontPanelWidget::FrontPanelWidget(QWidget* parent)
+    : QGroupBox(QStringLiteral("DLR Panel"), parent)
 {
     setObjectName(QStringLiteral("Frame2"));
     setFixedSize(common::twipsSize(4095, 5295));
@@ -116,8 +117,6 @@ void FrontPanelWidget::makeKeypad()
             button->setGeometry(
                 common::twipsRect(kKeyColumns[column], kKeyRows[row], kKeySide, kKeySide));
             button->setFont(keyFont);
-            // The panel's own palette, not the keypad's blue.
-            button->setPalette(palette());
         }
     }
     cmdGO_ = Frame1_->findChild<QPushButton*>(QStringLiteral("cmdGO"));

@@ -36,7 +36,8 @@ protected:
     // The label's text is wholly visible in it.
     static void expectFits(const QLabel& label)
     {
-        EXPECT_LE(label.fontMetrics().horizontalAdvance(label.text()), label.contentsRect().width())
+        const int textWidth = label.fontMetrics().horizontalAdvance(label.text());
+        EXPECT_LE(textWidth, label.contentsRect().width())
             << label.objectName().toStdString() << " \"" << label.text().toStdString() << '"';
     }
 

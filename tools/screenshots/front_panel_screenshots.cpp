@@ -37,7 +37,8 @@ int main(int argc, char** argv)
     bool allSaved = true;
     QTimer::singleShot(500, &window, [&] {
         allSaved &= save("power-up");
-        QTest::mouseClick(&testing_support::namedControl<QWidget>(*panel, "picGO"), Qt::LeftButton);
+        auto& picGO = testing_support::namedControl<QWidget>(*panel, "picGO");
+        QTest::mouseClick(&picGO, Qt::LeftButton);
         panel->Timer1_Timer();
         QTimer::singleShot(300, &window, [&] {
             allSaved &= save("go");
