@@ -38,7 +38,7 @@ std::optional<capture::SpreadsheetError> CaptureParser::ProcessReceivedText(RowS
 {
     std::optional<capture::SpreadsheetError> failure;
     std::size_t start = 0;
-    for (std::size_t end = findLineEnd(start); end != std::string::npos; end = findLineEnd(start)) {
+    for (std::size_t end; (end = findLineEnd(start)) != std::string::npos;) {
         const int row = currentRow_;
         const int blockColumn = blockColumn_;
         try {

@@ -32,7 +32,8 @@ std::string takeEmulatorOutput(EmulatorHandover& handover)
 std::string ReadIncomingText(serial::SerialPort& port, EmulatorHandover& handover,
                              CaptureParser& parser, StatusLine& status)
 {
-    std::string text = handover.EmulatorOpen() ? takeEmulatorOutput(handover) : port.takePendingText();
+    std::string text =
+        handover.EmulatorOpen() ? takeEmulatorOutput(handover) : port.takePendingText();
     if (!text.empty()) {
         parser.countReceived(text.size());
         status.showBytesReceived(parser.BytesReceived());

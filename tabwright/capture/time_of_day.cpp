@@ -17,7 +17,8 @@ std::int32_t SystemTimeOfDay::millisecondsSinceMidnight()
     const std::int64_t sinceMidnight =
         ((local.tm_hour * 60 + local.tm_min) * 60 + local.tm_sec) * 1000LL + fraction;
     // A leap second (tm_sec 60) stays within the day.
-    return static_cast<std::int32_t>(std::min<std::int64_t>(sinceMidnight, kMillisecondsPerDay - 1));
+    return static_cast<std::int32_t>(
+        std::min<std::int64_t>(sinceMidnight, kMillisecondsPerDay - 1));
 }
 
 double HoursSinceMidnight(TimeOfDay& clock)
