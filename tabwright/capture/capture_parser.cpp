@@ -50,12 +50,23 @@ std::optional<capture::SpreadsheetError> CaptureParser::ProcessReceivedText(RowS
             blockColumn_ = blockColumn;
             failure = error;
             break;
+        } catch (...) {
+            // Any other exception, too, leaves the state as it was before the line.
+            currentRow_ = row;
+            blockColumn_ = blockColumn;
+            dropConsumed(start);
+            throw;
         }
         currentRow_ = following(currentRow_);
     }
-    buffer_.erase(0, start);
-    searchFrom_ = searchFrom_ > start ? searchFrom_ - start : 0;
+    dropConsumed(start);
     return failure;
+}
+
+void CaptureParser::dropConsumed(std::size_t count)
+{
+    buffer_.erase(0, count);
+    searchFrom_ = searchFrom_ > count ? searchFrom_ - count : 0;
 }
 
 std::size_t CaptureParser::findLineEnd(std::size_t from)

@@ -65,6 +65,8 @@ private:
     // Position of the CR of the first CR LF at or after `from`, or npos.
     std::size_t findLineEnd(std::size_t from);
     bool isSeparatorAt(std::size_t at) const;
+    // Drops the first `count` characters of ReceiveBuffer: lines written.
+    void dropConsumed(std::size_t count);
     // Each writes the line [start, end) and returns where the next line starts.
     std::size_t writeTaggedLine(std::size_t start, std::size_t end, RowSink& sink);
     std::size_t writePlainLine(std::size_t start, std::size_t end, RowSink& sink);

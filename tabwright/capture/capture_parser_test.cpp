@@ -253,6 +253,27 @@ TEST(CaptureParser, FailedWriteKeepsItsLineAndTheRetryWritesTheSameCells)
     }
 }
 
+TEST(CaptureParser, AnotherExceptionGoesOnUpLeavingTheLineForLater)
+{
+    struct ThrowingOnSecondRow : RowCounter {
+        void writeRow(int row, int firstColumn,
+                      std::span<const tabwright::CellValue> values) override
+        {
+            if (rows.size() == 1)
+                throw std::runtime_error("lost");
+            RowCounter::writeRow(row, firstColumn, values);
+        }
+    } sink;
+    FixedTimeOfDay clock;
+    tabwright::CaptureParser parser(clock);
+    parser.startRun();
+    parser.append("a\r\n" + kSeparator + "b\r\n");
+    EXPECT_THROW(parser.ProcessReceivedText(sink), std::runtime_error);
+    EXPECT_EQ(parser.ReceiveBuffer(), kSeparator + "b\r\n");
+    EXPECT_EQ(parser.CurrentRow(), 2);
+    EXPECT_EQ(parser.BlockColumn(), 1);
+}
+
 TEST(CaptureParser, StopDropsTheUnfinishedLineAndStartPlacesTheNextRunAtTheTop)
 {
     CaptureRun run;
