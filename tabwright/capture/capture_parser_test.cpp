@@ -1,5 +1,7 @@
 #include "tabwright/capture/capture_parser.h"
 
+#include <stdexcept>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
