@@ -1,0 +1,133 @@
+#include "tabwright/capture/capture_parser.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+#include "tabwright/capture/next_token.h"
+
+namespace tabwright {
+
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+constexpr std::string_view kBlockSeparator = "\r\n\r\n\r\n";
+
+// Rows and columns stop at the largest int instead of overflowing.
+int following(int index)
+{
+    return index < INT_MAX ? index + 1 : index;
+}
+
+}  // namespace
+
+void CaptureParser::startRun()
+{
+    currentRow_ = 1;
+    blockColumn_ = 1;
+}
+
+void CaptureParser::stopRun()
+{
+    buffer_.clear();
+    searchFrom_ = 0;
+    bytesReceived_ = 0;
+}
+
+std::optional<tabwright::SpreadsheetError> CaptureParser::ProcessReceivedText(RowSink& sink)
+{
+    std::optional<tabwright::SpreadsheetError> failure;
+    std::size_t start = 0;
+    for (std::size_t end; (end = findLineEnd(start)) != std::string::npos;) {
+        const int row = currentRow_;
+        const int blockColumn = blockColumn_;
+        try {
+            const std::string_view line(buffer_.data() + start, end - start);
+            start = line.find("::") != std::string_view::npos ? writeTaggedLine(start, end, sink)
+                                                                : writePlainLine(start, end, sink);
+        } catch (const tabwright::SpreadsheetError& error) {
+            currentRow_ = row;
+            blockColumn_ = blockColumn;
+            failure = error;
+            break;
+        } catch (...) {
+            // Any other exception, too, leaves the state as it was before the line.
+            currentRow_ = row;
+            blockColumn_ = blockColumn;
+            dropConsumed(start);
+            throw;
+        }
+        currentRow_ = following(currentRow_);
+    }
+    dropConsumed(start);
+    return failure;
+}
+
+void CaptureParser::dropConsumed(std::size_t count)
+{
+    buffer_.erase(0, count);
+    searchFrom_ = searchFrom_ > count ? searchFrom_ - count : 0;
+}
+
+std::size_t CaptureParser::findLineEnd(std::size_t from)
+{
+    std::size_t at = std::max(from, searchFrom_);
+    while (at + 1 < buffer_.size()) {
+        const void* lf = std::memchr(buffer_.data() + at + 1, '\n', buffer_.size() - at - 1);
+        if (!lf)
+            break;
+        const std::size_t cr = static_cast<const char*>(lf) - buffer_.data() - 1;
+        if (buffer_[cr] == '\r')
+            return cr;
+        at = cr + 2;
+    }
+    // The last character may be the CR of a CR LF whose LF is still to come.
+    searchFrom_ = std::max(from, buffer_.empty() ? 0 : buffer_.size() - 1);
+    return std::string::npos;
+}
+
+bool CaptureParser::isSeparatorAt(std::size_t at) const
+{
+    return std::string_view(buffer_).substr(at, kBlockSeparator.size()) == kBlockSeparator;
+}
+
+std::size_t CaptureParser::writeTaggedLine(std::size_t start, std::size_t end, RowSink& sink)
+{
+    cells_.clear();
+    std::string_view rest(buffer_.data() + start, end - start);
+    std::string_view token;
+    while (NextToken(rest, token))
+        if (token != "::" && token != "=")
+            cells_.emplace_back(token);
+    if (!cells_.empty())
+        sink.writeRow(currentRow_, 1, cells_);
+    return end + kLineEnd.size();
+}
+
+std::size_t CaptureParser::writePlainLine(std::size_t start, std::size_t end, RowSink& sink)
+{
+    cells_.clear();
+    const int firstColumn = blockColumn_;
+    int column = firstColumn;
+    for (std::size_t field = start; field <= end;) {
+        if (isSeparatorAt(field)) {
+            // The fields before the separator belong to the line's own row.
+            if (!cells_.empty())
+                sink.writeRow(currentRow_, firstColumn, cells_);
+            blockColumn_ = following(blockColumn_);
+            currentRow_ = 1;
+            const CellValue stamp = HoursSinceMidnight(clock_);
+            sink.writeRow(1, blockColumn_, {&stamp, 1});
+            return field + kBlockSeparator.size();
+        }
+        const void* tab = std::memchr(buffer_.data() + field, '\t', end - field);
+        const std::size_t fieldEnd = tab ? static_cast<const char*>(tab) - buffer_.data() : end;
+        cells_.emplace_back(std::string_view(buffer_.data() + field, fieldEnd - field));
+        field = column >= kColumnLimit ? end + 1 : fieldEnd + 1;
+        column = following(column);
+    }
+    sink.writeRow(currentRow_, firstColumn, cells_);
+    return end + kLineEnd.size();
+}
+
+}  // namespace tabwright

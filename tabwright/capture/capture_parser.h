@@ -1,0 +1,85 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tabwright/capture/row_sink.h"
+#include "tabwright/capture/spreadsheet.h"
+#include "tabwright/capture/time_of_day.h"
+
+namespace tabwright {
+
+// Plain lines write no field to the right of this column.
+inline constexpr int kColumnLimit = 256;
+
+// Turns the instrument's text into cell writes and keeps what is needed between
+// ticks: the text not yet consumed, the count of characters received, the row of
+// the next line and the first column of the current block.
+//
+// Lines end with CR LF; a lone CR or LF is text. A line holding "::" is a tagged
+// line: its space-separated tokens go to columns 1, 2, ... of the line's row,
+// leaving out the tokens "::" and "=". Any other line is a plain line: its
+// TAB-separated fields go to its row from the block's column on, up to column
+// kColumnLimit. CR LF CR LF CR LF at the start of a line or of a field closes a
+// block: the next block starts at row 2 of the next column, under the time of
+// day in hours in its row 1.
+class CaptureParser {
+public:
+    explicit CaptureParser(TimeOfDay& clock) : clock_(clock) {}
+
+    // Start of a run: the first block starts at row 1 of column 1.
+    void startRun();
+    // Stop: an unfinished line is dropped and the count of received characters
+    // starts again from 0.
+    void stopRun();
+
+    // Counts characters taken in (ReadIncomingText does).
+    void countReceived(std::size_t characters)
+    {
+        bytesReceived_ += static_cast<std::int64_t>(characters);
+    }
+    // Adds received text at the end of ReceiveBuffer.
+    void append(std::string_view text) { buffer_.append(text); }
+
+    // Writes every complete line of ReceiveBuffer into `sink`, in order, and
+    // keeps the unfinished rest. Each line reaches the sink as one row write
+    // (none when it has no cell); a block's time stamp is one more, after the
+    // fields of the line it closes.
+    //
+    // When a write fails, the parse stops there: ReceiveBuffer keeps that line
+    // and everything after it, CurrentRow and BlockColumn are as they were
+    // before that line, and the failure is returned. Calling again writes the
+    // same cells, so the caller can simply retry.
+    std::optional<tabwright::SpreadsheetError> ProcessReceivedText(RowSink& sink);
+
+    std::string_view ReceiveBuffer() const { return buffer_; }
+    std::int64_t BytesReceived() const { return bytesReceived_; }
+    int CurrentRow() const { return currentRow_; }
+    int BlockColumn() const { return blockColumn_; }
+
+private:
+    // Position of the CR of the first CR LF at or after `from`, or npos.
+    std::size_t findLineEnd(std::size_t from);
+    bool isSeparatorAt(std::size_t at) const;
+    // Drops the first `count` characters of ReceiveBuffer: lines written.
+    void dropConsumed(std::size_t count);
+    // Each writes the line [start, end) and returns where the next line starts.
+    std::size_t writeTaggedLine(std::size_t start, std::size_t end, RowSink& sink);
+    std::size_t writePlainLine(std::size_t start, std::size_t end, RowSink& sink);
+
+    TimeOfDay& clock_;
+    std::string buffer_;
+    // No CR LF starts in buffer_ before this position: each tick searches only
+    // the text that is new, however much waits for its CR LF.
+    std::size_t searchFrom_ = 0;
+    std::int64_t bytesReceived_ = 0;
+    int currentRow_ = 1;
+    int blockColumn_ = 1;
+    std::vector<CellValue> cells_;  // the row being gathered, kept to reuse its memory
+};
+
+}  // namespace tabwright

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <span>
+#include <string_view>
+#include <variant>
+
+namespace tabwright {
+
+// One cell's value: text as received (single-byte characters), or a number.
+using CellValue = std::variant<std::string_view, double>;
+
+// Where the capture puts what it parsed: one call per row of neighbouring cells,
+// so that a spreadsheet able to fill a range at once can do so.
+class RowSink {
+public:
+    virtual ~RowSink() = default;
+    // Writes `values` into `row`, the first into `firstColumn`, the others to its
+    // right. Rows and columns count from 1. The texts are valid during the call
+    // only. Throws tabwright::SpreadsheetError when a cell cannot be written.
+    virtual void writeRow(int row, int firstColumn, std::span<const CellValue> values) = 0;
+};
+
+}  // namespace tabwright

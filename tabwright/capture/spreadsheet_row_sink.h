@@ -1,0 +1,18 @@
+#pragma once
+
+#include "tabwright/capture/row_sink.h"
+#include "tabwright/capture/spreadsheet.h"
+
+namespace tabwright {
+
+// Passes each row on to the spreadsheet cell by cell, left to right.
+class SpreadsheetRowSink : public RowSink {
+public:
+    explicit SpreadsheetRowSink(tabwright::Spreadsheet& spreadsheet) : spreadsheet_(spreadsheet) {}
+    void writeRow(int row, int firstColumn, std::span<const CellValue> values) override;
+
+private:
+    tabwright::Spreadsheet& spreadsheet_;
+};
+
+}  // namespace tabwright
