@@ -1,11 +1,22 @@
 #include "logfetch/download/port_listing_delegate.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
+
+#include <algorithm>
+
 namespace logfetch {
 
 QString PortListingDelegate::shownText(const QModelIndex& index)
 {
     const QString listing = index.data(kListingRole).toString();
     return listing.isEmpty() ? index.data(Qt::DisplayRole).toString() : listing;
+}
+
+void PortListingDelegate::fitListToListings(QComboBox& combo)
+{
+    QAbstractItemView& list = *combo.view();
+    list.setMinimumWidth(std::max(0, list.sizeHintForColumn(0) + 2 * list.frameWidth()));
 }
 
 void PortListingDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const

@@ -173,6 +173,7 @@ void frmComPort::showDevices()
         cboComPort_->setItemData(item, listing, logfetch::PortListingDelegate::kListingRole);
         cboComPort_->setItemData(item, device, Qt::ToolTipRole);
     }
+    logfetch::PortListingDelegate::fitListToListings(*cboComPort_);
     cboComPort_Click();
 }
 
