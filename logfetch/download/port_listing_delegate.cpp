@@ -16,7 +16,8 @@ QString PortListingDelegate::shownText(const QModelIndex& index)
 void PortListingDelegate::fitListToListings(QComboBox& combo)
 {
     QAbstractItemView& list = *combo.view();
-    list.setMinimumWidth(std::max(0, list.sizeHintForColumn(0) + 2 * list.frameWidth()));
+    const int widest = list.sizeHintForColumn(0) + 2 * list.frameWidth();
+    list.setMinimumWidth(std::max(0, widest));
 }
 
 void PortListingDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const

@@ -99,8 +99,9 @@ void frmExcelMacro::reject()
 void frmExcelMacro::chkExcelMacro_Click()
 {
     const bool enable = chkExcelMacro_->isChecked();
-    setBackground(*txtExcelMacro_, enable ? common::colourFromBgr(kWhite)
-                                          : fraExcelMacro_->palette().color(fraExcelMacro_->backgroundRole()));
+    setBackground(*txtExcelMacro_,
+                  enable ? common::colourFromBgr(kWhite)
+                         : fraExcelMacro_->palette().color(fraExcelMacro_->backgroundRole()));
     txtExcelMacro_->setEnabled(enable);
 }
 
