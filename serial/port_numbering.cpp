@@ -98,14 +98,19 @@ std::vector<PortEntry> assignPortNumbers(const std::map<int, SerialDevice>& expl
     return entries;
 }
 
-std::string listingLine(const PortEntry& entry)
+std::string deviceLine(const PortEntry& entry)
 {
-    std::string line = "COM " + std::to_string(entry.number) + "  " + entry.device;
+    std::string line = entry.device;
     if (!entry.present)
         line += "  (not connected)";
     else if (!entry.description.empty())
         line += "  " + entry.description;
     return line;
+}
+
+std::string listingLine(const PortEntry& entry)
+{
+    return "COM " + std::to_string(entry.number) + "  " + deviceLine(entry);
 }
 
 }  // namespace serial

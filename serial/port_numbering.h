@@ -35,6 +35,10 @@ std::vector<SerialDevice> orderDevices(std::vector<SerialDevice> devices);
 std::vector<PortEntry> assignPortNumbers(const std::map<int, SerialDevice>& explicitMap,
                                          const std::vector<SerialDevice>& present);
 
+// The device part of that line, for a dialog that shows the number itself:
+// "/dev/ttyUSB0  FT232R USB UART", or "/dev/ttyUSB5  (not connected)".
+std::string deviceLine(const PortEntry& entry);
+
 // The line a dialog shows: "COM 1  /dev/ttyUSB0  FT232R USB UART".
 std::string listingLine(const PortEntry& entry);
 

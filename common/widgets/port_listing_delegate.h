@@ -2,6 +2,8 @@
 
 #include <QStyledItemDelegate>
 
+class QComboBox;
+
 namespace common {
 
 // Draws each item of a port list with the device behind its number
@@ -17,6 +19,10 @@ public:
 
     // What the list shows for the item: its listing line, else its text.
     static QString shownText(const QModelIndex& index);
+
+    // Lets the combo box's list open wide enough for the listing lines, wider
+    // than the box itself.
+    static void fitListToListings(QComboBox& combo);
 
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;

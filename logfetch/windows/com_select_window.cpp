@@ -1,6 +1,5 @@
 #include "logfetch/windows/com_select_window.h"
 
-#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -112,9 +111,7 @@ void frmComSelect::Form_Load()
     const std::vector<serial::PortEntry> devices = serial::listPorts();
     for (int number : openablePorts(MSComm1_, kFirstOfferedPort, kLastOfferedPort))
         addPortItem(number, devices);
-    // The list opens wide enough for the device names, wider than the box.
-    QAbstractItemView& list = *cboPortOptions_->view();
-    list.setMinimumWidth(std::max(0, list.sizeHintForColumn(0) + 2 * list.frameWidth()));
+    common::PortListingDelegate::fitListToListings(*cboPortOptions_);
 
     // The saved text is shown as it is, also when its port is not offered.
     const QString savedText = common::fromBytes(saved);

@@ -1,5 +1,7 @@
 #include "tabwright/windows/front_panel_widget.h"
 
+#include "common/core/single_byte_text.h"
+
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -134,8 +136,8 @@ void FrontPanelWidget::makeKeypad()
 void FrontPanelWidget::RefreshDisplay()
 {
     const DisplayLines lines = display_.RefreshDisplay();
-    lblLine1_->setText(QString::fromLatin1(lines.line1));
-    lblLine2_->setText(QString::fromLatin1(lines.line2));
+    lblLine1_->setText(common::fromBytes(lines.line1));
+    lblLine2_->setText(common::fromBytes(lines.line2));
 }
 
 void FrontPanelWidget::OverlayKeyPictures()

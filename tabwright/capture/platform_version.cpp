@@ -1,0 +1,44 @@
+#include "tabwright/capture/platform_version.h"
+
+#include <sys/utsname.h>
+
+#include <charconv>
+
+namespace tabwright {
+
+namespace {
+
+// Reads the decimal number at the start of text and drops it from text.
+std::optional<int> takeNumber(std::string_view& text)
+{
+    int number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error != std::errc())
+        return std::nullopt;
+    text.remove_prefix(static_cast<std::size_t>(end - text.data()));
+    return number;
+}
+
+}  // namespace
+
+std::optional<PlatformVersion> parseKernelRelease(std::string_view release)
+{
+    const std::optional<int> major = takeNumber(release);
+    if (!major || release.empty() || release.front() != '.')
+        return std::nullopt;
+    release.remove_prefix(1);
+    const std::optional<int> minor = takeNumber(release);
+    if (!minor)
+        return std::nullopt;
+    return PlatformVersion{*major, *minor};
+}
+
+std::optional<PlatformVersion> KernelVersionQuery::platformVersion() const
+{
+    utsname names{};
+    if (uname(&names) != 0)
+        return std::nullopt;
+    return parseKernelRelease(names.release);
+}
+
+}  // namespace tabwright
