@@ -4,12 +4,14 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "common/program_folder.h"
 #include "logfetch/convert/convert_command.h"
 #include "logfetch/download/download_command_line.h"
+#include "logfetch/download/usage_error.h"
 #include "logfetch/shell/logfetch_windows.h"
 #include "logfetch/shell/main_window.h"
 #include "logfetch/shell/program_identity.h"
@@ -27,12 +29,13 @@ int convertFromCommandLine(const QStringList& arguments)
     parser.addHelpOption();
     parser.addPositionalArgument("convert", "Convert .BIN files.", "convert");
     parser.addPositionalArgument("files", "The .BIN files to convert.", "FILE.BIN [FILE.BIN ...]");
-    parser.process(arguments);
+    if (const std::optional<int> usage = logfetch::parseCommandLine(parser, arguments, "logfetch convert"))
+        return *usage;
 
     const QStringList files = parser.positionalArguments().mid(1);
     if (files.isEmpty()) {
         std::cerr << "logfetch convert: name at least one .BIN file\n";
-        return 2;
+        return logfetch::kUsageError;
     }
     std::vector<std::string> paths;
     for (const QString& file : files)

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "common/elided_path_label.h"
 #include "common/window_placement.h"
 #include "common/window_text.h"
 
@@ -14,7 +15,7 @@ frmConfirmOverwrite::frmConfirmOverwrite(StepValues& values, QWidget* parent)
     : QDialog(parent),
       values_(values),
       lblStatus_(common::plainLabel("lblStatus", "The following file already exists ...", this)),
-      lblExistingFile_(common::plainLabel("lblExistingFile", "", this)),
+      lblExistingFile_(new common::ElidedPathLabel("lblExistingFile", this)),
       Label2_(common::plainLabel("Label2", "Do you want to overwrite this file?", this)),
       cmdYes_(new QPushButton(QStringLiteral("Yes"), this)),
       cmdNo_(new QPushButton(QStringLiteral("No"), this))
@@ -51,7 +52,7 @@ void frmConfirmOverwrite::ShowForm()
 
 void frmConfirmOverwrite::Form_Load()
 {
-    lblExistingFile_->setText(common::pathText(values_.gOverwriteFile));
+    lblExistingFile_->setPath(values_.gOverwriteFile);
     cmdYes_->setFocus();
     common::centreOnScreen(*this);
 }

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 
+#include "common/elided_path_label.h"
 #include "common/event_pump.h"
 #include "common/window_placement.h"
 #include "common/window_text.h"
@@ -46,9 +47,9 @@ frmConvertBINtoPRN::frmConvertBINtoPRN(StepValues& values, common::Prompter& pro
       programFolder_(std::move(programFolder)),
       lblStatus_(common::plainLabel("lblStatus", kReadyText, this)),
       Label5_(common::plainLabel("Label5", "Full Path  : ", this)),
-      lblFullPath_(common::plainLabel("lblFullPath", "", this)),
+      lblFullPath_(new common::ElidedPathLabel("lblFullPath", this)),
       Label3_(common::plainLabel("Label3", "Filename :", this)),
-      lblFilename_(common::plainLabel("lblFilename", "", this)),
+      lblFilename_(new common::ElidedPathLabel("lblFilename", this)),
       Label2_(common::plainLabel("Label2", "% DONE  :", this)),
       famPercent100_(new QFrame(this)),
       famPercentSome_(new QFrame(famPercent100_)),
@@ -140,8 +141,8 @@ void frmConvertBINtoPRN::showChosenFile(std::string_view fullPath)
     SplitPath parts = splitPath(fullPath);
     fullPath_ = std::move(parts.folder);
     fileName_ = std::move(parts.fileName);
-    lblFullPath_->setText(common::pathText(fullPath_));
-    lblFilename_->setText(common::pathText(fileName_));
+    lblFullPath_->setPath(fullPath_);
+    lblFilename_->setPath(fileName_);
     cmdOK_->setEnabled(!fullPath_.empty() && !fileName_.empty());
 }
 
@@ -152,6 +153,9 @@ void frmConvertBINtoPRN::cmdBrowse_Click()
     if (!chosen || chosen->empty())
         return;
     showChosenFile(*chosen);
+    // Sized to the new path, within the screen, and in its middle again.
+    adjustSize();
+    common::centreOnScreen(*this);
 }
 
 void frmConvertBINtoPRN::cmdOK_Click()

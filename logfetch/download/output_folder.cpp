@@ -1,0 +1,26 @@
+#include "logfetch/download/output_folder.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+namespace logfetch {
+
+std::optional<std::string> folderRefusesNewFiles(const std::string& filePath)
+{
+    std::string folder = std::filesystem::path(filePath).parent_path().string();
+    if (folder.empty())
+        folder = ".";
+    std::string probe = folder + "/.logfetch-save-XXXXXX";
+    const int descriptor = ::mkstemp(probe.data());
+    if (descriptor < 0)
+        return std::string(std::strerror(errno));
+    ::close(descriptor);
+    ::unlink(probe.c_str());
+    return std::nullopt;
+}
+
+}  // namespace logfetch
