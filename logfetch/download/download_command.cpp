@@ -35,7 +35,7 @@ std::optional<std::string> incompleteNameBeside(const std::string& output)
     for (int attempt = 1; attempt <= kTries; ++attempt) {
         std::string stem = path.stem().string() + "-incomplete";
         if (attempt > 1)
-            stem += "-" + std::to_string(attempt);
+            stem.append("-").append(std::to_string(attempt));
         const std::string candidate = (path.parent_path() / (stem + path.extension().string())).string();
         std::error_code error;
         if (!std::filesystem::exists(std::filesystem::symlink_status(candidate, error)))

@@ -283,7 +283,7 @@ TEST_F(DownloadWindowTest, PortThatCannotBeOpenedIsToldAndTheWindowNeverShows)
         std::string found;
     };
     for (const Case& failing : {
-             Case{"COM4", "No serial device is connected as COM0."},
+             Case{"COM4", "\"COM4\" is not a COM port number from 1 to 16. Choose the port in Serial Port Setup"},
              // 3.6 is COM4 rounded, which the other program holds.
              Case{"3.6", "COM4 (" + pty.devicePath() + ") is in use by another program."},
          }) {

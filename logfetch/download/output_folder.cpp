@@ -11,10 +11,8 @@ namespace logfetch {
 
 std::optional<std::string> folderRefusesNewFiles(const std::string& filePath)
 {
-    std::string folder = std::filesystem::path(filePath).parent_path().string();
-    if (folder.empty())
-        folder = ".";
-    std::string probe = folder + "/.logfetch-save-XXXXXX";
+    const std::filesystem::path folder = std::filesystem::path(filePath).parent_path();
+    std::string probe = (folder.empty() ? std::filesystem::current_path() : folder) / ".logfetch-save-XXXXXX";
     const int descriptor = ::mkstemp(probe.data());
     if (descriptor < 0)
         return std::string(std::strerror(errno));
