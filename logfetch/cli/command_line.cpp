@@ -4,11 +4,13 @@
 #include <QCoreApplication>
 
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "logfetch/cli/convert_command.h"
 #include "logfetch/cli/download_command_line.h"
+#include "logfetch/cli/usage_error.h"
 
 namespace logfetch {
 
@@ -25,12 +27,13 @@ int convertFromCommandLine(const QStringList& arguments)
     parser.addHelpOption();
     parser.addPositionalArgument("convert", "Convert .BIN files.", "convert");
     parser.addPositionalArgument("files", "The .BIN files to convert.", "FILE.BIN [FILE.BIN ...]");
-    parser.process(arguments);
+    if (const std::optional<int> usage = parseCommandLine(parser, arguments, "logfetch convert"))
+        return *usage;
 
     const QStringList files = parser.positionalArguments().mid(1);
     if (files.isEmpty()) {
         std::cerr << "logfetch convert: name at least one .BIN file\n";
-        return 2;
+        return kUsageError;
     }
     std::vector<std::string> paths;
     for (const QString& file : files)
@@ -62,7 +65,7 @@ int runCommandLine()
         return downloadFromCommandLine(QCoreApplication::arguments());
     if (!parser.unknownOptionNames().isEmpty() || !positional.isEmpty()) {
         std::cerr << "logfetch: unknown command or option; see logfetch --help\n";
-        return 2;
+        return kUsageError;
     }
     if (parser.isSet("version"))
         parser.showVersion();

@@ -1,15 +1,18 @@
 #include "logfetch/cli/download_command.h"
 
 #include <QEventLoop>
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+
+#include <filesystem>
 
 #include "common/core/path_text.h"
 #include "logfetch/download/download_driver.h"
 #include "common/core/terminal_text.h"
 #include "logfetch/download/download_port.h"
 #include "logfetch/ports/serialport_cfg.h"
+#include "logfetch/download/copy_download.h"
+#include "logfetch/download/download_lock.h"
+#include "logfetch/cli/output_folder.h"
 #include "logfetch/download/temp_file.h"
 #include "logfetch/cli/terminal_download_report.h"
 
@@ -22,32 +25,22 @@ QString qtPath(const std::string& path)
     return QString::fromLocal8Bit(path);
 }
 
-std::string reasonOf(const QFileDevice& file)
+// Where an incomplete download goes when the output file exists: beside it,
+// under a name that says so and that no file has yet ("run7-incomplete.bin",
+// then "run7-incomplete-2.bin" ...). Nothing when all of them are taken.
+std::optional<std::string> incompleteNameBeside(const std::string& output)
 {
-    return file.errorString().toLocal8Bit().toStdString();
-}
-
-// Replaces `to` with a copy of `from` only once the copy is whole, so a
-// failure (folder missing, not writable, disk full) leaves any earlier file
-// as it was. Nothing on success, else the reason.
-std::optional<std::string> copyReplacing(const std::string& from, const std::string& to)
-{
-    QFile source(qtPath(from));
-    if (!source.open(QIODevice::ReadOnly))
-        return "cannot read " + from + ": " + reasonOf(source);
-    QSaveFile target(qtPath(to));
-    if (!target.open(QIODevice::WriteOnly))
-        return reasonOf(target);
-    constexpr qint64 kChunk = 64 * 1024;
-    while (!source.atEnd()) {
-        const QByteArray bytes = source.read(kChunk);
-        if (bytes.isEmpty() && source.error() != QFileDevice::NoError)
-            return "cannot read " + from + ": " + reasonOf(source);
-        if (target.write(bytes) != bytes.size())
-            return reasonOf(target);
+    const std::filesystem::path path(output);
+    constexpr int kTries = 99;
+    for (int attempt = 1; attempt <= kTries; ++attempt) {
+        std::string stem = path.stem().string() + "-incomplete";
+        if (attempt > 1)
+            stem.append("-").append(std::to_string(attempt));
+        const std::string candidate = (path.parent_path() / (stem + path.extension().string())).string();
+        std::error_code error;
+        if (!std::filesystem::exists(std::filesystem::symlink_status(candidate, error)))
+            return candidate;
     }
-    if (!target.commit())
-        return reasonOf(target);
     return std::nullopt;
 }
 
@@ -88,7 +81,18 @@ int DownloadCommand::run()
         err_ << options_.outputPath << " exists already and is kept; use --force to replace it." << std::endl;
         return kFailed;
     }
+    if (const std::optional<std::string> reason = folderRefusesNewFiles(options_.outputPath)) {
+        err_ << "Cannot save in the folder of " << options_.outputPath << ": " << *reason << "." << std::endl;
+        return kFailed;
+    }
     const std::string portText = options_.portText.value_or(readPortText(programFolder_));
+    // Held until the download is saved: no other download may empty the
+    // temporary file meanwhile.
+    DownloadLock lock(tempFilePath_);
+    if (const std::optional<std::string> refusal = lock.take("logfetch download, port " + portText)) {
+        err_ << common::terminalText(*refusal) << std::endl;
+        return kFailed;
+    }
     if (const std::optional<std::string> failure = openDownloadPort(port_, portText)) {
         err_ << common::terminalText(*failure) << std::endl;
         return kFailed;
@@ -116,14 +120,24 @@ int DownloadCommand::run()
 
 int DownloadCommand::save(bool complete)
 {
-    const std::string& output = options_.outputPath;
+    std::string output = options_.outputPath;
+    // An incomplete download never replaces a file: it goes beside it.
+    if (!complete && !outputIsTempFile() && QFileInfo::exists(qtPath(output))) {
+        const std::optional<std::string> beside = incompleteNameBeside(output);
+        if (!beside) {
+            err_ << "The download is incomplete and " << output << " is kept; what was received stays in "
+                 << tempFilePath_ << "." << std::endl;
+            return kFailed;
+        }
+        output = *beside;
+    }
     if (!outputIsTempFile()) {
         if (!options_.force && QFileInfo::exists(qtPath(output))) {
             err_ << output << " appeared during the download and is kept; the download stays in " << tempFilePath_
                  << "." << std::endl;
             return kFailed;
         }
-        if (const std::optional<std::string> reason = copyReplacing(tempFilePath_, output)) {
+        if (const std::optional<std::string> reason = copyDownload(tempFilePath_, output)) {
             err_ << "Cannot save the download to " << output << ": " << *reason << ". It stays in " << tempFilePath_
                  << "." << std::endl;
             return kFailed;
@@ -131,7 +145,10 @@ int DownloadCommand::save(bool complete)
     }
     if (!complete) {
         err_ << "The download is incomplete: it ended before the instrument's end marker. What was received is saved in "
-             << output << "." << std::endl;
+             << output;
+        if (output != options_.outputPath)
+            err_ << "; " << options_.outputPath << " is kept as it was";
+        err_ << "." << std::endl;
         return kFailed;
     }
     err_ << "Saved in " << output << "." << std::endl;

@@ -2,21 +2,19 @@
 
 #include <QCommandLineParser>
 
+#include <csignal>
 #include <iostream>
+#include <optional>
 
 #include "common/core/program_folder.h"
 #include "logfetch/cli/download_command.h"
 #include "logfetch/cli/interrupt_signals.h"
+#include "logfetch/ports/serialport_cfg.h"
 #include "logfetch/download/time_of_day_clock.h"
+#include "logfetch/cli/usage_error.h"
 #include "serial/qt_serial_port.h"
 
 namespace logfetch {
-
-namespace {
-
-constexpr int kUsageError = 2;
-
-}  // namespace
 
 int downloadFromCommandLine(const QStringList& arguments)
 {
@@ -34,17 +32,34 @@ int downloadFromCommandLine(const QStringList& arguments)
                                     "FILE.BIN", kDefaultBinFileName);
     const QCommandLineOption force("force", "Replace the output file if it exists.");
     parser.addOptions({port, output, force});
-    parser.process(arguments);
+    if (const std::optional<int> usage = parseCommandLine(parser, arguments, "logfetch download"))
+        return *usage;
     if (parser.positionalArguments().size() > 1) {
         std::cerr << "logfetch download: takes no file names; use --output FILE.BIN\n";
         return kUsageError;
     }
 
     DownloadOptions options;
-    if (parser.isSet(port))
-        options.portText = parser.value(port).toLocal8Bit().toStdString();
+    if (parser.isSet(port)) {
+        // On the command line a port is a whole number, never "1e1" or "3abc".
+        const std::optional<int> number = portNumberOfText(parser.value(port).toLocal8Bit().toStdString());
+        if (!number) {
+            std::cerr << "logfetch download: --port takes a COM port number from 1 to 16, not \""
+                      << parser.value(port).toLocal8Bit().toStdString() << "\"\n";
+            return kUsageError;
+        }
+        options.portText = std::to_string(*number);
+    }
     options.outputPath = parser.value(output).toLocal8Bit().toStdString();
+    if (options.outputPath.empty()) {
+        std::cerr << "logfetch download: --output needs a file name\n";
+        return kUsageError;
+    }
     options.force = parser.isSet(force);
+
+    // A closed terminal or pipe must not end the download before it is
+    // saved: what is written there is then simply not seen.
+    std::signal(SIGPIPE, SIG_IGN);
 
     int signalNumber = 0;
     int status = 0;

@@ -6,16 +6,19 @@
 #include <QTimer>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <sstream>
 
+#include "logfetch/download/download_lock.h"
 #include "logfetch/download/download_port.h"
 #include "logfetch/download/temp_file.h"
 #include "serial/qt_serial_port.h"
 #include "logfetch/testing/bin_builder.h"
 #include "testing/event_loop.h"
 #include "logfetch/testing/fake_clock.h"
+#include "testing/file_rights.h"
 #include "testing/port_mapping.h"
 #include "testing/pty_instrument.h"
 #include "logfetch/testing/pty_instrument_runner.h"
@@ -155,6 +158,9 @@ TEST_F(DownloadCommandOverPty, CancelWhileWaitingSavesNothing)
 
 TEST_F(DownloadCommandOverPty, FailedCopyLeavesTheDownloadInTheTemporaryFile)
 {
+    // The folder goes while the download runs, after it was found at the start.
+    std::filesystem::create_directory(work.file("missing-folder"));
+    QTimer::singleShot(0, [&] { std::filesystem::remove_all(work.file("missing-folder")); });
     options.outputPath = work.file("missing-folder/run7.bin");
     InstrumentScript script;
     script.data = makeDataLog(1500);
@@ -172,6 +178,91 @@ TEST_F(DownloadCommandOverPty, OutputThatIsTheTemporaryFileNeedsNoCopy)
     script.data = makeDataLog(1500);
     EXPECT_EQ(run(script), 0) << err.str();
     EXPECT_EQ(tempFile(), script.data);
+}
+
+TEST_F(DownloadCommandOverPty, ASecondDownloadIsRefusedAndLeavesTheFirstOnesDataAlone)
+{
+    testing_support::writeText(program.file(kTempFileName), "the first download's data");
+    DownloadLock running(program.file(kTempFileName));
+    ASSERT_EQ(running.take("the Download window, port 3"), std::nullopt);
+    EXPECT_EQ(run(), DownloadCommand::kFailed);
+    EXPECT_THAT(err.str(), StartsWith("Another download is running: the Download window, port 3 (process "));
+    EXPECT_EQ(tempFile(), "the first download's data");
+    EXPECT_EQ(out.str(), "");
+    EXPECT_FALSE(port.isOpen());
+}
+
+// Whatever ended the transfer early, the good file given with --force stays.
+TEST_F(DownloadCommandOverPty, AnIncompleteDownloadIsSavedBesideAnExistingFileNeverOverIt)
+{
+    struct Case {
+        int badBlock;
+        std::size_t received;
+    };
+    for (const Case& c : {Case{3, 3072}, Case{1, 1024}}) {
+        SCOPED_TRACE(c.received);
+        testing_support::writeText(options.outputPath, "good log");
+        testing_support::writeText(work.file("run7-incomplete.bin"), "an earlier incomplete one");
+        options.force = true;
+        InstrumentScript script;
+        script.data = makeDataLog(3 * 1024 + 10);
+        script.badCheckByteBlock = c.badBlock;
+        err.str("");
+        EXPECT_EQ(run(script), DownloadCommand::kFailed);
+        EXPECT_EQ(output(), "good log") << err.str();
+        EXPECT_EQ(readFile(work.file("run7-incomplete.bin")), "an earlier incomplete one");
+        EXPECT_EQ(readFile(work.file("run7-incomplete-2.bin")).size(), c.received) << err.str();
+        EXPECT_THAT(err.str(), HasSubstr("What was received is saved in " + work.file("run7-incomplete-2.bin") +
+                                         "; " + options.outputPath + " is kept as it was."));
+        std::filesystem::remove(work.file("run7-incomplete-2.bin"));
+    }
+}
+
+TEST_F(DownloadCommandOverPty, AnOutputFolderThatTakesNoFileIsToldBeforeThePortOpens)
+{
+    std::filesystem::create_directory(work.file("read-only"));
+    std::filesystem::permissions(work.file("read-only"), std::filesystem::perms::owner_read |
+                                                             std::filesystem::perms::owner_exec);
+    struct Case {
+        std::string output;
+        std::string reason;
+    };
+    for (const Case& c : {Case{work.file("missing/run7.bin"), "No such file or directory"},
+                          Case{work.file("read-only/run7.bin"), "Permission denied"}}) {
+        SCOPED_TRACE(c.output);
+        options.outputPath = c.output;
+        cancelAfter = 1s;  // a download that started anyway ends
+        err.str("");
+        testing_support::PermissionBitsHold bitsHold;
+        EXPECT_EQ(run(), DownloadCommand::kFailed);
+        EXPECT_THAT(err.str(), StartsWith("Cannot save in the folder of " + c.output + ": " + c.reason));
+        EXPECT_THAT(err.str(), Not(HasSubstr("Have the instrument start downloading")));
+    }
+}
+
+TEST_F(DownloadCommandOverPty, AFullDiskWhileReplacingAFileGivesTheSystemsReason)
+{
+    if (!std::filesystem::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full on this machine";
+    std::filesystem::create_symlink("/dev/full", work.file("full.bin"));
+    options.outputPath = work.file("full.bin");
+    options.force = true;
+    InstrumentScript script;
+    script.data = makeDataLog(1500);
+    EXPECT_EQ(run(script), DownloadCommand::kFailed);
+    EXPECT_THAT(err.str(), HasSubstr("Cannot save the download to " + options.outputPath + ": No space left on device"));
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/full")) << "written, never replaced";
+}
+
+TEST_F(DownloadCommandOverPty, ASavedPortTextThatIsNoNumberSaysHowToChooseAPort)
+{
+    options.portText.reset();
+    testing_support::writeText(program.file("serialport.cfg"), "COM3\r\n");
+    EXPECT_EQ(run(), DownloadCommand::kFailed);
+    EXPECT_THAT(err.str(), StartsWith("Error: COM port #COM3 is not available.  Please change and try again.\n"));
+    EXPECT_THAT(err.str(), HasSubstr("\"COM3\" is not a COM port number from 1 to 16. Choose the port in Serial "
+                                     "Port Setup"));
+    EXPECT_THAT(err.str(), Not(HasSubstr("COM0")));
 }
 
 }  // namespace

@@ -12,7 +12,8 @@ namespace logfetch {
 
 namespace {
 
-constexpr std::array kSignals = {SIGINT, SIGTERM};
+// A hang-up (the terminal closed) ends the download as SIGTERM does.
+constexpr std::array kSignals = {SIGINT, SIGTERM, SIGHUP};
 
 // Only async-signal-safe calls may run in the handler: it reads an int and
 // calls write().

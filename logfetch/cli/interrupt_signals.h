@@ -7,7 +7,7 @@
 
 namespace logfetch {
 
-// Turns SIGINT (Ctrl-C) and SIGTERM into a Qt signal on the event loop. The
+// Turns SIGINT (Ctrl-C), SIGTERM and SIGHUP into a Qt signal on the event loop. The
 // signal handler only writes the signal's number into a pipe; a socket
 // notifier on the pipe's other end emits interrupted() from the event loop,
 // where any Qt call is safe. The handlers reset themselves, so a second

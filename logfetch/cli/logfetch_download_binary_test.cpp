@@ -107,4 +107,72 @@ TEST_F(LogfetchDownloadOverPty, CtrlCCancelsAndEndsTheProgramByTheSignal)
     EXPECT_FALSE(std::filesystem::exists(work.file("Idatalog.bin")));
 }
 
+// A command line the program cannot use ends with 2 before any port opens.
+TEST(LogfetchDownloadProgram, UsageErrorsExitWithTwo)
+{
+    testing_support::ensureCoreApplication();
+    testing_support::TempFolder work;
+    const QStringList cases[] = {
+        {"download", "--port"},       {"download", "--port", "1e1"}, {"download", "--port", "3abc"},
+        {"download", "--port", "-1"}, {"download", "--port", "2147483647"},
+        {"download", "--port", "0"},  {"download", "--port", "17"},   {"download", "--bogus"},
+        {"download", "--output", ""}, {"convert", "--bogus", "x.BIN"},
+    };
+    for (const QStringList& arguments : cases) {
+        QProcess program;
+        program.setWorkingDirectory(QString::fromStdString(work.path()));
+        program.start(LOGFETCH_PROGRAM, arguments);
+        program.closeWriteChannel();
+        ASSERT_TRUE(program.waitForFinished(kTimeoutMs)) << arguments.join(' ').toStdString();
+        EXPECT_EQ(program.exitCode(), 2) << arguments.join(' ').toStdString() << ": "
+                                         << program.readAllStandardError().toStdString();
+    }
+}
+
+TEST_F(LogfetchDownloadOverPty, AClosedStandardOutputDoesNotLoseTheDownload)
+{
+    ASSERT_TRUE(waitForInstructions());
+    program.closeReadChannel(QProcess::StandardOutput);  // as "| true" does
+    PtyInstrumentRunner runner(pty, PtyInstrumentRunner::Pace::AsFastAsPossible);
+    testing_support::InstrumentScript script;
+    script.data = testing_support::makeDataLog(1024 + 77);
+    runner.play(script);
+    finish();
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << "not ended by SIGPIPE";
+    EXPECT_EQ(program.exitCode(), 0) << errors.toStdString();
+    EXPECT_EQ(testing_support::readFile(work.file("Idatalog.bin")), script.data);
+}
+
+TEST_F(LogfetchDownloadOverPty, HangUpEndsTheDownloadAsSigtermDoes)
+{
+    ASSERT_TRUE(waitForInstructions());
+    ::kill(static_cast<pid_t>(program.processId()), SIGHUP);
+    const std::string counts = finish();
+    EXPECT_EQ(program.exitStatus(), QProcess::CrashExit);  // ended by SIGHUP after its cleanup
+    EXPECT_EQ(counts, "Download Finished. Number of Blocks = 0. Number of Bytes = 0\n");
+    EXPECT_THAT(errors.toStdString(), HasSubstr("Cancelled: nothing was saved"));
+}
+
+TEST_F(LogfetchDownloadOverPty, ASecondDownloadAtTheSameTimeIsRefusedAndTheFirstGoesOn)
+{
+    ASSERT_TRUE(waitForInstructions());
+    testing_support::PtyInstrument otherPty;
+    mapping.map(kPort + 1, otherPty.devicePath());
+    QProcess second;
+    second.setWorkingDirectory(QString::fromStdString(work.path()));
+    second.start(LOGFETCH_PROGRAM, {"download", "--port", QString::number(kPort + 1), "--output", "other.bin"});
+    ASSERT_TRUE(second.waitForFinished(kTimeoutMs));
+    EXPECT_EQ(second.exitCode(), 1);
+    EXPECT_THAT(second.readAllStandardError().toStdString(),
+                HasSubstr("Another download is running: logfetch download, port " + std::to_string(kPort)));
+
+    PtyInstrumentRunner runner(pty, PtyInstrumentRunner::Pace::AsFastAsPossible);
+    testing_support::InstrumentScript script;
+    script.data = testing_support::makeDataLog(2 * 1024 + 5);
+    runner.play(script);
+    finish();
+    EXPECT_EQ(program.exitCode(), 0) << errors.toStdString();
+    EXPECT_EQ(testing_support::readFile(work.file("Idatalog.bin")), script.data);
+}
+
 }  // namespace

@@ -45,6 +45,11 @@ ConversionError ConversionError::fromErrno(int errorCode, const std::string& pat
     return ConversionError(numberForErrno(errorCode), std::string(std::strerror(errorCode)) + ": " + path);
 }
 
+ConversionError ConversionError::notARegularFile(const std::string& path)
+{
+    return ConversionError(kPathAccessError, "Not a regular file (a device, a FIFO or a socket): " + path);
+}
+
 ConversionError ConversionError::cutShort(const std::string& part)
 {
     return ConversionError(kInputPastEnd, "Input past end of file: " + part + " is cut short");

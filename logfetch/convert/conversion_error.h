@@ -20,6 +20,8 @@ public:
 
     // The failure of a file operation, from the system's error code.
     static ConversionError fromErrno(int errorCode, const std::string& path);
+    // A .BIN that is a device, a FIFO or a socket, not a file.
+    static ConversionError notARegularFile(const std::string& path);
     // The file ended inside a header; part names it ("the file header").
     static ConversionError cutShort(const std::string& part);
     static ConversionError invalidStamp(const std::string& which, const std::string& text);

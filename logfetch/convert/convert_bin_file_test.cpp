@@ -3,7 +3,15 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <sstream>
+#include <thread>
 
 #include "logfetch/testing/bin_builder.h"
 #include "testing/scripted_prompter.h"
@@ -107,6 +115,38 @@ TEST_F(ConvertBinFileTest, FullDiskIsAFailureNotACompletion)
     EXPECT_EQ(convert(folder.path(), "data.bin"), ConversionOutcome::Failed);
     ASSERT_EQ(prompter.messages.size(), 1U);
     EXPECT_THAT(prompter.messages[0], StartsWith("Error 61. No space left on device: " + folder.file("DATA.CSV")));
+}
+
+// A .BIN must be a file: a device behind a link, or a FIFO that would wait
+// for a writer forever, is refused at once and names the file.
+TEST_F(ConvertBinFileTest, AnythingButARegularFileIsRefusedWithoutWaiting)
+{
+    fs::create_symlink("/dev/null", folder.file("null.BIN"));
+    ASSERT_EQ(::mkfifo(folder.file("x.BIN").c_str(), 0600), 0);
+    // Should the open wait for a writer after all, this one lets it go on.
+    std::atomic<bool> waited = false;
+    std::atomic<bool> finished = false;
+    std::thread writer([&] {
+        for (int tenths = 0; tenths < 30 && !finished; ++tenths)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (finished)
+            return;
+        waited = true;
+        const int fifo = ::open(folder.file("x.BIN").c_str(), O_WRONLY | O_NONBLOCK);
+        if (fifo >= 0)
+            ::close(fifo);
+    });
+    for (const char* name : {"null.BIN", "x.BIN"}) {
+        prompter.messages.clear();
+        EXPECT_EQ(convert(folder.path(), name), ConversionOutcome::Failed) << name;
+        ASSERT_EQ(prompter.messages.size(), 1U);
+        EXPECT_THAT(prompter.messages[0], StartsWith("Error 75. Not a regular file (a device, a FIFO or a socket): " +
+                                                     folder.file(name)));
+        EXPECT_FALSE(fs::exists(folder.file(std::string(name).substr(0, std::string(name).size() - 4) + ".PRN")));
+    }
+    finished = true;
+    writer.join();
+    EXPECT_FALSE(waited) << "the FIFO's open waited for a writer";
 }
 
 }  // namespace

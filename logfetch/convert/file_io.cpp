@@ -1,6 +1,8 @@
 #include "logfetch/convert/file_io.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 
@@ -21,16 +23,44 @@ std::FILE* openOrThrow(const std::string& path, const char* mode)
     return file;
 }
 
-}  // namespace
-
-FileByteSource::FileByteSource(const std::string& path) : path_(path), file_(openOrThrow(path, "rb"))
+// Opens a .BIN for reading. Only a regular file is a data log: opening
+// does not wait (a FIFO would wait for a writer), and a folder, a device
+// (also behind a link) or a FIFO is refused with its reason.
+std::FILE* openRegularFile(const std::string& path)
 {
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
+        throw ConversionError::fromErrno(errno, path);
     struct stat info {};
-    if (fstat(fileno(file_), &info) != 0 || !S_ISREG(info.st_mode)) {
-        const int error = S_ISDIR(info.st_mode) ? EISDIR : errno;
-        std::fclose(file_);
+    if (::fstat(descriptor, &info) != 0) {
+        const int error = errno;
+        ::close(descriptor);
         throw ConversionError::fromErrno(error, path);
     }
+    if (!S_ISREG(info.st_mode)) {
+        ::close(descriptor);
+        if (S_ISDIR(info.st_mode))
+            throw ConversionError::fromErrno(EISDIR, path);
+        throw ConversionError::notARegularFile(path);
+    }
+    // Reads of a regular file never wait; the flag is dropped all the same.
+    ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
+    std::FILE* file = ::fdopen(descriptor, "rb");
+    if (file == nullptr) {
+        const int error = errno;
+        ::close(descriptor);
+        throw ConversionError::fromErrno(error, path);
+    }
+    std::setvbuf(file, nullptr, _IOFBF, kStreamBuffer);
+    return file;
+}
+
+}  // namespace
+
+FileByteSource::FileByteSource(const std::string& path) : path_(path), file_(openRegularFile(path))
+{
+    struct stat info {};
+    ::fstat(fileno(file_), &info);
     length_ = info.st_size;
 }
 

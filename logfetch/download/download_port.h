@@ -16,7 +16,8 @@ std::string portNotAvailableMessage(std::string_view portText, const serial::Por
 
 // Opens the port a saved port text names (its number at the start) and
 // clears its buffers, as a download begins. Nothing when the port is ready;
-// otherwise the port is closed and the message for the user is returned.
+// otherwise the port is closed and the message for the user is returned. A
+// text whose number is no port from 1 to 16 ("COM3") is told as such.
 std::optional<std::string> openDownloadPort(serial::SerialPort& port, std::string_view portText);
 
 }  // namespace logfetch

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "common/core/path_text.h"
+#include "logfetch/download/copy_download.h"
 
 // The save step of a download: where it proposes to save, and the copy of the
 // temporary file to the user's .BIN.
@@ -23,11 +24,5 @@ common::SplitPath proposedSaveTarget(std::string_view lastBinFile, std::string_v
 // Whether folder + name is the temporary file itself: the program's folder
 // (the same folder however written) and "~tempidl.bin" in any letter case.
 bool isTheTempFile(const std::string& folder, std::string_view fileName, const std::string& programFolder);
-
-// Copies the temporary file to the target, replacing a file of that name.
-// A regular target is replaced whole or not at all: the copy is written
-// beside it and renamed over it, so a failed copy leaves the old file as it
-// was. Nothing when saved; otherwise the system's reason.
-std::optional<std::string> copyDownload(const std::string& tempFilePath, const std::string& targetPath);
 
 }  // namespace logfetch

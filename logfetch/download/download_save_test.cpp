@@ -3,6 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <filesystem>
 #include <iterator>
 
@@ -79,6 +82,26 @@ TEST_F(DownloadSaveTest, FullDiskIsAFailureAndADeviceIsWrittenNotReplaced)
     EXPECT_THAT(copyDownload(temp(), data.file("full.bin")), Optional(HasSubstr("No space left on device")));
     EXPECT_TRUE(fs::is_symlink(data.file("full.bin")));
     EXPECT_TRUE(fs::is_character_file("/dev/full"));
+}
+
+// A write the system refuses while a regular file is replaced (a file size
+// limit here, which fails the write as a full disk does) is told with the
+// system's reason, and the old file stays.
+TEST_F(DownloadSaveTest, ARefusedWriteWhileReplacingGivesTheSystemsReason)
+{
+    testing_support::writeText(temp(), std::string(64 * 1024, 'x'));
+    testing_support::writeText(data.file("old.bin"), "old log");
+    struct rlimit before {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto previousHandler = ::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limited = before;
+    limited.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const std::optional<std::string> failure = copyDownload(temp(), data.file("old.bin"));
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    ::signal(SIGXFSZ, previousHandler);
+    EXPECT_THAT(failure, Optional(std::string("File too large")));
+    EXPECT_EQ(readFile(data.file("old.bin")), "old log");
 }
 
 }  // namespace

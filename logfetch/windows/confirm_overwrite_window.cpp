@@ -8,6 +8,7 @@
 #include "common/core/single_byte_text.h"
 #include "common/widgets/window_placement.h"
 #include "common/widgets/window_text.h"
+#include "common/widgets/elided_path_label.h"
 
 namespace logfetch {
 
@@ -15,7 +16,7 @@ frmConfirmOverwrite::frmConfirmOverwrite(StepValues& values, QWidget* parent)
     : QDialog(parent),
       values_(values),
       lblStatus_(common::plainLabel("lblStatus", "The following file already exists ...", this)),
-      lblExistingFile_(common::plainLabel("lblExistingFile", "", this)),
+      lblExistingFile_(new common::ElidedPathLabel("lblExistingFile", this)),
       Label2_(common::plainLabel("Label2", "Do you want to overwrite this file?", this)),
       cmdYes_(new QPushButton(QStringLiteral("Yes"), this)),
       cmdNo_(new QPushButton(QStringLiteral("No"), this))
@@ -52,7 +53,7 @@ void frmConfirmOverwrite::ShowForm()
 
 void frmConfirmOverwrite::Form_Load()
 {
-    lblExistingFile_->setText(common::pathText(values_.gOverwriteFile));
+    lblExistingFile_->setPath(values_.gOverwriteFile);
     cmdYes_->setFocus();
     common::centreOnScreen(*this);
 }

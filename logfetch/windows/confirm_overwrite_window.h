@@ -9,6 +9,10 @@
 class QLabel;
 class QPushButton;
 
+namespace common {
+class ElidedPathLabel;
+}
+
 namespace logfetch {
 
 // The answers left in gOverwriteAnswer.
@@ -38,7 +42,7 @@ private:
 
     StepValues& values_;
     QLabel* lblStatus_;
-    QLabel* lblExistingFile_;
+    common::ElidedPathLabel* lblExistingFile_;
     QLabel* Label2_;
     QPushButton* cmdYes_;
     QPushButton* cmdNo_;

@@ -16,6 +16,7 @@
 #include "common/core/folder_listing.h"
 #include "logfetch/convert/lastbin_cfg.h"
 #include "common/core/path_text.h"
+#include "common/widgets/elided_path_label.h"
 #include "logfetch/convert/bin_name.h"
 #include "logfetch/convert/convert_bin_file.h"
 #include "common/core/single_byte_text.h"
@@ -47,9 +48,9 @@ frmConvertBINtoPRN::frmConvertBINtoPRN(StepValues& values, common::Prompter& pro
       programFolder_(std::move(programFolder)),
       lblStatus_(common::plainLabel("lblStatus", kReadyText, this)),
       Label5_(common::plainLabel("Label5", "Full Path  : ", this)),
-      lblFullPath_(common::plainLabel("lblFullPath", "", this)),
+      lblFullPath_(new common::ElidedPathLabel("lblFullPath", this)),
       Label3_(common::plainLabel("Label3", "Filename :", this)),
-      lblFilename_(common::plainLabel("lblFilename", "", this)),
+      lblFilename_(new common::ElidedPathLabel("lblFilename", this)),
       Label2_(common::plainLabel("Label2", "% DONE  :", this)),
       famPercent100_(new QFrame(this)),
       famPercentSome_(new QFrame(famPercent100_)),
@@ -141,8 +142,8 @@ void frmConvertBINtoPRN::showChosenFile(std::string_view fullPath)
     common::SplitPath parts = common::splitPath(fullPath);
     fullPath_ = std::move(parts.folder);
     fileName_ = std::move(parts.fileName);
-    lblFullPath_->setText(common::pathText(fullPath_));
-    lblFilename_->setText(common::pathText(fileName_));
+    lblFullPath_->setPath(fullPath_);
+    lblFilename_->setPath(fileName_);
     cmdOK_->setEnabled(!fullPath_.empty() && !fileName_.empty());
 }
 
@@ -153,6 +154,9 @@ void frmConvertBINtoPRN::cmdBrowse_Click()
     if (!chosen || chosen->empty())
         return;
     showChosenFile(*chosen);
+    // Sized to the new path, within the screen, and in its middle again.
+    adjustSize();
+    common::centreOnScreen(*this);
 }
 
 void frmConvertBINtoPRN::cmdOK_Click()

@@ -14,6 +14,10 @@ class QLabel;
 class QPushButton;
 class QTimer;
 
+namespace common {
+class ElidedPathLabel;
+}
+
 namespace logfetch {
 
 // "Conversion from BIN to PRN": proposes gLastBinFile, lets the user browse
@@ -60,9 +64,9 @@ private:
 
     QLabel* lblStatus_;
     QLabel* Label5_;
-    QLabel* lblFullPath_;
+    common::ElidedPathLabel* lblFullPath_;
     QLabel* Label3_;
-    QLabel* lblFilename_;
+    common::ElidedPathLabel* lblFilename_;
     QLabel* Label2_;
     QFrame* famPercent100_;
     QFrame* famPercentSome_;

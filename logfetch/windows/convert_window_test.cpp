@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 #include <gmock/gmock.h>
@@ -314,6 +315,42 @@ TEST_F(ConvertWindowTest, TheBarGrowsWhileALongConversionRuns)
     EXPECT_TRUE(std::any_of(widths.begin(), widths.end(), [&](int w) { return w > 0 && w < whole; }))
         << widths.size() << " samples";
     EXPECT_TRUE(std::is_sorted(widths.begin(), widths.end()));
+}
+
+// Inside the screen's free area and in the middle of the screen.
+void expectOnScreenAndCentred(const QWidget& window)
+{
+    const QRect free = window.screen()->availableGeometry();
+    EXPECT_TRUE(free.contains(window.frameGeometry()))
+        << "window " << window.frameGeometry().width() << " wide at " << window.frameGeometry().x() << ", screen "
+        << free.width() << " wide";
+    const QPoint offCentre = window.frameGeometry().center() - window.screen()->geometry().center();
+    EXPECT_LE(offCentre.manhattanLength(), 4) << offCentre.x() << ", " << offCentre.y();
+}
+
+TEST_F(ConvertWindowTest, ALongPathIsElidedAndTheWindowStaysOnTheScreenAfterBrowseToo)
+{
+    const std::string longFolder = "/" + std::string(300, 'f') + "/";
+    const std::string otherFolder = "/lab/" + std::string(400, 'g') + "/";
+    values.gLastBinFile = longFolder + "run1.bin";
+    fileDialog.answers = {otherFolder + "run2.bin"};
+    script.then("frmConvertBINtoPRN", [&](QWidget& shown) {
+        expectOnScreenAndCentred(shown);
+        const QLabel& path = control<QLabel>("lblFullPath");
+        EXPECT_EQ(path.text().toStdString(), longFolder);
+        EXPECT_EQ(path.toolTip().toStdString(), longFolder) << "the whole path in the tool tip";
+        EXPECT_LT(path.width(), path.fontMetrics().horizontalAdvance(path.text())) << "shown elided";
+        for (const char* button : {"cmdOK", "cmdCancel", "cmdBrowse"}) {
+            const QPushButton& shownButton = control<QPushButton>(button);
+            EXPECT_TRUE(shown.rect().contains(QRect(shownButton.mapTo(&shown, QPoint()), shownButton.size())))
+                << button;
+        }
+        click("cmdBrowse");
+        EXPECT_EQ(text("lblFullPath").toStdString(), otherFolder);
+        expectOnScreenAndCentred(shown);
+        click("cmdCancel");
+    });
+    show();
 }
 
 }  // namespace

@@ -18,7 +18,9 @@
 #include "common/core/folder_listing.h"
 #include "logfetch/convert/lastbin_cfg.h"
 #include "common/core/letter_case.h"
+#include "common/widgets/elided_path_label.h"
 #include "logfetch/convert/bin_name.h"
+#include "logfetch/download/download_lock.h"
 #include "logfetch/download/download_port.h"
 #include "logfetch/download/download_save.h"
 #include "logfetch/ports/serialport_cfg.h"
@@ -125,9 +127,9 @@ frmDownload::frmDownload(StepValues& values, common::Prompter& prompter, common:
       cmdCancel_(common::namedButton("cmdCancel", "Cancel", famDownloading_)),
       famGetFilename_(namedFrame("famGetFilename", this)),
       Label5_(boldLabel("Label5", "Full Path : ", famGetFilename_)),
-      lblFullPath_(common::plainLabel("lblFullPath", "", famGetFilename_)),
+      lblFullPath_(new common::ElidedPathLabel("lblFullPath", famGetFilename_)),
       Label3_(boldLabel("Label3", "Filename:", famGetFilename_)),
-      lblFilename_(common::plainLabel("lblFilename", "", famGetFilename_)),
+      lblFilename_(new common::ElidedPathLabel("lblFilename", famGetFilename_)),
       cmdBrowse_(common::namedButton("cmdBrowse", "Browse", famGetFilename_)),
       cmdOK_(common::namedButton("cmdOK", "OK", famGetFilename_)),
       List1_(new QListWidget(this)),
@@ -198,6 +200,14 @@ void frmDownload::doprompt()
     common::centreOnScreen(*this);
 
     const std::string portText = readPortText(programFolder_);
+    // Held until the window unloads, so that no other download empties the
+    // temporary file before this one is saved.
+    DownloadLock lock(tempFilePath());
+    if (const std::optional<std::string> refusal = lock.take("the Download window, port " + portText)) {
+        prompter_.showMessage(*refusal);
+        values_.gStepMode = StepValues::DownloadOnly;
+        return;
+    }
     PortCtl1_ = link_.makePort();
     clock_ = link_.makeClock();
     if (const std::optional<std::string> failure = openDownloadPort(*PortCtl1_, portText)) {
@@ -259,9 +269,8 @@ void frmDownload::showTarget(common::SplitPath target)
 {
     fullPath_ = std::move(target.folder);
     fileName_ = std::move(target.fileName);
-    lblFullPath_->setText(common::pathText(fullPath_));
-    lblFilename_->setText(common::pathText(fileName_));
-    lblFullPath_->setToolTip(lblFullPath_->text());
+    lblFullPath_->setPath(fullPath_);
+    lblFilename_->setPath(fileName_);
     common::placeSizedToText(*lblFullPath_, fullPathPlace_);
     common::placeSizedToText(*lblFilename_, filenamePlace_);
     fitToTexts();
@@ -353,14 +362,19 @@ void frmDownload::fitToTexts()
                                        : std::max(rightInFrame(*lblFullPath_), rightInFrame(*lblFilename_)));
     const int needed = std::max(lblInstructions_->x() + lblInstructions_->width(), framesRight) + kRightMargin;
     const QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
-    const int widest = screen != nullptr ? screen->availableGeometry().width() : needed;
+    // The window's frame, once it has one, must fit on the screen too.
+    const int frame = frameGeometry().width() - this->width();
+    const int widest = screen != nullptr ? screen->availableGeometry().width() - frame : needed;
     const int width = std::max(common::twipsToPixels(kClientWidth), std::min(needed, widest));
+    const int frameWidth = width - kDownloadingRect.left() - kRightMargin;
+    for (common::ElidedPathLabel* path : {lblFullPath_, lblFilename_})
+        path->resize(std::min(path->width(), frameWidth - path->x()), path->height());
     if (width == this->width())
         return;
     setFixedSize(width, common::twipsToPixels(kClientHeight));
-    const int frameWidth = width - kDownloadingRect.left() - kRightMargin;
     famDownloading_->resize(frameWidth, kDownloadingRect.height());
     famGetFilename_->resize(frameWidth, kGetFilenameRect.height());
+    common::centreOnScreen(*this);
 }
 
 std::string frmDownload::tempFilePath() const

@@ -24,6 +24,10 @@ class QListWidget;
 class QPushButton;
 class QTimer;
 
+namespace common {
+class ElidedPathLabel;
+}
+
 namespace logfetch {
 
 // What a download is made with, afresh each time the window opens: the
@@ -78,7 +82,9 @@ private:
     // Captions at their design places, wider when the font needs it, and the
     // values right of them.
     void placeCaptionsAndValues();
-    // Widens the window (never below its design) so that no text is cut.
+    // Widens the window (never below its design, never beyond the screen) so
+    // that no text is cut, and keeps it in the middle of the screen; a path
+    // too long for the screen is shown elided.
     void fitToTexts();
     std::string tempFilePath() const;
 
@@ -117,9 +123,9 @@ private:
     QPushButton* cmdCancel_;
     QFrame* famGetFilename_;
     QLabel* Label5_;
-    QLabel* lblFullPath_;
+    common::ElidedPathLabel* lblFullPath_;
     QLabel* Label3_;
-    QLabel* lblFilename_;
+    common::ElidedPathLabel* lblFilename_;
     QPushButton* cmdBrowse_;
     QPushButton* cmdOK_;
     QListWidget* List1_;

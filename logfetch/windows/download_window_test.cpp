@@ -1,4 +1,5 @@
 #include "logfetch/windows/download_window.h"
+#include "logfetch/download/download_lock.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -277,7 +278,7 @@ TEST_F(DownloadWindowTest, PortThatCannotBeOpenedIsToldAndTheWindowNeverShows)
         std::string found;
     };
     for (const Case& failing : {
-             Case{"COM4", "No serial device is connected as COM0."},
+             Case{"COM4", "\"COM4\" is not a COM port number from 1 to 16. Choose the port in Serial Port Setup"},
              // 3.6 is COM4 rounded, which the other program holds.
              Case{"3.6", "COM4 (" + pty.devicePath() + ") is in use by another program."},
          }) {
@@ -508,6 +509,38 @@ TEST_F(DownloadWindowTest, ChecksumErrorEndsWithTheCountsAndOffersThePartialFile
     EXPECT_THAT(prompter.messages, ElementsAre("serial port checksum error", counts(2, 2048)));
     EXPECT_TRUE(holds(data.file("partial.bin"), log.substr(0, 2048)));
     EXPECT_EQ(values.gStepMode, StepValues::AllSteps);
+}
+
+TEST_F(DownloadWindowTest, ASecondDownloadIsRefusedWhileAnotherOwnsTheTemporaryFile)
+{
+    testing_support::writeText(programFolder.file("~tempidl.bin"), "the first download's data");
+    DownloadLock running(programFolder.file("~tempidl.bin"));
+    ASSERT_EQ(running.take("logfetch download, port 3"), std::nullopt);
+    window.doprompt();  // never shown
+    ASSERT_EQ(prompter.messages.size(), 1U);
+    EXPECT_THAT(prompter.messages[0], StartsWith("Another download is running: logfetch download, port 3 (process "));
+    EXPECT_EQ(values.gStepMode, StepValues::DownloadOnly) << "no conversion follows";
+    EXPECT_EQ(tempFile(), "the first download's data");
+    EXPECT_TRUE(portFree()) << "the port was never opened";
+}
+
+TEST_F(DownloadWindowTest, ALongSaveFolderIsElidedAndTheWindowStaysCentredOnTheScreen)
+{
+    const std::string longFolder = "/" + std::string(300, 'f') + "/";
+    values.gLastBinFile = longFolder + "run7.bin";
+    doprompt([&] {
+        ASSERT_TRUE(downloadToSaveStep());
+        const QRect free = window.screen()->availableGeometry();
+        EXPECT_TRUE(free.contains(window.frameGeometry()))
+            << "window " << window.frameGeometry().width() << " wide, screen " << free.width();
+        const QPoint offCentre = window.frameGeometry().center() - window.screen()->geometry().center();
+        EXPECT_LE(offCentre.manhattanLength(), 4) << offCentre.x() << ", " << offCentre.y();
+        const QLabel& path = control<QLabel>("lblFullPath");
+        EXPECT_EQ(path.toolTip().toStdString(), longFolder) << "the whole path in the tool tip";
+        EXPECT_LE(path.x() + path.width(), control<QFrame>("famGetFilename").width()) << "not cut by the window";
+        EXPECT_LT(path.width(), path.fontMetrics().horizontalAdvance(path.text())) << "shown elided";
+        window.done(QDialog::Accepted);
+    });
 }
 
 }  // namespace

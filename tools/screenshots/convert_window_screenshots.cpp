@@ -1,6 +1,7 @@
 // Shows the real conversion window on the display and saves pictures of it:
 // ready with a remembered file, mid-conversion with the bar part-filled, and
-// the completion message. Run it under a display server, for example
+// the completion message; then the window with a folder of 300 characters.
+// Run it under a display server, for example
 //   xvfb-run -a -s "-screen 0 1280x800x24" convert_window_screenshots OUTPUT_FOLDER
 #include <QApplication>
 #include <QMessageBox>
@@ -62,6 +63,20 @@ int main(int argc, char** argv)
         allSaved &= testing_support::saveScreenPicture(window, window.frameGeometry(), output + "/convert-window-ready.png");
         watcher.start(5);
         window.findChild<QPushButton*>("cmdOK")->click();
+    });
+    window.ShowForm();
+
+    // A folder of 300 characters: the window stays on the screen and in its
+    // middle, the path elided in the middle.
+    std::string longFolder = "/home/lab/instrument-data";
+    while (longFolder.size() < 300)
+        longFolder += "/fluorescence-study-week-12";
+    longFolder.resize(300);
+    values.gLastBinFile = longFolder + "/run8.bin";
+    QTimer::singleShot(500, &window, [&] {
+        allSaved &= testing_support::saveScreenPicture(window, window.frameGeometry(),
+                                                      output + "/convert-window-long-path.png");
+        window.findChild<QPushButton*>("cmdCancel")->click();
     });
     window.ShowForm();
     return allSaved && midConversionSaved ? 0 : 1;

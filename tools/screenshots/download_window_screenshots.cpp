@@ -1,7 +1,8 @@
 // Shows the real download window on the display, over a pseudo-terminal with
 // the simulated instrument sending a 16 KiB log at 9600 baud, and saves
 // pictures of it: waiting for the instrument, receiving (the block count
-// moving), the final counts, and the save step. Run it under a display
+// moving), the final counts, and the save step; then the save step of a
+// second download with a save folder of 300 characters. Run it under a display
 // server, for example
 //   xvfb-run -a -s "-screen 0 1280x800x24" download_window_screenshots OUTPUT_FOLDER
 #include <QApplication>
@@ -94,6 +95,29 @@ int main(int argc, char** argv)
                             window.done(QDialog::Accepted);
                         });
                     });
+                });
+            });
+        });
+    });
+    window.doprompt();
+
+    // A save folder of 300 characters: the window stays on the screen and in
+    // its middle, the path elided in the middle.
+    std::string longFolder = "/home/lab/instrument-data";
+    while (longFolder.size() < 300)
+        longFolder += "/fluorescence-study-week-12";
+    longFolder.resize(300);
+    values.gLastBinFile = longFolder + "/run8.bin";
+    log.textLines.clear();
+    log.data = testing_support::makeDataLog(1024);
+    QTimer::singleShot(700, &window, [&] {
+        runner.play(log);
+        when(window, [&] { return messageBox() != nullptr; }, [&] {
+            messageBox()->accept();
+            when(window, [&] { return saveStep->isVisible(); }, [&] {
+                QTimer::singleShot(300, &window, [&] {
+                    picture(window.frameGeometry(), "download-save-long-path.png");
+                    window.done(QDialog::Accepted);
                 });
             });
         });

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QLabel>
+
+#include <string_view>
+
+namespace common {
+
+// A label that shows a file path. A path too long for the label is shown
+// elided in the middle ("/home/lab/…/week-12/"), the whole path in its tool
+// tip; text() is always the whole path. It asks for at most two thirds of its
+// screen's width and can shrink to a few characters, so a long path never
+// makes its window wider than the screen or pushes its buttons away.
+class ElidedPathLabel : public QLabel {
+    Q_OBJECT
+
+public:
+    ElidedPathLabel(const char* objectName, QWidget* parent);
+
+    // Shows the path (in the system's file-name encoding, like pathText).
+    void setPath(std::string_view path);
+    // Whether the label is too narrow for the whole path.
+    bool elided() const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+}  // namespace common

@@ -1,0 +1,24 @@
+#include "logfetch/cli/output_folder.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+namespace logfetch {
+
+std::optional<std::string> folderRefusesNewFiles(const std::string& filePath)
+{
+    const std::filesystem::path folder = std::filesystem::path(filePath).parent_path();
+    std::string probe = (folder.empty() ? std::filesystem::current_path() : folder) / ".logfetch-save-XXXXXX";
+    const int descriptor = ::mkstemp(probe.data());
+    if (descriptor < 0)
+        return std::string(std::strerror(errno));
+    ::close(descriptor);
+    ::unlink(probe.c_str());
+    return std::nullopt;
+}
+
+}  // namespace logfetch

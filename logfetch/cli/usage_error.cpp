@@ -1,0 +1,20 @@
+#include "logfetch/cli/usage_error.h"
+
+#include <iostream>
+
+namespace logfetch {
+
+std::optional<int> parseCommandLine(QCommandLineParser& parser, const QStringList& arguments,
+                                    std::string_view command)
+{
+    if (!parser.parse(arguments)) {
+        std::cerr << command << ": " << parser.errorText().toLocal8Bit().toStdString() << "; see " << command
+                  << " --help\n";
+        return kUsageError;
+    }
+    if (parser.isSet(QStringLiteral("help")))
+        parser.showHelp(0);
+    return std::nullopt;
+}
+
+}  // namespace logfetch
