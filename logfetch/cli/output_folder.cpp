@@ -12,7 +12,7 @@ namespace logfetch {
 std::optional<std::string> folderRefusesNewFiles(const std::string& filePath)
 {
     const std::filesystem::path folder = std::filesystem::path(filePath).parent_path();
-    std::string probe = (folder.empty() ? std::filesystem::current_path() : folder) / ".logfetch-save-XXXXXX";
+    std::string probe = (folder.empty() ? std::filesystem::path(".") : folder) / ".logfetch-save-XXXXXX";
     const int descriptor = ::mkstemp(probe.data());
     if (descriptor < 0)
         return std::string(std::strerror(errno));
