@@ -1,11 +1,9 @@
 #include "logfetch/download/time_of_day_clock.h"
 
-#include <QTime>
-
 namespace logfetch {
 
 TimeOfDayClock::TimeOfDayClock()
-    : start_(std::chrono::steady_clock::now()), startTimeOfDay_(QTime::currentTime().msecsSinceStartOfDay())
+    : start_(std::chrono::steady_clock::now()), startTimeOfDay_(common::SystemTimeOfDay().millisecondsSinceMidnight())
 {
 }
 

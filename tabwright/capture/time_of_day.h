@@ -2,23 +2,13 @@
 
 #include <cstdint>
 
+#include "common/core/time_of_day.h"
+
 namespace tabwright {
 
-inline constexpr std::int32_t kMillisecondsPerDay = 24 * 60 * 60 * 1000;
-
-// The system clock's time of day.
-class TimeOfDay {
-public:
-    virtual ~TimeOfDay() = default;
-    // Milliseconds since midnight, 0 .. kMillisecondsPerDay - 1.
-    virtual std::int32_t millisecondsSinceMidnight() = 0;
-};
-
-// The local time of day as the system clock tells it at each call.
-class SystemTimeOfDay : public TimeOfDay {
-public:
-    std::int32_t millisecondsSinceMidnight() override;
-};
+using common::kMillisecondsPerDay;
+using common::SystemTimeOfDay;
+using common::TimeOfDay;
 
 // The time of day in hours: the seconds since midnight rounded to a whole second
 // (halves to the even second), divided by 3600. 13:30:00 gives 13.5.

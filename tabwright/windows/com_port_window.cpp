@@ -3,7 +3,6 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -13,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "common/widgets/dialog_buttons.h"
 #include "common/core/single_byte_text.h"
 #include "common/widgets/window_text.h"
 #include "common/widgets/port_listing_delegate.h"
@@ -79,16 +79,9 @@ frmComPort::frmComPort(QWidget* parent)
     }
     grid->setColumnStretch(2, 1);
 
-    // Enter is OK wherever the focus is, Cancel included.
-    cmdOK_->setDefault(true);
-    cmdCancel_->setAutoDefault(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK_);
-    buttons->addWidget(cmdCancel_);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Frame1_);
-    layout->addLayout(buttons);
+    layout->addLayout(common::okCancelRow(*cmdOK_, *cmdCancel_));
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(cboComPort_, &QComboBox::currentIndexChanged, this, &frmComPort::cboComPort_Click);

@@ -1,5 +1,6 @@
 #include "tabwright/windows/excel_macro_window.h"
 
+#include "common/widgets/dialog_buttons.h"
 #include "common/core/single_byte_text.h"
 
 #include <QCheckBox>
@@ -47,16 +48,9 @@ frmExcelMacro::frmExcelMacro(QWidget* parent)
     auto* frame = new QHBoxLayout(fraExcelMacro_);
     frame->addWidget(chkExcelMacro_);
     frame->addWidget(txtExcelMacro_, 1);
-    // Enter is OK wherever the focus is, Cancel included.
-    cmdOK_->setDefault(true);
-    cmdCancel_->setAutoDefault(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK_);
-    buttons->addWidget(cmdCancel_);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(fraExcelMacro_);
-    layout->addLayout(buttons);
+    layout->addLayout(common::okCancelRow(*cmdOK_, *cmdCancel_));
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(chkExcelMacro_, &QCheckBox::toggled, this, &frmExcelMacro::chkExcelMacro_Click);
