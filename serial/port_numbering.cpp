@@ -1,6 +1,7 @@
 #include "serial/port_numbering.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cctype>
 #include <set>
 #include <string_view>
@@ -111,6 +112,24 @@ std::string deviceLine(const PortEntry& entry)
 std::string listingLine(const PortEntry& entry)
 {
     return "COM " + std::to_string(entry.number) + "  " + deviceLine(entry);
+}
+
+std::optional<int> portNumberOfText(std::string_view text)
+{
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return std::nullopt;
+    text = text.substr(first, text.find_last_not_of(' ') - first + 1);
+    // from_chars would also take a leading minus sign.
+    if (text.find_first_not_of("0123456789") != std::string_view::npos)
+        return std::nullopt;
+    int number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    if (number < kFirstPortNumber || number > kLastPortNumber)
+        return std::nullopt;
+    return number;
 }
 
 }  // namespace serial

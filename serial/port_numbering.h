@@ -1,7 +1,9 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace serial {
@@ -41,5 +43,9 @@ std::string deviceLine(const PortEntry& entry);
 
 // The line a dialog shows: "COM 1  /dev/ttyUSB0  FT232R USB UART".
 std::string listingLine(const PortEntry& entry);
+
+// The COM port number a typed text names: a whole decimal number from 1 to 16,
+// surrounding spaces and leading zeros allowed. Nothing for any other text.
+std::optional<int> portNumberOfText(std::string_view text);
 
 }  // namespace serial

@@ -65,5 +65,15 @@ TEST(PortNumbering, ListingLineShowsNumberDeviceAndDescriptionOrAbsence)
     EXPECT_EQ(listingLine({3, "/dev/ttyUSB5", "", false}), "COM 3  /dev/ttyUSB5  (not connected)");
 }
 
+TEST(PortNumbering, OnlyAWholeNumberOfAPortNamesOne)
+{
+    EXPECT_EQ(portNumberOfText("4"), 4);
+    EXPECT_EQ(portNumberOfText("  05 "), 5);
+    EXPECT_EQ(portNumberOfText("1"), 1);
+    EXPECT_EQ(portNumberOfText("16"), 16);
+    for (const char* text : {"", "   ", "0", "17", "-3", "+3", "3.5", "4a", "COM3", "3 4", "\t3", "99999999999"})
+        EXPECT_EQ(portNumberOfText(text), std::nullopt) << '"' << text << '"';
+}
+
 }  // namespace
 }  // namespace serial

@@ -10,7 +10,7 @@
 
 #include "logfetch/cli/convert_command.h"
 #include "logfetch/cli/download_command_line.h"
-#include "logfetch/cli/usage_error.h"
+#include "common/core/command_line_usage.h"
 
 namespace logfetch {
 
@@ -27,13 +27,13 @@ int convertFromCommandLine(const QStringList& arguments)
     parser.addHelpOption();
     parser.addPositionalArgument("convert", "Convert .BIN files.", "convert");
     parser.addPositionalArgument("files", "The .BIN files to convert.", "FILE.BIN [FILE.BIN ...]");
-    if (const std::optional<int> usage = parseCommandLine(parser, arguments, "logfetch convert"))
+    if (const std::optional<int> usage = common::parseCommandLine(parser, arguments, "logfetch convert"))
         return *usage;
 
     const QStringList files = parser.positionalArguments().mid(1);
     if (files.isEmpty()) {
         std::cerr << "logfetch convert: name at least one .BIN file\n";
-        return kUsageError;
+        return common::kUsageError;
     }
     std::vector<std::string> paths;
     for (const QString& file : files)
@@ -65,7 +65,7 @@ int runCommandLine()
         return downloadFromCommandLine(QCoreApplication::arguments());
     if (!parser.unknownOptionNames().isEmpty() || !positional.isEmpty()) {
         std::cerr << "logfetch: unknown command or option; see logfetch --help\n";
-        return kUsageError;
+        return common::kUsageError;
     }
     if (parser.isSet("version"))
         parser.showVersion();

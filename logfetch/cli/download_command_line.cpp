@@ -8,10 +8,11 @@
 
 #include "common/core/program_folder.h"
 #include "logfetch/cli/download_command.h"
-#include "logfetch/cli/interrupt_signals.h"
+#include "common/core/interrupt_signals.h"
 #include "logfetch/ports/serialport_cfg.h"
 #include "logfetch/download/time_of_day_clock.h"
-#include "logfetch/cli/usage_error.h"
+#include "common/core/command_line_usage.h"
+#include "serial/port_numbering.h"
 #include "serial/qt_serial_port.h"
 
 namespace logfetch {
@@ -32,28 +33,28 @@ int downloadFromCommandLine(const QStringList& arguments)
                                     "FILE.BIN", kDefaultBinFileName);
     const QCommandLineOption force("force", "Replace the output file if it exists.");
     parser.addOptions({port, output, force});
-    if (const std::optional<int> usage = parseCommandLine(parser, arguments, "logfetch download"))
+    if (const std::optional<int> usage = common::parseCommandLine(parser, arguments, "logfetch download"))
         return *usage;
     if (parser.positionalArguments().size() > 1) {
         std::cerr << "logfetch download: takes no file names; use --output FILE.BIN\n";
-        return kUsageError;
+        return common::kUsageError;
     }
 
     DownloadOptions options;
     if (parser.isSet(port)) {
         // On the command line a port is a whole number, never "1e1" or "3abc".
-        const std::optional<int> number = portNumberOfText(parser.value(port).toLocal8Bit().toStdString());
+        const std::optional<int> number = serial::portNumberOfText(parser.value(port).toLocal8Bit().toStdString());
         if (!number) {
             std::cerr << "logfetch download: --port takes a COM port number from 1 to 16, not \""
                       << parser.value(port).toLocal8Bit().toStdString() << "\"\n";
-            return kUsageError;
+            return common::kUsageError;
         }
         options.portText = std::to_string(*number);
     }
     options.outputPath = parser.value(output).toLocal8Bit().toStdString();
     if (options.outputPath.empty()) {
         std::cerr << "logfetch download: --output needs a file name\n";
-        return kUsageError;
+        return common::kUsageError;
     }
     options.force = parser.isSet(force);
 
@@ -67,13 +68,13 @@ int downloadFromCommandLine(const QStringList& arguments)
         serial::QtSerialPort serialPort;
         TimeOfDayClock clock;
         DownloadCommand command(std::move(options), common::programFolder(), serialPort, clock, std::cout, std::cerr);
-        InterruptSignals interrupts;
-        QObject::connect(&interrupts, &InterruptSignals::interrupted, [&command] { command.cancel(); });
+        common::InterruptSignals interrupts;
+        QObject::connect(&interrupts, &common::InterruptSignals::interrupted, [&command] { command.cancel(); });
         status = command.run();
         signalNumber = interrupts.received();
     }
     if (signalNumber != 0)
-        endBySignal(signalNumber);
+        common::endBySignal(signalNumber);
     return status;
 }
 

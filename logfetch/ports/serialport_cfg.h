@@ -20,10 +20,6 @@ std::string serialPortCfgPath(std::string_view programFolder);
 // file is missing, unreadable or its field is empty.
 std::string readPortText(std::string_view programFolder);
 
-// The COM port number a typed text names: a whole decimal number from 1 to 16,
-// surrounding spaces and leading zeros allowed. Nothing for any other text.
-std::optional<int> portNumberOfText(std::string_view text);
-
 // The port number the download opens for a saved port text: the number at
 // the text's start (spaces before it and a sign allowed), fractions to the
 // nearest whole number, halves away from zero; 0 when the text starts with

@@ -30,16 +30,6 @@ TEST(SerialPortCfg, ReadsTheFirstFieldAsWrittenAndPortOneWhenNothingIsSaved)
     EXPECT_EQ(readPortText(folder.path()), "3.6 or so");  // as written: its reader decides
 }
 
-TEST(SerialPortCfg, OnlyAWholeNumberOfAPortNamesOne)
-{
-    EXPECT_EQ(portNumberOfText("4"), 4);
-    EXPECT_EQ(portNumberOfText("  05 "), 5);
-    EXPECT_EQ(portNumberOfText("1"), 1);
-    EXPECT_EQ(portNumberOfText("16"), 16);
-    for (const char* text : {"", "   ", "0", "17", "-3", "+3", "3.5", "4a", "COM3", "3 4", "\t3", "99999999999"})
-        EXPECT_EQ(portNumberOfText(text), std::nullopt) << '"' << text << '"';
-}
-
 TEST(SerialPortCfg, TheDownloadOpensTheNumberAtTheStartOfTheText)
 {
     EXPECT_EQ(portNumberAtStart("3"), 3);

@@ -13,6 +13,7 @@
 #include "common/widgets/port_listing_delegate.h"
 #include "logfetch/ports/port_probe.h"
 #include "logfetch/ports/serialport_cfg.h"
+#include "serial/port_numbering.h"
 #include "serial/port_directory.h"
 #include "common/core/single_byte_text.h"
 
@@ -142,7 +143,7 @@ void frmComSelect::cmdOK_Click()
         accept();
         return;
     }
-    const std::optional<int> number = portNumberOfText(typed);
+    const std::optional<int> number = serial::portNumberOfText(typed);
     if (!number) {
         prompter_.showMessage(notAPortNumberMessage(typed));
         cboPortOptions_->lineEdit()->selectAll();

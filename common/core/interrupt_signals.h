@@ -5,7 +5,7 @@
 
 #include <memory>
 
-namespace logfetch {
+namespace common {
 
 // Turns SIGINT (Ctrl-C), SIGTERM and SIGHUP into a Qt signal on the event loop. The
 // signal handler only writes the signal's number into a pipe; a socket
@@ -40,4 +40,4 @@ private:
 // a script sees the interruption and stops the script too.
 [[noreturn]] void endBySignal(int signalNumber);
 
-}  // namespace logfetch
+}  // namespace common

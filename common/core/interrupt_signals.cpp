@@ -1,4 +1,4 @@
-#include "logfetch/cli/interrupt_signals.h"
+#include "common/core/interrupt_signals.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <stdexcept>
 
-namespace logfetch {
+namespace common {
 
 namespace {
 
@@ -75,4 +75,4 @@ void endBySignal(int signalNumber)
     ::_exit(128 + signalNumber);  // only when the signal is blocked
 }
 
-}  // namespace logfetch
+}  // namespace common

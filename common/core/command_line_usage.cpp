@@ -1,8 +1,8 @@
-#include "logfetch/cli/usage_error.h"
+#include "common/core/command_line_usage.h"
 
 #include <iostream>
 
-namespace logfetch {
+namespace common {
 
 std::optional<int> parseCommandLine(QCommandLineParser& parser, const QStringList& arguments,
                                     std::string_view command)
@@ -17,4 +17,4 @@ std::optional<int> parseCommandLine(QCommandLineParser& parser, const QStringLis
     return std::nullopt;
 }
 
-}  // namespace logfetch
+}  // namespace common

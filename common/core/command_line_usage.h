@@ -6,7 +6,7 @@
 #include <optional>
 #include <string_view>
 
-namespace logfetch {
+namespace common {
 
 // The exit status of a command line the program cannot use.
 inline constexpr int kUsageError = 2;
@@ -18,4 +18,4 @@ inline constexpr int kUsageError = 2;
 std::optional<int> parseCommandLine(QCommandLineParser& parser, const QStringList& arguments,
                                     std::string_view command);
 
-}  // namespace logfetch
+}  // namespace common
