@@ -317,6 +317,19 @@ TEST_F(EmulationWindowTest, TheMasterUnchecksTheBox)
     EXPECT_EQ(control<QScrollBar>("scrollTempMax").value(), 30);
 }
 
+TEST_F(EmulationWindowTest, EveryCaptionShowsWhole)
+{
+    // The widest values a label can show.
+    control<QScrollBar>("scrollMeasureLS").setValue(100);
+    control<QScrollBar>("scrollTempLS").setValue(100);
+    for (const QLabel* label : window->findChildren<QLabel*>()) {
+        const int textWidth = label->fontMetrics().horizontalAdvance(label->text());
+        EXPECT_LE(textWidth, label->contentsRect().width()) << label->objectName().toStdString();
+    }
+    for (const QCheckBox* box : window->findChildren<QCheckBox*>())
+        EXPECT_LE(box->sizeHint().width(), box->width()) << box->objectName().toStdString();
+}
+
 TEST_F(EmulationWindowTest, BaseLevelBarMovesTheGreenBar)
 {
     auto& level = control<QScrollBar>("VScroll1");

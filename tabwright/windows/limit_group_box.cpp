@@ -20,8 +20,8 @@ const QColor kMaximumBrown(128, 64, 0);
 constexpr int kRowTops[] = {300, 630, 960};
 constexpr int kMaintainTop = 1290;
 constexpr int kCaptionLeft = 120;
-constexpr int kValueLeft = 1005;
-constexpr int kBarLeft = 1500;
+constexpr int kValueLeft = 1185;
+constexpr int kBarLeft = 1620;
 constexpr int kRowHeight = 255;
 
 void colourText(QLabel& label, const QColor& colour)
@@ -77,15 +77,16 @@ QScrollBar* LimitGroupBox::addRow(int top, const QColor& colour, const char* cap
                                   const char* caption, const char* valueName, QLabel*& value)
 {
     QLabel* captionLabel = common::plainLabel(captionName, caption, this);
-    captionLabel->setGeometry(common::twipsRect(kCaptionLeft, top, 855, kRowHeight));
+    captionLabel->setGeometry(
+        common::twipsRect(kCaptionLeft, top, kValueLeft - kCaptionLeft, kRowHeight));
     colourText(*captionLabel, colour);
     value = common::plainLabel(valueName, "0", this);
-    value->setGeometry(common::twipsRect(kValueLeft, top, 435, kRowHeight));
+    value->setGeometry(common::twipsRect(kValueLeft, top, kBarLeft - kValueLeft, kRowHeight));
     colourText(*value, colour);
 
     auto* bar = new QScrollBar(Qt::Horizontal, this);
     bar->setObjectName(barName(valueName));
-    bar->setGeometry(common::twipsRect(kBarLeft, top, 1995, kRowHeight));
+    bar->setGeometry(common::twipsRect(kBarLeft, top, 1875, kRowHeight));
     bar->setRange(LimitCascade::kLowest, LimitCascade::kHighest);
     bar->setSingleStep(1);
     bar->setPageStep(1);
