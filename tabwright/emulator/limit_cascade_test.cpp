@@ -186,17 +186,5 @@ TEST(LimitCascadeTest, OneMoveEndsAfterOneHop)
     }
 }
 
-TEST(LimitCascadeTest, ValuesOutsideTheBarsAreTakenAtTheNearerEnd)
-{
-    LimitRecorder model;
-    LimitCascade cascade(model, Reading::Measurement);
-    cascade.masterMoved(250);
-    EXPECT_EQ(cascade.master(), 100);
-    EXPECT_EQ(model.maxMeasurement, 100);
-    cascade.gotFocus(LimitBar::Minimum);
-    cascade.minimumMoved(-7);
-    EXPECT_EQ(model.minMeasurement, 0);
-}
-
 }  // namespace
 }  // namespace tabwright

@@ -302,21 +302,6 @@ TEST_F(EmulationWindowTest, BarsReachTheModelAndAMoveEndsAfterOneHop)
     EXPECT_TRUE(line.ends_with("(RAW)  12 (C)\r\n")) << line;
 }
 
-TEST_F(EmulationWindowTest, TheMasterUnchecksTheBox)
-{
-    auto& keep = control<QCheckBox>("chkMaintainTempMinMaxWindow");
-    auto& master = control<QScrollBar>("scrollTempLS");
-    keep.click();
-    EXPECT_FALSE(master.isEnabled());
-    keep.click();
-    focus("scrollTempLS");
-    master.setValue(30);
-    EXPECT_FALSE(keep.isChecked());
-    EXPECT_TRUE(master.isEnabled());
-    EXPECT_EQ(control<QScrollBar>("scrollTempMin").value(), 30);
-    EXPECT_EQ(control<QScrollBar>("scrollTempMax").value(), 30);
-}
-
 TEST_F(EmulationWindowTest, EveryCaptionShowsWhole)
 {
     // The widest values a label can show.
