@@ -87,7 +87,12 @@ void WriteLinesCellByCell(benchmark::State& state)
         return cells;
     });
 }
-BENCHMARK(WriteLinesCellByCell)->Arg(8)->Arg(60)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
+BENCHMARK(WriteLinesCellByCell)
+    ->Arg(8)
+    ->Arg(60)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(3.0)
+    ->UseRealTime();
 
 void WriteLinesAsRows(benchmark::State& state)
 {
@@ -97,7 +102,12 @@ void WriteLinesAsRows(benchmark::State& state)
         return static_cast<int>(line.size());
     });
 }
-BENCHMARK(WriteLinesAsRows)->Arg(8)->Arg(60)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
+BENCHMARK(WriteLinesAsRows)
+    ->Arg(8)
+    ->Arg(60)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(3.0)
+    ->UseRealTime();
 
 // A backlog: 100 consecutive lines of range(0) fields in one call.
 void WriteLineRunsAsRows(benchmark::State& state)
@@ -112,7 +122,12 @@ void WriteLineRunsAsRows(benchmark::State& state)
         return kLines * static_cast<int>(line.size());
     });
 }
-BENCHMARK(WriteLineRunsAsRows)->Arg(8)->Arg(60)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
+BENCHMARK(WriteLineRunsAsRows)
+    ->Arg(8)
+    ->Arg(60)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(3.0)
+    ->UseRealTime();
 
 }  // namespace
 

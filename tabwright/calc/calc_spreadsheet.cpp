@@ -269,7 +269,8 @@ Reference<css::sheet::XSpreadsheet> activeSheet(const Reference<css::sheet::XSpr
     return sheet;
 }
 
-Reference<css::table::XCell> activeCell(const Reference<css::sheet::XSpreadsheetView>& view, int row, int column)
+Reference<css::table::XCell> activeCell(const Reference<css::sheet::XSpreadsheetView>& view,
+                                       int row, int column)
 {
     return activeSheet(view)->getCellByPosition(column - 1, row - 1);
 }
@@ -285,7 +286,8 @@ css::uno::Any anyOf(const CellValue& value)
 // Rows that follow one another from the same column with the same number of cells.
 bool continues(const RowCells& previous, const RowCells& next)
 {
-    return next.row == previous.row + 1 && next.firstColumn == previous.firstColumn
+    return std::int64_t{next.row} == std::int64_t{previous.row} + 1
+           && next.firstColumn == previous.firstColumn
            && next.values.size() == previous.values.size();
 }
 
@@ -296,7 +298,8 @@ void writeRange(css::sheet::XSpreadsheet& sheet, std::span<const RowCells> rows)
     const std::int64_t top = std::int64_t{rows.front().row} - 1;
     const std::int64_t right = left + static_cast<std::int64_t>(rows.front().values.size()) - 1;
     const std::int64_t bottom = top + static_cast<std::int64_t>(rows.size()) - 1;
-    if (right > std::numeric_limits<sal_Int32>::max() || bottom > std::numeric_limits<sal_Int32>::max())
+    constexpr std::int64_t kLargest = std::numeric_limits<sal_Int32>::max();
+    if (right > kLargest || bottom > kLargest)
         throw SpreadsheetError(SpreadsheetFailure::Failed, "cells beyond the end of the sheet");
     css::uno::Sequence<css::uno::Sequence<css::uno::Any>> data(static_cast<sal_Int32>(rows.size()));
     auto* dataRows = data.getArray();
@@ -306,8 +309,9 @@ void writeRange(css::sheet::XSpreadsheet& sheet, std::span<const RowCells> rows)
         std::transform(values.begin(), values.end(), cells.getArray(), anyOf);
         dataRows[index] = std::move(cells);
     }
-    const auto range = sheet.getCellRangeByPosition(static_cast<sal_Int32>(left), static_cast<sal_Int32>(top),
-                                                    static_cast<sal_Int32>(right), static_cast<sal_Int32>(bottom));
+    const auto range =
+        sheet.getCellRangeByPosition(static_cast<sal_Int32>(left), static_cast<sal_Int32>(top),
+                                     static_cast<sal_Int32>(right), static_cast<sal_Int32>(bottom));
     Reference<css::sheet::XCellRangeData>(range, UNO_QUERY_THROW)->setDataArray(data);
 }
 

@@ -50,13 +50,23 @@ TEST(CsvSpreadsheet, WritesTheUsedRectangleAsQuotedTextAndPlainNumbers)
         {"quotes doubled, commas and line ends inside",
          {{1, 1, "a\"b"}, {1, 2, "x,y"}, {1, 3, "l1\r\nl2"}},
          "\"a\"\"b\",\"x,y\",\"l1\r\nl2\"\r\n"},
-        {"Latin-1 as UTF-8", {{1, 1, "43 (C) \xB0\xFF\x80"}}, "\"43 (C) \xC2\xB0\xC3\xBF\xC2\x80\"\r\n"},
+        {"Latin-1 as UTF-8",
+         {{1, 1, "43 (C) \xB0\xFF\x80"}},
+         "\"43 (C) \xC2\xB0\xC3\xBF\xC2\x80\"\r\n"},
         {"NUL byte kept", {{1, 1, std::string("a\0b", 3)}}, std::string("\"a\0b\"\r\n", 7)},
         {"numbers in plain decimal",
-         {{1, 1, 13.5}, {1, 2, -0.25}, {1, 3, 0.1 + 0.2}, {1, 4, 1.0 / 3}, {1, 5, 1e20}, {1, 6, 1e-5},
-          {1, 7, 123456789012345678.0}, {1, 8, -0.0}},
+         {{1, 1, 13.5},
+          {1, 2, -0.25},
+          {1, 3, 0.1 + 0.2},
+          {1, 4, 1.0 / 3},
+          {1, 5, 1e20},
+          {1, 6, 1e-5},
+          {1, 7, 123456789012345678.0},
+          {1, 8, -0.0}},
          "13.5,-0.25,0.3,0.333333333333333,100000000000000000000,0.00001,123456789012346000,0\r\n"},
-        {"gaps before the first cell are empty records and fields", {{2, 3, "x"}}, ",,\r\n,,\"x\"\r\n"},
+        {"gaps before the first cell are empty records and fields",
+         {{2, 3, "x"}},
+         ",,\r\n,,\"x\"\r\n"},
         {"every record as wide as the widest row",
          {{1, 1, "a"}, {2, 3, 1.0}, {3, 2, "b"}},
          "\"a\",,\r\n,,1\r\n,\"b\",\r\n"},
@@ -146,7 +156,8 @@ protected:
     }
     std::size_t filesIn(const std::string& path) const
     {
-        return static_cast<std::size_t>(std::distance(fs::directory_iterator(path), fs::directory_iterator()));
+        return static_cast<std::size_t>(
+            std::distance(fs::directory_iterator(path), fs::directory_iterator()));
     }
 };
 
@@ -156,7 +167,8 @@ TEST_F(CsvSave, WritesANewFileAndReplacesAnOldOneKeepingItsRights)
     EXPECT_EQ(testing_support::readFile(folder.file("new.csv")), "\"new\"\r\n");
 
     testing_support::writeText(folder.file("old.csv"), "old contents, longer than the new");
-    fs::permissions(folder.file("old.csv"), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::permissions(folder.file("old.csv"),
+                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     fs::create_symlink("old.csv", folder.file("link.csv"));
     sheet.save(folder.file("link.csv"));
     EXPECT_EQ(testing_support::readFile(folder.file("old.csv")), "\"new\"\r\n");
@@ -168,8 +180,9 @@ TEST_F(CsvSave, WritesANewFileAndReplacesAnOldOneKeepingItsRights)
 
 TEST_F(CsvSave, AFileThatCannotBeWrittenIsAClearFailureAndLeavesNoPartOfIt)
 {
-    EXPECT_THAT(failureOfSave(folder.file("missing/out.csv")),
-                HasSubstr("cannot save " + folder.file("missing/out.csv") + ": No such file or directory"));
+    EXPECT_THAT(
+        failureOfSave(folder.file("missing/out.csv")),
+        HasSubstr("cannot save " + folder.file("missing/out.csv") + ": No such file or directory"));
     fs::create_directory(folder.file("sub"));
     EXPECT_THAT(failureOfSave(folder.file("sub")), HasSubstr("Is a directory"));
 
