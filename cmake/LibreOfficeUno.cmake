@@ -46,6 +46,7 @@ set(UNO_TYPES
   com.sun.star.script.provider.XScript
   com.sun.star.script.provider.XScriptProvider
   com.sun.star.script.provider.XScriptProviderSupplier
+  com.sun.star.sheet.XCellRangeData
   com.sun.star.sheet.XSpreadsheet
   com.sun.star.sheet.XSpreadsheetDocument
   com.sun.star.sheet.XSpreadsheetView

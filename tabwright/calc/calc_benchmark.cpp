@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include <string>
+#include <vector>
 
 #include "tabwright/calc/calc_spreadsheet.h"
 #include "tabwright/capture/capture_workbook.h"
@@ -40,7 +41,7 @@ struct OpenCapture {
     ~OpenCapture() { calc.quit(); }
 };
 
-// One call per cell, as the capture writes: `writeRow` fills one row and returns its cell count.
+// Calls `writeRow` with 1, 2, 3, ... until the time is up; it returns how many cells it wrote.
 template <typename WriteRow>
 void writeCells(benchmark::State& state, WriteRow writeRow)
 {
@@ -75,6 +76,58 @@ void WriteNumberCells(benchmark::State& state)
     });
 }
 BENCHMARK(WriteNumberCells)->Unit(benchmark::kMicrosecond)->MinTime(3.0)->UseRealTime();
+
+// Lines of range(0) text fields: one call per cell against one row write per line.
+void WriteLinesCellByCell(benchmark::State& state)
+{
+    const int cells = static_cast<int>(state.range(0));
+    writeCells(state, [cells](tabwright::Spreadsheet& calc, int row) {
+        for (int column = 1; column <= cells; ++column)
+            calc.writeText(row, column, "0012");
+        return cells;
+    });
+}
+BENCHMARK(WriteLinesCellByCell)
+    ->Arg(8)
+    ->Arg(60)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(3.0)
+    ->UseRealTime();
+
+void WriteLinesAsRows(benchmark::State& state)
+{
+    const std::vector<tabwright::CellValue> line(state.range(0), "0012");
+    writeCells(state, [&line](tabwright::Spreadsheet& calc, int row) {
+        calc.writeRow(row, 1, line);
+        return static_cast<int>(line.size());
+    });
+}
+BENCHMARK(WriteLinesAsRows)
+    ->Arg(8)
+    ->Arg(60)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(3.0)
+    ->UseRealTime();
+
+// A backlog: 100 consecutive lines of range(0) fields in one call.
+void WriteLineRunsAsRows(benchmark::State& state)
+{
+    constexpr int kLines = 100;
+    const std::vector<tabwright::CellValue> line(state.range(0), "0012");
+    writeCells(state, [&line](tabwright::Spreadsheet& calc, int run) {
+        std::vector<tabwright::RowCells> rows;
+        for (int index = 0; index < kLines; ++index)
+            rows.push_back({(run - 1) * kLines + index + 1, 1, line});
+        calc.writeRows(rows);
+        return kLines * static_cast<int>(line.size());
+    });
+}
+BENCHMARK(WriteLineRunsAsRows)
+    ->Arg(8)
+    ->Arg(60)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(3.0)
+    ->UseRealTime();
 
 }  // namespace
 

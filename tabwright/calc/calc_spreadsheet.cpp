@@ -2,8 +2,11 @@
 
 #include "common/core/letter_case.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <filesystem>
+#include <limits>
 #include <thread>
 
 #include <QStandardPaths>
@@ -21,6 +24,7 @@
 #include <com/sun/star/script/provider/XScript.hpp>
 #include <com/sun/star/script/provider/XScriptProviderSupplier.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
+#include <com/sun/star/sheet/XCellRangeData.hpp>
 #include <com/sun/star/sheet/XSpreadsheetView.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/text/XText.hpp>
@@ -254,15 +258,61 @@ void CalcSpreadsheet::makeVisible()
 
 namespace {
 
-Reference<css::table::XCell> activeCell(const Reference<css::sheet::XSpreadsheetView>& view, int row, int column)
+Reference<css::sheet::XSpreadsheet> activeSheet(const Reference<css::sheet::XSpreadsheetView>& view)
 {
     if (!view.is())
         throw SpreadsheetError(SpreadsheetFailure::Failed, "no capture workbook");
-    const auto sheet = view->getActiveSheet();
+    auto sheet = view->getActiveSheet();
     // A view whose window was closed answers with no sheet at all.
     if (!sheet.is())
         throw SpreadsheetError(SpreadsheetFailure::Gone, "the spreadsheet has been closed");
-    return sheet->getCellByPosition(column - 1, row - 1);
+    return sheet;
+}
+
+Reference<css::table::XCell> activeCell(const Reference<css::sheet::XSpreadsheetView>& view,
+                                       int row, int column)
+{
+    return activeSheet(view)->getCellByPosition(column - 1, row - 1);
+}
+
+// A range write stores a text as text, never reading it as a number or a formula.
+css::uno::Any anyOf(const CellValue& value)
+{
+    if (const auto* text = std::get_if<std::string_view>(&value))
+        return css::uno::Any(uno_link::fromText(*text));
+    return css::uno::Any(std::get<double>(value));
+}
+
+// Rows that follow one another from the same column with the same number of cells.
+bool continues(const RowCells& previous, const RowCells& next)
+{
+    return std::int64_t{next.row} == std::int64_t{previous.row} + 1
+           && next.firstColumn == previous.firstColumn
+           && next.values.size() == previous.values.size();
+}
+
+// Writes `rows`, a run for which `continues` holds, as one cell range.
+void writeRange(css::sheet::XSpreadsheet& sheet, std::span<const RowCells> rows)
+{
+    const std::int64_t left = std::int64_t{rows.front().firstColumn} - 1;
+    const std::int64_t top = std::int64_t{rows.front().row} - 1;
+    const std::int64_t right = left + static_cast<std::int64_t>(rows.front().values.size()) - 1;
+    const std::int64_t bottom = top + static_cast<std::int64_t>(rows.size()) - 1;
+    constexpr std::int64_t kLargest = std::numeric_limits<sal_Int32>::max();
+    if (right > kLargest || bottom > kLargest)
+        throw SpreadsheetError(SpreadsheetFailure::Failed, "cells beyond the end of the sheet");
+    css::uno::Sequence<css::uno::Sequence<css::uno::Any>> data(static_cast<sal_Int32>(rows.size()));
+    auto* dataRows = data.getArray();
+    for (std::size_t index = 0; index < rows.size(); ++index) {
+        const auto& values = rows[index].values;
+        css::uno::Sequence<css::uno::Any> cells(static_cast<sal_Int32>(values.size()));
+        std::transform(values.begin(), values.end(), cells.getArray(), anyOf);
+        dataRows[index] = std::move(cells);
+    }
+    const auto range =
+        sheet.getCellRangeByPosition(static_cast<sal_Int32>(left), static_cast<sal_Int32>(top),
+                                     static_cast<sal_Int32>(right), static_cast<sal_Int32>(bottom));
+    Reference<css::sheet::XCellRangeData>(range, UNO_QUERY_THROW)->setDataArray(data);
 }
 
 }  // namespace
@@ -280,6 +330,29 @@ void CalcSpreadsheet::writeNumber(int row, int column, double value)
 {
     Instance& current = instance();
     guarded(&current.office->process(), [&] { activeCell(current.view, row, column)->setValue(value); });
+}
+
+void CalcSpreadsheet::writeRow(int row, int firstColumn, std::span<const CellValue> values)
+{
+    const RowCells cells{row, firstColumn, values};
+    writeRows({&cells, 1});
+}
+
+void CalcSpreadsheet::writeRows(std::span<const RowCells> rows)
+{
+    Instance& current = instance();
+    guarded(&current.office->process(), [&] {
+        const auto sheet = activeSheet(current.view);
+        std::size_t start = 0;
+        while (start < rows.size()) {
+            std::size_t end = start + 1;
+            while (end < rows.size() && continues(rows[end - 1], rows[end]))
+                ++end;
+            if (!rows[start].values.empty())
+                writeRange(*sheet, rows.subspan(start, end - start));
+            start = end;
+        }
+    });
 }
 
 void CalcSpreadsheet::runMacro(std::string_view macro)

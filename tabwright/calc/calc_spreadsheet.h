@@ -51,6 +51,10 @@ public:
     void makeVisible() override;
     void writeText(int row, int column, std::string_view text) override;
     void writeNumber(int row, int column, double value) override;
+    // One cell-range write per row, and per run of rows that follow one another from the
+    // same column with the same number of cells.
+    void writeRow(int row, int firstColumn, std::span<const CellValue> values) override;
+    void writeRows(std::span<const RowCells> rows) override;
     void runMacro(std::string_view macro) override;
     void quit() override;
     std::string workbookName() override;

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <thread>
 
 #include <com/sun/star/container/XEnumerationAccess.hpp>
@@ -32,6 +33,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using tabwright::CalcSpreadsheet;
+using tabwright::CellValue;
+using tabwright::RowCells;
 using tabwright::SpreadsheetError;
 using tabwright::SpreadsheetFailure;
 using css::uno::Reference;
@@ -203,6 +206,11 @@ TEST_F(SharedCalc, AWriteOutsideTheSheetFailsWithoutEndingTheRun)
 {
     EXPECT_EQ(failureOf([] { calc->writeText(0, 1, "x"); }), SpreadsheetFailure::Failed);
     EXPECT_EQ(failureOf([] { calc->writeNumber(1, 20000, 1.0); }), SpreadsheetFailure::Failed);
+    const std::vector<CellValue> row{"x", 1.0};
+    EXPECT_EQ(failureOf([&] { calc->writeRow(0, 1, row); }), SpreadsheetFailure::Failed);
+    EXPECT_EQ(failureOf([&] { calc->writeRow(1, 16384, row); }), SpreadsheetFailure::Failed);
+    EXPECT_EQ(failureOf([&] { calc->writeRow(1, std::numeric_limits<int>::max(), row); }),
+              SpreadsheetFailure::Failed);
     EXPECT_NO_THROW(calc->writeText(1, 1, "still writing"));
 }
 
@@ -238,6 +246,62 @@ TEST_F(SharedCalc, MacrosOfThePersonalWorkbookAreFoundAfterTheCaptureWorkbooks)
     EXPECT_EQ(failureOf([] { calc->runMacro("spreadsheet.ods!NeedsArgument"); }), SpreadsheetFailure::MacroFailed);
 }
 
+// Row writes come after the macro tests: the shipped macro looks at what the sheet holds.
+TEST_F(SharedCalc, ARowWriteGivesTheCellsThatOneWritePerCellGives)
+{
+    const std::vector<CellValue> values{"0012", 13.5, "", "=1+1", "1e3", "TRUE", "'x", " 7 ",
+                                        "43 (C) \xB0\xFF", std::string_view("a\0b", 3), -0.25,
+                                        "12-07-2026"};
+    const int columns = static_cast<int>(values.size());
+    for (int column = 1; column <= columns; ++column) {
+        if (const auto* text = std::get_if<std::string_view>(&values[column - 1]))
+            calc->writeText(20, column, *text);
+        else
+            calc->writeNumber(20, column, std::get<double>(values[column - 1]));
+    }
+    calc->writeRow(21, 1, values);
+    const auto text = [](int row, int column) {
+        return user->text("spreadsheet.ods", row, column);
+    };
+    for (int column = 1; column <= columns; ++column) {
+        const auto single = user->cell("spreadsheet.ods", 20, column);
+        const auto ranged = user->cell("spreadsheet.ods", 21, column);
+        EXPECT_EQ(ranged->getType(), single->getType()) << column;
+        EXPECT_EQ(ranged->getFormula(), single->getFormula()) << column;
+        EXPECT_EQ(ranged->getValue(), single->getValue()) << column;
+        EXPECT_EQ(text(21, column), text(20, column)) << column;
+    }
+    for (const int column : {1, 4, 5, 6, 7}) {
+        EXPECT_EQ(user->cell("spreadsheet.ods", 21, column)->getType(),
+                  css::table::CellContentType_TEXT)
+            << column;
+    }
+    EXPECT_EQ(text(21, 4), "=1+1");
+    EXPECT_EQ(text(21, 9), "43 (C) \xB0\xFF");
+    EXPECT_EQ(user->cell("spreadsheet.ods", 21, 3)->getType(), css::table::CellContentType_EMPTY);
+}
+
+TEST_F(SharedCalc, RowsWrittenTogetherTouchNoCellBesideThem)
+{
+    calc->writeText(30, 3, "kept");
+    calc->writeText(32, 1, "kept");
+    const std::vector<CellValue> ab{"a", "b"}, cd{"c", "d"}, e{"e"}, f{12.5}, none{};
+    const std::vector<RowCells> rows{{30, 1, ab}, {31, 1, cd}, {32, 2, e},
+                                     {33, 2, f},  {34, 1, none}, {31, 5, e}};
+    calc->writeRows(rows);
+    const struct {
+        int row, column;
+        std::string text;
+    } cells[] = {{30, 1, "a"},    {30, 2, "b"}, {30, 3, "kept"}, {31, 1, "c"},
+                 {31, 2, "d"},    {31, 3, ""},  {32, 1, "kept"}, {32, 2, "e"},
+                 {32, 3, ""},     {33, 2, "12.5"}, {31, 5, "e"}};
+    for (const auto& cell : cells) {
+        EXPECT_EQ(user->text("spreadsheet.ods", cell.row, cell.column), cell.text)
+            << cell.row << "," << cell.column;
+    }
+    EXPECT_EQ(user->cell("spreadsheet.ods", 33, 2)->getType(), css::table::CellContentType_VALUE);
+}
+
 TEST(CalcInstance, AClosedWorkbookAndAKilledInstanceShowAsGone)
 {
     Places places;
@@ -250,11 +314,15 @@ TEST(CalcInstance, AClosedWorkbookAndAKilledInstanceShowAsGone)
         user.close("spreadsheet.ods");
     }
     EXPECT_EQ(failureOf([&] { calc.writeText(2, 1, "after"); }), SpreadsheetFailure::Gone);
+    const std::vector<CellValue> row{"after", 2.0};
+    EXPECT_EQ(failureOf([&] { calc.writeRow(2, 1, row); }), SpreadsheetFailure::Gone);
     EXPECT_EQ(failureOf([&] { (void)calc.workbookName(); }), SpreadsheetFailure::Gone);
 
     kill(-group, SIGKILL);
     ASSERT_TRUE(endsWithin(group, 60s));
     EXPECT_EQ(failureOf([&] { calc.writeNumber(1, 1, 1.0); }), SpreadsheetFailure::Gone);
+    EXPECT_EQ(failureOf([&] { calc.writeRows(std::vector<RowCells>{{1, 1, row}, {2, 1, row}}); }),
+              SpreadsheetFailure::Gone);
     EXPECT_EQ(failureOf([&] { calc.runMacro("spreadsheet.ods!ChartReadings"); }), SpreadsheetFailure::Gone);
     calc.quit();
     EXPECT_FALSE(tabwright::processGroupRunning(group));

@@ -96,7 +96,9 @@ TEST(CaptureParser, TaggedK7rxLineFillsItsRowFromColumnOne)
     CaptureRun run;
     run.ticks({"1\r\n2\r\n3\r\n4\r\n"});  // the K7RX line goes to row 5
     run.spreadsheet.calls.clear();
+    run.spreadsheet.rowWrites.clear();
     run.ticks({"0 0000 :: 12-07-2026 05:10:26 = 57 (RAW)  43 (C)\r\n"});
+    EXPECT_THAT(run.spreadsheet.rowWrites, ElementsAre("writeRow 5 1 8"));
     EXPECT_THAT(run.spreadsheet.calls,
                 ElementsAre("writeText 5 1 0", "writeText 5 2 0000", "writeText 5 3 12-07-2026",
                             "writeText 5 4 05:10:26", "writeText 5 5 57", "writeText 5 6 (RAW)",

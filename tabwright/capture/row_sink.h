@@ -1,13 +1,10 @@
 #pragma once
 
 #include <span>
-#include <string_view>
-#include <variant>
+
+#include "tabwright/capture/cell_value.h"
 
 namespace tabwright {
-
-// One cell's value: text as received (single-byte characters), or a number.
-using CellValue = std::variant<std::string_view, double>;
 
 // Where the capture puts what it parsed: one call per row of neighbouring cells,
 // so that a spreadsheet able to fill a range at once can do so.

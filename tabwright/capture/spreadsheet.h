@@ -1,8 +1,11 @@
 #pragma once
 
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+
+#include "tabwright/capture/cell_value.h"
 
 namespace tabwright {
 
@@ -44,6 +47,14 @@ public:
     // Write one cell of the capture workbook's active sheet.
     virtual void writeText(int row, int column, std::string_view text) = 0;
     virtual void writeNumber(int row, int column, double value) = 0;
+    // Writes `values` into `row`, the first into `firstColumn`, the others to its right;
+    // the cells are the same as one writeText or writeNumber per value gives. This one
+    // writes cell by cell; an application that fills a range in one call overrides it.
+    virtual void writeRow(int row, int firstColumn, std::span<const CellValue> values);
+    // Writes the rows in order, as one writeRow each does; an application may join
+    // rows that follow one another into fewer calls. On a failure the rows before the
+    // failing call are written, and none after it.
+    virtual void writeRows(std::span<const RowCells> rows);
     // Runs the macro "workbook!Name" (or a bare "Name").
     virtual void runMacro(std::string_view macro) = 0;
     // Ends the instance; never saves the capture workbook itself.

@@ -5,7 +5,7 @@
 
 namespace tabwright {
 
-// Passes each row on to the spreadsheet cell by cell, left to right.
+// Passes each row on to the spreadsheet as one row write.
 class SpreadsheetRowSink : public RowSink {
 public:
     explicit SpreadsheetRowSink(tabwright::Spreadsheet& spreadsheet) : spreadsheet_(spreadsheet) {}

@@ -10,6 +10,11 @@ using tabwright::SpreadsheetFailure;
 void RecordingSpreadsheet::record(const std::string& operation, const std::string& arguments)
 {
     calls.push_back(arguments.empty() ? operation : operation + " " + arguments);
+    failIfTold(operation);
+}
+
+void RecordingSpreadsheet::failIfTold(const std::string& operation)
+{
     const auto failing = failing_.find(operation);
     if (failing == failing_.end())
         return;
@@ -78,6 +83,15 @@ void RecordingSpreadsheet::writeNumber(int row, int column, double value)
     number << value;
     record("writeNumber", std::to_string(row) + " " + std::to_string(column) + " " + number.str());
     cells[{row, column}] = value;
+}
+
+void RecordingSpreadsheet::writeRow(int row, int firstColumn,
+                                    std::span<const tabwright::CellValue> values)
+{
+    rowWrites.push_back("writeRow " + std::to_string(row) + " " + std::to_string(firstColumn) + " "
+                        + std::to_string(values.size()));
+    failIfTold("writeRow");
+    Spreadsheet::writeRow(row, firstColumn, values);
 }
 
 void RecordingSpreadsheet::runMacro(std::string_view macro)

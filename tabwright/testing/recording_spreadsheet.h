@@ -14,6 +14,9 @@ namespace testing_support {
 // Stands in for the spreadsheet application: records every call in order, as the
 // operation's name followed by its arguments ("writeText 2 3 abc"), keeps the cells
 // written, and fails the operations it is told to fail (after recording them).
+// A row write is recorded in `rowWrites` ("writeRow 2 3 4": row, first column, cell
+// count), fails whole when "writeRow" is told to fail, and is otherwise passed on
+// cell by cell, so `calls` shows its cells as single writes.
 class RecordingSpreadsheet : public tabwright::Spreadsheet {
 public:
     void newInstance() override;
@@ -24,6 +27,7 @@ public:
     void makeVisible() override;
     void writeText(int row, int column, std::string_view text) override;
     void writeNumber(int row, int column, double value) override;
+    void writeRow(int row, int firstColumn, std::span<const tabwright::CellValue> values) override;
     void runMacro(std::string_view macro) override;
     void quit() override;
     std::string workbookName() override;
@@ -37,6 +41,7 @@ public:
     void succeedCall(const std::string& operation);
 
     std::vector<std::string> calls;
+    std::vector<std::string> rowWrites;
     std::map<std::pair<int, int>, std::variant<std::string, double>> cells; // by (row, column)
     std::string startupFolder = "/home/user/.config/Tabwright";
     std::set<std::string> existingFiles;  // what personalWorkbookExists finds
@@ -44,6 +49,7 @@ public:
 
 private:
     void record(const std::string& operation, const std::string& arguments = {});
+    void failIfTold(const std::string& operation);
 
     struct Failing {
         tabwright::SpreadsheetFailure failure;

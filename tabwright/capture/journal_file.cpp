@@ -1,0 +1,100 @@
+#include "tabwright/capture/journal_file.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+namespace tabwright {
+
+JournalFile::JournalFile(int descriptor, std::string path)
+    : descriptor_(descriptor), path_(std::move(path))
+{ }
+
+JournalFile JournalFile::failed(std::string path, int error)
+{
+    JournalFile file(-1, std::move(path));
+    file.fail(error);
+    return file;
+}
+
+JournalFile::~JournalFile()
+{
+    release();
+}
+
+JournalFile::JournalFile(JournalFile&& other) noexcept
+    : descriptor_(std::exchange(other.descriptor_, -1)),
+      path_(std::move(other.path_)),
+      unflushed_(other.unflushed_),
+      failure_(std::move(other.failure_)),
+      told_(other.told_)
+{ }
+
+JournalFile& JournalFile::operator=(JournalFile&& other) noexcept
+{
+    if (this != &other) {
+        release();
+        descriptor_ = std::exchange(other.descriptor_, -1);
+        path_ = std::move(other.path_);
+        unflushed_ = other.unflushed_;
+        failure_ = std::move(other.failure_);
+        told_ = other.told_;
+    }
+    return *this;
+}
+
+void JournalFile::release()
+{
+    if (descriptor_ >= 0)
+        ::close(std::exchange(descriptor_, -1));
+}
+
+void JournalFile::fail(int error)
+{
+    release();
+    if (!failure_)
+        failure_ = "The capture journal cannot be written: " + path_ + ": " + std::strerror(error);
+}
+
+void JournalFile::append(std::string_view bytes)
+{
+    while (descriptor_ >= 0 && !bytes.empty()) {
+        const ssize_t written = ::write(descriptor_, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno != EINTR)
+                fail(errno);
+            continue;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+        unflushed_ = true;
+    }
+}
+
+void JournalFile::flush()
+{
+    if (descriptor_ < 0 || !unflushed_)
+        return;
+    unflushed_ = false;
+    // A device that keeps nothing (EINVAL) has nothing to pass on.
+    if (::fdatasync(descriptor_) != 0 && errno != EINVAL)
+        fail(errno);
+}
+
+void JournalFile::close()
+{
+    flush();
+    if (descriptor_ >= 0 && ::close(std::exchange(descriptor_, -1)) != 0)
+        fail(errno);
+}
+
+std::optional<std::string> JournalFile::takeFailure()
+{
+    if (!failure_ || told_)
+        return std::nullopt;
+    told_ = true;
+    return failure_;
+}
+
+}  // namespace tabwright

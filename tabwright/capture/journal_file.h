@@ -1,0 +1,45 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tabwright {
+
+// The open file of a capture journal: every byte appended goes to the file as it is.
+// Nothing here throws. The first failure closes the file and is kept as the message
+// "The capture journal cannot be written: PATH: REASON"; later calls do nothing.
+class JournalFile {
+public:
+    JournalFile() = default;
+    // Takes over `descriptor`, open for writing, of the file at `path`.
+    JournalFile(int descriptor, std::string path);
+    // A file that could not be opened: it holds the failure of `error` (an errno value).
+    static JournalFile failed(std::string path, int error);
+    ~JournalFile();
+    JournalFile(JournalFile&& other) noexcept;
+    JournalFile& operator=(JournalFile&& other) noexcept;
+
+    void append(std::string_view bytes);
+    // Passes what was appended since the last flush on to the disk.
+    void flush();
+    // Flushes and closes; a closed file takes no more bytes.
+    void close();
+
+    // The failure's message the first time it is asked for; nothing after that, and
+    // nothing while all is well.
+    std::optional<std::string> takeFailure();
+    bool hasFailed() const { return failure_.has_value(); }
+
+private:
+    void fail(int error);
+    void release();
+
+    int descriptor_ = -1;
+    std::string path_;
+    bool unflushed_ = false;
+    std::optional<std::string> failure_;
+    bool told_ = false;
+};
+
+}  // namespace tabwright

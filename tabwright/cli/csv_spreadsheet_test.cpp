@@ -1,0 +1,211 @@
+#include "tabwright/cli/csv_spreadsheet.h"
+
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "testing/file_contents.h"
+#include "testing/file_rights.h"
+#include "testing/temp_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using tabwright::CsvSpreadsheet;
+using tabwright::SpreadsheetError;
+using tabwright::SpreadsheetFailure;
+using testing::HasSubstr;
+
+struct Write {
+    int row;
+    int column;
+    std::variant<std::string, double> value;
+};
+
+void apply(CsvSpreadsheet& sheet, const std::vector<Write>& writes)
+{
+    for (const Write& write : writes) {
+        if (const auto* text = std::get_if<std::string>(&write.value))
+            sheet.writeText(write.row, write.column, *text);
+        else
+            sheet.writeNumber(write.row, write.column, std::get<double>(write.value));
+    }
+}
+
+TEST(CsvSpreadsheet, WritesTheUsedRectangleAsQuotedTextAndPlainNumbers)
+{
+    const struct {
+        const char* name;
+        std::vector<Write> writes;
+        std::string csv;
+    } cases[] = {
+        {"empty sheet", {}, ""},
+        {"text keeps its zeros", {{1, 1, "0012"}}, "\"0012\"\r\n"},
+        {"text that looks like a number or formula",
+         {{1, 1, "=1+1"}, {1, 2, "1e3"}, {1, 3, " 7 "}},
+         "\"=1+1\",\"1e3\",\" 7 \"\r\n"},
+        {"quotes doubled, commas and line ends inside",
+         {{1, 1, "a\"b"}, {1, 2, "x,y"}, {1, 3, "l1\r\nl2"}},
+         "\"a\"\"b\",\"x,y\",\"l1\r\nl2\"\r\n"},
+        {"Latin-1 as UTF-8",
+         {{1, 1, "43 (C) \xB0\xFF\x80"}},
+         "\"43 (C) \xC2\xB0\xC3\xBF\xC2\x80\"\r\n"},
+        {"NUL byte kept", {{1, 1, std::string("a\0b", 3)}}, std::string("\"a\0b\"\r\n", 7)},
+        {"numbers in plain decimal",
+         {{1, 1, 13.5},
+          {1, 2, -0.25},
+          {1, 3, 0.1 + 0.2},
+          {1, 4, 1.0 / 3},
+          {1, 5, 1e20},
+          {1, 6, 1e-5},
+          {1, 7, 123456789012345678.0},
+          {1, 8, -0.0}},
+         "13.5,-0.25,0.3,0.333333333333333,100000000000000000000,0.00001,123456789012346000,0\r\n"},
+        {"gaps before the first cell are empty records and fields",
+         {{2, 3, "x"}},
+         ",,\r\n,,\"x\"\r\n"},
+        {"every record as wide as the widest row",
+         {{1, 1, "a"}, {2, 3, 1.0}, {3, 2, "b"}},
+         "\"a\",,\r\n,,1\r\n,\"b\",\r\n"},
+        {"empty text leaves an empty cell",
+         {{1, 1, "a"}, {1, 2, ""}, {3, 3, "x"}, {3, 3, ""}, {2, 1, "x"}, {2, 1, 2.0}},
+         "\"a\"\r\n2\r\n"},
+    };
+    for (const auto& c : cases) {
+        CsvSpreadsheet sheet("out.csv");
+        apply(sheet, c.writes);
+        EXPECT_EQ(sheet.csvText(), c.csv) << c.name;
+    }
+}
+
+TEST(CsvSpreadsheet, RowWritesAndTheOtherOperationsBehaveAsAWorkbookWithoutMacros)
+{
+    CsvSpreadsheet sheet("run.csv");
+    sheet.newInstance();
+    EXPECT_FALSE(sheet.personalWorkbookExists(sheet.startupPath() + "/Personal.ods"));
+    sheet.openCaptureWorkbook("ignored.ods");
+    sheet.makeVisible();
+    const std::vector<tabwright::CellValue> line{"0", "0000", 57.0};
+    sheet.writeRow(2, 2, line);
+    EXPECT_EQ(sheet.csvText(), ",,,\r\n,\"0\",\"0000\",57\r\n");
+    EXPECT_EQ(sheet.workbookName(), "run.csv");
+    try {
+        sheet.runMacro("spreadsheet.ods!ChartReadings");
+        ADD_FAILURE() << "a macro ran";
+    } catch (const SpreadsheetError& error) {
+        EXPECT_EQ(error.failure(), SpreadsheetFailure::MacroNotFound);
+        EXPECT_THAT(error.what(), HasSubstr("macros need a LibreOffice output"));
+    }
+    sheet.quit();
+    sheet.openCaptureWorkbook("again.ods");
+    EXPECT_EQ(sheet.csvText(), "") << "a new capture workbook starts empty";
+}
+
+TEST(CsvSpreadsheet, AWriteOutsideTheSheetFails)
+{
+    CsvSpreadsheet sheet("out.csv");
+    const std::pair<int, int> outside[] = {{0, 1}, {1, 0}, {1'048'577, 1}, {1, 16'385}, {-1, -1}};
+    for (const auto& [row, column] : outside) {
+        try {
+            sheet.writeText(row, column, "x");
+            ADD_FAILURE() << row << "," << column;
+        } catch (const SpreadsheetError& error) {
+            EXPECT_EQ(error.failure(), SpreadsheetFailure::Failed);
+        }
+    }
+    sheet.writeText(1, 16'384, "last column");
+    EXPECT_TRUE(sheet.csvText().ends_with(",\"last column\"\r\n"));
+    CsvSpreadsheet tall("tall.csv");
+    tall.writeNumber(1'048'576, 1, 1);
+    EXPECT_EQ(tall.csvText().size(), 1'048'575 * 2 + 3);
+}
+
+TEST(CsvSpreadsheet, HoldsAHundredThousandRowsOfTenCells)
+{
+    CsvSpreadsheet sheet("big.csv");
+    for (int row = 1; row <= 100'000; ++row) {
+        for (int column = 1; column <= 9; ++column)
+            sheet.writeText(row, column, "12-07-2026");
+        sheet.writeNumber(row, 10, row);
+    }
+    const std::string csv = sheet.csvText();
+    EXPECT_TRUE(csv.ends_with(",\"12-07-2026\",100000\r\n"));
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 100'000);
+}
+
+class CsvSave : public testing::Test {
+protected:
+    testing_support::TempFolder folder;
+    CsvSpreadsheet sheet{"out.csv"};
+
+    void SetUp() override { sheet.writeText(1, 1, "new"); }
+    // The reason of a failed save; fails the test when it saved.
+    std::string failureOfSave(const std::string& path)
+    {
+        try {
+            sheet.save(path);
+        } catch (const SpreadsheetError& error) {
+            EXPECT_EQ(error.failure(), SpreadsheetFailure::Failed);
+            return error.what();
+        }
+        ADD_FAILURE() << "saved to " << path;
+        return {};
+    }
+    std::size_t filesIn(const std::string& path) const
+    {
+        return static_cast<std::size_t>(
+            std::distance(fs::directory_iterator(path), fs::directory_iterator()));
+    }
+};
+
+TEST_F(CsvSave, WritesANewFileAndReplacesAnOldOneKeepingItsRights)
+{
+    sheet.save(folder.file("new.csv"));
+    EXPECT_EQ(testing_support::readFile(folder.file("new.csv")), "\"new\"\r\n");
+
+    testing_support::writeText(folder.file("old.csv"), "old contents, longer than the new");
+    fs::permissions(folder.file("old.csv"),
+                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::create_symlink("old.csv", folder.file("link.csv"));
+    sheet.save(folder.file("link.csv"));
+    EXPECT_EQ(testing_support::readFile(folder.file("old.csv")), "\"new\"\r\n");
+    EXPECT_TRUE(fs::is_symlink(folder.file("link.csv")));
+    EXPECT_EQ(fs::status(folder.file("old.csv")).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(filesIn(folder.path()), 3u) << "nothing left beside";
+}
+
+TEST_F(CsvSave, AFileThatCannotBeWrittenIsAClearFailureAndLeavesNoPartOfIt)
+{
+    EXPECT_THAT(
+        failureOfSave(folder.file("missing/out.csv")),
+        HasSubstr("cannot save " + folder.file("missing/out.csv") + ": No such file or directory"));
+    fs::create_directory(folder.file("sub"));
+    EXPECT_THAT(failureOfSave(folder.file("sub")), HasSubstr("Is a directory"));
+
+    testing_support::writeText(folder.file("ro/old.csv"), "old");
+    fs::permissions(folder.file("ro"), fs::perms::owner_read | fs::perms::owner_exec);
+    {
+        testing_support::PermissionBitsHold held;
+        EXPECT_THAT(failureOfSave(folder.file("ro/old.csv")), HasSubstr("Permission denied"));
+        EXPECT_THAT(failureOfSave(folder.file("ro/new.csv")), HasSubstr("Permission denied"));
+    }
+    EXPECT_EQ(testing_support::readFile(folder.file("ro/old.csv")), "old");
+    EXPECT_EQ(filesIn(folder.file("ro")), 1u);
+}
+
+TEST_F(CsvSave, AFullDiskIsAFailureAndADeviceIsWrittenNotReplaced)
+{
+    if (!fs::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full on this machine";
+    fs::create_symlink("/dev/full", folder.file("full.csv"));
+    EXPECT_THAT(failureOfSave(folder.file("full.csv")), HasSubstr("No space left on device"));
+    EXPECT_TRUE(fs::is_symlink(folder.file("full.csv")));
+    EXPECT_TRUE(fs::is_character_file("/dev/full"));
+    EXPECT_EQ(filesIn(folder.path()), 1u);
+}
+
+}  // namespace

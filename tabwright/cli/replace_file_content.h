@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tabwright {
+
+// Replaces the file at `path` with `content`, whole or not at all: the content is written
+// to a new file beside it, passed to the disk, and renamed over it, so a failure leaves an
+// earlier file as it was and never a part-written one. A link is followed to its file. A
+// path that names no regular file but a device (also behind a link) is written as it is.
+// Throws std::runtime_error with the system's reason ("No space left on device").
+void replaceFileContent(const std::string& path, std::string_view content);
+
+}  // namespace tabwright
