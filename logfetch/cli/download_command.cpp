@@ -12,7 +12,7 @@
 #include "logfetch/ports/serialport_cfg.h"
 #include "logfetch/download/copy_download.h"
 #include "logfetch/download/download_lock.h"
-#include "logfetch/cli/output_folder.h"
+#include "common/core/output_folder.h"
 #include "logfetch/download/temp_file.h"
 #include "logfetch/cli/terminal_download_report.h"
 
@@ -81,7 +81,7 @@ int DownloadCommand::run()
         err_ << options_.outputPath << " exists already and is kept; use --force to replace it." << std::endl;
         return kFailed;
     }
-    if (const std::optional<std::string> reason = folderRefusesNewFiles(options_.outputPath)) {
+    if (const std::optional<std::string> reason = common::folderRefusesNewFiles(options_.outputPath)) {
         err_ << "Cannot save in the folder of " << options_.outputPath << ": " << *reason << "." << std::endl;
         return kFailed;
     }

@@ -1,4 +1,4 @@
-#include "logfetch/cli/output_folder.h"
+#include "common/core/output_folder.h"
 
 #include <unistd.h>
 
@@ -7,12 +7,12 @@
 #include <cstring>
 #include <filesystem>
 
-namespace logfetch {
+namespace common {
 
 std::optional<std::string> folderRefusesNewFiles(const std::string& filePath)
 {
     const std::filesystem::path folder = std::filesystem::path(filePath).parent_path();
-    std::string probe = (folder.empty() ? std::filesystem::path(".") : folder) / ".logfetch-save-XXXXXX";
+    std::string probe = (folder.empty() ? std::filesystem::path(".") : folder) / ".save-probe-XXXXXX";
     const int descriptor = ::mkstemp(probe.data());
     if (descriptor < 0)
         return std::string(std::strerror(errno));
@@ -21,4 +21,4 @@ std::optional<std::string> folderRefusesNewFiles(const std::string& filePath)
     return std::nullopt;
 }
 
-}  // namespace logfetch
+}  // namespace common

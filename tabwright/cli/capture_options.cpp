@@ -1,0 +1,190 @@
+#include "tabwright/cli/capture_options.h"
+
+#include <QCommandLineParser>
+
+#include <charconv>
+#include <cmath>
+#include <filesystem>
+#include <limits>
+
+#include "common/core/letter_case.h"
+#include "common/core/output_folder.h"
+#include "serial/port_numbering.h"
+
+namespace tabwright {
+
+namespace {
+
+std::string bytesOf(const QString& text)
+{
+    return text.toLocal8Bit().toStdString();
+}
+
+// A whole number within [low, high], the whole text and nothing else.
+std::optional<int> wholeNumber(const std::string& text, int low, int high)
+{
+    long long number = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, number);
+    if (text.empty() || error != std::errc() || stop != end || number < low || number > high)
+        return std::nullopt;
+    return static_cast<int>(number);
+}
+
+constexpr int kSmallest16 = std::numeric_limits<std::int16_t>::min();
+constexpr int kLargest16 = std::numeric_limits<std::int16_t>::max();
+
+// "MIN:MAX", both whole 16-bit numbers whose span (MAX - MIN + 1) the
+// instrument's draw can hold.
+std::optional<LimitPair> limitPair(const std::string& text)
+{
+    const std::size_t colon = text.find(':');
+    if (colon == std::string::npos)
+        return std::nullopt;
+    const auto minimum = wholeNumber(text.substr(0, colon), kSmallest16, kLargest16);
+    const auto maximum = wholeNumber(text.substr(colon + 1), kSmallest16, kLargest16);
+    if (!minimum || !maximum)
+        return std::nullopt;
+    const int span = *maximum - *minimum + 1;
+    if (span < kSmallest16 || span > kLargest16)
+        return std::nullopt;
+    return LimitPair{*minimum, *maximum};
+}
+
+std::optional<OutputKind> kindOfOutput(const std::string& path)
+{
+    const std::string extension = common::lowerCase(std::filesystem::path(path).extension().string());
+    if (extension == ".ods" || extension == ".xlsx" || extension == ".xls")
+        return OutputKind::Calc;
+    if (extension == ".csv")
+        return OutputKind::Csv;
+    return std::nullopt;
+}
+
+// The options of "tabwright capture", with what --help says of them.
+struct CaptureOptionNames {
+    QCommandLineOption port{"port", "Capture from COM port N (default: the saved port).", "N"};
+    QCommandLineOption emulate{"emulate", "Capture from the emulated K7RX or VQ-480 instead of a port.",
+                               "MACHINE"};
+    QCommandLineOption seconds{"seconds", "Stop after S seconds (default: at Ctrl-C).", "S"};
+    QCommandLineOption output{
+        "output", "Save the cells in FILE: .ods, .xlsx or .xls through LibreOffice Calc, .csv without it.",
+        "FILE"};
+    QCommandLineOption macro{"macro", "Run this end-of-run macro before saving (not with .csv).", "NAME"};
+    QCommandLineOption measurement{"measurement", "Emulated K7RX measurement limits (default 50:50).",
+                                   "MIN:MAX"};
+    QCommandLineOption temperature{"temperature", "Emulated K7RX temperature limits (default 50:50).",
+                                   "MIN:MAX"};
+    QCommandLineOption index{"index", "Emulated K7RX four-digit index (default 0000).", "TEXT"};
+    QCommandLineOption eolFrequency{"eol-frequency", "Emulated VQ-480 lines per group (default 16).", "N"};
+};
+
+void addCaptureOptions(QCommandLineParser& parser, const CaptureOptionNames& names)
+{
+    parser.setApplicationDescription(
+        "Captures what the instrument sends into a spreadsheet, without a window. Progress goes to\n"
+        "standard error, a summary to standard output; Ctrl-C stops the capture and saves it.");
+    parser.addPositionalArgument("capture", "Capture into a spreadsheet.", "capture");
+    parser.addOptions({names.port, names.emulate, names.seconds, names.output, names.macro, names.measurement,
+                       names.temperature, names.index, names.eolFrequency});
+}
+
+}  // namespace
+
+std::string captureHelp()
+{
+    QCommandLineParser parser;
+    const CaptureOptionNames names;
+    addCaptureOptions(parser, names);
+    parser.addHelpOption();
+    return bytesOf(parser.helpText());
+}
+
+std::string defaultCaptureName(const std::string& stamp)
+{
+    return "capture-" + stamp + ".ods";
+}
+
+std::variant<CaptureOptions, std::string> parseCaptureOptions(const QStringList& arguments,
+                                                              const std::string& defaultName)
+{
+    QCommandLineParser parser;
+    const CaptureOptionNames names;
+    addCaptureOptions(parser, names);
+    const QCommandLineOption& port = names.port;
+    const QCommandLineOption& emulate = names.emulate;
+    const QCommandLineOption& seconds = names.seconds;
+    const QCommandLineOption& output = names.output;
+    const QCommandLineOption& macro = names.macro;
+    const QCommandLineOption& measurement = names.measurement;
+    const QCommandLineOption& temperature = names.temperature;
+    const QCommandLineOption& index = names.index;
+    const QCommandLineOption& eolFrequency = names.eolFrequency;
+    if (!parser.parse(arguments))
+        return bytesOf(parser.errorText());
+    if (parser.positionalArguments().size() > 1)
+        return std::string("capture takes no file names; use --output FILE");
+
+    CaptureOptions options;
+    if (parser.isSet(port) && parser.isSet(emulate))
+        return std::string("--port and --emulate cannot go together: the text comes from one of them");
+    if (parser.isSet(port)) {
+        options.port = serial::portNumberOfText(bytesOf(parser.value(port)));
+        if (!options.port)
+            return "--port takes a COM port number from 1 to 16, not \"" + bytesOf(parser.value(port)) + "\"";
+    }
+    if (parser.isSet(emulate)) {
+        const std::string machine = bytesOf(parser.value(emulate));
+        if (machine == "K7RX")
+            options.source = CaptureSource::EmulatedK7rx;
+        else if (machine == "VQ-480")
+            options.source = CaptureSource::EmulatedVq480;
+        else
+            return "--emulate takes K7RX or VQ-480, not \"" + machine + "\"";
+    }
+    if (parser.isSet(seconds)) {
+        const std::string text = bytesOf(parser.value(seconds));
+        double value = 0;
+        const auto [stop, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+        if (text.empty() || error != std::errc() || stop != text.data() + text.size() || !std::isfinite(value) ||
+            value <= 0)
+            return "--seconds takes a number of seconds above 0, not \"" + text + "\"";
+        options.seconds = value;
+    }
+    for (const auto& [option, pair] : {std::pair{&measurement, &options.measurement},
+                                       std::pair{&temperature, &options.temperature}}) {
+        if (!parser.isSet(*option))
+            continue;
+        const std::string text = bytesOf(parser.value(*option));
+        const std::optional<LimitPair> limits = limitPair(text);
+        if (!limits)
+            return "--" + bytesOf(option->names().first()) +
+                   " takes MIN:MAX, two whole numbers from -32768 to 32767 at most 32767 apart, not \"" + text +
+                   "\"";
+        *pair = *limits;
+    }
+    if (parser.isSet(index))
+        options.index = bytesOf(parser.value(index));
+    if (parser.isSet(eolFrequency)) {
+        const std::string text = bytesOf(parser.value(eolFrequency));
+        const std::optional<int> frequency = wholeNumber(text, kSmallest16, kLargest16);
+        if (!frequency)
+            return "--eol-frequency takes a whole number from -32768 to 32767, not \"" + text + "\"";
+        options.eolFrequency = *frequency;
+    }
+
+    options.outputPath = parser.isSet(output) ? bytesOf(parser.value(output)) : defaultName;
+    const std::optional<OutputKind> kind = kindOfOutput(options.outputPath);
+    if (!kind)
+        return "--output must end in .ods, .xlsx, .xls or .csv, not \"" + options.outputPath + "\"";
+    options.outputKind = *kind;
+    options.macro = bytesOf(parser.value(macro));
+    if (!options.macro.empty() && options.outputKind == OutputKind::Csv)
+        return std::string(
+            "--macro needs a LibreOffice workbook (.ods, .xlsx or .xls); a .csv file has no macros");
+    if (const std::optional<std::string> reason = common::folderRefusesNewFiles(options.outputPath))
+        return "cannot save " + options.outputPath + ": " + *reason;
+    return options;
+}
+
+}  // namespace tabwright
