@@ -70,7 +70,8 @@ frmMain::frmMain(MainWindowParts parts, QWidget* parent)
     : QMainWindow(parent),
       parts_(parts),
       run_(CaptureRunParts{parts.spreadsheets, parts.port, parts.handover, parts.clock, *this,
-                           *this, parts.prompter})
+                           *this, parts.prompter}),
+      tmrMain_(this)
 {
     setObjectName(QStringLiteral("frmMain"));
     buildControls();
@@ -129,6 +130,7 @@ void frmMain::buildControls()
     // Pause and Resume share one place; bringToFront decides which one shows.
     buttons->addWidget(cmdResume_, 1, 0);
     buttons->addWidget(cmdPause_, 1, 0);
+    cmdPause_->raise();
     buttons->addWidget(cmdStop_, 2, 0);
     buttons->setRowStretch(3, 1);
     buttons->addWidget(cmdClose_, 4, 0);
