@@ -33,8 +33,8 @@ void nameTheProgram()
 // system abort the program.
 bool displayReachable()
 {
-    return std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr
-           || std::getenv("QT_QPA_PLATFORM") != nullptr;
+    return std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr ||
+           std::getenv("QT_QPA_PLATFORM") != nullptr;
 }
 
 // Main: the two emulated instruments, made and reset for the whole program, and the main

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "testing/scripted_prompter.h"
 #include "tabwright/testing/recording_spreadsheet_factory.h"
+#include "testing/scripted_prompter.h"
 
 namespace tabwright {
 namespace {
@@ -48,19 +48,28 @@ private:
 // Writes down what the run shows, one line per call, and whether its timer runs.
 class RecordingView : public RunView, public RunTimer {
 public:
-    void showBytesReceived(std::int64_t count) override { shown.push_back("bytes " + std::to_string(count)); }
+    void showBytesReceived(std::int64_t count) override
+    {
+        shown.push_back("bytes " + std::to_string(count));
+    }
     void showLamp(Lamp lamp, LampColour colour) override
     {
         static const char* colours[] = {"yellow", "green", "red", "background"};
-        shown.push_back(std::string(lamp == Lamp::ComPort ? "port " : "excel ")
-                        + colours[static_cast<int>(colour)]);
+        shown.push_back(std::string(lamp == Lamp::ComPort ? "port " : "excel ") +
+                        colours[static_cast<int>(colour)]);
     }
-    void showStatus(std::string_view text) override { shown.push_back("status " + std::string(text)); }
+    void showStatus(std::string_view text) override
+    {
+        shown.push_back("status " + std::string(text));
+    }
     void enableButton(RunButton button, bool enabled) override
     {
         shown.push_back(std::string(enabled ? "enable " : "disable ") + name(button));
     }
-    void bringToFront(RunButton button) override { shown.push_back(std::string("front ") + name(button)); }
+    void bringToFront(RunButton button) override
+    {
+        shown.push_back(std::string("front ") + name(button));
+    }
     void bringWindowToFront() override { shown.push_back("window front"); }
     void setTimerEnabled(bool enabled) override { timerOn = enabled; }
 
@@ -96,7 +105,8 @@ struct RunFixture : testing::Test {
     }
 };
 
-const std::vector<std::string> kOpeningWorkbook{"excel yellow", "status Opening MS Excel Spreadsheet"};
+const std::vector<std::string> kOpeningWorkbook{"excel yellow",
+                                                "status Opening MS Excel Spreadsheet"};
 
 struct StartCase {
     const char* name;
@@ -126,9 +136,9 @@ INSTANTIATE_TEST_SUITE_P(
         StartCase{"Opens",
                   [](RunFixture&) {},
                   true,
-                  {"excel green", "status ", "port yellow", "status Opening COM port", "port green",
-                   "status Ready", "disable Start", "enable Stop", "enable Pause", "front Pause",
-                   "disable Resume", "disable ComPorts", "window front"}},
+                  {"excel green", "status ", "port yellow", "status Opening COM port",
+                   "port green", "status Ready", "disable Start", "enable Stop", "enable Pause",
+                   "front Pause", "disable Resume", "disable ComPorts", "window front"}},
         StartCase{"NoInstance",
                   [](RunFixture& f) {
                       f.spreadsheets.prepare = [](auto& s) { s.failCall("newInstance"); };
@@ -227,8 +237,9 @@ TEST_P(BlockCases, AFailedWriteWaitsForTheWorkbookAndLosesNothing)
     port.received = "1\r\n2\r\n";
     tick();
     EXPECT_TRUE(run.ExcelBlocked());
-    EXPECT_THAT(shownSince(view.shown.size() - 3),
-                ElementsAre("excel red", "status " + std::string(GetParam().text), "disable Pause"));
+    EXPECT_THAT(
+        shownSince(view.shown.size() - 3),
+        ElementsAre("excel red", "status " + std::string(GetParam().text), "disable Pause"));
 
     // While the probe fails nothing is read: the text waits in the port.
     port.received = "3\r\n";
@@ -249,10 +260,11 @@ TEST_P(BlockCases, AFailedWriteWaitsForTheWorkbookAndLosesNothing)
     EXPECT_THAT(written, ElementsAre("1", "2", "3"));
 }
 
-INSTANTIATE_TEST_SUITE_P(CaptureRun, BlockCases,
-                         testing::Values(BlockCase{"Busy", SpreadsheetFailure::Failed, kExcelBlockedText},
-                                         BlockCase{"Closed", SpreadsheetFailure::Gone, kExcelClosedText}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    CaptureRun, BlockCases,
+    testing::Values(BlockCase{"Busy", SpreadsheetFailure::Failed, kExcelBlockedText},
+                    BlockCase{"Closed", SpreadsheetFailure::Gone, kExcelClosedText}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 struct StopCase {
     const char* name;
@@ -280,8 +292,8 @@ TEST_P(StopCases, ShowsTheStoppedWindowAndRunsTheMacroOnlyWithAWorkbook)
     EXPECT_FALSE(port.isOpen());
     EXPECT_EQ(run.parser().BytesReceived(), 0);
     EXPECT_TRUE(run.parser().ReceiveBuffer().empty());
-    const bool ran = !spreadsheets.made.empty()
-                     && spreadsheets.last().calls.back() == "runMacro spreadsheet.ods! Chart";
+    const bool ran = !spreadsheets.made.empty() &&
+                     spreadsheets.last().calls.back() == "runMacro spreadsheet.ods! Chart";
     EXPECT_EQ(ran, GetParam().macroRuns);
 }
 
@@ -289,7 +301,8 @@ INSTANTIATE_TEST_SUITE_P(
     CaptureRun, StopCases,
     testing::Values(StopCase{"BeforeAnyStart", true, [](RunFixture&) {}, false},
                     StopCase{"RunningWithMacro", true, [](RunFixture& f) { f.run.Start(); }, true},
-                    StopCase{"RunningWithoutMacro", false, [](RunFixture& f) { f.run.Start(); }, false},
+                    StopCase{"RunningWithoutMacro", false, [](RunFixture& f) { f.run.Start(); },
+                             false},
                     StopCase{"Paused", true,
                              [](RunFixture& f) {
                                  f.run.Start();
@@ -298,7 +311,9 @@ INSTANTIATE_TEST_SUITE_P(
                              true},
                     StopCase{"AfterNoWorkbook", true,
                              [](RunFixture& f) {
-                                 f.spreadsheets.prepare = [](auto& s) { s.failCall("openCaptureWorkbook"); };
+                                 f.spreadsheets.prepare = [](auto& s) {
+                                     s.failCall("openCaptureWorkbook");
+                                 };
                                  f.run.Start();
                              },
                              false}),
@@ -323,7 +338,8 @@ TEST_F(RunFixture, EndingStopsOnlyARunningRunAndQuitsTheLastInstance)
     EXPECT_EQ(run.state(), RunState::Paused);
     run.quitSpreadsheet();
     EXPECT_THAT(spreadsheets.last().calls, testing::Contains("quit"));
-    EXPECT_THAT(spreadsheets.last().calls, testing::Not(testing::Contains("runMacro spreadsheet.ods!Chart")));
+    EXPECT_THAT(spreadsheets.last().calls,
+                testing::Not(testing::Contains("runMacro spreadsheet.ods!Chart")));
     EXPECT_EQ(run.ExcelApp(), nullptr);
 }
 

@@ -42,8 +42,8 @@ std::optional<long long> wholeNumber(std::string_view text)
 std::optional<int> portNumber(std::string_view text)
 {
     const auto value = wholeNumber(text);
-    if (!value || *value < std::numeric_limits<std::int16_t>::min()
-        || *value > std::numeric_limits<std::int16_t>::max())
+    if (!value || *value < std::numeric_limits<std::int16_t>::min() ||
+        *value > std::numeric_limits<std::int16_t>::max())
         return std::nullopt;
     return static_cast<int>(*value);
 }

@@ -13,7 +13,8 @@ public:
     std::optional<std::string> read(std::string_view application, std::string_view section,
                                     std::string_view key) const override
     {
-        const auto found = values.find({std::string(application), std::string(section), std::string(key)});
+        const auto found =
+            values.find({std::string(application), std::string(section), std::string(key)});
         if (found == values.end())
             return std::nullopt;
         return found->second;
@@ -59,13 +60,11 @@ TEST_P(ReadCases, UnreadableValuesGiveTheirDefaults)
     EXPECT_EQ(settings.macroName, "");
 }
 
-INSTANTIATE_TEST_SUITE_P(CaptureSettings, ReadCases,
-                         testing::Values(StoredValues{nullptr, nullptr, 1, false},
-                                         StoredValues{"7", "True", 7, true},
-                                         StoredValues{" 3 ", "false", 3, false},
-                                         StoredValues{"COM3", "yes", 1, false},
-                                         StoredValues{"40000", "-1", 1, true},
-                                         StoredValues{"-5", "0", -5, false}));
+INSTANTIATE_TEST_SUITE_P(
+    CaptureSettings, ReadCases,
+    testing::Values(StoredValues{nullptr, nullptr, 1, false}, StoredValues{"7", "True", 7, true},
+                    StoredValues{" 3 ", "false", 3, false}, StoredValues{"COM3", "yes", 1, false},
+                    StoredValues{"40000", "-1", 1, true}, StoredValues{"-5", "0", -5, false}));
 
 }  // namespace
 }  // namespace tabwright

@@ -167,8 +167,7 @@ void frmMain::buildMenus()
 
 void frmMain::Form_Load()
 {
-    setWindowTitle(QStringLiteral("Tabwright  v")
-                   + QString::fromStdString(versionNumber()));
+    setWindowTitle(QStringLiteral("Tabwright  v") + QString::fromStdString(versionNumber()));
     placeOnScreen();
     const CaptureSettings settings = readCaptureSettings(parts_.settings);
     parts_.port.setPortNumber(settings.comPort);
@@ -206,9 +205,9 @@ void frmMain::Form_Unload()
         return;
     unloaded_ = true;
     run_.stopIfRunning();
-    writeCaptureSettings(parts_.settings, CaptureSettings{parts_.port.portNumber(),
-                                                          run_.MacroEnabled(),
-                                                          run_.MacroNameSetting()});
+    writeCaptureSettings(
+        parts_.settings,
+        CaptureSettings{parts_.port.portNumber(), run_.MacroEnabled(), run_.MacroNameSetting()});
     run_.quitSpreadsheet();
     excelMacro_.reset();
     about_.reset();
@@ -298,7 +297,8 @@ void frmMain::showLamp(Lamp which, LampColour colour)
         palette.setColor(QPalette::Window, common::colourFromBgr(kRed));
         break;
     case LampColour::Background:
-        palette.setColor(QPalette::Window, fraStatus_->palette().color(fraStatus_->backgroundRole()));
+        palette.setColor(QPalette::Window,
+                         fraStatus_->palette().color(fraStatus_->backgroundRole()));
         break;
     }
     box->setPalette(palette);

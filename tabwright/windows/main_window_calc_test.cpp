@@ -73,7 +73,8 @@ TEST(MainWindowWithCalc, InstrumentLinesLandInTheCellsAndTheMacroChartsThem)
     SystemTimeOfDay clock;
     KernelVersionQuery platform;
     testing_support::ScriptedPrompter prompter;
-    frmMain window(MainWindowParts{spreadsheets, port, handover, clock, settings, platform, prompter});
+    frmMain window(
+        MainWindowParts{spreadsheets, port, handover, clock, settings, platform, prompter});
     window.show();
 
     auto& start = testing_support::namedControl<QPushButton>(window, "cmdStart");
@@ -83,9 +84,10 @@ TEST(MainWindowWithCalc, InstrumentLinesLandInTheCellsAndTheMacroChartsThem)
     ASSERT_TRUE(spreadsheets.calc);
     const pid_t group = spreadsheets.calc->processGroup();
 
-    instrument.send("0 0000 :: 12-07-2026 05:10:26 = 57 (RAW)  43 (C)\r\n"
-                    "1 0001 :: 12-07-2026 05:10:27 = 61 (RAW)  43 (C)\r\n"
-                    "2 0002 :: 12-07-2026 05:10:28 = 58 (RAW)  44 (C)\r\n");
+    instrument.send(
+        "0 0000 :: 12-07-2026 05:10:26 = 57 (RAW)  43 (C)\r\n"
+        "1 0001 :: 12-07-2026 05:10:27 = 61 (RAW)  43 (C)\r\n"
+        "2 0002 :: 12-07-2026 05:10:28 = 58 (RAW)  44 (C)\r\n");
     ASSERT_TRUE(testing_support::runEventsUntil(
         [&] { return status.text() == "Bytes Received: 150"; }, 30s))
         << status.text().toStdString();
@@ -101,7 +103,8 @@ TEST(MainWindowWithCalc, InstrumentLinesLandInTheCellsAndTheMacroChartsThem)
     EXPECT_EQ(user.text(workbook, 3, 4), "05:10:28");
     EXPECT_EQ(user.text(workbook, 4, 1), "");
 
-    QTest::mouseClick(&testing_support::namedControl<QPushButton>(window, "cmdStop"), Qt::LeftButton);
+    QTest::mouseClick(&testing_support::namedControl<QPushButton>(window, "cmdStop"),
+                      Qt::LeftButton);
     EXPECT_TRUE(user.hasChart(workbook, "Readings"));
     EXPECT_TRUE(prompter.messages.empty());
 

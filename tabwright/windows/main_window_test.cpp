@@ -81,7 +81,10 @@ protected:
     {
         return testing_support::namedControl<Control>(*window, name);
     }
-    void click(const char* name) { QTest::mouseClick(&control<QPushButton>(name), Qt::LeftButton); }
+    void click(const char* name)
+    {
+        QTest::mouseClick(&control<QPushButton>(name), Qt::LeftButton);
+    }
     bool enabled(const char* name) { return control<QPushButton>(name).isEnabled(); }
     // Of Pause and Resume, the one drawn over the other.
     bool inFront(const char* name)
@@ -91,7 +94,10 @@ protected:
         const char* other = std::string_view(name) == "cmdPause" ? "cmdResume" : "cmdPause";
         return siblings.indexOf(&button) > siblings.indexOf(&control<QPushButton>(other));
     }
-    QColor lamp(const char* name) { return control<QFrame>(name).palette().color(QPalette::Window); }
+    QColor lamp(const char* name)
+    {
+        return control<QFrame>(name).palette().color(QPalette::Window);
+    }
     QColor containerColour()
     {
         const auto& frame = control<QGroupBox>("fraStatus");
@@ -154,8 +160,8 @@ TEST_F(MainWindowTest, ControlsCaptionsAndPlace)
     EXPECT_EQ(status(), "");
     for (const char* name : {"panComPort", "panExcel"})
         EXPECT_EQ(lamp(name), common::colourFromBgr(kDesign)) << name;
-    const std::pair<const char*, const char*> menus[] = {
-        {"mnuToolsDLREmulation", "Emulator"}, {"mnuHelpAbout", "&About..."}};
+    const std::pair<const char*, const char*> menus[] = {{"mnuToolsDLREmulation", "Emulator"},
+                                                         {"mnuHelpAbout", "&About..."}};
     for (const auto& [name, caption] : menus)
         EXPECT_EQ(control<QAction>(name).text(), caption) << name;
     EXPECT_EQ(control<QMenu>("mnuTools").title(), "&Tools");
@@ -274,14 +280,15 @@ TEST_F(MainWindowTest, ClosingWhilePausedSavesAndQuitsWithoutTheMacro)
 {
     write("Excel Macro", "Enable", "True");
     write("Excel Macro", "Name", "ChartReadings");
-    write("Communication", "ComPort", "3");
     open();
+    write("Excel Macro", "Enable", "(to be written at the end)");
     click("cmdStart");
     click("cmdPause");
     click("cmdClose");
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(spreadsheets.last().calls.back(), "quit");
-    EXPECT_THAT(spreadsheets.last().calls, Not(Contains("runMacro spreadsheet.ods!ChartReadings")));
+    EXPECT_THAT(spreadsheets.last().calls,
+                Not(Contains("runMacro spreadsheet.ods!ChartReadings")));
     EXPECT_EQ(stored("Excel Macro", "Enable"), "True");
 }
 
@@ -327,7 +334,8 @@ TEST_P(BlockedWrites, WaitForTheWorkbookAndWriteEverythingAfterwards)
     sheet.failNextCall("writeText", GetParam().failure);
     sheet.failCall("workbookName");
     instrument.send("1\r\n");
-    ASSERT_TRUE(testing_support::runEventsUntil([&] { return status() == GetParam().status; }, 10s));
+    ASSERT_TRUE(
+        testing_support::runEventsUntil([&] { return status() == GetParam().status; }, 10s));
     EXPECT_EQ(lamp("panExcel"), common::colourFromBgr(kRed));
     EXPECT_FALSE(enabled("cmdPause"));
     instrument.send("2\r\n3\t4\r\n");
@@ -346,11 +354,12 @@ TEST_P(BlockedWrites, WaitForTheWorkbookAndWriteEverythingAfterwards)
     EXPECT_EQ(status(), "Bytes Received: 11");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    MainWindow, BlockedWrites,
-    testing::Values(Blocking{"Busy", SpreadsheetFailure::Failed, "MS Excel is blocked"},
-                    Blocking{"Closed", SpreadsheetFailure::Gone, "MS Excel spreadsheet has been closed"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(MainWindow, BlockedWrites,
+                         testing::Values(Blocking{"Busy", SpreadsheetFailure::Failed,
+                                                  "MS Excel is blocked"},
+                                         Blocking{"Closed", SpreadsheetFailure::Gone,
+                                                  "MS Excel spreadsheet has been closed"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MainWindowTest, SettingsAreWrittenAtTheEndAndReadBackAtTheStart)
 {
@@ -401,7 +410,8 @@ TEST_F(MainWindowTest, TheEmulatorMenuAndTheEndReachTheEmulatorWindow)
 {
     open();
     std::vector<std::string> seen;
-    window->setEmulatorWindowHooks({[&] { seen.push_back("show"); }, [&] { seen.push_back("unload"); }});
+    window->setEmulatorWindowHooks(
+        {[&] { seen.push_back("show"); }, [&] { seen.push_back("unload"); }});
     control<QAction>("mnuToolsDLREmulation").trigger();
     window->close();
     EXPECT_THAT(seen, testing::ElementsAre("show", "unload"));
