@@ -24,6 +24,9 @@ void CaptureRun::setMacro(bool enabled, std::string name)
 
 bool CaptureRun::Start()
 {
+    // The window disables Start while a run is on; other callers get the same rule.
+    if (state_ != RunState::Stopped)
+        return false;
     RunView& view = parts_.view;
     view.showLamp(Lamp::Excel, LampColour::Yellow);
     view.showStatus("Opening MS Excel Spreadsheet");

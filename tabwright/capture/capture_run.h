@@ -49,7 +49,7 @@ public:
 
     // Opens a fresh capture workbook in a new spreadsheet application, then the port, and
     // runs. Returns whether it runs; a failure is shown by lamp and status. The instance
-    // of the previous Start stays open for the user.
+    // of the previous Start stays open for the user. Does nothing unless Stopped.
     bool Start();
     void Pause();   // only while Running
     void Resume();  // only while Paused

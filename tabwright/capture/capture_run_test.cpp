@@ -213,12 +213,17 @@ TEST_F(RunFixture, NothingIsReadWhilePausedAndResumeShowsTheCount)
     EXPECT_TRUE(view.timerOn);
 }
 
-TEST_F(RunFixture, PauseAndResumeDoNothingOutOfTheirState)
+TEST_F(RunFixture, PauseResumeAndStartDoNothingOutOfTheirState)
 {
     run.Resume();
     run.Pause();
     EXPECT_THAT(view.shown, IsEmpty());
     EXPECT_EQ(run.state(), RunState::Stopped);
+    run.Start();
+    run.Pause();
+    EXPECT_FALSE(run.Start());
+    EXPECT_EQ(spreadsheets.made.size(), 1u);
+    EXPECT_EQ(run.state(), RunState::Paused);
 }
 
 struct BlockCase {
