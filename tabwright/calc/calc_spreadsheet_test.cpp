@@ -27,6 +27,7 @@
 #include "tabwright/calc/uno_link.h"
 #include "tabwright/capture/workbook_files.h"
 #include "tabwright/calc/workbook_maker.h"
+#include "tabwright/testing/calc_user_side.h"
 #include "testing/temp_folder.h"
 
 namespace {
@@ -54,56 +55,7 @@ Sub NeedsArgument(value As Integer)
 End Sub
 )";
 
-// Plays the user at the same instance over a connection of its own.
-class UserSide {
-public:
-    explicit UserSide(const std::string& pipe)
-        : desktop_(css::frame::Desktop::create(tabwright::uno_link::connect(pipe, 60s, [] { return true; })))
-    {
-    }
-
-    Reference<css::frame::XModel> document(const std::string& fileName)
-    {
-        const auto documents = desktop_->getComponents()->createEnumeration();
-        while (documents->hasMoreElements()) {
-            Reference<css::frame::XModel> model(documents->nextElement(), css::uno::UNO_QUERY);
-            if (model.is() && tabwright::uno_link::toUtf8(model->getURL()).ends_with("/" + fileName))
-                return model;
-        }
-        throw std::runtime_error("no open document " + fileName);
-    }
-
-    Reference<css::table::XCell> cell(const std::string& fileName, int row, int column)
-    {
-        const Reference<css::sheet::XSpreadsheetDocument> workbook(document(fileName), UNO_QUERY_THROW);
-        const Reference<css::sheet::XSpreadsheet> sheet(workbook->getSheets()->getByName("Capture"), UNO_QUERY_THROW);
-        return sheet->getCellByPosition(column - 1, row - 1);
-    }
-
-    std::string text(const std::string& fileName, int row, int column)
-    {
-        return tabwright::uno_link::toText(
-            Reference<css::text::XText>(cell(fileName, row, column), UNO_QUERY_THROW)->getString());
-    }
-
-    bool hasChart(const std::string& fileName, const char* name)
-    {
-        const Reference<css::sheet::XSpreadsheetDocument> workbook(document(fileName), UNO_QUERY_THROW);
-        const Reference<css::table::XTableChartsSupplier> sheet(workbook->getSheets()->getByName("Capture"),
-                                                                UNO_QUERY_THROW);
-        return sheet->getCharts()->hasByName(rtl::OUString::createFromAscii(name));
-    }
-
-    void close(const std::string& fileName)
-    {
-        Reference<css::util::XCloseable>(document(fileName), UNO_QUERY_THROW)->close(true);
-    }
-
-    css::frame::XDesktop2& desktop() { return *desktop_; }
-
-private:
-    Reference<css::frame::XDesktop2> desktop_;
-};
+using UserSide = testing_support::CalcUserSide;
 
 // A working folder with the shipped template copied in, a start-up folder and the
 // options of a headless Calc using them.

@@ -23,7 +23,7 @@ std::size_t skipDigits(std::string_view text, std::size_t at)
 
 }  // namespace
 
-double leadingNumber(std::string_view text)
+double leadingOutputNumber(std::string_view text)
 {
     std::size_t at = text.find_first_not_of(" \t");
     if (at == std::string_view::npos)
@@ -97,7 +97,7 @@ std::string plainDecimal(double value)
 
 std::string injectSingleTab(std::string_view output)
 {
-    const double number = leadingNumber(output);
+    const double number = leadingOutputNumber(output);
     return plainDecimal(number) + '\t' + plainDecimal(number + 1) + "\r\n";
 }
 

@@ -7,7 +7,7 @@ namespace tabwright {
 
 // The value of the number `text` starts with (after spaces or TABs): digits with
 // an optional sign, decimal point and exponent. 0 when it starts with no number.
-double leadingNumber(std::string_view text);
+double leadingOutputNumber(std::string_view text);
 
 // `value` in plain decimal with at most 15 significant digits: no exponent, no
 // thousands separators ("10000", "0.1", "-2.5").

@@ -7,7 +7,12 @@ namespace tabwright {
 
 QPixmap programIcon(int side)
 {
-    QSvgRenderer picture(QStringLiteral(":/icons/tabwright.svg"));
+    return svgPicture(QStringLiteral(":/icons/tabwright.svg"), side);
+}
+
+QPixmap svgPicture(const QString& resource, int side)
+{
+    QSvgRenderer picture(resource);
     QPixmap icon(side, side);
     icon.fill(Qt::transparent);
     if (!picture.isValid())

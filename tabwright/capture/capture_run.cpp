@@ -1,0 +1,272 @@
+#include "tabwright/capture/capture_run.h"
+
+#include <exception>
+#include <utility>
+
+#include "tabwright/capture/capture_workbook.h"
+#include "tabwright/capture/spreadsheet_row_sink.h"
+#include "tabwright/capture/workbook_files.h"
+
+namespace tabwright {
+
+std::string_view blockedText(const SpreadsheetError& error)
+{
+    return error.failure() == SpreadsheetFailure::Gone ? kExcelClosedText : kExcelBlockedText;
+}
+
+CaptureRun::CaptureRun(CaptureRunParts parts) : parts_(parts), parser_(parts.clock) {}
+
+void CaptureRun::setMacro(bool enabled, std::string name)
+{
+    macroEnabled_ = enabled;
+    macroName_ = std::move(name);
+}
+
+bool CaptureRun::Start()
+{
+    // The window disables Start while a run is on; other callers get the same rule.
+    if (state_ != RunState::Stopped)
+        return false;
+    RunView& view = parts_.view;
+    view.showLamp(Lamp::Excel, LampColour::Yellow);
+    view.showStatus("Opening MS Excel Spreadsheet");
+    // BlockColumn and CurrentRow back to 1: the first block starts at the top left.
+    parser_.startRun();
+    if (!openWorkbook()) {
+        view.showLamp(Lamp::Excel, LampColour::Red);
+        view.showStatus("MS Excel not available");
+        return false;
+    }
+    view.showLamp(Lamp::Excel, LampColour::Green);
+    view.showStatus("");
+
+    view.showLamp(Lamp::ComPort, LampColour::Yellow);
+    view.showStatus("Opening COM port");
+    if (!openPort()) {
+        view.showLamp(Lamp::ComPort, LampColour::Red);
+        view.showStatus("COM port not available");
+        quitSpreadsheet();
+        return false;
+    }
+    view.showLamp(Lamp::ComPort, LampColour::Green);
+    view.showStatus("Ready");
+    showRunning();
+    excelBlocked_ = false;
+    state_ = RunState::Running;
+    parts_.timer.setTimerEnabled(true);
+    view.bringWindowToFront();
+    return true;
+}
+
+bool CaptureRun::openWorkbook()
+{
+    captureWorkbook_.clear();
+    std::string workingCopy;
+    try {
+        workingCopy = parts_.spreadsheets.prepareWorkingCopy();
+        // The previous instance is dropped, not quit: it stays open for the user.
+        excelApp_ = parts_.spreadsheets.makeSpreadsheet();
+    } catch (const std::exception&) {
+        return false;
+    }
+    if (!openCaptureWorkbook(*excelApp_, workingCopy))
+        return false;
+    captureWorkbook_ = std::move(workingCopy);
+    return true;
+}
+
+bool CaptureRun::openPort()
+{
+    try {
+        parts_.port.open();
+        return true;
+    } catch (const serial::PortError&) {
+        return false;
+    }
+}
+
+void CaptureRun::showRunning()
+{
+    RunView& view = parts_.view;
+    view.enableButton(RunButton::Start, false);
+    view.enableButton(RunButton::Stop, true);
+    view.enableButton(RunButton::Pause, true);
+    view.bringToFront(RunButton::Pause);
+    view.enableButton(RunButton::Resume, false);
+    view.enableButton(RunButton::ComPorts, false);
+}
+
+void CaptureRun::Pause()
+{
+    if (state_ != RunState::Running)
+        return;
+    state_ = RunState::Paused;
+    parts_.timer.setTimerEnabled(false);
+    RunView& view = parts_.view;
+    view.enableButton(RunButton::Pause, false);
+    view.enableButton(RunButton::Resume, true);
+    view.bringToFront(RunButton::Resume);
+    view.showLamp(Lamp::ComPort, LampColour::Yellow);
+    view.showLamp(Lamp::Excel, LampColour::Yellow);
+    view.showStatus("Paused");
+}
+
+void CaptureRun::Resume()
+{
+    if (state_ != RunState::Paused)
+        return;
+    RunView& view = parts_.view;
+    view.enableButton(RunButton::Resume, false);
+    view.enableButton(RunButton::Pause, true);
+    view.bringToFront(RunButton::Pause);
+    view.showLamp(Lamp::ComPort, LampColour::Green);
+    view.showLamp(Lamp::Excel, LampColour::Green);
+    showBytesReceivedOrReady();
+    state_ = RunState::Running;
+    parts_.timer.setTimerEnabled(true);
+}
+
+void CaptureRun::showBytesReceivedOrReady()
+{
+    if (parser_.BytesReceived() == 0)
+        parts_.view.showStatus("Ready");
+    else
+        parts_.view.showBytesReceived(parser_.BytesReceived());
+}
+
+void CaptureRun::tick(const std::function<void()>& processPendingEvents)
+{
+    parts_.timer.setTimerEnabled(false);
+    if (state_ == RunState::Running && probeBlockedWorkbook()) {
+        takeInText();
+        writeWaitingLines();
+    }
+    processPendingEvents();
+    if (state_ == RunState::Running)
+        parts_.timer.setTimerEnabled(true);
+}
+
+bool CaptureRun::probeBlockedWorkbook()
+{
+    if (!excelBlocked_)
+        return true;
+    try {
+        excelApp_->workbookName();
+    } catch (const SpreadsheetError&) {
+        return false;
+    }
+    excelBlocked_ = false;
+    RunView& view = parts_.view;
+    view.showLamp(Lamp::Excel, LampColour::Green);
+    if (parser_.BytesReceived() == 0)
+        view.showStatus("Ready");
+    else
+        view.showStatus("Bytes Received: " + std::to_string(parser_.BytesReceived()));
+    view.enableButton(RunButton::Pause, true);
+    return true;
+}
+
+void CaptureRun::takeInText()
+{
+    parser_.append(ReadIncomingText(parts_.port, parts_.handover, parser_, parts_.view));
+}
+
+void CaptureRun::writeWaitingLines()
+{
+    if (parser_.ReceiveBuffer().empty())
+        return;
+    SpreadsheetRowSink cells(*excelApp_);
+    if (const auto failure = parser_.ProcessReceivedText(cells))
+        block(*failure);
+}
+
+void CaptureRun::block(const SpreadsheetError& error)
+{
+    excelBlocked_ = true;
+    RunView& view = parts_.view;
+    view.showLamp(Lamp::Excel, LampColour::Red);
+    view.showStatus(blockedText(error));
+    view.enableButton(RunButton::Pause, false);
+}
+
+void CaptureRun::Stop()
+{
+    stopReading();
+    dropUnfinishedText();
+    closePort();
+    showStopped();
+    runMacro();
+}
+
+void CaptureRun::stopReading()
+{
+    state_ = RunState::Stopped;
+    parts_.timer.setTimerEnabled(false);
+}
+
+void CaptureRun::dropUnfinishedText()
+{
+    parser_.stopRun();
+}
+
+void CaptureRun::closePort()
+{
+    try {
+        parts_.port.close();
+    } catch (const std::exception&) {
+        // Closing is never refused; what went wrong does not matter any more.
+    }
+}
+
+void CaptureRun::showStopped()
+{
+    RunView& view = parts_.view;
+    view.showLamp(Lamp::ComPort, LampColour::Background);
+    view.showLamp(Lamp::Excel, LampColour::Background);
+    view.showStatus("");
+    view.enableButton(RunButton::Stop, false);
+    view.enableButton(RunButton::Start, true);
+    view.enableButton(RunButton::Pause, false);
+    view.bringToFront(RunButton::Pause);
+    view.enableButton(RunButton::Resume, false);
+    view.enableButton(RunButton::ComPorts, true);
+}
+
+void CaptureRun::runMacro()
+{
+    // Only a Start that opened its capture workbook gives the macro something to run in.
+    if (!macroEnabled_ || !excelApp_ || captureWorkbook_.empty())
+        return;
+    try {
+        runEndOfRunMacro(*excelApp_, fileNameOf(captureWorkbook_), macroName_, parts_.prompter);
+    } catch (const SpreadsheetError& error) {
+        parts_.view.showLamp(Lamp::Excel, LampColour::Red);
+        parts_.view.showStatus(blockedText(error));
+    }
+}
+
+void CaptureRun::stopIfRunning()
+{
+    if (state_ == RunState::Running)
+        Stop();
+}
+
+void CaptureRun::quitSpreadsheet()
+{
+    if (excelApp_) {
+        try {
+            excelApp_->quit();
+        } catch (const SpreadsheetError&) {
+            // An instance that cannot be told to quit is gone or beyond reach; it is dropped.
+        }
+    }
+    dropSpreadsheet();
+}
+
+void CaptureRun::dropSpreadsheet()
+{
+    excelApp_.reset();
+    captureWorkbook_.clear();
+}
+
+}  // namespace tabwright

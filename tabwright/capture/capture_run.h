@@ -1,0 +1,113 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "common/core/prompter.h"
+#include "serial/serial_port.h"
+#include "tabwright/capture/capture_parser.h"
+#include "tabwright/capture/emulator_handover.h"
+#include "tabwright/capture/run_view.h"
+#include "tabwright/capture/spreadsheet.h"
+#include "tabwright/capture/spreadsheet_factory.h"
+#include "tabwright/capture/time_of_day.h"
+
+namespace tabwright {
+
+enum class RunState : std::int16_t { Stopped = 0, Running = 1, Paused = -1 };
+
+inline constexpr std::string_view kExcelBlockedText = "MS Excel is blocked";
+inline constexpr std::string_view kExcelClosedText = "MS Excel spreadsheet has been closed";
+
+// What a capture run works with; all of it outlives the run.
+struct CaptureRunParts {
+    SpreadsheetFactory& spreadsheets;
+    serial::SerialPort& port;  // its port number is set by the owner
+    EmulatorHandover& handover;
+    TimeOfDay& clock;
+    RunView& view;
+    RunTimer& timer;
+    common::Prompter& prompter;
+};
+
+// One capture from Start to Stop, again and again: the run states, the lamps, the status
+// line and the buttons, the reading tick, and the spreadsheet application of the last
+// Start. Plain C++: a window or a command line drives it through the calls below and sees
+// it through RunView and RunTimer.
+//
+// A failed cell write blocks the run: the spreadsheet lamp turns red, the status tells
+// why, Pause is disabled, and nothing more is read. Every tick then asks the workbook for
+// its name; once it answers, the run goes on where the write failed. Nothing received is
+// lost meanwhile: the failed line waits in ReceiveBuffer, newer text in the port.
+class CaptureRun {
+public:
+    explicit CaptureRun(CaptureRunParts parts);
+    CaptureRun(const CaptureRun&) = delete;
+    CaptureRun& operator=(const CaptureRun&) = delete;
+
+    // Opens a fresh capture workbook in a new spreadsheet application, then the port, and
+    // runs. Returns whether it runs; a failure is shown by lamp and status. The instance
+    // of the previous Start stays open for the user. Does nothing unless Stopped.
+    bool Start();
+    void Pause();   // only while Running
+    void Resume();  // only while Paused
+    // In any state: closes the port, shows the stopped window and runs the end-of-run
+    // macro when it is enabled and the last Start opened its capture workbook.
+    void Stop();
+
+    // One tick of the reading timer: the timer off, the text taken in and written, the
+    // pending events run by `processPendingEvents` (a Pause or Stop may happen there),
+    // and the timer on again only when still Running.
+    void tick(const std::function<void()>& processPendingEvents);
+
+    // The end of the owner: Stop when Running (a paused run is left as it is), then,
+    // separately, the spreadsheet application of the last Start quit.
+    void stopIfRunning();
+    void quitSpreadsheet();
+
+    void setMacro(bool enabled, std::string name);
+    bool MacroEnabled() const { return macroEnabled_; }
+    const std::string& MacroNameSetting() const { return macroName_; }
+
+    RunState state() const { return state_; }
+    bool ExcelBlocked() const { return excelBlocked_; }
+    const CaptureParser& parser() const { return parser_; }
+    // The spreadsheet application of the last Start, or none.
+    Spreadsheet* ExcelApp() const { return excelApp_.get(); }
+
+private:
+    // Start's steps.
+    bool openWorkbook();
+    bool openPort();
+    void showRunning();
+    // The tick's steps.
+    bool probeBlockedWorkbook();
+    void takeInText();
+    void writeWaitingLines();
+    void block(const SpreadsheetError& error);
+    // Stop's steps.
+    void stopReading();
+    void dropUnfinishedText();
+    void closePort();
+    void showStopped();
+    void runMacro();
+
+    void showBytesReceivedOrReady();
+    void dropSpreadsheet();
+
+    CaptureRunParts parts_;
+    CaptureParser parser_;
+    RunState state_ = RunState::Stopped;
+    std::shared_ptr<Spreadsheet> excelApp_;
+    std::string captureWorkbook_;  // the working copy opened by the last Start; empty if none
+    bool excelBlocked_ = false;
+    bool macroEnabled_ = false;
+    std::string macroName_;
+};
+
+// The text a spreadsheet failure shows: the workbook or instance gone, or anything else.
+std::string_view blockedText(const SpreadsheetError& error);
+
+}  // namespace tabwright

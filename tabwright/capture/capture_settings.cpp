@@ -1,0 +1,84 @@
+#include "tabwright/capture/capture_settings.h"
+
+#include <charconv>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string_view>
+
+#include "common/core/letter_case.h"
+#include "tabwright/capture/program_identity.h"
+
+namespace tabwright {
+
+namespace {
+
+constexpr std::string_view kCommunication = "Communication";
+constexpr std::string_view kComPort = "ComPort";
+constexpr std::string_view kExcelMacro = "Excel Macro";
+constexpr std::string_view kEnable = "Enable";
+constexpr std::string_view kName = "Name";
+
+std::string_view trimmed(std::string_view text)
+{
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+std::optional<long long> wholeNumber(std::string_view text)
+{
+    text = trimmed(text);
+    if (!text.empty() && text.front() == '+')
+        text.remove_prefix(1);
+    long long value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+std::optional<int> portNumber(std::string_view text)
+{
+    const auto value = wholeNumber(text);
+    if (!value || *value < std::numeric_limits<std::int16_t>::min() ||
+        *value > std::numeric_limits<std::int16_t>::max())
+        return std::nullopt;
+    return static_cast<int>(*value);
+}
+
+std::optional<bool> truth(std::string_view text)
+{
+    const std::string word = common::lowerCase(trimmed(text));
+    if (word == "true")
+        return true;
+    if (word == "false")
+        return false;
+    if (const auto value = wholeNumber(text))
+        return *value != 0;
+    return std::nullopt;
+}
+
+}  // namespace
+
+CaptureSettings readCaptureSettings(const SettingsStore& store)
+{
+    CaptureSettings settings;
+    if (const auto port = store.read(kProgramTitle, kCommunication, kComPort))
+        settings.comPort = portNumber(*port).value_or(settings.comPort);
+    if (const auto enable = store.read(kProgramTitle, kExcelMacro, kEnable))
+        settings.macroEnabled = truth(*enable).value_or(settings.macroEnabled);
+    if (const auto name = store.read(kProgramTitle, kExcelMacro, kName))
+        settings.macroName = *name;
+    return settings;
+}
+
+void writeCaptureSettings(SettingsStore& store, const CaptureSettings& settings)
+{
+    store.write(kProgramTitle, kCommunication, kComPort, std::to_string(settings.comPort));
+    store.write(kProgramTitle, kExcelMacro, kEnable, settings.macroEnabled ? "True" : "False");
+    store.write(kProgramTitle, kExcelMacro, kName, settings.macroName);
+}
+
+}  // namespace tabwright

@@ -1,0 +1,70 @@
+#include "tabwright/capture/capture_settings.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <tuple>
+
+namespace tabwright {
+namespace {
+
+class MemoryStore : public SettingsStore {
+public:
+    std::optional<std::string> read(std::string_view application, std::string_view section,
+                                    std::string_view key) const override
+    {
+        const auto found =
+            values.find({std::string(application), std::string(section), std::string(key)});
+        if (found == values.end())
+            return std::nullopt;
+        return found->second;
+    }
+    void write(std::string_view application, std::string_view section, std::string_view key,
+               std::string_view value) override
+    {
+        values[{std::string(application), std::string(section), std::string(key)}] = value;
+    }
+    std::map<std::tuple<std::string, std::string, std::string>, std::string> values;
+};
+
+TEST(CaptureSettings, WrittenUnderTheProgramTitleAsText)
+{
+    MemoryStore store;
+    writeCaptureSettings(store, CaptureSettings{12, true, " Chart"});
+    EXPECT_EQ(store.values.at({"Tabwright", "Communication", "ComPort"}), "12");
+    EXPECT_EQ(store.values.at({"Tabwright", "Excel Macro", "Enable"}), "True");
+    EXPECT_EQ(store.values.at({"Tabwright", "Excel Macro", "Name"}), " Chart");
+    writeCaptureSettings(store, CaptureSettings{1, false, ""});
+    EXPECT_EQ(store.values.at({"Tabwright", "Excel Macro", "Enable"}), "False");
+}
+
+struct StoredValues {
+    const char* port;
+    const char* enable;
+    int expectedPort;
+    bool expectedEnable;
+};
+
+class ReadCases : public testing::TestWithParam<StoredValues> {};
+
+TEST_P(ReadCases, UnreadableValuesGiveTheirDefaults)
+{
+    MemoryStore store;
+    if (GetParam().port != nullptr)
+        store.write("Tabwright", "Communication", "ComPort", GetParam().port);
+    if (GetParam().enable != nullptr)
+        store.write("Tabwright", "Excel Macro", "Enable", GetParam().enable);
+    const CaptureSettings settings = readCaptureSettings(store);
+    EXPECT_EQ(settings.comPort, GetParam().expectedPort);
+    EXPECT_EQ(settings.macroEnabled, GetParam().expectedEnable);
+    EXPECT_EQ(settings.macroName, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CaptureSettings, ReadCases,
+    testing::Values(StoredValues{nullptr, nullptr, 1, false}, StoredValues{"7", "True", 7, true},
+                    StoredValues{" 3 ", "false", 3, false}, StoredValues{"COM3", "yes", 1, false},
+                    StoredValues{"40000", "-1", 1, true}, StoredValues{"-5", "0", -5, false}));
+
+}  // namespace
+}  // namespace tabwright

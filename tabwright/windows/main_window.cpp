@@ -1,0 +1,360 @@
+#include "tabwright/windows/main_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLocale>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <QWindow>
+
+#include "common/core/single_byte_text.h"
+#include "common/widgets/bgr_colour.h"
+#include "common/widgets/window_text.h"
+#include "tabwright/capture/capture_settings.h"
+#include "tabwright/capture/com_fifo.h"
+#include "tabwright/capture/program_identity.h"
+#include "tabwright/windows/about_window.h"
+#include "tabwright/windows/com_port_window.h"
+#include "tabwright/windows/excel_macro_window.h"
+#include "tabwright/windows/program_icon.h"
+
+namespace tabwright {
+
+namespace {
+
+constexpr unsigned kDesignLampColour = 0xC0C0C0;
+constexpr unsigned kYellow = 65535;
+constexpr unsigned kGreen = 65280;
+constexpr unsigned kRed = 255;
+constexpr int kTickMilliseconds = 100;
+constexpr QSize kLampSize{28, 18};
+constexpr int kIconSide = 24;
+constexpr int kStatusWidth = 240;
+
+QFrame* lamp(const char* name, QWidget* parent)
+{
+    auto* box = new QFrame(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    box->setFixedSize(kLampSize);
+    box->setAutoFillBackground(true);
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Window, common::colourFromBgr(kDesignLampColour));
+    box->setPalette(palette);
+    return box;
+}
+
+QLabel* icon(const char* name, const char* picture, QWidget* parent)
+{
+    QLabel* label = common::plainLabel(name, "", parent);
+    label->setPixmap(svgPicture(QString::fromLatin1(picture), kIconSide));
+    return label;
+}
+
+QString portText(int number)
+{
+    return QStringLiteral("COM ") + QString::number(number);
+}
+
+}  // namespace
+
+frmMain::frmMain(MainWindowParts parts, QWidget* parent)
+    : QMainWindow(parent),
+      parts_(parts),
+      run_(CaptureRunParts{parts.spreadsheets, parts.port, parts.handover, parts.clock, *this,
+                           *this, parts.prompter}),
+      tmrMain_(this)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    buildControls();
+    buildMenus();
+    tmrMain_.setObjectName(QStringLiteral("tmrMain"));
+    tmrMain_.setInterval(kTickMilliseconds);
+    connect(&tmrMain_, &QTimer::timeout, this, &frmMain::tmrMain_Timer);
+    Form_Load();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::setEmulatorWindowHooks(EmulatorWindowHooks hooks)
+{
+    emulator_ = std::move(hooks);
+}
+
+void frmMain::buildControls()
+{
+    auto* centre = new QWidget(this);
+    fraStatus_ = new QGroupBox(QStringLiteral("Status"), centre);
+    fraStatus_->setObjectName(QStringLiteral("fraStatus"));
+    panComPort_ = lamp("panComPort", fraStatus_);
+    imgComPort_ = icon("imgComPort", ":/icons/com-port.svg", fraStatus_);
+    lblComPort_ = common::plainLabel("lblComPort", "COM PORT", fraStatus_);
+    cmdComPorts_ = common::namedButton("cmdComPorts", "...", fraStatus_);
+    panExcel_ = lamp("panExcel", fraStatus_);
+    imgExcel_ = icon("imgExcel", ":/icons/spreadsheet.svg", fraStatus_);
+    lblExcel_ = common::plainLabel("lblExcel", "MS EXCEL", fraStatus_);
+    cmdExcelMacro_ = common::namedButton("cmdExcelMacro", "...", fraStatus_);
+    panStatus_ = common::plainLabel("panStatus", "", fraStatus_);
+    panStatus_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panStatus_->setMinimumWidth(kStatusWidth);
+    for (QPushButton* dots : {cmdComPorts_, cmdExcelMacro_})
+        dots->setFixedWidth(dots->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 24);
+
+    auto* rows = new QGridLayout(fraStatus_);
+    rows->addWidget(panComPort_, 0, 0);
+    rows->addWidget(imgComPort_, 0, 1);
+    rows->addWidget(lblComPort_, 0, 2);
+    rows->addWidget(cmdComPorts_, 0, 3);
+    rows->addWidget(panExcel_, 1, 0);
+    rows->addWidget(imgExcel_, 1, 1);
+    rows->addWidget(lblExcel_, 1, 2);
+    rows->addWidget(cmdExcelMacro_, 1, 3);
+    rows->addWidget(panStatus_, 2, 0, 1, 4);
+    rows->setColumnStretch(2, 1);
+
+    cmdStart_ = common::namedButton("cmdStart", "&Start", centre);
+    cmdPause_ = common::namedButton("cmdPause", "&Pause", centre);
+    cmdResume_ = common::namedButton("cmdResume", "&Resume", centre);
+    cmdStop_ = common::namedButton("cmdStop", "S&top", centre);
+    cmdClose_ = common::namedButton("cmdClose", "Close", centre);
+    auto* buttons = new QGridLayout;
+    buttons->addWidget(cmdStart_, 0, 0);
+    // Pause and Resume share one place; bringToFront decides which one shows.
+    buttons->addWidget(cmdResume_, 1, 0);
+    buttons->addWidget(cmdPause_, 1, 0);
+    cmdPause_->raise();
+    buttons->addWidget(cmdStop_, 2, 0);
+    buttons->setRowStretch(3, 1);
+    buttons->addWidget(cmdClose_, 4, 0);
+
+    auto* layout = new QHBoxLayout(centre);
+    layout->addWidget(fraStatus_, 1);
+    layout->addLayout(buttons);
+    setCentralWidget(centre);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(cmdStart_, &QPushButton::clicked, this, &frmMain::cmdStart_Click);
+    connect(cmdPause_, &QPushButton::clicked, this, &frmMain::cmdPause_Click);
+    connect(cmdResume_, &QPushButton::clicked, this, &frmMain::cmdResume_Click);
+    connect(cmdStop_, &QPushButton::clicked, this, &frmMain::cmdStop_Click);
+    connect(cmdClose_, &QPushButton::clicked, this, &frmMain::cmdClose_Click);
+    connect(cmdComPorts_, &QPushButton::clicked, this, &frmMain::cmdComPorts_Click);
+    connect(cmdExcelMacro_, &QPushButton::clicked, this, &frmMain::cmdExcelMacro_Click);
+}
+
+void frmMain::buildMenus()
+{
+    QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
+    tools->setObjectName(QStringLiteral("mnuTools"));
+    mnuToolsDLREmulation_ = tools->addAction(QStringLiteral("Emulator"));
+    mnuToolsDLREmulation_->setObjectName(QStringLiteral("mnuToolsDLREmulation"));
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    mnuHelpAbout_ = help->addAction(QStringLiteral("&About..."));
+    mnuHelpAbout_->setObjectName(QStringLiteral("mnuHelpAbout"));
+    connect(mnuToolsDLREmulation_, &QAction::triggered, this,
+            &frmMain::mnuToolsDLREmulation_Click);
+    connect(mnuHelpAbout_, &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);
+}
+
+void frmMain::Form_Load()
+{
+    setWindowTitle(QStringLiteral("Tabwright  v") + QString::fromStdString(versionNumber()));
+    placeOnScreen();
+    const CaptureSettings settings = readCaptureSettings(parts_.settings);
+    parts_.port.setPortNumber(settings.comPort);
+    showPortNumber();
+    run_.setMacro(settings.macroEnabled, settings.macroName);
+    // Enabled from the start, as designed: the first tick only switches it off.
+    tmrMain_.start();
+}
+
+void frmMain::placeOnScreen()
+{
+    adjustSize();
+    const QScreen* screen = this->screen();
+    if (screen == nullptr)
+        return;
+    const QRect area = screen->geometry();
+    move(area.left(), area.top() + (area.height() - height()) / 4);
+}
+
+void frmMain::showPortNumber()
+{
+    lblComPort_->setText(portText(parts_.port.portNumber()));
+    lblComPort_->repaint();
+}
+
+void frmMain::closeEvent(QCloseEvent* event)
+{
+    Form_Unload();
+    event->accept();
+}
+
+void frmMain::Form_Unload()
+{
+    if (unloaded_)
+        return;
+    unloaded_ = true;
+    run_.stopIfRunning();
+    writeCaptureSettings(
+        parts_.settings,
+        CaptureSettings{parts_.port.portNumber(), run_.MacroEnabled(), run_.MacroNameSetting()});
+    run_.quitSpreadsheet();
+    excelMacro_.reset();
+    about_.reset();
+    if (emulator_.unload)
+        emulator_.unload();
+}
+
+void frmMain::cmdStart_Click()
+{
+    run_.Start();
+}
+
+void frmMain::cmdPause_Click()
+{
+    run_.Pause();
+}
+
+void frmMain::cmdResume_Click()
+{
+    run_.Resume();
+}
+
+void frmMain::cmdStop_Click()
+{
+    run_.Stop();
+}
+
+void frmMain::cmdClose_Click()
+{
+    close();
+}
+
+void frmMain::cmdComPorts_Click()
+{
+    frmComPort choice(this);
+    const int number = choice.GetPort(parts_.port.portNumber());
+    parts_.port.setPortNumber(number);
+    DisableComFifo(number, parts_.platform, parts_.settings);
+    showPortNumber();
+}
+
+void frmMain::cmdExcelMacro_Click()
+{
+    if (!excelMacro_)
+        excelMacro_ = std::make_unique<frmExcelMacro>(this);
+    excelMacro_->setMacroEnable(run_.MacroEnabled());
+    excelMacro_->setMacroName(run_.MacroNameSetting());
+    if (excelMacro_->ShowForm())
+        run_.setMacro(excelMacro_->MacroEnable(), excelMacro_->MacroName());
+}
+
+void frmMain::tmrMain_Timer()
+{
+    run_.tick([] { QCoreApplication::processEvents(); });
+}
+
+void frmMain::mnuToolsDLREmulation_Click()
+{
+    if (emulator_.show)
+        emulator_.show();
+}
+
+void frmMain::mnuHelpAbout_Click()
+{
+    if (!about_)
+        about_ = std::make_unique<frmAbout>(this);
+    about_->ShowForm();
+}
+
+void frmMain::showBytesReceived(std::int64_t count)
+{
+    showStatus(bytesReceivedText(count, common::toBytes(QLocale().groupSeparator())));
+}
+
+void frmMain::showLamp(Lamp which, LampColour colour)
+{
+    QFrame* box = which == Lamp::ComPort ? panComPort_ : panExcel_;
+    QPalette palette = box->palette();
+    switch (colour) {
+    case LampColour::Yellow:
+        palette.setColor(QPalette::Window, common::colourFromBgr(kYellow));
+        break;
+    case LampColour::Green:
+        palette.setColor(QPalette::Window, common::colourFromBgr(kGreen));
+        break;
+    case LampColour::Red:
+        palette.setColor(QPalette::Window, common::colourFromBgr(kRed));
+        break;
+    case LampColour::Background:
+        palette.setColor(QPalette::Window,
+                         fraStatus_->palette().color(fraStatus_->backgroundRole()));
+        break;
+    }
+    box->setPalette(palette);
+    box->repaint();
+}
+
+void frmMain::showStatus(std::string_view text)
+{
+    panStatus_->setText(common::fromBytes(text));
+    panStatus_->repaint();
+}
+
+QPushButton* frmMain::button(RunButton which) const
+{
+    switch (which) {
+    case RunButton::Start:
+        return cmdStart_;
+    case RunButton::Stop:
+        return cmdStop_;
+    case RunButton::Pause:
+        return cmdPause_;
+    case RunButton::Resume:
+        return cmdResume_;
+    case RunButton::ComPorts:
+        return cmdComPorts_;
+    }
+    return cmdStart_;
+}
+
+void frmMain::enableButton(RunButton which, bool enabled)
+{
+    button(which)->setEnabled(enabled);
+}
+
+void frmMain::bringToFront(RunButton which)
+{
+    button(which)->raise();
+}
+
+void frmMain::bringWindowToFront()
+{
+    // The window manager decides whether a program may take the focus; asking both the
+    // widget and its native window covers the common desktops. Refusals are ignored.
+    show();
+    raise();
+    activateWindow();
+    if (QWindow* window = windowHandle())
+        window->requestActivate();
+}
+
+void frmMain::setTimerEnabled(bool enabled)
+{
+    if (enabled)
+        tmrMain_.start();
+    else
+        tmrMain_.stop();
+}
+
+}  // namespace tabwright

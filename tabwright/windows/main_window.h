@@ -1,0 +1,120 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+#include <string_view>
+
+#include "common/core/prompter.h"
+#include "serial/serial_port.h"
+#include "tabwright/capture/capture_run.h"
+#include "tabwright/capture/platform_version.h"
+#include "tabwright/capture/settings_store.h"
+
+class QAction;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+
+namespace tabwright {
+
+class frmAbout;
+class frmExcelMacro;
+
+// What the main window works with; all of it outlives the window.
+struct MainWindowParts {
+    SpreadsheetFactory& spreadsheets;
+    serial::SerialPort& port;  // MSComm1
+    EmulatorHandover& handover;
+    TimeOfDay& clock;
+    SettingsStore& settings;
+    const PlatformVersionQuery& platform;
+    common::Prompter& prompter;
+};
+
+// The emulator window as the main window needs it: shown by "Emulator" in the Tools menu,
+// unloaded with the main window. Either may be empty while there is no emulator window.
+struct EmulatorWindowHooks {
+    std::function<void()> show;
+    std::function<void()> unload;
+};
+
+// The capture's main window: the port and spreadsheet lamps, the status line, Start,
+// Pause/Resume (one place, the enabled one in front), Stop and Close, and the 100 ms
+// reading timer. The run itself is a CaptureRun; this window shows it and feeds it clicks.
+class frmMain : public QMainWindow, private RunView, private RunTimer {
+    Q_OBJECT
+
+public:
+    explicit frmMain(MainWindowParts parts, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    void setEmulatorWindowHooks(EmulatorWindowHooks hooks);
+
+    const CaptureRun& run() const { return run_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void Form_Load();
+    void Form_Unload();
+    void cmdStart_Click();
+    void cmdPause_Click();
+    void cmdResume_Click();
+    void cmdStop_Click();
+    void cmdClose_Click();
+    void cmdComPorts_Click();
+    void cmdExcelMacro_Click();
+    void tmrMain_Timer();
+    void mnuToolsDLREmulation_Click();
+    void mnuHelpAbout_Click();
+
+    void buildControls();
+    void buildMenus();
+    void placeOnScreen();
+    void showPortNumber();
+
+    // RunView
+    void showBytesReceived(std::int64_t count) override;
+    void showLamp(Lamp lamp, LampColour colour) override;
+    void showStatus(std::string_view text) override;
+    void enableButton(RunButton button, bool enabled) override;
+    void bringToFront(RunButton button) override;
+    void bringWindowToFront() override;
+    // RunTimer
+    void setTimerEnabled(bool enabled) override;
+
+    QPushButton* button(RunButton which) const;
+
+    MainWindowParts parts_;
+    CaptureRun run_;
+    EmulatorWindowHooks emulator_;
+    bool unloaded_ = false;
+
+    QGroupBox* fraStatus_;
+    QFrame* panComPort_;
+    QLabel* imgComPort_;
+    QLabel* lblComPort_;
+    QPushButton* cmdComPorts_;
+    QFrame* panExcel_;
+    QLabel* imgExcel_;
+    QLabel* lblExcel_;
+    QPushButton* cmdExcelMacro_;
+    QLabel* panStatus_;
+    QPushButton* cmdStart_;
+    QPushButton* cmdPause_;
+    QPushButton* cmdResume_;
+    QPushButton* cmdStop_;
+    QPushButton* cmdClose_;
+    QTimer tmrMain_;
+    QAction* mnuToolsDLREmulation_ = nullptr;
+    QAction* mnuHelpAbout_ = nullptr;
+    std::unique_ptr<frmExcelMacro> excelMacro_;
+    std::unique_ptr<frmAbout> about_;
+};
+
+}  // namespace tabwright

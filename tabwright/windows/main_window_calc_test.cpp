@@ -1,0 +1,116 @@
+// The main window against a real headless Calc, with the instrument on a pseudo-terminal:
+// one CTest entry that never runs beside another test that starts Calc.
+#include "tabwright/windows/main_window.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include <com/sun/star/table/XCell.hpp>
+
+#include "serial/qt_serial_port.h"
+#include "tabwright/calc/calc_spreadsheet.h"
+#include "tabwright/calc/office_process.h"
+#include "tabwright/capture/ini_settings_store.h"
+#include "tabwright/capture/workbook_files.h"
+#include "tabwright/testing/calc_user_side.h"
+#include "testing/event_loop.h"
+#include "testing/port_mapping.h"
+#include "testing/pty_instrument.h"
+#include "testing/scripted_prompter.h"
+#include "testing/widgets/named_control.h"
+#include "testing/widgets/qt_application.h"
+
+namespace tabwright {
+namespace {
+
+using namespace std::chrono_literals;
+
+// A headless Calc for every Start, the shipped template copied into a folder of the test's.
+class HeadlessCalcFactory : public SpreadsheetFactory {
+public:
+    explicit HeadlessCalcFactory(const testing_support::TempFolder& root) : root_(root)
+    {
+        for (const char* folder : {"startup", "instances", "work"})
+            std::filesystem::create_directories(root.file(folder));
+    }
+    std::shared_ptr<Spreadsheet> makeSpreadsheet() override
+    {
+        calc = std::make_shared<CalcSpreadsheet>(CalcOptions{
+            root_.file("startup"), root_.file("instances"), CalcOptions::Display::Headless});
+        return calc;
+    }
+    std::string prepareWorkingCopy() override
+    {
+        return tabwright::prepareWorkingCopy({{PROJECT_DATA_DIR}, root_.file("work")});
+    }
+
+    std::shared_ptr<CalcSpreadsheet> calc;
+
+private:
+    const testing_support::TempFolder& root_;
+};
+
+TEST(MainWindowWithCalc, InstrumentLinesLandInTheCellsAndTheMacroChartsThem)
+{
+    testing_support::application();
+    testing_support::TemporaryPortMapping mapping;
+    testing_support::PtyInstrument instrument;
+    mapping.map(2, instrument.devicePath());
+    IniSettingsStore settings;
+    settings.write("Tabwright", "Communication", "ComPort", "2");
+    settings.write("Tabwright", "Excel Macro", "Enable", "True");
+    settings.write("Tabwright", "Excel Macro", "Name", "ChartReadings");
+    testing_support::TempFolder root;
+    HeadlessCalcFactory spreadsheets(root);
+    serial::QtSerialPort port;
+    EmulatorHandover handover;
+    SystemTimeOfDay clock;
+    KernelVersionQuery platform;
+    testing_support::ScriptedPrompter prompter;
+    frmMain window(
+        MainWindowParts{spreadsheets, port, handover, clock, settings, platform, prompter});
+    window.show();
+
+    auto& start = testing_support::namedControl<QPushButton>(window, "cmdStart");
+    QTest::mouseClick(&start, Qt::LeftButton);
+    auto& status = testing_support::namedControl<QLabel>(window, "panStatus");
+    ASSERT_EQ(status.text(), "Ready");
+    ASSERT_TRUE(spreadsheets.calc);
+    const pid_t group = spreadsheets.calc->processGroup();
+
+    instrument.send(
+        "0 0000 :: 12-07-2026 05:10:26 = 57 (RAW)  43 (C)\r\n"
+        "1 0001 :: 12-07-2026 05:10:27 = 61 (RAW)  43 (C)\r\n"
+        "2 0002 :: 12-07-2026 05:10:28 = 58 (RAW)  44 (C)\r\n");
+    ASSERT_TRUE(testing_support::runEventsUntil(
+        [&] { return status.text() == "Bytes Received: 150"; }, 30s))
+        << status.text().toStdString();
+    // The last line's cells are written in the tick that counted its bytes.
+    testing_support::runEventsFor(300ms);
+
+    testing_support::CalcUserSide user(spreadsheets.calc->pipeName());
+    const std::string workbook = "spreadsheet.ods";
+    const char* first[] = {"0", "0000", "12-07-2026", "05:10:26", "57", "(RAW)", "43", "(C)"};
+    for (int column = 1; column <= 8; ++column)
+        EXPECT_EQ(user.text(workbook, 1, column), first[column - 1]) << "column " << column;
+    EXPECT_EQ(user.text(workbook, 2, 5), "61");
+    EXPECT_EQ(user.text(workbook, 3, 4), "05:10:28");
+    EXPECT_EQ(user.text(workbook, 4, 1), "");
+
+    QTest::mouseClick(&testing_support::namedControl<QPushButton>(window, "cmdStop"),
+                      Qt::LeftButton);
+    EXPECT_TRUE(user.hasChart(workbook, "Readings"));
+    EXPECT_TRUE(prompter.messages.empty());
+
+    window.close();
+    EXPECT_FALSE(processGroupRunning(group)) << "Calc left running";
+}
+
+}  // namespace
+}  // namespace tabwright

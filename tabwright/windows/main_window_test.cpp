@@ -1,0 +1,421 @@
+#include "tabwright/windows/main_window.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTest>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+#include "common/widgets/bgr_colour.h"
+#include "serial/qt_serial_port.h"
+#include "tabwright/capture/ini_settings_store.h"
+#include "tabwright/testing/recording_spreadsheet_factory.h"
+#include "testing/event_loop.h"
+#include "testing/port_mapping.h"
+#include "testing/pty_instrument.h"
+#include "testing/scripted_prompter.h"
+#include "testing/widgets/modal_script.h"
+#include "testing/widgets/modal_watchdog.h"
+#include "testing/widgets/named_control.h"
+#include "testing/widgets/qt_application.h"
+
+namespace tabwright {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::Contains;
+using testing::Not;
+
+constexpr int kInstrumentPort = 3;
+constexpr unsigned kDesign = 0xC0C0C0;
+constexpr unsigned kYellow = 65535;
+constexpr unsigned kGreen = 65280;
+constexpr unsigned kRed = 255;
+constexpr char kK7rxLine[] = "0 0000 :: 12-07-2026 05:10:26 = 57 (RAW)  43 (C)\r\n";
+
+class MainWindowTest : public testing::Test {
+protected:
+    // COM 3 is the instrument; the settings live in the mapping's configuration folder.
+    MainWindowTest()
+    {
+        mapping.map(kInstrumentPort, instrument.devicePath());
+        write("Communication", "ComPort", std::to_string(kInstrumentPort));
+    }
+    ~MainWindowTest() override
+    {
+        if (window)
+            window->close();
+    }
+
+    void write(const char* section, const char* key, const std::string& value)
+    {
+        settings.write("Tabwright", section, key, value);
+    }
+    std::string stored(const char* section, const char* key)
+    {
+        return settings.read("Tabwright", section, key).value_or("(none)");
+    }
+
+    frmMain& open()
+    {
+        window = std::make_unique<frmMain>(
+            MainWindowParts{spreadsheets, port, handover, clock, settings, platform, prompter});
+        window->show();
+        return *window;
+    }
+
+    template <typename Control>
+    Control& control(const char* name)
+    {
+        return testing_support::namedControl<Control>(*window, name);
+    }
+    void click(const char* name)
+    {
+        QTest::mouseClick(&control<QPushButton>(name), Qt::LeftButton);
+    }
+    bool enabled(const char* name) { return control<QPushButton>(name).isEnabled(); }
+    // Of Pause and Resume, the one drawn over the other.
+    bool inFront(const char* name)
+    {
+        QWidget& button = control<QPushButton>(name);
+        const QObjectList siblings = button.parentWidget()->children();
+        const char* other = std::string_view(name) == "cmdPause" ? "cmdResume" : "cmdPause";
+        return siblings.indexOf(&button) > siblings.indexOf(&control<QPushButton>(other));
+    }
+    QColor lamp(const char* name)
+    {
+        return control<QFrame>(name).palette().color(QPalette::Window);
+    }
+    QColor containerColour()
+    {
+        const auto& frame = control<QGroupBox>("fraStatus");
+        return frame.palette().color(frame.backgroundRole());
+    }
+    std::string status() { return control<QLabel>("panStatus").text().toStdString(); }
+
+    void sendAndWaitForCells(const std::string& text, std::size_t cells)
+    {
+        instrument.send(text);
+        ASSERT_TRUE(testing_support::runEventsUntil(
+            [&] { return spreadsheets.last().cells.size() >= cells; }, 10s))
+            << "cells written: " << spreadsheets.last().cells.size();
+    }
+    std::string cell(int row, int column)
+    {
+        return std::get<std::string>(spreadsheets.last().cells.at({row, column}));
+    }
+
+    // The buttons as {Start, Stop, Pause, Resume, port "..."} enabled, and Pause in front.
+    void expectButtons(std::array<bool, 5> states, bool pauseInFront)
+    {
+        EXPECT_EQ(enabled("cmdStart"), states[0]);
+        EXPECT_EQ(enabled("cmdStop"), states[1]);
+        EXPECT_EQ(enabled("cmdPause"), states[2]);
+        EXPECT_EQ(enabled("cmdResume"), states[3]);
+        EXPECT_EQ(enabled("cmdComPorts"), states[4]);
+        EXPECT_EQ(inFront("cmdPause"), pauseInFront);
+    }
+
+    QApplication& app = testing_support::application();
+    testing_support::TemporaryPortMapping mapping;
+    testing_support::PtyInstrument instrument;
+    serial::QtSerialPort port;
+    testing_support::RecordingSpreadsheetFactory spreadsheets;
+    EmulatorHandover handover;
+    SystemTimeOfDay clock;
+    IniSettingsStore settings;
+    KernelVersionQuery platform;
+    testing_support::ScriptedPrompter prompter;
+    testing_support::ModalWatchdog watchdog;
+    std::unique_ptr<frmMain> window;
+};
+
+TEST_F(MainWindowTest, ControlsCaptionsAndPlace)
+{
+    open();
+    EXPECT_EQ(window->windowTitle(), "Tabwright  v1.0.0");
+    EXPECT_EQ(control<QGroupBox>("fraStatus").title(), "Status");
+    const std::pair<const char*, const char*> buttons[] = {
+        {"cmdComPorts", "..."}, {"cmdExcelMacro", "..."}, {"cmdStart", "&Start"},
+        {"cmdPause", "&Pause"}, {"cmdResume", "&Resume"}, {"cmdStop", "S&top"},
+        {"cmdClose", "Close"}};
+    for (const auto& [name, caption] : buttons)
+        EXPECT_EQ(control<QPushButton>(name).text(), caption) << name;
+    EXPECT_EQ(control<QLabel>("lblComPort").text(), "COM 3");
+    EXPECT_EQ(control<QLabel>("lblExcel").text(), "MS EXCEL");
+    EXPECT_FALSE(control<QLabel>("imgComPort").pixmap().isNull());
+    EXPECT_FALSE(control<QLabel>("imgExcel").pixmap().isNull());
+    EXPECT_EQ(status(), "");
+    for (const char* name : {"panComPort", "panExcel"})
+        EXPECT_EQ(lamp(name), common::colourFromBgr(kDesign)) << name;
+    const std::pair<const char*, const char*> menus[] = {{"mnuToolsDLREmulation", "Emulator"},
+                                                         {"mnuHelpAbout", "&About..."}};
+    for (const auto& [name, caption] : menus)
+        EXPECT_EQ(control<QAction>(name).text(), caption) << name;
+    EXPECT_EQ(control<QMenu>("mnuTools").title(), "&Tools");
+    EXPECT_EQ(control<QMenu>("mnuHelp").title(), "&Help");
+    EXPECT_EQ(control<QTimer>("tmrMain").interval(), 100);
+    // At design every button is enabled.
+    expectButtons({true, true, true, true, true}, true);
+
+    const QRect screen = window->screen()->geometry();
+    EXPECT_EQ(window->x(), screen.left());
+    EXPECT_EQ(window->y(), screen.top() + (screen.height() - window->height()) / 4);
+}
+
+TEST_F(MainWindowTest, AWholeRunWithPauseResumeAndTheMacro)
+{
+    write("Excel Macro", "Enable", "True");
+    write("Excel Macro", "Name", "ChartReadings");
+    open();
+    click("cmdStart");
+    EXPECT_EQ(lamp("panComPort"), common::colourFromBgr(kGreen));
+    EXPECT_EQ(lamp("panExcel"), common::colourFromBgr(kGreen));
+    EXPECT_EQ(status(), "Ready");
+    expectButtons({false, true, true, false, false}, true);
+    EXPECT_TRUE(control<QTimer>("tmrMain").isActive());
+
+    sendAndWaitForCells(kK7rxLine, 8);
+    EXPECT_EQ(cell(1, 3), "12-07-2026");
+    EXPECT_EQ(cell(1, 8), "(C)");
+    EXPECT_EQ(status(), "Bytes Received: 50");
+
+    click("cmdPause");
+    EXPECT_EQ(lamp("panComPort"), common::colourFromBgr(kYellow));
+    EXPECT_EQ(lamp("panExcel"), common::colourFromBgr(kYellow));
+    EXPECT_EQ(status(), "Paused");
+    expectButtons({false, true, false, true, false}, false);
+    instrument.send("1\t2\r\n");
+    testing_support::runEventsFor(400ms);
+    EXPECT_EQ(spreadsheets.last().cells.size(), 8u);
+
+    click("cmdResume");
+    EXPECT_EQ(status(), "Bytes Received: 50");
+    expectButtons({false, true, true, false, false}, true);
+    sendAndWaitForCells("", 10);
+    EXPECT_EQ(cell(2, 1), "1");
+    EXPECT_EQ(cell(2, 2), "2");
+
+    click("cmdStop");
+    EXPECT_EQ(spreadsheets.last().calls.back(), "runMacro spreadsheet.ods!ChartReadings");
+    EXPECT_EQ(lamp("panComPort"), containerColour());
+    EXPECT_EQ(lamp("panExcel"), containerColour());
+    EXPECT_EQ(status(), "");
+    expectButtons({true, false, false, false, true}, true);
+    EXPECT_FALSE(control<QTimer>("tmrMain").isActive());
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_TRUE(prompter.messages.empty());
+}
+
+class StartFailures;
+
+struct StartFailure {
+    const char* name;
+    void (StartFailures::*arrange)();
+    const char* status;
+    unsigned portLamp;
+    unsigned excelLamp;
+    bool quit;
+};
+
+class StartFailures : public MainWindowTest, public testing::WithParamInterface<StartFailure> {
+public:
+    void noPort() { mapping.map(kInstrumentPort, "/dev/no-such-serial-device"); }
+    void noCalc()
+    {
+        spreadsheets.prepare = [](auto& sheet) { sheet.failCall("openCaptureWorkbook"); };
+    }
+};
+
+TEST_P(StartFailures, ShowTheFailureAndLeaveTheRunStopped)
+{
+    (this->*GetParam().arrange)();
+    open();
+    click("cmdStart");
+    EXPECT_EQ(status(), GetParam().status);
+    EXPECT_EQ(lamp("panComPort"), common::colourFromBgr(GetParam().portLamp));
+    EXPECT_EQ(lamp("panExcel"), common::colourFromBgr(GetParam().excelLamp));
+    EXPECT_EQ(window->run().state(), RunState::Stopped);
+    expectButtons({true, true, true, true, true}, true);
+    testing_support::runEventsFor(250ms);
+    EXPECT_FALSE(control<QTimer>("tmrMain").isActive());
+    EXPECT_EQ(spreadsheets.last().calls.back() == "quit", GetParam().quit);
+    EXPECT_EQ(window->run().ExcelApp() != nullptr, !GetParam().quit);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    MainWindow, StartFailures,
+    testing::Values(StartFailure{"Spreadsheet", &StartFailures::noCalc, "MS Excel not available",
+                                 kDesign, kRed, false},
+                    StartFailure{"Port", &StartFailures::noPort, "COM port not available", kRed,
+                                 kGreen, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(MainWindowTest, StopBeforeAnyStartShowsTheStoppedWindowAndRunsNoMacro)
+{
+    write("Excel Macro", "Enable", "True");
+    write("Excel Macro", "Name", "ChartReadings");
+    open();
+    click("cmdStop");
+    expectButtons({true, false, false, false, true}, true);
+    EXPECT_EQ(lamp("panComPort"), containerColour());
+    EXPECT_EQ(lamp("panExcel"), containerColour());
+    EXPECT_TRUE(spreadsheets.made.empty());
+    EXPECT_TRUE(prompter.messages.empty());
+}
+
+TEST_F(MainWindowTest, ClosingWhilePausedSavesAndQuitsWithoutTheMacro)
+{
+    write("Excel Macro", "Enable", "True");
+    write("Excel Macro", "Name", "ChartReadings");
+    open();
+    write("Excel Macro", "Enable", "(to be written at the end)");
+    click("cmdStart");
+    click("cmdPause");
+    click("cmdClose");
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(spreadsheets.last().calls.back(), "quit");
+    EXPECT_THAT(spreadsheets.last().calls,
+                Not(Contains("runMacro spreadsheet.ods!ChartReadings")));
+    EXPECT_EQ(stored("Excel Macro", "Enable"), "True");
+}
+
+TEST_F(MainWindowTest, ClosingWhileRunningStopsWithTheMacroFirst)
+{
+    write("Excel Macro", "Enable", "True");
+    write("Excel Macro", "Name", "ChartReadings");
+    open();
+    click("cmdStart");
+    window->close();
+    const auto& calls = spreadsheets.last().calls;
+    ASSERT_GE(calls.size(), 2u);
+    EXPECT_EQ(calls[calls.size() - 2], "runMacro spreadsheet.ods!ChartReadings");
+    EXPECT_EQ(calls.back(), "quit");
+}
+
+TEST_F(MainWindowTest, TwoStartsLeaveTwoInstancesAndTheEndQuitsOnlyTheLast)
+{
+    open();
+    click("cmdStart");
+    click("cmdStop");
+    click("cmdStart");
+    click("cmdStop");
+    ASSERT_EQ(spreadsheets.made.size(), 2u);
+    window->close();
+    EXPECT_THAT(spreadsheets.made[0]->calls, Not(Contains("quit")));
+    EXPECT_EQ(spreadsheets.made[1]->calls.back(), "quit");
+}
+
+struct Blocking {
+    const char* name;
+    SpreadsheetFailure failure;
+    const char* status;
+};
+
+class BlockedWrites : public MainWindowTest, public testing::WithParamInterface<Blocking> {};
+
+TEST_P(BlockedWrites, WaitForTheWorkbookAndWriteEverythingAfterwards)
+{
+    open();
+    click("cmdStart");
+    testing_support::RecordingSpreadsheet& sheet = spreadsheets.last();
+    sheet.failNextCall("writeText", GetParam().failure);
+    sheet.failCall("workbookName");
+    instrument.send("1\r\n");
+    ASSERT_TRUE(
+        testing_support::runEventsUntil([&] { return status() == GetParam().status; }, 10s));
+    EXPECT_EQ(lamp("panExcel"), common::colourFromBgr(kRed));
+    EXPECT_FALSE(enabled("cmdPause"));
+    instrument.send("2\r\n3\t4\r\n");
+    testing_support::runEventsFor(400ms);
+    EXPECT_TRUE(sheet.cells.empty());
+    EXPECT_EQ(status(), GetParam().status);
+
+    sheet.succeedCall("workbookName");
+    sendAndWaitForCells("", 4);
+    EXPECT_EQ(cell(1, 1), "1");
+    EXPECT_EQ(cell(2, 1), "2");
+    EXPECT_EQ(cell(3, 1), "3");
+    EXPECT_EQ(cell(3, 2), "4");
+    EXPECT_EQ(lamp("panExcel"), common::colourFromBgr(kGreen));
+    EXPECT_TRUE(enabled("cmdPause"));
+    EXPECT_EQ(status(), "Bytes Received: 11");
+}
+
+INSTANTIATE_TEST_SUITE_P(MainWindow, BlockedWrites,
+                         testing::Values(Blocking{"Busy", SpreadsheetFailure::Failed,
+                                                  "MS Excel is blocked"},
+                                         Blocking{"Closed", SpreadsheetFailure::Gone,
+                                                  "MS Excel spreadsheet has been closed"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(MainWindowTest, SettingsAreWrittenAtTheEndAndReadBackAtTheStart)
+{
+    settings.write("Tabwright", "Communication", "ComPort", "");  // unreadable: COM 1
+    open();
+    EXPECT_EQ(control<QLabel>("lblComPort").text(), "COM 1");
+    testing_support::ModalScript script;
+    script.then("frmComPort", [](QWidget& dialog) {
+        testing_support::namedControl<QRadioButton>(dialog, "optComPort_3").click();
+        testing_support::namedControl<QPushButton>(dialog, "cmdOK").click();
+    });
+    script.then("frmExcelMacro", [](QWidget& dialog) {
+        testing_support::namedControl<QCheckBox>(dialog, "chkExcelMacro").setChecked(true);
+        testing_support::namedControl<QLineEdit>(dialog, "txtExcelMacro").setText(" Chart");
+        testing_support::namedControl<QPushButton>(dialog, "cmdOK").click();
+    });
+    click("cmdComPorts");
+    EXPECT_EQ(control<QLabel>("lblComPort").text(), "COM 3");
+    click("cmdExcelMacro");
+    EXPECT_EQ(script.stepsLeft(), 0u);
+    // Nothing is written before the end.
+    EXPECT_EQ(stored("Excel Macro", "Enable"), "(none)");
+    window->close();
+    EXPECT_EQ(stored("Communication", "ComPort"), "3");
+    EXPECT_EQ(stored("Excel Macro", "Enable"), "True");
+    EXPECT_EQ(stored("Excel Macro", "Name"), " Chart");
+
+    port.setPortNumber(1);
+    open();
+    EXPECT_EQ(control<QLabel>("lblComPort").text(), "COM 3");
+    EXPECT_TRUE(window->run().MacroEnabled());
+    EXPECT_EQ(window->run().MacroNameSetting(), " Chart");
+}
+
+TEST_F(MainWindowTest, ACancelledMacroDialogKeepsTheValues)
+{
+    open();
+    testing_support::ModalScript script;
+    script.then("frmExcelMacro", [](QWidget& dialog) {
+        testing_support::namedControl<QCheckBox>(dialog, "chkExcelMacro").setChecked(true);
+        testing_support::namedControl<QPushButton>(dialog, "cmdCancel").click();
+    });
+    click("cmdExcelMacro");
+    EXPECT_FALSE(window->run().MacroEnabled());
+}
+
+TEST_F(MainWindowTest, TheEmulatorMenuAndTheEndReachTheEmulatorWindow)
+{
+    open();
+    std::vector<std::string> seen;
+    window->setEmulatorWindowHooks(
+        {[&] { seen.push_back("show"); }, [&] { seen.push_back("unload"); }});
+    control<QAction>("mnuToolsDLREmulation").trigger();
+    window->close();
+    EXPECT_THAT(seen, testing::ElementsAre("show", "unload"));
+}
+
+}  // namespace
+}  // namespace tabwright

@@ -1,0 +1,148 @@
+// Shows Tabwright's main window on the display and saves pictures of it: stopped after a
+// run, running with its byte count, after a Start whose spreadsheet would not open, and
+// beside a visible Calc that a run is filling. The instrument is a pseudo-terminal on
+// COM 1. Run it under a display server, for example
+//   xvfb-run -a -s "-screen 0 1280x800x24" tabwright_main_window_screenshots OUTPUT_FOLDER
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "serial/qt_serial_port.h"
+#include "tabwright/calc/calc_spreadsheet.h"
+#include "tabwright/capture/ini_settings_store.h"
+#include "tabwright/capture/workbook_files.h"
+#include "tabwright/testing/recording_spreadsheet_factory.h"
+#include "tabwright/windows/main_window.h"
+#include "testing/event_loop.h"
+#include "testing/port_mapping.h"
+#include "testing/pty_instrument.h"
+#include "testing/scripted_prompter.h"
+#include "testing/temp_folder.h"
+#include "tools/screenshots/screen_picture.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// A visible Calc for every Start that does not wait long for a save answer at the end.
+class VisibleCalcFactory : public tabwright::SpreadsheetFactory {
+public:
+    std::shared_ptr<tabwright::Spreadsheet> makeSpreadsheet() override
+    {
+        tabwright::CalcOptions options = tabwright::defaultCalcOptions();
+        options.display = tabwright::CalcOptions::Display::Visible;
+        options.userAnswerTimeout = 2s;
+        return std::make_shared<tabwright::CalcSpreadsheet>(options);
+    }
+    std::string prepareWorkingCopy() override
+    {
+        tabwright::WorkbookPlaces places = tabwright::defaultWorkbookPlaces();
+        places.templateFolders = {PROJECT_DATA_DIR};
+        return tabwright::prepareWorkingCopy(places);
+    }
+};
+
+// The K7RX's line for reading `index`, as the emulated instrument sends it.
+std::string k7rxLine(int index)
+{
+    char line[96];
+    std::snprintf(line, sizeof line, "%d %04d :: 12-08-2026 05:%02d:%02d = %d (RAW)  %d (C)\r\n",
+                  index % 10, index, 10 + index / 60, index % 60, 40 + (index * 37) % 23 + index,
+                  21 + index % 3);
+    return line;
+}
+
+class Session {
+public:
+    Session(tabwright::SpreadsheetFactory& spreadsheets, const QString& output)
+        : output_(output),
+          window_(tabwright::MainWindowParts{spreadsheets, port_, handover_, clock_, settings_,
+                                             platform_, prompter_})
+    {
+        window_.show();
+        testing_support::runEventsFor(400ms);
+    }
+    ~Session() { window_.close(); }
+
+    void click(const char* name)
+    {
+        window_.findChild<QPushButton*>(QString::fromLatin1(name))->click();
+    }
+    void waitForStatus(const QString& text)
+    {
+        const auto* status = window_.findChild<QLabel*>(QStringLiteral("panStatus"));
+        testing_support::runEventsUntil([&] { return status->text() == text; }, 20s);
+    }
+    bool picture(const char* name)
+    {
+        testing_support::runEventsFor(300ms);
+        return testing_support::saveScreenPicture(window_, window_.frameGeometry(),
+                                                  output_ + "/" + QString::fromLatin1(name));
+    }
+    bool pictureOfScreen(const char* name)
+    {
+        testing_support::runEventsFor(300ms);
+        return testing_support::saveScreenPicture(window_, window_.screen()->geometry(),
+                                                  output_ + "/" + QString::fromLatin1(name));
+    }
+
+private:
+    QString output_;
+    serial::QtSerialPort port_;
+    tabwright::EmulatorHandover handover_;
+    tabwright::SystemTimeOfDay clock_;
+    tabwright::IniSettingsStore settings_;
+    tabwright::KernelVersionQuery platform_;
+    testing_support::ScriptedPrompter prompter_;
+    tabwright::frmMain window_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    const QString output = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    bool allSaved = true;
+
+    testing_support::TemporaryPortMapping mapping;  // also the settings' folder
+    testing_support::PtyInstrument instrument;
+    mapping.map(1, instrument.devicePath());
+
+    {
+        testing_support::RecordingSpreadsheetFactory spreadsheets;
+        Session session(spreadsheets, output);
+        session.click("cmdStart");
+        std::string lines;
+        for (int index = 0; index < 25; ++index)
+            lines += k7rxLine(index);
+        instrument.send(lines);
+        session.waitForStatus(QString::fromStdString(
+            tabwright::bytesReceivedText(static_cast<std::int64_t>(lines.size()))));
+        allSaved &= session.picture("tabwright-main-running.png");
+        session.click("cmdStop");
+        allSaved &= session.picture("tabwright-main-stopped.png");
+        spreadsheets.failMaking = true;
+        session.click("cmdStart");
+        allSaved &= session.picture("tabwright-main-spreadsheet-failed.png");
+    }
+    {
+        VisibleCalcFactory spreadsheets;
+        Session session(spreadsheets, output);
+        session.click("cmdStart");
+        for (int index = 0; index < 30; ++index) {
+            instrument.send(k7rxLine(index));
+            testing_support::runEventsFor(120ms);
+        }
+        testing_support::runEventsFor(1500ms);
+        allSaved &= session.pictureOfScreen("tabwright-main-beside-calc.png");
+        session.click("cmdStop");
+    }
+    return allSaved ? 0 : 1;
+}
