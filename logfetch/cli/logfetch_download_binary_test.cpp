@@ -45,14 +45,16 @@ TEST(LogfetchDownloadProgram, HelpNamesTheCommandAndItsOptions)
 
 class LogfetchDownloadOverPty : public testing::Test {
 protected:
-    LogfetchDownloadOverPty()
+    explicit LogfetchDownloadOverPty(bool startNow = true)
     {
         testing_support::ensureCoreApplication();
         mapping.map(kPort, pty.devicePath());  // inherited by the program through XDG_CONFIG_HOME
         program.setWorkingDirectory(QString::fromStdString(work.path()));
         program.setReadChannel(QProcess::StandardError);  // waitForReadyRead waits on it
-        program.start(LOGFETCH_PROGRAM, {"download", "--port", QString::number(kPort)});
+        if (startNow)
+            startDownload();
     }
+    void startDownload() { program.start(LOGFETCH_PROGRAM, {"download", "--port", QString::number(kPort)}); }
     ~LogfetchDownloadOverPty() override
     {
         if (program.state() != QProcess::NotRunning) {
@@ -133,20 +135,24 @@ TEST(LogfetchDownloadProgram, UsageErrorsExitWithTwo)
 
 // As "logfetch download | true": standard output is a pipe nobody reads, so the
 // final counts meet a closed pipe; the download must still be saved.
-TEST_F(LogfetchDownloadOverPty, AClosedStandardOutputDoesNotLoseTheDownload)
+class LogfetchDownloadIntoAClosedPipe : public LogfetchDownloadOverPty {
+protected:
+    LogfetchDownloadIntoAClosedPipe() : LogfetchDownloadOverPty(false)
+    {
+        program.setChildProcessModifier([] {
+            int ends[2];
+            if (::pipe(ends) == 0) {
+                ::dup2(ends[1], STDOUT_FILENO);
+                ::close(ends[0]);
+                ::close(ends[1]);
+            }
+        });
+        startDownload();
+    }
+};
+
+TEST_F(LogfetchDownloadIntoAClosedPipe, TheDownloadIsStillSaved)
 {
-    program.kill();
-    program.waitForFinished();
-    program.setChildProcessModifier([] {
-        int ends[2];
-        if (::pipe(ends) == 0) {
-            ::dup2(ends[1], STDOUT_FILENO);
-            ::close(ends[0]);
-            ::close(ends[1]);
-        }
-    });
-    errors.clear();
-    program.start(LOGFETCH_PROGRAM, {"download", "--port", QString::number(kPort)});
     ASSERT_TRUE(waitForInstructions());
     PtyInstrumentRunner runner(pty, PtyInstrumentRunner::Pace::AsFastAsPossible);
     testing_support::InstrumentScript script;
