@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "common/core/command_line_usage.h"
 #include "common/core/single_byte_text.h"
 #include "common/widgets/message_box_prompter.h"
 #include "serial/qt_serial_port.h"
@@ -17,11 +18,6 @@
 #include "tabwright/windows/main_window.h"
 
 namespace {
-
-// The template of the source tree, so that the program finds it when run from its build.
-#ifndef TABWRIGHT_SOURCE_DATA_DIR
-#define TABWRIGHT_SOURCE_DATA_DIR ""
-#endif
 
 void nameTheProgram()
 {
@@ -43,14 +39,14 @@ int Main(int argc, char* argv[])
 {
     if (!displayReachable()) {
         std::cerr << "tabwright: no display to open the window on (see tabwright --help)\n";
-        return tabwright::kUsageError;
+        return common::kUsageError;
     }
     QApplication app(argc, argv);
     nameTheProgram();
     tabwright::EmulatedInstruments instruments;
     tabwright::EmulatorHandover handover;
     serial::QtSerialPort port;
-    tabwright::CalcSpreadsheetFactory spreadsheets({TABWRIGHT_SOURCE_DATA_DIR});
+    tabwright::CalcSpreadsheetFactory spreadsheets;
     tabwright::SystemTimeOfDay clock;
     tabwright::IniSettingsStore settings;
     tabwright::KernelVersionQuery platform;

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <limits>
 #include <thread>
 
@@ -13,6 +14,7 @@
 
 #include <com/sun/star/awt/XWindow.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/document/MacroExecMode.hpp>
 #include <com/sun/star/frame/XController.hpp>
@@ -147,6 +149,19 @@ void closeDocument(const Reference<css::frame::XModel>& document)
     Reference<css::util::XCloseable> closeable(document, UNO_QUERY);
     if (closeable.is())
         closeable->close(true);
+}
+
+// The export filter for a workbook file name's extension, in any letter case.
+std::optional<const char*> calcFilterFor(const std::string& path)
+{
+    const std::string extension = common::lowerCase(fs::path(path).extension().string());
+    if (extension == ".ods")
+        return "calc8";
+    if (extension == ".xlsx")
+        return "Calc MS Excel 2007 XML";
+    if (extension == ".xls")
+        return "MS Excel 97";
+    return std::nullopt;
 }
 
 bool modified(const Reference<css::frame::XModel>& document)
@@ -447,6 +462,23 @@ std::string CalcSpreadsheet::workbookName()
         // Asking the document for its address fails once the document is gone.
         current.capture->getURL();
         return fileNameOf(current.capturePath);
+    });
+}
+
+void CalcSpreadsheet::saveWorkbookAs(const std::string& path)
+{
+    Instance& current = instance();
+    const std::optional<const char*> filter = calcFilterFor(path);
+    if (!filter)
+        throw SpreadsheetError(SpreadsheetFailure::Failed, "cannot save " + path + ": not an .ods, .xlsx or .xls name");
+    guarded(&current.office->process(), [&] {
+        if (!current.capture.is())
+            throw SpreadsheetError(SpreadsheetFailure::Failed, "no capture workbook");
+        css::uno::Sequence<css::beans::PropertyValue> arguments(2);
+        arguments.getArray()[0] = property("FilterName", css::uno::Any(OUString::createFromAscii(*filter)));
+        arguments.getArray()[1] = property("Overwrite", css::uno::Any(true));
+        Reference<css::frame::XStorable>(current.capture, UNO_QUERY_THROW)
+            ->storeToURL(uno_link::fileUrl(fs::absolute(path).string()), arguments);
     });
 }
 

@@ -58,6 +58,7 @@ public:
     void runMacro(std::string_view macro) override;
     void quit() override;
     std::string workbookName() override;
+    void saveWorkbookAs(const std::string& path) override;
 
     // The current instance's UNO pipe and process group (-1 when there is none), for
     // tests that play the user closing a document or the instance dying.

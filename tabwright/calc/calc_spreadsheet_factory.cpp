@@ -7,9 +7,15 @@
 
 namespace tabwright {
 
+// The source tree's data folder, compiled in.
+#ifndef TABWRIGHT_SOURCE_DATA_DIR
+#define TABWRIGHT_SOURCE_DATA_DIR ""
+#endif
+
 CalcSpreadsheetFactory::CalcSpreadsheetFactory(std::vector<std::string> extraTemplateFolders)
     : extraTemplateFolders_(std::move(extraTemplateFolders))
 {
+    extraTemplateFolders_.insert(extraTemplateFolders_.begin(), TABWRIGHT_SOURCE_DATA_DIR);
 }
 
 std::shared_ptr<Spreadsheet> CalcSpreadsheetFactory::makeSpreadsheet()

@@ -9,8 +9,9 @@
 namespace tabwright {
 
 // Each Start's spreadsheet application is a new CalcSpreadsheet with the per-user defaults;
-// the template is looked for in the current folder, the installed data folder, then
-// `extraTemplateFolders` (the source tree's data folder, so the program runs from its build).
+// the template is looked for in the current folder, the installed data folder, then the
+// source tree's data folder (so the program runs from its build), then
+// `extraTemplateFolders`.
 class CalcSpreadsheetFactory : public SpreadsheetFactory {
 public:
     explicit CalcSpreadsheetFactory(std::vector<std::string> extraTemplateFolders = {});

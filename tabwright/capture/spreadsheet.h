@@ -61,6 +61,9 @@ public:
     virtual void quit() = 0;
     // The capture workbook's name: a probe that fails once the workbook is gone.
     virtual std::string workbookName() = 0;
+    // Saves a copy of the capture workbook as `path`, in the format its extension names
+    // (.ods, .xlsx, .xls; .csv where the sheet is kept as CSV), replacing a file there.
+    virtual void saveWorkbookAs(const std::string& path) = 0;
 };
 
 }  // namespace tabwright

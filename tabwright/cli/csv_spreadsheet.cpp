@@ -133,7 +133,7 @@ std::string CsvSpreadsheet::csvText() const
     return csv;
 }
 
-void CsvSpreadsheet::save(const std::string& path) const
+void CsvSpreadsheet::saveWorkbookAs(const std::string& path)
 {
     try {
         replaceFileContent(path, csvText());

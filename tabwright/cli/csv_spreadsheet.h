@@ -40,7 +40,7 @@ public:
     std::string csvText() const;
     // Writes csvText() to `path` whole or not at all (see replaceFileContent). Throws
     // SpreadsheetError (Failed) "cannot save PATH: REASON".
-    void save(const std::string& path) const;
+    void saveWorkbookAs(const std::string& path) override;
 
 private:
     using Cell = std::variant<std::monostate, std::string, double>;

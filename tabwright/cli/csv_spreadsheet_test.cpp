@@ -146,7 +146,7 @@ protected:
     std::string failureOfSave(const std::string& path)
     {
         try {
-            sheet.save(path);
+            sheet.saveWorkbookAs(path);
         } catch (const SpreadsheetError& error) {
             EXPECT_EQ(error.failure(), SpreadsheetFailure::Failed);
             return error.what();
@@ -163,14 +163,14 @@ protected:
 
 TEST_F(CsvSave, WritesANewFileAndReplacesAnOldOneKeepingItsRights)
 {
-    sheet.save(folder.file("new.csv"));
+    sheet.saveWorkbookAs(folder.file("new.csv"));
     EXPECT_EQ(testing_support::readFile(folder.file("new.csv")), "\"new\"\r\n");
 
     testing_support::writeText(folder.file("old.csv"), "old contents, longer than the new");
     fs::permissions(folder.file("old.csv"),
                     fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     fs::create_symlink("old.csv", folder.file("link.csv"));
-    sheet.save(folder.file("link.csv"));
+    sheet.saveWorkbookAs(folder.file("link.csv"));
     EXPECT_EQ(testing_support::readFile(folder.file("old.csv")), "\"new\"\r\n");
     EXPECT_TRUE(fs::is_symlink(folder.file("link.csv")));
     EXPECT_EQ(fs::status(folder.file("old.csv")).permissions(),

@@ -110,4 +110,9 @@ std::string RecordingSpreadsheet::workbookName()
     return name;
 }
 
+void RecordingSpreadsheet::saveWorkbookAs(const std::string& path)
+{
+    record("saveWorkbookAs", path);
+}
+
 }  // namespace testing_support

@@ -31,6 +31,7 @@ public:
     void runMacro(std::string_view macro) override;
     void quit() override;
     std::string workbookName() override;
+    void saveWorkbookAs(const std::string& path) override;
 
     // Every later call of `operation` (its name as recorded) throws SpreadsheetError.
     void failCall(const std::string& operation,

@@ -1,0 +1,187 @@
+// Runs the real "tabwright capture" against a pseudo-terminal instrument and
+// checks every cell it saves against what the capture's parse makes of the
+// same text.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QProcess>
+
+#include <csignal>
+#include <regex>
+#include <string>
+
+#include "tabwright/capture/capture_parser.h"
+#include "tabwright/capture/spreadsheet_row_sink.h"
+#include "tabwright/cli/csv_spreadsheet.h"
+#include "testing/event_loop.h"
+#include "testing/file_contents.h"
+#include "testing/port_mapping.h"
+#include "testing/pty_instrument.h"
+#include "testing/temp_folder.h"
+
+namespace tabwright {
+namespace {
+
+using ::testing::HasSubstr;
+
+constexpr int kPort = 7;
+constexpr int kTimeoutMs = 30000;
+
+const std::string kK7rxLines =
+    "0007\t12/08/26\t14:03:27\t57\t43\r\n"
+    "0008\t12/08/26\t14:03:28\t0012\t\t-1.5\r\n"
+    "Unit:: mg/L = 12 \t x\r\n"
+    "0009\t12/08/26\t14:03:29\t\xB0" "C\t\"quoted\"\r\n";
+const std::string kVq480Blocks =
+    "9999\r\n9999\r\n\r\n\r\n\r\n9999\r\n1234\t5\r\n\r\n\r\n\r\n9999\r\n";
+
+class FixedTime : public TimeOfDay {
+public:
+    std::int32_t millisecondsSinceMidnight() override { return 12 * 3600 * 1000; }
+};
+
+// The CSV the capture must save for `text`, with every time stamp as "T".
+std::string expectedCsv(const std::string& text)
+{
+    FixedTime clock;
+    CaptureParser parser(clock);
+    parser.startRun();
+    CsvSpreadsheet sheet("expected.csv");
+    sheet.openCaptureWorkbook("expected.csv");
+    SpreadsheetRowSink sink(sheet);
+    parser.append(text);
+    parser.ProcessReceivedText(sink);
+    return sheet.csvText();
+}
+
+// Separator time stamps differ from run to run: each bare number becomes "T".
+std::string withoutStamps(const std::string& csv)
+{
+    return std::regex_replace(csv, std::regex("(^|,)[0-9.]+(?=,|\r\n)"), "$1T");
+}
+
+class TabwrightCapture : public ::testing::Test {
+protected:
+    TabwrightCapture()
+    {
+        testing_support::ensureCoreApplication();
+        mapping.map(kPort, pty.devicePath());  // inherited by the program through XDG_CONFIG_HOME
+        program.setWorkingDirectory(QString::fromStdString(work.path()));
+        program.setReadChannel(QProcess::StandardError);
+    }
+    ~TabwrightCapture() override
+    {
+        if (program.state() != QProcess::NotRunning) {
+            program.kill();
+            program.waitForFinished();
+        }
+    }
+    void start(const QStringList& arguments) { program.start(TABWRIGHT_PROGRAM, QStringList{"capture"} + arguments); }
+    // Until the program's status line says `text`.
+    bool waitFor(const char* text)
+    {
+        while (!errors.contains(text)) {
+            if (!program.waitForReadyRead(kTimeoutMs))
+                return false;
+            errors += program.readAllStandardError();
+        }
+        return true;
+    }
+    std::string finish()
+    {
+        program.waitForFinished(kTimeoutMs);
+        errors += program.readAllStandardError();
+        return program.readAllStandardOutput().toStdString();
+    }
+
+    testing_support::TemporaryPortMapping mapping;
+    testing_support::PtyInstrument pty;
+    testing_support::TempFolder work;
+    QProcess program;
+    QByteArray errors;
+};
+
+TEST_F(TabwrightCapture, LinesAndBlocksFromThePortReachEveryCellOfTheCsv)
+{
+    for (const std::string& text : {kK7rxLines, kVq480Blocks}) {
+        errors.clear();
+        start({"--port", QString::number(kPort), "--seconds", "2", "--output", "run.csv"});
+        ASSERT_TRUE(waitFor("Ready")) << errors.toStdString();
+        pty.send(text);
+        const std::string summary = finish();
+        EXPECT_EQ(program.exitCode(), 0) << errors.toStdString();
+        EXPECT_THAT(summary, HasSubstr("Saved: run.csv"));
+        EXPECT_THAT(summary, HasSubstr("Bytes received: " + std::to_string(text.size())));
+        EXPECT_EQ(withoutStamps(testing_support::readFile(work.file("run.csv"))), withoutStamps(expectedCsv(text)));
+    }
+}
+
+TEST_F(TabwrightCapture, TheEmulatedVq480SendsItsSequenceFromReset)
+{
+    start({"--emulate", "VQ-480", "--eol-frequency", "2", "--seconds", "2.1", "--output", "vq.csv"});
+    const std::string summary = finish();
+    ASSERT_EQ(program.exitCode(), 0) << errors.toStdString();
+    // After reset the group comes first (a time stamp in row 1 and a new column), then two
+    // "9999" lines below it before the next group opens the next column.
+    const std::string csv = withoutStamps(testing_support::readFile(work.file("vq.csv")));
+    EXPECT_THAT(csv, ::testing::MatchesRegex(",T,T(,T)?\r\n"
+                                             ",\"9999\",\"9999\",?(\"9999\")?\r\n"
+                                             ",\"9999\",\"9999\",?\r\n"))
+        << csv;
+    EXPECT_THAT(summary, HasSubstr("Rows written: "));
+}
+
+TEST_F(TabwrightCapture, CtrlCStopsTheRunAndSavesWhatCame)
+{
+    start({"--port", QString::number(kPort), "--output", "run.csv"});
+    ASSERT_TRUE(waitFor("Ready")) << errors.toStdString();
+    pty.send(kK7rxLines);
+    ASSERT_TRUE(waitFor("Bytes Received")) << errors.toStdString();
+    testing_support::runEventsFor(std::chrono::milliseconds(300));
+    ::kill(static_cast<pid_t>(program.processId()), SIGINT);
+    finish();
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0) << errors.toStdString();
+    EXPECT_EQ(testing_support::readFile(work.file("run.csv")), expectedCsv(kK7rxLines));
+}
+
+TEST_F(TabwrightCapture, APulledCableEndsTheRunWithWhatCameBefore)
+{
+    start({"--port", QString::number(kPort), "--output", "run.csv"});
+    ASSERT_TRUE(waitFor("Ready")) << errors.toStdString();
+    pty.send(kK7rxLines);
+    ASSERT_TRUE(waitFor("Bytes Received")) << errors.toStdString();
+    pty.pullCable();
+    finish();
+    EXPECT_EQ(program.exitCode(), 0) << errors.toStdString();
+    EXPECT_THAT(errors.toStdString(), HasSubstr("the COM port went away"));
+    EXPECT_EQ(testing_support::readFile(work.file("run.csv")), expectedCsv(kK7rxLines));
+}
+
+TEST_F(TabwrightCapture, BadArgumentsAndAMissingPortAreToldBeforeAnythingOpens)
+{
+    const struct {
+        QStringList arguments;
+        int status;
+        const char* told;
+    } cases[] = {
+        {{"--port", "0"}, 2, "--port takes a COM port number from 1 to 16"},
+        {{"--seconds", "-1"}, 2, "--seconds takes a number of seconds above 0"},
+        {{"--measurement", "9:x"}, 2, "--measurement takes MIN:MAX"},
+        {{"--output", "run.txt"}, 2, "--output must end in"},
+        {{"--output", "run.csv", "--macro", "ChartReadings"}, 2, "a .csv file has no macros"},
+        {{"--port", QString::number(kPort + 1), "--output", "run.csv"}, 1, "COM port not available"},
+    };
+    mapping.map(kPort + 1, work.file("no-such-device"));
+    for (const auto& [arguments, status, told] : cases) {
+        errors.clear();
+        start(arguments);
+        finish();
+        EXPECT_EQ(program.exitCode(), status) << arguments.join(' ').toStdString();
+        EXPECT_THAT(errors.toStdString(), HasSubstr(told)) << arguments.join(' ').toStdString();
+    }
+    EXPECT_FALSE(std::filesystem::exists(work.file("run.csv")));
+}
+
+}  // namespace
+}  // namespace tabwright
