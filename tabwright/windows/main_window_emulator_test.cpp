@@ -182,6 +182,8 @@ TEST_F(MainWindowEmulatorTest, InjectSingleTabActsOnOneOutputAndClearsTheBox)
     start();
     emulatorOutput();  // a fresh VQ-480 begins with a block separator: column 2, time in row 1
     ASSERT_EQ(cellCount(), 1u);
+    const double hours = std::get<double>(spreadsheets.last().cells.at({1, 2}));
+    EXPECT_TRUE(hours >= 0 && hours < 24) << hours;
     auto& inject = emulatorControl<QCheckBox>("chkInjectTab");
     inject.click();
     ASSERT_TRUE(handover.InjectSingleTab());
