@@ -13,6 +13,9 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "serial/qt_serial_port.h"
 #include "tabwright/capture/ini_settings_store.h"
@@ -91,7 +94,10 @@ protected:
         const auto found = cells.find({row, column});
         return found == cells.end() ? "(empty)" : std::get<std::string>(found->second);
     }
-    std::string status() { return namedControl<QLabel>(*window, "panStatus").text().toStdString(); }
+    std::string status()
+    {
+        return namedControl<QLabel>(*window, "panStatus").text().toStdString();
+    }
 
     QApplication& app = testing_support::application();
     testing_support::TemporaryPortMapping mapping;  // also the settings' folder
@@ -126,8 +132,8 @@ TEST_F(MainWindowEmulatorTest, K7rxLinesReachTheCellsAndThePortWaits)
         EXPECT_EQ(cell(row, 8), "(C)") << row;
     }
     EXPECT_EQ(cellCount(), 16u);
-    const std::string line = slot.window()->findChild<QLabel*>(
-        QStringLiteral("lblNextEmulatorOutput"))->text().toStdString();
+    const std::string line =
+        emulatorControl<QLabel>("lblNextEmulatorOutput").text().toStdString();
     EXPECT_EQ(status(), "Bytes Received: " + std::to_string(2 * (line.size() + 2)));
     testing_support::runEventsFor(300ms);
     EXPECT_EQ(cellCount(), 16u) << "the port was read while the emulator was open";

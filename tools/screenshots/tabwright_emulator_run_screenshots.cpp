@@ -16,6 +16,8 @@
 
 #include <chrono>
 #include <iostream>
+#include <stdexcept>
+#include <string>
 
 #include "serial/qt_serial_port.h"
 #include "tabwright/capture/ini_settings_store.h"
