@@ -15,6 +15,7 @@
 #include "tabwright/capture/program_identity.h"
 #include "tabwright/cli/command_line.h"
 #include "tabwright/emulator/emulated_instruments.h"
+#include "tabwright/windows/emulator_window_slot.h"
 #include "tabwright/windows/main_window.h"
 
 namespace {
@@ -33,8 +34,8 @@ bool displayReachable()
            std::getenv("QT_QPA_PLATFORM") != nullptr;
 }
 
-// Main: the two emulated instruments, made and reset for the whole program, and the main
-// window; the program ends when its last window closes.
+// Main: the two emulated instruments, made and reset for the whole program, the main window
+// and the emulator window it opens; the program ends when its last window closes.
 int Main(int argc, char* argv[])
 {
     if (!displayReachable()) {
@@ -51,8 +52,10 @@ int Main(int argc, char* argv[])
     tabwright::IniSettingsStore settings;
     tabwright::KernelVersionQuery platform;
     common::MessageBoxPrompter prompter(common::fromBytes(tabwright::kProgramTitle));
+    tabwright::EmulatorWindowSlot emulator(instruments, handover, prompter);
     tabwright::frmMain window(tabwright::MainWindowParts{spreadsheets, port, handover, clock,
                                                          settings, platform, prompter});
+    emulator.attachTo(window);
     window.show();
     return QApplication::exec();
 }

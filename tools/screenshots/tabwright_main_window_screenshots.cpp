@@ -14,9 +14,7 @@
 #include <string>
 
 #include "serial/qt_serial_port.h"
-#include "tabwright/calc/calc_spreadsheet.h"
 #include "tabwright/capture/ini_settings_store.h"
-#include "tabwright/capture/workbook_files.h"
 #include "tabwright/testing/recording_spreadsheet_factory.h"
 #include "tabwright/windows/main_window.h"
 #include "testing/event_loop.h"
@@ -25,28 +23,11 @@
 #include "testing/scripted_prompter.h"
 #include "testing/temp_folder.h"
 #include "tools/screenshots/screen_picture.h"
+#include "tools/screenshots/visible_calc_factory.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-
-// A visible Calc for every Start that does not wait long for a save answer at the end.
-class VisibleCalcFactory : public tabwright::SpreadsheetFactory {
-public:
-    std::shared_ptr<tabwright::Spreadsheet> makeSpreadsheet() override
-    {
-        tabwright::CalcOptions options = tabwright::defaultCalcOptions();
-        options.display = tabwright::CalcOptions::Display::Visible;
-        options.userAnswerTimeout = 2s;
-        return std::make_shared<tabwright::CalcSpreadsheet>(options);
-    }
-    std::string prepareWorkingCopy() override
-    {
-        tabwright::WorkbookPlaces places = tabwright::defaultWorkbookPlaces();
-        places.templateFolders = {PROJECT_DATA_DIR};
-        return tabwright::prepareWorkingCopy(places);
-    }
-};
 
 // The K7RX's line for reading `index`, as the emulated instrument sends it.
 std::string k7rxLine(int index)
@@ -133,7 +114,7 @@ int main(int argc, char** argv)
         allSaved &= session.picture("tabwright-main-spreadsheet-failed.png");
     }
     {
-        VisibleCalcFactory spreadsheets;
+        testing_support::VisibleCalcFactory spreadsheets;
         Session session(spreadsheets, output);
         session.click("cmdStart");
         for (int index = 0; index < 30; ++index) {

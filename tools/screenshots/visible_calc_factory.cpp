@@ -1,0 +1,25 @@
+#include "tools/screenshots/visible_calc_factory.h"
+
+#include <chrono>
+
+#include "tabwright/calc/calc_spreadsheet.h"
+#include "tabwright/capture/workbook_files.h"
+
+namespace testing_support {
+
+std::shared_ptr<tabwright::Spreadsheet> VisibleCalcFactory::makeSpreadsheet()
+{
+    tabwright::CalcOptions options = tabwright::defaultCalcOptions();
+    options.display = tabwright::CalcOptions::Display::Visible;
+    options.userAnswerTimeout = std::chrono::seconds(2);
+    return std::make_shared<tabwright::CalcSpreadsheet>(options);
+}
+
+std::string VisibleCalcFactory::prepareWorkingCopy()
+{
+    tabwright::WorkbookPlaces places = tabwright::defaultWorkbookPlaces();
+    places.templateFolders = {PROJECT_DATA_DIR};
+    return tabwright::prepareWorkingCopy(places);
+}
+
+}  // namespace testing_support

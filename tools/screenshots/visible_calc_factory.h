@@ -1,0 +1,18 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "tabwright/capture/spreadsheet_factory.h"
+
+namespace testing_support {
+
+// A visible Calc for every Start, with the template of the source tree's data folder, that
+// waits only briefly for an answer to Calc's save question when it quits.
+class VisibleCalcFactory : public tabwright::SpreadsheetFactory {
+public:
+    std::shared_ptr<tabwright::Spreadsheet> makeSpreadsheet() override;
+    std::string prepareWorkingCopy() override;
+};
+
+}  // namespace testing_support
