@@ -12,6 +12,7 @@
 #include "logfetch/testing/bin_builder.h"
 #include "testing/event_loop.h"
 #include "testing/port_mapping.h"
+#include "testing/program_output.h"
 #include "testing/pty_instrument.h"
 #include "logfetch/testing/pty_instrument_runner.h"
 #include "logfetch/testing/simulated_instrument.h"
@@ -65,19 +66,10 @@ protected:
     // Until the program waits for the instrument, its port open and cleared.
     bool waitForInstructions()
     {
-        while (!errors.contains("Have the instrument start downloading")) {
-            if (!program.waitForReadyRead(kTimeoutMs))
-                return false;
-            errors += program.readAllStandardError();
-        }
-        return true;
+        return testing_support::readErrorsUntil(program, errors, "Have the instrument start downloading",
+                                                kTimeoutMs);
     }
-    std::string finish()
-    {
-        program.waitForFinished(kTimeoutMs);
-        errors += program.readAllStandardError();
-        return program.readAllStandardOutput().toStdString();
-    }
+    std::string finish() { return testing_support::finishProgram(program, errors, kTimeoutMs); }
 
     testing_support::TemporaryPortMapping mapping;
     testing_support::PtyInstrument pty;

@@ -16,6 +16,7 @@
 #include "testing/event_loop.h"
 #include "testing/file_contents.h"
 #include "testing/port_mapping.h"
+#include "testing/program_output.h"
 #include "testing/pty_instrument.h"
 #include "testing/temp_folder.h"
 
@@ -78,21 +79,8 @@ protected:
     }
     void start(const QStringList& arguments) { program.start(TABWRIGHT_PROGRAM, QStringList{"capture"} + arguments); }
     // Until the program's status line says `text`.
-    bool waitFor(const char* text)
-    {
-        while (!errors.contains(text)) {
-            if (!program.waitForReadyRead(kTimeoutMs))
-                return false;
-            errors += program.readAllStandardError();
-        }
-        return true;
-    }
-    std::string finish()
-    {
-        program.waitForFinished(kTimeoutMs);
-        errors += program.readAllStandardError();
-        return program.readAllStandardOutput().toStdString();
-    }
+    bool waitFor(const char* text) { return testing_support::readErrorsUntil(program, errors, text, kTimeoutMs); }
+    std::string finish() { return testing_support::finishProgram(program, errors, kTimeoutMs); }
 
     testing_support::TemporaryPortMapping mapping;
     testing_support::PtyInstrument pty;

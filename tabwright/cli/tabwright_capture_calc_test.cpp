@@ -11,6 +11,7 @@
 #include "testing/event_loop.h"
 #include "testing/file_contents.h"
 #include "testing/port_mapping.h"
+#include "testing/program_output.h"
 #include "testing/pty_instrument.h"
 #include "testing/temp_folder.h"
 
@@ -50,10 +51,7 @@ TEST(TabwrightCaptureIntoCalc, LinesFromThePortAreInTheSavedWorkbook)
     program.start(TABWRIGHT_PROGRAM, {"capture", "--port", QString::number(kPort), "--seconds", "3", "--output",
                                       "run.ods"});
     QByteArray errors;
-    while (!errors.contains("Ready")) {
-        ASSERT_TRUE(program.waitForReadyRead(kTimeoutMs)) << errors.toStdString();
-        errors += program.readAllStandardError();
-    }
+    ASSERT_TRUE(testing_support::readErrorsUntil(program, errors, "Ready", kTimeoutMs)) << errors.toStdString();
     pty.send("0007\t12/08/26\t14:03:27\tA1\r\n0008\t12/08/26\t14:03:28\tB2\r\n");
     ASSERT_TRUE(program.waitForFinished(kTimeoutMs));
     errors += program.readAllStandardError();
