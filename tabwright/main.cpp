@@ -1,8 +1,11 @@
 #include <QApplication>
 #include <QCoreApplication>
+#include <QFile>
+#include <QStandardPaths>
 
 #include <cstdlib>
 #include <iostream>
+#include <string>
 
 #include "common/core/single_byte_text.h"
 #include "common/widgets/message_box_prompter.h"
@@ -37,6 +40,13 @@ bool displayReachable()
            std::getenv("QT_QPA_PLATFORM") != nullptr;
 }
 
+// The per-user data folder of the program (named by nameTheProgram), for the journals.
+std::string journalDataFolder()
+{
+    return QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+        .toStdString();
+}
+
 // Main: the two emulated instruments, made and reset for the whole program, and the main
 // window; the program ends when its last window closes.
 int Main(int argc, char* argv[])
@@ -56,7 +66,8 @@ int Main(int argc, char* argv[])
     tabwright::KernelVersionQuery platform;
     common::MessageBoxPrompter prompter(common::fromBytes(tabwright::kProgramTitle));
     tabwright::frmMain window(tabwright::MainWindowParts{spreadsheets, port, handover, clock,
-                                                         settings, platform, prompter});
+                                                         settings, platform, prompter,
+                                                         journalDataFolder()});
     window.show();
     return QApplication::exec();
 }

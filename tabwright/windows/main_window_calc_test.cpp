@@ -74,7 +74,8 @@ TEST(MainWindowWithCalc, InstrumentLinesLandInTheCellsAndTheMacroChartsThem)
     KernelVersionQuery platform;
     testing_support::ScriptedPrompter prompter;
     frmMain window(
-        MainWindowParts{spreadsheets, port, handover, clock, settings, platform, prompter});
+        MainWindowParts{spreadsheets, port, handover, clock, settings, platform, prompter,
+                        root.file("data")});
     window.show();
 
     auto& start = testing_support::namedControl<QPushButton>(window, "cmdStart");

@@ -63,7 +63,7 @@ public:
     Session(tabwright::SpreadsheetFactory& spreadsheets, const QString& output)
         : output_(output),
           window_(tabwright::MainWindowParts{spreadsheets, port_, handover_, clock_, settings_,
-                                             platform_, prompter_})
+                                             platform_, prompter_, data_.path()})
     {
         window_.show();
         testing_support::runEventsFor(400ms);
@@ -100,6 +100,7 @@ private:
     tabwright::IniSettingsStore settings_;
     tabwright::KernelVersionQuery platform_;
     testing_support::ScriptedPrompter prompter_;
+    testing_support::TempFolder data_;
     tabwright::frmMain window_;
 };
 
