@@ -149,12 +149,12 @@ void drain(benchmark::State& state, const std::string& backlog)
         Clock::duration longestTick{};
         const auto began = Clock::now();
         int ticks = 0;
-        while (view.timerOn && !run.parser().ReceiveBuffer().empty()) {
+        do {
             const auto tickStart = Clock::now();
             run.tick([] {});
             longestTick = std::max(longestTick, Clock::now() - tickStart);
             ++ticks;
-        }
+        } while (view.timerOn && !run.parser().ReceiveBuffer().empty());
         const double seconds = std::chrono::duration<double>(Clock::now() - began).count();
         if (run.ExcelBlocked())
             state.SkipWithError("a write failed");

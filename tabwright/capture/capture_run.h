@@ -29,7 +29,7 @@ inline constexpr std::string_view kPortNotAvailableText = "COM port not availabl
 // How long one tick writes waiting lines before it lets the window answer again, and the
 // most cells handed to the spreadsheet in one call.
 inline constexpr std::chrono::milliseconds kWriteBudgetPerTick{50};
-inline constexpr std::size_t kCellsPerWrite = 2000;
+inline constexpr std::size_t kCellsPerWrite = 1000;
 
 // What a capture run works with; all of it outlives the run.
 struct CaptureRunParts {
