@@ -325,8 +325,14 @@ std::optional<SpreadsheetError> CaptureRun::writeEverythingReceived()
             return error;
         }
     }
-    if (auto failure = writeSlices(std::chrono::steady_clock::time_point::max()))
-        return failure;
+    // No event runs until everything is written, but the status line shows it going down.
+    for (;;) {
+        if (auto failure = writeSlices(std::chrono::steady_clock::now() + kWriteBudgetPerTick))
+            return failure;
+        if (!parser_.LineWaiting())
+            break;
+        showDrain(true);
+    }
     BatchingRowSink rows(*excelApp_, kCellsPerWrite);
     return parser_.WriteUnfinishedLine(rows);
 }
