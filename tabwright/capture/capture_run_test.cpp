@@ -30,30 +30,15 @@ public:
         if (refuseOpen)
             throw serial::PortError(serial::PortFailure::NoSuchDevice, number_, "", "", "");
         open_ = true;
-        lost_ = false;
     }
     bool isOpen() const override { return open_; }
     void close() override { open_ = false; }
     void clearBuffers() override {}
-    // Bytes received before the link was lost stay takeable, as with the real port.
-    std::string takePendingText() override
-    {
-        return open_ || lost_ ? std::exchange(received, {}) : "";
-    }
+    std::string takePendingText() override { return open_ ? std::exchange(received, {}) : ""; }
     int takeByte() override { return -1; }
     bool sendByte(std::uint8_t) override { return open_; }
     void setBytesArrivedHandler(std::function<void()>) override {}
-    void setLinkLostHandler(std::function<void(const serial::PortError&)> handler) override
-    {
-        linkLost_ = std::move(handler);
-    }
-    // The cable pulled: the port closes itself and tells the handler once.
-    void pullCable()
-    {
-        open_ = false;
-        lost_ = true;
-        linkLost_(serial::PortError(serial::PortFailure::Lost, number_, "", "", ""));
-    }
+    void setLinkLostHandler(std::function<void(const serial::PortError&)>) override {}
 
     std::string received;
     bool refuseOpen = false;
@@ -61,8 +46,6 @@ public:
 private:
     int number_ = 1;
     bool open_ = false;
-    bool lost_ = false;
-    std::function<void(const serial::PortError&)> linkLost_;
 };
 
 // Writes down what the run shows, one line per call, and whether its timer runs.
@@ -439,56 +422,6 @@ TEST_F(RunFixture, StopWritesTheBacklogAndTheUnfinishedLineBeforeTheMacro)
     EXPECT_EQ(std::get<std::string>(sheet.cells.at({30001, 2})), "1");
     EXPECT_EQ(sheet.calls.back(), "runMacro spreadsheet.ods!Chart");
     EXPECT_EQ(journalText(run), numberedLines(30000) + "tail\t1");
-}
-
-TEST_F(RunFixture, AWorkbookGoneAtStopNamesTheJournalThatHoldsEveryByte)
-{
-    run.setMacro(true, "Chart");
-    run.Start();
-    spreadsheets.last().failCall("writeText", SpreadsheetFailure::Gone);
-    spreadsheets.last().failCall("workbookName", SpreadsheetFailure::Gone);
-    port.received = "1\r\n2\r\n";
-    tick();
-    ASSERT_TRUE(run.ExcelBlocked());
-    port.received = "3\r\nfour";
-    tick();
-    run.Stop();
-    EXPECT_THAT(shownSince(view.shown.size() - 2),
-                ElementsAre("excel red", "status MS Excel spreadsheet has been closed: the "
-                                         "received text is in the journal " +
-                                             run.journal().path()));
-    EXPECT_EQ(journalText(run), "1\r\n2\r\n3\r\nfour");
-    EXPECT_THAT(spreadsheets.last().calls, testing::Not(testing::Contains("runMacro spreadsheet.ods!Chart")));
-}
-
-TEST_F(RunFixture, APulledCablePausesTheRunAndResumeOpensThePortAgain)
-{
-    run.Start();
-    port.received = "1\r\n2";
-    port.pullCable();
-    // What came before the loss is written.
-    EXPECT_EQ(std::get<std::string>(spreadsheets.last().cells.at({1, 1})), "1");
-    EXPECT_EQ(run.state(), RunState::Paused);
-    EXPECT_FALSE(view.timerOn);
-    const std::vector<std::string> lost{"port red", "status COM port not available"};
-    EXPECT_THAT(shownSince(view.shown.size() - 5),
-                ElementsAre("disable Pause", "enable Resume", "front Resume", lost[0], lost[1]));
-
-    // Still unplugged: Resume leaves the run paused and says so again.
-    port.refuseOpen = true;
-    run.Resume();
-    EXPECT_EQ(run.state(), RunState::Paused);
-    EXPECT_THAT(shownSince(view.shown.size() - 2), ElementsAreArray(lost));
-
-    port.refuseOpen = false;
-    run.Resume();
-    EXPECT_EQ(run.state(), RunState::Running);
-    EXPECT_TRUE(port.isOpen());
-    EXPECT_TRUE(view.timerOn);
-    port.received = "\r\n";
-    tick();
-    EXPECT_EQ(std::get<std::string>(spreadsheets.last().cells.at({2, 1})), "2");
-    EXPECT_EQ(journalText(run), "1\r\n2\r\n");
 }
 
 TEST_F(RunFixture, TheJournalTakesTheEmulatorsTextAndAFailingOneIsToldOnce)
