@@ -3,12 +3,14 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <string>
 
 #include "common/core/command_line_usage.h"
 #include "common/core/single_byte_text.h"
 #include "common/widgets/message_box_prompter.h"
 #include "serial/qt_serial_port.h"
 #include "tabwright/calc/calc_spreadsheet_factory.h"
+#include "tabwright/capture/capture_journal.h"
 #include "tabwright/capture/emulator_handover.h"
 #include "tabwright/capture/ini_settings_store.h"
 #include "tabwright/capture/platform_version.h"
@@ -54,7 +56,8 @@ int Main(int argc, char* argv[])
     common::MessageBoxPrompter prompter(common::fromBytes(tabwright::kProgramTitle));
     tabwright::EmulatorWindowSlot emulator(instruments, handover, prompter);
     tabwright::frmMain window(tabwright::MainWindowParts{spreadsheets, port, handover, clock,
-                                                         settings, platform, prompter});
+                                                         settings, platform, prompter,
+                                                         tabwright::perUserDataFolder()});
     emulator.attachTo(window);
     window.show();
     return QApplication::exec();

@@ -358,6 +358,13 @@ void CalcSpreadsheet::writeRows(std::span<const RowCells> rows)
     Instance& current = instance();
     guarded(&current.office->process(), [&] {
         const auto sheet = activeSheet(current.view);
+        // Calc fits the height of every row written to all the cells of that row; with a
+        // block column per VQ-480 block that grows with every column and makes each write
+        // slower than the one before. Captured cells hold one line each, so rows keep
+        // their height.
+        const Reference<css::beans::XPropertySet> document(current.capture, UNO_QUERY);
+        if (document.is())
+            document->setPropertyValue("IsAdjustHeightEnabled", css::uno::Any(false));
         std::size_t start = 0;
         while (start < rows.size()) {
             std::size_t end = start + 1;

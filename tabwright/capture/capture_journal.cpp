@@ -6,6 +6,9 @@
 #include <cerrno>
 #include <filesystem>
 
+#include <QFile>
+#include <QStandardPaths>
+
 namespace tabwright {
 
 namespace {
@@ -74,6 +77,11 @@ void CaptureJournal::close()
 std::optional<std::string> CaptureJournal::takeFailure()
 {
     return file_.takeFailure();
+}
+
+std::string perUserDataFolder()
+{
+    return QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).toStdString();
 }
 
 }  // namespace tabwright

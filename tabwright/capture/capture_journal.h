@@ -47,4 +47,8 @@ private:
     JournalFile file_;
 };
 
+// The program's per-user data folder (~/.local/share/Tabwright), whose "journal"
+// folder holds the journals.
+std::string perUserDataFolder();
+
 }  // namespace tabwright

@@ -37,6 +37,8 @@ void CaptureParser::stopRun()
 std::optional<tabwright::SpreadsheetError> CaptureParser::ProcessReceivedText(RowSink& sink)
 {
     std::optional<tabwright::SpreadsheetError> failure;
+    const int sliceRow = currentRow_;
+    const int sliceBlockColumn = blockColumn_;
     std::size_t start = 0;
     for (std::size_t end; (end = findLineEnd(start)) != std::string::npos;) {
         const int row = currentRow_;
@@ -58,8 +60,35 @@ std::optional<tabwright::SpreadsheetError> CaptureParser::ProcessReceivedText(Ro
             throw;
         }
         currentRow_ = following(currentRow_);
+        if (sink.sliceFull())
+            break;
+    }
+    try {
+        sink.flush();
+    } catch (const tabwright::SpreadsheetError& error) {
+        // The rows of the slice may be written in part: all of them are written again.
+        currentRow_ = sliceRow;
+        blockColumn_ = sliceBlockColumn;
+        start = 0;
+        searchFrom_ = 0;
+        failure = error;
     }
     dropConsumed(start);
+    return failure;
+}
+
+std::optional<tabwright::SpreadsheetError> CaptureParser::WriteUnfinishedLine(RowSink& sink)
+{
+    if (!buffer_.empty() && buffer_.back() == '\r')
+        buffer_.pop_back();
+    if (buffer_.empty())
+        return std::nullopt;
+    buffer_.append(kLineEnd);
+    auto failure = ProcessReceivedText(sink);
+    if (failure) {
+        buffer_.resize(buffer_.size() - kLineEnd.size());
+        searchFrom_ = 0;
+    }
     return failure;
 }
 

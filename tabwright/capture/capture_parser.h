@@ -54,7 +54,20 @@ public:
     // and everything after it, CurrentRow and BlockColumn are as they were
     // before that line, and the failure is returned. Calling again writes the
     // same cells, so the caller can simply retry.
+    //
+    // A sink that gathers rows ends the parse after the line that fills it
+    // (sliceFull); the rows are then handed on by its flush. When that flush
+    // fails, nothing of the slice counts as written: ReceiveBuffer, CurrentRow
+    // and BlockColumn are as they were before the call, so a retry writes the
+    // same cells again.
     std::optional<tabwright::SpreadsheetError> ProcessReceivedText(RowSink& sink);
+
+    // Stop: writes the unfinished last line as it stands (a CR that waits for
+    // its LF left out), as if its CR LF had come. Fails as ProcessReceivedText.
+    std::optional<tabwright::SpreadsheetError> WriteUnfinishedLine(RowSink& sink);
+
+    // Whether ReceiveBuffer holds a complete line, that is more to write.
+    bool LineWaiting() { return findLineEnd(0) != std::string::npos; }
 
     std::string_view ReceiveBuffer() const { return buffer_; }
     std::int64_t BytesReceived() const { return bytesReceived_; }

@@ -3,8 +3,10 @@
 #include <exception>
 #include <utility>
 
+#include <QDateTime>
+
+#include "tabwright/capture/batching_row_sink.h"
 #include "tabwright/capture/capture_workbook.h"
-#include "tabwright/capture/spreadsheet_row_sink.h"
 #include "tabwright/capture/workbook_files.h"
 
 namespace tabwright {
@@ -14,7 +16,33 @@ std::string_view blockedText(const SpreadsheetError& error)
     return error.failure() == SpreadsheetFailure::Gone ? kExcelClosedText : kExcelBlockedText;
 }
 
-CaptureRun::CaptureRun(CaptureRunParts parts) : parts_(parts), parser_(parts.clock) {}
+namespace {
+
+// 1234567 as "1,234,567".
+std::string groupedDigits(std::size_t count)
+{
+    const std::string digits = std::to_string(count);
+    std::string text;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            text += ',';
+        text += digits[i];
+    }
+    return text;
+}
+
+}  // namespace
+
+CaptureRun::CaptureRun(CaptureRunParts parts)
+    : parts_(parts), parser_(parts.clock), journal_(parts.dataFolder)
+{
+    parts_.port.setLinkLostHandler([this](const serial::PortError&) { loseLink(); });
+}
+
+CaptureRun::~CaptureRun()
+{
+    parts_.port.setLinkLostHandler({});
+}
 
 void CaptureRun::setMacro(bool enabled, std::string name)
 {
@@ -51,7 +79,11 @@ bool CaptureRun::Start()
     view.showLamp(Lamp::ComPort, LampColour::Green);
     view.showStatus("Ready");
     showRunning();
+    if (!journal_.open(QDateTime::currentDateTime()))
+        showJournalFailure();
     excelBlocked_ = false;
+    portLost_ = false;
+    draining_ = false;
     state_ = RunState::Running;
     parts_.timer.setTimerEnabled(true);
     view.bringWindowToFront();
@@ -115,6 +147,13 @@ void CaptureRun::Resume()
 {
     if (state_ != RunState::Paused)
         return;
+    if (portLost_) {
+        if (!openPort()) {
+            showPortLost();
+            return;
+        }
+        portLost_ = false;
+    }
     RunView& view = parts_.view;
     view.enableButton(RunButton::Resume, false);
     view.enableButton(RunButton::Pause, true);
@@ -142,7 +181,11 @@ void CaptureRun::tick(const std::function<void()>& processPendingEvents)
         writeWaitingLines();
     }
     processPendingEvents();
-    if (state_ == RunState::Running)
+    if (state_ != RunState::Running)
+        return;
+    if (draining_)
+        parts_.timer.rearmAtOnce();
+    else
         parts_.timer.setTimerEnabled(true);
 }
 
@@ -168,16 +211,50 @@ bool CaptureRun::probeBlockedWorkbook()
 
 void CaptureRun::takeInText()
 {
-    parser_.append(ReadIncomingText(parts_.port, parts_.handover, parser_, parts_.view));
+    const std::string text = ReadIncomingText(parts_.port, parts_.handover, parser_, parts_.view);
+    journal_.append(text);
+    journal_.flush();
+    showJournalFailure();
+    parser_.append(text);
+}
+
+void CaptureRun::showJournalFailure()
+{
+    if (const auto failure = journal_.takeFailure())
+        parts_.view.showStatus(*failure);
 }
 
 void CaptureRun::writeWaitingLines()
 {
     if (parser_.ReceiveBuffer().empty())
         return;
-    SpreadsheetRowSink cells(*excelApp_);
-    if (const auto failure = parser_.ProcessReceivedText(cells))
+    if (const auto failure = writeSlices(std::chrono::steady_clock::now() + kWriteBudgetPerTick)) {
+        draining_ = false;
         block(*failure);
+        return;
+    }
+    showDrain(parser_.LineWaiting());
+}
+
+std::optional<SpreadsheetError> CaptureRun::writeSlices(
+    std::chrono::steady_clock::time_point deadline)
+{
+    BatchingRowSink rows(*excelApp_, kCellsPerWrite);
+    do {
+        if (auto failure = parser_.ProcessReceivedText(rows))
+            return failure;
+    } while (parser_.LineWaiting() && std::chrono::steady_clock::now() < deadline);
+    return std::nullopt;
+}
+
+void CaptureRun::showDrain(bool linesWaiting)
+{
+    if (linesWaiting)
+        parts_.view.showStatus("Writing received lines: " +
+                               groupedDigits(parser_.ReceiveBuffer().size()) + " bytes waiting");
+    else if (draining_)
+        showBytesReceivedOrReady();
+    draining_ = linesWaiting;
 }
 
 void CaptureRun::block(const SpreadsheetError& error)
@@ -189,13 +266,82 @@ void CaptureRun::block(const SpreadsheetError& error)
     view.enableButton(RunButton::Pause, false);
 }
 
+void CaptureRun::loseLink()
+{
+    if (state_ == RunState::Stopped)
+        return;
+    portLost_ = true;
+    // The bytes that came before the loss are still taken and written.
+    if (!excelBlocked_ && excelApp_) {
+        takeInText();
+        if (const auto failure = writeSlices(std::chrono::steady_clock::time_point::max()))
+            block(*failure);
+    }
+    draining_ = false;
+    state_ = RunState::Paused;
+    parts_.timer.setTimerEnabled(false);
+    RunView& view = parts_.view;
+    view.enableButton(RunButton::Pause, false);
+    view.enableButton(RunButton::Resume, true);
+    view.bringToFront(RunButton::Resume);
+    showPortLost();
+}
+
+void CaptureRun::showPortLost()
+{
+    parts_.view.showLamp(Lamp::ComPort, LampColour::Red);
+    parts_.view.showStatus(kPortNotAvailableText);
+}
+
 void CaptureRun::Stop()
 {
+    const bool wasRunning = state_ != RunState::Stopped;
     stopReading();
+    std::optional<SpreadsheetError> unwritten;
+    if (wasRunning)
+        unwritten = writeEverythingReceived();
     dropUnfinishedText();
     closePort();
+    journal_.close();
     showStopped();
+    if (unwritten) {
+        showTextInJournal(*unwritten);
+        return;
+    }
     runMacro();
+}
+
+std::optional<SpreadsheetError> CaptureRun::writeEverythingReceived()
+{
+    if (!excelApp_)
+        return std::nullopt;
+    if (parts_.port.isOpen() || parts_.handover.EmulatorOpen())
+        takeInText();
+    journal_.flush();
+    if (excelBlocked_) {
+        try {
+            excelApp_->workbookName();
+        } catch (const SpreadsheetError& error) {
+            return error;
+        }
+    }
+    // No event runs until everything is written, but the status line shows it going down.
+    for (;;) {
+        if (auto failure = writeSlices(std::chrono::steady_clock::now() + kWriteBudgetPerTick))
+            return failure;
+        if (!parser_.LineWaiting())
+            break;
+        showDrain(true);
+    }
+    BatchingRowSink rows(*excelApp_, kCellsPerWrite);
+    return parser_.WriteUnfinishedLine(rows);
+}
+
+void CaptureRun::showTextInJournal(const SpreadsheetError& error)
+{
+    parts_.view.showLamp(Lamp::Excel, LampColour::Red);
+    parts_.view.showStatus(std::string(blockedText(error)) +
+                           ": the received text is in the journal " + journal_.path());
 }
 
 void CaptureRun::stopReading()

@@ -1,12 +1,16 @@
 #pragma once
 
+#include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "common/core/prompter.h"
 #include "serial/serial_port.h"
+#include "tabwright/capture/capture_journal.h"
 #include "tabwright/capture/capture_parser.h"
 #include "tabwright/capture/emulator_handover.h"
 #include "tabwright/capture/run_view.h"
@@ -20,6 +24,12 @@ enum class RunState : std::int16_t { Stopped = 0, Running = 1, Paused = -1 };
 
 inline constexpr std::string_view kExcelBlockedText = "MS Excel is blocked";
 inline constexpr std::string_view kExcelClosedText = "MS Excel spreadsheet has been closed";
+inline constexpr std::string_view kPortNotAvailableText = "COM port not available";
+
+// How long one tick writes waiting lines before it lets the window answer again, and the
+// most cells handed to the spreadsheet in one call.
+inline constexpr std::chrono::milliseconds kWriteBudgetPerTick{50};
+inline constexpr std::size_t kCellsPerWrite = 1000;
 
 // What a capture run works with; all of it outlives the run.
 struct CaptureRunParts {
@@ -30,6 +40,8 @@ struct CaptureRunParts {
     RunView& view;
     RunTimer& timer;
     common::Prompter& prompter;
+    // The per-user data folder; each run's journal goes into its "journal" folder.
+    std::string dataFolder;
 };
 
 // One capture from Start to Stop, again and again: the run states, the lamps, the status
@@ -41,9 +53,16 @@ struct CaptureRunParts {
 // why, Pause is disabled, and nothing more is read. Every tick then asks the workbook for
 // its name; once it answers, the run goes on where the write failed. Nothing received is
 // lost meanwhile: the failed line waits in ReceiveBuffer, newer text in the port.
+//
+// Every byte taken in also goes to the run's journal at once, so the text survives a
+// workbook that is gone. A backlog is written in slices of kCellsPerWrite cells for at
+// most kWriteBudgetPerTick a tick, the next tick following at once, so the window answers
+// throughout. When the port goes away the run is paused with a red port lamp; Resume
+// opens it again. Stop writes everything received, the unfinished last line included.
 class CaptureRun {
 public:
     explicit CaptureRun(CaptureRunParts parts);
+    ~CaptureRun();
     CaptureRun(const CaptureRun&) = delete;
     CaptureRun& operator=(const CaptureRun&) = delete;
 
@@ -53,8 +72,11 @@ public:
     bool Start();
     void Pause();   // only while Running
     void Resume();  // only while Paused
-    // In any state: closes the port, shows the stopped window and runs the end-of-run
-    // macro when it is enabled and the last Start opened its capture workbook.
+    // In any state: writes what the port has received and every line still waiting, the
+    // unfinished last one as it stands, closes the port and the journal, shows the stopped
+    // window and runs the end-of-run macro when it is enabled and the last Start opened
+    // its capture workbook. Text the workbook could not take is named in the status line
+    // by its journal.
     void Stop();
 
     // One tick of the reading timer: the timer off, the text taken in and written, the
@@ -74,6 +96,9 @@ public:
     RunState state() const { return state_; }
     bool ExcelBlocked() const { return excelBlocked_; }
     const CaptureParser& parser() const { return parser_; }
+    const CaptureJournal& journal() const { return journal_; }
+    // Whether the port went away during the run and has not been opened again.
+    bool portLost() const { return portLost_; }
     // The spreadsheet application of the last Start, or none.
     Spreadsheet* ExcelApp() const { return excelApp_.get(); }
 
@@ -86,10 +111,20 @@ private:
     bool probeBlockedWorkbook();
     void takeInText();
     void writeWaitingLines();
+    // Writes slices of waiting lines until none is left or `deadline` has passed; the
+    // failure of a write, if one failed.
+    std::optional<SpreadsheetError> writeSlices(std::chrono::steady_clock::time_point deadline);
+    void showDrain(bool linesWaiting);
     void block(const SpreadsheetError& error);
+    void showJournalFailure();
+    // The port's link-lost notice and Resume's second try.
+    void loseLink();
+    void showPortLost();
     // Stop's steps.
     void stopReading();
+    std::optional<SpreadsheetError> writeEverythingReceived();
     void dropUnfinishedText();
+    void showTextInJournal(const SpreadsheetError& error);
     void closePort();
     void showStopped();
     void runMacro();
@@ -103,6 +138,9 @@ private:
     std::shared_ptr<Spreadsheet> excelApp_;
     std::string captureWorkbook_;  // the working copy opened by the last Start; empty if none
     bool excelBlocked_ = false;
+    bool portLost_ = false;
+    bool draining_ = false;  // the status line shows the lines waiting, not the count
+    CaptureJournal journal_;
     bool macroEnabled_ = false;
     std::string macroName_;
 };

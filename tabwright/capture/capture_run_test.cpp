@@ -3,11 +3,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "tabwright/testing/recording_spreadsheet_factory.h"
+#include "testing/file_contents.h"
 #include "testing/scripted_prompter.h"
+#include "testing/temp_folder.h"
 
 namespace tabwright {
 namespace {
@@ -72,9 +75,15 @@ public:
     }
     void bringWindowToFront() override { shown.push_back("window front"); }
     void setTimerEnabled(bool enabled) override { timerOn = enabled; }
+    void rearmAtOnce() override
+    {
+        timerOn = true;
+        ++rearmedAtOnce;
+    }
 
     std::vector<std::string> shown;
     bool timerOn = false;
+    int rearmedAtOnce = 0;
 
 private:
     static const char* name(RunButton button)
@@ -96,7 +105,9 @@ struct RunFixture : testing::Test {
     FixedTime clock;
     RecordingView view;
     testing_support::ScriptedPrompter prompter;
-    CaptureRun run{CaptureRunParts{spreadsheets, port, handover, clock, view, view, prompter}};
+    testing_support::TempFolder data;
+    CaptureRun run{
+        CaptureRunParts{spreadsheets, port, handover, clock, view, view, prompter, data.path()}};
 
     void tick(const std::function<void()>& duringEvents = [] {}) { run.tick(duringEvents); }
     std::vector<std::string> shownSince(std::size_t from) const
@@ -286,9 +297,9 @@ TEST_P(StopCases, ShowsTheStoppedWindowAndRunsTheMacroOnlyWithAWorkbook)
     GetParam().before(*this);
     port.received = "unfinished";
     tick();
-    const std::size_t before = view.shown.size();
     run.Stop();
-    EXPECT_THAT(shownSince(before),
+    // A paused run has not read the port: Stop takes the text in first and counts it.
+    EXPECT_THAT(shownSince(view.shown.size() - 9),
                 ElementsAre("port background", "excel background", "status ", "disable Stop",
                             "enable Start", "disable Pause", "front Pause", "disable Resume",
                             "enable ComPorts"));
@@ -300,6 +311,10 @@ TEST_P(StopCases, ShowsTheStoppedWindowAndRunsTheMacroOnlyWithAWorkbook)
     const bool ran = !spreadsheets.made.empty() &&
                      spreadsheets.last().calls.back() == "runMacro spreadsheet.ods! Chart";
     EXPECT_EQ(ran, GetParam().macroRuns);
+    // The unfinished line is written as it stands whenever a workbook was open.
+    if (GetParam().macroRuns) {
+        EXPECT_EQ(std::get<std::string>(spreadsheets.last().cells.at({1, 1})), "unfinished");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -346,6 +361,87 @@ TEST_F(RunFixture, EndingStopsOnlyARunningRunAndQuitsTheLastInstance)
     EXPECT_THAT(spreadsheets.last().calls,
                 testing::Not(testing::Contains("runMacro spreadsheet.ods!Chart")));
     EXPECT_EQ(run.ExcelApp(), nullptr);
+}
+
+// K7RX-style lines whose second token is their number, from 1 on.
+std::string numberedLines(int count)
+{
+    std::string text;
+    for (int line = 1; line <= count; ++line)
+        text += "0 " + std::to_string(line) + " :: 12-07-2026 05:10:26 = 57 (RAW)  43 (C)\r\n";
+    return text;
+}
+
+std::string journalText(const CaptureRun& run)
+{
+    return testing_support::readFile(run.journal().path());
+}
+
+TEST_F(RunFixture, ABacklogIsWrittenOverSeveralTicksInOrderAndPauseActsAtOnce)
+{
+    constexpr int kLines = 50000;  // about 2.7 MB: far more than one tick's time allows
+    run.Start();
+    port.received = numberedLines(kLines);
+    tick();
+    EXPECT_EQ(view.rearmedAtOnce, 1);
+    EXPECT_THAT(view.shown.back(), testing::StartsWith("status Writing received lines: "));
+    EXPECT_THAT(view.shown.back(), testing::EndsWith(" bytes waiting"));
+    const std::size_t written = spreadsheets.last().cells.size();
+    EXPECT_GT(written, 0u);
+
+    // A Pause during the tick's events leaves the rest waiting and the timer off.
+    tick([this] { run.Pause(); });
+    EXPECT_FALSE(view.timerOn);
+    const std::size_t pausedAt = spreadsheets.last().cells.size();
+    tick();
+    EXPECT_EQ(spreadsheets.last().cells.size(), pausedAt);
+
+    run.Resume();
+    for (int ticks = 0; view.timerOn && ticks < 1000 && run.parser().ReceiveBuffer().size(); ++ticks)
+        tick();
+    EXPECT_EQ(run.parser().ReceiveBuffer(), "");
+    EXPECT_EQ(view.shown.back(), "bytes " + std::to_string(numberedLines(kLines).size()));
+    // Every line in its own row, in the order sent.
+    const auto& cells = spreadsheets.last().cells;
+    EXPECT_EQ(cells.size(), 8u * kLines);
+    for (int row = 1; row <= kLines; row += 997)
+        EXPECT_EQ(std::get<std::string>(cells.at({row, 2})), std::to_string(row));
+    EXPECT_EQ(journalText(run), numberedLines(kLines));
+}
+
+TEST_F(RunFixture, StopWritesTheBacklogAndTheUnfinishedLineBeforeTheMacro)
+{
+    run.setMacro(true, "Chart");
+    run.Start();
+    port.received = numberedLines(30000) + "tail\t1";
+    tick();
+    run.Stop();
+    const auto& sheet = spreadsheets.last();
+    EXPECT_EQ(std::get<std::string>(sheet.cells.at({30000, 2})), "30000");
+    EXPECT_EQ(std::get<std::string>(sheet.cells.at({30001, 1})), "tail");
+    EXPECT_EQ(std::get<std::string>(sheet.cells.at({30001, 2})), "1");
+    EXPECT_EQ(sheet.calls.back(), "runMacro spreadsheet.ods!Chart");
+    EXPECT_EQ(journalText(run), numberedLines(30000) + "tail\t1");
+}
+
+TEST_F(RunFixture, TheJournalTakesTheEmulatorsTextAndAFailingOneIsToldOnce)
+{
+    testing_support::writeText(data.file("journal"), "a file where the folder should be");
+    run.Start();
+    EXPECT_THAT(view.shown, testing::Contains(testing::StartsWith(
+                                "status The capture journal cannot be written: ")));
+    handover.setEmulatorOpen(true);
+    handover.leaveOutput("9999\r\n");
+    tick();
+    handover.leaveOutput("9998\r\n");
+    tick();
+    // The capture goes on, and the failure is not told again.
+    EXPECT_EQ(spreadsheets.last().cells.size(), 2u);
+    EXPECT_EQ(std::count_if(view.shown.begin(), view.shown.end(),
+                            [](const std::string& line) {
+                                return line.find("journal cannot") != std::string::npos;
+                            }),
+              1);
 }
 
 }  // namespace

@@ -33,6 +33,9 @@ class RunTimer {
 public:
     virtual ~RunTimer() = default;
     virtual void setTimerEnabled(bool enabled) = 0;
+    // The next tick as soon as pending events have run, not after a full interval: the
+    // tick left lines waiting. Later enables use the interval again.
+    virtual void rearmAtOnce() { setTimerEnabled(true); }
 };
 
 }  // namespace tabwright

@@ -50,7 +50,8 @@ private:
 class QtRunTimer : public RunTimer {
 public:
     QTimer timer;
-    void setTimerEnabled(bool enabled) override { enabled ? timer.start() : timer.stop(); }
+    void setTimerEnabled(bool enabled) override { enabled ? timer.start(kTickMilliseconds) : timer.stop(); }
+    void rearmAtOnce() override { timer.start(0); }
 };
 
 void setUpModels(EmulatedInstruments& instruments, const CaptureOptions& options)
@@ -107,10 +108,9 @@ int runCaptureCommand(const CaptureOptions& options, std::ostream& out, std::ost
     TerminalRunView view(err);
     QtRunTimer timer;
     TerminalPrompter prompter(err);
-    CaptureRun run(CaptureRunParts{spreadsheets, port, handover, clock, view, timer, prompter});
+    CaptureRun run(CaptureRunParts{spreadsheets, port, handover, clock, view, timer, prompter, perUserDataFolder()});
     run.setMacro(!options.macro.empty(), options.macro);
 
-    timer.timer.setInterval(kTickMilliseconds);
     QObject::connect(&timer.timer, &QTimer::timeout, [&run] { run.tick([] { QCoreApplication::processEvents(); }); });
 
     if (!run.Start()) {
@@ -167,6 +167,7 @@ int runCaptureCommand(const CaptureOptions& options, std::ostream& out, std::ost
     run.quitSpreadsheet();
     out << "Bytes received: " << view.bytesReceived() << '\n'
         << "Rows written: " << run.parser().CurrentRow() - 1 << '\n';
+    out << "Journal: " << run.journal().path() << '\n';
     if (portWentAway)
         err << "The capture stopped: the COM port went away.\n";
     return status;

@@ -3,6 +3,9 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -12,6 +15,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -70,7 +74,7 @@ frmMain::frmMain(MainWindowParts parts, QWidget* parent)
     : QMainWindow(parent),
       parts_(parts),
       run_(CaptureRunParts{parts.spreadsheets, parts.port, parts.handover, parts.clock, *this,
-                           *this, parts.prompter}),
+                           *this, parts.prompter, parts.dataFolder}),
       tmrMain_(this)
 {
     setObjectName(QStringLiteral("frmMain"));
@@ -156,12 +160,16 @@ void frmMain::buildMenus()
     tools->setObjectName(QStringLiteral("mnuTools"));
     mnuToolsDLREmulation_ = tools->addAction(QStringLiteral("Emulator"));
     mnuToolsDLREmulation_->setObjectName(QStringLiteral("mnuToolsDLREmulation"));
+    mnuToolsJournalFolder_ = tools->addAction(QStringLiteral("Open Journal Folder"));
+    mnuToolsJournalFolder_->setObjectName(QStringLiteral("mnuToolsJournalFolder"));
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
     mnuHelpAbout_ = help->addAction(QStringLiteral("&About..."));
     mnuHelpAbout_->setObjectName(QStringLiteral("mnuHelpAbout"));
     connect(mnuToolsDLREmulation_, &QAction::triggered, this,
             &frmMain::mnuToolsDLREmulation_Click);
+    connect(mnuToolsJournalFolder_, &QAction::triggered, this,
+            &frmMain::mnuToolsJournalFolder_Click);
     connect(mnuHelpAbout_, &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);
 }
 
@@ -270,6 +278,16 @@ void frmMain::mnuToolsDLREmulation_Click()
         emulator_.show();
 }
 
+void frmMain::mnuToolsJournalFolder_Click()
+{
+    // Made when missing (owner-only, as the journal makes it), so the file manager opens
+    // the folder the journals will be in rather than failing.
+    const QString folder = common::pathText(run_.journal().folder());
+    if (!QDir(folder).exists() && QDir().mkpath(folder))
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+}
+
 void frmMain::mnuHelpAbout_Click()
 {
     if (!about_)
@@ -352,9 +370,14 @@ void frmMain::bringWindowToFront()
 void frmMain::setTimerEnabled(bool enabled)
 {
     if (enabled)
-        tmrMain_.start();
+        tmrMain_.start(kTickMilliseconds);
     else
         tmrMain_.stop();
+}
+
+void frmMain::rearmAtOnce()
+{
+    tmrMain_.start(0);
 }
 
 }  // namespace tabwright

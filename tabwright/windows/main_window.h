@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "common/core/prompter.h"
@@ -33,6 +34,8 @@ struct MainWindowParts {
     SettingsStore& settings;
     const PlatformVersionQuery& platform;
     common::Prompter& prompter;
+    // The per-user data folder, where the capture journals are kept.
+    std::string dataFolder;
 };
 
 // The emulator window as the main window needs it: shown by "Emulator" in the Tools menu,
@@ -71,6 +74,7 @@ private:
     void cmdExcelMacro_Click();
     void tmrMain_Timer();
     void mnuToolsDLREmulation_Click();
+    void mnuToolsJournalFolder_Click();
     void mnuHelpAbout_Click();
 
     void buildControls();
@@ -87,6 +91,7 @@ private:
     void bringWindowToFront() override;
     // RunTimer
     void setTimerEnabled(bool enabled) override;
+    void rearmAtOnce() override;
 
     QPushButton* button(RunButton which) const;
 
@@ -112,6 +117,7 @@ private:
     QPushButton* cmdClose_;
     QTimer tmrMain_;
     QAction* mnuToolsDLREmulation_ = nullptr;
+    QAction* mnuToolsJournalFolder_ = nullptr;
     QAction* mnuHelpAbout_ = nullptr;
     std::unique_ptr<frmExcelMacro> excelMacro_;
     std::unique_ptr<frmAbout> about_;

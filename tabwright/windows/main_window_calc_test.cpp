@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <memory>
 
@@ -20,6 +21,7 @@
 #include "tabwright/capture/workbook_files.h"
 #include "tabwright/testing/calc_user_side.h"
 #include "testing/event_loop.h"
+#include "testing/file_contents.h"
 #include "testing/port_mapping.h"
 #include "testing/pty_instrument.h"
 #include "testing/scripted_prompter.h"
@@ -74,7 +76,8 @@ TEST(MainWindowWithCalc, InstrumentLinesLandInTheCellsAndTheMacroChartsThem)
     KernelVersionQuery platform;
     testing_support::ScriptedPrompter prompter;
     frmMain window(
-        MainWindowParts{spreadsheets, port, handover, clock, settings, platform, prompter});
+        MainWindowParts{spreadsheets, port, handover, clock, settings, platform, prompter,
+                        root.file("data")});
     window.show();
 
     auto& start = testing_support::namedControl<QPushButton>(window, "cmdStart");
@@ -110,6 +113,67 @@ TEST(MainWindowWithCalc, InstrumentLinesLandInTheCellsAndTheMacroChartsThem)
 
     window.close();
     EXPECT_FALSE(processGroupRunning(group)) << "Calc left running";
+}
+
+TEST(MainWindowWithCalc, AKilledCalcLosesNoByteAndTheNextStartCapturesAgain)
+{
+    testing_support::application();
+    testing_support::TemporaryPortMapping mapping;
+    testing_support::PtyInstrument instrument;
+    mapping.map(2, instrument.devicePath());
+    IniSettingsStore settings;
+    settings.write("Tabwright", "Communication", "ComPort", "2");
+    settings.write("Tabwright", "Excel Macro", "Enable", "False");
+    testing_support::TempFolder root;
+    HeadlessCalcFactory spreadsheets(root);
+    serial::QtSerialPort port;
+    EmulatorHandover handover;
+    SystemTimeOfDay clock;
+    KernelVersionQuery platform;
+    testing_support::ScriptedPrompter prompter;
+    frmMain window(MainWindowParts{spreadsheets, port, handover, clock, settings, platform,
+                                   prompter, root.file("data")});
+    window.show();
+    auto& start = testing_support::namedControl<QPushButton>(window, "cmdStart");
+    auto& stop = testing_support::namedControl<QPushButton>(window, "cmdStop");
+    auto& status = testing_support::namedControl<QLabel>(window, "panStatus");
+
+    QTest::mouseClick(&start, Qt::LeftButton);
+    ASSERT_EQ(status.text(), "Ready");
+    const std::string before = "0 0000 :: 12-07-2026 05:10:26 = 57 (RAW)  43 (C)\r\n";
+    instrument.send(before);
+    ASSERT_TRUE(testing_support::runEventsUntil(
+        [&] { return status.text() == "Bytes Received: 50"; }, 30s));
+    testing_support::runEventsFor(300ms);
+
+    // Calc dies under the run; the instrument goes on sending.
+    const pid_t group = spreadsheets.calc->processGroup();
+    ::kill(-group, SIGKILL);
+    ASSERT_TRUE(testing_support::runEventsUntil([&] { return !processGroupRunning(group); }, 30s));
+    const std::string after = "1 0001 :: 12-07-2026 05:10:27 = 61 (RAW)  43 (C)\r\nhalf";
+    instrument.send(after);
+    ASSERT_TRUE(testing_support::runEventsUntil(
+        [&] { return status.text() == "MS Excel spreadsheet has been closed"; }, 60s))
+        << status.text().toStdString();
+    QTest::mouseClick(&stop, Qt::LeftButton);
+    const std::string journal = window.run().journal().path();
+    EXPECT_EQ(status.text().toStdString(),
+              "MS Excel spreadsheet has been closed: the received text is in the journal " +
+                  journal);
+    EXPECT_EQ(testing_support::readFile(journal), before + after);
+
+    // The next Start opens a new Calc and captures into it.
+    QTest::mouseClick(&start, Qt::LeftButton);
+    ASSERT_EQ(status.text(), "Ready");
+    EXPECT_NE(spreadsheets.calc->processGroup(), group);
+    instrument.send("2\t0002\r\n");
+    ASSERT_TRUE(testing_support::runEventsUntil(
+        [&] { return status.text() == "Bytes Received: 8"; }, 30s));
+    testing_support::runEventsFor(300ms);
+    testing_support::CalcUserSide user(spreadsheets.calc->pipeName());
+    EXPECT_EQ(user.text("spreadsheet.ods", 1, 2), "0002");
+    QTest::mouseClick(&stop, Qt::LeftButton);
+    window.close();
 }
 
 }  // namespace

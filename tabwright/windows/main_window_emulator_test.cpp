@@ -24,6 +24,7 @@
 #include "tabwright/windows/main_window.h"
 #include "testing/event_loop.h"
 #include "testing/port_mapping.h"
+#include "testing/temp_folder.h"
 #include "testing/pty_instrument.h"
 #include "testing/scripted_prompter.h"
 #include "testing/widgets/modal_watchdog.h"
@@ -44,7 +45,8 @@ protected:
     {
         mapping.map(1, instrument.devicePath());
         window = std::make_unique<frmMain>(
-            MainWindowParts{spreadsheets, port, handover, clock, settings, platform, prompter});
+            MainWindowParts{spreadsheets, port, handover, clock, settings, platform, prompter,
+                            data.path()});
         slot.attachTo(*window);
         window->show();
     }
@@ -101,6 +103,7 @@ protected:
 
     QApplication& app = testing_support::application();
     testing_support::TemporaryPortMapping mapping;  // also the settings' folder
+    testing_support::TempFolder data;               // the journals
     testing_support::PtyInstrument instrument;
     serial::QtSerialPort port;
     testing_support::RecordingSpreadsheetFactory spreadsheets;

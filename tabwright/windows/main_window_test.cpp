@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDesktopServices>
+#include <QDir>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -11,6 +13,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QTest>
+#include <QUrl>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -23,9 +26,11 @@
 #include "tabwright/capture/ini_settings_store.h"
 #include "tabwright/testing/recording_spreadsheet_factory.h"
 #include "testing/event_loop.h"
+#include "testing/file_contents.h"
 #include "testing/port_mapping.h"
 #include "testing/pty_instrument.h"
 #include "testing/scripted_prompter.h"
+#include "testing/temp_folder.h"
 #include "testing/widgets/modal_script.h"
 #include "testing/widgets/modal_watchdog.h"
 #include "testing/widgets/named_control.h"
@@ -71,7 +76,8 @@ protected:
     frmMain& open()
     {
         window = std::make_unique<frmMain>(
-            MainWindowParts{spreadsheets, port, handover, clock, settings, platform, prompter});
+            MainWindowParts{spreadsheets, port, handover, clock, settings, platform, prompter,
+                            data.path()});
         window->show();
         return *window;
     }
@@ -130,6 +136,7 @@ protected:
 
     QApplication& app = testing_support::application();
     testing_support::TemporaryPortMapping mapping;
+    testing_support::TempFolder data;  // the per-user data folder: the journals
     testing_support::PtyInstrument instrument;
     serial::QtSerialPort port;
     testing_support::RecordingSpreadsheetFactory spreadsheets;
@@ -417,5 +424,123 @@ TEST_F(MainWindowTest, TheEmulatorMenuAndTheEndReachTheEmulatorWindow)
     EXPECT_THAT(seen, testing::ElementsAre("show", "unload"));
 }
 
+// K7RX-style lines whose second token is their number, from `first` on.
+std::string numberedLines(int first, int count)
+{
+    std::string text;
+    for (int line = first; line < first + count; ++line)
+        text += "0 " + std::to_string(line) + " :: 12-08-2026 05:10:26 = 57 (RAW)  43 (C)\r\n";
+    return text;
+}
+
+// Sends `text` while the window's events run, so a port that is not being read still
+// takes every byte off the line, and returns once the program's side holds none.
+void sendWithEventsRunning(testing_support::PtyInstrument& instrument, std::string_view text)
+{
+    while (!text.empty()) {
+        text.remove_prefix(instrument.trySend(text));
+        testing_support::runEventsFor(5ms);
+    }
+    ASSERT_TRUE(testing_support::runEventsUntil(
+        [&] { return instrument.waitingForProgram() == 0; }, 10s));
+}
+
+TEST_F(MainWindowTest, StopWritesABacklogAndTheUnfinishedLineFromThePort)
+{
+    open();
+    click("cmdStart");
+    sendAndWaitForCells(numberedLines(1, 1), 8);
+    // Paused, the text piles up in the port; Stop takes it all, the last line unfinished.
+    click("cmdPause");
+    const std::string backlog = numberedLines(2, 3000) + "last\t7";
+    sendWithEventsRunning(instrument, backlog);
+    click("cmdStop");
+    EXPECT_EQ(cell(3001, 2), "3001");
+    EXPECT_EQ(cell(3002, 1), "last");
+    EXPECT_EQ(cell(3002, 2), "7");
+    EXPECT_EQ(status(), "");
+    EXPECT_EQ(testing_support::readFile(window->run().journal().path()),
+              numberedLines(1, 1) + backlog);
+}
+
+TEST_F(MainWindowTest, APulledCablePausesAndResumeCarriesOnWithTheCablePluggedBack)
+{
+    open();
+    click("cmdStart");
+    sendWithEventsRunning(instrument, "1\r\n2");
+    instrument.pullCable();
+    ASSERT_TRUE(testing_support::runEventsUntil(
+        [&] { return status() == "COM port not available"; }, 10s))
+        << status();
+    EXPECT_EQ(cell(1, 1), "1");
+    EXPECT_EQ(lamp("panComPort"), common::colourFromBgr(kRed));
+    expectButtons({false, true, false, true, false}, false);
+    EXPECT_FALSE(control<QTimer>("tmrMain").isActive());
+
+    // The device is still gone: Resume leaves the run paused and says so.
+    click("cmdResume");
+    EXPECT_EQ(window->run().state(), RunState::Paused);
+    EXPECT_EQ(status(), "COM port not available");
+
+    // Plugged back, the adapter comes up as another device under the same COM number.
+    testing_support::PtyInstrument pluggedBack;
+    mapping.map(kInstrumentPort, pluggedBack.devicePath());
+    click("cmdResume");
+    EXPECT_EQ(window->run().state(), RunState::Running);
+    EXPECT_EQ(lamp("panComPort"), common::colourFromBgr(kGreen));
+    pluggedBack.send("\r\n3\r\n");
+    ASSERT_TRUE(testing_support::runEventsUntil(
+        [&] { return spreadsheets.last().cells.size() >= 3; }, 10s));
+    EXPECT_EQ(cell(2, 1), "2");
+    EXPECT_EQ(cell(3, 1), "3");
+    click("cmdStop");
+    EXPECT_EQ(testing_support::readFile(window->run().journal().path()), "1\r\n2\r\n3\r\n");
+}
+
+TEST_F(MainWindowTest, AWorkbookGoneMidRunLeavesEveryByteInTheJournal)
+{
+    open();
+    click("cmdStart");
+    sendAndWaitForCells(kK7rxLine, 8);
+    spreadsheets.last().failCall("writeText", SpreadsheetFailure::Gone);
+    spreadsheets.last().failCall("workbookName", SpreadsheetFailure::Gone);
+    const std::string after = numberedLines(2, 40) + "half";
+    instrument.send(after);
+    ASSERT_TRUE(testing_support::runEventsUntil(
+        [&] { return status() == "MS Excel spreadsheet has been closed"; }, 10s))
+        << status();
+    EXPECT_EQ(lamp("panExcel"), common::colourFromBgr(kRed));
+    click("cmdStop");
+    EXPECT_TRUE(window->isVisible());
+    const std::string journal = window->run().journal().path();
+    EXPECT_EQ(status(), "MS Excel spreadsheet has been closed: the received text is in the "
+                        "journal " + journal);
+    EXPECT_EQ(testing_support::readFile(journal), kK7rxLine + after);
+}
+
+// Takes the desktop's URL requests in place of a file manager.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QStringList opened;
+public slots:
+    void open(const QUrl& url) { opened.push_back(url.toLocalFile()); }
+};
+
+TEST_F(MainWindowTest, TheJournalFolderEntryMakesTheFolder)
+{
+    open();
+    EXPECT_EQ(control<QAction>("mnuToolsJournalFolder").text(), "Open Journal Folder");
+    // No file manager is asked in the test: the URL handler takes the request.
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
+    control<QAction>("mnuToolsJournalFolder").trigger();
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    EXPECT_THAT(catcher.opened, testing::ElementsAre(QString::fromStdString(data.file("journal"))));
+    EXPECT_TRUE(QDir(QString::fromStdString(data.file("journal"))).exists());
+}
+
 }  // namespace
 }  // namespace tabwright
+
+#include "main_window_test.moc"

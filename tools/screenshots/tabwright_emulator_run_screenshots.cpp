@@ -25,6 +25,7 @@
 #include "tabwright/windows/main_window.h"
 #include "testing/event_loop.h"
 #include "testing/port_mapping.h"
+#include "testing/temp_folder.h"
 #include "testing/pty_instrument.h"
 #include "testing/scripted_prompter.h"
 #include "tools/screenshots/screen_picture.h"
@@ -71,8 +72,9 @@ int main(int argc, char** argv)
     tabwright::KernelVersionQuery platform;
     testing_support::ScriptedPrompter prompter;
     tabwright::EmulatorWindowSlot emulator(instruments, handover, prompter);
+    testing_support::TempFolder journals;
     tabwright::frmMain window(tabwright::MainWindowParts{spreadsheets, port, handover, clock,
-                                                         settings, platform, prompter});
+                                                         settings, platform, prompter, journals.path()});
     emulator.attachTo(window);
     window.show();
     testing_support::runEventsFor(400ms);

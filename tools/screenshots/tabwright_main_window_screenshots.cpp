@@ -1,6 +1,7 @@
 // Shows Tabwright's main window on the display and saves pictures of it: stopped after a
-// run, running with its byte count, after a Start whose spreadsheet would not open, and
-// beside a visible Calc that a run is filling. The instrument is a pseudo-terminal on
+// run, running with its byte count, after a Start whose spreadsheet would not open,
+// beside a visible Calc that a run is filling, writing a backlog, and stopped after its
+// Calc was killed. The instrument is a pseudo-terminal on
 // COM 1. Run it under a display server, for example
 //   xvfb-run -a -s "-screen 0 1280x800x24" tabwright_main_window_screenshots OUTPUT_FOLDER
 #include <QApplication>
@@ -9,9 +10,11 @@
 #include <QScreen>
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "serial/qt_serial_port.h"
 #include "tabwright/capture/ini_settings_store.h"
@@ -44,7 +47,7 @@ public:
     Session(tabwright::SpreadsheetFactory& spreadsheets, const QString& output)
         : output_(output),
           window_(tabwright::MainWindowParts{spreadsheets, port_, handover_, clock_, settings_,
-                                             platform_, prompter_})
+                                             platform_, prompter_, data_.path()})
     {
         window_.show();
         testing_support::runEventsFor(400ms);
@@ -59,6 +62,11 @@ public:
     {
         const auto* status = window_.findChild<QLabel*>(QStringLiteral("panStatus"));
         testing_support::runEventsUntil([&] { return status->text() == text; }, 20s);
+    }
+    void waitForStatusStartingWith(const QString& text)
+    {
+        const auto* status = window_.findChild<QLabel*>(QStringLiteral("panStatus"));
+        testing_support::runEventsUntil([&] { return status->text().startsWith(text); }, 60s);
     }
     bool picture(const char* name)
     {
@@ -81,6 +89,7 @@ private:
     tabwright::IniSettingsStore settings_;
     tabwright::KernelVersionQuery platform_;
     testing_support::ScriptedPrompter prompter_;
+    testing_support::TempFolder data_;
     tabwright::frmMain window_;
 };
 
@@ -114,6 +123,25 @@ int main(int argc, char** argv)
         allSaved &= session.picture("tabwright-main-spreadsheet-failed.png");
     }
     {
+        // A pause of a few minutes at full speed: the backlog is written in slices.
+        testing_support::RecordingSpreadsheetFactory spreadsheets;
+        Session session(spreadsheets, output);
+        session.click("cmdStart");
+        session.click("cmdPause");
+        std::string backlog;
+        for (int index = 0; backlog.size() < 4'000'000; ++index)
+            backlog += k7rxLine(index % 10000);
+        for (std::string_view rest = backlog; !rest.empty();) {
+            rest.remove_prefix(instrument.trySend(rest));
+            testing_support::runEventsFor(2ms);
+        }
+        testing_support::runEventsUntil([&] { return instrument.waitingForProgram() == 0; }, 20s);
+        session.click("cmdResume");
+        session.waitForStatusStartingWith(QStringLiteral("Writing received lines: "));
+        allSaved &= session.picture("tabwright-main-draining.png");
+        session.click("cmdStop");
+    }
+    {
         testing_support::VisibleCalcFactory spreadsheets;
         Session session(spreadsheets, output);
         session.click("cmdStart");
@@ -124,6 +152,19 @@ int main(int argc, char** argv)
         testing_support::runEventsFor(1500ms);
         allSaved &= session.pictureOfScreen("tabwright-main-beside-calc.png");
         session.click("cmdStop");
+    }
+    {
+        testing_support::VisibleCalcFactory spreadsheets;
+        Session session(spreadsheets, output);
+        session.click("cmdStart");
+        instrument.send(k7rxLine(0));
+        testing_support::runEventsFor(1000ms);
+        ::kill(-spreadsheets.calc->processGroup(), SIGKILL);
+        testing_support::runEventsFor(1000ms);
+        instrument.send(k7rxLine(1));
+        session.waitForStatus(QStringLiteral("MS Excel spreadsheet has been closed"));
+        session.click("cmdStop");
+        allSaved &= session.picture("tabwright-main-calc-killed.png");
     }
     return allSaved ? 0 : 1;
 }

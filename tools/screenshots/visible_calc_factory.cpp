@@ -12,7 +12,8 @@ std::shared_ptr<tabwright::Spreadsheet> VisibleCalcFactory::makeSpreadsheet()
     tabwright::CalcOptions options = tabwright::defaultCalcOptions();
     options.display = tabwright::CalcOptions::Display::Visible;
     options.userAnswerTimeout = std::chrono::seconds(2);
-    return std::make_shared<tabwright::CalcSpreadsheet>(options);
+    calc = std::make_shared<tabwright::CalcSpreadsheet>(options);
+    return calc;
 }
 
 std::string VisibleCalcFactory::prepareWorkingCopy()

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "tabwright/calc/calc_spreadsheet.h"
 #include "tabwright/capture/spreadsheet_factory.h"
 
 namespace testing_support {
@@ -13,6 +14,9 @@ class VisibleCalcFactory : public tabwright::SpreadsheetFactory {
 public:
     std::shared_ptr<tabwright::Spreadsheet> makeSpreadsheet() override;
     std::string prepareWorkingCopy() override;
+
+    // The Calc of the last Start, or none.
+    std::shared_ptr<tabwright::CalcSpreadsheet> calc;
 };
 
 }  // namespace testing_support

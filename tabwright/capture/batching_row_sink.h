@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "tabwright/capture/row_sink.h"
+#include "tabwright/capture/spreadsheet.h"
+
+namespace tabwright {
+
+// Gathers the rows of a slice of lines and writes them with one Spreadsheet::writeRows,
+// so that a spreadsheet that can fill a range of rows at once needs one call where
+// writing cell by cell took one per cell. The slice is full at `cellsPerSlice` cells.
+class BatchingRowSink : public RowSink {
+public:
+    BatchingRowSink(Spreadsheet& spreadsheet, std::size_t cellsPerSlice)
+        : spreadsheet_(spreadsheet), cellsPerSlice_(cellsPerSlice)
+    {
+    }
+
+    void writeRow(int row, int firstColumn, std::span<const CellValue> values) override;
+    bool sliceFull() const override { return cells_.size() >= cellsPerSlice_; }
+    void flush() override;
+
+    // Cells handed on by the flushes that succeeded.
+    std::size_t cellsWritten() const { return cellsWritten_; }
+
+private:
+    // A gathered cell: a number, or text kept in text_ (whose storage may move).
+    struct Cell {
+        double number;
+        std::size_t textStart;
+        std::size_t textSize;
+        bool isText;
+    };
+    struct Row {
+        int row;
+        int firstColumn;
+        std::size_t firstCell;
+        std::size_t cellCount;
+    };
+    void clear();
+
+    Spreadsheet& spreadsheet_;
+    std::size_t cellsPerSlice_;
+    std::string text_;
+    std::vector<Cell> cells_;
+    std::vector<Row> rows_;
+    std::size_t cellsWritten_ = 0;
+};
+
+}  // namespace tabwright

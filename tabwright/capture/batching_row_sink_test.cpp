@@ -1,0 +1,120 @@
+#include "tabwright/capture/batching_row_sink.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "tabwright/capture/capture_parser.h"
+#include "tabwright/capture/spreadsheet_row_sink.h"
+#include "tabwright/testing/recording_spreadsheet.h"
+
+namespace {
+
+using tabwright::BatchingRowSink;
+using tabwright::CaptureParser;
+using tabwright::SpreadsheetFailure;
+using testing_support::RecordingSpreadsheet;
+
+class FixedTime : public tabwright::TimeOfDay {
+public:
+    std::int32_t millisecondsSinceMidnight() override { return 12 * 3600 * 1000; }
+};
+
+// Counts the row batches and fails the cell writes of one row, once, half-way through
+// a batch: the rows before it are then written, as a real range write may leave them.
+class FailingRowSpreadsheet : public RecordingSpreadsheet {
+public:
+    void writeRows(std::span<const tabwright::RowCells> rows) override
+    {
+        batches.push_back(rows.size());
+        RecordingSpreadsheet::writeRows(rows);
+    }
+    void writeText(int row, int column, std::string_view text) override
+    {
+        if (row == failingRow) {
+            failingRow = 0;
+            throw tabwright::SpreadsheetError(SpreadsheetFailure::Failed, "busy");
+        }
+        RecordingSpreadsheet::writeText(row, column, text);
+    }
+    int failingRow = 0;
+    std::vector<std::size_t> batches;
+};
+
+// Tagged and plain lines, a block separator, a line left unfinished.
+const std::string kText = "0 0001 :: 12-07-2026 = 57\r\nA\tB\r\n\r\n\r\n\r\n9999\r\n9998\r\n"
+                          "1 0002 :: x\r\nC\tD\tE\r\nhalf";
+
+std::map<std::pair<int, int>, std::variant<std::string, double>> cellByCell()
+{
+    FixedTime clock;
+    CaptureParser parser(clock);
+    RecordingSpreadsheet spreadsheet;
+    tabwright::SpreadsheetRowSink sink(spreadsheet);
+    parser.append(kText);
+    EXPECT_FALSE(parser.ProcessReceivedText(sink));
+    return spreadsheet.cells;
+}
+
+TEST(BatchingRowSink, SlicesWriteTheSameCellsAsOneWritePerCell)
+{
+    FixedTime clock;
+    CaptureParser parser(clock);
+    FailingRowSpreadsheet spreadsheet;
+    BatchingRowSink sink(spreadsheet, 3);
+    parser.append(kText);
+    int slices = 0;
+    while (parser.LineWaiting()) {
+        ASSERT_FALSE(parser.ProcessReceivedText(sink));
+        ++slices;
+    }
+    EXPECT_EQ(spreadsheet.cells, cellByCell());
+    EXPECT_EQ(parser.ReceiveBuffer(), "half");
+    // A slice ends after the line that brings it to 3 cells or more.
+    EXPECT_EQ(slices, 4);
+    EXPECT_THAT(spreadsheet.batches, testing::ElementsAre(1, 2, 3, 1));
+    // Fifteen writes, two of them over earlier cells: the block's stamp goes into row 1.
+    EXPECT_EQ(sink.cellsWritten(), 15u);
+}
+
+TEST(BatchingRowSink, AFailedSliceRewindsSoTheRetryWritesTheSameCells)
+{
+    for (int failingRow : {1, 2, 3, 5}) {
+        SCOPED_TRACE(failingRow);
+        FixedTime clock;
+        CaptureParser parser(clock);
+        FailingRowSpreadsheet spreadsheet;
+        spreadsheet.failingRow = failingRow;
+        BatchingRowSink sink(spreadsheet, 1000);
+        parser.append(kText);
+        const auto failure = parser.ProcessReceivedText(sink);
+        ASSERT_TRUE(failure);
+        // Nothing of the slice counts as written: the text, row and column are as before.
+        EXPECT_EQ(parser.ReceiveBuffer(), kText);
+        EXPECT_EQ(parser.CurrentRow(), 1);
+        EXPECT_EQ(parser.BlockColumn(), 1);
+        EXPECT_EQ(sink.cellsWritten(), 0u);
+
+        EXPECT_FALSE(parser.ProcessReceivedText(sink));
+        EXPECT_EQ(spreadsheet.cells, cellByCell());
+        EXPECT_EQ(parser.ReceiveBuffer(), "half");
+    }
+}
+
+TEST(BatchingRowSink, TheUnfinishedLineIsWrittenAsItStandsAndKeptWhenItFails)
+{
+    FixedTime clock;
+    CaptureParser parser(clock);
+    FailingRowSpreadsheet spreadsheet;
+    BatchingRowSink sink(spreadsheet, 1000);
+    parser.append("A\tB\r\nC\tD\r");
+    ASSERT_FALSE(parser.ProcessReceivedText(sink));
+    spreadsheet.failingRow = 2;
+    EXPECT_TRUE(parser.WriteUnfinishedLine(sink));
+    EXPECT_EQ(parser.ReceiveBuffer(), "C\tD");
+    EXPECT_FALSE(parser.WriteUnfinishedLine(sink));
+    EXPECT_EQ(std::get<std::string>(spreadsheet.cells.at({2, 2})), "D");
+    EXPECT_EQ(parser.ReceiveBuffer(), "");
+    EXPECT_EQ(parser.CurrentRow(), 3);
+}
+
+}  // namespace
