@@ -52,8 +52,8 @@ void CaptureRun::setMacro(bool enabled, std::string name)
 
 bool CaptureRun::Start()
 {
-    // The window disables Start while a run is on; other callers get the same rule.
-    if (state_ != RunState::Stopped)
+    // The window disables Start while a run is on or stopping; other callers get the same rule.
+    if (state_ != RunState::Stopped || stopping_)
         return false;
     RunView& view = parts_.view;
     view.showLamp(Lamp::Excel, LampColour::Yellow);
@@ -176,6 +176,11 @@ void CaptureRun::showBytesReceivedOrReady()
 void CaptureRun::tick(const std::function<void()>& processPendingEvents)
 {
     parts_.timer.setTimerEnabled(false);
+    if (stopping_) {
+        continueStop();
+        processPendingEvents();
+        return;
+    }
     if (state_ == RunState::Running && probeBlockedWorkbook()) {
         takeInText();
         writeWaitingLines();
@@ -295,11 +300,52 @@ void CaptureRun::showPortLost()
 
 void CaptureRun::Stop()
 {
+    if (stopping_)
+        return;
     const bool wasRunning = state_ != RunState::Stopped;
     stopReading();
-    std::optional<SpreadsheetError> unwritten;
-    if (wasRunning)
-        unwritten = writeEverythingReceived();
+    if (!wasRunning || !excelApp_) {
+        finishStop(std::nullopt);
+        return;
+    }
+    if (parts_.port.isOpen() || parts_.handover.EmulatorOpen())
+        takeInText();
+    journal_.flush();
+    if (excelBlocked_) {
+        try {
+            excelApp_->workbookName();
+        } catch (const SpreadsheetError& error) {
+            finishStop(error);
+            return;
+        }
+    }
+    stopping_ = true;
+    for (RunButton button : {RunButton::Start, RunButton::Stop, RunButton::Pause, RunButton::Resume})
+        parts_.view.enableButton(button, false);
+    continueStop();
+}
+
+void CaptureRun::continueStop()
+{
+    std::optional<SpreadsheetError> failure =
+        writeSlices(std::chrono::steady_clock::now() + kWriteBudgetPerTick);
+    if (!failure && parser_.LineWaiting()) {
+        // A backlog is written over several ticks, so the window keeps answering.
+        showDrain(true);
+        parts_.timer.rearmAtOnce();
+        return;
+    }
+    if (!failure) {
+        BatchingRowSink rows(*excelApp_, kCellsPerWrite);
+        failure = parser_.WriteUnfinishedLine(rows);
+    }
+    stopping_ = false;
+    finishStop(failure);
+}
+
+void CaptureRun::finishStop(const std::optional<SpreadsheetError>& unwritten)
+{
+    parts_.timer.setTimerEnabled(false);
     dropUnfinishedText();
     closePort();
     journal_.close();
@@ -311,30 +357,10 @@ void CaptureRun::Stop()
     runMacro();
 }
 
-std::optional<SpreadsheetError> CaptureRun::writeEverythingReceived()
+void CaptureRun::finishStopping()
 {
-    if (!excelApp_)
-        return std::nullopt;
-    if (parts_.port.isOpen() || parts_.handover.EmulatorOpen())
-        takeInText();
-    journal_.flush();
-    if (excelBlocked_) {
-        try {
-            excelApp_->workbookName();
-        } catch (const SpreadsheetError& error) {
-            return error;
-        }
-    }
-    // No event runs until everything is written, but the status line shows it going down.
-    for (;;) {
-        if (auto failure = writeSlices(std::chrono::steady_clock::now() + kWriteBudgetPerTick))
-            return failure;
-        if (!parser_.LineWaiting())
-            break;
-        showDrain(true);
-    }
-    BatchingRowSink rows(*excelApp_, kCellsPerWrite);
-    return parser_.WriteUnfinishedLine(rows);
+    while (stopping_)
+        continueStop();
 }
 
 void CaptureRun::showTextInJournal(const SpreadsheetError& error)
@@ -395,6 +421,7 @@ void CaptureRun::stopIfRunning()
 {
     if (state_ == RunState::Running)
         Stop();
+    finishStopping();
 }
 
 void CaptureRun::quitSpreadsheet()

@@ -77,7 +77,13 @@ public:
     // window and runs the end-of-run macro when it is enabled and the last Start opened
     // its capture workbook. Text the workbook could not take is named in the status line
     // by its journal.
+    // A backlog too large for one tick's writing is written over the following ticks,
+    // the window answering meanwhile (every run button disabled); the port, the journal
+    // and the macro follow once it is written. stopping() is true until then.
     void Stop();
+    bool stopping() const { return stopping_; }
+    // Writes what a Stop still has to write at once, then ends it.
+    void finishStopping();
 
     // One tick of the reading timer: the timer off, the text taken in and written, the
     // pending events run by `processPendingEvents` (a Pause or Stop may happen there),
@@ -122,7 +128,8 @@ private:
     void showPortLost();
     // Stop's steps.
     void stopReading();
-    std::optional<SpreadsheetError> writeEverythingReceived();
+    void continueStop();
+    void finishStop(const std::optional<SpreadsheetError>& unwritten);
     void dropUnfinishedText();
     void showTextInJournal(const SpreadsheetError& error);
     void closePort();
@@ -140,6 +147,7 @@ private:
     bool excelBlocked_ = false;
     bool portLost_ = false;
     bool draining_ = false;  // the status line shows the lines waiting, not the count
+    bool stopping_ = false;  // Stop is writing a backlog over several ticks
     CaptureJournal journal_;
     bool macroEnabled_ = false;
     std::string macroName_;

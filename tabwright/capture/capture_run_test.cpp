@@ -416,12 +416,37 @@ TEST_F(RunFixture, StopWritesTheBacklogAndTheUnfinishedLineBeforeTheMacro)
     port.received = numberedLines(30000) + "tail\t1";
     tick();
     run.Stop();
+    for (int ticks = 0; run.stopping() && ticks < 1000; ++ticks)
+        tick();
     const auto& sheet = spreadsheets.last();
     EXPECT_EQ(std::get<std::string>(sheet.cells.at({30000, 2})), "30000");
     EXPECT_EQ(std::get<std::string>(sheet.cells.at({30001, 1})), "tail");
     EXPECT_EQ(std::get<std::string>(sheet.cells.at({30001, 2})), "1");
     EXPECT_EQ(sheet.calls.back(), "runMacro spreadsheet.ods!Chart");
     EXPECT_EQ(journalText(run), numberedLines(30000) + "tail\t1");
+}
+
+TEST_F(RunFixture, AStopWithALargeBacklogWritesItOverTicksWithTheButtonsDisabled)
+{
+    constexpr int kLines = 50000;  // far more than one tick's time allows
+    run.setMacro(true, "Chart");
+    run.Start();
+    port.received = numberedLines(kLines);
+    run.Stop();
+    ASSERT_TRUE(run.stopping());
+    EXPECT_EQ(view.rearmedAtOnce, 1);
+    EXPECT_THAT(view.shown, testing::IsSupersetOf({"disable Start", "disable Stop"}));
+    EXPECT_THAT(view.shown.back(), testing::StartsWith("status Writing received lines: "));
+    EXPECT_FALSE(run.Start());  // nothing starts while the last run is still being written
+    EXPECT_NE(spreadsheets.last().calls.back(), "runMacro spreadsheet.ods!Chart");
+
+    for (int ticks = 0; run.stopping() && ticks < 1000; ++ticks)
+        tick();
+    EXPECT_FALSE(run.stopping());
+    EXPECT_EQ(spreadsheets.last().cells.size(), 8u * kLines);
+    EXPECT_EQ(spreadsheets.last().calls.back(), "runMacro spreadsheet.ods!Chart");
+    EXPECT_THAT(view.shown, testing::Contains("enable Start"));
+    EXPECT_FALSE(view.timerOn);
 }
 
 TEST_F(RunFixture, TheJournalTakesTheEmulatorsTextAndAFailingOneIsToldOnce)

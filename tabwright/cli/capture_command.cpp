@@ -153,6 +153,7 @@ int runCaptureCommand(const CaptureOptions& options, std::ostream& out, std::ost
 
     const bool portWentAway = run.state() != RunState::Running && interrupts.received() == 0;
     run.Stop();
+    run.finishStopping();
     int status = 0;
     Spreadsheet* sheet = run.ExcelApp();
     try {
