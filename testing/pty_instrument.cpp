@@ -53,6 +53,10 @@ PtyInstrument::PtyInstrument()
     const int flags = ::fcntl(master_, F_GETFL);
     if (flags < 0 || ::fcntl(master_, F_SETFL, flags | O_NONBLOCK) != 0)
         fail("non-blocking instrument end");
+    // A program the test starts must not inherit the ends: an inherited instrument end
+    // would keep the line up after the cable is pulled.
+    if (::fcntl(master_, F_SETFD, FD_CLOEXEC) != 0 || ::fcntl(slave_, F_SETFD, FD_CLOEXEC) != 0)
+        fail("instrument ends kept from started programs");
 }
 
 PtyInstrument::~PtyInstrument()
