@@ -6,18 +6,17 @@
 #include <string>
 
 #include "common/core/program_folder.h"
+#include "common/core/single_byte_text.h"
 #include "logfetch/cli/command_line.h"
+#include "logfetch/program_identity.h"
 #include "logfetch/windows/logfetch_windows.h"
 #include "logfetch/windows/main_window.h"
-#include "logfetch/program_identity.h"
-#include "common/core/single_byte_text.h"
 
 namespace {
 
 void nameTheProgram()
 {
-    QCoreApplication::setApplicationName(
-        common::fromBytes(logfetch::kProgramTitle));
+    QCoreApplication::setApplicationName(common::fromBytes(logfetch::kProgramTitle));
     QCoreApplication::setApplicationVersion(QString::fromStdString(logfetch::versionNumber()));
 }
 

@@ -78,8 +78,8 @@ std::vector<PortEntry> listPorts()
 std::optional<PortEntry> findPort(int number)
 {
     const std::vector<PortEntry> entries = listPorts();
-    const auto found =
-        std::find_if(entries.begin(), entries.end(), [number](const PortEntry& e) { return e.number == number; });
+    const auto found = std::find_if(entries.begin(), entries.end(),
+                                    [number](const PortEntry& e) { return e.number == number; });
     if (found == entries.end())
         return std::nullopt;
     return *found;

@@ -47,7 +47,8 @@ TEST(PortDirectory, HandWrittenMappingIsReadLeniently)
         EXPECT_NE(entry.device, "/dev/ttyUSB7");
         EXPECT_NE(entry.device, "/dev/lp0");
     }
-    const auto com2 = std::find_if(entries.begin(), entries.end(), [](const PortEntry& e) { return e.number == 2; });
+    const auto com2 =
+        std::find_if(entries.begin(), entries.end(), [](const PortEntry& e) { return e.number == 2; });
     ASSERT_NE(com2, entries.end());
     EXPECT_FALSE(com2->present);
 }

@@ -18,13 +18,20 @@ std::string portAndDevice(int number, const std::string& device)
 std::string summary(PortFailure kind)
 {
     switch (kind) {
-    case PortFailure::NoSuchDevice: return "no such device";
-    case PortFailure::Busy: return "in use by another program";
-    case PortFailure::PermissionDenied: return "permission denied";
-    case PortFailure::AlreadyOpen: return "already open";
-    case PortFailure::NotOpen: return "not open";
-    case PortFailure::Lost: return "device went away";
-    case PortFailure::Other: break;
+    case PortFailure::NoSuchDevice:
+        return "no such device";
+    case PortFailure::Busy:
+        return "in use by another program";
+    case PortFailure::PermissionDenied:
+        return "permission denied";
+    case PortFailure::AlreadyOpen:
+        return "already open";
+    case PortFailure::NotOpen:
+        return "not open";
+    case PortFailure::Lost:
+        return "device went away";
+    case PortFailure::Other:
+        break;
     }
     return "cannot be used";
 }
@@ -57,11 +64,12 @@ std::string PortError::hint() const
     case PortFailure::NoSuchDevice:
         if (device_.empty())
             return "No serial device is connected as " + port +
-                   ". Check that the instrument's cable or USB adapter is plugged in, or name the device for " +
+                   ". Check that the instrument's cable or USB adapter is plugged in, or name the device "
+                   "for " +
                    port + " in " + mappingFile_ + ".";
         return "The device " + device_ + " behind " + port +
-               " is not there. Check that the cable or USB adapter is plugged in, or change " + port + " in " +
-               mappingFile_ + ".";
+               " is not there. Check that the cable or USB adapter is plugged in, or change " + port +
+               " in " + mappingFile_ + ".";
     case PortFailure::Busy:
         return portAndDevice(portNumber_, device_) +
                " is in use by another program. Close that program or its connection, then try again.";
@@ -80,8 +88,8 @@ std::string PortError::hint() const
     case PortFailure::Other:
         break;
     }
-    return portAndDevice(portNumber_, device_) + " could not be used" + (detail_.empty() ? "" : ": " + detail_) +
-           ". Check the cable and the device, then try again.";
+    return portAndDevice(portNumber_, device_) + " could not be used" +
+           (detail_.empty() ? "" : ": " + detail_) + ". Check the cable and the device, then try again.";
 }
 
 }  // namespace serial

@@ -1,8 +1,8 @@
 #include "serial/port_numbering.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cctype>
+#include <charconv>
 #include <set>
 #include <string_view>
 
@@ -52,7 +52,8 @@ bool naturalLess(std::string_view a, std::string_view b)
     return a.size() - i < b.size() - j;
 }
 
-const SerialDevice* findByCanonicalPath(const std::vector<SerialDevice>& devices, const std::string& canonicalPath)
+const SerialDevice* findByCanonicalPath(const std::vector<SerialDevice>& devices,
+                                        const std::string& canonicalPath)
 {
     const auto found = std::find_if(devices.begin(), devices.end(),
                                     [&](const SerialDevice& d) { return d.canonicalPath == canonicalPath; });

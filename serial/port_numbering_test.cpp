@@ -26,7 +26,7 @@ std::vector<std::string> devicesOf(const std::vector<PortEntry>& entries)
 TEST(PortNumbering, UsbAdaptersComeFirstThenBuiltInPortsEachInNumericOrder)
 {
     const std::vector<SerialDevice> present = {
-        device("/dev/ttyS1"), device("/dev/ttyUSB10", true), device("/dev/ttyS0"),
+        device("/dev/ttyS1"),         device("/dev/ttyUSB10", true), device("/dev/ttyS0"),
         device("/dev/ttyACM0", true), device("/dev/ttyUSB2", true),
     };
     EXPECT_EQ(devicesOf(assignPortNumbers({}, present)),
@@ -42,9 +42,10 @@ TEST(PortNumbering, ExplicitMappingWinsAndItsDeviceIsNotNumberedTwice)
                                                device("/dev/ttyUSB1", true), device("/dev/ttyS0")};
     const std::vector<PortEntry> entries = assignPortNumbers({{2, byId}, {7, device("/dev/pts/4")}}, present);
 
-    EXPECT_EQ(devicesOf(entries),
-              (std::vector<std::string>{"COM1=/dev/ttyUSB1", "COM2=/dev/serial/by-id/usb-FTDI_FT232R-if00-port0",
-                                        "COM3=/dev/ttyS0", "COM7=/dev/pts/4"}));
+    EXPECT_EQ(
+        devicesOf(entries),
+        (std::vector<std::string>{"COM1=/dev/ttyUSB1", "COM2=/dev/serial/by-id/usb-FTDI_FT232R-if00-port0",
+                                  "COM3=/dev/ttyS0", "COM7=/dev/pts/4"}));
     EXPECT_EQ(entries[1].description, "FT232R USB UART");  // taken from the device the link leads to
 }
 
@@ -60,7 +61,8 @@ TEST(PortNumbering, NoMoreThanSixteenNumbers)
 
 TEST(PortNumbering, ListingLineShowsNumberDeviceAndDescriptionOrAbsence)
 {
-    EXPECT_EQ(listingLine({1, "/dev/ttyUSB0", "FT232R USB UART", true}), "COM 1  /dev/ttyUSB0  FT232R USB UART");
+    EXPECT_EQ(listingLine({1, "/dev/ttyUSB0", "FT232R USB UART", true}),
+              "COM 1  /dev/ttyUSB0  FT232R USB UART");
     EXPECT_EQ(listingLine({12, "/dev/ttyS0", "", true}), "COM 12  /dev/ttyS0");
     EXPECT_EQ(listingLine({3, "/dev/ttyUSB5", "", false}), "COM 3  /dev/ttyUSB5  (not connected)");
 }
@@ -71,7 +73,8 @@ TEST(PortNumbering, OnlyAWholeNumberOfAPortNamesOne)
     EXPECT_EQ(portNumberOfText("  05 "), 5);
     EXPECT_EQ(portNumberOfText("1"), 1);
     EXPECT_EQ(portNumberOfText("16"), 16);
-    for (const char* text : {"", "   ", "0", "17", "-3", "+3", "3.5", "4a", "COM3", "3 4", "\t3", "99999999999"})
+    for (const char* text :
+         {"", "   ", "0", "17", "-3", "+3", "3.5", "4a", "COM3", "3 4", "\t3", "99999999999"})
         EXPECT_EQ(portNumberOfText(text), std::nullopt) << '"' << text << '"';
 }
 

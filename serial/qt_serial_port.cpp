@@ -23,7 +23,8 @@ PortFailure classifyOpenFailure(QSerialPort::SerialPortError error, const std::s
         // Qt reports a device locked by another program (its lock file, or
         // exclusive use) as a permission error too; the user's own access
         // rights tell the two apart.
-        return ::access(path.constData(), R_OK | W_OK) == 0 ? PortFailure::Busy : PortFailure::PermissionDenied;
+        return ::access(path.constData(), R_OK | W_OK) == 0 ? PortFailure::Busy
+                                                            : PortFailure::PermissionDenied;
     }
     return PortFailure::Other;
 }

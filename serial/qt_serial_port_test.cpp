@@ -201,7 +201,8 @@ TEST_F(QtSerialPortTest, SecondOpenOfTheSameDeviceIsBusyAlsoThroughALink)
 
 // Opens COM3 as an unprivileged user when the tests run as root, since root
 // may open any device.
-PortFailure openWithoutPermission(QtSerialPort& port, const std::string& device, const std::string& configFolder)
+PortFailure openWithoutPermission(QtSerialPort& port, const std::string& device,
+                                  const std::string& configFolder)
 {
     // Owner-only is enough against another user; against ourselves, no rights at all.
     if (::chmod(device.c_str(), ::geteuid() == 0 ? 0600 : 0) != 0)

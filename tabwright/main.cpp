@@ -55,9 +55,8 @@ int Main(int argc, char* argv[])
     tabwright::KernelVersionQuery platform;
     common::MessageBoxPrompter prompter(common::fromBytes(tabwright::kProgramTitle));
     tabwright::EmulatorWindowSlot emulator(instruments, handover, prompter);
-    tabwright::frmMain window(tabwright::MainWindowParts{spreadsheets, port, handover, clock,
-                                                         settings, platform, prompter,
-                                                         tabwright::perUserDataFolder()});
+    tabwright::frmMain window(tabwright::MainWindowParts{spreadsheets, port, handover, clock, settings,
+                                                         platform, prompter, tabwright::perUserDataFolder()});
     emulator.attachTo(window);
     window.show();
     return QApplication::exec();

@@ -37,7 +37,8 @@ public:
     // std::runtime_error if the program has taken nothing for `timeout`, or
     // after the cable was pulled.
     void send(std::string_view bytes, std::chrono::milliseconds timeout = std::chrono::seconds(5));
-    void send(const std::vector<std::uint8_t>& bytes, std::chrono::milliseconds timeout = std::chrono::seconds(5));
+    void send(const std::vector<std::uint8_t>& bytes,
+              std::chrono::milliseconds timeout = std::chrono::seconds(5));
     // Sends what fits now without waiting; returns how many bytes went.
     std::size_t trySend(std::string_view bytes);
 

@@ -25,7 +25,8 @@ TEST(CfgField, QuotedFieldComesBackWithoutItsQuotesCommasAndSpacesKept)
 
 TEST(CfgField, EveryStoredValueReadsBackWhole)
 {
-    for (const std::string value : {"/data/run1.bin", "/lab, week 3/run1.bin", " leading", "trailing ", "", "4"})
+    for (const std::string value :
+         {"/data/run1.bin", "/lab, week 3/run1.bin", " leading", "trailing ", "", "4"})
         EXPECT_EQ(firstField(fieldLine(value)), value) << value;
     // Plain values are stored as they are, so older readers see the same line.
     EXPECT_EQ(fieldLine("/data/run1.bin"), "/data/run1.bin");

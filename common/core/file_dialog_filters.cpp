@@ -39,8 +39,7 @@ QString descriptionWithoutPatterns(const QString& description)
 
 QStringList qtNameFilters(std::string_view filter)
 {
-    const QStringList parts =
-        common::fromBytes(filter).split(QLatin1Char('|'));
+    const QStringList parts = common::fromBytes(filter).split(QLatin1Char('|'));
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         const QStringList patterns = caseBlindPatterns(parts[i + 1]);
@@ -48,7 +47,8 @@ QStringList qtNameFilters(std::string_view filter)
             continue;
         const QString description = descriptionWithoutPatterns(parts[i]);
         const QString shown = patterns.join(QLatin1Char(' '));
-        filters << (description.isEmpty() ? shown : description + QStringLiteral(" (") + shown + QLatin1Char(')'));
+        filters << (description.isEmpty() ? shown
+                                          : description + QStringLiteral(" (") + shown + QLatin1Char(')'));
     }
     return filters;
 }

@@ -24,7 +24,8 @@ bool folderListsName(const std::string& folder, std::string_view name)
 {
     const std::string wanted = lowerCase(name);
     const std::vector<std::string> names = listFileNames(folder);
-    return std::any_of(names.begin(), names.end(), [&](const std::string& listed) { return lowerCase(listed) == wanted; });
+    return std::any_of(names.begin(), names.end(),
+                       [&](const std::string& listed) { return lowerCase(listed) == wanted; });
 }
 
 }  // namespace common

@@ -17,7 +17,8 @@ TEST(FolderListing, ListsFileNamesOnlyAndNothingForAMissingFolder)
     testing_support::writeFile(folder.file("Run1.PRN"), {});
     testing_support::writeFile(folder.file("run1.bin"), {});
     std::filesystem::create_directory(folder.file("sub.prn"));
-    EXPECT_THAT(common::listFileNames(folder.path()), ::testing::UnorderedElementsAre("Run1.PRN", "run1.bin"));
+    EXPECT_THAT(common::listFileNames(folder.path()),
+                ::testing::UnorderedElementsAre("Run1.PRN", "run1.bin"));
     EXPECT_THAT(common::listFileNames(folder.file("gone")), ::testing::IsEmpty());
 }
 

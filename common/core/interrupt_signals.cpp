@@ -24,8 +24,8 @@ void onSignal(int signalNumber)
 {
     const int savedErrno = errno;
     const unsigned char byte = static_cast<unsigned char>(signalNumber);
-    if (writeEnd >= 0)
-        [[maybe_unused]] const ssize_t ignored = ::write(writeEnd, &byte, 1);
+    if (writeEnd >= 0) [[maybe_unused]]
+        const ssize_t ignored = ::write(writeEnd, &byte, 1);
     errno = savedErrno;
 }
 

@@ -18,8 +18,9 @@ std::string chooseProgramFolder(const std::string& executableFolder, const std::
 
 std::string programFolder()
 {
-    return chooseProgramFolder(QCoreApplication::applicationDirPath().toLocal8Bit().toStdString(),
-                               QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toLocal8Bit().toStdString());
+    return chooseProgramFolder(
+        QCoreApplication::applicationDirPath().toLocal8Bit().toStdString(),
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toLocal8Bit().toStdString());
 }
 
 }  // namespace common

@@ -12,16 +12,16 @@
 #include <filesystem>
 
 #include "common/core/event_pump.h"
-#include "common/widgets/message_box_prompter.h"
 #include "common/core/program_folder.h"
+#include "common/widgets/message_box_prompter.h"
 #include "common/widgets/qt_file_dialog.h"
 #include "common/widgets/twips.h"
 #include "common/widgets/window_placement.h"
 #include "testing/file_contents.h"
+#include "testing/temp_folder.h"
 #include "testing/widgets/modal_script.h"
 #include "testing/widgets/modal_watchdog.h"
 #include "testing/widgets/qt_application.h"
-#include "testing/temp_folder.h"
 
 namespace common {
 namespace {
@@ -47,7 +47,8 @@ TEST_F(CommonWidgets, CentresAWindowNotYetShownOnItsScreen)
     window.setFixedSize(300, 200);
     centreOnScreen(window);
     const QRect screen = window.screen()->geometry();
-    EXPECT_EQ(window.pos(), QPoint(screen.left() + (screen.width() - 300) / 2, screen.top() + (screen.height() - 200) / 2));
+    EXPECT_EQ(window.pos(),
+              QPoint(screen.left() + (screen.width() - 300) / 2, screen.top() + (screen.height() - 200) / 2));
 }
 
 TEST_F(CommonWidgets, MessageBoxHasTheProgramTitleTheTextAndOneOkButton)
@@ -118,7 +119,8 @@ protected:
             QMetaObject::invokeMethod(&dialog, accept ? "accept" : "reject");
         });
         QtFileDialog dialogs;
-        const FileDialogRequest request{folder.path() + "/", name, "Binary File (*.BIN)|*.BIN|All File (*.*)|*.*"};
+        const FileDialogRequest request{folder.path() + "/", name,
+                                        "Binary File (*.BIN)|*.BIN|All File (*.*)|*.*"};
         auto chosen = saving ? dialogs.save(request) : dialogs.open(request);
         EXPECT_EQ(script.stepsLeft(), 0U);
         return chosen;

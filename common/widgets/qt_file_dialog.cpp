@@ -1,5 +1,5 @@
-#include "common/core/single_byte_text.h"
 #include "common/widgets/qt_file_dialog.h"
+#include "common/core/single_byte_text.h"
 
 #include <QApplication>
 #include <QDir>

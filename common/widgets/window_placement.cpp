@@ -16,7 +16,8 @@ void centreOnScreen(QWidget& window)
         return;
     const QRect area = screen->geometry();
     const QSize size = window.frameGeometry().size();
-    window.move(area.left() + (area.width() - size.width()) / 2, area.top() + (area.height() - size.height()) / 2);
+    window.move(area.left() + (area.width() - size.width()) / 2,
+                area.top() + (area.height() - size.height()) / 2);
 }
 
 }  // namespace common

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "common/core/command_line_usage.h"
 #include "logfetch/cli/convert_command.h"
 #include "logfetch/cli/download_command_line.h"
-#include "common/core/command_line_usage.h"
 
 namespace logfetch {
 

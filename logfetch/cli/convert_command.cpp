@@ -1,7 +1,7 @@
 #include "logfetch/cli/convert_command.h"
 
-#include "common/core/terminal_text.h"
 #include "common/core/path_text.h"
+#include "common/core/terminal_text.h"
 #include "logfetch/convert/bin_name.h"
 #include "logfetch/convert/convert_bin_file.h"
 
@@ -34,7 +34,8 @@ int runConvertCommand(const std::vector<std::string>& binPaths, std::ostream& ou
         }
         StepValues values;
         LastMessage message;
-        const ConversionOutcome outcome = ConvertBinFile(parts.folder, parts.fileName, values, message, [] {});
+        const ConversionOutcome outcome =
+            ConvertBinFile(parts.folder, parts.fileName, values, message, [] {});
         if (outcome == ConversionOutcome::Completed) {
             out << message.forTerminal() << " (" << values.gPrnFile << ", " << values.gCsvFile << ")\n";
         } else {

@@ -13,9 +13,9 @@ namespace logfetch {
 namespace {
 
 namespace fs = std::filesystem;
+using ::testing::HasSubstr;
 using testing_support::BinBuilder;
 using testing_support::writeFile;
-using ::testing::HasSubstr;
 
 TEST(ConvertCommand, ConvertsEveryFileAndFailsWhenAnyFails)
 {
@@ -24,9 +24,10 @@ TEST(ConvertCommand, ConvertsEveryFileAndFailsWhenAnyFails)
     writeFile(folder.file("b.bin"), {0, 0, 0});
     writeFile(folder.file("c.txt"), {0xC3, 0xC3, 0xC3, 1});
     std::ostringstream out, err;
-    EXPECT_EQ(runConvertCommand({folder.file("a.BIN"), folder.file("b.bin"), folder.file("c.txt")}, out, err), 1);
-    EXPECT_EQ(out.str(), "The conversion has completed.  Your ASCII file is: A.PRN (" + folder.file("A.PRN") + ", " +
-                             folder.file("A.CSV") + ")\n");
+    EXPECT_EQ(runConvertCommand({folder.file("a.BIN"), folder.file("b.bin"), folder.file("c.txt")}, out, err),
+              1);
+    EXPECT_EQ(out.str(), "The conversion has completed.  Your ASCII file is: A.PRN (" + folder.file("A.PRN") +
+                             ", " + folder.file("A.CSV") + ")\n");
     EXPECT_EQ(err.str(), folder.file("b.bin") + ": This BIN is corrupt\n" + folder.file("c.txt") +
                              ": Your filename must end in .BIN\n");
     EXPECT_FALSE(fs::exists(folder.file("C.PRN")));

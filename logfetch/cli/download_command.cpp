@@ -5,16 +5,16 @@
 
 #include <filesystem>
 
-#include "common/core/path_text.h"
-#include "logfetch/download/download_driver.h"
-#include "common/core/terminal_text.h"
-#include "logfetch/download/download_port.h"
-#include "logfetch/ports/serialport_cfg.h"
-#include "logfetch/download/copy_download.h"
-#include "logfetch/download/download_lock.h"
 #include "common/core/output_folder.h"
-#include "logfetch/download/temp_file.h"
+#include "common/core/path_text.h"
+#include "common/core/terminal_text.h"
 #include "logfetch/cli/terminal_download_report.h"
+#include "logfetch/download/copy_download.h"
+#include "logfetch/download/download_driver.h"
+#include "logfetch/download/download_lock.h"
+#include "logfetch/download/download_port.h"
+#include "logfetch/download/temp_file.h"
+#include "logfetch/ports/serialport_cfg.h"
 
 namespace logfetch {
 
@@ -112,7 +112,8 @@ int DownloadCommand::run()
     cancelRunning_ = {};
 
     if (driver.state() == TransferEngine::Cancelled) {
-        err_ << "Cancelled: nothing was saved; what was received stays in " << tempFilePath_ << "." << std::endl;
+        err_ << "Cancelled: nothing was saved; what was received stays in " << tempFilePath_ << "."
+             << std::endl;
         return kFailed;
     }
     return save(driver.reachedEnd());
@@ -133,18 +134,19 @@ int DownloadCommand::save(bool complete)
     }
     if (!outputIsTempFile()) {
         if (!options_.force && QFileInfo::exists(qtPath(output))) {
-            err_ << output << " appeared during the download and is kept; the download stays in " << tempFilePath_
-                 << "." << std::endl;
+            err_ << output << " appeared during the download and is kept; the download stays in "
+                 << tempFilePath_ << "." << std::endl;
             return kFailed;
         }
         if (const std::optional<std::string> reason = copyDownload(tempFilePath_, output)) {
-            err_ << "Cannot save the download to " << output << ": " << *reason << ". It stays in " << tempFilePath_
-                 << "." << std::endl;
+            err_ << "Cannot save the download to " << output << ": " << *reason << ". It stays in "
+                 << tempFilePath_ << "." << std::endl;
             return kFailed;
         }
     }
     if (!complete) {
-        err_ << "The download is incomplete: it ended before the instrument's end marker. What was received is saved in "
+        err_ << "The download is incomplete: it ended before the instrument's end marker. What was received "
+                "is saved in "
              << output;
         if (output != options_.outputPath)
             err_ << "; " << options_.outputPath << " is kept as it was";

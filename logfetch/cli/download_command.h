@@ -28,8 +28,8 @@ class DownloadCommand {
 public:
     static constexpr int kFailed = 1;
 
-    DownloadCommand(DownloadOptions options, std::string programFolder, serial::SerialPort& port, Clock& clock,
-                    std::ostream& out, std::ostream& err);
+    DownloadCommand(DownloadOptions options, std::string programFolder, serial::SerialPort& port,
+                    Clock& clock, std::ostream& out, std::ostream& err);
 
     // Runs the whole download in an event loop of its own; returns the exit status.
     int run();

@@ -6,12 +6,12 @@
 #include <iostream>
 #include <optional>
 
+#include "common/core/command_line_usage.h"
+#include "common/core/interrupt_signals.h"
 #include "common/core/program_folder.h"
 #include "logfetch/cli/download_command.h"
-#include "common/core/interrupt_signals.h"
-#include "logfetch/ports/serialport_cfg.h"
 #include "logfetch/download/time_of_day_clock.h"
-#include "common/core/command_line_usage.h"
+#include "logfetch/ports/serialport_cfg.h"
 #include "serial/port_numbering.h"
 #include "serial/qt_serial_port.h"
 
@@ -27,9 +27,10 @@ int downloadFromCommandLine(const QStringList& arguments)
         "only when the whole log arrived and was saved; an incomplete download is saved all the same.");
     parser.addHelpOption();
     parser.addPositionalArgument("download", "Download the data log.", "download");
-    const QCommandLineOption port("port", "The COM port number (default: the one saved by Serial Port Setup, else 1).",
-                                  "N");
-    const QCommandLineOption output("output", "The file to save the download in (default: Idatalog.bin here).",
+    const QCommandLineOption port(
+        "port", "The COM port number (default: the one saved by Serial Port Setup, else 1).", "N");
+    const QCommandLineOption output("output",
+                                    "The file to save the download in (default: Idatalog.bin here).",
                                     "FILE.BIN", kDefaultBinFileName);
     const QCommandLineOption force("force", "Replace the output file if it exists.");
     parser.addOptions({port, output, force});
@@ -43,7 +44,8 @@ int downloadFromCommandLine(const QStringList& arguments)
     DownloadOptions options;
     if (parser.isSet(port)) {
         // On the command line a port is a whole number, never "1e1" or "3abc".
-        const std::optional<int> number = serial::portNumberOfText(parser.value(port).toLocal8Bit().toStdString());
+        const std::optional<int> number =
+            serial::portNumberOfText(parser.value(port).toLocal8Bit().toStdString());
         if (!number) {
             std::cerr << "logfetch download: --port takes a COM port number from 1 to 16, not \""
                       << parser.value(port).toLocal8Bit().toStdString() << "\"\n";
@@ -67,9 +69,11 @@ int downloadFromCommandLine(const QStringList& arguments)
     {
         serial::QtSerialPort serialPort;
         TimeOfDayClock clock;
-        DownloadCommand command(std::move(options), common::programFolder(), serialPort, clock, std::cout, std::cerr);
+        DownloadCommand command(std::move(options), common::programFolder(), serialPort, clock, std::cout,
+                                std::cerr);
         common::InterruptSignals interrupts;
-        QObject::connect(&interrupts, &common::InterruptSignals::interrupted, [&command] { command.cancel(); });
+        QObject::connect(&interrupts, &common::InterruptSignals::interrupted,
+                         [&command] { command.cancel(); });
         status = command.run();
         signalNumber = interrupts.received();
     }

@@ -9,12 +9,12 @@
 
 #include "logfetch/cli/download_command.h"
 #include "logfetch/download/time_of_day_clock.h"
+#include "logfetch/testing/pty_instrument_runner.h"
+#include "logfetch/testing/simulated_instrument.h"
 #include "serial/qt_serial_port.h"
 #include "testing/event_loop.h"
 #include "testing/port_mapping.h"
 #include "testing/pty_instrument.h"
-#include "logfetch/testing/pty_instrument_runner.h"
-#include "logfetch/testing/simulated_instrument.h"
 #include "testing/temp_folder.h"
 
 int main()

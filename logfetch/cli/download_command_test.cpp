@@ -14,15 +14,15 @@
 #include "logfetch/download/download_lock.h"
 #include "logfetch/download/download_port.h"
 #include "logfetch/download/temp_file.h"
-#include "serial/qt_serial_port.h"
 #include "logfetch/testing/bin_builder.h"
-#include "testing/event_loop.h"
 #include "logfetch/testing/fake_clock.h"
+#include "logfetch/testing/pty_instrument_runner.h"
+#include "logfetch/testing/simulated_instrument.h"
+#include "serial/qt_serial_port.h"
+#include "testing/event_loop.h"
 #include "testing/file_rights.h"
 #include "testing/port_mapping.h"
 #include "testing/pty_instrument.h"
-#include "logfetch/testing/pty_instrument_runner.h"
-#include "logfetch/testing/simulated_instrument.h"
 #include "testing/temp_folder.h"
 
 namespace logfetch {
@@ -138,7 +138,8 @@ TEST_F(DownloadCommandOverPty, PortThatCannotBeOpenedIsToldWithWhatTheSystemFoun
     options.portText.reset();
     testing_support::writeText(program.file("serialport.cfg"), "9\r\n");
     EXPECT_EQ(run(), DownloadCommand::kFailed);
-    EXPECT_THAT(err.str(), StartsWith("Error: COM port #9 is not available.  Please change and try again.\n"));
+    EXPECT_THAT(err.str(),
+                StartsWith("Error: COM port #9 is not available.  Please change and try again.\n"));
     EXPECT_THAT(err.str(), HasSubstr(work.file("no-such-tty")));
     EXPECT_EQ(out.str(), "");
     EXPECT_FALSE(std::filesystem::exists(options.outputPath));
@@ -212,8 +213,9 @@ TEST_F(DownloadCommandOverPty, AnIncompleteDownloadIsSavedBesideAnExistingFileNe
         EXPECT_EQ(output(), "good log") << err.str();
         EXPECT_EQ(readFile(work.file("run7-incomplete.bin")), "an earlier incomplete one");
         EXPECT_EQ(readFile(work.file("run7-incomplete-2.bin")).size(), c.received) << err.str();
-        EXPECT_THAT(err.str(), HasSubstr("What was received is saved in " + work.file("run7-incomplete-2.bin") +
-                                         "; " + options.outputPath + " is kept as it was."));
+        EXPECT_THAT(err.str(),
+                    HasSubstr("What was received is saved in " + work.file("run7-incomplete-2.bin") + "; " +
+                              options.outputPath + " is kept as it was."));
         std::filesystem::remove(work.file("run7-incomplete-2.bin"));
     }
 }
@@ -221,8 +223,8 @@ TEST_F(DownloadCommandOverPty, AnIncompleteDownloadIsSavedBesideAnExistingFileNe
 TEST_F(DownloadCommandOverPty, AnOutputFolderThatTakesNoFileIsToldBeforeThePortOpens)
 {
     std::filesystem::create_directory(work.file("read-only"));
-    std::filesystem::permissions(work.file("read-only"), std::filesystem::perms::owner_read |
-                                                             std::filesystem::perms::owner_exec);
+    std::filesystem::permissions(work.file("read-only"),
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     struct Case {
         std::string output;
         std::string reason;
@@ -250,7 +252,8 @@ TEST_F(DownloadCommandOverPty, AFullDiskWhileReplacingAFileGivesTheSystemsReason
     InstrumentScript script;
     script.data = makeDataLog(1500);
     EXPECT_EQ(run(script), DownloadCommand::kFailed);
-    EXPECT_THAT(err.str(), HasSubstr("Cannot save the download to " + options.outputPath + ": No space left on device"));
+    EXPECT_THAT(err.str(),
+                HasSubstr("Cannot save the download to " + options.outputPath + ": No space left on device"));
     EXPECT_TRUE(std::filesystem::is_character_file("/dev/full")) << "written, never replaced";
 }
 
@@ -259,9 +262,11 @@ TEST_F(DownloadCommandOverPty, ASavedPortTextThatIsNoNumberSaysHowToChooseAPort)
     options.portText.reset();
     testing_support::writeText(program.file("serialport.cfg"), "COM3\r\n");
     EXPECT_EQ(run(), DownloadCommand::kFailed);
-    EXPECT_THAT(err.str(), StartsWith("Error: COM port #COM3 is not available.  Please change and try again.\n"));
-    EXPECT_THAT(err.str(), HasSubstr("\"COM3\" is not a COM port number from 1 to 16. Choose the port in Serial "
-                                     "Port Setup"));
+    EXPECT_THAT(err.str(),
+                StartsWith("Error: COM port #COM3 is not available.  Please change and try again.\n"));
+    EXPECT_THAT(err.str(),
+                HasSubstr("\"COM3\" is not a COM port number from 1 to 16. Choose the port in Serial "
+                          "Port Setup"));
     EXPECT_THAT(err.str(), Not(HasSubstr("COM0")));
 }
 

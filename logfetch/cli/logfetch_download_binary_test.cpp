@@ -10,12 +10,12 @@
 #include <string>
 
 #include "logfetch/testing/bin_builder.h"
+#include "logfetch/testing/pty_instrument_runner.h"
+#include "logfetch/testing/simulated_instrument.h"
 #include "testing/event_loop.h"
 #include "testing/port_mapping.h"
 #include "testing/program_output.h"
 #include "testing/pty_instrument.h"
-#include "logfetch/testing/pty_instrument_runner.h"
-#include "logfetch/testing/simulated_instrument.h"
 #include "testing/temp_folder.h"
 
 namespace {
@@ -37,7 +37,8 @@ QString help(const QStringList& arguments)
 TEST(LogfetchDownloadProgram, HelpNamesTheCommandAndItsOptions)
 {
     testing_support::ensureCoreApplication();
-    EXPECT_THAT(help({"--help"}).toStdString(), HasSubstr("download [--port N] [--output FILE.BIN] [--force]"));
+    EXPECT_THAT(help({"--help"}).toStdString(),
+                HasSubstr("download [--port N] [--output FILE.BIN] [--force]"));
     const std::string own = help({"download", "--help"}).toStdString();
     EXPECT_THAT(own, HasSubstr("--port <N>"));
     EXPECT_THAT(own, HasSubstr("--output <FILE.BIN>"));
@@ -109,10 +110,16 @@ TEST(LogfetchDownloadProgram, UsageErrorsExitWithTwo)
     testing_support::ensureCoreApplication();
     testing_support::TempFolder work;
     const QStringList cases[] = {
-        {"download", "--port"},       {"download", "--port", "1e1"}, {"download", "--port", "3abc"},
-        {"download", "--port", "-1"}, {"download", "--port", "2147483647"},
-        {"download", "--port", "0"},  {"download", "--port", "17"},   {"download", "--bogus"},
-        {"download", "--output", ""}, {"convert", "--bogus", "x.BIN"},
+        {"download", "--port"},
+        {"download", "--port", "1e1"},
+        {"download", "--port", "3abc"},
+        {"download", "--port", "-1"},
+        {"download", "--port", "2147483647"},
+        {"download", "--port", "0"},
+        {"download", "--port", "17"},
+        {"download", "--bogus"},
+        {"download", "--output", ""},
+        {"convert", "--bogus", "x.BIN"},
     };
     for (const QStringList& arguments : cases) {
         QProcess program;
@@ -120,8 +127,8 @@ TEST(LogfetchDownloadProgram, UsageErrorsExitWithTwo)
         program.start(LOGFETCH_PROGRAM, arguments);
         program.closeWriteChannel();
         ASSERT_TRUE(program.waitForFinished(kTimeoutMs)) << arguments.join(' ').toStdString();
-        EXPECT_EQ(program.exitCode(), 2) << arguments.join(' ').toStdString() << ": "
-                                         << program.readAllStandardError().toStdString();
+        EXPECT_EQ(program.exitCode(), 2)
+            << arguments.join(' ').toStdString() << ": " << program.readAllStandardError().toStdString();
     }
 }
 
@@ -173,7 +180,8 @@ TEST_F(LogfetchDownloadOverPty, ASecondDownloadAtTheSameTimeIsRefusedAndTheFirst
     mapping.map(kPort + 1, otherPty.devicePath());
     QProcess second;
     second.setWorkingDirectory(QString::fromStdString(work.path()));
-    second.start(LOGFETCH_PROGRAM, {"download", "--port", QString::number(kPort + 1), "--output", "other.bin"});
+    second.start(LOGFETCH_PROGRAM,
+                 {"download", "--port", QString::number(kPort + 1), "--output", "other.bin"});
     ASSERT_TRUE(second.waitForFinished(kTimeoutMs));
     EXPECT_EQ(second.exitCode(), 1);
     EXPECT_THAT(second.readAllStandardError().toStdString(),

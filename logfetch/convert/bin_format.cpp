@@ -42,16 +42,26 @@ RecordStamp stampFromField(std::uint32_t field)
 }
 
 constexpr std::array<IntervalEntry, 14> kIntervals{{
-    {"1  (SEC)", 1},    {"2  (SEC)", 2},    {"3  (SEC)", 3},     {"5  (SEC)", 5},
-    {"10  (SEC)", 10},  {"20  (SEC)", 20},  {"30  (SEC)", 30},   {"1  (MIN)", 60},
-    {"2  (MIN)", 120},  {"3  (MIN)", 180},  {"5  (MIN)", 300},   {"10  (MIN)", 600},
-    {"20  (MIN)", 1200}, {"30  (MIN)", 1800},
+    {"1  (SEC)", 1},
+    {"2  (SEC)", 2},
+    {"3  (SEC)", 3},
+    {"5  (SEC)", 5},
+    {"10  (SEC)", 10},
+    {"20  (SEC)", 20},
+    {"30  (SEC)", 30},
+    {"1  (MIN)", 60},
+    {"2  (MIN)", 120},
+    {"3  (MIN)", 180},
+    {"5  (MIN)", 300},
+    {"10  (MIN)", 600},
+    {"20  (MIN)", 1200},
+    {"30  (MIN)", 1800},
 }};
 
 constexpr std::array<std::string_view, 28> kUnits{
-    "(   )",     "(FSU)",     "(QFT)",     "(PPM)",     "(PPB)",    "(PPT)",    "(mg / l)",
-    "(mg / dl)", "(mg / ml)", "(mg / kg)", "(mg / g)",  "(ug / l)", "(ug / ml)", "(ug / kg)",
-    "(ug / g)",  "(ng / l)",  "(ng / ml)", "(ng / ul)", "(ng / kg)", "(ng / g)", "(ng / mg)",
+    "(   )",     "(FSU)",     "(QFT)",     "(PPM)",     "(PPB)",     "(PPT)",     "(mg / l)",
+    "(mg / dl)", "(mg / ml)", "(mg / kg)", "(mg / g)",  "(ug / l)",  "(ug / ml)", "(ug / kg)",
+    "(ug / g)",  "(ng / l)",  "(ng / ml)", "(ng / ul)", "(ng / kg)", "(ng / g)",  "(ng / mg)",
     "(pg / g)",  "(pg / mg)", "(pg / ug)", "(pg / ml)", "(pg / ul)", "(fg / ul)", "(fg / mg)",
 };
 
@@ -150,9 +160,12 @@ std::optional<std::string_view> UnitTable(std::uint8_t unitCode)
 std::string_view methodText(std::uint8_t methodCode)
 {
     switch (methodCode) {
-    case 0: return "INSTANT";
-    case 1: return "AVERAGE";
-    default: return "Unknown";
+    case 0:
+        return "INSTANT";
+    case 1:
+        return "AVERAGE";
+    default:
+        return "Unknown";
     }
 }
 

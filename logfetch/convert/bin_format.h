@@ -60,10 +60,22 @@ struct LogRecord {
     std::optional<Temperature> temperature;
 };
 
-struct Decoded2 { Reading reading; };
-struct Decoded3 { Temperature temperature; Reading reading; };
-struct Decoded6 { RecordStamp stamp; Reading reading; };
-struct Decoded7 { RecordStamp stamp; Temperature temperature; Reading reading; };
+struct Decoded2 {
+    Reading reading;
+};
+struct Decoded3 {
+    Temperature temperature;
+    Reading reading;
+};
+struct Decoded6 {
+    RecordStamp stamp;
+    Reading reading;
+};
+struct Decoded7 {
+    RecordStamp stamp;
+    Temperature temperature;
+    Reading reading;
+};
 
 Decoded2 DecodeReading2(const std::uint8_t* bytes);
 Decoded3 DecodeReading3(const std::uint8_t* bytes);

@@ -21,7 +21,8 @@ bool hasBinExtension(std::string_view fileName)
 
 std::string lowerCasePrnName(std::string_view binFileName)
 {
-    return common::lowerCase(binFileName.substr(0, binFileName.size() - std::min<std::size_t>(4, binFileName.size()))) +
+    return common::lowerCase(
+               binFileName.substr(0, binFileName.size() - std::min<std::size_t>(4, binFileName.size()))) +
            ".prn";
 }
 

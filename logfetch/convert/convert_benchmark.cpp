@@ -43,7 +43,8 @@ void BM_ConvertSixteenMegabytes(benchmark::State& state)
         logfetch::StepValues values;
         testing_support::ScriptedPrompter prompter;
         logfetch::ConvertBinFile(f.folder.path(), "big.bin", values, prompter, [] {});
-        f.reportBytes = std::filesystem::file_size(values.gPrnFile) + std::filesystem::file_size(values.gCsvFile);
+        f.reportBytes =
+            std::filesystem::file_size(values.gPrnFile) + std::filesystem::file_size(values.gCsvFile);
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * f.binBytes));
     state.counters["report_MB"] = static_cast<double>(f.reportBytes) / 1e6;

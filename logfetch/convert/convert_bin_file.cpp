@@ -38,7 +38,8 @@ ConversionOutcome convertFiles(const std::string& binPath, StepValues& values,
 ConversionOutcome ConvertBinFile(std::string_view folder, std::string_view fileName, StepValues& values,
                                  common::Prompter& prompter, const std::function<void()>& yield)
 {
-    const std::string baseName = common::upperCase(fileName.substr(0, fileName.size() - std::min<std::size_t>(4, fileName.size())));
+    const std::string baseName =
+        common::upperCase(fileName.substr(0, fileName.size() - std::min<std::size_t>(4, fileName.size())));
     const std::string prnName = baseName + ".PRN";
     values.gPrnFile = common::joinPath(folder, prnName);
     values.gCsvFile = common::joinPath(folder, baseName + ".CSV");

@@ -4,8 +4,8 @@
 #include <string_view>
 
 #include "common/core/prompter.h"
-#include "logfetch/convert/step_values.h"
 #include "logfetch/convert/report_writer.h"
+#include "logfetch/convert/step_values.h"
 #include "logfetch/program_identity.h"
 
 namespace logfetch {

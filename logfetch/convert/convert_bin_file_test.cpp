@@ -21,11 +21,11 @@ namespace logfetch {
 namespace {
 
 namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
 using testing_support::BinBuilder;
 using testing_support::readFile;
 using testing_support::writeFile;
-using ::testing::HasSubstr;
-using ::testing::StartsWith;
 
 class ConvertBinFileTest : public ::testing::Test {
 protected:
@@ -92,7 +92,8 @@ TEST_F(ConvertBinFileTest, MissingBinIsReportedAndCreatesNoReports)
 {
     EXPECT_EQ(convert(folder.path(), "gone.bin"), ConversionOutcome::Failed);
     ASSERT_EQ(prompter.messages.size(), 1U);
-    EXPECT_THAT(prompter.messages[0], StartsWith("Error 53. No such file or directory: " + folder.file("gone.bin")));
+    EXPECT_THAT(prompter.messages[0],
+                StartsWith("Error 53. No such file or directory: " + folder.file("gone.bin")));
     EXPECT_THAT(prompter.messages[0], ::testing::EndsWith(". Logfetch\r\nThis BIN file is corrupted."));
     EXPECT_FALSE(fs::exists(folder.file("GONE.PRN")));
 }
@@ -114,7 +115,8 @@ TEST_F(ConvertBinFileTest, FullDiskIsAFailureNotACompletion)
     fs::create_symlink("/dev/full", folder.file("DATA.CSV"));
     EXPECT_EQ(convert(folder.path(), "data.bin"), ConversionOutcome::Failed);
     ASSERT_EQ(prompter.messages.size(), 1U);
-    EXPECT_THAT(prompter.messages[0], StartsWith("Error 61. No space left on device: " + folder.file("DATA.CSV")));
+    EXPECT_THAT(prompter.messages[0],
+                StartsWith("Error 61. No space left on device: " + folder.file("DATA.CSV")));
 }
 
 // A .BIN must be a file: a device behind a link, or a FIFO that would wait
@@ -140,9 +142,11 @@ TEST_F(ConvertBinFileTest, AnythingButARegularFileIsRefusedWithoutWaiting)
         prompter.messages.clear();
         EXPECT_EQ(convert(folder.path(), name), ConversionOutcome::Failed) << name;
         ASSERT_EQ(prompter.messages.size(), 1U);
-        EXPECT_THAT(prompter.messages[0], StartsWith("Error 75. Not a regular file (a device, a FIFO or a socket): " +
-                                                     folder.file(name)));
-        EXPECT_FALSE(fs::exists(folder.file(std::string(name).substr(0, std::string(name).size() - 4) + ".PRN")));
+        EXPECT_THAT(
+            prompter.messages[0],
+            StartsWith("Error 75. Not a regular file (a device, a FIFO or a socket): " + folder.file(name)));
+        EXPECT_FALSE(
+            fs::exists(folder.file(std::string(name).substr(0, std::string(name).size() - 4) + ".PRN")));
     }
     finished = true;
     writer.join();

@@ -7,9 +7,9 @@ namespace {
 
 StampBytes stamp(int month, int day, int year, int hour, int minute, int second)
 {
-    return {static_cast<std::uint8_t>(month), static_cast<std::uint8_t>(day), static_cast<std::uint8_t>(year),
-            static_cast<std::uint8_t>(hour),  static_cast<std::uint8_t>(minute),
-            static_cast<std::uint8_t>(second)};
+    return {static_cast<std::uint8_t>(month),  static_cast<std::uint8_t>(day),
+            static_cast<std::uint8_t>(year),   static_cast<std::uint8_t>(hour),
+            static_cast<std::uint8_t>(minute), static_cast<std::uint8_t>(second)};
 }
 
 std::string after(const StampBytes& start, int seconds)

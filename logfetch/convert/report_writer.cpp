@@ -32,9 +32,9 @@ void writeBanner(LineSink& prn, std::string_view strategy)
 {
     for (const std::string_view line :
          {std::string_view(kStarRule), std::string_view(), std::string_view(kBoxTopBottom),
-          std::string_view(kBoxSide), kBoxTitle, std::string_view(kBoxSide),
-          std::string_view(kBoxTopBottom), std::string_view(), kTitle1, std::string_view(), kTitle2,
-          std::string_view(), std::string_view(kStarRule), std::string_view()})
+          std::string_view(kBoxSide), kBoxTitle, std::string_view(kBoxSide), std::string_view(kBoxTopBottom),
+          std::string_view(), kTitle1, std::string_view(), kTitle2, std::string_view(),
+          std::string_view(kStarRule), std::string_view()})
         prn.writeLine(line);
     prn.writeLine(concat("DATA LOGGING STRATEGY:  ", strategy));
     prn.writeLine({});

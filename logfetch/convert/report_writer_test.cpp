@@ -13,11 +13,11 @@
 namespace logfetch {
 namespace {
 
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
 using testing_support::BinBuilder;
 using testing_support::Bytes;
 using testing_support::HeaderFields;
-using ::testing::HasSubstr;
-using ::testing::StartsWith;
 
 // Joins lines with CR LF after each, as the report files hold them.
 std::string crlf(const std::vector<std::string>& lines)
@@ -84,13 +84,27 @@ const std::string kEquals(79, '=');
 TEST(WorkedExample, ReportsMatchByteForByte)
 {
     std::vector<std::string> prn = kBanner;
-    for (const std::string& line : std::vector<std::string>{
-             "DATA LOGGING STRATEGY:  ONE WAY", "", "", "DATA SET NO:            1", "",
-             "DATA LOGGING METHOD:    INSTANT", "", "DATA LOGGING INTERVAL:  10  (SEC)", "",
-             "DATA LOGGING UNIT:      (FSU) ", "", "DATA LOGGING STARTED:  03/15/03 10:20:30",
-             "DATA LOGGING ENDED:    03/15/03 10:20:50", "", kEquals, "", "",
-             "00001: 03/15/03 10:20:30 =  5.12   23.5 (C)", "00002: 03/15/03 10:20:40 = -0.007   23.6 (C)",
-             "00003: 03/15/03 10:20:50 =  1023.   74.5 (F)", kEquals})
+    for (const std::string& line : std::vector<std::string>{"DATA LOGGING STRATEGY:  ONE WAY",
+                                                            "",
+                                                            "",
+                                                            "DATA SET NO:            1",
+                                                            "",
+                                                            "DATA LOGGING METHOD:    INSTANT",
+                                                            "",
+                                                            "DATA LOGGING INTERVAL:  10  (SEC)",
+                                                            "",
+                                                            "DATA LOGGING UNIT:      (FSU) ",
+                                                            "",
+                                                            "DATA LOGGING STARTED:  03/15/03 10:20:30",
+                                                            "DATA LOGGING ENDED:    03/15/03 10:20:50",
+                                                            "",
+                                                            kEquals,
+                                                            "",
+                                                            "",
+                                                            "00001: 03/15/03 10:20:30 =  5.12   23.5 (C)",
+                                                            "00002: 03/15/03 10:20:40 = -0.007   23.6 (C)",
+                                                            "00003: 03/15/03 10:20:50 =  1023.   74.5 (F)",
+                                                            kEquals})
         prn.push_back(line);
 
     const Reports r = convert(kWorkedExample);
@@ -125,8 +139,13 @@ TEST(Headers, CodesOutsideTheTablesGiveTheirFallbackTexts)
     second.intervalCode = 14;
     second.methodCode = 7;
     second.unitCode = 28;
-    const Reports r = convert(BinBuilder::interval(2).header(first).reading2(false, 0, 1)
-                                  .header(second).reading2(false, 0, 2).reading2(false, 0, 3).bytes());
+    const Reports r = convert(BinBuilder::interval(2)
+                                  .header(first)
+                                  .reading2(false, 0, 1)
+                                  .header(second)
+                                  .reading2(false, 0, 2)
+                                  .reading2(false, 0, 3)
+                                  .bytes());
     EXPECT_THAT(r.prn, HasSubstr("DATA LOGGING UNIT:      (RAW) \r\n"));
     const std::size_t secondSet = r.prn.find("DATA SET NO:            2");
     ASSERT_NE(secondSet, std::string::npos);
@@ -155,8 +174,14 @@ TEST(DataSets, TwoSetsShareOneBannerAndRestartTheirRecordNumbers)
     second.number = 2;
     second.start = {2, 1, 3, 8, 0, 0};
     second.end = {2, 1, 3, 8, 0, 0};
-    const Reports r = convert(BinBuilder::interval(2).header(first).reading2(false, 1, 11).reading2(false, 1, 12)
-                                  .header(second).reading2(true, 1, 13).endMarker().bytes());
+    const Reports r = convert(BinBuilder::interval(2)
+                                  .header(first)
+                                  .reading2(false, 1, 11)
+                                  .reading2(false, 1, 12)
+                                  .header(second)
+                                  .reading2(true, 1, 13)
+                                  .endMarker()
+                                  .bytes());
     EXPECT_EQ(r.outcome, ConversionOutcome::Completed);
     const auto prn = lines(r.prn);
     EXPECT_EQ(std::count(prn.begin(), prn.end(), kBanner[4]), 1);
@@ -167,8 +192,8 @@ TEST(DataSets, TwoSetsShareOneBannerAndRestartTheirRecordNumbers)
     EXPECT_EQ(*(between + 3), "DATA SET NO:            2");
     EXPECT_EQ(prn[prn.size() - 2], "00001: 02/01/03 08:00:00 = -1.3");
     EXPECT_EQ(prn.back(), kEquals);
-    EXPECT_EQ(r.csv, crlf({"01/01/03, 00:00:00,  1.1", "01/01/03, 00:00:01,  1.2", "***New Data Set Started***",
-                           "02/01/03, 08:00:00, -1.3"}));
+    EXPECT_EQ(r.csv, crlf({"01/01/03, 00:00:00,  1.1", "01/01/03, 00:00:01,  1.2",
+                           "***New Data Set Started***", "02/01/03, 08:00:00, -1.3"}));
     // No yield after the last record of a data set.
     EXPECT_EQ(r.yields, 1);
 }
@@ -179,8 +204,14 @@ TEST(DataSets, LaterSetNumberedOneGetsTheBannerAgain)
     zero.number = 0;
     HeaderFields last;
     last.number = 2;
-    const Reports r = convert(BinBuilder::interval(2).header({}).reading2(false, 0, 1).header(zero)
-                                  .reading2(false, 0, 2).header(last).reading2(false, 0, 3).bytes());
+    const Reports r = convert(BinBuilder::interval(2)
+                                  .header({})
+                                  .reading2(false, 0, 1)
+                                  .header(zero)
+                                  .reading2(false, 0, 2)
+                                  .header(last)
+                                  .reading2(false, 0, 3)
+                                  .bytes());
     EXPECT_EQ(lines(r.csv).size(), 5U);
     const auto prn = lines(r.prn);
     EXPECT_EQ(std::count(prn.begin(), prn.end(), kBanner[4]), 2);
@@ -190,8 +221,13 @@ TEST(DataSets, CycleStrategyReadsOnlyTheFirstSet)
 {
     HeaderFields second;
     second.number = 2;
-    const Reports r = convert(BinBuilder::interval(0).header({}).reading2(false, 0, 1).header(second)
-                                  .reading2(false, 0, 2).endMarker().bytes());
+    const Reports r = convert(BinBuilder::interval(0)
+                                  .header({})
+                                  .reading2(false, 0, 1)
+                                  .header(second)
+                                  .reading2(false, 0, 2)
+                                  .endMarker()
+                                  .bytes());
     EXPECT_THAT(r.prn, HasSubstr("DATA LOGGING STRATEGY:  CYCLE\r\n"));
     EXPECT_EQ(r.csv, crlf({"01/01/03, 00:00:00,  1."}));
     EXPECT_THAT(r.prn, ::testing::EndsWith("00001: 01/01/03 00:00:00 =  1.\r\n" + kEquals + "\r\n"));
@@ -201,7 +237,8 @@ TEST(DataSets, FileEndingBeforeTheEndTimeStillCompletes)
 {
     HeaderFields fields;
     fields.end = {1, 1, 3, 1, 0, 0};
-    const Reports r = convert(BinBuilder::interval(1).header(fields).reading2(false, 0, 1).reading2(false, 0, 2).bytes());
+    const Reports r =
+        convert(BinBuilder::interval(1).header(fields).reading2(false, 0, 1).reading2(false, 0, 2).bytes());
     EXPECT_EQ(r.outcome, ConversionOutcome::Completed);
     EXPECT_EQ(lines(r.csv).size(), 2U);
     EXPECT_EQ(lines(r.prn).back(), kEquals);
@@ -212,7 +249,8 @@ TEST(DataSets, UnmatchedEndTimeReadsFollowingBytesAsRecords)
     HeaderFields fields;
     fields.end = {1, 1, 3, 5, 0, 0};
     // The 6-byte end marker reads as three more 2-byte records.
-    const Reports r = convert(BinBuilder::interval(2).header(fields).reading2(false, 0, 1).endMarker().bytes());
+    const Reports r =
+        convert(BinBuilder::interval(2).header(fields).reading2(false, 0, 1).endMarker().bytes());
     EXPECT_EQ(r.outcome, ConversionOutcome::Completed);
     EXPECT_EQ(lines(r.csv).size(), 4U);
     EXPECT_EQ(lines(r.csv)[1], "01/01/03, 00:00:01,  4.06");  // C9 96
@@ -223,10 +261,15 @@ TEST(StampedLayout, DataSetEndsAtTheRecordWhoseStampIsTheEndTime)
     HeaderFields fields;
     fields.start = {3, 9, 3, 8, 19, 43};
     fields.end = {3, 9, 3, 8, 19, 50};
-    const Reports r = convert(BinBuilder::stamped(1).header(fields)
-                                  .recordStamp(8, 19, 43, 3, 9, 13).reading2(false, 2, 512)
-                                  .recordStamp(8, 19, 50, 3, 9, 13).reading2(true, 0, 7)
-                                  .recordStamp(8, 19, 55, 3, 9, 13).reading2(false, 0, 9).bytes());
+    const Reports r = convert(BinBuilder::stamped(1)
+                                  .header(fields)
+                                  .recordStamp(8, 19, 43, 3, 9, 13)
+                                  .reading2(false, 2, 512)
+                                  .recordStamp(8, 19, 50, 3, 9, 13)
+                                  .reading2(true, 0, 7)
+                                  .recordStamp(8, 19, 55, 3, 9, 13)
+                                  .reading2(false, 0, 9)
+                                  .bytes());
     EXPECT_EQ(r.csv, crlf({"03/09/03, 08:19:43,  5.12", "03/09/03, 08:19:50, -7."}));
     EXPECT_THAT(r.prn, HasSubstr("00002: 03/09/03 08:19:50 = -7.\r\n" + kEquals + "\r\n"));
 }
@@ -249,14 +292,19 @@ TEST(Temperature, FlagOtherThanOneKeepsTheColumnsButReportsNoNewTemperature)
     HeaderFields silent = reported;
     silent.number = 2;
     silent.temperatureFlag = 2;
-    const Reports r = convert(BinBuilder::interval(2).header(reported).reading3(235, false, false, 0, 1)
-                                  .header(silent).reading3(900, true, false, 0, 2).bytes());
+    const Reports r = convert(BinBuilder::interval(2)
+                                  .header(reported)
+                                  .reading3(235, false, false, 0, 1)
+                                  .header(silent)
+                                  .reading3(900, true, false, 0, 2)
+                                  .bytes());
     EXPECT_EQ(r.csv, crlf({"01/01/03, 00:00:00, 1., 23.5, (C)", "***New Data Set Started***",
                            "01/01/03, 00:00:00, 2., 23.5, (C)"}));
 
     HeaderFields never = silent;
     never.number = 1;
-    const Reports empty = convert(BinBuilder::interval(1).header(never).reading3(900, true, false, 0, 2).bytes());
+    const Reports empty =
+        convert(BinBuilder::interval(1).header(never).reading3(900, true, false, 0, 2).bytes());
     EXPECT_EQ(empty.csv, crlf({"01/01/03, 00:00:00, 2., , "}));
     EXPECT_THAT(empty.prn, HasSubstr("00001: 01/01/03 00:00:00 =  2.    \r\n"));
 }
@@ -292,7 +340,8 @@ TEST(Failures, InvalidStartStampStopsAfterTheUnitLine)
 {
     HeaderFields fields;
     fields.start = {1, 1, 3, 24, 0, 0};
-    testing_support::MemoryByteSource source(BinBuilder::interval(1).header(fields).reading2(false, 0, 1).bytes());
+    testing_support::MemoryByteSource source(
+        BinBuilder::interval(1).header(fields).reading2(false, 0, 1).bytes());
     testing_support::TextLineSink prn, csv;
     std::int32_t read = 0;
     EXPECT_THROW(writeReports(source, prn, csv, read, [] {}), ConversionError);

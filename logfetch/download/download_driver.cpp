@@ -14,7 +14,10 @@ public:
     // transfer.
     void sendByte(std::uint8_t byte) override { port_.sendByte(byte); }
     bool restartTempFile() override { return file_.restart(); }
-    bool writeTempFile(std::int64_t offset, std::string_view bytes) override { return file_.write(offset, bytes); }
+    bool writeTempFile(std::int64_t offset, std::string_view bytes) override
+    {
+        return file_.write(offset, bytes);
+    }
     void closeTempFile() override { file_.close(); }
     void setInstructions(std::string_view text) override { view_.setInstructions(text); }
     void setStatus(std::string_view text) override { view_.setStatus(text); }
@@ -28,8 +31,8 @@ private:
     common::Prompter& prompter_;
 };
 
-DownloadDriver::DownloadDriver(serial::SerialPort& port, DownloadView& view, common::Prompter& prompter, Clock& clock,
-                               std::string tempFilePath, QObject* parent)
+DownloadDriver::DownloadDriver(serial::SerialPort& port, DownloadView& view, common::Prompter& prompter,
+                               Clock& clock, std::string tempFilePath, QObject* parent)
     : QObject(parent),
       port_(port),
       prompter_(prompter),
@@ -62,13 +65,15 @@ void DownloadDriver::start()
     inTurn_ = false;
     idleTimer_.start();
     // Bytes that came before the start are taken now, not at the next arrival.
-    QMetaObject::invokeMethod(this, [this] { takeTurns(false); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { takeTurns(false); }, Qt::QueuedConnection);
 }
 
 void DownloadDriver::cancel()
 {
     engine_.cancel();
-    QMetaObject::invokeMethod(this, [this] { takeTurns(false); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { takeTurns(false); }, Qt::QueuedConnection);
 }
 
 void DownloadDriver::takeTurns(bool idle)

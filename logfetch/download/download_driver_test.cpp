@@ -10,11 +10,11 @@
 #include <string>
 
 #include "logfetch/testing/bin_builder.h"
-#include "testing/event_loop.h"
 #include "logfetch/testing/pty_download.h"
 #include "logfetch/testing/pty_instrument_runner.h"
-#include "testing/scripted_prompter.h"
 #include "logfetch/testing/simulated_instrument.h"
+#include "testing/event_loop.h"
+#include "testing/scripted_prompter.h"
 #include "testing/temp_folder.h"
 
 namespace logfetch {
@@ -71,7 +71,10 @@ private:
 // injected clock; the driver's own timer brings the turns that find nothing.
 class DownloadOverPty : public testing::Test {
 protected:
-    void open(common::Prompter& messageBoxes, const std::string& tempFile) { line.makeDriver(messageBoxes, tempFile); }
+    void open(common::Prompter& messageBoxes, const std::string& tempFile)
+    {
+        line.makeDriver(messageBoxes, tempFile);
+    }
     void start(PtyInstrumentRunner::Pace pace = PtyInstrumentRunner::Pace::AsFastAsPossible)
     {
         if (!driver)

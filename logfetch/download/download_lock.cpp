@@ -20,8 +20,8 @@ std::string readHolder(int descriptor)
 
 void writeHolder(int descriptor, const std::string& holder)
 {
-    if (::ftruncate(descriptor, 0) == 0)
-        [[maybe_unused]] const ssize_t ignored = ::pwrite(descriptor, holder.data(), holder.size(), 0);
+    if (::ftruncate(descriptor, 0) == 0) [[maybe_unused]]
+        const ssize_t ignored = ::pwrite(descriptor, holder.data(), holder.size(), 0);
 }
 
 }  // namespace
@@ -55,7 +55,8 @@ std::optional<std::string> DownloadLock::take(std::string_view holder)
         if (running.empty())
             running = "another download";
         return "Another download is running: " + running + ". It receives into " + tempFilePath_ +
-               ", which this download would overwrite.\r\nWait until it has ended, then start this one again.";
+               ", which this download would overwrite.\r\nWait until it has ended, then start this one "
+               "again.";
     }
     descriptor_ = descriptor;
     writeHolder(descriptor_, std::string(holder) + " (process " + std::to_string(::getpid()) + ")");

@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "common/core/single_byte_text.h"
 #include "common/core/letter_case.h"
+#include "common/core/single_byte_text.h"
 #include "logfetch/download/temp_file.h"
 
 namespace logfetch {
@@ -26,7 +26,8 @@ bool isTheTempFile(const std::string& folder, std::string_view fileName, const s
     const bool same = std::filesystem::equivalent(folder, programFolder, error);
     if (!error)
         return same;
-    return std::filesystem::weakly_canonical(folder, error) == std::filesystem::weakly_canonical(programFolder, error);
+    return std::filesystem::weakly_canonical(folder, error) ==
+           std::filesystem::weakly_canonical(programFolder, error);
 }
 
 }  // namespace logfetch

@@ -17,10 +17,10 @@ namespace logfetch {
 namespace {
 
 namespace fs = std::filesystem;
-using testing_support::readFile;
 using ::testing::HasSubstr;
 using ::testing::Optional;
 using ::testing::StartsWith;
+using testing_support::readFile;
 
 class DownloadSaveTest : public ::testing::Test {
 protected:

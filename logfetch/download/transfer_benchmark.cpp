@@ -13,11 +13,11 @@
 #include <string>
 
 #include "logfetch/download/download_driver.h"
-#include "testing/cpu_time.h"
 #include "logfetch/testing/pty_download.h"
 #include "logfetch/testing/pty_instrument_runner.h"
-#include "testing/scripted_prompter.h"
 #include "logfetch/testing/simulated_instrument.h"
+#include "testing/cpu_time.h"
+#include "testing/scripted_prompter.h"
 #include "testing/temp_folder.h"
 
 namespace {
@@ -53,10 +53,11 @@ void BM_DownloadThroughput(benchmark::State& state)
     for (auto _ : state) {
         state.PauseTiming();
         Download download;
-        testing_support::PtyInstrumentRunner runner(download.line.pty,
-                                                    testing_support::PtyInstrumentRunner::Pace::AsFastAsPossible);
+        testing_support::PtyInstrumentRunner runner(
+            download.line.pty, testing_support::PtyInstrumentRunner::Pace::AsFastAsPossible);
         QEventLoop loop;
-        QObject::connect(&*download.line.driver, &logfetch::DownloadDriver::finished, &loop, &QEventLoop::quit);
+        QObject::connect(&*download.line.driver, &logfetch::DownloadDriver::finished, &loop,
+                         &QEventLoop::quit);
         state.ResumeTiming();
         const auto began = std::chrono::steady_clock::now();
         runner.play(script);

@@ -106,10 +106,10 @@ private:
     std::string textLine_;
     std::int32_t lastByteTime_ = 0;  // seconds since midnight, whole seconds
 
-    int syncBytesSeen_ = 0;     // state 1: 1 after A5, 2 after A5 3C; 3 once it went wrong
-    std::string kindMarker_;    // state 2: the first three bytes after the sync
-    int headerBytesLeft_ = 0;   // state 5: of its 12 bytes
-    std::string endWindow_;     // state 11: the last six data bytes
+    int syncBytesSeen_ = 0;    // state 1: 1 after A5, 2 after A5 3C; 3 once it went wrong
+    std::string kindMarker_;   // state 2: the first three bytes after the sync
+    int headerBytesLeft_ = 0;  // state 5: of its 12 bytes
+    std::string endWindow_;    // state 11: the last six data bytes
 };
 
 }  // namespace logfetch

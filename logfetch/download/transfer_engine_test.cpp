@@ -34,7 +34,10 @@ std::string counts(int blocks, int bytes)
 // that finds nothing comes every quarter second.
 class Transfer {
 public:
-    Transfer() { world.onSend = [this](std::uint8_t byte) { instrument_->received(byte); }; }
+    Transfer()
+    {
+        world.onSend = [this](std::uint8_t byte) { instrument_->received(byte); };
+    }
 
     // Runs until the transfer ends or the instrument has said nothing for
     // `quietMilliseconds`; then, if the loop has ended, the after-loop step.
@@ -108,7 +111,8 @@ TEST_P(WholeTransfer, FileHoldsExactlyTheDataAndCountsTheShortLastBlock)
 
 // No full block, two full blocks and a short one, a last block one byte short,
 // an end marker straddling the check byte between two blocks.
-INSTANTIATE_TEST_SUITE_P(Lengths, WholeTransfer, testing::Values(27, 2 * 1024 + 100, 3 * 1024 + 1023, 1024 + 3));
+INSTANTIATE_TEST_SUITE_P(Lengths, WholeTransfer,
+                         testing::Values(27, 2 * 1024 + 100, 3 * 1024 + 1023, 1024 + 3));
 
 TEST(TransferEngine, EffectsComeInTheOrderTheUserAndInstrumentSeeThem)
 {
@@ -242,8 +246,8 @@ TEST(TransferEngine, TimeOutMidTransferDiscardsTheAttempt)
     const std::vector<std::string>& e = transfer.world.effects;
     ASSERT_GE(e.size(), 5U);
     EXPECT_THAT(std::vector(e.end() - 5, e.end()),
-                ElementsAre("instructions Communication Error.  Please restart the download", "write 500 at 1024",
-                            "close file", "status ", "restart file"));
+                ElementsAre("instructions Communication Error.  Please restart the download",
+                            "write 500 at 1024", "close file", "status ", "restart file"));
     EXPECT_TRUE(transfer.world.file.empty());
     EXPECT_EQ(transfer.engine.blockCount(), 0);
     EXPECT_EQ(transfer.engine.bytesInFile(), 0);

@@ -67,7 +67,8 @@ public:
         require(writesThisTurn_ <= (checkByte ? 1 : 0));
         require(sentThisTurn_.size() <= 4);
         if (checkByte) {
-            const bool acknowledged = !sentThisTurn_.empty() && sentThisTurn_.front() == static_cast<char>(byte);
+            const bool acknowledged =
+                !sentThisTurn_.empty() && sentThisTurn_.front() == static_cast<char>(byte);
             require(acknowledged || engine.state() == TransferEngine::Finished);
             sinceReset_ = 0;
         } else if (recording_) {

@@ -70,8 +70,9 @@ BinBuilder& BinBuilder::reading3(int tenths, bool fahrenheit, bool negative, int
 BinBuilder& BinBuilder::recordStamp(int hour, int minute, int second, int month, int day, int yearField)
 {
     const auto field = (static_cast<std::uint32_t>(hour) << 27) | (static_cast<std::uint32_t>(minute) << 21) |
-                       (static_cast<std::uint32_t>(second) << 15) | (static_cast<std::uint32_t>(month) << 11) |
-                       (static_cast<std::uint32_t>(day) << 6) | static_cast<std::uint32_t>(yearField);
+                       (static_cast<std::uint32_t>(second) << 15) |
+                       (static_cast<std::uint32_t>(month) << 11) | (static_cast<std::uint32_t>(day) << 6) |
+                       static_cast<std::uint32_t>(yearField);
     appendBigEndian(bytes_, field, 4);
     return *this;
 }

@@ -9,7 +9,10 @@ namespace testing_support {
 // A time of day that moves only when a test says so, wrapping at midnight.
 class FakeClock : public logfetch::Clock {
 public:
-    explicit FakeClock(std::int32_t millisecondsSinceMidnight = 12 * 3600 * 1000) : now_(millisecondsSinceMidnight) {}
+    explicit FakeClock(std::int32_t millisecondsSinceMidnight = 12 * 3600 * 1000)
+        : now_(millisecondsSinceMidnight)
+    {
+    }
 
     std::int32_t millisecondsSinceMidnight() override { return now_; }
     void advance(std::int32_t milliseconds) { now_ = (now_ + milliseconds) % logfetch::kMillisecondsPerDay; }

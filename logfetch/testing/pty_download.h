@@ -7,12 +7,12 @@
 
 #include "common/core/prompter.h"
 #include "logfetch/download/download_driver.h"
+#include "logfetch/testing/fake_clock.h"
+#include "logfetch/testing/recording_download_view.h"
 #include "serial/qt_serial_port.h"
 #include "testing/event_loop.h"
-#include "logfetch/testing/fake_clock.h"
 #include "testing/port_mapping.h"
 #include "testing/pty_instrument.h"
-#include "logfetch/testing/recording_download_view.h"
 
 namespace testing_support {
 

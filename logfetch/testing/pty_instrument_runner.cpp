@@ -11,7 +11,8 @@ using namespace std::chrono_literals;
 using SteadyClock = std::chrono::steady_clock;
 
 // Ten bits a byte at 9600 baud.
-constexpr auto kByteTime = std::chrono::duration_cast<SteadyClock::duration>(std::chrono::microseconds(1'000'000) / 960);
+constexpr auto kByteTime =
+    std::chrono::duration_cast<SteadyClock::duration>(std::chrono::microseconds(1'000'000) / 960);
 constexpr std::size_t kFastChunk = 4096;
 constexpr auto kIdleWait = 2ms;
 
@@ -97,7 +98,8 @@ void PtyInstrumentRunner::run()
             std::this_thread::sleep_for(kIdleWait);
         } else if (idle) {
             // Waits for the program's reply, or for room on the line.
-            const std::string early = pty_.receive(1, std::chrono::duration_cast<std::chrono::milliseconds>(kIdleWait));
+            const std::string early =
+                pty_.receive(1, std::chrono::duration_cast<std::chrono::milliseconds>(kIdleWait));
             const std::lock_guard lock(mutex_);
             for (char c : early)
                 if (instrument_)

@@ -8,8 +8,8 @@
 #include <thread>
 #include <vector>
 
-#include "testing/pty_instrument.h"
 #include "logfetch/testing/simulated_instrument.h"
+#include "testing/pty_instrument.h"
 
 namespace testing_support {
 

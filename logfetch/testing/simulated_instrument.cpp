@@ -71,8 +71,8 @@ void SimulatedInstrument::received(std::uint8_t byte)
     if (awaited_.empty())
         return;  // not listening while it talks
     if (static_cast<std::uint8_t>(awaited_.front()) != byte) {
-        faults_.push_back("echo " + std::to_string(byte) + " from the PC after " +
-                          std::to_string(sent_) + " bytes sent");
+        faults_.push_back("echo " + std::to_string(byte) + " from the PC after " + std::to_string(sent_) +
+                          " bytes sent");
         steps_.clear();  // a confused instrument stops talking
         awaited_.clear();
         return;

@@ -13,13 +13,13 @@
 namespace testing_support {
 
 struct InstrumentScript {
-    std::vector<std::string> textLines;        // sent first, each followed by CR LF
-    std::string beforeSync;                    // any bytes, sent after the text lines
-    std::string sync = "\xA5\x3C\x69";         // the instrument waits for these bytes echoed
-    std::string data;                          // the data log: kind marker .. end marker
-    int badCheckByteBlock = 0;                 // 1-based block sent with a wrong check byte; 0: none
-    std::optional<std::size_t> silentAfter;    // stops after sending this many bytes in all
-    bool closingByte = true;                   // false: nothing follows the end marker
+    std::vector<std::string> textLines;      // sent first, each followed by CR LF
+    std::string beforeSync;                  // any bytes, sent after the text lines
+    std::string sync = "\xA5\x3C\x69";       // the instrument waits for these bytes echoed
+    std::string data;                        // the data log: kind marker .. end marker
+    int badCheckByteBlock = 0;               // 1-based block sent with a wrong check byte; 0: none
+    std::optional<std::size_t> silentAfter;  // stops after sending this many bytes in all
+    bool closingByte = true;                 // false: nothing follows the end marker
 };
 
 class SimulatedInstrument {

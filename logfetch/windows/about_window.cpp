@@ -4,10 +4,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "common/core/single_byte_text.h"
 #include "common/widgets/window_placement.h"
 #include "common/widgets/window_text.h"
 #include "logfetch/program_identity.h"
-#include "common/core/single_byte_text.h"
 
 namespace logfetch {
 

@@ -13,16 +13,16 @@
 #include <sstream>
 
 #include "logfetch/cli/convert_command.h"
+#include "logfetch/testing/bin_builder.h"
+#include "logfetch/testing/pty_instrument_runner.h"
 #include "logfetch/windows/logfetch_windows.h"
 #include "logfetch/windows/main_window.h"
-#include "logfetch/testing/bin_builder.h"
-#include "testing/widgets/modal_script.h"
-#include "testing/widgets/modal_watchdog.h"
 #include "testing/port_mapping.h"
 #include "testing/pty_instrument.h"
-#include "logfetch/testing/pty_instrument_runner.h"
-#include "testing/widgets/qt_application.h"
 #include "testing/temp_folder.h"
+#include "testing/widgets/modal_script.h"
+#include "testing/widgets/modal_watchdog.h"
+#include "testing/widgets/qt_application.h"
 
 namespace logfetch {
 namespace {
@@ -75,18 +75,18 @@ TEST(AllSteps, DownloadsSavesAndConvertsWhatWasSaved)
                   runner.emplace(instrument, testing_support::PtyInstrumentRunner::Pace::AsFastAsPossible);
                   runner->play(script);
               })
-        .then("MessageBox", acknowledge(messages))  // the final counts
-        .click("frmDownload", "cmdOK")              // save as proposed
+        .then("MessageBox", acknowledge(messages))   // the final counts
+        .click("frmDownload", "cmdOK")               // save as proposed
         .then("MessageBox", acknowledge(messages));  // the conversion's outcome
 
     QTest::mouseClick(window.findChild<QPushButton*>("cmdAllSteps"), Qt::LeftButton);
 
     EXPECT_EQ(user.stepsLeft(), 0U);
     EXPECT_EQ(watchdog.windowsClosed(), 0);
-    EXPECT_THAT(messages, ::testing::ElementsAre(
-                              "Download Finished. Number of Blocks = 3. Number of Bytes = " +
-                                  std::to_string(script.data.size()),
-                              "The conversion has completed.  Your ASCII file is: IDATALOG.PRN"));
+    EXPECT_THAT(messages,
+                ::testing::ElementsAre("Download Finished. Number of Blocks = 3. Number of Bytes = " +
+                                           std::to_string(script.data.size()),
+                                       "The conversion has completed.  Your ASCII file is: IDATALOG.PRN"));
     const std::string saved = programFolder.file("Idatalog.bin");
     EXPECT_EQ(readFile(saved), script.data);
     EXPECT_EQ(values.gLastBinFile, saved);

@@ -7,15 +7,15 @@
 
 #include <algorithm>
 
+#include "common/core/single_byte_text.h"
+#include "common/widgets/port_listing_delegate.h"
 #include "common/widgets/twips.h"
 #include "common/widgets/window_placement.h"
 #include "common/widgets/window_text.h"
-#include "common/widgets/port_listing_delegate.h"
 #include "logfetch/ports/port_probe.h"
 #include "logfetch/ports/serialport_cfg.h"
-#include "serial/port_numbering.h"
 #include "serial/port_directory.h"
-#include "common/core/single_byte_text.h"
+#include "serial/port_numbering.h"
 
 namespace logfetch {
 
@@ -56,14 +56,15 @@ std::string notAPortNumberMessage(std::string_view typed)
 
 }  // namespace
 
-frmComSelect::frmComSelect(serial::SerialPort& probePort, common::Prompter& prompter, std::string programFolder,
-                           QWidget* parent)
+frmComSelect::frmComSelect(serial::SerialPort& probePort, common::Prompter& prompter,
+                           std::string programFolder, QWidget* parent)
     : QDialog(parent),
       MSComm1_(probePort),
       prompter_(prompter),
       programFolder_(std::move(programFolder)),
       Label2_(common::plainLabel(
-          "Label2", "This application communicates to the Data Logger Instrument through a serial (COM) port.", this)),
+          "Label2",
+          "This application communicates to the Data Logger Instrument through a serial (COM) port.", this)),
       Label1_(common::plainLabel(
           "Label1", "Select which serial communications (COM) port this application should use:", this)),
       cboPortOptions_(new QComboBox(this)),
@@ -125,8 +126,9 @@ void frmComSelect::Form_Load()
 void frmComSelect::addPortItem(int number, const std::vector<serial::PortEntry>& devices)
 {
     cboPortOptions_->addItem(QString::number(number));
-    const auto entry = std::find_if(devices.begin(), devices.end(),
-                                    [number](const serial::PortEntry& device) { return device.number == number; });
+    const auto entry =
+        std::find_if(devices.begin(), devices.end(),
+                     [number](const serial::PortEntry& device) { return device.number == number; });
     if (entry == devices.end())
         return;
     const QString listing = common::pathText(serial::listingLine(*entry));
@@ -151,8 +153,8 @@ void frmComSelect::cmdOK_Click()
         return;
     }
     if (!writePortNumber(programFolder_, *number))
-        prompter_.showMessage("The serial port choice could not be saved in " + serialPortCfgPath(programFolder_) +
-                              ".");
+        prompter_.showMessage("The serial port choice could not be saved in " +
+                              serialPortCfgPath(programFolder_) + ".");
     accept();
 }
 

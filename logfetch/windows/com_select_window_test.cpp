@@ -16,17 +16,17 @@
 #include <memory>
 
 #include "common/widgets/port_listing_delegate.h"
-#include "serial/qt_serial_port.h"
 #include "logfetch/testing/bin_builder.h"
-#include "testing/widgets/modal_script.h"
-#include "testing/widgets/modal_watchdog.h"
-#include "testing/widgets/named_control.h"
+#include "serial/qt_serial_port.h"
 #include "testing/port_holder.h"
 #include "testing/port_mapping.h"
 #include "testing/pty_instrument.h"
-#include "testing/widgets/qt_application.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_folder.h"
+#include "testing/widgets/modal_script.h"
+#include "testing/widgets/modal_watchdog.h"
+#include "testing/widgets/named_control.h"
+#include "testing/widgets/qt_application.h"
 
 namespace logfetch {
 namespace {
@@ -102,7 +102,8 @@ protected:
 
     void saveCfg(const std::string& text)
     {
-        testing_support::writeFile(programFolder.file("serialport.cfg"), testing_support::Bytes(text.begin(), text.end()));
+        testing_support::writeFile(programFolder.file("serialport.cfg"),
+                                   testing_support::Bytes(text.begin(), text.end()));
     }
 
     // Shows the dialog until it closes; every scripted step must have run.
@@ -133,7 +134,8 @@ TEST_F(ComSelectWindowTest, ShowsTheDesignTextsAtTheDesignPlacesCentred)
         auto& label1 = control<QLabel>("Label1");
         EXPECT_EQ(label2.text(),
                   "This application communicates to the Data Logger Instrument through a serial (COM) port.");
-        EXPECT_EQ(label1.text(), "Select which serial communications (COM) port this application should use:");
+        EXPECT_EQ(label1.text(),
+                  "Select which serial communications (COM) port this application should use:");
         EXPECT_EQ(control<QPushButton>("cmdOK").text(), "OK");
         EXPECT_TRUE(control<QPushButton>("cmdOK").isDefault());
         EXPECT_TRUE(combo().isEditable());

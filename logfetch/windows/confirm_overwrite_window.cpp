@@ -6,9 +6,9 @@
 #include <QVBoxLayout>
 
 #include "common/core/single_byte_text.h"
+#include "common/widgets/elided_path_label.h"
 #include "common/widgets/window_placement.h"
 #include "common/widgets/window_text.h"
-#include "common/widgets/elided_path_label.h"
 
 namespace logfetch {
 

@@ -11,15 +11,15 @@
 #include <algorithm>
 
 #include "common/core/event_pump.h"
+#include "common/core/folder_listing.h"
+#include "common/core/path_text.h"
+#include "common/core/single_byte_text.h"
+#include "common/widgets/elided_path_label.h"
 #include "common/widgets/window_placement.h"
 #include "common/widgets/window_text.h"
-#include "common/core/folder_listing.h"
-#include "logfetch/convert/lastbin_cfg.h"
-#include "common/core/path_text.h"
-#include "common/widgets/elided_path_label.h"
 #include "logfetch/convert/bin_name.h"
 #include "logfetch/convert/convert_bin_file.h"
-#include "common/core/single_byte_text.h"
+#include "logfetch/convert/lastbin_cfg.h"
 
 namespace logfetch {
 
@@ -232,7 +232,8 @@ void frmConvertBINtoPRN::Timer2_Timer()
         return;
     const QRect inside = famPercent100_->contentsRect();
     const std::int64_t read = std::clamp<std::int64_t>(values_.gBinBytesRead, 0, values_.gBinFileLength);
-    famPercentSome_->resize(static_cast<int>(read * inside.width() / values_.gBinFileLength), inside.height());
+    famPercentSome_->resize(static_cast<int>(read * inside.width() / values_.gBinFileLength),
+                            inside.height());
 }
 
 }  // namespace logfetch

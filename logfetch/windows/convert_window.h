@@ -30,7 +30,8 @@ class frmConvertBINtoPRN : public QDialog {
 
 public:
     frmConvertBINtoPRN(StepValues& values, common::Prompter& prompter, common::FileDialog& fileDialog,
-                       frmConfirmOverwrite& confirmOverwrite, std::string programFolder, QWidget* parent = nullptr);
+                       frmConfirmOverwrite& confirmOverwrite, std::string programFolder,
+                       QWidget* parent = nullptr);
 
     // Loads the window afresh and shows it modally until it unloads.
     void ShowForm();

@@ -9,11 +9,11 @@
 #include <sstream>
 
 #include "logfetch/cli/convert_command.h"
-#include "logfetch/windows/convert_window.h"
 #include "logfetch/testing/large_log.h"
-#include "testing/widgets/scripted_file_dialog.h"
+#include "logfetch/windows/convert_window.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_folder.h"
+#include "testing/widgets/scripted_file_dialog.h"
 
 namespace {
 

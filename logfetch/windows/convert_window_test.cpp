@@ -12,22 +12,22 @@
 
 #include "logfetch/testing/bin_builder.h"
 #include "logfetch/testing/large_log.h"
+#include "testing/scripted_prompter.h"
+#include "testing/temp_folder.h"
 #include "testing/widgets/modal_script.h"
 #include "testing/widgets/modal_watchdog.h"
 #include "testing/widgets/named_control.h"
 #include "testing/widgets/qt_application.h"
 #include "testing/widgets/scripted_file_dialog.h"
-#include "testing/scripted_prompter.h"
-#include "testing/temp_folder.h"
 
 namespace logfetch {
 namespace {
 
 namespace fs = std::filesystem;
-using testing_support::readFile;
-using testing_support::writeFile;
 using ::testing::ElementsAre;
 using ::testing::StartsWith;
+using testing_support::readFile;
+using testing_support::writeFile;
 
 constexpr char kCompleted[] = "The conversion has completed.  Your ASCII file is: RUN1.PRN";
 constexpr char kReadyText[] = "Which BIN file would you like to convert to an ASCII format?";
@@ -86,9 +86,13 @@ protected:
     WindowAtMessage snapshot()
     {
         const std::string cfg = programFolder.file("lastbin.cfg");
-        return {text("lblStatus"), enabled("cmdOK"), enabled("cmdCancel"), enabled("cmdBrowse"),
+        return {text("lblStatus"),
+                enabled("cmdOK"),
+                enabled("cmdCancel"),
+                enabled("cmdBrowse"),
                 control<QFrame>("famPercent100").isVisible() && control<QFrame>("famPercentSome").isVisible(),
-                fs::exists(cfg) ? readFile(cfg) : std::string("(none)"), false};
+                fs::exists(cfg) ? readFile(cfg) : std::string("(none)"),
+                false};
     }
 
     // Shows the window until it unloads; every scripted step must have run.
@@ -99,7 +103,10 @@ protected:
         EXPECT_FALSE(window.isVisible());
     }
 
-    std::string expected(const char* name) { return readFile(std::string(PROJECT_DATA_DIR "/samples/expected/") + name); }
+    std::string expected(const char* name)
+    {
+        return readFile(std::string(PROJECT_DATA_DIR "/samples/expected/") + name);
+    }
 
     QApplication& app = testing_support::application();
     testing_support::TempFolder data;
@@ -236,7 +243,8 @@ TEST_F(ConvertWindowTest, BrowseTakesTheChosenFileAndANameWithoutBinIsRefused)
     EXPECT_EQ(first.request.filter, "Binary File (*.BIN)|*.BIN|All File (*.*)|*.*");
     EXPECT_EQ(fileDialog.calls[3].request.fileName, "notes.txt");
     EXPECT_EQ(values.gOverwriteFile, data.file("notes.prn"));
-    EXPECT_THAT(prompter.messages, ElementsAre("Your filename must end in .BIN", "Your filename must end in .BIN"));
+    EXPECT_THAT(prompter.messages,
+                ElementsAre("Your filename must end in .BIN", "Your filename must end in .BIN"));
     EXPECT_FALSE(fs::exists(programFolder.file("lastbin.cfg")));
 }
 
@@ -322,8 +330,8 @@ void expectOnScreenAndCentred(const QWidget& window)
 {
     const QRect free = window.screen()->availableGeometry();
     EXPECT_TRUE(free.contains(window.frameGeometry()))
-        << "window " << window.frameGeometry().width() << " wide at " << window.frameGeometry().x() << ", screen "
-        << free.width() << " wide";
+        << "window " << window.frameGeometry().width() << " wide at " << window.frameGeometry().x()
+        << ", screen " << free.width() << " wide";
     const QPoint offCentre = window.frameGeometry().center() - window.screen()->geometry().center();
     EXPECT_LE(offCentre.manhattanLength(), 4) << offCentre.x() << ", " << offCentre.y();
 }

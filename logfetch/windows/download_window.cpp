@@ -12,22 +12,22 @@
 #include <algorithm>
 #include <initializer_list>
 
+#include "common/core/folder_listing.h"
+#include "common/core/letter_case.h"
+#include "common/core/single_byte_text.h"
+#include "common/widgets/elided_path_label.h"
 #include "common/widgets/twips.h"
 #include "common/widgets/window_placement.h"
 #include "common/widgets/window_text.h"
-#include "common/core/folder_listing.h"
-#include "logfetch/convert/lastbin_cfg.h"
-#include "common/core/letter_case.h"
-#include "common/widgets/elided_path_label.h"
 #include "logfetch/convert/bin_name.h"
+#include "logfetch/convert/lastbin_cfg.h"
 #include "logfetch/download/download_lock.h"
 #include "logfetch/download/download_port.h"
 #include "logfetch/download/download_save.h"
-#include "logfetch/ports/serialport_cfg.h"
 #include "logfetch/download/temp_file.h"
 #include "logfetch/download/time_of_day_clock.h"
+#include "logfetch/ports/serialport_cfg.h"
 #include "serial/qt_serial_port.h"
-#include "common/core/single_byte_text.h"
 
 namespace logfetch {
 
@@ -106,7 +106,8 @@ int valueColumn(int design, std::initializer_list<int> captionRights)
 
 DownloadLink systemDownloadLink()
 {
-    return {[] { return std::make_unique<serial::QtSerialPort>(); }, [] { return std::make_unique<TimeOfDayClock>(); }};
+    return {[] { return std::make_unique<serial::QtSerialPort>(); },
+            [] { return std::make_unique<TimeOfDayClock>(); }};
 }
 
 frmDownload::frmDownload(StepValues& values, common::Prompter& prompter, common::FileDialog& fileDialog,
@@ -164,11 +165,11 @@ void frmDownload::placeCaptionsAndValues()
     // The instruction and the status share one column, as designed.
     const int frameLeft = kDownloadingRect.left();
     const int column = valueColumn(kInstructionsPlace.x(), {placeCaption(*Label1_, kLabel1Rect),
-                                                             frameLeft + placeCaption(*Label4_, kLabel4Rect)});
+                                                            frameLeft + placeCaption(*Label4_, kLabel4Rect)});
     instructionsPlace_ = QPoint(column, kInstructionsPlace.y());
     lblStatus_->move(column - frameLeft, kStatusRect.top());
-    const int saveColumn = valueColumn(kFullPathPlace.x(), {placeCaption(*Label5_, kLabel5Rect),
-                                                            placeCaption(*Label3_, kLabel3Rect)});
+    const int saveColumn = valueColumn(
+        kFullPathPlace.x(), {placeCaption(*Label5_, kLabel5Rect), placeCaption(*Label3_, kLabel3Rect)});
     fullPathPlace_ = QPoint(saveColumn, kFullPathPlace.y());
     filenamePlace_ = QPoint(saveColumn, kFilenamePlace.y());
     lblFullPath_->move(fullPathPlace_);
@@ -303,8 +304,9 @@ void frmDownload::cmdOK_Click()
     if (!isTheTempFile(fullPath_, fileName_, programFolder_)) {
         saved = fullPath_ + fileName_;
         if (const std::optional<std::string> failure = copyDownload(tempFilePath(), saved)) {
-            prompter_.showMessage("Cannot save the download as " + saved + ": " + *failure + "\r\nIt stays in " +
-                                  tempFilePath() + " until the next download; choose another folder or name.");
+            prompter_.showMessage("Cannot save the download as " + saved + ": " + *failure +
+                                  "\r\nIt stays in " + tempFilePath() +
+                                  " until the next download; choose another folder or name.");
             return;
         }
     }
@@ -334,11 +336,12 @@ void frmDownload::reject()
 
 bool frmDownload::leaveUnsavedConfirmed()
 {
-    QMessageBox question(QMessageBox::Question, QGuiApplication::applicationDisplayName(),
-                         common::pathText("The download has not been saved.  Close the window without saving it?\n\n"
-                                          "It stays in " +
-                                          tempFilePath() + " until the next download."),
-                         QMessageBox::Yes | QMessageBox::No, this);
+    QMessageBox question(
+        QMessageBox::Question, QGuiApplication::applicationDisplayName(),
+        common::pathText("The download has not been saved.  Close the window without saving it?\n\n"
+                         "It stays in " +
+                         tempFilePath() + " until the next download."),
+        QMessageBox::Yes | QMessageBox::No, this);
     question.setObjectName(QStringLiteral("msgLeaveUnsaved"));
     question.button(QMessageBox::Yes)->setObjectName(QStringLiteral("cmdYes"));
     question.button(QMessageBox::No)->setObjectName(QStringLiteral("cmdNo"));
@@ -360,7 +363,8 @@ void frmDownload::fitToTexts()
         kDownloadingRect.left() + (famGetFilename_->isHidden()
                                        ? rightInFrame(*lblStatus_)
                                        : std::max(rightInFrame(*lblFullPath_), rightInFrame(*lblFilename_)));
-    const int needed = std::max(lblInstructions_->x() + lblInstructions_->width(), framesRight) + kRightMargin;
+    const int needed =
+        std::max(lblInstructions_->x() + lblInstructions_->width(), framesRight) + kRightMargin;
     const QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
     // The window's frame, once it has one, must fit on the screen too.
     const int frame = frameGeometry().width() - this->width();
@@ -394,7 +398,8 @@ void frmDownload::setStatus(std::string_view text)
     lblStatus_->setText(common::fromBytes(text));
     // The design's width, wider only when the text needs it.
     const int designRight = kStatusRect.right() + 1;
-    lblStatus_->resize(std::max(designRight - lblStatus_->x(), lblStatus_->sizeHint().width()), kStatusRect.height());
+    lblStatus_->resize(std::max(designRight - lblStatus_->x(), lblStatus_->sizeHint().width()),
+                       kStatusRect.height());
     fitToTexts();
 }
 

@@ -9,13 +9,13 @@
 #include <string>
 
 #include "common/core/file_dialog.h"
-#include "common/core/prompter.h"
 #include "common/core/path_text.h"
+#include "common/core/prompter.h"
 #include "logfetch/convert/step_values.h"
-#include "logfetch/windows/confirm_overwrite_window.h"
 #include "logfetch/download/clock.h"
 #include "logfetch/download/download_driver.h"
 #include "logfetch/download/download_view.h"
+#include "logfetch/windows/confirm_overwrite_window.h"
 #include "serial/serial_port.h"
 
 class QFrame;

@@ -15,34 +15,34 @@
 #include <filesystem>
 
 #include "logfetch/ports/serialport_cfg.h"
-#include "serial/qt_serial_port.h"
 #include "logfetch/testing/bin_builder.h"
-#include "testing/event_loop.h"
 #include "logfetch/testing/fake_clock.h"
+#include "logfetch/testing/pty_instrument_runner.h"
+#include "logfetch/testing/simulated_instrument.h"
+#include "serial/qt_serial_port.h"
+#include "testing/event_loop.h"
 #include "testing/file_rights.h"
+#include "testing/port_mapping.h"
+#include "testing/pty_instrument.h"
+#include "testing/scripted_prompter.h"
+#include "testing/temp_folder.h"
 #include "testing/widgets/modal_script.h"
 #include "testing/widgets/modal_watchdog.h"
 #include "testing/widgets/named_control.h"
-#include "testing/port_mapping.h"
-#include "testing/pty_instrument.h"
-#include "logfetch/testing/pty_instrument_runner.h"
 #include "testing/widgets/qt_application.h"
 #include "testing/widgets/scripted_file_dialog.h"
-#include "testing/scripted_prompter.h"
-#include "logfetch/testing/simulated_instrument.h"
-#include "testing/temp_folder.h"
 
 namespace logfetch {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-using testing_support::InstrumentScript;
-using testing_support::makeDataLog;
-using testing_support::readFile;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
+using testing_support::InstrumentScript;
+using testing_support::makeDataLog;
+using testing_support::readFile;
 
 constexpr int kPort = 4;
 constexpr char kWaitingText[] = "Have the instrument start downloading";
@@ -58,8 +58,9 @@ constexpr char kSaveStepText[] = "Download Complete. Enter a filename to save th
     if (held == bytes)
         return ::testing::AssertionSuccess();
     const auto differ = std::mismatch(held.begin(), held.end(), bytes.begin(), bytes.end());
-    return ::testing::AssertionFailure() << path << " holds " << held.size() << " bytes instead of " << bytes.size()
-                                         << ", first difference at " << (differ.first - held.begin());
+    return ::testing::AssertionFailure()
+           << path << " holds " << held.size() << " bytes instead of " << bytes.size()
+           << ", first difference at " << (differ.first - held.begin());
 }
 
 std::string counts(int blocks, std::size_t bytes)
@@ -166,7 +167,8 @@ protected:
     QApplication& app = testing_support::application();
     testing_support::TemporaryPortMapping mapping;
     testing_support::PtyInstrument pty;
-    testing_support::PtyInstrumentRunner runner{pty, testing_support::PtyInstrumentRunner::Pace::AsFastAsPossible};
+    testing_support::PtyInstrumentRunner runner{pty,
+                                                testing_support::PtyInstrumentRunner::Pace::AsFastAsPossible};
     testing_support::TempFolder programFolder;
     testing_support::TempFolder data;
     testing_support::FakeClock clock;
@@ -278,13 +280,15 @@ TEST_F(DownloadWindowTest, PortThatCannotBeOpenedIsToldAndTheWindowNeverShows)
         std::string found;
     };
     for (const Case& failing : {
-             Case{"COM4", "\"COM4\" is not a COM port number from 1 to 16. Choose the port in Serial Port Setup"},
+             Case{"COM4",
+                  "\"COM4\" is not a COM port number from 1 to 16. Choose the port in Serial Port Setup"},
              // 3.6 is COM4 rounded, which the other program holds.
              Case{"3.6", "COM4 (" + pty.devicePath() + ") is in use by another program."},
          }) {
         prompter.messages.clear();
         values.gStepMode = StepValues::AllSteps;
-        testing_support::writeText(serialPortCfgPath(programFolder.path()), std::string(failing.saved) + "\r\n");
+        testing_support::writeText(serialPortCfgPath(programFolder.path()),
+                                   std::string(failing.saved) + "\r\n");
         bool shown = false;
         testing_support::ModalScript ifShown;
         ifShown.then("frmDownload", [&](QWidget&) {
@@ -293,8 +297,9 @@ TEST_F(DownloadWindowTest, PortThatCannotBeOpenedIsToldAndTheWindowNeverShows)
         });
         window.doprompt();
         ASSERT_EQ(prompter.messages.size(), 1U) << failing.saved;
-        EXPECT_THAT(prompter.messages[0], StartsWith(std::string("Error: COM port #") + failing.saved +
-                                                     " is not available.  Please change and try again.\r\n\r\n"));
+        EXPECT_THAT(prompter.messages[0],
+                    StartsWith(std::string("Error: COM port #") + failing.saved +
+                               " is not available.  Please change and try again.\r\n\r\n"));
         EXPECT_THAT(prompter.messages[0], HasSubstr(failing.found));
         EXPECT_EQ(values.gStepMode, StepValues::DownloadOnly);
         testing_support::runEventsFor(50ms);
@@ -388,7 +393,8 @@ TEST_F(DownloadWindowTest, UpperCaseNameOverALowerCaseFileAsksWithTheLowerCasePa
     std::vector<std::string> asked;
     const auto answer = [&](const char* button) {
         script.then("frmConfirmOverwrite", [&, button](QWidget& question) {
-            asked.push_back(testing_support::namedControl<QLabel>(question, "lblExistingFile").text().toStdString());
+            asked.push_back(
+                testing_support::namedControl<QLabel>(question, "lblExistingFile").text().toStdString());
             QTest::mouseClick(&testing_support::namedControl<QPushButton>(question, button), Qt::LeftButton);
         });
     };
@@ -440,7 +446,8 @@ TEST_F(DownloadWindowTest, FailedCopyIsToldAndTheSaveStepStaysUntilACopySucceeds
 {
     fs::create_directory(data.file("read-only"));
     fs::permissions(data.file("read-only"), fs::perms::owner_read | fs::perms::owner_exec);
-    fileDialog.answers = {data.file("missing/run7.bin"), data.file("read-only/run7.bin"), data.file("run7.bin")};
+    fileDialog.answers = {data.file("missing/run7.bin"), data.file("read-only/run7.bin"),
+                          data.file("run7.bin")};
     std::vector<bool> stayed;
     doprompt([&] {
         ASSERT_TRUE(downloadToSaveStep());
@@ -455,9 +462,10 @@ TEST_F(DownloadWindowTest, FailedCopyIsToldAndTheSaveStepStaysUntilACopySucceeds
     const std::string keptIn = "\r\nIt stays in " + programFolder.file("~tempidl.bin") +
                                " until the next download; choose another folder or name.";
     ASSERT_EQ(prompter.messages.size(), 3U);
-    EXPECT_EQ(prompter.messages[1],
-              "Cannot save the download as " + data.file("missing/run7.bin") + ": No such file or directory" + keptIn);
-    EXPECT_THAT(prompter.messages[2], StartsWith("Cannot save the download as " + data.file("read-only/run7.bin") + ": "));
+    EXPECT_EQ(prompter.messages[1], "Cannot save the download as " + data.file("missing/run7.bin") +
+                                        ": No such file or directory" + keptIn);
+    EXPECT_THAT(prompter.messages[2],
+                StartsWith("Cannot save the download as " + data.file("read-only/run7.bin") + ": "));
     EXPECT_THAT(prompter.messages[2], HasSubstr("ermission denied"));
     EXPECT_TRUE(holds(data.file("run7.bin"), log));
     EXPECT_EQ(lastBinCfg(), data.file("run7.bin") + "\r\n");
@@ -469,14 +477,16 @@ TEST_F(DownloadWindowTest, ClosingByTheFrameDuringTheTransferIsCancel)
     instrument.silentAfter = 3 + 2 * 1025;  // the sync and two blocks, then nothing
     doprompt([&] {
         runner.play(instrument);
-        ASSERT_TRUE(testing_support::runEventsUntil([&] { return text("lblStatus") == "Block Received:  2"; }));
+        ASSERT_TRUE(
+            testing_support::runEventsUntil([&] { return text("lblStatus") == "Block Received:  2"; }));
         EXPECT_EQ(text("lblInstructions"), kReceivingText);
         window.close();
     });
     EXPECT_THAT(prompter.messages, ElementsAre(counts(2, 2048)));
     EXPECT_EQ(values.gStepMode, StepValues::DownloadOnly);
     EXPECT_TRUE(fileDialog.calls.empty());
-    EXPECT_TRUE(holds(programFolder.file("~tempidl.bin"), log.substr(0, 2048))) << "what came stays in the temporary file";
+    EXPECT_TRUE(holds(programFolder.file("~tempidl.bin"), log.substr(0, 2048)))
+        << "what came stays in the temporary file";
     EXPECT_TRUE(portFree());
 }
 
@@ -518,7 +528,8 @@ TEST_F(DownloadWindowTest, ASecondDownloadIsRefusedWhileAnotherOwnsTheTemporaryF
     ASSERT_EQ(running.take("logfetch download, port 3"), std::nullopt);
     window.doprompt();  // never shown
     ASSERT_EQ(prompter.messages.size(), 1U);
-    EXPECT_THAT(prompter.messages[0], StartsWith("Another download is running: logfetch download, port 3 (process "));
+    EXPECT_THAT(prompter.messages[0],
+                StartsWith("Another download is running: logfetch download, port 3 (process "));
     EXPECT_EQ(values.gStepMode, StepValues::DownloadOnly) << "no conversion follows";
     EXPECT_EQ(tempFile(), "the first download's data");
     EXPECT_TRUE(portFree()) << "the port was never opened";
@@ -537,7 +548,8 @@ TEST_F(DownloadWindowTest, ALongSaveFolderIsElidedAndTheWindowStaysCentredOnTheS
         EXPECT_LE(offCentre.manhattanLength(), 4) << offCentre.x() << ", " << offCentre.y();
         const QLabel& path = control<QLabel>("lblFullPath");
         EXPECT_EQ(path.toolTip().toStdString(), longFolder) << "the whole path in the tool tip";
-        EXPECT_LE(path.x() + path.width(), control<QFrame>("famGetFilename").width()) << "not cut by the window";
+        EXPECT_LE(path.x() + path.width(), control<QFrame>("famGetFilename").width())
+            << "not cut by the window";
         EXPECT_LT(path.width(), path.fontMetrics().horizontalAdvance(path.text())) << "shown elided";
         window.done(QDialog::Accepted);
     });

@@ -1,18 +1,16 @@
 #include "logfetch/windows/logfetch_windows.h"
 
+#include "common/core/single_byte_text.h"
+#include "logfetch/program_identity.h"
+#include "logfetch/windows/com_select_window.h"
 #include "logfetch/windows/confirm_overwrite_window.h"
 #include "logfetch/windows/convert_window.h"
-#include "logfetch/windows/com_select_window.h"
 #include "logfetch/windows/download_window.h"
-#include "logfetch/program_identity.h"
-#include "common/core/single_byte_text.h"
 
 namespace logfetch {
 
 LogfetchWindows::LogfetchWindows(StepValues& values, std::string programFolder)
-    : values_(values),
-      programFolder_(std::move(programFolder)),
-      prompter_(common::fromBytes(kProgramTitle))
+    : values_(values), programFolder_(std::move(programFolder)), prompter_(common::fromBytes(kProgramTitle))
 {
 }
 
@@ -43,8 +41,8 @@ void LogfetchWindows::runDownload()
 void LogfetchWindows::showConversion()
 {
     if (!conversion_)
-        conversion_ = std::make_unique<frmConvertBINtoPRN>(values_, prompter_, fileDialog_, confirmOverwrite(),
-                                                            programFolder_);
+        conversion_ = std::make_unique<frmConvertBINtoPRN>(values_, prompter_, fileDialog_,
+                                                           confirmOverwrite(), programFolder_);
     conversion_->ShowForm();
 }
 

@@ -10,12 +10,12 @@
 #include <algorithm>
 #include <vector>
 
+#include "common/core/single_byte_text.h"
 #include "common/widgets/twips.h"
 #include "common/widgets/window_text.h"
 #include "logfetch/convert/jfix_table.h"
 #include "logfetch/program_identity.h"
 #include "logfetch/windows/startup_values.h"
-#include "common/core/single_byte_text.h"
 
 namespace logfetch {
 
@@ -66,7 +66,11 @@ void skippingFailure(Step step)
 }  // namespace
 
 frmMain::frmMain(StepValues& values, StepWindows& steps, std::string programFolder, QWidget* parent)
-    : QMainWindow(parent), values_(values), steps_(steps), programFolder_(std::move(programFolder)), about_(this)
+    : QMainWindow(parent),
+      values_(values),
+      steps_(steps),
+      programFolder_(std::move(programFolder)),
+      about_(this)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Internal Data Logger"));
@@ -123,8 +127,8 @@ void frmMain::createMenus()
     connect(about, &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);
 }
 
-QAction* frmMain::addMenuEntry(QMenu& menu, const char* objectName, const char* caption, QKeySequence shortcut,
-                               QPushButton* pressedButton)
+QAction* frmMain::addMenuEntry(QMenu& menu, const char* objectName, const char* caption,
+                               QKeySequence shortcut, QPushButton* pressedButton)
 {
     QAction* action = menu.addAction(QString::fromLatin1(caption));
     action->setObjectName(QString::fromLatin1(objectName));
@@ -139,8 +143,8 @@ void frmMain::Form_Load()
 {
     for (const std::string& item : MakeJfixTable(programFolder_))
         List1_->addItem(QString::fromStdString(item));
-    setWindowTitle(common::fromBytes(kProgramTitle) +
-                   QLatin1Char(' ') + QString::fromStdString(versionText()));
+    setWindowTitle(common::fromBytes(kProgramTitle) + QLatin1Char(' ') +
+                   QString::fromStdString(versionText()));
     loadStartupValues(programFolder_, values_);
 }
 

@@ -11,10 +11,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "testing/temp_folder.h"
 #include "testing/widgets/modal_script.h"
 #include "testing/widgets/modal_watchdog.h"
 #include "testing/widgets/qt_application.h"
-#include "testing/temp_folder.h"
 
 namespace logfetch {
 namespace {
@@ -94,7 +94,8 @@ TEST_F(MainWindowTest, ButtonsSetTheStepModeBeforeOpeningTheirWindow)
     QTest::mouseClick(child<QPushButton>("cmdDownload"), Qt::LeftButton);
     QTest::mouseClick(child<QPushButton>("cmdConvertBINtoPRN"), Qt::LeftButton);
     QTest::mouseClick(child<QPushButton>("cmdAllSteps"), Qt::LeftButton);
-    EXPECT_THAT(steps.opened, ElementsAre("ports 9", "download 1", "conversion 2", "download 3", "conversion 3"));
+    EXPECT_THAT(steps.opened,
+                ElementsAre("ports 9", "download 1", "conversion 2", "download 3", "conversion 3"));
 }
 
 TEST_F(MainWindowTest, FunctionKeysDoWhatTheButtonsDo)
@@ -103,7 +104,8 @@ TEST_F(MainWindowTest, FunctionKeysDoWhatTheButtonsDo)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     for (Qt::Key key : {Qt::Key_F2, Qt::Key_F3, Qt::Key_F4, Qt::Key_F5})
         QTest::keyClick(&window, key);
-    EXPECT_THAT(steps.opened, ElementsAre("ports 0", "download 1", "conversion 2", "download 3", "conversion 3"));
+    EXPECT_THAT(steps.opened,
+                ElementsAre("ports 0", "download 1", "conversion 2", "download 3", "conversion 3"));
 }
 
 TEST_F(MainWindowTest, CancelledDownloadEndsTheAllStepsSequence)

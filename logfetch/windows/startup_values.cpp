@@ -1,7 +1,7 @@
 #include "logfetch/windows/startup_values.h"
 
-#include "logfetch/convert/lastbin_cfg.h"
 #include "common/core/letter_case.h"
+#include "logfetch/convert/lastbin_cfg.h"
 
 namespace logfetch {
 
@@ -9,7 +9,8 @@ void loadStartupValues(const std::string& programFolder, StepValues& values)
 {
     values.gLastBinFile = readLastBinFile(programFolder);
     const std::string& path = values.gLastBinFile;
-    const std::string base = path.size() < 4 ? std::string() : common::upperCase(path.substr(0, path.size() - 4));
+    const std::string base =
+        path.size() < 4 ? std::string() : common::upperCase(path.substr(0, path.size() - 4));
     values.gCsvFile = base + ".CSV";
     values.gPrnFile = base + ".PRN";
 }

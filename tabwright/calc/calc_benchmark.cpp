@@ -15,7 +15,8 @@ namespace {
 struct Places {
     testing_support::TempFolder root;
     std::string workingCopy = tabwright::prepareWorkingCopy({{PROJECT_DATA_DIR}, root.file("work")});
-    tabwright::CalcOptions options{root.file("startup"), root.path(), tabwright::CalcOptions::Display::Headless};
+    tabwright::CalcOptions options{root.file("startup"), root.path(),
+                                   tabwright::CalcOptions::Display::Headless};
 };
 
 // From "new instance" to "capture workbook open": what a Start costs.
@@ -87,12 +88,7 @@ void WriteLinesCellByCell(benchmark::State& state)
         return cells;
     });
 }
-BENCHMARK(WriteLinesCellByCell)
-    ->Arg(8)
-    ->Arg(60)
-    ->Unit(benchmark::kMillisecond)
-    ->MinTime(3.0)
-    ->UseRealTime();
+BENCHMARK(WriteLinesCellByCell)->Arg(8)->Arg(60)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
 
 void WriteLinesAsRows(benchmark::State& state)
 {
@@ -102,12 +98,7 @@ void WriteLinesAsRows(benchmark::State& state)
         return static_cast<int>(line.size());
     });
 }
-BENCHMARK(WriteLinesAsRows)
-    ->Arg(8)
-    ->Arg(60)
-    ->Unit(benchmark::kMillisecond)
-    ->MinTime(3.0)
-    ->UseRealTime();
+BENCHMARK(WriteLinesAsRows)->Arg(8)->Arg(60)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
 
 // A backlog: 100 consecutive lines of range(0) fields in one call.
 void WriteLineRunsAsRows(benchmark::State& state)
@@ -122,12 +113,7 @@ void WriteLineRunsAsRows(benchmark::State& state)
         return kLines * static_cast<int>(line.size());
     });
 }
-BENCHMARK(WriteLineRunsAsRows)
-    ->Arg(8)
-    ->Arg(60)
-    ->Unit(benchmark::kMillisecond)
-    ->MinTime(3.0)
-    ->UseRealTime();
+BENCHMARK(WriteLineRunsAsRows)->Arg(8)->Arg(60)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
 
 }  // namespace
 

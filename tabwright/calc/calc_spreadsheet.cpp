@@ -6,45 +6,45 @@
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
-#include <optional>
 #include <limits>
+#include <optional>
 #include <thread>
 
 #include <QStandardPaths>
 
 #include <com/sun/star/awt/XWindow.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
-#include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/document/MacroExecMode.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XDesktop2.hpp>
 #include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/script/browse/XBrowseNode.hpp>
 #include <com/sun/star/script/provider/XScript.hpp>
 #include <com/sun/star/script/provider/XScriptProviderSupplier.hpp>
-#include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
+#include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetView.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XModifiable.hpp>
 
-#include "tabwright/capture/macro_reference.h"
 #include "tabwright/calc/office_instance.h"
 #include "tabwright/calc/uno_link.h"
+#include "tabwright/capture/macro_reference.h"
 #include "tabwright/capture/workbook_files.h"
 
 namespace tabwright {
 
 namespace fs = std::filesystem;
 using css::uno::Reference;
-using rtl::OUString;
 using css::uno::UNO_QUERY;
 using css::uno::UNO_QUERY_THROW;
+using rtl::OUString;
 using namespace std::chrono_literals;
 
 struct CalcSpreadsheet::Instance {
@@ -81,7 +81,8 @@ auto guarded(OfficeProcess* process, Step&& step) -> decltype(step())
     try {
         return step();
     } catch (const css::lang::DisposedException& error) {
-        throw SpreadsheetError(SpreadsheetFailure::Gone, "the spreadsheet has been closed: " + uno_link::toUtf8(error.Message));
+        throw SpreadsheetError(SpreadsheetFailure::Gone,
+                               "the spreadsheet has been closed: " + uno_link::toUtf8(error.Message));
     } catch (const css::uno::RuntimeException& error) {
         const bool gone = process != nullptr && !process->running();
         throw SpreadsheetError(gone ? SpreadsheetFailure::Gone : SpreadsheetFailure::Failed,
@@ -175,8 +176,8 @@ bool modified(const Reference<css::frame::XModel>& document)
 CalcOptions defaultCalcOptions()
 {
     CalcOptions options;
-    options.startupFolder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString()
-                            + "/Tabwright";
+    options.startupFolder =
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString() + "/Tabwright";
     options.instancesFolder = userTemporaryFolder();
     return options;
 }
@@ -211,11 +212,11 @@ void CalcSpreadsheet::retire()
 void CalcSpreadsheet::newInstance()
 {
     retire();
-    const bool headless = options_.display == CalcOptions::Display::Headless
-                          || (options_.display == CalcOptions::Display::Automatic && !haveDisplay());
+    const bool headless = options_.display == CalcOptions::Display::Headless ||
+                          (options_.display == CalcOptions::Display::Automatic && !haveDisplay());
     try {
-        auto office = std::make_unique<OfficeInstance>(
-            OfficeInstance::Settings{options_.program, options_.instancesFolder, headless, options_.startTimeout});
+        auto office = std::make_unique<OfficeInstance>(OfficeInstance::Settings{
+            options_.program, options_.instancesFolder, headless, options_.startTimeout});
         instance_ = std::make_unique<Instance>();
         instance_->office = std::move(office);
     } catch (const std::exception& error) {
@@ -242,7 +243,8 @@ void CalcSpreadsheet::openPersonalWorkbook(const std::string& path)
     Instance& current = instance();
     // Hidden and read-only: it is a library of macros, and a copy open in an instance of
     // an earlier run must not make this one ask who holds the file.
-    current.personal = guarded(&current.office->process(), [&] { return load(*current.office->desktop(), path, true); });
+    current.personal =
+        guarded(&current.office->process(), [&] { return load(*current.office->desktop(), path, true); });
     current.personalPath = path;
 }
 
@@ -267,7 +269,9 @@ void CalcSpreadsheet::makeVisible()
         if (!current.capture.is())
             throw SpreadsheetError(SpreadsheetFailure::Failed, "no capture workbook");
         Reference<css::frame::XController>(current.view, UNO_QUERY_THROW)
-            ->getFrame()->getContainerWindow()->setVisible(true);
+            ->getFrame()
+            ->getContainerWindow()
+            ->setVisible(true);
     });
 }
 
@@ -284,8 +288,8 @@ Reference<css::sheet::XSpreadsheet> activeSheet(const Reference<css::sheet::XSpr
     return sheet;
 }
 
-Reference<css::table::XCell> activeCell(const Reference<css::sheet::XSpreadsheetView>& view,
-                                       int row, int column)
+Reference<css::table::XCell> activeCell(const Reference<css::sheet::XSpreadsheetView>& view, int row,
+                                        int column)
 {
     return activeSheet(view)->getCellByPosition(column - 1, row - 1);
 }
@@ -301,9 +305,8 @@ css::uno::Any anyOf(const CellValue& value)
 // Rows that follow one another from the same column with the same number of cells.
 bool continues(const RowCells& previous, const RowCells& next)
 {
-    return std::int64_t{next.row} == std::int64_t{previous.row} + 1
-           && next.firstColumn == previous.firstColumn
-           && next.values.size() == previous.values.size();
+    return std::int64_t{next.row} == std::int64_t{previous.row} + 1 &&
+           next.firstColumn == previous.firstColumn && next.values.size() == previous.values.size();
 }
 
 // Writes `rows`, a run for which `continues` holds, as one cell range.
@@ -383,8 +386,11 @@ void CalcSpreadsheet::runMacro(std::string_view macro)
     const MacroReference reference = parseMacroReference(macro);
     const bool anyWorkbook = reference.workbook.empty();
     const bool namesKnownWorkbook =
-        anyWorkbook || (current.capture.is() && common::equalIgnoringCase(reference.workbook, fileNameOf(current.capturePath)))
-        || (current.personal.is() && common::equalIgnoringCase(reference.workbook, fileNameOf(current.personalPath)));
+        anyWorkbook ||
+        (current.capture.is() &&
+         common::equalIgnoringCase(reference.workbook, fileNameOf(current.capturePath))) ||
+        (current.personal.is() &&
+         common::equalIgnoringCase(reference.workbook, fileNameOf(current.personalPath)));
     guarded(&current.office->process(), [&] {
         Reference<css::script::provider::XScript> script;
         if (namesKnownWorkbook) {
@@ -394,8 +400,7 @@ void CalcSpreadsheet::runMacro(std::string_view macro)
             }
         }
         if (!script.is())
-            throw SpreadsheetError(SpreadsheetFailure::MacroNotFound,
-                                   "no macro " + std::string(macro));
+            throw SpreadsheetError(SpreadsheetFailure::MacroNotFound, "no macro " + std::string(macro));
         css::uno::Sequence<sal_Int16> outIndices;
         css::uno::Sequence<css::uno::Any> outValues;
         try {
@@ -477,7 +482,8 @@ void CalcSpreadsheet::saveWorkbookAs(const std::string& path)
     Instance& current = instance();
     const std::optional<const char*> filter = calcFilterFor(path);
     if (!filter)
-        throw SpreadsheetError(SpreadsheetFailure::Failed, "cannot save " + path + ": not an .ods, .xlsx or .xls name");
+        throw SpreadsheetError(SpreadsheetFailure::Failed,
+                               "cannot save " + path + ": not an .ods, .xlsx or .xls name");
     guarded(&current.office->process(), [&] {
         if (!current.capture.is())
             throw SpreadsheetError(SpreadsheetFailure::Failed, "no capture workbook");

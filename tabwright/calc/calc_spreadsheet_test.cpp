@@ -9,6 +9,8 @@
 #include <limits>
 #include <thread>
 
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XModel.hpp>
@@ -19,27 +21,25 @@
 #include <com/sun/star/table/XTableChartsSupplier.hpp>
 #include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
-#include "tabwright/capture/capture_workbook.h"
 #include "tabwright/calc/office_process.h"
 #include "tabwright/calc/uno_link.h"
-#include "tabwright/capture/workbook_files.h"
 #include "tabwright/calc/workbook_maker.h"
+#include "tabwright/capture/capture_workbook.h"
+#include "tabwright/capture/workbook_files.h"
 #include "tabwright/testing/calc_user_side.h"
 #include "testing/temp_folder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using css::uno::Reference;
+using css::uno::UNO_QUERY_THROW;
 using tabwright::CalcSpreadsheet;
 using tabwright::CellValue;
 using tabwright::RowCells;
 using tabwright::SpreadsheetError;
 using tabwright::SpreadsheetFailure;
-using css::uno::Reference;
-using css::uno::UNO_QUERY_THROW;
 using namespace std::chrono_literals;
 
 // Macros of the personal workbook: one that marks the capture workbook, and one that Calc
@@ -62,7 +62,8 @@ using UserSide = testing_support::CalcUserSide;
 struct Places {
     testing_support::TempFolder root;
     std::string workingCopy = tabwright::prepareWorkingCopy({{PROJECT_DATA_DIR}, root.file("work")});
-    tabwright::CalcOptions options{root.file("startup"), root.file("instances"), CalcOptions::Display::Headless};
+    tabwright::CalcOptions options{root.file("startup"), root.file("instances"),
+                                   CalcOptions::Display::Headless};
 
     Places()
     {
@@ -169,9 +170,9 @@ TEST_F(SharedCalc, AWriteOutsideTheSheetFailsWithoutEndingTheRun)
 TEST_F(SharedCalc, TheShippedMacroChartsTheFirstChangingNumbersAndTurnsTheirTextIntoNumbers)
 {
     for (int row = 1; row <= 6; ++row) {
-        calc->writeText(row, 4, "0");                        // constant: not charted
-        calc->writeText(row, 5, "000" + std::to_string(row)); // an index: not charted
-        calc->writeText(row, 6, std::to_string(row * row));  // the readings
+        calc->writeText(row, 4, "0");                          // constant: not charted
+        calc->writeText(row, 5, "000" + std::to_string(row));  // an index: not charted
+        calc->writeText(row, 6, std::to_string(row * row));    // the readings
         calc->writeText(row, 7, "(RAW)");
     }
     calc->runMacro("spreadsheet.ods!ChartReadings");
@@ -186,23 +187,36 @@ TEST_F(SharedCalc, TheShippedMacroChartsTheFirstChangingNumbersAndTurnsTheirText
 
 TEST_F(SharedCalc, AMacroThatIsNotThereIsReportedAsNotFound)
 {
-    EXPECT_EQ(failureOf([] { calc->runMacro("spreadsheet.ods!NoSuchMacro"); }), SpreadsheetFailure::MacroNotFound);
-    EXPECT_EQ(failureOf([] { calc->runMacro("spreadsheet.ods! ChartReadings"); }), SpreadsheetFailure::MacroNotFound);
-    EXPECT_EQ(failureOf([] { calc->runMacro("other.ods!ChartReadings"); }), SpreadsheetFailure::MacroNotFound);
+    EXPECT_EQ(failureOf([] { calc->runMacro("spreadsheet.ods!NoSuchMacro"); }),
+              SpreadsheetFailure::MacroNotFound);
+    EXPECT_EQ(failureOf([] { calc->runMacro("spreadsheet.ods! ChartReadings"); }),
+              SpreadsheetFailure::MacroNotFound);
+    EXPECT_EQ(failureOf([] { calc->runMacro("other.ods!ChartReadings"); }),
+              SpreadsheetFailure::MacroNotFound);
 }
 
 TEST_F(SharedCalc, MacrosOfThePersonalWorkbookAreFoundAfterTheCaptureWorkbooks)
 {
     calc->runMacro("spreadsheet.ods!markcapture");
     EXPECT_EQ(user->text("spreadsheet.ods", 1, 10), "marked");
-    EXPECT_EQ(failureOf([] { calc->runMacro("spreadsheet.ods!NeedsArgument"); }), SpreadsheetFailure::MacroFailed);
+    EXPECT_EQ(failureOf([] { calc->runMacro("spreadsheet.ods!NeedsArgument"); }),
+              SpreadsheetFailure::MacroFailed);
 }
 
 // Row writes come after the macro tests: the shipped macro looks at what the sheet holds.
 TEST_F(SharedCalc, ARowWriteGivesTheCellsThatOneWritePerCellGives)
 {
-    const std::vector<CellValue> values{"0012", 13.5, "", "=1+1", "1e3", "TRUE", "'x", " 7 ",
-                                        "43 (C) \xB0\xFF", std::string_view("a\0b", 3), -0.25,
+    const std::vector<CellValue> values{"0012",
+                                        13.5,
+                                        "",
+                                        "=1+1",
+                                        "1e3",
+                                        "TRUE",
+                                        "'x",
+                                        " 7 ",
+                                        "43 (C) \xB0\xFF",
+                                        std::string_view("a\0b", 3),
+                                        -0.25,
                                         "12-07-2026"};
     const int columns = static_cast<int>(values.size());
     for (int column = 1; column <= columns; ++column) {
@@ -212,9 +226,7 @@ TEST_F(SharedCalc, ARowWriteGivesTheCellsThatOneWritePerCellGives)
             calc->writeNumber(20, column, std::get<double>(values[column - 1]));
     }
     calc->writeRow(21, 1, values);
-    const auto text = [](int row, int column) {
-        return user->text("spreadsheet.ods", row, column);
-    };
+    const auto text = [](int row, int column) { return user->text("spreadsheet.ods", row, column); };
     for (int column = 1; column <= columns; ++column) {
         const auto single = user->cell("spreadsheet.ods", 20, column);
         const auto ranged = user->cell("spreadsheet.ods", 21, column);
@@ -224,8 +236,7 @@ TEST_F(SharedCalc, ARowWriteGivesTheCellsThatOneWritePerCellGives)
         EXPECT_EQ(text(21, column), text(20, column)) << column;
     }
     for (const int column : {1, 4, 5, 6, 7}) {
-        EXPECT_EQ(user->cell("spreadsheet.ods", 21, column)->getType(),
-                  css::table::CellContentType_TEXT)
+        EXPECT_EQ(user->cell("spreadsheet.ods", 21, column)->getType(), css::table::CellContentType_TEXT)
             << column;
     }
     EXPECT_EQ(text(21, 4), "=1+1");
@@ -238,15 +249,14 @@ TEST_F(SharedCalc, RowsWrittenTogetherTouchNoCellBesideThem)
     calc->writeText(30, 3, "kept");
     calc->writeText(32, 1, "kept");
     const std::vector<CellValue> ab{"a", "b"}, cd{"c", "d"}, e{"e"}, f{12.5}, none{};
-    const std::vector<RowCells> rows{{30, 1, ab}, {31, 1, cd}, {32, 2, e},
+    const std::vector<RowCells> rows{{30, 1, ab}, {31, 1, cd},   {32, 2, e},
                                      {33, 2, f},  {34, 1, none}, {31, 5, e}};
     calc->writeRows(rows);
     const struct {
         int row, column;
         std::string text;
-    } cells[] = {{30, 1, "a"},    {30, 2, "b"}, {30, 3, "kept"}, {31, 1, "c"},
-                 {31, 2, "d"},    {31, 3, ""},  {32, 1, "kept"}, {32, 2, "e"},
-                 {32, 3, ""},     {33, 2, "12.5"}, {31, 5, "e"}};
+    } cells[] = {{30, 1, "a"},    {30, 2, "b"}, {30, 3, "kept"}, {31, 1, "c"},    {31, 2, "d"}, {31, 3, ""},
+                 {32, 1, "kept"}, {32, 2, "e"}, {32, 3, ""},     {33, 2, "12.5"}, {31, 5, "e"}};
     for (const auto& cell : cells) {
         EXPECT_EQ(user->text("spreadsheet.ods", cell.row, cell.column), cell.text)
             << cell.row << "," << cell.column;
@@ -273,7 +283,9 @@ TEST(CalcInstance, AClosedWorkbookAndAKilledInstanceShowAsGone)
     kill(-group, SIGKILL);
     ASSERT_TRUE(endsWithin(group, 60s));
     EXPECT_EQ(failureOf([&] { calc.writeNumber(1, 1, 1.0); }), SpreadsheetFailure::Gone);
-    EXPECT_EQ(failureOf([&] { calc.writeRows(std::vector<RowCells>{{1, 1, row}, {2, 1, row}}); }),
+    EXPECT_EQ(failureOf([&] {
+                  calc.writeRows(std::vector<RowCells>{{1, 1, row}, {2, 1, row}});
+              }),
               SpreadsheetFailure::Gone);
     EXPECT_EQ(failureOf([&] { calc.runMacro("spreadsheet.ods!ChartReadings"); }), SpreadsheetFailure::Gone);
     calc.quit();

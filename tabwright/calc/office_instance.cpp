@@ -14,18 +14,23 @@ namespace tabwright {
 
 OfficeInstance::OfficeInstance(const Settings& settings)
     : profileFolder_(createProfileFolder(settings.profilesFolder)),
-      pipe_("tabwright-" + std::to_string(getpid()) + "-" + std::filesystem::path(profileFolder_).filename().string()),
+      pipe_("tabwright-" + std::to_string(getpid()) + "-" +
+            std::filesystem::path(profileFolder_).filename().string()),
       headless_(settings.headless)
 {
     std::vector<std::string> arguments{
         "-env:UserInstallation=" + uno_link::toUtf8(uno_link::fileUrl(profileFolder_)),
         "--accept=pipe,name=" + pipe_ + ";urp;StarOffice.ComponentContext",
-        "--norestore", "--nologo", "--nodefault", "--nolockcheck"};
+        "--norestore",
+        "--nologo",
+        "--nodefault",
+        "--nolockcheck"};
     if (headless_)
         arguments.emplace_back("--headless");
     try {
         process_ = std::make_unique<OfficeProcess>(settings.program, arguments);
-        const auto context = uno_link::connect(pipe_, settings.startTimeout, [this] { return process_->running(); });
+        const auto context =
+            uno_link::connect(pipe_, settings.startTimeout, [this] { return process_->running(); });
         desktop_ = css::frame::Desktop::create(context);
     } catch (const css::uno::Exception& error) {
         discardProfile();

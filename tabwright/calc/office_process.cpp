@@ -5,10 +5,10 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <cstring>
 #include <stdexcept>
 #include <thread>
 

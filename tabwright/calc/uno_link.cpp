@@ -66,7 +66,8 @@ std::string toUtf8(const OUString& text)
 OUString fileUrl(const std::string& path)
 {
     const std::string absolute = std::filesystem::absolute(path).string();
-    const OUString systemPath(absolute.data(), static_cast<sal_Int32>(absolute.size()), RTL_TEXTENCODING_UTF8);
+    const OUString systemPath(absolute.data(), static_cast<sal_Int32>(absolute.size()),
+                              RTL_TEXTENCODING_UTF8);
     OUString url;
     if (osl::FileBase::getFileURLFromSystemPath(systemPath, url) != osl::FileBase::E_None)
         throw std::runtime_error("not a usable file path: " + path);

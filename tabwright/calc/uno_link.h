@@ -19,8 +19,8 @@ css::uno::Reference<css::uno::XComponentContext> localContext();
 // answers. Throws std::runtime_error when `starting` returns false (the process ended)
 // or the time-out passes first.
 css::uno::Reference<css::uno::XComponentContext> connect(const std::string& pipe,
-                                                          std::chrono::milliseconds timeout,
-                                                          const std::function<bool()>& starting);
+                                                         std::chrono::milliseconds timeout,
+                                                         const std::function<bool()>& starting);
 
 // Domain text is single-byte characters (Latin-1); file paths are UTF-8.
 OUString fromText(std::string_view text);

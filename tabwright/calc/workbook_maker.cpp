@@ -29,8 +29,9 @@ css::uno::Sequence<css::beans::PropertyValue> oneProperty(const char* name, cons
 
 }  // namespace
 
-void writeWorkbookWithMacros(css::frame::XDesktop2& desktop, const std::string& path, const std::string& sheetName,
-                             const std::string& moduleName, const std::string& source)
+void writeWorkbookWithMacros(css::frame::XDesktop2& desktop, const std::string& path,
+                             const std::string& sheetName, const std::string& moduleName,
+                             const std::string& source)
 {
     const auto document = desktop.loadComponentFromURL("private:factory/scalc", "_blank", 0,
                                                        oneProperty("Hidden", css::uno::Any(true)));
@@ -39,14 +40,17 @@ void writeWorkbookWithMacros(css::frame::XDesktop2& desktop, const std::string& 
         spreadsheet->getSheets()->getByName(spreadsheet->getSheets()->getElementNames()[0]), UNO_QUERY_THROW);
     sheet->setName(uno_link::fromText(sheetName));
 
-    const auto libraries = Reference<css::document::XEmbeddedScripts>(document, UNO_QUERY_THROW)->getBasicLibraries();
+    const auto libraries =
+        Reference<css::document::XEmbeddedScripts>(document, UNO_QUERY_THROW)->getBasicLibraries();
     if (!libraries->hasByName("Standard"))
         libraries->createLibrary("Standard");
-    const Reference<css::container::XNameContainer> standard(libraries->getByName("Standard"), UNO_QUERY_THROW);
+    const Reference<css::container::XNameContainer> standard(libraries->getByName("Standard"),
+                                                             UNO_QUERY_THROW);
     standard->insertByName(uno_link::fromText(moduleName), css::uno::Any(uno_link::fromText(source)));
 
     Reference<css::frame::XStorable>(document, UNO_QUERY_THROW)
-        ->storeToURL(uno_link::fileUrl(path), oneProperty("FilterName", css::uno::Any(rtl::OUString("calc8"))));
+        ->storeToURL(uno_link::fileUrl(path),
+                     oneProperty("FilterName", css::uno::Any(rtl::OUString("calc8"))));
     Reference<css::util::XCloseable>(document, UNO_QUERY_THROW)->close(true);
 }
 

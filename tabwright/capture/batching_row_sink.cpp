@@ -34,8 +34,7 @@ void BatchingRowSink::flush()
     rows.reserve(rows_.size());
     for (const Row& row : rows_)
         rows.push_back(RowCells{row.row, row.firstColumn,
-                                std::span<const CellValue>(values).subspan(row.firstCell,
-                                                                           row.cellCount)});
+                                std::span<const CellValue>(values).subspan(row.firstCell, row.cellCount)});
     try {
         spreadsheet_.writeRows(rows);
     } catch (...) {

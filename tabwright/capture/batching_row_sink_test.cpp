@@ -41,8 +41,9 @@ public:
 };
 
 // Tagged and plain lines, a block separator, a line left unfinished.
-const std::string kText = "0 0001 :: 12-07-2026 = 57\r\nA\tB\r\n\r\n\r\n\r\n9999\r\n9998\r\n"
-                          "1 0002 :: x\r\nC\tD\tE\r\nhalf";
+const std::string kText =
+    "0 0001 :: 12-07-2026 = 57\r\nA\tB\r\n\r\n\r\n\r\n9999\r\n9998\r\n"
+    "1 0002 :: x\r\nC\tD\tE\r\nhalf";
 
 std::map<std::pair<int, int>, std::variant<std::string, double>> cellByCell()
 {

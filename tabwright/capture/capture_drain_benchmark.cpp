@@ -69,9 +69,8 @@ public:
     }
     std::shared_ptr<tabwright::Spreadsheet> makeSpreadsheet() override
     {
-        calc = std::make_shared<tabwright::CalcSpreadsheet>(
-            tabwright::CalcOptions{root_.file("startup"), root_.file("instances"),
-                                   tabwright::CalcOptions::Display::Headless});
+        calc = std::make_shared<tabwright::CalcSpreadsheet>(tabwright::CalcOptions{
+            root_.file("startup"), root_.file("instances"), tabwright::CalcOptions::Display::Headless});
         return calc;
     }
     std::string prepareWorkingCopy() override
@@ -112,10 +111,7 @@ std::string vq480Blocks()
 // The cells the text gives, counted by the parser itself.
 class CountingSink : public tabwright::RowSink {
 public:
-    void writeRow(int, int, std::span<const tabwright::CellValue> values) override
-    {
-        cells += values.size();
-    }
+    void writeRow(int, int, std::span<const tabwright::CellValue> values) override { cells += values.size(); }
     std::size_t cells = 0;
 };
 
@@ -139,8 +135,8 @@ void drain(benchmark::State& state, const std::string& backlog)
     NoonClock clock;
     SilentView view;
     testing_support::ScriptedPrompter prompter;
-    tabwright::CaptureRun run(tabwright::CaptureRunParts{calcs, port, handover, clock, view, view,
-                                                         prompter, root.file("data")});
+    tabwright::CaptureRun run(
+        tabwright::CaptureRunParts{calcs, port, handover, clock, view, view, prompter, root.file("data")});
     for (auto _ : state) {
         if (!run.Start()) {
             state.SkipWithError("the capture did not start");
@@ -162,15 +158,20 @@ void drain(benchmark::State& state, const std::string& backlog)
         state.counters["cells"] = cells;
         state.counters["cells/s"] = cells / seconds;
         state.counters["ticks"] = ticks;
-        state.counters["longest_tick_ms"] =
-            std::chrono::duration<double, std::milli>(longestTick).count();
+        state.counters["longest_tick_ms"] = std::chrono::duration<double, std::milli>(longestTick).count();
         run.Stop();
     }
     run.quitSpreadsheet();
 }
 
-void K7rxLines(benchmark::State& state) { drain(state, k7rxLines()); }
-void Vq480Blocks(benchmark::State& state) { drain(state, vq480Blocks()); }
+void K7rxLines(benchmark::State& state)
+{
+    drain(state, k7rxLines());
+}
+void Vq480Blocks(benchmark::State& state)
+{
+    drain(state, vq480Blocks());
+}
 
 BENCHMARK(K7rxLines)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(Vq480Blocks)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);

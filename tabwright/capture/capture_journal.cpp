@@ -23,7 +23,7 @@ int createFolder(const std::filesystem::path& folder)
         if (::mkdir(partial.c_str(), 0700) != 0 && errno != EEXIST)
             return errno;
     }
-    struct stat status { };
+    struct stat status {};
     if (::stat(folder.c_str(), &status) != 0)
         return errno;
     return S_ISDIR(status.st_mode) ? 0 : ENOTDIR;
@@ -31,22 +31,21 @@ int createFolder(const std::filesystem::path& folder)
 
 }  // namespace
 
-CaptureJournal::CaptureJournal(std::string dataFolder) : folder_(std::move(dataFolder) + "/journal")
-{ }
+CaptureJournal::CaptureJournal(std::string dataFolder) : folder_(std::move(dataFolder) + "/journal") {}
 
 bool CaptureJournal::open(const QDateTime& startedAt)
 {
     file_.close();
-    const std::string stem
-        = folder_ + "/" + startedAt.toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss")).toStdString();
+    const std::string stem =
+        folder_ + "/" + startedAt.toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss")).toStdString();
     path_ = stem + ".txt";
     if (const int error = createFolder(folder_); error != 0) {
         file_ = JournalFile::failed(folder_, error);
         return false;
     }
     for (int number = 2;; ++number) {
-        const int descriptor
-            = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600);
+        const int descriptor =
+            ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600);
         if (descriptor >= 0) {
             file_ = JournalFile(descriptor, path_);
             return true;

@@ -82,13 +82,12 @@ TEST(CaptureJournal, AJournalThatCannotBeCreatedIsToldOnceAndTheCaptureGoesOn)
         {"read-only journal folder",
          [](const auto& data) {
              fs::create_directories(data.file("data/journal"));
-             fs::permissions(data.file("data/journal"),
-                             fs::perms::owner_read | fs::perms::owner_exec);
+             fs::permissions(data.file("data/journal"), fs::perms::owner_read | fs::perms::owner_exec);
          },
          "data/journal/2026-12-08_14-03-27.txt", "Permission denied"},
         {"a file where the folder goes",
-         [](const auto& data) { testing_support::writeText(data.file("data/journal"), "x"); },
-         "data/journal", "Not a directory"},
+         [](const auto& data) { testing_support::writeText(data.file("data/journal"), "x"); }, "data/journal",
+         "Not a directory"},
     };
     for (const auto& c : cases) {
         testing_support::TempFolder data;
@@ -97,9 +96,9 @@ TEST(CaptureJournal, AJournalThatCannotBeCreatedIsToldOnceAndTheCaptureGoesOn)
         testing_support::PermissionBitsHold held;
         EXPECT_FALSE(journal.open(kStart)) << c.name;
         EXPECT_EQ(journal.path(), data.file("data/journal/2026-12-08_14-03-27.txt")) << c.name;
-        EXPECT_THAT(journal.takeFailure(),
-                    Optional("The capture journal cannot be written: " + data.file(c.failing) + ": "
-                             + c.reason))
+        EXPECT_THAT(
+            journal.takeFailure(),
+            Optional("The capture journal cannot be written: " + data.file(c.failing) + ": " + c.reason))
             << c.name;
         journal.append("bytes");
         journal.flush();
@@ -117,9 +116,9 @@ TEST(JournalFile, AFullDiskIsToldOnceAndLaterBytesAreDropped)
     file.flush();
     EXPECT_FALSE(file.hasFailed()) << "nothing appended, nothing to pass on";
     file.append("line\r\n");
-    EXPECT_THAT(file.takeFailure(),
-                Optional(std::string(
-                    "The capture journal cannot be written: /dev/full: No space left on device")));
+    EXPECT_THAT(
+        file.takeFailure(),
+        Optional(std::string("The capture journal cannot be written: /dev/full: No space left on device")));
     file.append("more");
     file.flush();
     file.close();

@@ -53,8 +53,7 @@ private:
 // after writing only some of their cells, as a spreadsheet written cell by cell does.
 class CheckingSink : public tabwright::RowSink {
 public:
-    CheckingSink(bool hasTaggedLines, Random* failures)
-        : hasTaggedLines_(hasTaggedLines), failures_(failures)
+    CheckingSink(bool hasTaggedLines, Random* failures) : hasTaggedLines_(hasTaggedLines), failures_(failures)
     {
     }
 
@@ -109,10 +108,8 @@ Outcome parse(const std::vector<std::string_view>& pieces, CheckingSink& sink)
         while (parser.ProcessReceivedText(sink)) {
         }
     }
-    check(parser.CurrentRow() >= 1 && parser.BlockColumn() >= 1,
-          "row or column below 1 after the parse");
-    return {sink.cells, std::string(parser.ReceiveBuffer()), parser.CurrentRow(),
-            parser.BlockColumn()};
+    check(parser.CurrentRow() >= 1 && parser.BlockColumn() >= 1, "row or column below 1 after the parse");
+    return {sink.cells, std::string(parser.ReceiveBuffer()), parser.CurrentRow(), parser.BlockColumn()};
 }
 
 bool sameOutcome(const Outcome& a, const Outcome& b)
@@ -151,8 +148,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::size_t> boundaries;
     const std::uint32_t longest = 1 + data[0] % 97;
     for (std::size_t at = 0; at < text.size();) {
-        const std::size_t length =
-            std::min<std::size_t>(1 + pieceSizes.next(longest), text.size() - at);
+        const std::size_t length = std::min<std::size_t>(1 + pieceSizes.next(longest), text.size() - at);
         pieces.push_back(text.substr(at, length));
         at += length;
         boundaries.push_back(at);

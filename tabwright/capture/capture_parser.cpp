@@ -46,7 +46,7 @@ std::optional<tabwright::SpreadsheetError> CaptureParser::ProcessReceivedText(Ro
         try {
             const std::string_view line(buffer_.data() + start, end - start);
             start = line.find("::") != std::string_view::npos ? writeTaggedLine(start, end, sink)
-                                                                : writePlainLine(start, end, sink);
+                                                              : writePlainLine(start, end, sink);
         } catch (const tabwright::SpreadsheetError& error) {
             currentRow_ = row;
             blockColumn_ = blockColumn;

@@ -38,10 +38,7 @@ public:
     void stopRun();
 
     // Counts characters taken in (ReadIncomingText does).
-    void countReceived(std::size_t characters)
-    {
-        bytesReceived_ += static_cast<std::int64_t>(characters);
-    }
+    void countReceived(std::size_t characters) { bytesReceived_ += static_cast<std::int64_t>(characters); }
     // Adds received text at the end of ReceiveBuffer.
     void append(std::string_view text) { buffer_.append(text); }
 

@@ -138,27 +138,47 @@ struct Case {
 TEST(CaptureParser, PlacesEachKindOfLine)
 {
     const Case cases[] = {
-        {"line split over two reads", {"A\tB\r", "\nC"},
-         {"writeText 1 1 A", "writeText 1 2 B"}, 2, 1, "C"},
+        {"line split over two reads", {"A\tB\r", "\nC"}, {"writeText 1 1 A", "writeText 1 2 B"}, 2, 1, "C"},
         {"tagged without spaces", {"A::B\r\n"}, {"writeText 1 1 A::B"}, 2, 1, ""},
-        {"tagged keeps TABs in tokens", {"a\tb :: c\t\r\n"},
-         {"writeText 1 1 a\tb", "writeText 1 2 c\t"}, 2, 1, ""},
+        {"tagged keeps TABs in tokens",
+         {"a\tb :: c\t\r\n"},
+         {"writeText 1 1 a\tb", "writeText 1 2 c\t"},
+         2,
+         1,
+         ""},
         {"tagged with no token left", {"::  = \r\n"}, {}, 2, 1, ""},
         {"equals sign without :: is plain", {" = \r\n"}, {"writeText 1 1  = "}, 2, 1, ""},
         {"lone CR and LF are text", {"a\rb\nc\r\n"}, {"writeText 1 1 a\rb\nc"}, 2, 1, ""},
-        {"empty fields", {"\tA\t\t\r\n\r\n"},
-         {"writeText 1 1 ", "writeText 1 2 A", "writeText 1 3 ", "writeText 1 4 ",
-          "writeText 2 1 "},
-         3, 1, ""},
-        {"four CR LF after a line", {"A\r\n" + kSeparator + "\r\nB\r\n"},
+        {"empty fields",
+         {"\tA\t\t\r\n\r\n"},
+         {"writeText 1 1 ", "writeText 1 2 A", "writeText 1 3 ", "writeText 1 4 ", "writeText 2 1 "},
+         3,
+         1,
+         ""},
+        {"four CR LF after a line",
+         {"A\r\n" + kSeparator + "\r\nB\r\n"},
          {"writeText 1 1 A", "writeNumber 1 2 12.5", "writeText 2 2 ", "writeText 3 2 B"},
-         4, 2, ""},
-        {"separator after a TAB closes the line and the block", {"A\t\r\n\r\n\r\nB\r\n"},
-         {"writeText 1 1 A", "writeNumber 1 2 12.5", "writeText 2 2 B"}, 3, 2, ""},
-        {"separator split across reads is three empty lines", {"\r\n\r\n", "\r\n"},
-         {"writeText 1 1 ", "writeText 2 1 ", "writeText 3 1 "}, 4, 1, ""},
-        {"tagged and plain lines share rows", {"x :: y\r\n1\t2\r\n"},
-         {"writeText 1 1 x", "writeText 1 2 y", "writeText 2 1 1", "writeText 2 2 2"}, 3, 1, ""},
+         4,
+         2,
+         ""},
+        {"separator after a TAB closes the line and the block",
+         {"A\t\r\n\r\n\r\nB\r\n"},
+         {"writeText 1 1 A", "writeNumber 1 2 12.5", "writeText 2 2 B"},
+         3,
+         2,
+         ""},
+        {"separator split across reads is three empty lines",
+         {"\r\n\r\n", "\r\n"},
+         {"writeText 1 1 ", "writeText 2 1 ", "writeText 3 1 "},
+         4,
+         1,
+         ""},
+        {"tagged and plain lines share rows",
+         {"x :: y\r\n1\t2\r\n"},
+         {"writeText 1 1 x", "writeText 1 2 y", "writeText 2 1 1", "writeText 2 2 2"},
+         3,
+         1,
+         ""},
         {"unfinished line waits", {"A\tB", "\r"}, {}, 1, 1, "A\tB\r"},
     };
     for (const Case& c : cases) {
@@ -217,8 +237,7 @@ TEST(CaptureParser, EachLineIsOneRowWriteAndTheStampItsOwn)
     parser.append("a\tb\tc\r\nx :: y\r\nd\t" + kSeparator);
     RowCounter sink;
     EXPECT_FALSE(parser.ProcessReceivedText(sink).has_value());
-    EXPECT_THAT(sink.rows,
-                ElementsAre(std::pair(1, 1), std::pair(2, 1), std::pair(3, 1), std::pair(1, 2)));
+    EXPECT_THAT(sink.rows, ElementsAre(std::pair(1, 1), std::pair(2, 1), std::pair(3, 1), std::pair(1, 2)));
     EXPECT_THAT(sink.sizes, ElementsAre(3, 2, 1, 1));
 }
 
@@ -260,8 +279,7 @@ TEST(CaptureParser, FailedWriteKeepsItsLineAndTheRetryWritesTheSameCells)
 TEST(CaptureParser, AnotherExceptionGoesOnUpLeavingTheLineForLater)
 {
     struct ThrowingOnSecondRow : RowCounter {
-        void writeRow(int row, int firstColumn,
-                      std::span<const tabwright::CellValue> values) override
+        void writeRow(int row, int firstColumn, std::span<const tabwright::CellValue> values) override
         {
             if (rows.size() == 1)
                 throw std::runtime_error("lost");

@@ -241,8 +241,7 @@ void CaptureRun::writeWaitingLines()
     showDrain(parser_.LineWaiting());
 }
 
-std::optional<SpreadsheetError> CaptureRun::writeSlices(
-    std::chrono::steady_clock::time_point deadline)
+std::optional<SpreadsheetError> CaptureRun::writeSlices(std::chrono::steady_clock::time_point deadline)
 {
     BatchingRowSink rows(*excelApp_, kCellsPerWrite);
     do {
@@ -255,8 +254,8 @@ std::optional<SpreadsheetError> CaptureRun::writeSlices(
 void CaptureRun::showDrain(bool linesWaiting)
 {
     if (linesWaiting)
-        parts_.view.showStatus("Writing received lines: " +
-                               groupedDigits(parser_.ReceiveBuffer().size()) + " bytes waiting");
+        parts_.view.showStatus("Writing received lines: " + groupedDigits(parser_.ReceiveBuffer().size()) +
+                               " bytes waiting");
     else if (draining_)
         showBytesReceivedOrReady();
     draining_ = linesWaiting;
@@ -366,8 +365,8 @@ void CaptureRun::finishStopping()
 void CaptureRun::showTextInJournal(const SpreadsheetError& error)
 {
     parts_.view.showLamp(Lamp::Excel, LampColour::Red);
-    parts_.view.showStatus(std::string(blockedText(error)) +
-                           ": the received text is in the journal " + journal_.path());
+    parts_.view.showStatus(std::string(blockedText(error)) + ": the received text is in the journal " +
+                           journal_.path());
 }
 
 void CaptureRun::stopReading()

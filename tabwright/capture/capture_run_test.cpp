@@ -51,28 +51,19 @@ private:
 // Writes down what the run shows, one line per call, and whether its timer runs.
 class RecordingView : public RunView, public RunTimer {
 public:
-    void showBytesReceived(std::int64_t count) override
-    {
-        shown.push_back("bytes " + std::to_string(count));
-    }
+    void showBytesReceived(std::int64_t count) override { shown.push_back("bytes " + std::to_string(count)); }
     void showLamp(Lamp lamp, LampColour colour) override
     {
         static const char* colours[] = {"yellow", "green", "red", "background"};
         shown.push_back(std::string(lamp == Lamp::ComPort ? "port " : "excel ") +
                         colours[static_cast<int>(colour)]);
     }
-    void showStatus(std::string_view text) override
-    {
-        shown.push_back("status " + std::string(text));
-    }
+    void showStatus(std::string_view text) override { shown.push_back("status " + std::string(text)); }
     void enableButton(RunButton button, bool enabled) override
     {
         shown.push_back(std::string(enabled ? "enable " : "disable ") + name(button));
     }
-    void bringToFront(RunButton button) override
-    {
-        shown.push_back(std::string("front ") + name(button));
-    }
+    void bringToFront(RunButton button) override { shown.push_back(std::string("front ") + name(button)); }
     void bringWindowToFront() override { shown.push_back("window front"); }
     void setTimerEnabled(bool enabled) override { timerOn = enabled; }
     void rearmAtOnce() override
@@ -106,8 +97,7 @@ struct RunFixture : testing::Test {
     RecordingView view;
     testing_support::ScriptedPrompter prompter;
     testing_support::TempFolder data;
-    CaptureRun run{
-        CaptureRunParts{spreadsheets, port, handover, clock, view, view, prompter, data.path()}};
+    CaptureRun run{CaptureRunParts{spreadsheets, port, handover, clock, view, view, prompter, data.path()}};
 
     void tick(const std::function<void()>& duringEvents = [] {}) { run.tick(duringEvents); }
     std::vector<std::string> shownSince(std::size_t from) const
@@ -116,8 +106,7 @@ struct RunFixture : testing::Test {
     }
 };
 
-const std::vector<std::string> kOpeningWorkbook{"excel yellow",
-                                                "status Opening MS Excel Spreadsheet"};
+const std::vector<std::string> kOpeningWorkbook{"excel yellow", "status Opening MS Excel Spreadsheet"};
 
 struct StartCase {
     const char* name;
@@ -133,8 +122,7 @@ TEST_P(StartCases, ShowsEachStepInOrderAndEndsInItsState)
     GetParam().arrange(*this);
     EXPECT_EQ(run.Start(), GetParam().runs);
     std::vector<std::string> expected = kOpeningWorkbook;
-    expected.insert(expected.end(), GetParam().shownAfterOpening.begin(),
-                    GetParam().shownAfterOpening.end());
+    expected.insert(expected.end(), GetParam().shownAfterOpening.begin(), GetParam().shownAfterOpening.end());
     EXPECT_THAT(view.shown, ElementsAreArray(expected));
     EXPECT_EQ(run.state(), GetParam().runs ? RunState::Running : RunState::Stopped);
     EXPECT_EQ(view.timerOn, GetParam().runs);
@@ -143,34 +131,33 @@ TEST_P(StartCases, ShowsEachStepInOrderAndEndsInItsState)
 
 INSTANTIATE_TEST_SUITE_P(
     CaptureRun, StartCases,
-    testing::Values(
-        StartCase{"Opens",
-                  [](RunFixture&) {},
-                  true,
-                  {"excel green", "status ", "port yellow", "status Opening COM port",
-                   "port green", "status Ready", "disable Start", "enable Stop", "enable Pause",
-                   "front Pause", "disable Resume", "disable ComPorts", "window front"}},
-        StartCase{"NoInstance",
-                  [](RunFixture& f) {
-                      f.spreadsheets.prepare = [](auto& s) { s.failCall("newInstance"); };
-                  },
-                  false,
-                  {"excel red", "status MS Excel not available"}},
-        StartCase{"NoWorkbook",
-                  [](RunFixture& f) {
-                      f.spreadsheets.prepare = [](auto& s) { s.failCall("openCaptureWorkbook"); };
-                  },
-                  false,
-                  {"excel red", "status MS Excel not available"}},
-        StartCase{"NoApplicationAtAll",
-                  [](RunFixture& f) { f.spreadsheets.failMaking = true; },
-                  false,
-                  {"excel red", "status MS Excel not available"}},
-        StartCase{"NoPort",
-                  [](RunFixture& f) { f.port.refuseOpen = true; },
-                  false,
-                  {"excel green", "status ", "port yellow", "status Opening COM port", "port red",
-                   "status COM port not available"}}),
+    testing::Values(StartCase{"Opens",
+                              [](RunFixture&) {},
+                              true,
+                              {"excel green", "status ", "port yellow", "status Opening COM port",
+                               "port green", "status Ready", "disable Start", "enable Stop", "enable Pause",
+                               "front Pause", "disable Resume", "disable ComPorts", "window front"}},
+                    StartCase{"NoInstance",
+                              [](RunFixture& f) {
+                                  f.spreadsheets.prepare = [](auto& s) { s.failCall("newInstance"); };
+                              },
+                              false,
+                              {"excel red", "status MS Excel not available"}},
+                    StartCase{"NoWorkbook",
+                              [](RunFixture& f) {
+                                  f.spreadsheets.prepare = [](auto& s) { s.failCall("openCaptureWorkbook"); };
+                              },
+                              false,
+                              {"excel red", "status MS Excel not available"}},
+                    StartCase{"NoApplicationAtAll",
+                              [](RunFixture& f) { f.spreadsheets.failMaking = true; },
+                              false,
+                              {"excel red", "status MS Excel not available"}},
+                    StartCase{"NoPort",
+                              [](RunFixture& f) { f.port.refuseOpen = true; },
+                              false,
+                              {"excel green", "status ", "port yellow", "status Opening COM port", "port red",
+                               "status COM port not available"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RunFixture, FailureAKeepsTheInstanceAndFailureBQuitsIt)
@@ -214,8 +201,8 @@ TEST_F(RunFixture, NothingIsReadWhilePausedAndResumeShowsTheCount)
     EXPECT_EQ(port.received, "1\r\n");
     std::size_t before = view.shown.size();
     run.Resume();
-    EXPECT_THAT(shownSince(before), ElementsAre("disable Resume", "enable Pause", "front Pause",
-                                                "port green", "excel green", "status Ready"));
+    EXPECT_THAT(shownSince(before), ElementsAre("disable Resume", "enable Pause", "front Pause", "port green",
+                                                "excel green", "status Ready"));
     tick();
     run.Pause();
     before = view.shown.size();
@@ -253,9 +240,8 @@ TEST_P(BlockCases, AFailedWriteWaitsForTheWorkbookAndLosesNothing)
     port.received = "1\r\n2\r\n";
     tick();
     EXPECT_TRUE(run.ExcelBlocked());
-    EXPECT_THAT(
-        shownSince(view.shown.size() - 3),
-        ElementsAre("excel red", "status " + std::string(GetParam().text), "disable Pause"));
+    EXPECT_THAT(shownSince(view.shown.size() - 3),
+                ElementsAre("excel red", "status " + std::string(GetParam().text), "disable Pause"));
 
     // While the probe fails nothing is read: the text waits in the port.
     port.received = "3\r\n";
@@ -276,11 +262,10 @@ TEST_P(BlockCases, AFailedWriteWaitsForTheWorkbookAndLosesNothing)
     EXPECT_THAT(written, ElementsAre("1", "2", "3"));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    CaptureRun, BlockCases,
-    testing::Values(BlockCase{"Busy", SpreadsheetFailure::Failed, kExcelBlockedText},
-                    BlockCase{"Closed", SpreadsheetFailure::Gone, kExcelClosedText}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(CaptureRun, BlockCases,
+                         testing::Values(BlockCase{"Busy", SpreadsheetFailure::Failed, kExcelBlockedText},
+                                         BlockCase{"Closed", SpreadsheetFailure::Gone, kExcelClosedText}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct StopCase {
     const char* name;
@@ -300,16 +285,15 @@ TEST_P(StopCases, ShowsTheStoppedWindowAndRunsTheMacroOnlyWithAWorkbook)
     run.Stop();
     // A paused run has not read the port: Stop takes the text in first and counts it.
     EXPECT_THAT(shownSince(view.shown.size() - 9),
-                ElementsAre("port background", "excel background", "status ", "disable Stop",
-                            "enable Start", "disable Pause", "front Pause", "disable Resume",
-                            "enable ComPorts"));
+                ElementsAre("port background", "excel background", "status ", "disable Stop", "enable Start",
+                            "disable Pause", "front Pause", "disable Resume", "enable ComPorts"));
     EXPECT_EQ(run.state(), RunState::Stopped);
     EXPECT_FALSE(view.timerOn);
     EXPECT_FALSE(port.isOpen());
     EXPECT_EQ(run.parser().BytesReceived(), 0);
     EXPECT_TRUE(run.parser().ReceiveBuffer().empty());
-    const bool ran = !spreadsheets.made.empty() &&
-                     spreadsheets.last().calls.back() == "runMacro spreadsheet.ods! Chart";
+    const bool ran =
+        !spreadsheets.made.empty() && spreadsheets.last().calls.back() == "runMacro spreadsheet.ods! Chart";
     EXPECT_EQ(ran, GetParam().macroRuns);
     // The unfinished line is written as it stands whenever a workbook was open.
     if (GetParam().macroRuns) {
@@ -321,8 +305,7 @@ INSTANTIATE_TEST_SUITE_P(
     CaptureRun, StopCases,
     testing::Values(StopCase{"BeforeAnyStart", true, [](RunFixture&) {}, false},
                     StopCase{"RunningWithMacro", true, [](RunFixture& f) { f.run.Start(); }, true},
-                    StopCase{"RunningWithoutMacro", false, [](RunFixture& f) { f.run.Start(); },
-                             false},
+                    StopCase{"RunningWithoutMacro", false, [](RunFixture& f) { f.run.Start(); }, false},
                     StopCase{"Paused", true,
                              [](RunFixture& f) {
                                  f.run.Start();
@@ -331,9 +314,7 @@ INSTANTIATE_TEST_SUITE_P(
                              true},
                     StopCase{"AfterNoWorkbook", true,
                              [](RunFixture& f) {
-                                 f.spreadsheets.prepare = [](auto& s) {
-                                     s.failCall("openCaptureWorkbook");
-                                 };
+                                 f.spreadsheets.prepare = [](auto& s) { s.failCall("openCaptureWorkbook"); };
                                  f.run.Start();
                              },
                              false}),
@@ -358,8 +339,7 @@ TEST_F(RunFixture, EndingStopsOnlyARunningRunAndQuitsTheLastInstance)
     EXPECT_EQ(run.state(), RunState::Paused);
     run.quitSpreadsheet();
     EXPECT_THAT(spreadsheets.last().calls, testing::Contains("quit"));
-    EXPECT_THAT(spreadsheets.last().calls,
-                testing::Not(testing::Contains("runMacro spreadsheet.ods!Chart")));
+    EXPECT_THAT(spreadsheets.last().calls, testing::Not(testing::Contains("runMacro spreadsheet.ods!Chart")));
     EXPECT_EQ(run.ExcelApp(), nullptr);
 }
 
@@ -453,8 +433,8 @@ TEST_F(RunFixture, TheJournalTakesTheEmulatorsTextAndAFailingOneIsToldOnce)
 {
     testing_support::writeText(data.file("journal"), "a file where the folder should be");
     run.Start();
-    EXPECT_THAT(view.shown, testing::Contains(testing::StartsWith(
-                                "status The capture journal cannot be written: ")));
+    EXPECT_THAT(view.shown,
+                testing::Contains(testing::StartsWith("status The capture journal cannot be written: ")));
     handover.setEmulatorOpen(true);
     handover.leaveOutput("9999\r\n");
     tick();
@@ -462,10 +442,9 @@ TEST_F(RunFixture, TheJournalTakesTheEmulatorsTextAndAFailingOneIsToldOnce)
     tick();
     // The capture goes on, and the failure is not told again.
     EXPECT_EQ(spreadsheets.last().cells.size(), 2u);
-    EXPECT_EQ(std::count_if(view.shown.begin(), view.shown.end(),
-                            [](const std::string& line) {
-                                return line.find("journal cannot") != std::string::npos;
-                            }),
+    EXPECT_EQ(std::count_if(
+                  view.shown.begin(), view.shown.end(),
+                  [](const std::string& line) { return line.find("journal cannot") != std::string::npos; }),
               1);
 }
 

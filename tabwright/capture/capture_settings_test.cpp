@@ -13,8 +13,7 @@ public:
     std::optional<std::string> read(std::string_view application, std::string_view section,
                                     std::string_view key) const override
     {
-        const auto found =
-            values.find({std::string(application), std::string(section), std::string(key)});
+        const auto found = values.find({std::string(application), std::string(section), std::string(key)});
         if (found == values.end())
             return std::nullopt;
         return found->second;

@@ -49,8 +49,9 @@ void runEndOfRunMacro(Spreadsheet& spreadsheet, std::string_view workbook, std::
         spreadsheet.runMacro(macro);
     } catch (const SpreadsheetError& error) {
         if (error.failure() == SpreadsheetFailure::MacroNotFound)
-            prompter.showMessage("The macro \"" + macro
-                                 + "\" was not found in the capture workbook or in the personal macro workbook.");
+            prompter.showMessage(
+                "The macro \"" + macro +
+                "\" was not found in the capture workbook or in the personal macro workbook.");
         else if (error.failure() == SpreadsheetFailure::MacroFailed)
             prompter.showMessage("The macro \"" + macro + "\" failed: " + error.what());
         else

@@ -22,10 +22,11 @@ TEST(OpenCaptureWorkbook, OpensThePersonalWorkbookFirstThenTheWorkingCopyAndShow
     spreadsheet.startupFolder = "/cfg";
     spreadsheet.existingFiles = {"/cfg/Personal.xls"};
     EXPECT_TRUE(tabwright::openCaptureWorkbook(spreadsheet, kCopy));
-    EXPECT_THAT(spreadsheet.calls,
-                ElementsAre("newInstance", "startupPath", "personalWorkbookExists /cfg/Personal.ods",
-                            "personalWorkbookExists /cfg/Personal.xls", "openPersonalWorkbook /cfg/Personal.xls",
-                            "openCaptureWorkbook " + kCopy, "makeVisible"));
+    EXPECT_THAT(
+        spreadsheet.calls,
+        ElementsAre("newInstance", "startupPath", "personalWorkbookExists /cfg/Personal.ods",
+                    "personalWorkbookExists /cfg/Personal.xls", "openPersonalWorkbook /cfg/Personal.xls",
+                    "openCaptureWorkbook " + kCopy, "makeVisible"));
 }
 
 TEST(OpenCaptureWorkbook, PersonalWorkbookTroubleNeverStopsTheStart)
@@ -73,10 +74,11 @@ TEST(RunEndOfRunMacro, TellsTheUserOfAMissingOrFailingMacro)
     tabwright::runEndOfRunMacro(spreadsheet, "spreadsheet.ods", "Nope", prompter);
     spreadsheet.failNextCall("runMacro", SpreadsheetFailure::MacroFailed);
     tabwright::runEndOfRunMacro(spreadsheet, "spreadsheet.ods", "Broken", prompter);
-    EXPECT_THAT(prompter.messages,
-                ElementsAre("The macro \"spreadsheet.ods!Nope\" was not found in the capture workbook or in the "
-                            "personal macro workbook.",
-                            "The macro \"spreadsheet.ods!Broken\" failed: runMacro failed as told"));
+    EXPECT_THAT(
+        prompter.messages,
+        ElementsAre("The macro \"spreadsheet.ods!Nope\" was not found in the capture workbook or in the "
+                    "personal macro workbook.",
+                    "The macro \"spreadsheet.ods!Broken\" failed: runMacro failed as told"));
 }
 
 TEST(RunEndOfRunMacro, LeavesAClosedWorkbookToTheCaller)

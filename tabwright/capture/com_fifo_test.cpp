@@ -122,16 +122,14 @@ TEST(KernelRelease, MajorAndMinorAreTheFirstTwoNumbers)
 
 TEST(IniSettingsStore, KeepsOneFilePerApplicationInTheConfigurationFolder)
 {
-    testing_support::TemporaryPortMapping
-        configFolder;  // points XDG_CONFIG_HOME at a temporary folder
+    testing_support::TemporaryPortMapping configFolder;  // points XDG_CONFIG_HOME at a temporary folder
     IniSettingsStore store;
     EXPECT_EQ(store.read("System", "386Enh", "COM2FIFO"), std::nullopt);
 
     DisableComFifo(2, FixedVersion(PlatformVersion{3, 10}), store);
     store.write("Tabwright", "Excel Macro", "Name", " Chart Readings ");
 
-    EXPECT_EQ(IniSettingsStore::fileOf("System"),
-              configFolder.configFolder() + "/System/System.ini");
+    EXPECT_EQ(IniSettingsStore::fileOf("System"), configFolder.configFolder() + "/System/System.ini");
     EXPECT_TRUE(std::filesystem::exists(configFolder.configFolder() + "/Tabwright/Tabwright.ini"));
     EXPECT_EQ(store.read("System", "386Enh", "COM2FIFO"), "0");
     EXPECT_EQ(store.read("Tabwright", "Excel Macro", "Name"), " Chart Readings ");

@@ -29,11 +29,10 @@ std::string takeEmulatorOutput(EmulatorHandover& handover)
 
 }  // namespace
 
-std::string ReadIncomingText(serial::SerialPort& port, EmulatorHandover& handover,
-                             CaptureParser& parser, StatusLine& status)
+std::string ReadIncomingText(serial::SerialPort& port, EmulatorHandover& handover, CaptureParser& parser,
+                             StatusLine& status)
 {
-    std::string text =
-        handover.EmulatorOpen() ? takeEmulatorOutput(handover) : port.takePendingText();
+    std::string text = handover.EmulatorOpen() ? takeEmulatorOutput(handover) : port.takePendingText();
     if (!text.empty()) {
         parser.countReceived(text.size());
         status.showBytesReceived(parser.BytesReceived());

@@ -27,7 +27,7 @@ std::string bytesReceivedText(std::int64_t count, std::string_view groupSeparato
 // is then not read at all). With the emulator's "Inject Single Tab" option the
 // output is replaced by injectSingleTab(output) and the option is cleared. Text
 // taken is counted in the parser's BytesReceived and the count is shown.
-std::string ReadIncomingText(serial::SerialPort& port, EmulatorHandover& handover,
-                             CaptureParser& parser, StatusLine& status);
+std::string ReadIncomingText(serial::SerialPort& port, EmulatorHandover& handover, CaptureParser& parser,
+                             StatusLine& status);
 
 }  // namespace tabwright

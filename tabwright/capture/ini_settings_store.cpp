@@ -22,13 +22,12 @@ std::string IniSettingsStore::fileOf(std::string_view application)
     // The path is made here rather than by QSettings' own per-user scope,
     // which fixes the configuration folder once per process.
     const QString name = common::fromBytes(application);
-    return (QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-            QLatin1Char('/') + name + QLatin1Char('/') + name + QStringLiteral(".ini"))
+    return (QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/') +
+            name + QLatin1Char('/') + name + QStringLiteral(".ini"))
         .toStdString();
 }
 
-std::optional<std::string> IniSettingsStore::read(std::string_view application,
-                                                  std::string_view section,
+std::optional<std::string> IniSettingsStore::read(std::string_view application, std::string_view section,
                                                   std::string_view key) const
 {
     const QSettings file(QString::fromStdString(fileOf(application)), QSettings::IniFormat);
@@ -38,8 +37,8 @@ std::optional<std::string> IniSettingsStore::read(std::string_view application,
     return common::toBytes(value.toString());
 }
 
-void IniSettingsStore::write(std::string_view application, std::string_view section,
-                             std::string_view key, std::string_view value)
+void IniSettingsStore::write(std::string_view application, std::string_view section, std::string_view key,
+                             std::string_view value)
 {
     QSettings file(QString::fromStdString(fileOf(application)), QSettings::IniFormat);
     file.setValue(keyPath(section, key), common::fromBytes(value));

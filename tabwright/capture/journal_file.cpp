@@ -8,9 +8,9 @@
 
 namespace tabwright {
 
-JournalFile::JournalFile(int descriptor, std::string path)
-    : descriptor_(descriptor), path_(std::move(path))
-{ }
+JournalFile::JournalFile(int descriptor, std::string path) : descriptor_(descriptor), path_(std::move(path))
+{
+}
 
 JournalFile JournalFile::failed(std::string path, int error)
 {
@@ -30,7 +30,8 @@ JournalFile::JournalFile(JournalFile&& other) noexcept
       unflushed_(other.unflushed_),
       failure_(std::move(other.failure_)),
       told_(other.told_)
-{ }
+{
+}
 
 JournalFile& JournalFile::operator=(JournalFile&& other) noexcept
 {

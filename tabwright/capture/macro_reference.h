@@ -9,8 +9,8 @@ namespace tabwright {
 // A macro as the user names it: "workbook!Name", where Name may be qualified as
 // "Module.Name" or "Library.Module.Name". Nothing is trimmed.
 struct MacroReference {
-    std::string workbook;           // empty when the text holds no "!"
-    std::vector<std::string> parts; // Name, or Module and Name, or Library, Module and Name
+    std::string workbook;            // empty when the text holds no "!"
+    std::vector<std::string> parts;  // Name, or Module and Name, or Library, Module and Name
 };
 
 MacroReference parseMacroReference(std::string_view text);

@@ -27,10 +27,14 @@ TEST(MacroReference, SplitsTheWorkbookAtTheFirstBangAndTheNameAtDots)
 TEST(MacroReference, MatchesTheTrailingPartsIgnoringLetterCase)
 {
     EXPECT_TRUE(namesMacro(parseMacroReference("x!chartreadings"), "Standard", "Tools", "ChartReadings"));
-    EXPECT_TRUE(namesMacro(parseMacroReference("x!TOOLS.ChartReadings"), "Standard", "Tools", "ChartReadings"));
-    EXPECT_TRUE(namesMacro(parseMacroReference("Standard.Tools.ChartReadings"), "Standard", "Tools", "ChartReadings"));
-    EXPECT_FALSE(namesMacro(parseMacroReference("Other.ChartReadings"), "Standard", "Tools", "ChartReadings"));
-    EXPECT_FALSE(namesMacro(parseMacroReference("A.Standard.Tools.ChartReadings"), "Standard", "Tools", "ChartReadings"));
+    EXPECT_TRUE(
+        namesMacro(parseMacroReference("x!TOOLS.ChartReadings"), "Standard", "Tools", "ChartReadings"));
+    EXPECT_TRUE(namesMacro(parseMacroReference("Standard.Tools.ChartReadings"), "Standard", "Tools",
+                           "ChartReadings"));
+    EXPECT_FALSE(
+        namesMacro(parseMacroReference("Other.ChartReadings"), "Standard", "Tools", "ChartReadings"));
+    EXPECT_FALSE(namesMacro(parseMacroReference("A.Standard.Tools.ChartReadings"), "Standard", "Tools",
+                            "ChartReadings"));
     // Spaces are part of the name: nothing is trimmed.
     EXPECT_FALSE(namesMacro(parseMacroReference("x! ChartReadings"), "Standard", "Tools", "ChartReadings"));
     EXPECT_FALSE(namesMacro(parseMacroReference("x!"), "Standard", "Tools", "ChartReadings"));

@@ -31,8 +31,7 @@ public:
 // `freshParser` false one parser serves every run, as in the program, which keeps
 // its buffer's memory from one run to the next; with true each run pays for
 // growing its buffer, page faults included.
-void parseReads(benchmark::State& state, const std::vector<std::string>& reads,
-                bool freshParser = false)
+void parseReads(benchmark::State& state, const std::vector<std::string>& reads, bool freshParser = false)
 {
     std::size_t bytes = 0;
     for (const std::string& read : reads)

@@ -15,8 +15,8 @@ public:
     // The value stored there, or nothing when there is none.
     virtual std::optional<std::string> read(std::string_view application, std::string_view section,
                                             std::string_view key) const = 0;
-    virtual void write(std::string_view application, std::string_view section,
-                       std::string_view key, std::string_view value) = 0;
+    virtual void write(std::string_view application, std::string_view section, std::string_view key,
+                       std::string_view value) = 0;
 };
 
 }  // namespace tabwright

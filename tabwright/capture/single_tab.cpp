@@ -64,9 +64,9 @@ std::string plainDecimal(double value)
         return "0";
     // Fifteen significant digits as d.ddddddddddddddde±x, then laid out in plain decimal.
     std::array<char, 32> buffer{};
-    const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                   std::chars_format::scientific, 14)
-                         .ptr;
+    const auto end =
+        std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::scientific, 14)
+            .ptr;
     const std::string_view scientific(buffer.data(), end - buffer.data());
     const std::size_t e = scientific.find('e');
     const bool negative = scientific.front() == '-';

@@ -50,10 +50,10 @@ std::string userTemporaryFolder()
     if (mkdir(folder.c_str(), S_IRWXU) != 0 && errno != EEXIST)
         throw std::runtime_error("cannot create the folder " + folder.string());
     struct stat info {};
-    if (lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != getuid()
-        || (info.st_mode & (S_IRWXG | S_IRWXO)) != 0)
-        throw std::runtime_error("the folder " + folder.string()
-                                 + " is not a folder of this user's own with owner-only rights");
+    if (lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != getuid() ||
+        (info.st_mode & (S_IRWXG | S_IRWXO)) != 0)
+        throw std::runtime_error("the folder " + folder.string() +
+                                 " is not a folder of this user's own with owner-only rights");
     return folder.string();
 }
 

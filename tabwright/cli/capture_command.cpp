@@ -30,7 +30,10 @@ constexpr int kEmulatorPaceMilliseconds = 250;
 class CsvSpreadsheetFactory : public SpreadsheetFactory {
 public:
     explicit CsvSpreadsheetFactory(std::string outputName) : outputName_(std::move(outputName)) {}
-    std::shared_ptr<Spreadsheet> makeSpreadsheet() override { return std::make_shared<CsvSpreadsheet>(outputName_); }
+    std::shared_ptr<Spreadsheet> makeSpreadsheet() override
+    {
+        return std::make_shared<CsvSpreadsheet>(outputName_);
+    }
     std::string prepareWorkingCopy() override { return outputName_; }
 
 private:
@@ -108,10 +111,12 @@ int runCaptureCommand(const CaptureOptions& options, std::ostream& out, std::ost
     TerminalRunView view(err);
     QtRunTimer timer;
     TerminalPrompter prompter(err);
-    CaptureRun run(CaptureRunParts{spreadsheets, port, handover, clock, view, timer, prompter, perUserDataFolder()});
+    CaptureRun run(
+        CaptureRunParts{spreadsheets, port, handover, clock, view, timer, prompter, perUserDataFolder()});
     run.setMacro(!options.macro.empty(), options.macro);
 
-    QObject::connect(&timer.timer, &QTimer::timeout, [&run] { run.tick([] { QCoreApplication::processEvents(); }); });
+    QObject::connect(&timer.timer, &QTimer::timeout,
+                     [&run] { run.tick([] { QCoreApplication::processEvents(); }); });
 
     if (!run.Start()) {
         err << view.lastStatus() << ": ";

@@ -146,21 +146,21 @@ std::variant<CaptureOptions, std::string> parseCaptureOptions(const QStringList&
         const std::string text = bytesOf(parser.value(seconds));
         double value = 0;
         const auto [stop, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-        if (text.empty() || error != std::errc() || stop != text.data() + text.size() || !std::isfinite(value) ||
-            value <= 0)
+        if (text.empty() || error != std::errc() || stop != text.data() + text.size() ||
+            !std::isfinite(value) || value <= 0)
             return "--seconds takes a number of seconds above 0, not \"" + text + "\"";
         options.seconds = value;
     }
-    for (const auto& [option, pair] : {std::pair{&measurement, &options.measurement},
-                                       std::pair{&temperature, &options.temperature}}) {
+    for (const auto& [option, pair] :
+         {std::pair{&measurement, &options.measurement}, std::pair{&temperature, &options.temperature}}) {
         if (!parser.isSet(*option))
             continue;
         const std::string text = bytesOf(parser.value(*option));
         const std::optional<LimitPair> limits = limitPair(text);
         if (!limits)
             return "--" + bytesOf(option->names().first()) +
-                   " takes MIN:MAX, two whole numbers from -32768 to 32767 at most 32767 apart, not \"" + text +
-                   "\"";
+                   " takes MIN:MAX, two whole numbers from -32768 to 32767 at most 32767 apart, not \"" +
+                   text + "\"";
         *pair = *limits;
     }
     if (parser.isSet(index))

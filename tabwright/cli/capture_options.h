@@ -23,15 +23,15 @@ struct LimitPair {
 // "tabwright capture" as the user asked for it, every value checked.
 struct CaptureOptions {
     CaptureSource source = CaptureSource::Port;
-    std::optional<int> port;         // --port; else the saved port
-    std::optional<double> seconds;   // --seconds; else until interrupted
-    std::string outputPath;          // --output, or the default name
+    std::optional<int> port;        // --port; else the saved port
+    std::optional<double> seconds;  // --seconds; else until interrupted
+    std::string outputPath;         // --output, or the default name
     OutputKind outputKind = OutputKind::Calc;
-    std::string macro;               // --macro; empty for none
-    LimitPair measurement{50, 50};   // --measurement MIN:MAX
-    LimitPair temperature{50, 50};   // --temperature MIN:MAX
-    std::string index = "0000";      // --index
-    int eolFrequency = 16;           // --eol-frequency
+    std::string macro;              // --macro; empty for none
+    LimitPair measurement{50, 50};  // --measurement MIN:MAX
+    LimitPair temperature{50, 50};  // --temperature MIN:MAX
+    std::string index = "0000";     // --index
+    int eolFrequency = 16;          // --eol-frequency
 };
 
 // The arguments as the program got them, "capture" among them, checked

@@ -41,10 +41,10 @@ TEST_F(CaptureOptionsTest, WithoutOptionsThePortIsTheSavedOneAndTheWorkbookADate
 
 TEST_F(CaptureOptionsTest, EveryOptionIsTaken)
 {
-    const auto parsed =
-        parse(QStringList{"--emulate", "VQ-480", "--seconds", "2.5", "--output", QString::fromStdString(folder.file("run.XLSX")), "--macro",
-               "ChartReadings", "--measurement", "-5:40", "--temperature", "10:10", "--index", " 1 2 ",
-               "--eol-frequency", "-3"});
+    const auto parsed = parse(QStringList{"--emulate", "VQ-480", "--seconds", "2.5", "--output",
+                                          QString::fromStdString(folder.file("run.XLSX")), "--macro",
+                                          "ChartReadings", "--measurement", "-5:40", "--temperature", "10:10",
+                                          "--index", " 1 2 ", "--eol-frequency", "-3"});
     ASSERT_TRUE(std::holds_alternative<CaptureOptions>(parsed)) << std::get<std::string>(parsed);
     const CaptureOptions& options = std::get<CaptureOptions>(parsed);
     EXPECT_EQ(options.source, CaptureSource::EmulatedVq480);
@@ -56,7 +56,10 @@ TEST_F(CaptureOptionsTest, EveryOptionIsTaken)
     EXPECT_EQ(options.index, " 1 2 ");
     EXPECT_EQ(options.eolFrequency, -3);
     EXPECT_EQ(std::get<CaptureOptions>(parse(QStringList{"--port", " 07 "})).port, 7);
-    EXPECT_EQ(std::get<CaptureOptions>(parse(QStringList{"--output", QString::fromStdString(folder.file("a.csv"))})).outputKind, OutputKind::Csv);
+    EXPECT_EQ(
+        std::get<CaptureOptions>(parse(QStringList{"--output", QString::fromStdString(folder.file("a.csv"))}))
+            .outputKind,
+        OutputKind::Csv);
 }
 
 TEST_F(CaptureOptionsTest, BadArgumentsAreToldBeforeAnythingOpens)
@@ -78,7 +81,8 @@ TEST_F(CaptureOptionsTest, BadArgumentsAreToldBeforeAnythingOpens)
         {{"--measurement", "-32768:32767"}, "at most 32767 apart"},
         {{"--eol-frequency", "40000"}, "--eol-frequency takes a whole number"},
         {{"--output", "run.txt"}, "--output must end in .ods, .xlsx, .xls or .csv"},
-        {{"--output", "/no/such/folder/run.ods"}, "cannot save /no/such/folder/run.ods: No such file or directory"},
+        {{"--output", "/no/such/folder/run.ods"},
+         "cannot save /no/such/folder/run.ods: No such file or directory"},
         {{"--output", "run.csv", "--macro", "ChartReadings"}, "a .csv file has no macros"},
         {{"--bogus"}, "bogus"},
         {{"--port"}, "port"},
@@ -95,7 +99,8 @@ TEST_F(CaptureOptionsTest, AReadOnlyOutputFolderIsToldBeforeAnythingOpens)
 {
     const std::string readOnly = folder.file("ro");
     std::filesystem::create_directory(readOnly);
-    std::filesystem::permissions(readOnly, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    std::filesystem::permissions(readOnly,
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     testing_support::PermissionBitsHold hold;
     const auto parsed = parse(QStringList{"--output", QString::fromStdString(readOnly + "/run.ods")});
     ASSERT_TRUE(std::holds_alternative<std::string>(parsed));

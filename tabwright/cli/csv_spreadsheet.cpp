@@ -34,9 +34,9 @@ void appendTextField(std::string& csv, std::string_view text)
 
 }  // namespace
 
-CsvSpreadsheet::CsvSpreadsheet(std::string outputName) : outputName_(std::move(outputName)) { }
+CsvSpreadsheet::CsvSpreadsheet(std::string outputName) : outputName_(std::move(outputName)) {}
 
-void CsvSpreadsheet::newInstance() { }
+void CsvSpreadsheet::newInstance() {}
 
 std::string CsvSpreadsheet::startupPath()
 {
@@ -48,21 +48,21 @@ bool CsvSpreadsheet::personalWorkbookExists(const std::string&)
     return false;
 }
 
-void CsvSpreadsheet::openPersonalWorkbook(const std::string&) { }
+void CsvSpreadsheet::openPersonalWorkbook(const std::string&) {}
 
 void CsvSpreadsheet::openCaptureWorkbook(const std::string&)
 {
     rows_.clear();
 }
 
-void CsvSpreadsheet::makeVisible() { }
+void CsvSpreadsheet::makeVisible() {}
 
 CsvSpreadsheet::Cell& CsvSpreadsheet::cell(int row, int column)
 {
     if (row < 1 || row > kLastRow || column < 1 || column > kLastColumn)
-        throw SpreadsheetError(SpreadsheetFailure::Failed,
-                               "the cell (" + std::to_string(row) + ", " + std::to_string(column)
-                                   + ") is outside the sheet");
+        throw SpreadsheetError(
+            SpreadsheetFailure::Failed,
+            "the cell (" + std::to_string(row) + ", " + std::to_string(column) + ") is outside the sheet");
     if (rows_.size() < static_cast<std::size_t>(row))
         rows_.resize(static_cast<std::size_t>(row));
     auto& cells = rows_[static_cast<std::size_t>(row) - 1];
@@ -87,14 +87,13 @@ void CsvSpreadsheet::writeNumber(int row, int column, double value)
 
 void CsvSpreadsheet::runMacro(std::string_view macro)
 {
-    throw SpreadsheetError(
-        SpreadsheetFailure::MacroNotFound,
-        "the macro " + std::string(macro)
-            + " cannot run: macros need a LibreOffice output (.ods, .xlsx or .xls), "
-              "a .csv file has none");
+    throw SpreadsheetError(SpreadsheetFailure::MacroNotFound,
+                           "the macro " + std::string(macro) +
+                               " cannot run: macros need a LibreOffice output (.ods, .xlsx or .xls), "
+                               "a .csv file has none");
 }
 
-void CsvSpreadsheet::quit() { }
+void CsvSpreadsheet::quit() {}
 
 std::string CsvSpreadsheet::workbookName()
 {
@@ -103,8 +102,7 @@ std::string CsvSpreadsheet::workbookName()
 
 std::string CsvSpreadsheet::csvText() const
 {
-    const auto used
-        = [](const Cell& value) { return !std::holds_alternative<std::monostate>(value); };
+    const auto used = [](const Cell& value) { return !std::holds_alternative<std::monostate>(value); };
     std::size_t lastRow = 0;
     std::size_t lastColumn = 0;
     for (std::size_t row = 0; row < rows_.size(); ++row) {
@@ -138,8 +136,7 @@ void CsvSpreadsheet::saveWorkbookAs(const std::string& path)
     try {
         replaceFileContent(path, csvText());
     } catch (const std::exception& error) {
-        throw SpreadsheetError(SpreadsheetFailure::Failed,
-                               "cannot save " + path + ": " + error.what());
+        throw SpreadsheetError(SpreadsheetFailure::Failed, "cannot save " + path + ": " + error.what());
     }
 }
 

@@ -50,9 +50,7 @@ TEST(CsvSpreadsheet, WritesTheUsedRectangleAsQuotedTextAndPlainNumbers)
         {"quotes doubled, commas and line ends inside",
          {{1, 1, "a\"b"}, {1, 2, "x,y"}, {1, 3, "l1\r\nl2"}},
          "\"a\"\"b\",\"x,y\",\"l1\r\nl2\"\r\n"},
-        {"Latin-1 as UTF-8",
-         {{1, 1, "43 (C) \xB0\xFF\x80"}},
-         "\"43 (C) \xC2\xB0\xC3\xBF\xC2\x80\"\r\n"},
+        {"Latin-1 as UTF-8", {{1, 1, "43 (C) \xB0\xFF\x80"}}, "\"43 (C) \xC2\xB0\xC3\xBF\xC2\x80\"\r\n"},
         {"NUL byte kept", {{1, 1, std::string("a\0b", 3)}}, std::string("\"a\0b\"\r\n", 7)},
         {"numbers in plain decimal",
          {{1, 1, 13.5},
@@ -64,9 +62,7 @@ TEST(CsvSpreadsheet, WritesTheUsedRectangleAsQuotedTextAndPlainNumbers)
           {1, 7, 123456789012345678.0},
           {1, 8, -0.0}},
          "13.5,-0.25,0.3,0.333333333333333,100000000000000000000,0.00001,123456789012346000,0\r\n"},
-        {"gaps before the first cell are empty records and fields",
-         {{2, 3, "x"}},
-         ",,\r\n,,\"x\"\r\n"},
+        {"gaps before the first cell are empty records and fields", {{2, 3, "x"}}, ",,\r\n,,\"x\"\r\n"},
         {"every record as wide as the widest row",
          {{1, 1, "a"}, {2, 3, 1.0}, {3, 2, "b"}},
          "\"a\",,\r\n,,1\r\n,\"b\",\r\n"},
@@ -180,9 +176,8 @@ TEST_F(CsvSave, WritesANewFileAndReplacesAnOldOneKeepingItsRights)
 
 TEST_F(CsvSave, AFileThatCannotBeWrittenIsAClearFailureAndLeavesNoPartOfIt)
 {
-    EXPECT_THAT(
-        failureOfSave(folder.file("missing/out.csv")),
-        HasSubstr("cannot save " + folder.file("missing/out.csv") + ": No such file or directory"));
+    EXPECT_THAT(failureOfSave(folder.file("missing/out.csv")),
+                HasSubstr("cannot save " + folder.file("missing/out.csv") + ": No such file or directory"));
     fs::create_directory(folder.file("sub"));
     EXPECT_THAT(failureOfSave(folder.file("sub")), HasSubstr("Is a directory"));
 

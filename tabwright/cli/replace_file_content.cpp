@@ -24,7 +24,7 @@ namespace {
 // A file descriptor, closed when it goes unless closed before.
 class Descriptor {
 public:
-    explicit Descriptor(int descriptor) : descriptor_(descriptor) { }
+    explicit Descriptor(int descriptor) : descriptor_(descriptor) {}
     ~Descriptor()
     {
         if (descriptor_ >= 0)
@@ -88,7 +88,7 @@ void replaceFileContent(const std::string& path, std::string_view content)
     fs::path target = path;
     if (fs::is_symlink(fs::symlink_status(target, error)))
         target = fs::weakly_canonical(target, error);
-    struct stat existing { };
+    struct stat existing {};
     const bool exists = ::stat(target.c_str(), &existing) == 0;
     if (exists && S_ISDIR(existing.st_mode))
         fail(EISDIR);

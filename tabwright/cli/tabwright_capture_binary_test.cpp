@@ -32,9 +32,9 @@ const std::string kK7rxLines =
     "0007\t12/08/26\t14:03:27\t57\t43\r\n"
     "0008\t12/08/26\t14:03:28\t0012\t\t-1.5\r\n"
     "Unit:: mg/L = 12 \t x\r\n"
-    "0009\t12/08/26\t14:03:29\t\xB0" "C\t\"quoted\"\r\n";
-const std::string kVq480Blocks =
-    "9999\r\n9999\r\n\r\n\r\n\r\n9999\r\n1234\t5\r\n\r\n\r\n\r\n9999\r\n";
+    "0009\t12/08/26\t14:03:29\t\xB0"
+    "C\t\"quoted\"\r\n";
+const std::string kVq480Blocks = "9999\r\n9999\r\n\r\n\r\n\r\n9999\r\n1234\t5\r\n\r\n\r\n\r\n9999\r\n";
 
 class FixedTime : public TimeOfDay {
 public:
@@ -77,9 +77,15 @@ protected:
             program.waitForFinished();
         }
     }
-    void start(const QStringList& arguments) { program.start(TABWRIGHT_PROGRAM, QStringList{"capture"} + arguments); }
+    void start(const QStringList& arguments)
+    {
+        program.start(TABWRIGHT_PROGRAM, QStringList{"capture"} + arguments);
+    }
     // Until the program's status line says `text`.
-    bool waitFor(const char* text) { return testing_support::readErrorsUntil(program, errors, text, kTimeoutMs); }
+    bool waitFor(const char* text)
+    {
+        return testing_support::readErrorsUntil(program, errors, text, kTimeoutMs);
+    }
     std::string finish() { return testing_support::finishProgram(program, errors, kTimeoutMs); }
 
     testing_support::TemporaryPortMapping mapping;
@@ -100,7 +106,8 @@ TEST_F(TabwrightCapture, LinesAndBlocksFromThePortReachEveryCellOfTheCsv)
         EXPECT_EQ(program.exitCode(), 0) << errors.toStdString();
         EXPECT_THAT(summary, HasSubstr("Saved: run.csv"));
         EXPECT_THAT(summary, HasSubstr("Bytes received: " + std::to_string(text.size())));
-        EXPECT_EQ(withoutStamps(testing_support::readFile(work.file("run.csv"))), withoutStamps(expectedCsv(text)));
+        EXPECT_EQ(withoutStamps(testing_support::readFile(work.file("run.csv"))),
+                  withoutStamps(expectedCsv(text)));
     }
 }
 

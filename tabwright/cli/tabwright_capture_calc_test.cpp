@@ -48,10 +48,11 @@ TEST(TabwrightCaptureIntoCalc, LinesFromThePortAreInTheSavedWorkbook)
     QProcess program;
     program.setWorkingDirectory(QString::fromStdString(work.path()));
     program.setReadChannel(QProcess::StandardError);
-    program.start(TABWRIGHT_PROGRAM, {"capture", "--port", QString::number(kPort), "--seconds", "3", "--output",
-                                      "run.ods"});
+    program.start(TABWRIGHT_PROGRAM,
+                  {"capture", "--port", QString::number(kPort), "--seconds", "3", "--output", "run.ods"});
     QByteArray errors;
-    ASSERT_TRUE(testing_support::readErrorsUntil(program, errors, "Ready", kTimeoutMs)) << errors.toStdString();
+    ASSERT_TRUE(testing_support::readErrorsUntil(program, errors, "Ready", kTimeoutMs))
+        << errors.toStdString();
     pty.send("0007\t12/08/26\t14:03:27\tA1\r\n0008\t12/08/26\t14:03:28\tB2\r\n");
     ASSERT_TRUE(program.waitForFinished(kTimeoutMs));
     errors += program.readAllStandardError();

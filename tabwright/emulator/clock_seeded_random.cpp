@@ -7,8 +7,8 @@ namespace tabwright {
 
 float ClockSeededRandom::nextUniform()
 {
-    const auto ticks = static_cast<std::uint64_t>(
-        std::chrono::system_clock::now().time_since_epoch().count());
+    const auto ticks =
+        static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
     const std::uint64_t draw = draws_++;
     std::seed_seq seed{static_cast<std::uint32_t>(ticks), static_cast<std::uint32_t>(ticks >> 32),
                        static_cast<std::uint32_t>(draw), static_cast<std::uint32_t>(draw >> 32)};

@@ -102,8 +102,7 @@ TEST_P(FrontPanelKeyTest, ShowsEachScreenAtTheNextRefresh)
                 display.pressEsc();
         } else {
             ++refreshes;
-            ASSERT_EQ(display.RefreshDisplay(), std::get<DisplayLines>(step))
-                << "refresh " << refreshes;
+            ASSERT_EQ(display.RefreshDisplay(), std::get<DisplayLines>(step)) << "refresh " << refreshes;
         }
     }
 }
@@ -111,17 +110,17 @@ TEST_P(FrontPanelKeyTest, ShowsEachScreenAtTheNextRefresh)
 INSTANTIATE_TEST_SUITE_P(
     Keys, FrontPanelKeyTest,
     ::testing::Values(
-        KeyCase{"EscDuringPowerUpShowsHomeForGood", 2,
-                {powerUp(298), Key::Esc, kHome, kHome, kHome}},
+        KeyCase{"EscDuringPowerUpShowsHomeForGood", 2, {powerUp(298), Key::Esc, kHome, kHome, kHome}},
         KeyCase{"EscBeforeTheFirstRefresh", 0, {Key::Esc, kHome}},
         KeyCase{"GoDuringPowerUp", 5, {powerUp(295), Key::Go, interval(6000), interval(5999)}},
-        KeyCase{"GoTwiceRestartsAt6000", 300,
-                {kHome, Key::Go, interval(6000), interval(5999), interval(5998), Key::Go,
-                 interval(6000), interval(5999)}},
+        KeyCase{"GoTwiceRestartsAt6000",
+                300,
+                {kHome, Key::Go, interval(6000), interval(5999), interval(5998), Key::Go, interval(6000),
+                 interval(5999)}},
         KeyCase{"GoPressedTwiceBetweenRefreshes", 300, {Key::Go, Key::Go, interval(6000)}},
-        KeyCase{"EscDuringGoThenGoAgain", 300,
-                {Key::Go, interval(6000), interval(5999), Key::Esc, kHome, kHome, Key::Go,
-                 interval(6000)}},
+        KeyCase{"EscDuringGoThenGoAgain",
+                300,
+                {Key::Go, interval(6000), interval(5999), Key::Esc, kHome, kHome, Key::Go, interval(6000)}},
         KeyCase{"EscAtHomeStaysHome", 300, {kHome, Key::Esc, kHome}},
         KeyCase{"GoThenEscBeforeAnyRefresh", 10, {Key::Go, Key::Esc, kHome}}),
     [](const ::testing::TestParamInfo<KeyCase>& info) { return std::string(info.param.name); });

@@ -36,9 +36,7 @@ std::string timeText(const WallTime& time)
 
 }  // namespace
 
-K7rxModel::K7rxModel(WallClock& clock, RandomSource& random) : clock_(clock), random_(random)
-{
-}
+K7rxModel::K7rxModel(WallClock& clock, RandomSource& random) : clock_(clock), random_(random) {}
 
 void K7rxModel::reset()
 {
@@ -53,8 +51,8 @@ void K7rxModel::setFourDigitIndex(std::string_view text)
     // nearbyint rounds halves to the even neighbour in the default rounding
     // mode; an infinite number fails both comparisons.
     const double rounded = std::nearbyint(leadingNumber(text));
-    if (rounded >= std::numeric_limits<std::int16_t>::min()
-        && rounded <= std::numeric_limits<std::int16_t>::max())
+    if (rounded >= std::numeric_limits<std::int16_t>::min() &&
+        rounded <= std::numeric_limits<std::int16_t>::max())
         fourDigitIndex_ = static_cast<std::int16_t>(rounded);
 }
 
@@ -71,9 +69,9 @@ std::string K7rxModel::nextOutput()
     const WallTime now = clock_.now();
     const std::string measurement = randomMeasurement();
     const std::string temperature = randomTemperature();
-    return std::to_string(linePrefix_) + ' ' + getFourDigitIndex() + " :: " + dateText(now) + ' '
-           + timeText(now) + " = " + measurement + ' ' + measurementUnits_ + "  " + temperature
-           + ' ' + temperatureUnits_ + "\r\n";
+    return std::to_string(linePrefix_) + ' ' + getFourDigitIndex() + " :: " + dateText(now) + ' ' +
+           timeText(now) + " = " + measurement + ' ' + measurementUnits_ + "  " + temperature + ' ' +
+           temperatureUnits_ + "\r\n";
 }
 
 void K7rxModel::setMinMeasurement(std::int16_t value)

@@ -12,10 +12,7 @@ int onBar(int value)
 
 }  // namespace
 
-LimitCascade::LimitCascade(InstrumentModel& model, Reading reading)
-    : model_(model), reading_(reading)
-{
-}
+LimitCascade::LimitCascade(InstrumentModel& model, Reading reading) : model_(model), reading_(reading) {}
 
 void LimitCascade::masterMoved(int value)
 {

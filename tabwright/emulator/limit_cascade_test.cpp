@@ -96,8 +96,8 @@ const CascadeCase kCases[] = {
     {"maximum moved above the minimum leaves it",
      afterLoading({Focus{LimitBar::Maximum}, Move{LimitBar::Maximum, 90}}), 50, 90, false},
     {"kept distance 30: minimum to 80 stops the maximum at 100",
-     afterLoading({Focus{LimitBar::Minimum}, Move{LimitBar::Minimum, 20}, Click{true},
-                   Move{LimitBar::Minimum, 80}}),
+     afterLoading(
+         {Focus{LimitBar::Minimum}, Move{LimitBar::Minimum, 20}, Click{true}, Move{LimitBar::Minimum, 80}}),
      80, 100, true},
     {"kept distance 30: minimum back to 30 puts the maximum at 60",
      afterLoading({Focus{LimitBar::Minimum}, Move{LimitBar::Minimum, 20}, Click{true},
@@ -105,23 +105,21 @@ const CascadeCase kCases[] = {
      30, 60, true},
     {"kept distance 30: maximum to 10 stops the minimum at 0, to 90 puts it at 60",
      afterLoading({Focus{LimitBar::Minimum}, Move{LimitBar::Minimum, 20}, Click{true},
-                   Focus{LimitBar::Maximum}, Move{LimitBar::Maximum, 10},
-                   Move{LimitBar::Maximum, 90}}),
+                   Focus{LimitBar::Maximum}, Move{LimitBar::Maximum, 10}, Move{LimitBar::Maximum, 90}}),
      60, 90, true},
     {"master moves both and unchecks the box",
-     afterLoading({Focus{LimitBar::Minimum}, Move{LimitBar::Minimum, 20},
-                   Focus{LimitBar::Maximum}, Move{LimitBar::Maximum, 90}, Click{true},
-                   Click{false}, Focus{LimitBar::Master}, Move{LimitBar::Master, 64}}),
+     afterLoading({Focus{LimitBar::Minimum}, Move{LimitBar::Minimum, 20}, Focus{LimitBar::Maximum},
+                   Move{LimitBar::Maximum, 90}, Click{true}, Click{false}, Focus{LimitBar::Master},
+                   Move{LimitBar::Master, 64}}),
      64, 64, false},
     {"master to the minimum's own value still sets the maximum",
-     afterLoading({Focus{LimitBar::Maximum}, Move{LimitBar::Maximum, 80},
-                   Focus{LimitBar::Minimum}, Move{LimitBar::Minimum, 40},
-                   Focus{LimitBar::Master}, Move{LimitBar::Master, 40}}),
+     afterLoading({Focus{LimitBar::Maximum}, Move{LimitBar::Maximum, 80}, Focus{LimitBar::Minimum},
+                   Move{LimitBar::Minimum, 40}, Focus{LimitBar::Master}, Move{LimitBar::Master, 40}}),
      40, 40, false},
     {"a distance measured the wrong way round keeps both on the bars",
      afterLoading({Focus{LimitBar::Maximum}, Move{LimitBar::Minimum, 90}, Click{true},
-                   Focus{LimitBar::Minimum}, Move{LimitBar::Minimum, 10},
-                   Focus{LimitBar::Maximum}, Move{LimitBar::Maximum, 70}}),
+                   Focus{LimitBar::Minimum}, Move{LimitBar::Minimum, 10}, Focus{LimitBar::Maximum},
+                   Move{LimitBar::Maximum, 70}}),
      100, 70, true},
 };
 
@@ -148,8 +146,8 @@ TEST(LimitCascadeTest, MasterUnchecksTheBoxAndMeasuresTheDistanceAnew)
 {
     LimitRecorder model;
     LimitCascade cascade(model, Reading::Temperature);
-    for (const Step& step : afterLoading({Focus{LimitBar::Maximum}, Move{LimitBar::Maximum, 80},
-                                          Click{true}}))
+    for (const Step& step :
+         afterLoading({Focus{LimitBar::Maximum}, Move{LimitBar::Maximum, 80}, Click{true}}))
         run(cascade, step);
     EXPECT_EQ(cascade.window(), 30);
     EXPECT_FALSE(cascade.masterEnabled());
@@ -176,8 +174,7 @@ TEST(LimitCascadeTest, OneMoveEndsAfterOneHop)
                 run(cascade, step);
             cascade.maintainWindowClicked(checked);
             cascade.gotFocus(focus);
-            for (const Step& move : {Step{Move{LimitBar::Minimum, 90}},
-                                     Step{Move{LimitBar::Maximum, 5}}}) {
+            for (const Step& move : {Step{Move{LimitBar::Minimum, 90}}, Step{Move{LimitBar::Maximum, 5}}}) {
                 model.calls = 0;
                 run(cascade, move);
                 EXPECT_LE(model.calls, 2) << static_cast<int>(focus) << ' ' << checked;

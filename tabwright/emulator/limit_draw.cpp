@@ -10,14 +10,14 @@ namespace {
 std::string spanMessage(Reading reading, std::int16_t minimum, std::int16_t maximum)
 {
     const char* name = reading == Reading::Measurement ? "measurement" : "temperature";
-    return std::string("The ") + name + " limits are too far apart to draw between (minimum "
-           + std::to_string(minimum) + ", maximum " + std::to_string(maximum) + ").";
+    return std::string("The ") + name + " limits are too far apart to draw between (minimum " +
+           std::to_string(minimum) + ", maximum " + std::to_string(maximum) + ").";
 }
 
 bool fits16Bits(int value)
 {
-    return value >= std::numeric_limits<std::int16_t>::min()
-           && value <= std::numeric_limits<std::int16_t>::max();
+    return value >= std::numeric_limits<std::int16_t>::min() &&
+           value <= std::numeric_limits<std::int16_t>::max();
 }
 
 }  // namespace

@@ -53,10 +53,10 @@ struct SpanCase {
 TEST(DrawBetween, LimitsWhoseSpanLeaves16BitsAreAnError)
 {
     const SpanCase cases[] = {
-        {0, 32766, true},        {0, 32767, false},  // span 32768
-        {-32768, -2, true},      {-32768, -1, false},
-        {0, -32768, true},       {1, -32768, false},  // maximum - minimum -32769
-        {-32768, 32767, false},  {32767, -32768, false},
+        {0, 32766, true},       {0, 32767, false},  // span 32768
+        {-32768, -2, true},     {-32768, -1, false},
+        {0, -32768, true},      {1, -32768, false},  // maximum - minimum -32769
+        {-32768, 32767, false}, {32767, -32768, false},
     };
     for (const SpanCase& c : cases) {
         if (c.fits) {

@@ -10,7 +10,7 @@ WallTime SystemWallClock::now()
     std::tm local{};
     localtime_r(&seconds, &local);
     return WallTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-                    local.tm_hour, local.tm_min, local.tm_sec};
+                    local.tm_hour,        local.tm_min,     local.tm_sec};
 }
 
 }  // namespace tabwright

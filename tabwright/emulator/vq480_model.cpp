@@ -9,9 +9,7 @@ void Vq480Model::reset()
     isOn_ = true;
 }
 
-void Vq480Model::setFourDigitIndex(std::string_view)
-{
-}
+void Vq480Model::setFourDigitIndex(std::string_view) {}
 
 std::string Vq480Model::getFourDigitIndex() const
 {
@@ -41,21 +39,13 @@ std::string Vq480Model::nextOutput()
     return "\r\n\r\n\r\n";
 }
 
-void Vq480Model::setMinMeasurement(std::int16_t)
-{
-}
+void Vq480Model::setMinMeasurement(std::int16_t) {}
 
-void Vq480Model::setMaxMeasurement(std::int16_t)
-{
-}
+void Vq480Model::setMaxMeasurement(std::int16_t) {}
 
-void Vq480Model::setMinTemperature(std::int16_t)
-{
-}
+void Vq480Model::setMinTemperature(std::int16_t) {}
 
-void Vq480Model::setMaxTemperature(std::int16_t)
-{
-}
+void Vq480Model::setMaxTemperature(std::int16_t) {}
 
 void Vq480Model::setEOLFrequency(std::int16_t value)
 {

@@ -16,8 +16,8 @@ TEST(WholeNumber16Test, ReadsWholeNumbersWithinSixteenBits)
 
 TEST(WholeNumber16Test, RefusesEverythingElse)
 {
-    for (std::string_view text : {"", "   ", "+", "-", "1.5", "12abc", "1 2", "+-5", "--5",
-                                  "32768", "-32769", "99999999999", "1e2", "\t7"})
+    for (std::string_view text : {"", "   ", "+", "-", "1.5", "12abc", "1 2", "+-5", "--5", "32768", "-32769",
+                                  "99999999999", "1e2", "\t7"})
         EXPECT_EQ(wholeNumber16(text), std::nullopt) << '"' << text << '"';
 }
 

@@ -20,8 +20,7 @@ using css::uno::UNO_QUERY_THROW;
 using namespace std::chrono_literals;
 
 CalcUserSide::CalcUserSide(const std::string& pipe)
-    : desktop_(css::frame::Desktop::create(
-          tabwright::uno_link::connect(pipe, 60s, [] { return true; })))
+    : desktop_(css::frame::Desktop::create(tabwright::uno_link::connect(pipe, 60s, [] { return true; })))
 {
 }
 
@@ -38,8 +37,7 @@ Reference<css::frame::XModel> CalcUserSide::document(const std::string& fileName
 
 Reference<css::table::XCell> CalcUserSide::cell(const std::string& fileName, int row, int column)
 {
-    const Reference<css::sheet::XSpreadsheetDocument> workbook(document(fileName),
-                                                               UNO_QUERY_THROW);
+    const Reference<css::sheet::XSpreadsheetDocument> workbook(document(fileName), UNO_QUERY_THROW);
     const Reference<css::sheet::XSpreadsheet> sheet(workbook->getSheets()->getByName("Capture"),
                                                     UNO_QUERY_THROW);
     return sheet->getCellByPosition(column - 1, row - 1);
@@ -53,10 +51,9 @@ std::string CalcUserSide::text(const std::string& fileName, int row, int column)
 
 bool CalcUserSide::hasChart(const std::string& fileName, const char* name)
 {
-    const Reference<css::sheet::XSpreadsheetDocument> workbook(document(fileName),
-                                                               UNO_QUERY_THROW);
-    const Reference<css::table::XTableChartsSupplier> sheet(
-        workbook->getSheets()->getByName("Capture"), UNO_QUERY_THROW);
+    const Reference<css::sheet::XSpreadsheetDocument> workbook(document(fileName), UNO_QUERY_THROW);
+    const Reference<css::table::XTableChartsSupplier> sheet(workbook->getSheets()->getByName("Capture"),
+                                                            UNO_QUERY_THROW);
     return sheet->getCharts()->hasByName(rtl::OUString::createFromAscii(name));
 }
 

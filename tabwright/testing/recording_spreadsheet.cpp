@@ -85,11 +85,10 @@ void RecordingSpreadsheet::writeNumber(int row, int column, double value)
     cells[{row, column}] = value;
 }
 
-void RecordingSpreadsheet::writeRow(int row, int firstColumn,
-                                    std::span<const tabwright::CellValue> values)
+void RecordingSpreadsheet::writeRow(int row, int firstColumn, std::span<const tabwright::CellValue> values)
 {
-    rowWrites.push_back("writeRow " + std::to_string(row) + " " + std::to_string(firstColumn) + " "
-                        + std::to_string(values.size()));
+    rowWrites.push_back("writeRow " + std::to_string(row) + " " + std::to_string(firstColumn) + " " +
+                        std::to_string(values.size()));
     failIfTold("writeRow");
     Spreadsheet::writeRow(row, firstColumn, values);
 }

@@ -43,10 +43,10 @@ public:
 
     std::vector<std::string> calls;
     std::vector<std::string> rowWrites;
-    std::map<std::pair<int, int>, std::variant<std::string, double>> cells; // by (row, column)
+    std::map<std::pair<int, int>, std::variant<std::string, double>> cells;  // by (row, column)
     std::string startupFolder = "/home/user/.config/Tabwright";
-    std::set<std::string> existingFiles;  // what personalWorkbookExists finds
-    std::string name = "spreadsheet.ods"; // what workbookName answers
+    std::set<std::string> existingFiles;   // what personalWorkbookExists finds
+    std::string name = "spreadsheet.ods";  // what workbookName answers
 
 private:
     void record(const std::string& operation, const std::string& arguments = {});

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "common/widgets/dialog_buttons.h"
 #include "common/core/single_byte_text.h"
-#include "common/widgets/window_text.h"
+#include "common/widgets/dialog_buttons.h"
 #include "common/widgets/port_listing_delegate.h"
+#include "common/widgets/window_text.h"
 #include "serial/port_directory.h"
 
 namespace tabwright {
@@ -35,9 +35,9 @@ QString indexedName(const char* name, int index)
 
 const serial::PortEntry* entryOf(const std::vector<serial::PortEntry>& devices, int number)
 {
-    const auto found =
-        std::find_if(devices.begin(), devices.end(),
-                     [number](const serial::PortEntry& entry) { return entry.number == number; });
+    const auto found = std::find_if(devices.begin(), devices.end(), [number](const serial::PortEntry& entry) {
+        return entry.number == number;
+    });
     return found == devices.end() ? nullptr : &*found;
 }
 
@@ -61,11 +61,10 @@ frmComPort::frmComPort(QWidget* parent)
 
     auto* grid = new QGridLayout(Frame1_);
     for (int index = 0; index < static_cast<int>(optComPort_.size()); ++index) {
-        optComPort_[index] =
-            new QRadioButton(QString::fromLatin1(kOptionCaptions[index]), Frame1_);
+        optComPort_[index] = new QRadioButton(QString::fromLatin1(kOptionCaptions[index]), Frame1_);
         optComPort_[index]->setObjectName(indexedName("optComPort", index));
-        lblDevice_[index] = common::plainLabel(
-            indexedName("lblDevice", index).toLatin1().constData(), "", Frame1_);
+        lblDevice_[index] =
+            common::plainLabel(indexedName("lblDevice", index).toLatin1().constData(), "", Frame1_);
         connect(optComPort_[index], &QRadioButton::toggled, this, &frmComPort::optComPort_Click);
         // "&Other" comes last, below COM 4, with the list beside it.
         const int row = index == kOtherIndex ? 4 : index - 1;
@@ -107,10 +106,9 @@ int frmComPort::GetPort(int current)
 QRadioButton* frmComPort::WhichOptionButton(const QWidget& container) const
 {
     const QList<QRadioButton*> options = container.window()->findChildren<QRadioButton*>();
-    const auto found =
-        std::find_if(options.begin(), options.end(), [&container](const QRadioButton* option) {
-            return option->parentWidget() == &container && option->isChecked();
-        });
+    const auto found = std::find_if(options.begin(), options.end(), [&container](const QRadioButton* option) {
+        return option->parentWidget() == &container && option->isChecked();
+    });
     return found == options.end() ? nullptr : *found;
 }
 
@@ -154,8 +152,7 @@ void frmComPort::clearOptions()
 
 int frmComPort::optionIndex(const QRadioButton* option) const
 {
-    return static_cast<int>(std::find(optComPort_.begin(), optComPort_.end(), option) -
-                            optComPort_.begin());
+    return static_cast<int>(std::find(optComPort_.begin(), optComPort_.end(), option) - optComPort_.begin());
 }
 
 void frmComPort::showDevices()
@@ -163,8 +160,7 @@ void frmComPort::showDevices()
     const std::vector<serial::PortEntry> devices = serial::listPorts();
     for (int number = 1; number < kFirstListedPort; ++number) {
         const serial::PortEntry* entry = entryOf(devices, number);
-        lblDevice_[number]->setText(entry ? common::pathText(serial::deviceLine(*entry))
-                                          : QString());
+        lblDevice_[number]->setText(entry ? common::pathText(serial::deviceLine(*entry)) : QString());
     }
     for (int item = 0; item < cboComPort_->count(); ++item) {
         const serial::PortEntry* entry = entryOf(devices, item + kFirstListedPort);

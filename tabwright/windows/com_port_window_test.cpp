@@ -11,11 +11,11 @@
 #include <functional>
 
 #include "common/widgets/port_listing_delegate.h"
+#include "testing/port_mapping.h"
+#include "testing/pty_instrument.h"
 #include "testing/widgets/modal_script.h"
 #include "testing/widgets/modal_watchdog.h"
 #include "testing/widgets/named_control.h"
-#include "testing/port_mapping.h"
-#include "testing/pty_instrument.h"
 #include "testing/widgets/qt_application.h"
 
 namespace tabwright {
@@ -41,8 +41,7 @@ protected:
 
     QRadioButton& option(int index)
     {
-        return control<QRadioButton>(
-            std::string("optComPort_").append(std::to_string(index)).c_str());
+        return control<QRadioButton>(std::string("optComPort_").append(std::to_string(index)).c_str());
     }
     QComboBox& list() { return control<QComboBox>("cboComPort"); }
     QPushButton& ok() { return control<QPushButton>("cmdOK"); }
@@ -86,8 +85,7 @@ struct PresetCase {
     const char* listText;
 };
 
-class ComPortPreset : public ComPortWindowTest,
-                      public ::testing::WithParamInterface<PresetCase> {};
+class ComPortPreset : public ComPortWindowTest, public ::testing::WithParamInterface<PresetCase> {};
 
 TEST_P(ComPortPreset, PresetsTheCurrentPortAndOkReturnsIt)
 {
@@ -106,9 +104,8 @@ TEST_P(ComPortPreset, PresetsTheCurrentPortAndOkReturnsIt)
 INSTANTIATE_TEST_SUITE_P(Ports, ComPortPreset,
                          ::testing::Values(PresetCase{3, 3, "COM 5"}, PresetCase{1, 1, "COM 5"},
                                            PresetCase{4, 4, "COM 5"}, PresetCase{5, 0, "COM 5"},
-                                           PresetCase{12, 0, "COM 12"},
-                                           PresetCase{16, 0, "COM 16"}, PresetCase{0, -1, "COM 5"},
-                                           PresetCase{17, -1, "COM 5"}),
+                                           PresetCase{12, 0, "COM 12"}, PresetCase{16, 0, "COM 16"},
+                                           PresetCase{0, -1, "COM 5"}, PresetCase{17, -1, "COM 5"}),
                          [](const auto& info) {
                              return std::string("COM").append(std::to_string(info.param.current));
                          });
@@ -191,9 +188,8 @@ TEST_F(ComPortWindowTest, ShowsTheDeviceBehindEachNumber)
         // The chosen list entry's device beside the list, every entry's in the open list.
         EXPECT_EQ(control<QLabel>("lblDevice_0").text().toStdString(), com7.devicePath());
         ASSERT_NE(dynamic_cast<common::PortListingDelegate*>(list().itemDelegate()), nullptr);
-        EXPECT_EQ(
-            common::PortListingDelegate::shownText(list().model()->index(2, 0)).toStdString(),
-            "COM 7  " + com7.devicePath());
+        EXPECT_EQ(common::PortListingDelegate::shownText(list().model()->index(2, 0)).toStdString(),
+                  "COM 7  " + com7.devicePath());
         // A number whose device is missing can still be chosen.
         option(4).click();
         click(ok());

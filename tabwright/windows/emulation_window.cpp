@@ -43,12 +43,18 @@ const QString kVq610 = QStringLiteral("VQ-610");
 const QString kVq480 = QStringLiteral("VQ-480");
 const QString kVq150 = QStringLiteral("VQ-150");
 
-const LimitGroupNames kMeasureNames{
-    "Frame12",  "Measurement Control", "Label7",  "lblMeasureLS", "Label9",
-    "lblMeasureMin", "Label11", "lblMeasureMax", "chkMaintainMeasureMinMaxWindow"};
+const LimitGroupNames kMeasureNames{"Frame12",
+                                    "Measurement Control",
+                                    "Label7",
+                                    "lblMeasureLS",
+                                    "Label9",
+                                    "lblMeasureMin",
+                                    "Label11",
+                                    "lblMeasureMax",
+                                    "chkMaintainMeasureMinMaxWindow"};
 const LimitGroupNames kTempNames{
-    "Frame13", "Temperature Control", "Label15", "lblTempLS", "Label12",
-    "lblTempMin", "Label8", "lblTempMax", "chkMaintainTempMinMaxWindow"};
+    "Frame13",    "Temperature Control",        "Label15", "lblTempLS", "Label12", "lblTempMin", "Label8",
+    "lblTempMax", "chkMaintainTempMinMaxWindow"};
 
 // At its design place; boxes and lists are made as tall as their font needs
 // when that is more than the design gives.
@@ -59,8 +65,7 @@ void place(QWidget& control, int left, int top, int width, int height)
     control.setGeometry(area);
 }
 
-QLabel* label(const char* name, const char* caption, QWidget* parent, int left, int top,
-              int width)
+QLabel* label(const char* name, const char* caption, QWidget* parent, int left, int top, int width)
 {
     QLabel* made = common::plainLabel(name, caption, parent);
     place(*made, left, top, width, 255);
@@ -115,10 +120,7 @@ QString shownOutput(std::string_view output)
 
 frmEmulation::frmEmulation(EmulatedInstruments& instruments, EmulatorHandover& handover,
                            common::Prompter& prompter, const QWidget* placeBeside)
-    : QWidget(nullptr, Qt::Window),
-      instruments_(instruments),
-      handover_(handover),
-      prompter_(prompter)
+    : QWidget(nullptr, Qt::Window), instruments_(instruments), handover_(handover), prompter_(prompter)
 {
     setObjectName(QStringLiteral("frmEmulation"));
     setWindowTitle(QStringLiteral("Emulator"));
@@ -130,8 +132,7 @@ frmEmulation::frmEmulation(EmulatedInstruments& instruments, EmulatorHandover& h
     makeMachineChoice();
     makeK7rxPanel();
     makeVq480Panel();
-    lblNextEmulatorOutput_ =
-        common::plainLabel("lblNextEmulatorOutput", "RTF (Next Emulator Output)", this);
+    lblNextEmulatorOutput_ = common::plainLabel("lblNextEmulatorOutput", "RTF (Next Emulator Output)", this);
     // The design's width holds the caption only; an output line needs the
     // room up to the window's right edge.
     place(*lblNextEmulatorOutput_, 1320, 5880, kClientWidth - 1320 - 120, 195);
@@ -181,11 +182,9 @@ void frmEmulation::makeK7rxPanel()
     label("Label5", "Time:", famK7RX_, 1920, 780, 495);
     label("Label6", "RTF", famK7RX_, 2460, 780, 1095);
 
-    Frame12_ = new LimitGroupBox(kMeasureNames, instruments_.k7rx, Reading::Measurement,
-                                 famK7RX_);
+    Frame12_ = new LimitGroupBox(kMeasureNames, instruments_.k7rx, Reading::Measurement, famK7RX_);
     Frame12_->setGeometry(common::twipsRect(120, 1140, 3615, 1650));
-    Frame13_ = new LimitGroupBox(kTempNames, instruments_.k7rx, Reading::Temperature,
-                                 famK7RX_);
+    Frame13_ = new LimitGroupBox(kTempNames, instruments_.k7rx, Reading::Temperature, famK7RX_);
     Frame13_->setGeometry(common::twipsRect(120, 2880, 3615, 1650));
 }
 
@@ -203,8 +202,7 @@ void frmEmulation::makeVq480Panel()
     txtEOLFrequency_->setObjectName(QStringLiteral("txtEOLFrequency"));
     place(*txtEOLFrequency_, 780, 300, 735, 315);
     label("Label13", "Samples", eol, 1620, 360, 975);
-    connect(txtEOLFrequency_, &QLineEdit::textChanged, this,
-            &frmEmulation::txtEOLFrequency_Change);
+    connect(txtEOLFrequency_, &QLineEdit::textChanged, this, &frmEmulation::txtEOLFrequency_Change);
 
     chkInjectTab_ = new QCheckBox(QStringLiteral("Inject Single Tab"), famVQ480_);
     chkInjectTab_->setObjectName(QStringLiteral("chkInjectTab"));

@@ -36,8 +36,8 @@ class frmEmulation : public QWidget {
     Q_OBJECT
 
 public:
-    frmEmulation(EmulatedInstruments& instruments, EmulatorHandover& handover,
-                 common::Prompter& prompter, const QWidget* placeBeside = nullptr);
+    frmEmulation(EmulatedInstruments& instruments, EmulatorHandover& handover, common::Prompter& prompter,
+                 const QWidget* placeBeside = nullptr);
     ~frmEmulation() override;
 
     // One tick of the 250 ms output pacing; tests call it instead of waiting.

@@ -103,8 +103,8 @@ TEST_F(EmulationWindowTest, LoadsWithTheK7rxAndEveryLimitAt50)
     EXPECT_EQ(control<QWidget>("famVQ480").pos(), control<QWidget>("famK7RX").pos());
     EXPECT_EQ(control<QLineEdit>("txtIndex").text(), "0000");
     EXPECT_EQ(control<QLineEdit>("txtEOLFrequency").text(), "16");
-    for (const char* label : {"lblMeasureLS", "lblMeasureMin", "lblMeasureMax", "lblTempLS",
-                              "lblTempMin", "lblTempMax"})
+    for (const char* label :
+         {"lblMeasureLS", "lblMeasureMin", "lblMeasureMax", "lblTempLS", "lblTempMin", "lblTempMax"})
         EXPECT_EQ(text(label), "50") << label;
     EXPECT_TRUE(control<QScrollBar>("scrollMeasureLS").isEnabled());
     EXPECT_EQ(control<QGroupBox>("Frame2").title(), "DLR Panel");

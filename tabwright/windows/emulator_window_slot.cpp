@@ -4,8 +4,8 @@
 
 namespace tabwright {
 
-EmulatorWindowSlot::EmulatorWindowSlot(EmulatedInstruments& instruments,
-                                       EmulatorHandover& handover, common::Prompter& prompter)
+EmulatorWindowSlot::EmulatorWindowSlot(EmulatedInstruments& instruments, EmulatorHandover& handover,
+                                       common::Prompter& prompter)
     : instruments_(instruments), handover_(handover), prompter_(prompter)
 {
 }

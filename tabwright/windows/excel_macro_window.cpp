@@ -1,7 +1,7 @@
 #include "tabwright/windows/excel_macro_window.h"
 
-#include "common/widgets/dialog_buttons.h"
 #include "common/core/single_byte_text.h"
+#include "common/widgets/dialog_buttons.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -95,9 +95,9 @@ void frmExcelMacro::reject()
 void frmExcelMacro::chkExcelMacro_Click()
 {
     const bool enable = chkExcelMacro_->isChecked();
-    setBackground(*txtExcelMacro_,
-                  enable ? common::colourFromBgr(kWhite)
-                         : fraExcelMacro_->palette().color(fraExcelMacro_->backgroundRole()));
+    setBackground(*txtExcelMacro_, enable
+                                       ? common::colourFromBgr(kWhite)
+                                       : fraExcelMacro_->palette().color(fraExcelMacro_->backgroundRole()));
     txtExcelMacro_->setEnabled(enable);
 }
 

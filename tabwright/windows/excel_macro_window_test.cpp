@@ -35,10 +35,7 @@ protected:
         return frame.palette().color(frame.backgroundRole());
     }
 
-    void click(const char* button)
-    {
-        QTest::mouseClick(&control<QPushButton>(button), Qt::LeftButton);
-    }
+    void click(const char* button) { QTest::mouseClick(&control<QPushButton>(button), Qt::LeftButton); }
 
     // Runs ShowForm with the user's actions; the window is hidden, not gone, after it.
     bool showForm(std::function<void()> user)

@@ -29,14 +29,14 @@ constexpr std::array<int, 4> kKeyRows{240, 1080, 1920, 2760};
 constexpr int kKeySide = 615;
 
 constexpr std::array<std::array<Key, 5>, 4> kKeys{{
-    {{{"Command20", "ESC"}, {"Command19", "7"}, {"Command18", "8"}, {"Command17", "9"},
+    {{{"Command20", "ESC"},
+      {"Command19", "7"},
+      {"Command18", "8"},
+      {"Command17", "9"},
       {"Command16", "HOME"}}},
-    {{{"cmdUp", "Up"}, {"Command14", "4"}, {"Command13", "5"}, {"Command12", "6"},
-      {"cmdLR", "LR"}}},
-    {{{"cmdDn", "Dn"}, {"Command9", "1"}, {"Command8", "2"}, {"Command7", "3"},
-      {"Command6", "ENT"}}},
-    {{{"Command1", "Del"}, {"Command2", "Setup"}, {"Command3", "0"}, {"Command4", "INJ"},
-      {"cmdGO", "GO"}}},
+    {{{"cmdUp", "Up"}, {"Command14", "4"}, {"Command13", "5"}, {"Command12", "6"}, {"cmdLR", "LR"}}},
+    {{{"cmdDn", "Dn"}, {"Command9", "1"}, {"Command8", "2"}, {"Command7", "3"}, {"Command6", "ENT"}}},
+    {{{"Command1", "Del"}, {"Command2", "Setup"}, {"Command3", "0"}, {"Command4", "INJ"}, {"cmdGO", "GO"}}},
 }};
 
 // Each picture lies this far right of and below its key's top-left corner.
@@ -67,8 +67,7 @@ QLabel* displayLine(const char* name, int top, QFrame* display)
 
 }  // namespace
 
-FrontPanelWidget::FrontPanelWidget(QWidget* parent)
-    : QGroupBox(QStringLiteral("DLR Panel"), parent)
+FrontPanelWidget::FrontPanelWidget(QWidget* parent) : QGroupBox(QStringLiteral("DLR Panel"), parent)
 {
     setObjectName(QStringLiteral("Frame2"));
     setFixedSize(common::twipsSize(4095, 5295));
@@ -116,15 +115,14 @@ void FrontPanelWidget::makeKeypad()
         for (std::size_t column = 0; column < kKeyColumns.size(); ++column) {
             const Key& key = kKeys[row][column];
             QPushButton* button = common::namedButton(key.name, key.caption, Frame1_);
-            button->setGeometry(
-                common::twipsRect(kKeyColumns[column], kKeyRows[row], kKeySide, kKeySide));
+            button->setGeometry(common::twipsRect(kKeyColumns[column], kKeyRows[row], kKeySide, kKeySide));
             button->setFont(keyFont);
         }
     }
     cmdGO_ = Frame1_->findChild<QPushButton*>(QStringLiteral("cmdGO"));
     connect(cmdGO_, &QPushButton::clicked, this, &FrontPanelWidget::cmdGO_Click);
-    connect(Frame1_->findChild<QPushButton*>(QStringLiteral("Command20")), &QPushButton::clicked,
-            this, &FrontPanelWidget::Command20_Click);
+    connect(Frame1_->findChild<QPushButton*>(QStringLiteral("Command20")), &QPushButton::clicked, this,
+            &FrontPanelWidget::Command20_Click);
 
     picGO_ = new KeyPicture("picGO", KeyPicture::Symbol::Go, Frame1_);
     new KeyPicture("picUp", KeyPicture::Symbol::Up, Frame1_);

@@ -28,10 +28,7 @@ protected:
             panel.Timer1_Timer();
     }
 
-    void click(const char* name)
-    {
-        QTest::mouseClick(&namedControl<QWidget>(panel, name), Qt::LeftButton);
-    }
+    void click(const char* name) { QTest::mouseClick(&namedControl<QWidget>(panel, name), Qt::LeftButton); }
 
     // The label's text is wholly visible in it.
     static void expectFits(const QLabel& label)
@@ -86,10 +83,10 @@ TEST_F(FrontPanelWidgetTest, EscDuringThePowerUpShowsHome)
 
 TEST_F(FrontPanelWidgetTest, TheOtherKeysAndPicturesChangeNothing)
 {
-    const char* const others[] = {
-        "Command19", "Command18", "Command17", "Command16", "cmdUp", "Command14", "Command13",
-        "Command12", "cmdLR", "cmdDn", "Command9", "Command8", "Command7", "Command6", "Command1",
-        "Command2", "Command3", "Command4", "picUp", "picDn", "picLR"};
+    const char* const others[] = {"Command19", "Command18", "Command17", "Command16", "cmdUp",    "Command14",
+                                  "Command13", "Command12", "cmdLR",     "cmdDn",     "Command9", "Command8",
+                                  "Command7",  "Command6",  "Command1",  "Command2",  "Command3", "Command4",
+                                  "picUp",     "picDn",     "picLR"};
     click("cmdGO");
     tick();
     for (const char* name : others)

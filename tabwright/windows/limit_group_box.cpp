@@ -39,17 +39,16 @@ QString barName(const char* valueName)
 
 }  // namespace
 
-LimitGroupBox::LimitGroupBox(const LimitGroupNames& names, InstrumentModel& model,
-                             Reading reading, QWidget* parent)
+LimitGroupBox::LimitGroupBox(const LimitGroupNames& names, InstrumentModel& model, Reading reading,
+                             QWidget* parent)
     : QGroupBox(QString::fromLatin1(names.caption), parent), cascade_(model, reading)
 {
     setObjectName(QString::fromLatin1(names.frame));
-    master_ = addRow(kRowTops[0], kMasterBlue, names.masterCaption, "Master:", names.master,
-                     masterValue_);
-    minimum_ = addRow(kRowTops[1], kMinimumGreen, names.minimumCaption, "Minimum:",
-                      names.minimum, minimumValue_);
-    maximum_ = addRow(kRowTops[2], kMaximumBrown, names.maximumCaption, "Maximum:",
-                      names.maximum, maximumValue_);
+    master_ = addRow(kRowTops[0], kMasterBlue, names.masterCaption, "Master:", names.master, masterValue_);
+    minimum_ =
+        addRow(kRowTops[1], kMinimumGreen, names.minimumCaption, "Minimum:", names.minimum, minimumValue_);
+    maximum_ =
+        addRow(kRowTops[2], kMaximumBrown, names.maximumCaption, "Maximum:", names.maximum, maximumValue_);
     maintainWindow_ = new QCheckBox(QStringLiteral("Maintain Min/Max Window"), this);
     maintainWindow_->setObjectName(QString::fromLatin1(names.maintainWindow));
     maintainWindow_->setGeometry(common::twipsRect(kCaptionLeft, kMaintainTop, 3375, kRowHeight));
@@ -73,12 +72,11 @@ LimitGroupBox::LimitGroupBox(const LimitGroupNames& names, InstrumentModel& mode
     showLimits();
 }
 
-QScrollBar* LimitGroupBox::addRow(int top, const QColor& colour, const char* captionName,
-                                  const char* caption, const char* valueName, QLabel*& value)
+QScrollBar* LimitGroupBox::addRow(int top, const QColor& colour, const char* captionName, const char* caption,
+                                  const char* valueName, QLabel*& value)
 {
     QLabel* captionLabel = common::plainLabel(captionName, caption, this);
-    captionLabel->setGeometry(
-        common::twipsRect(kCaptionLeft, top, kValueLeft - kCaptionLeft, kRowHeight));
+    captionLabel->setGeometry(common::twipsRect(kCaptionLeft, top, kValueLeft - kCaptionLeft, kRowHeight));
     colourText(*captionLabel, colour);
     value = common::plainLabel(valueName, "0", this);
     value->setGeometry(common::twipsRect(kValueLeft, top, kBarLeft - kValueLeft, kRowHeight));

@@ -15,7 +15,7 @@ struct LimitGroupNames {
     const char* frame;
     const char* caption;
     const char* masterCaption;
-    const char* master;       // value label; the bar is "scroll" + this
+    const char* master;  // value label; the bar is "scroll" + this
     const char* minimumCaption;
     const char* minimum;
     const char* maximumCaption;
@@ -31,8 +31,7 @@ class LimitGroupBox : public QGroupBox {
     Q_OBJECT
 
 public:
-    LimitGroupBox(const LimitGroupNames& names, InstrumentModel& model, Reading reading,
-                  QWidget* parent);
+    LimitGroupBox(const LimitGroupNames& names, InstrumentModel& model, Reading reading, QWidget* parent);
 
     LimitCascade& cascade() { return cascade_; }
     QScrollBar& masterBar() { return *master_; }
@@ -41,8 +40,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QScrollBar* addRow(int top, const QColor& colour, const char* captionName,
-                       const char* caption, const char* valueName, QLabel*& value);
+    QScrollBar* addRow(int top, const QColor& colour, const char* captionName, const char* caption,
+                       const char* valueName, QLabel*& value);
     void showLimits();
 
     LimitCascade cascade_;

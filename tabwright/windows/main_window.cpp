@@ -73,8 +73,8 @@ QString portText(int number)
 frmMain::frmMain(MainWindowParts parts, QWidget* parent)
     : QMainWindow(parent),
       parts_(parts),
-      run_(CaptureRunParts{parts.spreadsheets, parts.port, parts.handover, parts.clock, *this,
-                           *this, parts.prompter, parts.dataFolder}),
+      run_(CaptureRunParts{parts.spreadsheets, parts.port, parts.handover, parts.clock, *this, *this,
+                           parts.prompter, parts.dataFolder}),
       tmrMain_(this)
 {
     setObjectName(QStringLiteral("frmMain"));
@@ -166,10 +166,8 @@ void frmMain::buildMenus()
     help->setObjectName(QStringLiteral("mnuHelp"));
     mnuHelpAbout_ = help->addAction(QStringLiteral("&About..."));
     mnuHelpAbout_->setObjectName(QStringLiteral("mnuHelpAbout"));
-    connect(mnuToolsDLREmulation_, &QAction::triggered, this,
-            &frmMain::mnuToolsDLREmulation_Click);
-    connect(mnuToolsJournalFolder_, &QAction::triggered, this,
-            &frmMain::mnuToolsJournalFolder_Click);
+    connect(mnuToolsDLREmulation_, &QAction::triggered, this, &frmMain::mnuToolsDLREmulation_Click);
+    connect(mnuToolsJournalFolder_, &QAction::triggered, this, &frmMain::mnuToolsJournalFolder_Click);
     connect(mnuHelpAbout_, &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);
 }
 
@@ -213,9 +211,8 @@ void frmMain::Form_Unload()
         return;
     unloaded_ = true;
     run_.stopIfRunning();
-    writeCaptureSettings(
-        parts_.settings,
-        CaptureSettings{parts_.port.portNumber(), run_.MacroEnabled(), run_.MacroNameSetting()});
+    writeCaptureSettings(parts_.settings, CaptureSettings{parts_.port.portNumber(), run_.MacroEnabled(),
+                                                          run_.MacroNameSetting()});
     run_.quitSpreadsheet();
     excelMacro_.reset();
     about_.reset();
@@ -315,8 +312,7 @@ void frmMain::showLamp(Lamp which, LampColour colour)
         palette.setColor(QPalette::Window, common::colourFromBgr(kRed));
         break;
     case LampColour::Background:
-        palette.setColor(QPalette::Window,
-                         fraStatus_->palette().color(fraStatus_->backgroundRole()));
+        palette.setColor(QPalette::Window, fraStatus_->palette().color(fraStatus_->backgroundRole()));
         break;
     }
     box->setPalette(palette);

@@ -43,8 +43,8 @@ public:
     }
     std::shared_ptr<Spreadsheet> makeSpreadsheet() override
     {
-        calc = std::make_shared<CalcSpreadsheet>(CalcOptions{
-            root_.file("startup"), root_.file("instances"), CalcOptions::Display::Headless});
+        calc = std::make_shared<CalcSpreadsheet>(
+            CalcOptions{root_.file("startup"), root_.file("instances"), CalcOptions::Display::Headless});
         return calc;
     }
     std::string prepareWorkingCopy() override
@@ -75,9 +75,8 @@ TEST(MainWindowWithCalc, InstrumentLinesLandInTheCellsAndTheMacroChartsThem)
     SystemTimeOfDay clock;
     KernelVersionQuery platform;
     testing_support::ScriptedPrompter prompter;
-    frmMain window(
-        MainWindowParts{spreadsheets, port, handover, clock, settings, platform, prompter,
-                        root.file("data")});
+    frmMain window(MainWindowParts{spreadsheets, port, handover, clock, settings, platform, prompter,
+                                   root.file("data")});
     window.show();
 
     auto& start = testing_support::namedControl<QPushButton>(window, "cmdStart");
@@ -91,8 +90,7 @@ TEST(MainWindowWithCalc, InstrumentLinesLandInTheCellsAndTheMacroChartsThem)
         "0 0000 :: 12-07-2026 05:10:26 = 57 (RAW)  43 (C)\r\n"
         "1 0001 :: 12-07-2026 05:10:27 = 61 (RAW)  43 (C)\r\n"
         "2 0002 :: 12-07-2026 05:10:28 = 58 (RAW)  44 (C)\r\n");
-    ASSERT_TRUE(testing_support::runEventsUntil(
-        [&] { return status.text() == "Bytes Received: 150"; }, 30s))
+    ASSERT_TRUE(testing_support::runEventsUntil([&] { return status.text() == "Bytes Received: 150"; }, 30s))
         << status.text().toStdString();
     // The last line's cells are written in the tick that counted its bytes.
     testing_support::runEventsFor(300ms);
@@ -106,8 +104,7 @@ TEST(MainWindowWithCalc, InstrumentLinesLandInTheCellsAndTheMacroChartsThem)
     EXPECT_EQ(user.text(workbook, 3, 4), "05:10:28");
     EXPECT_EQ(user.text(workbook, 4, 1), "");
 
-    QTest::mouseClick(&testing_support::namedControl<QPushButton>(window, "cmdStop"),
-                      Qt::LeftButton);
+    QTest::mouseClick(&testing_support::namedControl<QPushButton>(window, "cmdStop"), Qt::LeftButton);
     EXPECT_TRUE(user.hasChart(workbook, "Readings"));
     EXPECT_TRUE(prompter.messages.empty());
 
@@ -131,8 +128,8 @@ TEST(MainWindowWithCalc, AKilledCalcLosesNoByteAndTheNextStartCapturesAgain)
     SystemTimeOfDay clock;
     KernelVersionQuery platform;
     testing_support::ScriptedPrompter prompter;
-    frmMain window(MainWindowParts{spreadsheets, port, handover, clock, settings, platform,
-                                   prompter, root.file("data")});
+    frmMain window(MainWindowParts{spreadsheets, port, handover, clock, settings, platform, prompter,
+                                   root.file("data")});
     window.show();
     auto& start = testing_support::namedControl<QPushButton>(window, "cmdStart");
     auto& stop = testing_support::namedControl<QPushButton>(window, "cmdStop");
@@ -142,8 +139,7 @@ TEST(MainWindowWithCalc, AKilledCalcLosesNoByteAndTheNextStartCapturesAgain)
     ASSERT_EQ(status.text(), "Ready");
     const std::string before = "0 0000 :: 12-07-2026 05:10:26 = 57 (RAW)  43 (C)\r\n";
     instrument.send(before);
-    ASSERT_TRUE(testing_support::runEventsUntil(
-        [&] { return status.text() == "Bytes Received: 50"; }, 30s));
+    ASSERT_TRUE(testing_support::runEventsUntil([&] { return status.text() == "Bytes Received: 50"; }, 30s));
     testing_support::runEventsFor(300ms);
 
     // Calc dies under the run; the instrument goes on sending.
@@ -158,8 +154,7 @@ TEST(MainWindowWithCalc, AKilledCalcLosesNoByteAndTheNextStartCapturesAgain)
     QTest::mouseClick(&stop, Qt::LeftButton);
     const std::string journal = window.run().journal().path();
     EXPECT_EQ(status.text().toStdString(),
-              "MS Excel spreadsheet has been closed: the received text is in the journal " +
-                  journal);
+              "MS Excel spreadsheet has been closed: the received text is in the journal " + journal);
     EXPECT_EQ(testing_support::readFile(journal), before + after);
 
     // The next Start opens a new Calc and captures into it.
@@ -167,8 +162,7 @@ TEST(MainWindowWithCalc, AKilledCalcLosesNoByteAndTheNextStartCapturesAgain)
     ASSERT_EQ(status.text(), "Ready");
     EXPECT_NE(spreadsheets.calc->processGroup(), group);
     instrument.send("2\t0002\r\n");
-    ASSERT_TRUE(testing_support::runEventsUntil(
-        [&] { return status.text() == "Bytes Received: 8"; }, 30s));
+    ASSERT_TRUE(testing_support::runEventsUntil([&] { return status.text() == "Bytes Received: 8"; }, 30s));
     testing_support::runEventsFor(300ms);
     testing_support::CalcUserSide user(spreadsheets.calc->pipeName());
     EXPECT_EQ(user.text("spreadsheet.ods", 1, 2), "0002");

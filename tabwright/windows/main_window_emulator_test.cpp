@@ -24,9 +24,9 @@
 #include "tabwright/windows/main_window.h"
 #include "testing/event_loop.h"
 #include "testing/port_mapping.h"
-#include "testing/temp_folder.h"
 #include "testing/pty_instrument.h"
 #include "testing/scripted_prompter.h"
+#include "testing/temp_folder.h"
 #include "testing/widgets/modal_watchdog.h"
 #include "testing/widgets/named_control.h"
 #include "testing/widgets/qt_application.h"
@@ -45,8 +45,7 @@ protected:
     {
         mapping.map(1, instrument.devicePath());
         window = std::make_unique<frmMain>(
-            MainWindowParts{spreadsheets, port, handover, clock, settings, platform, prompter,
-                            data.path()});
+            MainWindowParts{spreadsheets, port, handover, clock, settings, platform, prompter, data.path()});
         slot.attachTo(*window);
         window->show();
     }
@@ -85,8 +84,8 @@ protected:
     void emulatorOutput()
     {
         slot.window()->Timer2_Timer();
-        ASSERT_TRUE(testing_support::runEventsUntil(
-            [&] { return handover.PendingEmulatorOutput().empty(); }, 10s));
+        ASSERT_TRUE(
+            testing_support::runEventsUntil([&] { return handover.PendingEmulatorOutput().empty(); }, 10s));
     }
 
     std::size_t cellCount() { return spreadsheets.last().cells.size(); }
@@ -96,10 +95,7 @@ protected:
         const auto found = cells.find({row, column});
         return found == cells.end() ? "(empty)" : std::get<std::string>(found->second);
     }
-    std::string status()
-    {
-        return namedControl<QLabel>(*window, "panStatus").text().toStdString();
-    }
+    std::string status() { return namedControl<QLabel>(*window, "panStatus").text().toStdString(); }
 
     QApplication& app = testing_support::application();
     testing_support::TemporaryPortMapping mapping;  // also the settings' folder
@@ -135,8 +131,7 @@ TEST_F(MainWindowEmulatorTest, K7rxLinesReachTheCellsAndThePortWaits)
         EXPECT_EQ(cell(row, 8), "(C)") << row;
     }
     EXPECT_EQ(cellCount(), 16u);
-    const std::string line =
-        emulatorControl<QLabel>("lblNextEmulatorOutput").text().toStdString();
+    const std::string line = emulatorControl<QLabel>("lblNextEmulatorOutput").text().toStdString();
     EXPECT_EQ(status(), "Bytes Received: " + std::to_string(2 * (line.size() + 2)));
     testing_support::runEventsFor(300ms);
     EXPECT_EQ(cellCount(), 16u) << "the port was read while the emulator was open";
@@ -156,9 +151,8 @@ TEST_F(MainWindowEmulatorTest, MachinesNotEmulatedSendNothingNew)
         EXPECT_EQ(cellCount(), 8u) << machine;
         EXPECT_EQ(status(), counted) << machine;
     }
-    EXPECT_EQ(prompter.messages,
-              (std::vector<std::string>{"The VQ-610 machine is not currently emulated",
-                                        "The VQ-150 machine is not currently emulated"}));
+    EXPECT_EQ(prompter.messages, (std::vector<std::string>{"The VQ-610 machine is not currently emulated",
+                                                           "The VQ-150 machine is not currently emulated"}));
 }
 
 TEST_F(MainWindowEmulatorTest, AReopenedWindowHandsOverTheOutputLeftPending)

@@ -76,8 +76,7 @@ protected:
     frmMain& open()
     {
         window = std::make_unique<frmMain>(
-            MainWindowParts{spreadsheets, port, handover, clock, settings, platform, prompter,
-                            data.path()});
+            MainWindowParts{spreadsheets, port, handover, clock, settings, platform, prompter, data.path()});
         window->show();
         return *window;
     }
@@ -87,10 +86,7 @@ protected:
     {
         return testing_support::namedControl<Control>(*window, name);
     }
-    void click(const char* name)
-    {
-        QTest::mouseClick(&control<QPushButton>(name), Qt::LeftButton);
-    }
+    void click(const char* name) { QTest::mouseClick(&control<QPushButton>(name), Qt::LeftButton); }
     bool enabled(const char* name) { return control<QPushButton>(name).isEnabled(); }
     // Of Pause and Resume, the one drawn over the other.
     bool inFront(const char* name)
@@ -100,10 +96,7 @@ protected:
         const char* other = std::string_view(name) == "cmdPause" ? "cmdResume" : "cmdPause";
         return siblings.indexOf(&button) > siblings.indexOf(&control<QPushButton>(other));
     }
-    QColor lamp(const char* name)
-    {
-        return control<QFrame>(name).palette().color(QPalette::Window);
-    }
+    QColor lamp(const char* name) { return control<QFrame>(name).palette().color(QPalette::Window); }
     QColor containerColour()
     {
         const auto& frame = control<QGroupBox>("fraStatus");
@@ -114,8 +107,8 @@ protected:
     void sendAndWaitForCells(const std::string& text, std::size_t cells)
     {
         instrument.send(text);
-        ASSERT_TRUE(testing_support::runEventsUntil(
-            [&] { return spreadsheets.last().cells.size() >= cells; }, 10s))
+        ASSERT_TRUE(
+            testing_support::runEventsUntil([&] { return spreadsheets.last().cells.size() >= cells; }, 10s))
             << "cells written: " << spreadsheets.last().cells.size();
     }
     std::string cell(int row, int column)
@@ -155,9 +148,8 @@ TEST_F(MainWindowTest, ControlsCaptionsAndPlace)
     EXPECT_EQ(window->windowTitle(), "Tabwright  v1.0.0");
     EXPECT_EQ(control<QGroupBox>("fraStatus").title(), "Status");
     const std::pair<const char*, const char*> buttons[] = {
-        {"cmdComPorts", "..."}, {"cmdExcelMacro", "..."}, {"cmdStart", "&Start"},
-        {"cmdPause", "&Pause"}, {"cmdResume", "&Resume"}, {"cmdStop", "S&top"},
-        {"cmdClose", "Close"}};
+        {"cmdComPorts", "..."},   {"cmdExcelMacro", "..."}, {"cmdStart", "&Start"}, {"cmdPause", "&Pause"},
+        {"cmdResume", "&Resume"}, {"cmdStop", "S&top"},     {"cmdClose", "Close"}};
     for (const auto& [name, caption] : buttons)
         EXPECT_EQ(control<QPushButton>(name).text(), caption) << name;
     EXPECT_EQ(control<QLabel>("lblComPort").text(), "COM 3");
@@ -262,13 +254,12 @@ TEST_P(StartFailures, ShowTheFailureAndLeaveTheRunStopped)
     EXPECT_EQ(window->run().ExcelApp() != nullptr, !GetParam().quit);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    MainWindow, StartFailures,
-    testing::Values(StartFailure{"Spreadsheet", &StartFailures::noCalc, "MS Excel not available",
-                                 kDesign, kRed, false},
-                    StartFailure{"Port", &StartFailures::noPort, "COM port not available", kRed,
-                                 kGreen, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(MainWindow, StartFailures,
+                         testing::Values(StartFailure{"Spreadsheet", &StartFailures::noCalc,
+                                                      "MS Excel not available", kDesign, kRed, false},
+                                         StartFailure{"Port", &StartFailures::noPort,
+                                                      "COM port not available", kRed, kGreen, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MainWindowTest, StopBeforeAnyStartShowsTheStoppedWindowAndRunsNoMacro)
 {
@@ -294,8 +285,7 @@ TEST_F(MainWindowTest, ClosingWhilePausedSavesAndQuitsWithoutTheMacro)
     click("cmdClose");
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(spreadsheets.last().calls.back(), "quit");
-    EXPECT_THAT(spreadsheets.last().calls,
-                Not(Contains("runMacro spreadsheet.ods!ChartReadings")));
+    EXPECT_THAT(spreadsheets.last().calls, Not(Contains("runMacro spreadsheet.ods!ChartReadings")));
     EXPECT_EQ(stored("Excel Macro", "Enable"), "True");
 }
 
@@ -341,8 +331,7 @@ TEST_P(BlockedWrites, WaitForTheWorkbookAndWriteEverythingAfterwards)
     sheet.failNextCall("writeText", GetParam().failure);
     sheet.failCall("workbookName");
     instrument.send("1\r\n");
-    ASSERT_TRUE(
-        testing_support::runEventsUntil([&] { return status() == GetParam().status; }, 10s));
+    ASSERT_TRUE(testing_support::runEventsUntil([&] { return status() == GetParam().status; }, 10s));
     EXPECT_EQ(lamp("panExcel"), common::colourFromBgr(kRed));
     EXPECT_FALSE(enabled("cmdPause"));
     instrument.send("2\r\n3\t4\r\n");
@@ -362,8 +351,7 @@ TEST_P(BlockedWrites, WaitForTheWorkbookAndWriteEverythingAfterwards)
 }
 
 INSTANTIATE_TEST_SUITE_P(MainWindow, BlockedWrites,
-                         testing::Values(Blocking{"Busy", SpreadsheetFailure::Failed,
-                                                  "MS Excel is blocked"},
+                         testing::Values(Blocking{"Busy", SpreadsheetFailure::Failed, "MS Excel is blocked"},
                                          Blocking{"Closed", SpreadsheetFailure::Gone,
                                                   "MS Excel spreadsheet has been closed"}),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -417,8 +405,7 @@ TEST_F(MainWindowTest, TheEmulatorMenuAndTheEndReachTheEmulatorWindow)
 {
     open();
     std::vector<std::string> seen;
-    window->setEmulatorWindowHooks(
-        {[&] { seen.push_back("show"); }, [&] { seen.push_back("unload"); }});
+    window->setEmulatorWindowHooks({[&] { seen.push_back("show"); }, [&] { seen.push_back("unload"); }});
     control<QAction>("mnuToolsDLREmulation").trigger();
     window->close();
     EXPECT_THAT(seen, testing::ElementsAre("show", "unload"));
@@ -441,8 +428,7 @@ void sendWithEventsRunning(testing_support::PtyInstrument& instrument, std::stri
         text.remove_prefix(instrument.trySend(text));
         testing_support::runEventsFor(5ms);
     }
-    ASSERT_TRUE(testing_support::runEventsUntil(
-        [&] { return instrument.waitingForProgram() == 0; }, 10s));
+    ASSERT_TRUE(testing_support::runEventsUntil([&] { return instrument.waitingForProgram() == 0; }, 10s));
 }
 
 TEST_F(MainWindowTest, StopWritesABacklogAndTheUnfinishedLineFromThePort)
@@ -461,8 +447,7 @@ TEST_F(MainWindowTest, StopWritesABacklogAndTheUnfinishedLineFromThePort)
     EXPECT_EQ(cell(3002, 1), "last");
     EXPECT_EQ(cell(3002, 2), "7");
     EXPECT_EQ(status(), "");
-    EXPECT_EQ(testing_support::readFile(window->run().journal().path()),
-              numberedLines(1, 1) + backlog);
+    EXPECT_EQ(testing_support::readFile(window->run().journal().path()), numberedLines(1, 1) + backlog);
 }
 
 TEST_F(MainWindowTest, APulledCablePausesAndResumeCarriesOnWithTheCablePluggedBack)
@@ -471,8 +456,7 @@ TEST_F(MainWindowTest, APulledCablePausesAndResumeCarriesOnWithTheCablePluggedBa
     click("cmdStart");
     sendWithEventsRunning(instrument, "1\r\n2");
     instrument.pullCable();
-    ASSERT_TRUE(testing_support::runEventsUntil(
-        [&] { return status() == "COM port not available"; }, 10s))
+    ASSERT_TRUE(testing_support::runEventsUntil([&] { return status() == "COM port not available"; }, 10s))
         << status();
     EXPECT_EQ(cell(1, 1), "1");
     EXPECT_EQ(lamp("panComPort"), common::colourFromBgr(kRed));
@@ -491,8 +475,7 @@ TEST_F(MainWindowTest, APulledCablePausesAndResumeCarriesOnWithTheCablePluggedBa
     EXPECT_EQ(window->run().state(), RunState::Running);
     EXPECT_EQ(lamp("panComPort"), common::colourFromBgr(kGreen));
     pluggedBack.send("\r\n3\r\n");
-    ASSERT_TRUE(testing_support::runEventsUntil(
-        [&] { return spreadsheets.last().cells.size() >= 3; }, 10s));
+    ASSERT_TRUE(testing_support::runEventsUntil([&] { return spreadsheets.last().cells.size() >= 3; }, 10s));
     EXPECT_EQ(cell(2, 1), "2");
     EXPECT_EQ(cell(3, 1), "3");
     click("cmdStop");
@@ -515,8 +498,10 @@ TEST_F(MainWindowTest, AWorkbookGoneMidRunLeavesEveryByteInTheJournal)
     click("cmdStop");
     EXPECT_TRUE(window->isVisible());
     const std::string journal = window->run().journal().path();
-    EXPECT_EQ(status(), "MS Excel spreadsheet has been closed: the received text is in the "
-                        "journal " + journal);
+    EXPECT_EQ(status(),
+              "MS Excel spreadsheet has been closed: the received text is in the "
+              "journal " +
+                  journal);
     EXPECT_EQ(testing_support::readFile(journal), kK7rxLine + after);
 }
 

@@ -34,7 +34,8 @@ ModalScript& ModalScript::click(const QString& windowName, const QString& button
 void ModalScript::poll()
 {
     QWidget* modal = QApplication::activeModalWidget();
-    if (stepPending_ || steps_.empty() || modal == nullptr || modal->objectName() != steps_.front().windowName)
+    if (stepPending_ || steps_.empty() || modal == nullptr ||
+        modal->objectName() != steps_.front().windowName)
         return;
     Step step = std::move(steps_.front());
     steps_.pop_front();

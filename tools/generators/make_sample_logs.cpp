@@ -21,9 +21,12 @@ Stamp stampOf(sys_seconds time)
     const sys_days day = floor<days>(time);
     const year_month_day date(day);
     const hh_mm_ss clock(time - day);
-    return {static_cast<int>(static_cast<unsigned>(date.month())), static_cast<int>(static_cast<unsigned>(date.day())),
-            static_cast<int>(date.year()) % 100, static_cast<int>(clock.hours().count()),
-            static_cast<int>(clock.minutes().count()), static_cast<int>(clock.seconds().count())};
+    return {static_cast<int>(static_cast<unsigned>(date.month())),
+            static_cast<int>(static_cast<unsigned>(date.day())),
+            static_cast<int>(date.year()) % 100,
+            static_cast<int>(clock.hours().count()),
+            static_cast<int>(clock.minutes().count()),
+            static_cast<int>(clock.seconds().count())};
 }
 
 sys_seconds at(int y, unsigned mo, unsigned d, int h, int mi, int s)

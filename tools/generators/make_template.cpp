@@ -8,8 +8,8 @@
 
 #include "tabwright/calc/office_instance.h"
 #include "tabwright/calc/uno_link.h"
-#include "tabwright/capture/workbook_files.h"
 #include "tabwright/calc/workbook_maker.h"
+#include "tabwright/capture/workbook_files.h"
 
 int main(int argc, char** argv)
 {
@@ -24,7 +24,8 @@ int main(int argc, char** argv)
         return 1;
     }
     try {
-        tabwright::OfficeInstance office({LIBREOFFICE_PROGRAM_DIR "/soffice", tabwright::userTemporaryFolder(), true});
+        tabwright::OfficeInstance office(
+            {LIBREOFFICE_PROGRAM_DIR "/soffice", tabwright::userTemporaryFolder(), true});
         try {
             tabwright::writeWorkbookWithMacros(*office.desktop(), argv[2], "Capture", "Tabwright", macros);
             office.desktop()->terminate();

@@ -19,7 +19,10 @@ using namespace std::chrono_literals;
 
 class PrintingPrompter : public common::Prompter {
 public:
-    void showMessage(std::string_view text) override { std::printf("message: %.*s\n", int(text.size()), text.data()); }
+    void showMessage(std::string_view text) override
+    {
+        std::printf("message: %.*s\n", int(text.size()), text.data());
+    }
 };
 
 void stage(const std::string& command, const char* name)
@@ -44,8 +47,9 @@ void writeReadings(tabwright::Spreadsheet& spreadsheet)
         std::snprintf(index, sizeof index, "%04d", row - 1);
         std::snprintf(time, sizeof time, "05:%02d:%02d", 10 + row / 6, (row * 10) % 60);
         const int reading = 40 + (row * 37) % 23 + row;
-        const std::string fields[] = {"0", index, "12-08-2026", time, std::to_string(reading), "(RAW)",
-                                      std::to_string(21 + row % 3), "(C)"};
+        const std::string fields[] = {
+            "0",  index, "12-08-2026", time, std::to_string(reading), "(RAW)", std::to_string(21 + row % 3),
+            "(C)"};
         for (int column = 1; column <= 8; ++column)
             spreadsheet.writeText(row, column, fields[column - 1]);
     }

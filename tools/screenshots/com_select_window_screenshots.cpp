@@ -8,16 +8,16 @@
 #include <QComboBox>
 #include <QTimer>
 
+#include "common/core/single_byte_text.h"
 #include "common/widgets/message_box_prompter.h"
-#include "logfetch/windows/com_select_window.h"
 #include "logfetch/ports/serialport_cfg.h"
+#include "logfetch/program_identity.h"
+#include "logfetch/windows/com_select_window.h"
 #include "serial/qt_serial_port.h"
 #include "testing/port_mapping.h"
 #include "testing/pty_instrument.h"
-#include "tools/screenshots/screen_picture.h"
 #include "testing/temp_folder.h"
-#include "common/core/single_byte_text.h"
-#include "logfetch/program_identity.h"
+#include "tools/screenshots/screen_picture.h"
 
 int main(int argc, char** argv)
 {
@@ -44,12 +44,14 @@ int main(int argc, char** argv)
     bool allSaved = true;
     auto* combo = window.findChild<QComboBox*>(QStringLiteral("cboPortOptions"));
     QTimer::singleShot(500, &window, [&] {
-        allSaved &= testing_support::saveScreenPicture(window, window.frameGeometry(), output + "/com-select-window.png");
+        allSaved &= testing_support::saveScreenPicture(window, window.frameGeometry(),
+                                                       output + "/com-select-window.png");
         combo->showPopup();
         QTimer::singleShot(300, &window, [&] {
             const QWidget* popup = combo->view()->window();
-            allSaved &= testing_support::saveScreenPicture(window, window.frameGeometry().united(popup->frameGeometry()),
-                                    output + "/com-select-window-list-open.png");
+            allSaved &= testing_support::saveScreenPicture(
+                window, window.frameGeometry().united(popup->frameGeometry()),
+                output + "/com-select-window-list-open.png");
             combo->hidePopup();
             window.reject();
         });

@@ -10,14 +10,14 @@
 
 #include <filesystem>
 
+#include "common/core/single_byte_text.h"
 #include "common/widgets/message_box_prompter.h"
 #include "common/widgets/qt_file_dialog.h"
-#include "logfetch/windows/convert_window.h"
-#include "logfetch/testing/large_log.h"
-#include "tools/screenshots/screen_picture.h"
-#include "testing/temp_folder.h"
-#include "common/core/single_byte_text.h"
 #include "logfetch/program_identity.h"
+#include "logfetch/testing/large_log.h"
+#include "logfetch/windows/convert_window.h"
+#include "testing/temp_folder.h"
+#include "tools/screenshots/screen_picture.h"
 
 int main(int argc, char** argv)
 {
@@ -47,20 +47,21 @@ int main(int argc, char** argv)
             midConversionSaved = true;
             QApplication::processEvents();  // let the bar paint first
             allSaved &= testing_support::saveScreenPicture(window, window.frameGeometry(),
-                                                          output + "/convert-window-converting.png");
+                                                           output + "/convert-window-converting.png");
         }
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
             watcher.stop();
             // Once the box has been placed and painted.
             QTimer::singleShot(300, box, [&, box] {
-                allSaved &= testing_support::saveScreenPicture(*box, box->frameGeometry(),
-                                                              output + "/convert-window-completed-message.png");
+                allSaved &= testing_support::saveScreenPicture(
+                    *box, box->frameGeometry(), output + "/convert-window-completed-message.png");
                 box->accept();
             });
         }
     });
     QTimer::singleShot(500, &window, [&] {
-        allSaved &= testing_support::saveScreenPicture(window, window.frameGeometry(), output + "/convert-window-ready.png");
+        allSaved &= testing_support::saveScreenPicture(window, window.frameGeometry(),
+                                                       output + "/convert-window-ready.png");
         watcher.start(5);
         window.findChild<QPushButton*>("cmdOK")->click();
     });
@@ -75,7 +76,7 @@ int main(int argc, char** argv)
     values.gLastBinFile = longFolder + "/run8.bin";
     QTimer::singleShot(500, &window, [&] {
         allSaved &= testing_support::saveScreenPicture(window, window.frameGeometry(),
-                                                      output + "/convert-window-long-path.png");
+                                                       output + "/convert-window-long-path.png");
         window.findChild<QPushButton*>("cmdCancel")->click();
     });
     window.ShowForm();

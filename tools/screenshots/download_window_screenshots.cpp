@@ -13,18 +13,18 @@
 
 #include <functional>
 
+#include "common/core/single_byte_text.h"
 #include "common/widgets/message_box_prompter.h"
 #include "common/widgets/qt_file_dialog.h"
-#include "logfetch/windows/download_window.h"
 #include "logfetch/ports/serialport_cfg.h"
+#include "logfetch/program_identity.h"
+#include "logfetch/testing/pty_instrument_runner.h"
+#include "logfetch/testing/simulated_instrument.h"
+#include "logfetch/windows/download_window.h"
 #include "testing/port_mapping.h"
 #include "testing/pty_instrument.h"
-#include "logfetch/testing/pty_instrument_runner.h"
-#include "tools/screenshots/screen_picture.h"
-#include "logfetch/testing/simulated_instrument.h"
 #include "testing/temp_folder.h"
-#include "common/core/single_byte_text.h"
-#include "logfetch/program_identity.h"
+#include "tools/screenshots/screen_picture.h"
 
 namespace {
 
@@ -32,13 +32,14 @@ namespace {
 void when(QObject& context, std::function<bool()> condition, std::function<void()> action)
 {
     auto* poll = new QTimer(&context);
-    QObject::connect(poll, &QTimer::timeout, &context, [poll, condition = std::move(condition), action = std::move(action)] {
-        if (!condition())
-            return;
-        poll->stop();
-        poll->deleteLater();
-        action();
-    });
+    QObject::connect(poll, &QTimer::timeout, &context,
+                     [poll, condition = std::move(condition), action = std::move(action)] {
+                         if (!condition())
+                             return;
+                         poll->stop();
+                         poll->deleteLater();
+                         action();
+                     });
     poll->start(50);
 }
 
@@ -54,7 +55,8 @@ int main(int argc, char** argv)
     testing_support::TemporaryPortMapping mapping;
     testing_support::PtyInstrument instrument;
     mapping.map(kPort, instrument.devicePath());
-    testing_support::PtyInstrumentRunner runner(instrument, testing_support::PtyInstrumentRunner::Pace::LineSpeed);
+    testing_support::PtyInstrumentRunner runner(instrument,
+                                                testing_support::PtyInstrumentRunner::Pace::LineSpeed);
 
     testing_support::TempFolder programFolder;
     logfetch::writePortNumber(programFolder.path(), kPort);
@@ -82,22 +84,29 @@ int main(int argc, char** argv)
     QTimer::singleShot(700, &window, [&] {
         picture(window.frameGeometry(), "download-window-waiting.png");
         runner.play(log);
-        when(window, [&] { return status->text() == QStringLiteral("Block Received:  5"); }, [&] {
-            picture(window.frameGeometry(), "download-window-receiving.png");
-            when(window, [&] { return messageBox() != nullptr; }, [&] {
-                QTimer::singleShot(300, &window, [&] {
-                    QMessageBox* box = messageBox();
-                    picture(window.frameGeometry().united(box->frameGeometry()), "download-window-finished.png");
-                    box->accept();
-                    when(window, [&] { return saveStep->isVisible(); }, [&] {
+        when(
+            window, [&] { return status->text() == QStringLiteral("Block Received:  5"); },
+            [&] {
+                picture(window.frameGeometry(), "download-window-receiving.png");
+                when(
+                    window, [&] { return messageBox() != nullptr; },
+                    [&] {
                         QTimer::singleShot(300, &window, [&] {
-                            picture(window.frameGeometry(), "download-window-save-step.png");
-                            window.done(QDialog::Accepted);
+                            QMessageBox* box = messageBox();
+                            picture(window.frameGeometry().united(box->frameGeometry()),
+                                    "download-window-finished.png");
+                            box->accept();
+                            when(
+                                window, [&] { return saveStep->isVisible(); },
+                                [&] {
+                                    QTimer::singleShot(300, &window, [&] {
+                                        picture(window.frameGeometry(), "download-window-save-step.png");
+                                        window.done(QDialog::Accepted);
+                                    });
+                                });
                         });
                     });
-                });
             });
-        });
     });
     window.doprompt();
 
@@ -112,15 +121,19 @@ int main(int argc, char** argv)
     log.data = testing_support::makeDataLog(1024);
     QTimer::singleShot(700, &window, [&] {
         runner.play(log);
-        when(window, [&] { return messageBox() != nullptr; }, [&] {
-            messageBox()->accept();
-            when(window, [&] { return saveStep->isVisible(); }, [&] {
-                QTimer::singleShot(300, &window, [&] {
-                    picture(window.frameGeometry(), "download-save-long-path.png");
-                    window.done(QDialog::Accepted);
-                });
+        when(
+            window, [&] { return messageBox() != nullptr; },
+            [&] {
+                messageBox()->accept();
+                when(
+                    window, [&] { return saveStep->isVisible(); },
+                    [&] {
+                        QTimer::singleShot(300, &window, [&] {
+                            picture(window.frameGeometry(), "download-save-long-path.png");
+                            window.done(QDialog::Accepted);
+                        });
+                    });
             });
-        });
     });
     window.doprompt();
     return allSaved ? 0 : 1;

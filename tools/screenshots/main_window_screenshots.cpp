@@ -8,8 +8,8 @@
 
 #include "logfetch/windows/logfetch_windows.h"
 #include "logfetch/windows/main_window.h"
-#include "tools/screenshots/screen_picture.h"
 #include "testing/temp_folder.h"
+#include "tools/screenshots/screen_picture.h"
 
 int main(int argc, char** argv)
 {
@@ -24,10 +24,12 @@ int main(int argc, char** argv)
 
     bool allSaved = true;
     QTimer::singleShot(500, &window, [&] {
-        allSaved &= testing_support::saveScreenPicture(window, window.frameGeometry(), output + "/main-window.png");
+        allSaved &=
+            testing_support::saveScreenPicture(window, window.frameGeometry(), output + "/main-window.png");
         QTimer::singleShot(300, &window, [&] {
             auto* about = window.findChild<QDialog*>(QStringLiteral("frmAbout"));
-            allSaved &= testing_support::saveScreenPicture(*about, about->frameGeometry(), output + "/about-box.png");
+            allSaved &=
+                testing_support::saveScreenPicture(*about, about->frameGeometry(), output + "/about-box.png");
             about->accept();
             QApplication::quit();
         });

@@ -21,8 +21,7 @@ namespace {
 
 // Once the dialog is on the screen: takes its picture, then does `next`, which
 // must close it.
-void pictureWhenShown(QDialog& dialog, const QString& path, bool& allSaved,
-                      std::function<void()> next)
+void pictureWhenShown(QDialog& dialog, const QString& path, bool& allSaved, std::function<void()> next)
 {
     QTimer::singleShot(500, &dialog, [&dialog, path, &allSaved, next = std::move(next)] {
         allSaved &= testing_support::saveScreenPicture(dialog, dialog.frameGeometry(), path);
@@ -49,9 +48,9 @@ int main(int argc, char** argv)
         list->showPopup();
         QTimer::singleShot(300, &port, [&] {
             const QWidget* popup = list->view()->window();
-            allSaved &= testing_support::saveScreenPicture(
-                port, port.frameGeometry().united(popup->frameGeometry()),
-                output + "/tabwright-com-port-list-open.png");
+            allSaved &=
+                testing_support::saveScreenPicture(port, port.frameGeometry().united(popup->frameGeometry()),
+                                                   output + "/tabwright-com-port-list-open.png");
             list->hidePopup();
             port.reject();
         });
@@ -61,8 +60,7 @@ int main(int argc, char** argv)
     tabwright::frmExcelMacro macro;
     macro.setMacroEnable(true);
     macro.setMacroName("ChartReadings");
-    pictureWhenShown(macro, output + "/tabwright-excel-macro.png", allSaved,
-                     [&] { macro.reject(); });
+    pictureWhenShown(macro, output + "/tabwright-excel-macro.png", allSaved, [&] { macro.reject(); });
     macro.ShowForm();
 
     tabwright::frmAbout about;

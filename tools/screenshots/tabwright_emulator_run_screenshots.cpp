@@ -25,9 +25,9 @@
 #include "tabwright/windows/main_window.h"
 #include "testing/event_loop.h"
 #include "testing/port_mapping.h"
-#include "testing/temp_folder.h"
 #include "testing/pty_instrument.h"
 #include "testing/scripted_prompter.h"
+#include "testing/temp_folder.h"
 #include "tools/screenshots/screen_picture.h"
 #include "tools/screenshots/visible_calc_factory.h"
 
@@ -73,16 +73,16 @@ int main(int argc, char** argv)
     testing_support::ScriptedPrompter prompter;
     tabwright::EmulatorWindowSlot emulator(instruments, handover, prompter);
     testing_support::TempFolder journals;
-    tabwright::frmMain window(tabwright::MainWindowParts{spreadsheets, port, handover, clock,
-                                                         settings, platform, prompter, journals.path()});
+    tabwright::frmMain window(tabwright::MainWindowParts{spreadsheets, port, handover, clock, settings,
+                                                         platform, prompter, journals.path()});
     emulator.attachTo(window);
     window.show();
     testing_support::runEventsFor(400ms);
 
     child<QPushButton>(window, "cmdStart").click();
     if (window.run().state() != tabwright::RunState::Running) {
-        std::cerr << "the capture did not start: "
-                  << child<QLabel>(window, "panStatus").text().toStdString() << '\n';
+        std::cerr << "the capture did not start: " << child<QLabel>(window, "panStatus").text().toStdString()
+                  << '\n';
         window.close();
         return 1;
     }
@@ -101,15 +101,14 @@ int main(int argc, char** argv)
         window, both, output + QStringLiteral("/tabwright-emulator-run-windows.png"));
 
     child<QPushButton>(window, "cmdStop").click();
-    std::cout << "Inject Single Tab "
-              << (handover.InjectSingleTab() ? "still set" : "used on one output") << '\n';
+    std::cout << "Inject Single Tab " << (handover.InjectSingleTab() ? "still set" : "used on one output")
+              << '\n';
     // Calc lies under the two windows: out of the way while its cells are pictured.
     window.hide();
     emulatorWindow.hide();
     testing_support::runEventsFor(1500ms);
     allSaved &= testing_support::saveScreenPicture(
-        window, window.screen()->geometry(),
-        output + QStringLiteral("/tabwright-emulator-run-calc.png"));
+        window, window.screen()->geometry(), output + QStringLiteral("/tabwright-emulator-run-calc.png"));
 
     window.close();  // quits Calc and closes the emulator window
     return allSaved ? 0 : 1;

@@ -36,9 +36,8 @@ using namespace std::chrono_literals;
 std::string k7rxLine(int index)
 {
     char line[96];
-    std::snprintf(line, sizeof line, "%d %04d :: 12-08-2026 05:%02d:%02d = %d (RAW)  %d (C)\r\n",
-                  index % 10, index, 10 + index / 60, index % 60, 40 + (index * 37) % 23 + index,
-                  21 + index % 3);
+    std::snprintf(line, sizeof line, "%d %04d :: 12-08-2026 05:%02d:%02d = %d (RAW)  %d (C)\r\n", index % 10,
+                  index, 10 + index / 60, index % 60, 40 + (index * 37) % 23 + index, 21 + index % 3);
     return line;
 }
 
@@ -46,18 +45,15 @@ class Session {
 public:
     Session(tabwright::SpreadsheetFactory& spreadsheets, const QString& output)
         : output_(output),
-          window_(tabwright::MainWindowParts{spreadsheets, port_, handover_, clock_, settings_,
-                                             platform_, prompter_, data_.path()})
+          window_(tabwright::MainWindowParts{spreadsheets, port_, handover_, clock_, settings_, platform_,
+                                             prompter_, data_.path()})
     {
         window_.show();
         testing_support::runEventsFor(400ms);
     }
     ~Session() { window_.close(); }
 
-    void click(const char* name)
-    {
-        window_.findChild<QPushButton*>(QString::fromLatin1(name))->click();
-    }
+    void click(const char* name) { window_.findChild<QPushButton*>(QString::fromLatin1(name))->click(); }
     void waitForStatus(const QString& text)
     {
         const auto* status = window_.findChild<QLabel*>(QStringLiteral("panStatus"));
@@ -113,8 +109,8 @@ int main(int argc, char** argv)
         for (int index = 0; index < 25; ++index)
             lines += k7rxLine(index);
         instrument.send(lines);
-        session.waitForStatus(QString::fromStdString(
-            tabwright::bytesReceivedText(static_cast<std::int64_t>(lines.size()))));
+        session.waitForStatus(
+            QString::fromStdString(tabwright::bytesReceivedText(static_cast<std::int64_t>(lines.size()))));
         allSaved &= session.picture("tabwright-main-running.png");
         session.click("cmdStop");
         allSaved &= session.picture("tabwright-main-stopped.png");
