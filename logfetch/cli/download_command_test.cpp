@@ -99,7 +99,7 @@ TEST_F(DownloadCommandOverPty, WholeDownloadIntoANewFile)
     EXPECT_THAT(err.str(), HasSubstr("Block Received:  3\n"));
     EXPECT_THAT(err.str(), HasSubstr("Saved in " + options.outputPath));
     EXPECT_THAT(err.str(), Not(HasSubstr("Download Finished")));
-    EXPECT_TRUE(runner.done()) << testing::PrintToString(runner.faults());
+    EXPECT_TRUE(runner.waitUntilDone(std::chrono::seconds(5))) << testing::PrintToString(runner.faults());
     EXPECT_FALSE(port.isOpen());
 }
 

@@ -1,5 +1,7 @@
 #include "logfetch/testing/pty_instrument_runner.h"
 
+#include <thread>
+
 #include <algorithm>
 #include <chrono>
 
@@ -46,6 +48,14 @@ bool PtyInstrumentRunner::done() const
 {
     const std::lock_guard lock(mutex_);
     return instrument_ && instrument_->done() && pending_.empty();
+}
+
+bool PtyInstrumentRunner::waitUntilDone(std::chrono::milliseconds timeout) const
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!done() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    return done();
 }
 
 std::size_t PtyInstrumentRunner::bytesSent() const

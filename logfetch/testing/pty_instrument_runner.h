@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+
 #include <atomic>
 #include <cstddef>
 #include <mutex>
@@ -36,6 +38,9 @@ public:
 
     // What the current instrument did so far (safe while it runs).
     bool done() const;
+    // Waits until the instrument is done, at most `timeout`: the program may end the
+    // moment it sends its last echo, before the instrument has read it.
+    bool waitUntilDone(std::chrono::milliseconds timeout) const;
     std::size_t bytesSent() const;
     std::string receivedFromPc() const;
     std::vector<std::string> faults() const;

@@ -343,7 +343,7 @@ TEST_F(DownloadWindowTest, WholeDownloadThenSaveUnderANewName)
     EXPECT_EQ(values.gLastBinFile, data.file("run7.bin"));
     EXPECT_EQ(lastBinCfg(), data.file("run7.bin") + "\r\n");
     EXPECT_EQ(values.gStepMode, StepValues::AllSteps);
-    EXPECT_TRUE(runner.done()) << testing::PrintToString(runner.faults());
+    EXPECT_TRUE(runner.waitUntilDone(std::chrono::seconds(5))) << testing::PrintToString(runner.faults());
 
     // The next opening starts afresh.
     doprompt([&] {
