@@ -7,6 +7,7 @@
 #include <QProcess>
 
 #include <csignal>
+#include <filesystem>
 #include <string>
 
 #include "logfetch/testing/bin_builder.h"
@@ -50,13 +51,19 @@ protected:
     explicit LogfetchDownloadOverPty(bool startNow = true)
     {
         testing_support::ensureCoreApplication();
+        // A copy of the program in the test's own folder, which becomes its program folder:
+        // downloads of tests running side by side must not share one temporary file.
+        std::filesystem::copy_file(LOGFETCH_PROGRAM, programCopy);
         mapping.map(kPort, pty.devicePath());  // inherited by the program through XDG_CONFIG_HOME
         program.setWorkingDirectory(QString::fromStdString(work.path()));
         program.setReadChannel(QProcess::StandardError);  // waitForReadyRead waits on it
         if (startNow)
             startDownload();
     }
-    void startDownload() { program.start(LOGFETCH_PROGRAM, {"download", "--port", QString::number(kPort)}); }
+    void startDownload()
+    {
+        program.start(QString::fromStdString(programCopy), {"download", "--port", QString::number(kPort)});
+    }
     ~LogfetchDownloadOverPty() override
     {
         if (program.state() != QProcess::NotRunning) {
@@ -75,6 +82,7 @@ protected:
     testing_support::TemporaryPortMapping mapping;
     testing_support::PtyInstrument pty;
     testing_support::TempFolder work;
+    const std::string programCopy = work.file("logfetch");
     QProcess program;
     QByteArray errors;
 };
@@ -180,7 +188,7 @@ TEST_F(LogfetchDownloadOverPty, ASecondDownloadAtTheSameTimeIsRefusedAndTheFirst
     mapping.map(kPort + 1, otherPty.devicePath());
     QProcess second;
     second.setWorkingDirectory(QString::fromStdString(work.path()));
-    second.start(LOGFETCH_PROGRAM,
+    second.start(QString::fromStdString(programCopy),
                  {"download", "--port", QString::number(kPort + 1), "--output", "other.bin"});
     ASSERT_TRUE(second.waitForFinished(kTimeoutMs));
     EXPECT_EQ(second.exitCode(), 1);
