@@ -58,26 +58,43 @@ private:
     const testing_support::TempFolder& root_;
 };
 
-TEST(MainWindowWithCalc, InstrumentLinesLandInTheCellsAndTheMacroChartsThem)
-{
-    testing_support::application();
+// The real main window on a headless Calc of its own, the instrument on COM 2.
+class MainWindowWithCalc : public testing::Test {
+protected:
+    MainWindowWithCalc()
+    {
+        mapping.map(2, instrument.devicePath());
+        settings.write("Tabwright", "Communication", "ComPort", "2");
+    }
+    frmMain& open()
+    {
+        window_ = std::make_unique<frmMain>(MainWindowParts{spreadsheets, port, handover, clock, settings,
+                                                            platform, prompter, root.file("data")});
+        window_->show();
+        return *window_;
+    }
+
+    QApplication& app = testing_support::application();
     testing_support::TemporaryPortMapping mapping;
     testing_support::PtyInstrument instrument;
-    mapping.map(2, instrument.devicePath());
     IniSettingsStore settings;
-    settings.write("Tabwright", "Communication", "ComPort", "2");
-    settings.write("Tabwright", "Excel Macro", "Enable", "True");
-    settings.write("Tabwright", "Excel Macro", "Name", "ChartReadings");
     testing_support::TempFolder root;
-    HeadlessCalcFactory spreadsheets(root);
+    HeadlessCalcFactory spreadsheets{root};
     serial::QtSerialPort port;
     EmulatorHandover handover;
     SystemTimeOfDay clock;
     KernelVersionQuery platform;
     testing_support::ScriptedPrompter prompter;
-    frmMain window(MainWindowParts{spreadsheets, port, handover, clock, settings, platform, prompter,
-                                   root.file("data")});
-    window.show();
+
+private:
+    std::unique_ptr<frmMain> window_;
+};
+
+TEST_F(MainWindowWithCalc, InstrumentLinesLandInTheCellsAndTheMacroChartsThem)
+{
+    settings.write("Tabwright", "Excel Macro", "Enable", "True");
+    settings.write("Tabwright", "Excel Macro", "Name", "ChartReadings");
+    frmMain& window = open();
 
     auto& start = testing_support::namedControl<QPushButton>(window, "cmdStart");
     QTest::mouseClick(&start, Qt::LeftButton);
@@ -112,25 +129,10 @@ TEST(MainWindowWithCalc, InstrumentLinesLandInTheCellsAndTheMacroChartsThem)
     EXPECT_FALSE(processGroupRunning(group)) << "Calc left running";
 }
 
-TEST(MainWindowWithCalc, AKilledCalcLosesNoByteAndTheNextStartCapturesAgain)
+TEST_F(MainWindowWithCalc, AKilledCalcLosesNoByteAndTheNextStartCapturesAgain)
 {
-    testing_support::application();
-    testing_support::TemporaryPortMapping mapping;
-    testing_support::PtyInstrument instrument;
-    mapping.map(2, instrument.devicePath());
-    IniSettingsStore settings;
-    settings.write("Tabwright", "Communication", "ComPort", "2");
     settings.write("Tabwright", "Excel Macro", "Enable", "False");
-    testing_support::TempFolder root;
-    HeadlessCalcFactory spreadsheets(root);
-    serial::QtSerialPort port;
-    EmulatorHandover handover;
-    SystemTimeOfDay clock;
-    KernelVersionQuery platform;
-    testing_support::ScriptedPrompter prompter;
-    frmMain window(MainWindowParts{spreadsheets, port, handover, clock, settings, platform, prompter,
-                                   root.file("data")});
-    window.show();
+    frmMain& window = open();
     auto& start = testing_support::namedControl<QPushButton>(window, "cmdStart");
     auto& stop = testing_support::namedControl<QPushButton>(window, "cmdStop");
     auto& status = testing_support::namedControl<QLabel>(window, "panStatus");
