@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tabwright/testing/machine_choice.h"
 #include "testing/scripted_prompter.h"
 #include "testing/widgets/named_control.h"
 #include "testing/widgets/qt_application.h"
@@ -58,13 +59,7 @@ protected:
     bool shown(const char* panel) { return control<QWidget>(panel).isVisible(); }
 
     // The user picks an entry from the machine list.
-    void choose(const char* machine)
-    {
-        auto& combo = control<QComboBox>("cboMachine");
-        const int index = combo.findText(QString::fromLatin1(machine));
-        combo.setCurrentIndex(index);
-        emit combo.activated(index);
-    }
+    void choose(const char* machine) { testing_support::chooseMachine(*window, machine); }
 
     // The user retypes the box's text key by key.
     void retype(QLineEdit& box, const char* typed)

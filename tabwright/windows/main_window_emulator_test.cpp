@@ -19,6 +19,7 @@
 
 #include "serial/qt_serial_port.h"
 #include "tabwright/capture/ini_settings_store.h"
+#include "tabwright/testing/machine_choice.h"
 #include "tabwright/testing/recording_spreadsheet_factory.h"
 #include "tabwright/windows/emulator_window_slot.h"
 #include "tabwright/windows/main_window.h"
@@ -67,13 +68,7 @@ protected:
     {
         return namedControl<Control>(*slot.window(), name);
     }
-    void chooseMachine(const char* machine)
-    {
-        auto& combo = emulatorControl<QComboBox>("cboMachine");
-        const int index = combo.findText(QString::fromLatin1(machine));
-        combo.setCurrentIndex(index);
-        emit combo.activated(index);
-    }
+    void chooseMachine(const char* machine) { testing_support::chooseMachine(*slot.window(), machine); }
 
     void start()
     {

@@ -11,6 +11,7 @@
 #include <QScrollBar>
 #include <QTimer>
 
+#include "tabwright/testing/machine_choice.h"
 #include "tabwright/windows/emulation_window.h"
 #include "testing/scripted_prompter.h"
 #include "testing/widgets/named_control.h"
@@ -26,14 +27,6 @@ void moveWithFocus(QWidget& window, const char* bar, int value)
     QFocusEvent in(QEvent::FocusIn, Qt::MouseFocusReason);
     QApplication::sendEvent(&scroll, &in);
     scroll.setValue(value);
-}
-
-void choose(QWidget& window, const char* machine)
-{
-    auto& combo = namedControl<QComboBox>(window, "cboMachine");
-    const int index = combo.findText(QString::fromLatin1(machine));
-    combo.setCurrentIndex(index);
-    emit combo.activated(index);
 }
 
 }  // namespace
@@ -70,7 +63,7 @@ int main(int argc, char** argv)
     bool allSaved = true;
     QTimer::singleShot(500, window, [&] {
         allSaved &= save("k7rx");
-        choose(*window, "VQ-480");
+        testing_support::chooseMachine(*window, "VQ-480");
         namedControl<QCheckBox>(*window, "chkInjectTab").click();
         namedControl<QScrollBar>(*window, "VScroll1").setValue(600);
         window->Timer2_Timer();

@@ -21,6 +21,7 @@
 
 #include "serial/qt_serial_port.h"
 #include "tabwright/capture/ini_settings_store.h"
+#include "tabwright/testing/machine_choice.h"
 #include "tabwright/windows/emulator_window_slot.h"
 #include "tabwright/windows/main_window.h"
 #include "testing/event_loop.h"
@@ -35,22 +36,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-template <typename Control>
-Control& child(QWidget& window, const char* name)
-{
-    auto* found = window.findChild<Control*>(QString::fromLatin1(name));
-    if (found == nullptr)
-        throw std::runtime_error(std::string("no control ") + name);
-    return *found;
-}
-
-void chooseMachine(QWidget& emulator, const char* machine)
-{
-    auto& combo = child<QComboBox>(emulator, "cboMachine");
-    const int index = combo.findText(QString::fromLatin1(machine));
-    combo.setCurrentIndex(index);
-    emit combo.activated(index);
-}
+using testing_support::chooseMachine;
+using testing_support::namedControl;
 
 }  // namespace
 
@@ -79,28 +66,28 @@ int main(int argc, char** argv)
     window.show();
     testing_support::runEventsFor(400ms);
 
-    child<QPushButton>(window, "cmdStart").click();
+    namedControl<QPushButton>(window, "cmdStart").click();
     if (window.run().state() != tabwright::RunState::Running) {
-        std::cerr << "the capture did not start: " << child<QLabel>(window, "panStatus").text().toStdString()
-                  << '\n';
+        std::cerr << "the capture did not start: "
+                  << namedControl<QLabel>(window, "panStatus").text().toStdString() << '\n';
         window.close();
         return 1;
     }
-    child<QAction>(window, "mnuToolsDLREmulation").trigger();
+    namedControl<QAction>(window, "mnuToolsDLREmulation").trigger();
     QWidget& emulatorWindow = *emulator.window();
 
     testing_support::runEventsFor(10s);
     chooseMachine(emulatorWindow, "VQ-480");
     // Late enough in the second block that no later block reaches the injected row.
     testing_support::runEventsFor(7500ms);
-    child<QCheckBox>(emulatorWindow, "chkInjectTab").click();
+    namedControl<QCheckBox>(emulatorWindow, "chkInjectTab").click();
     testing_support::runEventsFor(2500ms);
 
     const QRect both = window.frameGeometry().united(emulatorWindow.frameGeometry());
     bool allSaved = testing_support::saveScreenPicture(
         window, both, output + QStringLiteral("/tabwright-emulator-run-windows.png"));
 
-    child<QPushButton>(window, "cmdStop").click();
+    namedControl<QPushButton>(window, "cmdStop").click();
     std::cout << "Inject Single Tab " << (handover.InjectSingleTab() ? "still set" : "used on one output")
               << '\n';
     // Calc lies under the two windows: out of the way while its cells are pictured.
