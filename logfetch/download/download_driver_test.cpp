@@ -122,7 +122,7 @@ TEST_F(DownloadOverPty, WholeDownloadAfterTextLines)
     EXPECT_EQ(view.status, counts(4, 3572));
     EXPECT_EQ(view.instructions, "Please wait for download to complete or press cancel to stop.");
     EXPECT_THAT(view.textLines, ElementsAre("K7RX DATA LOGGER", "Sending 3572 bytes"));
-    EXPECT_TRUE(runner->done()) << testing::PrintToString(runner->faults());
+    EXPECT_TRUE(runner->waitUntilDone(5s)) << testing::PrintToString(runner->faults());
     EXPECT_FALSE(port.isOpen());
 }
 
@@ -182,7 +182,7 @@ TEST_P(EndMarkerPlacement, TheWholeLogArrives)
     ASSERT_TRUE(runUntilFinished());
     EXPECT_EQ(tempFile(), data);
     EXPECT_THAT(prompter.messages, ElementsAre(counts(2, data.size())));
-    EXPECT_TRUE(runner->done()) << testing::PrintToString(runner->faults());
+    EXPECT_TRUE(runner->waitUntilDone(5s)) << testing::PrintToString(runner->faults());
 }
 
 // Straddling the check byte between two blocks; ending on a block's 1024th
