@@ -12,6 +12,7 @@
 
 #include "tabwright/calc/calc_spreadsheet.h"
 #include "tabwright/capture/capture_run.h"
+#include "tabwright/capture/serial_port_source.h"
 #include "tabwright/capture/workbook_files.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_folder.h"
@@ -131,12 +132,12 @@ void drain(benchmark::State& state, const std::string& backlog)
     testing_support::TempFolder root;
     HeadlessCalcs calcs(root);
     BacklogPort port(backlog);
-    tabwright::EmulatorHandover handover;
+    tabwright::SerialPortSource source(port);
     NoonClock clock;
     SilentView view;
     testing_support::ScriptedPrompter prompter;
     tabwright::CaptureRun run(
-        tabwright::CaptureRunParts{calcs, port, handover, clock, view, view, prompter, root.file("data")});
+        tabwright::CaptureRunParts{calcs, source, clock, view, view, prompter, root.file("data")});
     for (auto _ : state) {
         if (!run.Start()) {
             state.SkipWithError("the capture did not start");

@@ -7,6 +7,7 @@
 
 #include "tabwright/capture/batching_row_sink.h"
 #include "tabwright/capture/capture_workbook.h"
+#include "tabwright/capture/digit_grouping.h"
 #include "tabwright/capture/workbook_files.h"
 
 namespace tabwright {
@@ -16,32 +17,15 @@ std::string_view blockedText(const SpreadsheetError& error)
     return error.failure() == SpreadsheetFailure::Gone ? kExcelClosedText : kExcelBlockedText;
 }
 
-namespace {
-
-// 1234567 as "1,234,567".
-std::string groupedDigits(std::size_t count)
-{
-    const std::string digits = std::to_string(count);
-    std::string text;
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0)
-            text += ',';
-        text += digits[i];
-    }
-    return text;
-}
-
-}  // namespace
-
 CaptureRun::CaptureRun(CaptureRunParts parts)
     : parts_(parts), parser_(parts.clock), journal_(parts.dataFolder)
 {
-    parts_.port.setLinkLostHandler([this](const serial::PortError&) { loseLink(); });
+    parts_.source.setLinkLostHandler([this] { loseLink(); });
 }
 
 CaptureRun::~CaptureRun()
 {
-    parts_.port.setLinkLostHandler({});
+    parts_.source.setLinkLostHandler({});
 }
 
 void CaptureRun::setMacro(bool enabled, std::string name)
@@ -110,9 +94,9 @@ bool CaptureRun::openWorkbook()
 bool CaptureRun::openPort()
 {
     try {
-        parts_.port.open();
+        parts_.source.open();
         return true;
-    } catch (const serial::PortError&) {
+    } catch (const std::exception&) {
         return false;
     }
 }
@@ -216,7 +200,7 @@ bool CaptureRun::probeBlockedWorkbook()
 
 void CaptureRun::takeInText()
 {
-    const std::string text = ReadIncomingText(parts_.port, parts_.handover, parser_, parts_.view);
+    const std::string text = ReadIncomingText(parts_.source, parser_, parts_.view);
     journal_.append(text);
     journal_.flush();
     showJournalFailure();
@@ -307,8 +291,7 @@ void CaptureRun::Stop()
         finishStop(std::nullopt);
         return;
     }
-    if (parts_.port.isOpen() || parts_.handover.EmulatorOpen())
-        takeInText();
+    takeInText();
     journal_.flush();
     if (excelBlocked_) {
         try {
@@ -382,11 +365,7 @@ void CaptureRun::dropUnfinishedText()
 
 void CaptureRun::closePort()
 {
-    try {
-        parts_.port.close();
-    } catch (const std::exception&) {
-        // Closing is never refused; what went wrong does not matter any more.
-    }
+    parts_.source.close();
 }
 
 void CaptureRun::showStopped()

@@ -9,13 +9,12 @@
 #include <string>
 
 #include "common/core/prompter.h"
-#include "serial/serial_port.h"
 #include "tabwright/capture/capture_journal.h"
 #include "tabwright/capture/capture_parser.h"
-#include "tabwright/capture/emulator_handover.h"
 #include "tabwright/capture/run_view.h"
 #include "tabwright/capture/spreadsheet.h"
 #include "tabwright/capture/spreadsheet_factory.h"
+#include "tabwright/capture/text_source.h"
 #include "tabwright/capture/time_of_day.h"
 
 namespace tabwright {
@@ -34,8 +33,7 @@ inline constexpr std::size_t kCellsPerWrite = 1000;
 // What a capture run works with; all of it outlives the run.
 struct CaptureRunParts {
     SpreadsheetFactory& spreadsheets;
-    serial::SerialPort& port;  // its port number is set by the owner
-    EmulatorHandover& handover;
+    TextSource& source;  // where the text comes from, chosen by the owner
     TimeOfDay& clock;
     RunView& view;
     RunTimer& timer;

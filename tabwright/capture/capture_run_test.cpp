@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tabwright/capture/port_or_emulator_source.h"
+#include "tabwright/capture/serial_port_source.h"
 #include "tabwright/testing/recording_spreadsheet_factory.h"
 #include "testing/file_contents.h"
 #include "testing/scripted_prompter.h"
@@ -92,12 +94,15 @@ public:
 struct RunFixture : testing::Test {
     FakePort port;
     RecordingSpreadsheetFactory spreadsheets;
-    EmulatorHandover handover;
+    SerialPortSource portSource{port};
+    EmulatorSource handover;
+    // As in the main window: the port, read only while the emulator is closed.
+    PortOrEmulatorSource source{portSource, handover};
     FixedTime clock;
     RecordingView view;
     testing_support::ScriptedPrompter prompter;
     testing_support::TempFolder data;
-    CaptureRun run{CaptureRunParts{spreadsheets, port, handover, clock, view, view, prompter, data.path()}};
+    CaptureRun run{CaptureRunParts{spreadsheets, source, clock, view, view, prompter, data.path()}};
 
     void tick(const std::function<void()>& duringEvents = [] {}) { run.tick(duringEvents); }
     std::vector<std::string> shownSince(std::size_t from) const
@@ -435,7 +440,7 @@ TEST_F(RunFixture, TheJournalTakesTheEmulatorsTextAndAFailingOneIsToldOnce)
     run.Start();
     EXPECT_THAT(view.shown,
                 testing::Contains(testing::StartsWith("status The capture journal cannot be written: ")));
-    handover.setEmulatorOpen(true);
+    handover.open();
     handover.leaveOutput("9999\r\n");
     tick();
     handover.leaveOutput("9998\r\n");

@@ -73,8 +73,10 @@ QString portText(int number)
 frmMain::frmMain(MainWindowParts parts, QWidget* parent)
     : QMainWindow(parent),
       parts_(parts),
-      run_(CaptureRunParts{parts.spreadsheets, parts.port, parts.handover, parts.clock, *this, *this,
-                           parts.prompter, parts.dataFolder}),
+      portSource_(parts.port),
+      textSource_(portSource_, parts.emulator),
+      run_(CaptureRunParts{parts.spreadsheets, textSource_, parts.clock, *this, *this, parts.prompter,
+                           parts.dataFolder}),
       tmrMain_(this)
 {
     setObjectName(QStringLiteral("frmMain"));

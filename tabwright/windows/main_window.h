@@ -12,6 +12,8 @@
 #include "serial/serial_port.h"
 #include "tabwright/capture/capture_run.h"
 #include "tabwright/capture/platform_version.h"
+#include "tabwright/capture/port_or_emulator_source.h"
+#include "tabwright/capture/serial_port_source.h"
 #include "tabwright/capture/settings_store.h"
 
 class QAction;
@@ -29,7 +31,8 @@ class frmExcelMacro;
 struct MainWindowParts {
     SpreadsheetFactory& spreadsheets;
     serial::SerialPort& port;  // MSComm1
-    EmulatorHandover& handover;
+    // Read instead of the port while the emulator window is loaded.
+    EmulatorSource& emulator;
     TimeOfDay& clock;
     SettingsStore& settings;
     const PlatformVersionQuery& platform;
@@ -96,6 +99,8 @@ private:
     QPushButton* button(RunButton which) const;
 
     MainWindowParts parts_;
+    SerialPortSource portSource_;
+    PortOrEmulatorSource textSource_;
     CaptureRun run_;
     EmulatorWindowHooks emulator_;
     bool unloaded_ = false;

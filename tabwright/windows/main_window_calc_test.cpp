@@ -81,7 +81,7 @@ protected:
     testing_support::TempFolder root;
     HeadlessCalcFactory spreadsheets{root};
     serial::QtSerialPort port;
-    EmulatorHandover handover;
+    EmulatorSource handover;
     SystemTimeOfDay clock;
     KernelVersionQuery platform;
     testing_support::ScriptedPrompter prompter;

@@ -133,7 +133,7 @@ protected:
     testing_support::PtyInstrument instrument;
     serial::QtSerialPort port;
     testing_support::RecordingSpreadsheetFactory spreadsheets;
-    EmulatorHandover handover;
+    EmulatorSource handover;
     SystemTimeOfDay clock;
     IniSettingsStore settings;
     KernelVersionQuery platform;
