@@ -68,11 +68,11 @@ public:
         for (const char* folder : {"startup", "instances", "work"})
             std::filesystem::create_directories(root.file(folder));
     }
-    std::shared_ptr<tabwright::Spreadsheet> makeSpreadsheet() override
+    tabwright::CaptureSpreadsheet makeSpreadsheet() override
     {
         calc = std::make_shared<tabwright::CalcSpreadsheet>(tabwright::CalcOptions{
             root_.file("startup"), root_.file("instances"), tabwright::CalcOptions::Display::Headless});
-        return calc;
+        return tabwright::applicationWithSheet(calc);
     }
     std::string prepareWorkingCopy() override
     {

@@ -81,11 +81,12 @@ bool CaptureRun::openWorkbook()
     try {
         workingCopy = parts_.spreadsheets.prepareWorkingCopy();
         // The previous instance is dropped, not quit: it stays open for the user.
-        excelApp_ = parts_.spreadsheets.makeSpreadsheet();
+        spreadsheet_ = parts_.spreadsheets.makeSpreadsheet();
     } catch (const std::exception&) {
         return false;
     }
-    if (!openCaptureWorkbook(*excelApp_, workingCopy))
+    // A sheet without an application starts empty, as a fresh working copy does.
+    if (spreadsheet_.application && !openCaptureWorkbook(*spreadsheet_.application, workingCopy))
         return false;
     captureWorkbook_ = std::move(workingCopy);
     return true;
@@ -183,7 +184,7 @@ bool CaptureRun::probeBlockedWorkbook()
     if (!excelBlocked_)
         return true;
     try {
-        excelApp_->workbookName();
+        spreadsheet_.sheet->workbookName();
     } catch (const SpreadsheetError&) {
         return false;
     }
@@ -227,7 +228,7 @@ void CaptureRun::writeWaitingLines()
 
 std::optional<SpreadsheetError> CaptureRun::writeSlices(std::chrono::steady_clock::time_point deadline)
 {
-    BatchingRowSink rows(*excelApp_, kCellsPerWrite);
+    BatchingRowSink rows(*spreadsheet_.sheet, kCellsPerWrite);
     do {
         if (auto failure = parser_.ProcessReceivedText(rows))
             return failure;
@@ -260,7 +261,7 @@ void CaptureRun::loseLink()
         return;
     portLost_ = true;
     // The bytes that came before the loss are still taken and written.
-    if (!excelBlocked_ && excelApp_) {
+    if (!excelBlocked_ && spreadsheet_.sheet) {
         takeInText();
         if (const auto failure = writeSlices(std::chrono::steady_clock::time_point::max()))
             block(*failure);
@@ -287,7 +288,7 @@ void CaptureRun::Stop()
         return;
     const bool wasRunning = state_ != RunState::Stopped;
     stopReading();
-    if (!wasRunning || !excelApp_) {
+    if (!wasRunning || !spreadsheet_.sheet) {
         finishStop(std::nullopt);
         return;
     }
@@ -295,7 +296,7 @@ void CaptureRun::Stop()
     journal_.flush();
     if (excelBlocked_) {
         try {
-            excelApp_->workbookName();
+            spreadsheet_.sheet->workbookName();
         } catch (const SpreadsheetError& error) {
             finishStop(error);
             return;
@@ -318,7 +319,7 @@ void CaptureRun::continueStop()
         return;
     }
     if (!failure) {
-        BatchingRowSink rows(*excelApp_, kCellsPerWrite);
+        BatchingRowSink rows(*spreadsheet_.sheet, kCellsPerWrite);
         failure = parser_.WriteUnfinishedLine(rows);
     }
     stopping_ = false;
@@ -385,10 +386,11 @@ void CaptureRun::showStopped()
 void CaptureRun::runMacro()
 {
     // Only a Start that opened its capture workbook gives the macro something to run in.
-    if (!macroEnabled_ || !excelApp_ || captureWorkbook_.empty())
+    if (!macroEnabled_ || !spreadsheet_.application || captureWorkbook_.empty())
         return;
     try {
-        runEndOfRunMacro(*excelApp_, fileNameOf(captureWorkbook_), macroName_, parts_.prompter);
+        runEndOfRunMacro(*spreadsheet_.application, fileNameOf(captureWorkbook_), macroName_,
+                         parts_.prompter);
     } catch (const SpreadsheetError& error) {
         parts_.view.showLamp(Lamp::Excel, LampColour::Red);
         parts_.view.showStatus(blockedText(error));
@@ -404,9 +406,9 @@ void CaptureRun::stopIfRunning()
 
 void CaptureRun::quitSpreadsheet()
 {
-    if (excelApp_) {
+    if (spreadsheet_.application) {
         try {
-            excelApp_->quit();
+            spreadsheet_.application->quit();
         } catch (const SpreadsheetError&) {
             // An instance that cannot be told to quit is gone or beyond reach; it is dropped.
         }
@@ -416,7 +418,7 @@ void CaptureRun::quitSpreadsheet()
 
 void CaptureRun::dropSpreadsheet()
 {
-    excelApp_.reset();
+    spreadsheet_ = {};
     captureWorkbook_.clear();
 }
 

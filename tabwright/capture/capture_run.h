@@ -103,8 +103,9 @@ public:
     const CaptureJournal& journal() const { return journal_; }
     // Whether the port went away during the run and has not been opened again.
     bool portLost() const { return portLost_; }
-    // The spreadsheet application of the last Start, or none.
-    Spreadsheet* ExcelApp() const { return excelApp_.get(); }
+    // The spreadsheet application and the sheet of the last Start, or none.
+    SpreadsheetApplication* application() const { return spreadsheet_.application.get(); }
+    CaptureSheet* sheet() const { return spreadsheet_.sheet.get(); }
 
 private:
     // Start's steps.
@@ -140,7 +141,7 @@ private:
     CaptureRunParts parts_;
     CaptureParser parser_;
     RunState state_ = RunState::Stopped;
-    std::shared_ptr<Spreadsheet> excelApp_;
+    CaptureSpreadsheet spreadsheet_;
     std::string captureWorkbook_;  // the working copy opened by the last Start; empty if none
     bool excelBlocked_ = false;
     bool portLost_ = false;

@@ -169,13 +169,13 @@ TEST_F(RunFixture, FailureAKeepsTheInstanceAndFailureBQuitsIt)
 {
     spreadsheets.prepare = [](auto& s) { s.failCall("openCaptureWorkbook"); };
     run.Start();
-    EXPECT_EQ(run.ExcelApp(), spreadsheets.made.back().get());
+    EXPECT_EQ(run.application(), spreadsheets.made.back().get());
     EXPECT_THAT(spreadsheets.last().calls, testing::Not(testing::Contains("quit")));
 
     spreadsheets.prepare = nullptr;
     port.refuseOpen = true;
     run.Start();
-    EXPECT_EQ(run.ExcelApp(), nullptr);
+    EXPECT_EQ(run.application(), nullptr);
     EXPECT_EQ(spreadsheets.last().calls.back(), "quit");
 }
 
@@ -345,7 +345,7 @@ TEST_F(RunFixture, EndingStopsOnlyARunningRunAndQuitsTheLastInstance)
     run.quitSpreadsheet();
     EXPECT_THAT(spreadsheets.last().calls, testing::Contains("quit"));
     EXPECT_THAT(spreadsheets.last().calls, testing::Not(testing::Contains("runMacro spreadsheet.ods!Chart")));
-    EXPECT_EQ(run.ExcelApp(), nullptr);
+    EXPECT_EQ(run.application(), nullptr);
 }
 
 // K7RX-style lines whose second token is their number, from 1 on.

@@ -6,7 +6,7 @@ namespace tabwright {
 
 namespace {
 
-void openPersonalWorkbook(Spreadsheet& spreadsheet)
+void openPersonalWorkbook(SpreadsheetApplication& spreadsheet)
 {
     try {
         const std::string folder = spreadsheet.startupPath();
@@ -24,7 +24,7 @@ void openPersonalWorkbook(Spreadsheet& spreadsheet)
 
 }  // namespace
 
-bool openCaptureWorkbook(Spreadsheet& spreadsheet, const std::string& workingCopy)
+bool openCaptureWorkbook(SpreadsheetApplication& spreadsheet, const std::string& workingCopy)
 {
     try {
         spreadsheet.newInstance();
@@ -41,7 +41,7 @@ bool openCaptureWorkbook(Spreadsheet& spreadsheet, const std::string& workingCop
     return true;
 }
 
-void runEndOfRunMacro(Spreadsheet& spreadsheet, std::string_view workbook, std::string_view name,
+void runEndOfRunMacro(SpreadsheetApplication& spreadsheet, std::string_view workbook, std::string_view name,
                       common::Prompter& prompter)
 {
     const std::string macro = std::string(workbook) + "!" + std::string(name);

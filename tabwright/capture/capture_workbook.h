@@ -12,12 +12,12 @@ namespace tabwright {
 // the working copy as the capture workbook, then the instance made visible. Returns false
 // when Start must fail with "MS Excel not available"; an instance already created stays
 // running. Only the personal workbook's steps may fail without failing Start.
-bool openCaptureWorkbook(Spreadsheet& spreadsheet, const std::string& workingCopy);
+bool openCaptureWorkbook(SpreadsheetApplication& spreadsheet, const std::string& workingCopy);
 
 // Stop's macro step: runs "workbook!name", the name exactly as typed. A macro that is not
 // found or fails is told to the user; a workbook or instance that is gone is left to the
 // caller (the SpreadsheetError is passed on).
-void runEndOfRunMacro(Spreadsheet& spreadsheet, std::string_view workbook, std::string_view name,
+void runEndOfRunMacro(SpreadsheetApplication& spreadsheet, std::string_view workbook, std::string_view name,
                       common::Prompter& prompter);
 
 }  // namespace tabwright

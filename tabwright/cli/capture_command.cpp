@@ -28,13 +28,13 @@ namespace {
 constexpr int kTickMilliseconds = 100;
 constexpr int kEmulatorPaceMilliseconds = 250;
 
-// Each Start's sheet kept in memory, to be written as CSV; no template needed.
+// Each Start's sheet kept in memory, to be written as CSV; no application, no template.
 class CsvSpreadsheetFactory : public SpreadsheetFactory {
 public:
     explicit CsvSpreadsheetFactory(std::string outputName) : outputName_(std::move(outputName)) {}
-    std::shared_ptr<Spreadsheet> makeSpreadsheet() override
+    CaptureSpreadsheet makeSpreadsheet() override
     {
-        return std::make_shared<CsvSpreadsheet>(outputName_);
+        return {nullptr, std::make_shared<CsvSpreadsheet>(outputName_)};
     }
     std::string prepareWorkingCopy() override { return outputName_; }
 
@@ -142,7 +142,7 @@ bool captureUntilTheEnd(const CaptureRun& run, std::optional<double> seconds,
 // Saves the stopped run's workbook as `path`; the exit status.
 int saveCapture(const CaptureRun& run, const std::string& path, std::ostream& out, std::ostream& err)
 {
-    Spreadsheet* sheet = run.ExcelApp();
+    CaptureSheet* sheet = run.sheet();
     try {
         if (sheet == nullptr)
             throw SpreadsheetError(SpreadsheetFailure::Gone, "no capture workbook");

@@ -251,7 +251,7 @@ TEST_P(StartFailures, ShowTheFailureAndLeaveTheRunStopped)
     testing_support::runEventsFor(250ms);
     EXPECT_FALSE(control<QTimer>("tmrMain").isActive());
     EXPECT_EQ(spreadsheets.last().calls.back() == "quit", GetParam().quit);
-    EXPECT_EQ(window->run().ExcelApp() != nullptr, !GetParam().quit);
+    EXPECT_EQ(window->run().application() != nullptr, !GetParam().quit);
 }
 
 INSTANTIATE_TEST_SUITE_P(MainWindow, StartFailures,
