@@ -139,7 +139,7 @@ void drain(benchmark::State& state, const std::string& backlog)
     tabwright::CaptureRun run(
         tabwright::CaptureRunParts{calcs, source, clock, view, view, prompter, root.file("data")});
     for (auto _ : state) {
-        if (!run.Start()) {
+        if (!run.start()) {
             state.SkipWithError("the capture did not start");
             return;
         }
@@ -153,14 +153,14 @@ void drain(benchmark::State& state, const std::string& backlog)
             ++ticks;
         } while (view.timerOn && !run.parser().ReceiveBuffer().empty());
         const double seconds = std::chrono::duration<double>(Clock::now() - began).count();
-        if (run.ExcelBlocked())
+        if (run.excelBlocked())
             state.SkipWithError("a write failed");
         state.SetIterationTime(seconds);
         state.counters["cells"] = cells;
         state.counters["cells/s"] = cells / seconds;
         state.counters["ticks"] = ticks;
         state.counters["longest_tick_ms"] = std::chrono::duration<double, std::milli>(longestTick).count();
-        run.Stop();
+        run.stop();
     }
     run.quitSpreadsheet();
 }

@@ -34,7 +34,7 @@ void CaptureRun::setMacro(bool enabled, std::string name)
     macroName_ = std::move(name);
 }
 
-bool CaptureRun::Start()
+bool CaptureRun::start()
 {
     // The window disables Start while a run is on or stopping; other callers get the same rule.
     if (state_ != RunState::Stopped || stopping_)
@@ -113,7 +113,7 @@ void CaptureRun::showRunning()
     view.enableButton(RunButton::ComPorts, false);
 }
 
-void CaptureRun::Pause()
+void CaptureRun::pause()
 {
     if (state_ != RunState::Running)
         return;
@@ -128,7 +128,7 @@ void CaptureRun::Pause()
     view.showStatus("Paused");
 }
 
-void CaptureRun::Resume()
+void CaptureRun::resume()
 {
     if (state_ != RunState::Paused)
         return;
@@ -282,7 +282,7 @@ void CaptureRun::showPortLost()
     parts_.view.showStatus(kPortNotAvailableText);
 }
 
-void CaptureRun::Stop()
+void CaptureRun::stop()
 {
     if (stopping_)
         return;
@@ -400,7 +400,7 @@ void CaptureRun::runMacro()
 void CaptureRun::stopIfRunning()
 {
     if (state_ == RunState::Running)
-        Stop();
+        stop();
     finishStopping();
 }
 

@@ -67,9 +67,9 @@ public:
     // Opens a fresh capture workbook in a new spreadsheet application, then the port, and
     // runs. Returns whether it runs; a failure is shown by lamp and status. The instance
     // of the previous Start stays open for the user. Does nothing unless Stopped.
-    bool Start();
-    void Pause();   // only while Running
-    void Resume();  // only while Paused
+    bool start();
+    void pause();   // only while Running
+    void resume();  // only while Paused
     // In any state: writes what the port has received and every line still waiting, the
     // unfinished last one as it stands, closes the port and the journal, shows the stopped
     // window and runs the end-of-run macro when it is enabled and the last Start opened
@@ -78,7 +78,7 @@ public:
     // A backlog too large for one tick's writing is written over the following ticks,
     // the window answering meanwhile (every run button disabled); the port, the journal
     // and the macro follow once it is written. stopping() is true until then.
-    void Stop();
+    void stop();
     bool stopping() const { return stopping_; }
     // Writes what a Stop still has to write at once, then ends it.
     void finishStopping();
@@ -94,11 +94,11 @@ public:
     void quitSpreadsheet();
 
     void setMacro(bool enabled, std::string name);
-    bool MacroEnabled() const { return macroEnabled_; }
-    const std::string& MacroNameSetting() const { return macroName_; }
+    bool macroEnabled() const { return macroEnabled_; }
+    const std::string& macroName() const { return macroName_; }
 
     RunState state() const { return state_; }
-    bool ExcelBlocked() const { return excelBlocked_; }
+    bool excelBlocked() const { return excelBlocked_; }
     const CaptureParser& parser() const { return parser_; }
     const CaptureJournal& journal() const { return journal_; }
     // Whether the port went away during the run and has not been opened again.

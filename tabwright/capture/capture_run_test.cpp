@@ -125,7 +125,7 @@ class StartCases : public RunFixture, public testing::WithParamInterface<StartCa
 TEST_P(StartCases, ShowsEachStepInOrderAndEndsInItsState)
 {
     GetParam().arrange(*this);
-    EXPECT_EQ(run.Start(), GetParam().runs);
+    EXPECT_EQ(run.start(), GetParam().runs);
     std::vector<std::string> expected = kOpeningWorkbook;
     expected.insert(expected.end(), GetParam().shownAfterOpening.begin(), GetParam().shownAfterOpening.end());
     EXPECT_THAT(view.shown, ElementsAreArray(expected));
@@ -168,20 +168,20 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(RunFixture, FailureAKeepsTheInstanceAndFailureBQuitsIt)
 {
     spreadsheets.prepare = [](auto& s) { s.failCall("openCaptureWorkbook"); };
-    run.Start();
+    run.start();
     EXPECT_EQ(run.application(), spreadsheets.made.back().get());
     EXPECT_THAT(spreadsheets.last().calls, testing::Not(testing::Contains("quit")));
 
     spreadsheets.prepare = nullptr;
     port.refuseOpen = true;
-    run.Start();
+    run.start();
     EXPECT_EQ(run.application(), nullptr);
     EXPECT_EQ(spreadsheets.last().calls.back(), "quit");
 }
 
 TEST_F(RunFixture, TickReadsWritesAndRearmsOnlyWhileRunning)
 {
-    run.Start();
+    run.start();
     port.received = "0 0001 :: 12-07-2026 = 57\r\nA\tB";
     tick();
     EXPECT_EQ(spreadsheets.last().cells.size(), 4u);
@@ -191,7 +191,7 @@ TEST_F(RunFixture, TickReadsWritesAndRearmsOnlyWhileRunning)
 
     // A Pause clicked while the tick runs the pending events leaves the timer off.
     port.received = "\r\n";
-    tick([this] { run.Pause(); });
+    tick([this] { run.pause(); });
     EXPECT_FALSE(view.timerOn);
     EXPECT_EQ(run.state(), RunState::Paused);
     EXPECT_EQ(std::get<std::string>(spreadsheets.last().cells.at({2, 2})), "B");
@@ -199,32 +199,32 @@ TEST_F(RunFixture, TickReadsWritesAndRearmsOnlyWhileRunning)
 
 TEST_F(RunFixture, NothingIsReadWhilePausedAndResumeShowsTheCount)
 {
-    run.Start();
-    run.Pause();
+    run.start();
+    run.pause();
     port.received = "1\r\n";
     tick();
     EXPECT_EQ(port.received, "1\r\n");
     std::size_t before = view.shown.size();
-    run.Resume();
+    run.resume();
     EXPECT_THAT(shownSince(before), ElementsAre("disable Resume", "enable Pause", "front Pause", "port green",
                                                 "excel green", "status Ready"));
     tick();
-    run.Pause();
+    run.pause();
     before = view.shown.size();
-    run.Resume();
+    run.resume();
     EXPECT_EQ(view.shown.back(), "bytes 3");
     EXPECT_TRUE(view.timerOn);
 }
 
 TEST_F(RunFixture, PauseResumeAndStartDoNothingOutOfTheirState)
 {
-    run.Resume();
-    run.Pause();
+    run.resume();
+    run.pause();
     EXPECT_THAT(view.shown, IsEmpty());
     EXPECT_EQ(run.state(), RunState::Stopped);
-    run.Start();
-    run.Pause();
-    EXPECT_FALSE(run.Start());
+    run.start();
+    run.pause();
+    EXPECT_FALSE(run.start());
     EXPECT_EQ(spreadsheets.made.size(), 1u);
     EXPECT_EQ(run.state(), RunState::Paused);
 }
@@ -239,12 +239,12 @@ class BlockCases : public RunFixture, public testing::WithParamInterface<BlockCa
 
 TEST_P(BlockCases, AFailedWriteWaitsForTheWorkbookAndLosesNothing)
 {
-    run.Start();
+    run.start();
     spreadsheets.last().failNextCall("writeText", GetParam().failure);
     spreadsheets.last().failCall("workbookName");
     port.received = "1\r\n2\r\n";
     tick();
-    EXPECT_TRUE(run.ExcelBlocked());
+    EXPECT_TRUE(run.excelBlocked());
     EXPECT_THAT(shownSince(view.shown.size() - 3),
                 ElementsAre("excel red", "status " + std::string(GetParam().text), "disable Pause"));
 
@@ -258,7 +258,7 @@ TEST_P(BlockCases, AFailedWriteWaitsForTheWorkbookAndLosesNothing)
     spreadsheets.last().succeedCall("workbookName");
     const std::size_t before = view.shown.size();
     tick();
-    EXPECT_FALSE(run.ExcelBlocked());
+    EXPECT_FALSE(run.excelBlocked());
     EXPECT_THAT(shownSince(before),
                 ElementsAre("excel green", "status Bytes Received: 6", "enable Pause", "bytes 9"));
     std::vector<std::string> written;
@@ -287,7 +287,7 @@ TEST_P(StopCases, ShowsTheStoppedWindowAndRunsTheMacroOnlyWithAWorkbook)
     GetParam().before(*this);
     port.received = "unfinished";
     tick();
-    run.Stop();
+    run.stop();
     // A paused run has not read the port: Stop takes the text in first and counts it.
     EXPECT_THAT(shownSince(view.shown.size() - 9),
                 ElementsAre("port background", "excel background", "status ", "disable Stop", "enable Start",
@@ -309,18 +309,18 @@ TEST_P(StopCases, ShowsTheStoppedWindowAndRunsTheMacroOnlyWithAWorkbook)
 INSTANTIATE_TEST_SUITE_P(
     CaptureRun, StopCases,
     testing::Values(StopCase{"BeforeAnyStart", true, [](RunFixture&) {}, false},
-                    StopCase{"RunningWithMacro", true, [](RunFixture& f) { f.run.Start(); }, true},
-                    StopCase{"RunningWithoutMacro", false, [](RunFixture& f) { f.run.Start(); }, false},
+                    StopCase{"RunningWithMacro", true, [](RunFixture& f) { f.run.start(); }, true},
+                    StopCase{"RunningWithoutMacro", false, [](RunFixture& f) { f.run.start(); }, false},
                     StopCase{"Paused", true,
                              [](RunFixture& f) {
-                                 f.run.Start();
-                                 f.run.Pause();
+                                 f.run.start();
+                                 f.run.pause();
                              },
                              true},
                     StopCase{"AfterNoWorkbook", true,
                              [](RunFixture& f) {
                                  f.spreadsheets.prepare = [](auto& s) { s.failCall("openCaptureWorkbook"); };
-                                 f.run.Start();
+                                 f.run.start();
                              },
                              false}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -328,9 +328,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(RunFixture, AMacroInAClosedWorkbookIsShownNotThrown)
 {
     run.setMacro(true, "Chart");
-    run.Start();
+    run.start();
     spreadsheets.last().failCall("runMacro", SpreadsheetFailure::Gone);
-    run.Stop();
+    run.stop();
     EXPECT_THAT(shownSince(view.shown.size() - 2),
                 ElementsAre("excel red", "status MS Excel spreadsheet has been closed"));
 }
@@ -338,8 +338,8 @@ TEST_F(RunFixture, AMacroInAClosedWorkbookIsShownNotThrown)
 TEST_F(RunFixture, EndingStopsOnlyARunningRunAndQuitsTheLastInstance)
 {
     run.setMacro(true, "Chart");
-    run.Start();
-    run.Pause();
+    run.start();
+    run.pause();
     run.stopIfRunning();
     EXPECT_EQ(run.state(), RunState::Paused);
     run.quitSpreadsheet();
@@ -365,7 +365,7 @@ std::string journalText(const CaptureRun& run)
 TEST_F(RunFixture, ABacklogIsWrittenOverSeveralTicksInOrderAndPauseActsAtOnce)
 {
     constexpr int kLines = 50000;  // about 2.7 MB: far more than one tick's time allows
-    run.Start();
+    run.start();
     port.received = numberedLines(kLines);
     tick();
     EXPECT_EQ(view.rearmedAtOnce, 1);
@@ -375,13 +375,13 @@ TEST_F(RunFixture, ABacklogIsWrittenOverSeveralTicksInOrderAndPauseActsAtOnce)
     EXPECT_GT(written, 0u);
 
     // A Pause during the tick's events leaves the rest waiting and the timer off.
-    tick([this] { run.Pause(); });
+    tick([this] { run.pause(); });
     EXPECT_FALSE(view.timerOn);
     const std::size_t pausedAt = spreadsheets.last().cells.size();
     tick();
     EXPECT_EQ(spreadsheets.last().cells.size(), pausedAt);
 
-    run.Resume();
+    run.resume();
     for (int ticks = 0; view.timerOn && ticks < 1000 && run.parser().ReceiveBuffer().size(); ++ticks)
         tick();
     EXPECT_EQ(run.parser().ReceiveBuffer(), "");
@@ -397,10 +397,10 @@ TEST_F(RunFixture, ABacklogIsWrittenOverSeveralTicksInOrderAndPauseActsAtOnce)
 TEST_F(RunFixture, StopWritesTheBacklogAndTheUnfinishedLineBeforeTheMacro)
 {
     run.setMacro(true, "Chart");
-    run.Start();
+    run.start();
     port.received = numberedLines(30000) + "tail\t1";
     tick();
-    run.Stop();
+    run.stop();
     for (int ticks = 0; run.stopping() && ticks < 1000; ++ticks)
         tick();
     const auto& sheet = spreadsheets.last();
@@ -415,14 +415,14 @@ TEST_F(RunFixture, AStopWithALargeBacklogWritesItOverTicksWithTheButtonsDisabled
 {
     constexpr int kLines = 50000;  // far more than one tick's time allows
     run.setMacro(true, "Chart");
-    run.Start();
+    run.start();
     port.received = numberedLines(kLines);
-    run.Stop();
+    run.stop();
     ASSERT_TRUE(run.stopping());
     EXPECT_EQ(view.rearmedAtOnce, 1);
     EXPECT_THAT(view.shown, testing::IsSupersetOf({"disable Start", "disable Stop"}));
     EXPECT_THAT(view.shown.back(), testing::StartsWith("status Writing received lines: "));
-    EXPECT_FALSE(run.Start());  // nothing starts while the last run is still being written
+    EXPECT_FALSE(run.start());  // nothing starts while the last run is still being written
     EXPECT_NE(spreadsheets.last().calls.back(), "runMacro spreadsheet.ods!Chart");
 
     for (int ticks = 0; run.stopping() && ticks < 1000; ++ticks)
@@ -437,7 +437,7 @@ TEST_F(RunFixture, AStopWithALargeBacklogWritesItOverTicksWithTheButtonsDisabled
 TEST_F(RunFixture, TheJournalTakesTheEmulatorsTextAndAFailingOneIsToldOnce)
 {
     testing_support::writeText(data.file("journal"), "a file where the folder should be");
-    run.Start();
+    run.start();
     EXPECT_THAT(view.shown,
                 testing::Contains(testing::StartsWith("status The capture journal cannot be written: ")));
     handover.open();

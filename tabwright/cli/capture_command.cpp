@@ -189,7 +189,7 @@ int runCaptureCommand(const CaptureOptions& options, std::ostream& out, std::ost
     QObject::connect(&timer.timer, &QTimer::timeout,
                      [&run] { run.tick([] { QCoreApplication::processEvents(); }); });
 
-    if (!run.Start()) {
+    if (!run.start()) {
         reportStartFailure(view, port.portNumber(), err);
         run.quitSpreadsheet();
         return 1;
@@ -203,7 +203,7 @@ int runCaptureCommand(const CaptureOptions& options, std::ostream& out, std::ost
     const bool portWentAway = captureUntilTheEnd(run, options.seconds, interrupts);
     pace.stop();
 
-    run.Stop();
+    run.stop();
     run.finishStopping();
     const int status = saveCapture(run, options.outputPath, out, err);
     run.quitSpreadsheet();

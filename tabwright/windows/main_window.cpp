@@ -213,8 +213,8 @@ void frmMain::Form_Unload()
         return;
     unloaded_ = true;
     run_.stopIfRunning();
-    writeCaptureSettings(parts_.settings, CaptureSettings{parts_.port.portNumber(), run_.MacroEnabled(),
-                                                          run_.MacroNameSetting()});
+    writeCaptureSettings(parts_.settings,
+                         CaptureSettings{parts_.port.portNumber(), run_.macroEnabled(), run_.macroName()});
     run_.quitSpreadsheet();
     excelMacro_.reset();
     about_.reset();
@@ -224,22 +224,22 @@ void frmMain::Form_Unload()
 
 void frmMain::cmdStart_Click()
 {
-    run_.Start();
+    run_.start();
 }
 
 void frmMain::cmdPause_Click()
 {
-    run_.Pause();
+    run_.pause();
 }
 
 void frmMain::cmdResume_Click()
 {
-    run_.Resume();
+    run_.resume();
 }
 
 void frmMain::cmdStop_Click()
 {
-    run_.Stop();
+    run_.stop();
 }
 
 void frmMain::cmdClose_Click()
@@ -260,8 +260,8 @@ void frmMain::cmdExcelMacro_Click()
 {
     if (!excelMacro_)
         excelMacro_ = std::make_unique<frmExcelMacro>(this);
-    excelMacro_->setMacroEnable(run_.MacroEnabled());
-    excelMacro_->setMacroName(run_.MacroNameSetting());
+    excelMacro_->setMacroEnable(run_.macroEnabled());
+    excelMacro_->setMacroName(run_.macroName());
     if (excelMacro_->ShowForm())
         run_.setMacro(excelMacro_->MacroEnable(), excelMacro_->MacroName());
 }

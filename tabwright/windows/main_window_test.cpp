@@ -385,8 +385,8 @@ TEST_F(MainWindowTest, SettingsAreWrittenAtTheEndAndReadBackAtTheStart)
     port.setPortNumber(1);
     open();
     EXPECT_EQ(control<QLabel>("lblComPort").text(), "COM 3");
-    EXPECT_TRUE(window->run().MacroEnabled());
-    EXPECT_EQ(window->run().MacroNameSetting(), " Chart");
+    EXPECT_TRUE(window->run().macroEnabled());
+    EXPECT_EQ(window->run().macroName(), " Chart");
 }
 
 TEST_F(MainWindowTest, ACancelledMacroDialogKeepsTheValues)
@@ -398,7 +398,7 @@ TEST_F(MainWindowTest, ACancelledMacroDialogKeepsTheValues)
         testing_support::namedControl<QPushButton>(dialog, "cmdCancel").click();
     });
     click("cmdExcelMacro");
-    EXPECT_FALSE(window->run().MacroEnabled());
+    EXPECT_FALSE(window->run().macroEnabled());
 }
 
 TEST_F(MainWindowTest, TheEmulatorMenuAndTheEndReachTheEmulatorWindow)
