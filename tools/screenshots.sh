@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Remakes every picture in docs/screenshots/ under a virtual display (Xvfb): each window of
+# both programs, and Calc filled by a capture. Builds what it needs first; needs LibreOffice.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+cd "$top"
+tools/install-deps.sh
+tools/build.sh build/release -DCMAKE_BUILD_TYPE=Release -DDEVELOPER_TOOLS=ON
+
+bin="$top/build/release"
+shots="$top/docs/screenshots"
+mkdir -p "$shots"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# Every program gets a display of its own; the emulator run needs a wider one for its two
+# windows beside Calc.
+on_display() {
+  local size=$1
+  shift
+  xvfb-run -a -s "-screen 0 ${size}x24" "$@"
+}
+
+for program in convert_window_screenshots com_select_window_screenshots download_window_screenshots \
+  main_window_screenshots front_panel_screenshots tabwright_dialog_screenshots \
+  emulator_window_screenshots tabwright_main_window_screenshots; do
+  echo "== $program"
+  on_display 1280x800 "$bin/tools/screenshots/$program" "$shots"
+done
+echo "== front_panel_screenshots at 200 %"
+QT_SCALE_FACTOR=2 on_display 1280x800 "$bin/tools/screenshots/front_panel_screenshots" "$shots"
+echo "== tabwright_emulator_run_screenshots"
+on_display 1600x900 "$bin/tools/screenshots/tabwright_emulator_run_screenshots" "$shots"
+
+# Calc filled as a capture fills it, after the end-of-run macro, and asking to save. The
+# showcase takes the template from the current folder.
+echo "== calc_showcase"
+(cd data && on_display 1280x800 "$bin/tools/screenshots/calc_showcase" "$bin/tools/screenshots/grab_screen $shots/%s.png")
+
+# A command-line capture's workbook opened in Calc, as a user opens it.
+echo "== tabwright capture into Calc, opened afterwards"
+(cd "$work" && "$bin/tabwright/tabwright" capture --emulate K7RX --seconds 8 --output demo.ods --macro ChartReadings)
+show_workbook() {
+  soffice "-env:UserInstallation=file://$work/profile" --norestore --nologo --calc "$work/demo.ods" &
+  local office=$!
+  sleep 20 # Calc's first start in a fresh profile: let it open and paint the workbook
+  "$bin/tools/screenshots/grab_screen" "$shots/tabwright-capture-demo-calc.png"
+  kill "$office"
+  wait "$office" || true
+}
+export -f show_workbook
+export work bin shots
+on_display 1280x800 bash -c show_workbook
+echo "Pictures written to $shots"
