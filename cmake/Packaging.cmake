@@ -31,27 +31,32 @@ set(CPACK_DEBIAN_TABWRIGHT_PACKAGE_SECTION science)
 # Calc opens the workbook; its Basic runs the template's end-of-run macro, with or without a
 # display.
 set(CPACK_DEBIAN_TABWRIGHT_PACKAGE_DEPENDS "libreoffice-calc, libreoffice-core")
+# Descriptions: the first line is the synopsis; CPack indents the rest and turns empty lines
+# into paragraph breaks.
 set(CPACK_COMPONENT_TABWRIGHT_DESCRIPTION
     "capture a K7RX fluorometer's serial output into LibreOffice Calc
- Tabwright writes every line a K7RX fluorometer sends on its RS-232 port into
- a live LibreOffice Calc spreadsheet, one line to a row, with Start, Pause,
- Resume and Stop and an end-of-run macro that charts the readings.
- .
- Every byte received is kept in a journal, so a run can be rebuilt into a
- workbook whenever Calc was closed or the machine went down. The command
- \"tabwright capture\" runs a capture without a window, into Calc headless or
- into a CSV file; a built-in emulator of two instruments lets a lab try it
- without an instrument.")
+Tabwright writes every line a K7RX fluorometer sends on its RS-232 port into
+a live LibreOffice Calc spreadsheet, one line to a row, with Start, Pause,
+Resume and Stop and an end-of-run macro that charts the readings.
+
+Every byte received is kept in a journal, so a run can be rebuilt into a
+workbook whenever Calc was closed or the machine went down. Its capture
+command runs without a window, into Calc headless or into a CSV file; a
+built-in emulator of two instruments lets a lab try it without one.")
+# The program finds LibreOffice's UNO libraries in LibreOffice's own program folder, where
+# they are looked for first whatever LD_LIBRARY_PATH says.
+install(FILES ${PROJECT_SOURCE_DIR}/cmake/package/tabwright.lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides RENAME tabwright COMPONENT tabwright)
 
 set(CPACK_DEBIAN_LOGFETCH_PACKAGE_NAME logfetch)
 set(CPACK_DEBIAN_LOGFETCH_PACKAGE_SECTION science)
 set(CPACK_COMPONENT_LOGFETCH_DESCRIPTION
     "download and convert a K7RX fluorometer's data-logger memory
- Logfetch downloads the data-logger memory of a K7RX fluorometer over an
- RS-232 port into a .BIN file, and converts .BIN data logs into a
- fixed-width .PRN report and a .CSV table that spreadsheets read.
- .
- It works from its window or from the command line (\"logfetch convert\",
- \"logfetch download\") and ships sample data logs to try it with.")
+Logfetch downloads the data-logger memory of a K7RX fluorometer over an
+RS-232 port into a .BIN file, and converts .BIN data logs into a
+fixed-width .PRN report and a .CSV table that spreadsheets read.
+
+It works from its window or from the command line (convert, download) and
+ships sample data logs to try it with.")
 
 include(CPack)
