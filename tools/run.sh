@@ -24,7 +24,7 @@ ls -l "$out/samples"
 # The capture runs with Calc headless even where a display exists: the demo only saves.
 echo "Capturing 5 seconds from the emulated K7RX into $out/demo.ods through LibreOffice Calc ..."
 (cd "$out" && env -u DISPLAY -u WAYLAND_DISPLAY "$tabwright" capture --emulate K7RX --seconds 5 \
-  --output demo.ods --macro ChartReadings)
+  --output demo.ods)
 echo "Capturing 5 seconds from the emulated K7RX into $out/demo.csv ..."
 (cd "$out" && "$tabwright" capture --emulate K7RX --seconds 5 --output demo.csv)
 echo "The captures went to $out/demo.ods and $out/demo.csv; the first lines of the CSV:"
