@@ -21,6 +21,7 @@
 
 #include "common/core/single_byte_text.h"
 #include "common/widgets/bgr_colour.h"
+#include "common/widgets/elided_label.h"
 #include "common/widgets/window_text.h"
 #include "tabwright/capture/capture_settings.h"
 #include "tabwright/capture/com_fifo.h"
@@ -106,7 +107,8 @@ void frmMain::buildControls()
     imgExcel_ = icon("imgExcel", ":/icons/spreadsheet.svg", fraStatus_);
     lblExcel_ = common::plainLabel("lblExcel", "MS EXCEL", fraStatus_);
     cmdExcelMacro_ = common::namedButton("cmdExcelMacro", "...", fraStatus_);
-    panStatus_ = common::plainLabel("panStatus", "", fraStatus_);
+    // A long status (a journal's path) is elided instead of widening the window.
+    panStatus_ = new common::ElidedLabel("panStatus", fraStatus_);
     panStatus_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panStatus_->setMinimumWidth(kStatusWidth);
     for (QPushButton* dots : {cmdComPorts_, cmdExcelMacro_})
@@ -282,7 +284,11 @@ void frmMain::mnuToolsJournalFolder_Click()
     const QString folder = common::pathText(run_.journal().folder());
     if (!QDir(folder).exists() && QDir().mkpath(folder))
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+    // Without a file manager nothing would show: the user gets the folder's path instead.
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
+        parts_.prompter.showMessage(
+            "No file manager could open the journal folder. The journals are in:\r\n" +
+            run_.journal().folder());
 }
 
 void frmMain::mnuHelpAbout_Click()
@@ -321,7 +327,7 @@ void frmMain::showLamp(Lamp which, LampColour colour)
 
 void frmMain::showStatus(std::string_view text)
 {
-    panStatus_->setText(common::fromBytes(text));
+    panStatus_->setWholeText(common::fromBytes(text));
     panStatus_->repaint();
 }
 
@@ -356,6 +362,9 @@ void frmMain::bringWindowToFront()
 {
     // The window manager decides whether a program may take the focus; asking both the
     // widget and its native window covers the common desktops. Refusals are ignored.
+    // An open emulator window comes too, so the spreadsheet Start opened hides neither.
+    if (emulator_.bringToFront)
+        emulator_.bringToFront();
     show();
     raise();
     activateWindow();

@@ -20,6 +20,10 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 
+namespace common {
+class ElidedLabel;
+}
+
 namespace tabwright {
 
 class frmAbout;
@@ -39,10 +43,12 @@ struct MainWindowParts {
 };
 
 // The emulator window as the main window needs it: shown by "Emulator" in the Tools menu,
-// unloaded with the main window. Either may be empty while there is no emulator window.
+// brought to the front with the main window, unloaded with the main window. Any may be
+// empty while there is no emulator window.
 struct EmulatorWindowHooks {
     std::function<void()> show;
     std::function<void()> unload;
+    std::function<void()> bringToFront;
 };
 
 // The capture's main window: the port and spreadsheet lamps, the status line, Start,
@@ -109,7 +115,7 @@ private:
     QLabel* imgExcel_;
     QLabel* lblExcel_;
     QPushButton* cmdExcelMacro_;
-    QLabel* panStatus_;
+    common::ElidedLabel* panStatus_;
     QPushButton* cmdStart_;
     QPushButton* cmdPause_;
     QPushButton* cmdResume_;
