@@ -55,12 +55,14 @@ bool CaptureRun::Start()
     // The window disables Start while a run is on or stopping; other callers get the same rule.
     if (state_ != RunState::Stopped || stopping_)
         return false;
+    // The run's journal and working copy share its name.
+    const std::string runName = journal_.unusedRunName(QDateTime::currentDateTime());
     RunView& view = parts_.view;
     view.showLamp(Lamp::Excel, LampColour::Yellow);
     view.showStatus("Opening MS Excel Spreadsheet");
     // BlockColumn and CurrentRow back to 1: the first block starts at the top left.
     parser_.startRun();
-    if (!openWorkbook()) {
+    if (!openWorkbook(runName)) {
         view.showLamp(Lamp::Excel, LampColour::Red);
         view.showStatus("MS Excel not available");
         return false;
@@ -79,7 +81,7 @@ bool CaptureRun::Start()
     view.showLamp(Lamp::ComPort, LampColour::Green);
     view.showStatus("Ready");
     showRunning();
-    if (!journal_.open(QDateTime::currentDateTime()))
+    if (!journal_.open(runName))
         showJournalFailure();
     excelBlocked_ = false;
     portLost_ = false;
@@ -90,12 +92,12 @@ bool CaptureRun::Start()
     return true;
 }
 
-bool CaptureRun::openWorkbook()
+bool CaptureRun::openWorkbook(const std::string& runName)
 {
     captureWorkbook_.clear();
     std::string workingCopy;
     try {
-        workingCopy = parts_.spreadsheets.prepareWorkingCopy();
+        workingCopy = parts_.spreadsheets.prepareWorkingCopy(runName);
         // The previous instance is dropped, not quit: it stays open for the user.
         excelApp_ = parts_.spreadsheets.makeSpreadsheet();
     } catch (const std::exception&) {

@@ -110,7 +110,7 @@ public:
 
 private:
     // Start's steps.
-    bool openWorkbook();
+    bool openWorkbook(const std::string& runName);
     bool openPort();
     void showRunning();
     // The tick's steps.

@@ -47,9 +47,9 @@ public:
             CalcOptions{root_.file("startup"), root_.file("instances"), CalcOptions::Display::Headless});
         return calc;
     }
-    std::string prepareWorkingCopy() override
+    std::string prepareWorkingCopy(const std::string& runName) override
     {
-        return tabwright::prepareWorkingCopy({{PROJECT_DATA_DIR}, root_.file("work")});
+        return tabwright::prepareWorkingCopy({{PROJECT_DATA_DIR}, root_.file("work")}, runName);
     }
 
     std::shared_ptr<CalcSpreadsheet> calc;
