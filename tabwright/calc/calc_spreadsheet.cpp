@@ -3,12 +3,12 @@
 #include "common/core/letter_case.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstdint>
 #include <filesystem>
+#include <future>
+#include <iostream>
 #include <limits>
 #include <optional>
-#include <thread>
 
 #include <QStandardPaths>
 
@@ -18,6 +18,8 @@
 #include <com/sun/star/document/MacroExecMode.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XDesktop2.hpp>
+#include <com/sun/star/frame/XDispatch.hpp>
+#include <com/sun/star/frame/XDispatchProvider.hpp>
 #include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
@@ -30,6 +32,7 @@
 #include <com/sun/star/sheet/XSpreadsheetView.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/text/XText.hpp>
+#include <com/sun/star/util/URL.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XModifiable.hpp>
 
@@ -169,6 +172,27 @@ bool modified(const Reference<css::frame::XModel>& document)
 {
     Reference<css::util::XModifiable> modifiable(document, UNO_QUERY);
     return modifiable.is() && modifiable->isModified();
+}
+
+// Asks Calc to quit as its own menu entry does, without waiting: the call returns at once
+// and Calc asks the user about each modified document. A Cancel keeps Calc open.
+void askToQuit(const Reference<css::frame::XModel>& document)
+{
+    css::util::URL command;
+    command.Complete = ".uno:Quit";
+    command.Main = command.Complete;
+    command.Protocol = ".uno:";
+    command.Path = "Quit";
+    // Without a window or a quit command the workbook simply stays open, modified, for the user.
+    const auto controller = document->getCurrentController();
+    if (!controller.is())
+        return;
+    Reference<css::frame::XDispatchProvider> provider(controller->getFrame(), UNO_QUERY);
+    Reference<css::frame::XDispatch> dispatch;
+    if (provider.is())
+        dispatch = provider->queryDispatch(command, "", 0);
+    if (dispatch.is())
+        dispatch->dispatch(command, {});
 }
 
 }  // namespace
@@ -417,47 +441,51 @@ void CalcSpreadsheet::quit()
 {
     if (!instance_)
         return;
-    Instance& current = *instance_;
-    // Calc's own closing runs on a helper thread, so that a Calc that hangs, or a save
-    // question the user leaves open, cannot hold the program beyond its time-outs.
-    std::atomic<bool> done{false};
-    std::atomic<bool> askingUser{false};
-    std::atomic<bool> userKeptDocument{false};
-    const auto desktop = current.office->desktop();
-    std::thread closer([&] {
-        try {
-            // Documents go first, so Calc removes their lock files itself.
-            if (current.personal.is())
-                closeDocument(current.personal);
-            if (current.capture.is()) {
-                if (current.office->headless() || !modified(current.capture))
-                    closeDocument(current.capture);
-                else
-                    askingUser = true;
-            }
-            // With a modified workbook left, Calc asks the user whether to save it; the
-            // user may also cancel, and keep the instance.
-            if (!desktop->terminate() && askingUser)
-                userKeptDocument = true;
-        } catch (const css::uno::Exception&) {
-            // Gone already, or ended while answering: both leave nothing to close.
+    // Calc answers on a helper thread, so that a Calc that hangs cannot hold the program
+    // beyond the time-out. The thread is joined when `request` goes, after a hung Calc has
+    // been ended (which ends the call it waits in).
+    std::future<QuitRequest> request =
+        std::async(std::launch::async, [&current = *instance_] { return requestQuit(current); });
+    const bool answered = request.wait_for(options_.quitTimeout) == std::future_status::ready;
+    if (answered && request.get() == QuitRequest::LeftWithUser)
+        leaveWithUser();
+    else
+        endInstance(answered);
+}
+
+CalcSpreadsheet::QuitRequest CalcSpreadsheet::requestQuit(Instance& current)
+{
+    try {
+        // Documents go first, so Calc removes their lock files itself.
+        if (current.personal.is())
+            closeDocument(current.personal);
+        // A modified workbook in a window is the user's to save: Calc asks, and the answer
+        // may take any time. Nothing waits for it.
+        if (current.capture.is() && !current.office->headless() && modified(current.capture)) {
+            askToQuit(current.capture);
+            return QuitRequest::LeftWithUser;
         }
-        done = true;
-    });
-    const auto started = std::chrono::steady_clock::now();
-    while (!done) {
-        const auto limit = askingUser ? options_.userAnswerTimeout : options_.quitTimeout;
-        if (std::chrono::steady_clock::now() - started >= limit)
-            break;
-        std::this_thread::sleep_for(20ms);
+        if (current.capture.is())
+            closeDocument(current.capture);
+        current.office->desktop()->terminate();
+    } catch (const css::uno::Exception&) {
+        // Gone already, or ended while answering: both leave nothing to close.
     }
-    if (done && userKeptDocument) {
-        closer.join();
-        retire();
-        return;
-    }
-    current.office->finish(done ? options_.quitTimeout : 0ms);
-    closer.join();
+    return QuitRequest::Sent;
+}
+
+void CalcSpreadsheet::leaveWithUser()
+{
+    std::cerr << "Calc asks whether to save " << fileNameOf(instance_->capturePath)
+              << " and stays open until it is answered.\n"
+              << std::flush;
+    retire();
+}
+
+void CalcSpreadsheet::endInstance(bool quitSent)
+{
+    Instance& current = *instance_;
+    current.office->finish(quitSent ? options_.quitTimeout : 0ms);
     // Calc removes its lock files itself, unless it had to be ended by force.
     std::error_code ignored;
     if (!current.capturePath.empty())

@@ -23,8 +23,6 @@ struct CalcOptions {
     // Generous limits: a first start on a loaded machine takes many seconds.
     std::chrono::milliseconds startTimeout{120'000};
     std::chrono::milliseconds quitTimeout{30'000};
-    // How long quitting waits while Calc asks the user whether to save.
-    std::chrono::milliseconds userAnswerTimeout{300'000};
     std::string program = LIBREOFFICE_PROGRAM_DIR "/soffice";
 };
 
@@ -67,8 +65,15 @@ public:
 
 private:
     struct Instance;
+    // What quitting asked of Calc: to end, or to let the user answer its save question.
+    enum class QuitRequest { Sent, LeftWithUser };
+
     Instance& instance();
     void retire();
+    // Quit's steps.
+    static QuitRequest requestQuit(Instance& current);
+    void leaveWithUser();
+    void endInstance(bool quitSent);
 
     CalcOptions options_;
     std::unique_ptr<Instance> instance_;

@@ -29,6 +29,7 @@
 #include "tabwright/capture/workbook_files.h"
 #include "tabwright/testing/calc_user_side.h"
 #include "testing/temp_folder.h"
+#include "testing/virtual_display.h"
 
 namespace {
 
@@ -61,7 +62,8 @@ using UserSide = testing_support::CalcUserSide;
 // options of a headless Calc using them.
 struct Places {
     testing_support::TempFolder root;
-    std::string workingCopy = tabwright::prepareWorkingCopy({{PROJECT_DATA_DIR}, root.file("work")});
+    std::string workingCopy =
+        tabwright::prepareWorkingCopy({{PROJECT_DATA_DIR}, root.file("work")}, "spreadsheet");
     tabwright::CalcOptions options{root.file("startup"), root.file("instances"),
                                    CalcOptions::Display::Headless};
 
@@ -307,6 +309,27 @@ TEST(CalcInstance, QuitsAModifiedWorkbookWithoutHangingAndAStaleLockDoesNotStopT
     EXPECT_FALSE(places.lockFilesLeft());
     EXPECT_FALSE(places.profilesLeft());
     EXPECT_EQ(failureOf([&] { calc.writeText(1, 1, "x"); }), SpreadsheetFailure::Failed);
+}
+
+TEST(CalcInstance, QuittingWhileCalcAsksToSaveReturnsAndLeavesCalcAsking)
+{
+    testing_support::VirtualDisplay display;
+    Places places;
+    places.options.display = tabwright::CalcOptions::Display::Visible;
+    CalcSpreadsheet calc(places.options);
+    ASSERT_TRUE(tabwright::openCaptureWorkbook(calc, places.workingCopy));
+    calc.writeText(1, 1, "unsaved");
+    const pid_t group = calc.processGroup();
+    calc.quit();
+    // Calc is neither killed nor waited for: it asks the user, who decides about the edits.
+    const auto deadline = std::chrono::steady_clock::now() + 60s;
+    while (!display.hasWindowTitled("Save Document?") && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(200ms);
+    EXPECT_TRUE(display.hasWindowTitled("Save Document?"));
+    EXPECT_TRUE(tabwright::processGroupRunning(group));
+    EXPECT_EQ(calc.processGroup(), -1) << "the instance is the user's now";
+    kill(-group, SIGKILL);
+    EXPECT_TRUE(endsWithin(group, 60s));
 }
 
 TEST(CalcInstance, ANewInstanceLeavesTheEarlierOneRunningButEndsOneThatNeverGotAWindow)
