@@ -169,20 +169,17 @@ TEST_F(SharedCalc, AWriteOutsideTheSheetFailsWithoutEndingTheRun)
     EXPECT_NO_THROW(calc->writeText(1, 1, "still writing"));
 }
 
-TEST_F(SharedCalc, TheShippedMacroChartsTheFirstChangingNumbersAndTurnsTheirTextIntoNumbers)
+TEST_F(SharedCalc, TheShippedMacroChartsTheFirstChangingNumbersAndReplacesItsChart)
 {
     for (int row = 1; row <= 6; ++row) {
-        calc->writeText(row, 4, "0");                          // constant: not charted
-        calc->writeText(row, 5, "000" + std::to_string(row));  // an index: not charted
-        calc->writeText(row, 6, std::to_string(row * row));    // the readings
+        calc->writeText(row, 4, "0");                        // constant: not charted
+        calc->writeText(row, 5, std::to_string(row + 100));  // an index: not charted
+        calc->writeText(row, 6, std::to_string(row * row));  // the readings
         calc->writeText(row, 7, "(RAW)");
     }
     calc->runMacro("spreadsheet.ods!ChartReadings");
     EXPECT_TRUE(user->hasChart("spreadsheet.ods", "Readings"));
-    EXPECT_EQ(user->cell("spreadsheet.ods", 6, 6)->getType(), css::table::CellContentType_VALUE);
-    EXPECT_EQ(user->cell("spreadsheet.ods", 6, 6)->getValue(), 36.0);
-    EXPECT_EQ(user->cell("spreadsheet.ods", 6, 4)->getType(), css::table::CellContentType_TEXT);
-    EXPECT_EQ(user->cell("spreadsheet.ods", 6, 5)->getType(), css::table::CellContentType_TEXT);
+    EXPECT_EQ(user->chartTitle("spreadsheet.ods", "Readings"), "Column F");
     // Running it again replaces its chart.
     EXPECT_NO_THROW(calc->runMacro("spreadsheet.ods!Standard.Tabwright.ChartReadings"));
 }
@@ -309,6 +306,42 @@ TEST(CalcInstance, QuitsAModifiedWorkbookWithoutHangingAndAStaleLockDoesNotStopT
     EXPECT_FALSE(places.lockFilesLeft());
     EXPECT_FALSE(places.profilesLeft());
     EXPECT_EQ(failureOf([&] { calc.writeText(1, 1, "x"); }), SpreadsheetFailure::Failed);
+}
+
+TEST(CalcInstance, TheShippedMacroChangesNoCapturedCellInAMixedRun)
+{
+    // K7RX lines with a zero-padded index, and VQ-480 blocks whose "9999" falls in the
+    // same column: the index column changes but holds no readings.
+    const std::vector<std::vector<std::string>> rows{
+        {"0", "0040", "12-08-2026", "05:10:26", "57", "(RAW)", "43", "(C)"}, {"", "9999"},
+        {"0", "0041", "12-08-2026", "05:10:27", "61", "(RAW)", "44", "(C)"}, {"", "9999"},
+        {"0", "0042", "12-08-2026", "05:10:28", "55", "(RAW)", "43", "(C)"},
+    };
+    Places places;
+    CalcSpreadsheet calc(places.options);
+    ASSERT_TRUE(tabwright::openCaptureWorkbook(calc, places.workingCopy));
+    for (std::size_t row = 0; row < rows.size(); ++row)
+        for (std::size_t column = 0; column < rows[row].size(); ++column)
+            if (!rows[row][column].empty())
+                calc.writeText(static_cast<int>(row + 1), static_cast<int>(column + 1), rows[row][column]);
+    calc.runMacro("spreadsheet.ods!ChartReadings");
+    {
+        UserSide user(calc.pipeName());
+        EXPECT_EQ(user.chartTitle("spreadsheet.ods", "Readings"), "Column E");
+        EXPECT_FALSE(user.sheetVisible("spreadsheet.ods", "ChartData"));
+        for (std::size_t row = 0; row < rows.size(); ++row)
+            for (std::size_t column = 0; column < rows[row].size(); ++column) {
+                const auto cell =
+                    user.cell("spreadsheet.ods", static_cast<int>(row + 1), static_cast<int>(column + 1));
+                if (rows[row][column].empty())
+                    continue;
+                EXPECT_EQ(cell->getType(), css::table::CellContentType_TEXT) << rows[row][column];
+                EXPECT_EQ(
+                    user.text("spreadsheet.ods", static_cast<int>(row + 1), static_cast<int>(column + 1)),
+                    rows[row][column]);
+            }
+    }
+    calc.quit();
 }
 
 TEST(CalcInstance, QuittingWhileCalcAsksToSaveReturnsAndLeavesCalcAsking)
