@@ -27,14 +27,17 @@
 #include <com/sun/star/script/browse/XBrowseNode.hpp>
 #include <com/sun/star/script/provider/XScript.hpp>
 #include <com/sun/star/script/provider/XScriptProviderSupplier.hpp>
+#include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetView.hpp>
+#include <com/sun/star/sheet/XViewPane.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/util/URL.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XModifiable.hpp>
+#include <com/sun/star/view/XSelectionSupplier.hpp>
 
 #include "tabwright/calc/office_instance.h"
 #include "tabwright/calc/uno_link.h"
@@ -57,6 +60,8 @@ struct CalcSpreadsheet::Instance {
     std::string capturePath;
     Reference<css::frame::XModel> personal;
     std::string personalPath;
+    // The last row written so far (the highest number), counting from 1; 0 before the first.
+    std::int64_t newestRow = 0;
 };
 
 namespace {
@@ -359,6 +364,73 @@ void writeRange(css::sheet::XSpreadsheet& sheet, std::span<const RowCells> rows)
 
 }  // namespace
 
+namespace {
+
+// Where the view's cursor is: the selection, when it lies on one row.
+std::optional<css::table::CellRangeAddress> cursorRow(const Reference<css::sheet::XSpreadsheetView>& view)
+{
+    const Reference<css::view::XSelectionSupplier> selection(view, UNO_QUERY);
+    if (!selection.is())
+        return std::nullopt;
+    const Reference<css::sheet::XCellRangeAddressable> selected(selection->getSelection(), UNO_QUERY);
+    if (!selected.is())
+        return std::nullopt;
+    const auto address = selected->getRangeAddress();
+    if (address.StartRow != address.EndRow)
+        return std::nullopt;
+    return address;
+}
+
+// Moves the view's cursor, in its column, to `row` (from 0) of the active sheet, showing
+// that row at the bottom of the window when it was below it.
+void moveCursorTo(const Reference<css::sheet::XSpreadsheetView>& view,
+                  const css::table::CellRangeAddress& cursor, sal_Int32 row)
+{
+    const Reference<css::view::XSelectionSupplier> selection(view, UNO_QUERY_THROW);
+    selection->select(css::uno::Any(activeSheet(view)->getCellByPosition(cursor.StartColumn, row)));
+    const Reference<css::sheet::XViewPane> pane(view, UNO_QUERY);
+    if (!pane.is())
+        return;
+    const auto visible = pane->getVisibleRange();
+    if (row > visible.EndRow)
+        pane->setFirstVisibleRow(std::max<sal_Int32>(0, row - (visible.EndRow - visible.StartRow)));
+}
+
+// Whether the view still shows `row` (from 0), the last row written before.
+bool inView(const Reference<css::sheet::XSpreadsheetView>& view, sal_Int32 row)
+{
+    const Reference<css::sheet::XViewPane> pane(view, UNO_QUERY);
+    if (!pane.is())
+        return false;
+    const auto visible = pane->getVisibleRange();
+    return visible.StartRow <= row && row <= visible.EndRow;
+}
+
+}  // namespace
+
+void CalcSpreadsheet::followRows(Instance& current, std::span<const RowCells> rows)
+{
+    std::int64_t newest = current.newestRow;
+    for (const RowCells& written : rows)
+        newest = std::max<std::int64_t>(newest, written.row);
+    // Rows count from 1 here and from 0 in the view; before the first row the cursor
+    // starts on the top row.
+    const auto lastBefore = static_cast<sal_Int32>(std::max<std::int64_t>(current.newestRow, 1) - 1);
+    const bool moved = newest > current.newestRow;
+    current.newestRow = newest;
+    if (!followNewestRow_ || !moved)
+        return;
+    const auto cursor = cursorRow(current.view);
+    if (!cursor || cursor->StartRow < lastBefore || !inView(current.view, lastBefore))
+        return;
+    moveCursorTo(current.view, *cursor, static_cast<sal_Int32>(newest - 1));
+}
+
+void CalcSpreadsheet::followNewestRow(bool follow)
+{
+    followNewestRow_ = follow;
+}
+
 void CalcSpreadsheet::writeText(int row, int column, std::string_view text)
 {
     Instance& current = instance();
@@ -401,6 +473,7 @@ void CalcSpreadsheet::writeRows(std::span<const RowCells> rows)
                 writeRange(*sheet, rows.subspan(start, end - start));
             start = end;
         }
+        followRows(current, rows);
     });
 }
 

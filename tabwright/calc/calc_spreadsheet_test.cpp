@@ -14,13 +14,17 @@
 #include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
+#include <com/sun/star/sheet/XSpreadsheetView.hpp>
+#include <com/sun/star/sheet/XViewPane.hpp>
 #include <com/sun/star/table/CellContentType.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/table/XTableChartsSupplier.hpp>
 #include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
+#include <com/sun/star/view/XSelectionSupplier.hpp>
 
 #include "tabwright/calc/office_process.h"
 #include "tabwright/calc/uno_link.h"
@@ -361,6 +365,95 @@ TEST(CalcInstance, QuittingWhileCalcAsksToSaveReturnsAndLeavesCalcAsking)
     EXPECT_TRUE(display.hasWindowTitled("Save Document?"));
     EXPECT_TRUE(tabwright::processGroupRunning(group));
     EXPECT_EQ(calc.processGroup(), -1) << "the instance is the user's now";
+    kill(-group, SIGKILL);
+    EXPECT_TRUE(endsWithin(group, 60s));
+}
+
+// The capture workbook's window as the user sees it: where its cursor is and which rows it
+// shows (rows from 1).
+class UserView {
+public:
+    UserView(UserSide& user, const std::string& fileName)
+        : view_(user.document(fileName)->getCurrentController(), UNO_QUERY_THROW)
+    {
+    }
+    int cursorRow() const
+    {
+        const Reference<css::sheet::XCellRangeAddressable> cell(
+            Reference<css::view::XSelectionSupplier>(view_, UNO_QUERY_THROW)->getSelection(),
+            UNO_QUERY_THROW);
+        return cell->getRangeAddress().StartRow + 1;
+    }
+    bool shows(int row) const
+    {
+        const auto visible = Reference<css::sheet::XViewPane>(view_, UNO_QUERY_THROW)->getVisibleRange();
+        return visible.StartRow + 1 <= row && row <= visible.EndRow + 1;
+    }
+    void scrollToTop() { Reference<css::sheet::XViewPane>(view_, UNO_QUERY_THROW)->setFirstVisibleRow(0); }
+    void select(int row)
+    {
+        Reference<css::view::XSelectionSupplier>(view_, UNO_QUERY_THROW)
+            ->select(css::uno::Any(view_->getActiveSheet()->getCellByPosition(0, row - 1)));
+    }
+
+private:
+    Reference<css::sheet::XSpreadsheetView> view_;
+};
+
+TEST(CalcInstance, TheWindowFollowsTheNewestRowUntilTheUserLooksElsewhere)
+{
+    testing_support::VirtualDisplay display;
+    Places places;
+    places.options.display = tabwright::CalcOptions::Display::Visible;
+    CalcSpreadsheet calc(places.options);
+    ASSERT_TRUE(tabwright::openCaptureWorkbook(calc, places.workingCopy));
+    int written = 0;
+    const auto writeTenRows = [&] {
+        const std::vector<CellValue> cells{"0", 57.0};
+        std::vector<RowCells> rows;
+        for (int row = written + 1; row <= written + 10; ++row)
+            rows.push_back({row, 1, cells});
+        calc.writeRows(rows);
+        written += 10;
+    };
+    UserSide user(calc.pipeName());
+    UserView view(user, "spreadsheet.ods");
+    for (int batch = 0; batch < 10; ++batch)
+        writeTenRows();
+    EXPECT_EQ(view.cursorRow(), 100);
+    EXPECT_TRUE(view.shows(100));
+
+    // Scrolled away: the view stays where the user put it.
+    view.scrollToTop();
+    writeTenRows();
+    EXPECT_EQ(view.cursorRow(), 100);
+    EXPECT_TRUE(view.shows(1));
+    EXPECT_FALSE(view.shows(110));
+
+    // Back on the last row: followed again.
+    view.select(110);
+    writeTenRows();
+    EXPECT_EQ(view.cursorRow(), 120);
+    EXPECT_TRUE(view.shows(120));
+
+    // Selected elsewhere in view: left alone.
+    view.select(115);
+    writeTenRows();
+    EXPECT_EQ(view.cursorRow(), 115);
+
+    // Turned off: left alone on the last row too.
+    view.select(130);
+    calc.followNewestRow(false);
+    writeTenRows();
+    EXPECT_EQ(view.cursorRow(), 130);
+    EXPECT_FALSE(view.shows(140));
+    calc.followNewestRow(true);
+    view.select(140);
+    writeTenRows();
+    EXPECT_EQ(view.cursorRow(), 150);
+    EXPECT_TRUE(view.shows(150));
+
+    const pid_t group = calc.processGroup();
     kill(-group, SIGKILL);
     EXPECT_TRUE(endsWithin(group, 60s));
 }

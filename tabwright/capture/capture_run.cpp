@@ -50,6 +50,13 @@ void CaptureRun::setMacro(bool enabled, std::string name)
     macroName_ = std::move(name);
 }
 
+void CaptureRun::setFollowNewestRow(bool follow)
+{
+    followNewestRow_ = follow;
+    if (excelApp_)
+        excelApp_->followNewestRow(follow);
+}
+
 bool CaptureRun::Start()
 {
     // The window disables Start while a run is on or stopping; other callers get the same rule.
@@ -100,6 +107,7 @@ bool CaptureRun::openWorkbook(const std::string& runName)
         workingCopy = parts_.spreadsheets.prepareWorkingCopy(runName);
         // The previous instance is dropped, not quit: it stays open for the user.
         excelApp_ = parts_.spreadsheets.makeSpreadsheet();
+        excelApp_->followNewestRow(followNewestRow_);
     } catch (const std::exception&) {
         return false;
     }

@@ -98,6 +98,10 @@ public:
     void setMacro(bool enabled, std::string name);
     bool MacroEnabled() const { return macroEnabled_; }
     const std::string& MacroNameSetting() const { return macroName_; }
+    // Whether the spreadsheet's window follows the newest row; passed on to this run's
+    // spreadsheet and to those of later Starts.
+    void setFollowNewestRow(bool follow);
+    bool FollowNewestRow() const { return followNewestRow_; }
 
     RunState state() const { return state_; }
     bool ExcelBlocked() const { return excelBlocked_; }
@@ -151,6 +155,7 @@ private:
     CaptureJournal journal_;
     bool macroEnabled_ = false;
     std::string macroName_;
+    bool followNewestRow_ = true;
 };
 
 // The text a spreadsheet failure shows: the workbook or instance gone, or anything else.

@@ -55,6 +55,10 @@ public:
     // rows that follow one another into fewer calls. On a failure the rows before the
     // failing call are written, and none after it.
     virtual void writeRows(std::span<const RowCells> rows);
+    // Whether the capture workbook's window follows the newest row written, as a terminal
+    // follows its output (on until told otherwise). A spreadsheet without a window has no
+    // view to move and ignores it.
+    virtual void followNewestRow(bool follow) { (void)follow; }
     // Runs the macro "workbook!Name" (or a bare "Name").
     virtual void runMacro(std::string_view macro) = 0;
     // Ends the instance; never saves the capture workbook itself.

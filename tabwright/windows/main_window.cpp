@@ -164,12 +164,16 @@ void frmMain::buildMenus()
     mnuToolsDLREmulation_->setObjectName(QStringLiteral("mnuToolsDLREmulation"));
     mnuToolsJournalFolder_ = tools->addAction(QStringLiteral("Open Journal Folder"));
     mnuToolsJournalFolder_->setObjectName(QStringLiteral("mnuToolsJournalFolder"));
+    mnuToolsFollowNewestRow_ = tools->addAction(QStringLiteral("Follow Newest Row"));
+    mnuToolsFollowNewestRow_->setObjectName(QStringLiteral("mnuToolsFollowNewestRow"));
+    mnuToolsFollowNewestRow_->setCheckable(true);
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
     mnuHelpAbout_ = help->addAction(QStringLiteral("&About..."));
     mnuHelpAbout_->setObjectName(QStringLiteral("mnuHelpAbout"));
     connect(mnuToolsDLREmulation_, &QAction::triggered, this, &frmMain::mnuToolsDLREmulation_Click);
     connect(mnuToolsJournalFolder_, &QAction::triggered, this, &frmMain::mnuToolsJournalFolder_Click);
+    connect(mnuToolsFollowNewestRow_, &QAction::triggered, this, &frmMain::mnuToolsFollowNewestRow_Click);
     connect(mnuHelpAbout_, &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);
 }
 
@@ -181,6 +185,8 @@ void frmMain::Form_Load()
     parts_.port.setPortNumber(settings.comPort);
     showPortNumber();
     run_.setMacro(settings.macroEnabled, settings.macroName);
+    run_.setFollowNewestRow(settings.followNewestRow);
+    mnuToolsFollowNewestRow_->setChecked(settings.followNewestRow);
     // Enabled from the start, as designed: the first tick only switches it off.
     tmrMain_.start();
 }
@@ -214,7 +220,7 @@ void frmMain::Form_Unload()
     unloaded_ = true;
     run_.stopIfRunning();
     writeCaptureSettings(parts_.settings, CaptureSettings{parts_.port.portNumber(), run_.MacroEnabled(),
-                                                          run_.MacroNameSetting()});
+                                                          run_.MacroNameSetting(), run_.FollowNewestRow()});
     run_.quitSpreadsheet();
     excelMacro_.reset();
     about_.reset();
@@ -289,6 +295,11 @@ void frmMain::mnuToolsJournalFolder_Click()
         parts_.prompter.showMessage(
             "No file manager could open the journal folder. The journals are in:\r\n" +
             run_.journal().folder());
+}
+
+void frmMain::mnuToolsFollowNewestRow_Click(bool checked)
+{
+    run_.setFollowNewestRow(checked);
 }
 
 void frmMain::mnuHelpAbout_Click()

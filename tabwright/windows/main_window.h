@@ -81,6 +81,7 @@ private:
     void tmrMain_Timer();
     void mnuToolsDLREmulation_Click();
     void mnuToolsJournalFolder_Click();
+    void mnuToolsFollowNewestRow_Click(bool checked);
     void mnuHelpAbout_Click();
 
     void buildControls();
@@ -124,6 +125,7 @@ private:
     QTimer tmrMain_;
     QAction* mnuToolsDLREmulation_ = nullptr;
     QAction* mnuToolsJournalFolder_ = nullptr;
+    QAction* mnuToolsFollowNewestRow_ = nullptr;
     QAction* mnuHelpAbout_ = nullptr;
     std::unique_ptr<frmExcelMacro> excelMacro_;
     std::unique_ptr<frmAbout> about_;

@@ -390,6 +390,28 @@ TEST_F(MainWindowTest, SettingsAreWrittenAtTheEndAndReadBackAtTheStart)
     EXPECT_EQ(window->run().MacroNameSetting(), " Chart");
 }
 
+TEST_F(MainWindowTest, FollowingTheNewestRowIsAToolsSettingKeptAndPassedToEachStart)
+{
+    open();
+    auto& follow = control<QAction>("mnuToolsFollowNewestRow");
+    EXPECT_EQ(follow.text(), "Follow Newest Row");
+    EXPECT_TRUE(follow.isChecked()) << "on by default";
+    click("cmdStart");
+    EXPECT_TRUE(spreadsheets.last().following);
+    follow.trigger();
+    EXPECT_FALSE(spreadsheets.last().following) << "the running spreadsheet is told at once";
+    click("cmdStop");
+    click("cmdStart");
+    EXPECT_FALSE(spreadsheets.last().following);
+    window->close();
+    EXPECT_EQ(stored("View", "FollowNewestRow"), "False");
+
+    open();
+    EXPECT_FALSE(control<QAction>("mnuToolsFollowNewestRow").isChecked());
+    click("cmdStart");
+    EXPECT_FALSE(spreadsheets.last().following);
+}
+
 TEST_F(MainWindowTest, ACancelledMacroDialogKeepsTheValues)
 {
     open();
