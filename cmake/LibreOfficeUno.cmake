@@ -71,6 +71,9 @@ set(UNO_TYPES
   com.sun.star.sheet.XViewPane
   com.sun.star.sheet.XCellRangeAddressable
   com.sun.star.sheet.XCellAddressable
+  com.sun.star.frame.XFrames
+  com.sun.star.frame.XFramesSupplier
+  com.sun.star.awt.PosSize
 )
 list(JOIN UNO_TYPES ";" _uno_type_list)
 
