@@ -348,13 +348,24 @@ TEST(CalcInstance, TheShippedMacroChangesNoCapturedCellInAMixedRun)
     calc.quit();
 }
 
-TEST(CalcInstance, QuittingWhileCalcAsksToSaveReturnsAndLeavesCalcAsking)
-{
+// A visible Calc on a private display, its capture workbook open.
+class VisibleCalc : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(tabwright::openCaptureWorkbook(calc, places.workingCopy)); }
+
+    static tabwright::CalcOptions visible(tabwright::CalcOptions options)
+    {
+        options.display = tabwright::CalcOptions::Display::Visible;
+        return options;
+    }
+
     testing_support::VirtualDisplay display;
     Places places;
-    places.options.display = tabwright::CalcOptions::Display::Visible;
-    CalcSpreadsheet calc(places.options);
-    ASSERT_TRUE(tabwright::openCaptureWorkbook(calc, places.workingCopy));
+    CalcSpreadsheet calc{visible(places.options)};
+};
+
+TEST_F(VisibleCalc, QuittingWhileCalcAsksToSaveReturnsAndLeavesCalcAsking)
+{
     calc.writeText(1, 1, "unsaved");
     const pid_t group = calc.processGroup();
     calc.quit();
@@ -400,13 +411,8 @@ private:
     Reference<css::sheet::XSpreadsheetView> view_;
 };
 
-TEST(CalcInstance, TheWindowFollowsTheNewestRowUntilTheUserLooksElsewhere)
+TEST_F(VisibleCalc, TheWindowFollowsTheNewestRowUntilTheUserLooksElsewhere)
 {
-    testing_support::VirtualDisplay display;
-    Places places;
-    places.options.display = tabwright::CalcOptions::Display::Visible;
-    CalcSpreadsheet calc(places.options);
-    ASSERT_TRUE(tabwright::openCaptureWorkbook(calc, places.workingCopy));
     int written = 0;
     const auto writeTenRows = [&] {
         const std::vector<CellValue> cells{"0", 57.0};
