@@ -62,6 +62,18 @@ set(UNO_TYPES
   com.sun.star.container.XNamed
   com.sun.star.awt.XWindow
   com.sun.star.awt.XTopWindow
+  com.sun.star.chart.XChartDocument
+  com.sun.star.document.XEmbeddedObjectSupplier
+  com.sun.star.frame.XDispatch
+  com.sun.star.frame.XDispatchProvider
+  com.sun.star.util.URL
+  com.sun.star.view.XSelectionSupplier
+  com.sun.star.sheet.XViewPane
+  com.sun.star.sheet.XCellRangeAddressable
+  com.sun.star.sheet.XCellAddressable
+  com.sun.star.frame.XFrames
+  com.sun.star.frame.XFramesSupplier
+  com.sun.star.awt.PosSize
 )
 list(JOIN UNO_TYPES ";" _uno_type_list)
 

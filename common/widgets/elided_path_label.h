@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QLabel>
-
 #include <string_view>
+
+#include "common/widgets/elided_label.h"
 
 namespace common {
 
@@ -11,22 +11,16 @@ namespace common {
 // tip; text() is always the whole path. It asks for at most two thirds of its
 // screen's width and can shrink to a few characters, so a long path never
 // makes its window wider than the screen or pushes its buttons away.
-class ElidedPathLabel : public QLabel {
+class ElidedPathLabel : public ElidedLabel {
     Q_OBJECT
 
 public:
-    ElidedPathLabel(const char* objectName, QWidget* parent);
+    using ElidedLabel::ElidedLabel;
 
     // Shows the path (in the system's file-name encoding, like pathText).
     void setPath(std::string_view path);
-    // Whether the label is too narrow for the whole path.
-    bool elided() const;
 
     QSize sizeHint() const override;
-    QSize minimumSizeHint() const override;
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
 };
 
 }  // namespace common

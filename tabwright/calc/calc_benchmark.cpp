@@ -14,7 +14,8 @@ namespace {
 
 struct Places {
     testing_support::TempFolder root;
-    std::string workingCopy = tabwright::prepareWorkingCopy({{PROJECT_DATA_DIR}, root.file("work")});
+    std::string workingCopy =
+        tabwright::prepareWorkingCopy({{PROJECT_DATA_DIR}, root.file("work")}, "spreadsheet");
     tabwright::CalcOptions options{root.file("startup"), root.path(),
                                    tabwright::CalcOptions::Display::Headless};
 };

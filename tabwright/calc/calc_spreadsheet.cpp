@@ -3,12 +3,12 @@
 #include "common/core/letter_case.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstdint>
 #include <filesystem>
+#include <future>
+#include <iostream>
 #include <limits>
 #include <optional>
-#include <thread>
 
 #include <QStandardPaths>
 
@@ -18,6 +18,8 @@
 #include <com/sun/star/document/MacroExecMode.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XDesktop2.hpp>
+#include <com/sun/star/frame/XDispatch.hpp>
+#include <com/sun/star/frame/XDispatchProvider.hpp>
 #include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
@@ -25,13 +27,17 @@
 #include <com/sun/star/script/browse/XBrowseNode.hpp>
 #include <com/sun/star/script/provider/XScript.hpp>
 #include <com/sun/star/script/provider/XScriptProviderSupplier.hpp>
+#include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetView.hpp>
+#include <com/sun/star/sheet/XViewPane.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/text/XText.hpp>
+#include <com/sun/star/util/URL.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XModifiable.hpp>
+#include <com/sun/star/view/XSelectionSupplier.hpp>
 
 #include "tabwright/calc/office_instance.h"
 #include "tabwright/calc/uno_link.h"
@@ -54,6 +60,8 @@ struct CalcSpreadsheet::Instance {
     std::string capturePath;
     Reference<css::frame::XModel> personal;
     std::string personalPath;
+    // The last row written so far (the highest number), counting from 1; 0 before the first.
+    std::int64_t newestRow = 0;
 };
 
 namespace {
@@ -169,6 +177,27 @@ bool modified(const Reference<css::frame::XModel>& document)
 {
     Reference<css::util::XModifiable> modifiable(document, UNO_QUERY);
     return modifiable.is() && modifiable->isModified();
+}
+
+// Asks Calc to quit as its own menu entry does, without waiting: the call returns at once
+// and Calc asks the user about each modified document. A Cancel keeps Calc open.
+void askToQuit(const Reference<css::frame::XModel>& document)
+{
+    css::util::URL command;
+    command.Complete = ".uno:Quit";
+    command.Main = command.Complete;
+    command.Protocol = ".uno:";
+    command.Path = "Quit";
+    // Without a window or a quit command the workbook simply stays open, modified, for the user.
+    const auto controller = document->getCurrentController();
+    if (!controller.is())
+        return;
+    Reference<css::frame::XDispatchProvider> provider(controller->getFrame(), UNO_QUERY);
+    Reference<css::frame::XDispatch> dispatch;
+    if (provider.is())
+        dispatch = provider->queryDispatch(command, "", 0);
+    if (dispatch.is())
+        dispatch->dispatch(command, {});
 }
 
 }  // namespace
@@ -335,6 +364,73 @@ void writeRange(css::sheet::XSpreadsheet& sheet, std::span<const RowCells> rows)
 
 }  // namespace
 
+namespace {
+
+// Where the view's cursor is: the selection, when it lies on one row.
+std::optional<css::table::CellRangeAddress> cursorRow(const Reference<css::sheet::XSpreadsheetView>& view)
+{
+    const Reference<css::view::XSelectionSupplier> selection(view, UNO_QUERY);
+    if (!selection.is())
+        return std::nullopt;
+    const Reference<css::sheet::XCellRangeAddressable> selected(selection->getSelection(), UNO_QUERY);
+    if (!selected.is())
+        return std::nullopt;
+    const auto address = selected->getRangeAddress();
+    if (address.StartRow != address.EndRow)
+        return std::nullopt;
+    return address;
+}
+
+// Moves the view's cursor, in its column, to `row` (from 0) of the active sheet, showing
+// that row at the bottom of the window when it was below it.
+void moveCursorTo(const Reference<css::sheet::XSpreadsheetView>& view,
+                  const css::table::CellRangeAddress& cursor, sal_Int32 row)
+{
+    const Reference<css::view::XSelectionSupplier> selection(view, UNO_QUERY_THROW);
+    selection->select(css::uno::Any(activeSheet(view)->getCellByPosition(cursor.StartColumn, row)));
+    const Reference<css::sheet::XViewPane> pane(view, UNO_QUERY);
+    if (!pane.is())
+        return;
+    const auto visible = pane->getVisibleRange();
+    if (row > visible.EndRow)
+        pane->setFirstVisibleRow(std::max<sal_Int32>(0, row - (visible.EndRow - visible.StartRow)));
+}
+
+// Whether the view still shows `row` (from 0), the last row written before.
+bool inView(const Reference<css::sheet::XSpreadsheetView>& view, sal_Int32 row)
+{
+    const Reference<css::sheet::XViewPane> pane(view, UNO_QUERY);
+    if (!pane.is())
+        return false;
+    const auto visible = pane->getVisibleRange();
+    return visible.StartRow <= row && row <= visible.EndRow;
+}
+
+}  // namespace
+
+void CalcSpreadsheet::followRows(Instance& current, std::span<const RowCells> rows)
+{
+    std::int64_t newest = current.newestRow;
+    for (const RowCells& written : rows)
+        newest = std::max<std::int64_t>(newest, written.row);
+    // Rows count from 1 here and from 0 in the view; before the first row the cursor
+    // starts on the top row.
+    const auto lastBefore = static_cast<sal_Int32>(std::max<std::int64_t>(current.newestRow, 1) - 1);
+    const bool moved = newest > current.newestRow;
+    current.newestRow = newest;
+    if (!followNewestRow_ || !moved)
+        return;
+    const auto cursor = cursorRow(current.view);
+    if (!cursor || cursor->StartRow < lastBefore || !inView(current.view, lastBefore))
+        return;
+    moveCursorTo(current.view, *cursor, static_cast<sal_Int32>(newest - 1));
+}
+
+void CalcSpreadsheet::followNewestRow(bool follow)
+{
+    followNewestRow_ = follow;
+}
+
 void CalcSpreadsheet::writeText(int row, int column, std::string_view text)
 {
     Instance& current = instance();
@@ -377,6 +473,7 @@ void CalcSpreadsheet::writeRows(std::span<const RowCells> rows)
                 writeRange(*sheet, rows.subspan(start, end - start));
             start = end;
         }
+        followRows(current, rows);
     });
 }
 
@@ -417,47 +514,51 @@ void CalcSpreadsheet::quit()
 {
     if (!instance_)
         return;
-    Instance& current = *instance_;
-    // Calc's own closing runs on a helper thread, so that a Calc that hangs, or a save
-    // question the user leaves open, cannot hold the program beyond its time-outs.
-    std::atomic<bool> done{false};
-    std::atomic<bool> askingUser{false};
-    std::atomic<bool> userKeptDocument{false};
-    const auto desktop = current.office->desktop();
-    std::thread closer([&] {
-        try {
-            // Documents go first, so Calc removes their lock files itself.
-            if (current.personal.is())
-                closeDocument(current.personal);
-            if (current.capture.is()) {
-                if (current.office->headless() || !modified(current.capture))
-                    closeDocument(current.capture);
-                else
-                    askingUser = true;
-            }
-            // With a modified workbook left, Calc asks the user whether to save it; the
-            // user may also cancel, and keep the instance.
-            if (!desktop->terminate() && askingUser)
-                userKeptDocument = true;
-        } catch (const css::uno::Exception&) {
-            // Gone already, or ended while answering: both leave nothing to close.
+    // Calc answers on a helper thread, so that a Calc that hangs cannot hold the program
+    // beyond the time-out. The thread is joined when `request` goes, after a hung Calc has
+    // been ended (which ends the call it waits in).
+    std::future<QuitRequest> request =
+        std::async(std::launch::async, [&current = *instance_] { return requestQuit(current); });
+    const bool answered = request.wait_for(options_.quitTimeout) == std::future_status::ready;
+    if (answered && request.get() == QuitRequest::LeftWithUser)
+        leaveWithUser();
+    else
+        endInstance(answered);
+}
+
+CalcSpreadsheet::QuitRequest CalcSpreadsheet::requestQuit(Instance& current)
+{
+    try {
+        // Documents go first, so Calc removes their lock files itself.
+        if (current.personal.is())
+            closeDocument(current.personal);
+        // A modified workbook in a window is the user's to save: Calc asks, and the answer
+        // may take any time. Nothing waits for it.
+        if (current.capture.is() && !current.office->headless() && modified(current.capture)) {
+            askToQuit(current.capture);
+            return QuitRequest::LeftWithUser;
         }
-        done = true;
-    });
-    const auto started = std::chrono::steady_clock::now();
-    while (!done) {
-        const auto limit = askingUser ? options_.userAnswerTimeout : options_.quitTimeout;
-        if (std::chrono::steady_clock::now() - started >= limit)
-            break;
-        std::this_thread::sleep_for(20ms);
+        if (current.capture.is())
+            closeDocument(current.capture);
+        current.office->desktop()->terminate();
+    } catch (const css::uno::Exception&) {
+        // Gone already, or ended while answering: both leave nothing to close.
     }
-    if (done && userKeptDocument) {
-        closer.join();
-        retire();
-        return;
-    }
-    current.office->finish(done ? options_.quitTimeout : 0ms);
-    closer.join();
+    return QuitRequest::Sent;
+}
+
+void CalcSpreadsheet::leaveWithUser()
+{
+    std::cerr << "Calc asks whether to save " << fileNameOf(instance_->capturePath)
+              << " and stays open until it is answered.\n"
+              << std::flush;
+    retire();
+}
+
+void CalcSpreadsheet::endInstance(bool quitSent)
+{
+    Instance& current = *instance_;
+    current.office->finish(quitSent ? options_.quitTimeout : 0ms);
     // Calc removes its lock files itself, unless it had to be ended by force.
     std::error_code ignored;
     if (!current.capturePath.empty())

@@ -23,8 +23,6 @@ struct CalcOptions {
     // Generous limits: a first start on a loaded machine takes many seconds.
     std::chrono::milliseconds startTimeout{120'000};
     std::chrono::milliseconds quitTimeout{30'000};
-    // How long quitting waits while Calc asks the user whether to save.
-    std::chrono::milliseconds userAnswerTimeout{300'000};
     std::string program = LIBREOFFICE_PROGRAM_DIR "/soffice";
 };
 
@@ -55,6 +53,9 @@ public:
     // same column with the same number of cells.
     void writeRow(int row, int firstColumn, std::span<const CellValue> values) override;
     void writeRows(std::span<const RowCells> rows) override;
+    // Follows while the cursor is on the last row written before and that row is in view; a
+    // user who scrolled or selected elsewhere is left alone until back on the last row.
+    void followNewestRow(bool follow) override;
     void runMacro(std::string_view macro) override;
     void quit() override;
     std::string workbookName() override;
@@ -67,10 +68,20 @@ public:
 
 private:
     struct Instance;
+    // What quitting asked of Calc: to end, or to let the user answer its save question.
+    enum class QuitRequest { Sent, LeftWithUser };
+
     Instance& instance();
     void retire();
+    // Moves the view to the newest of `rows` when it follows.
+    void followRows(Instance& current, std::span<const RowCells> rows);
+    // Quit's steps.
+    static QuitRequest requestQuit(Instance& current);
+    void leaveWithUser();
+    void endInstance(bool quitSent);
 
     CalcOptions options_;
+    bool followNewestRow_ = true;
     std::unique_ptr<Instance> instance_;
     // Instances of earlier runs, left open for the user; kept only to collect their ends.
     std::vector<std::unique_ptr<OfficeProcess>> earlier_;

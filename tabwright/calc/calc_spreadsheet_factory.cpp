@@ -23,12 +23,12 @@ CaptureSpreadsheet CalcSpreadsheetFactory::makeSpreadsheet()
     return applicationWithSheet(std::make_shared<CalcSpreadsheet>(defaultCalcOptions()));
 }
 
-std::string CalcSpreadsheetFactory::prepareWorkingCopy()
+std::string CalcSpreadsheetFactory::prepareWorkingCopy(const std::string& runName)
 {
     WorkbookPlaces places = defaultWorkbookPlaces();
     places.templateFolders.insert(places.templateFolders.end(), extraTemplateFolders_.begin(),
                                   extraTemplateFolders_.end());
-    return tabwright::prepareWorkingCopy(places);
+    return tabwright::prepareWorkingCopy(places, runName);
 }
 
 }  // namespace tabwright

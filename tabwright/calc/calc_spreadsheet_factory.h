@@ -17,7 +17,7 @@ public:
     explicit CalcSpreadsheetFactory(std::vector<std::string> extraTemplateFolders = {});
 
     CaptureSpreadsheet makeSpreadsheet() override;
-    std::string prepareWorkingCopy() override;
+    std::string prepareWorkingCopy(const std::string& runName) override;
 
 private:
     std::vector<std::string> extraTemplateFolders_;

@@ -14,13 +14,17 @@
 #include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
+#include <com/sun/star/sheet/XSpreadsheetView.hpp>
+#include <com/sun/star/sheet/XViewPane.hpp>
 #include <com/sun/star/table/CellContentType.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/table/XTableChartsSupplier.hpp>
 #include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
+#include <com/sun/star/view/XSelectionSupplier.hpp>
 
 #include "tabwright/calc/office_process.h"
 #include "tabwright/calc/uno_link.h"
@@ -29,6 +33,7 @@
 #include "tabwright/capture/workbook_files.h"
 #include "tabwright/testing/calc_user_side.h"
 #include "testing/temp_folder.h"
+#include "testing/virtual_display.h"
 
 namespace {
 
@@ -61,7 +66,8 @@ using UserSide = testing_support::CalcUserSide;
 // options of a headless Calc using them.
 struct Places {
     testing_support::TempFolder root;
-    std::string workingCopy = tabwright::prepareWorkingCopy({{PROJECT_DATA_DIR}, root.file("work")});
+    std::string workingCopy =
+        tabwright::prepareWorkingCopy({{PROJECT_DATA_DIR}, root.file("work")}, "spreadsheet");
     tabwright::CalcOptions options{root.file("startup"), root.file("instances"),
                                    CalcOptions::Display::Headless};
 
@@ -167,20 +173,17 @@ TEST_F(SharedCalc, AWriteOutsideTheSheetFailsWithoutEndingTheRun)
     EXPECT_NO_THROW(calc->writeText(1, 1, "still writing"));
 }
 
-TEST_F(SharedCalc, TheShippedMacroChartsTheFirstChangingNumbersAndTurnsTheirTextIntoNumbers)
+TEST_F(SharedCalc, TheShippedMacroChartsTheFirstChangingNumbersAndReplacesItsChart)
 {
     for (int row = 1; row <= 6; ++row) {
-        calc->writeText(row, 4, "0");                          // constant: not charted
-        calc->writeText(row, 5, "000" + std::to_string(row));  // an index: not charted
-        calc->writeText(row, 6, std::to_string(row * row));    // the readings
+        calc->writeText(row, 4, "0");                        // constant: not charted
+        calc->writeText(row, 5, std::to_string(row + 100));  // an index: not charted
+        calc->writeText(row, 6, std::to_string(row * row));  // the readings
         calc->writeText(row, 7, "(RAW)");
     }
     calc->runMacro("spreadsheet.ods!ChartReadings");
     EXPECT_TRUE(user->hasChart("spreadsheet.ods", "Readings"));
-    EXPECT_EQ(user->cell("spreadsheet.ods", 6, 6)->getType(), css::table::CellContentType_VALUE);
-    EXPECT_EQ(user->cell("spreadsheet.ods", 6, 6)->getValue(), 36.0);
-    EXPECT_EQ(user->cell("spreadsheet.ods", 6, 4)->getType(), css::table::CellContentType_TEXT);
-    EXPECT_EQ(user->cell("spreadsheet.ods", 6, 5)->getType(), css::table::CellContentType_TEXT);
+    EXPECT_EQ(user->chartTitle("spreadsheet.ods", "Readings"), "Column F");
     // Running it again replaces its chart.
     EXPECT_NO_THROW(calc->runMacro("spreadsheet.ods!Standard.Tabwright.ChartReadings"));
 }
@@ -307,6 +310,158 @@ TEST(CalcInstance, QuitsAModifiedWorkbookWithoutHangingAndAStaleLockDoesNotStopT
     EXPECT_FALSE(places.lockFilesLeft());
     EXPECT_FALSE(places.profilesLeft());
     EXPECT_EQ(failureOf([&] { calc.writeText(1, 1, "x"); }), SpreadsheetFailure::Failed);
+}
+
+TEST(CalcInstance, TheShippedMacroChangesNoCapturedCellInAMixedRun)
+{
+    // K7RX lines with a zero-padded index, and VQ-480 blocks whose "9999" falls in the
+    // same column: the index column changes but holds no readings.
+    const std::vector<std::vector<std::string>> rows{
+        {"0", "0040", "12-08-2026", "05:10:26", "57", "(RAW)", "43", "(C)"}, {"", "9999"},
+        {"0", "0041", "12-08-2026", "05:10:27", "61", "(RAW)", "44", "(C)"}, {"", "9999"},
+        {"0", "0042", "12-08-2026", "05:10:28", "55", "(RAW)", "43", "(C)"},
+    };
+    Places places;
+    CalcSpreadsheet calc(places.options);
+    ASSERT_TRUE(tabwright::openCaptureWorkbook(calc, places.workingCopy));
+    for (std::size_t row = 0; row < rows.size(); ++row)
+        for (std::size_t column = 0; column < rows[row].size(); ++column)
+            if (!rows[row][column].empty())
+                calc.writeText(static_cast<int>(row + 1), static_cast<int>(column + 1), rows[row][column]);
+    calc.runMacro("spreadsheet.ods!ChartReadings");
+    {
+        UserSide user(calc.pipeName());
+        EXPECT_EQ(user.chartTitle("spreadsheet.ods", "Readings"), "Column E");
+        EXPECT_FALSE(user.sheetVisible("spreadsheet.ods", "ChartData"));
+        for (std::size_t row = 0; row < rows.size(); ++row)
+            for (std::size_t column = 0; column < rows[row].size(); ++column) {
+                const auto cell =
+                    user.cell("spreadsheet.ods", static_cast<int>(row + 1), static_cast<int>(column + 1));
+                if (rows[row][column].empty())
+                    continue;
+                EXPECT_EQ(cell->getType(), css::table::CellContentType_TEXT) << rows[row][column];
+                EXPECT_EQ(
+                    user.text("spreadsheet.ods", static_cast<int>(row + 1), static_cast<int>(column + 1)),
+                    rows[row][column]);
+            }
+    }
+    calc.quit();
+}
+
+// A visible Calc on a private display, its capture workbook open.
+class VisibleCalc : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(tabwright::openCaptureWorkbook(calc, places.workingCopy)); }
+
+    static tabwright::CalcOptions visible(tabwright::CalcOptions options)
+    {
+        options.display = tabwright::CalcOptions::Display::Visible;
+        return options;
+    }
+
+    testing_support::VirtualDisplay display;
+    Places places;
+    CalcSpreadsheet calc{visible(places.options)};
+};
+
+TEST_F(VisibleCalc, QuittingWhileCalcAsksToSaveReturnsAndLeavesCalcAsking)
+{
+    calc.writeText(1, 1, "unsaved");
+    const pid_t group = calc.processGroup();
+    calc.quit();
+    // Calc is neither killed nor waited for: it asks the user, who decides about the edits.
+    const auto deadline = std::chrono::steady_clock::now() + 60s;
+    while (!display.hasWindowTitled("Save Document?") && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(200ms);
+    EXPECT_TRUE(display.hasWindowTitled("Save Document?"));
+    EXPECT_TRUE(tabwright::processGroupRunning(group));
+    EXPECT_EQ(calc.processGroup(), -1) << "the instance is the user's now";
+    kill(-group, SIGKILL);
+    EXPECT_TRUE(endsWithin(group, 60s));
+}
+
+// The capture workbook's window as the user sees it: where its cursor is and which rows it
+// shows (rows from 1).
+class UserView {
+public:
+    UserView(UserSide& user, const std::string& fileName)
+        : view_(user.document(fileName)->getCurrentController(), UNO_QUERY_THROW)
+    {
+    }
+    int cursorRow() const
+    {
+        const Reference<css::sheet::XCellRangeAddressable> cell(
+            Reference<css::view::XSelectionSupplier>(view_, UNO_QUERY_THROW)->getSelection(),
+            UNO_QUERY_THROW);
+        return cell->getRangeAddress().StartRow + 1;
+    }
+    bool shows(int row) const
+    {
+        const auto visible = Reference<css::sheet::XViewPane>(view_, UNO_QUERY_THROW)->getVisibleRange();
+        return visible.StartRow + 1 <= row && row <= visible.EndRow + 1;
+    }
+    void scrollToTop() { Reference<css::sheet::XViewPane>(view_, UNO_QUERY_THROW)->setFirstVisibleRow(0); }
+    void select(int row)
+    {
+        Reference<css::view::XSelectionSupplier>(view_, UNO_QUERY_THROW)
+            ->select(css::uno::Any(view_->getActiveSheet()->getCellByPosition(0, row - 1)));
+    }
+
+private:
+    Reference<css::sheet::XSpreadsheetView> view_;
+};
+
+TEST_F(VisibleCalc, TheWindowFollowsTheNewestRowUntilTheUserLooksElsewhere)
+{
+    int written = 0;
+    const auto writeTenRows = [&] {
+        const std::vector<CellValue> cells{"0", 57.0};
+        std::vector<RowCells> rows;
+        for (int row = written + 1; row <= written + 10; ++row)
+            rows.push_back({row, 1, cells});
+        calc.writeRows(rows);
+        written += 10;
+    };
+    UserSide user(calc.pipeName());
+    UserView view(user, "spreadsheet.ods");
+    for (int batch = 0; batch < 10; ++batch)
+        writeTenRows();
+    EXPECT_EQ(view.cursorRow(), 100);
+    EXPECT_TRUE(view.shows(100));
+
+    // Scrolled away: the view stays where the user put it.
+    view.scrollToTop();
+    writeTenRows();
+    EXPECT_EQ(view.cursorRow(), 100);
+    EXPECT_TRUE(view.shows(1));
+    EXPECT_FALSE(view.shows(110));
+
+    // Back on the last row: followed again.
+    view.select(110);
+    writeTenRows();
+    EXPECT_EQ(view.cursorRow(), 120);
+    EXPECT_TRUE(view.shows(120));
+
+    // Selected elsewhere in view: left alone.
+    view.select(115);
+    writeTenRows();
+    EXPECT_EQ(view.cursorRow(), 115);
+
+    // Turned off: left alone on the last row too.
+    view.select(130);
+    calc.followNewestRow(false);
+    writeTenRows();
+    EXPECT_EQ(view.cursorRow(), 130);
+    EXPECT_FALSE(view.shows(140));
+    calc.followNewestRow(true);
+    view.select(140);
+    writeTenRows();
+    EXPECT_EQ(view.cursorRow(), 150);
+    EXPECT_TRUE(view.shows(150));
+
+    const pid_t group = calc.processGroup();
+    kill(-group, SIGKILL);
+    EXPECT_TRUE(endsWithin(group, 60s));
 }
 
 TEST(CalcInstance, ANewInstanceLeavesTheEarlierOneRunningButEndsOneThatNeverGotAWindow)

@@ -74,9 +74,9 @@ public:
             root_.file("startup"), root_.file("instances"), tabwright::CalcOptions::Display::Headless});
         return tabwright::applicationWithSheet(calc);
     }
-    std::string prepareWorkingCopy() override
+    std::string prepareWorkingCopy(const std::string& runName) override
     {
-        return tabwright::prepareWorkingCopy({{PROJECT_DATA_DIR}, root_.file("work")});
+        return tabwright::prepareWorkingCopy({{PROJECT_DATA_DIR}, root_.file("work")}, runName);
     }
     std::shared_ptr<tabwright::CalcSpreadsheet> calc;
 

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
@@ -31,13 +32,27 @@ int createFolder(const std::filesystem::path& folder)
 
 }  // namespace
 
+std::string runNameOf(const QDateTime& startedAt)
+{
+    return startedAt.toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss")).toStdString();
+}
+
 CaptureJournal::CaptureJournal(std::string dataFolder) : folder_(std::move(dataFolder) + "/journal") {}
 
-bool CaptureJournal::open(const QDateTime& startedAt)
+std::string CaptureJournal::unusedRunName(const QDateTime& startedAt) const
+{
+    const std::string stamp = runNameOf(startedAt);
+    std::string name = stamp;
+    for (int number = 2; number <= 1000 && ::access((folder_ + "/" + name + ".txt").c_str(), F_OK) == 0;
+         ++number)
+        name = stamp + "-" + std::to_string(number);
+    return name;
+}
+
+bool CaptureJournal::open(const std::string& runName)
 {
     file_.close();
-    const std::string stem =
-        folder_ + "/" + startedAt.toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss")).toStdString();
+    const std::string stem = folder_ + "/" + runName;
     path_ = stem + ".txt";
     if (const int error = createFolder(folder_); error != 0) {
         file_ = JournalFile::failed(folder_, error);

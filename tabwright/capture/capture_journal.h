@@ -20,11 +20,14 @@ public:
     // `dataFolder`: the per-user data folder (the program passes AppDataLocation).
     explicit CaptureJournal(std::string dataFolder);
 
-    // Starts the journal of a run that began at `startedAt` (local time), closing the one
-    // before. The folder is created, owner-only, when missing. A name already taken (a
-    // second run in the same second) gets "-2", "-3", ... before ".txt": nothing is ever
-    // overwritten. False when the journal cannot be created; takeFailure tells why.
-    bool open(const QDateTime& startedAt);
+    // The name for a run that begins at `startedAt`: runNameOf(startedAt), with "-2", "-3",
+    // ... added when a journal of that name exists (a second run in the same second).
+    std::string unusedRunName(const QDateTime& startedAt) const;
+    // Starts the journal of the run named `runName`, DATA/journal/RUN.txt, closing the one
+    // before. The folder is created, owner-only, when missing. A name already taken gets
+    // "-2", "-3", ... before ".txt": nothing is ever overwritten. False when the journal
+    // cannot be created; takeFailure tells why.
+    bool open(const std::string& runName);
     void append(std::string_view bytes);
     // Passes the bytes appended since the last flush on to the disk; at every tick.
     void flush();
@@ -46,6 +49,10 @@ private:
     std::string path_;
     JournalFile file_;
 };
+
+// A run's name, YYYY-MM-DD_HH-MM-SS of its start (local time): its journal and its working
+// copy are named after it, so a Calc window's title tells the runs apart.
+std::string runNameOf(const QDateTime& startedAt);
 
 // The program's per-user data folder (~/.local/share/Tabwright), whose "journal"
 // folder holds the journals.

@@ -32,7 +32,7 @@ TEST(CaptureJournal, KeepsEveryByteAsReceivedInAFileNamedAfterTheStart)
     testing_support::TempFolder data;
     tabwright::CaptureJournal journal(data.file("Tabwright"));
     EXPECT_EQ(journal.folder(), data.file("Tabwright/journal"));
-    ASSERT_TRUE(journal.open(kStart));
+    ASSERT_TRUE(journal.open(tabwright::runNameOf(kStart)));
     EXPECT_EQ(journal.path(), data.file("Tabwright/journal/2026-12-08_14-03-27.txt"));
     for (const auto& folder : {data.file("Tabwright"), data.file("Tabwright/journal")})
         EXPECT_EQ(fs::status(folder).permissions(), fs::perms::owner_all) << folder;
@@ -54,7 +54,7 @@ TEST(CaptureJournal, ARunStartedInTheSameSecondGetsANameOfItsOwn)
     tabwright::CaptureJournal journal(data.path());
     std::vector<std::string> paths;
     for (const char* text : {"first", "second", "third"}) {
-        ASSERT_TRUE(journal.open(kStart));
+        ASSERT_TRUE(journal.open(journal.unusedRunName(kStart)));
         journal.append(text);
         journal.close();
         paths.push_back(journal.path());
@@ -94,7 +94,7 @@ TEST(CaptureJournal, AJournalThatCannotBeCreatedIsToldOnceAndTheCaptureGoesOn)
         c.prepare(data);
         tabwright::CaptureJournal journal(data.file("data"));
         testing_support::PermissionBitsHold held;
-        EXPECT_FALSE(journal.open(kStart)) << c.name;
+        EXPECT_FALSE(journal.open(tabwright::runNameOf(kStart))) << c.name;
         EXPECT_EQ(journal.path(), data.file("data/journal/2026-12-08_14-03-27.txt")) << c.name;
         EXPECT_THAT(
             journal.takeFailure(),

@@ -34,17 +34,26 @@ void CaptureRun::setMacro(bool enabled, std::string name)
     macroName_ = std::move(name);
 }
 
+void CaptureRun::setFollowNewestRow(bool follow)
+{
+    followNewestRow_ = follow;
+    if (spreadsheet_.application)
+        spreadsheet_.application->followNewestRow(follow);
+}
+
 bool CaptureRun::start()
 {
     // The window disables Start while a run is on or stopping; other callers get the same rule.
     if (state_ != RunState::Stopped || stopping_)
         return false;
+    // The run's journal and working copy share its name.
+    const std::string runName = journal_.unusedRunName(QDateTime::currentDateTime());
     RunView& view = parts_.view;
     view.showLamp(Lamp::Excel, LampColour::Yellow);
     view.showStatus("Opening MS Excel Spreadsheet");
     // BlockColumn and CurrentRow back to 1: the first block starts at the top left.
     parser_.startRun();
-    if (!openWorkbook()) {
+    if (!openWorkbook(runName)) {
         view.showLamp(Lamp::Excel, LampColour::Red);
         view.showStatus("MS Excel not available");
         return false;
@@ -63,7 +72,7 @@ bool CaptureRun::start()
     view.showLamp(Lamp::ComPort, LampColour::Green);
     view.showStatus("Ready");
     showRunning();
-    if (!journal_.open(QDateTime::currentDateTime()))
+    if (!journal_.open(runName))
         showJournalFailure();
     excelBlocked_ = false;
     portLost_ = false;
@@ -74,14 +83,16 @@ bool CaptureRun::start()
     return true;
 }
 
-bool CaptureRun::openWorkbook()
+bool CaptureRun::openWorkbook(const std::string& runName)
 {
     captureWorkbook_.clear();
     std::string workingCopy;
     try {
-        workingCopy = parts_.spreadsheets.prepareWorkingCopy();
+        workingCopy = parts_.spreadsheets.prepareWorkingCopy(runName);
         // The previous instance is dropped, not quit: it stays open for the user.
         spreadsheet_ = parts_.spreadsheets.makeSpreadsheet();
+        if (spreadsheet_.application)
+            spreadsheet_.application->followNewestRow(followNewestRow_);
     } catch (const std::exception&) {
         return false;
     }

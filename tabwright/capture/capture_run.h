@@ -96,6 +96,10 @@ public:
     void setMacro(bool enabled, std::string name);
     bool macroEnabled() const { return macroEnabled_; }
     const std::string& macroName() const { return macroName_; }
+    // Whether the spreadsheet's window follows the newest row; passed on to this run's
+    // spreadsheet and to those of later Starts.
+    void setFollowNewestRow(bool follow);
+    bool followNewestRow() const { return followNewestRow_; }
 
     RunState state() const { return state_; }
     bool excelBlocked() const { return excelBlocked_; }
@@ -109,7 +113,7 @@ public:
 
 private:
     // Start's steps.
-    bool openWorkbook();
+    bool openWorkbook(const std::string& runName);
     bool openPort();
     void showRunning();
     // The tick's steps.
@@ -150,6 +154,7 @@ private:
     CaptureJournal journal_;
     bool macroEnabled_ = false;
     std::string macroName_;
+    bool followNewestRow_ = true;
 };
 
 // The text a spreadsheet failure shows: the workbook or instance gone, or anything else.

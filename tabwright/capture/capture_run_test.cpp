@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -346,6 +347,18 @@ TEST_F(RunFixture, EndingStopsOnlyARunningRunAndQuitsTheLastInstance)
     EXPECT_THAT(spreadsheets.last().calls, testing::Contains("quit"));
     EXPECT_THAT(spreadsheets.last().calls, testing::Not(testing::Contains("runMacro spreadsheet.ods!Chart")));
     EXPECT_EQ(run.application(), nullptr);
+}
+
+TEST_F(RunFixture, EachStartNamesItsWorkingCopyAfterItsJournal)
+{
+    for (int start = 0; start < 2; ++start) {
+        ASSERT_TRUE(run.Start());
+        run.Stop();
+        run.finishStopping();
+        ASSERT_EQ(spreadsheets.runNames.size(), static_cast<std::size_t>(start + 1));
+        EXPECT_EQ(spreadsheets.runNames.back() + ".txt",
+                  std::filesystem::path(run.journal().path()).filename());
+    }
 }
 
 // K7RX-style lines whose second token is their number, from 1 on.

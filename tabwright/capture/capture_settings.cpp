@@ -18,6 +18,8 @@ constexpr std::string_view kComPort = "ComPort";
 constexpr std::string_view kExcelMacro = "Excel Macro";
 constexpr std::string_view kEnable = "Enable";
 constexpr std::string_view kName = "Name";
+constexpr std::string_view kView = "View";
+constexpr std::string_view kFollowNewestRow = "FollowNewestRow";
 
 std::string_view trimmed(std::string_view text)
 {
@@ -71,6 +73,8 @@ CaptureSettings readCaptureSettings(const SettingsStore& store)
         settings.macroEnabled = truth(*enable).value_or(settings.macroEnabled);
     if (const auto name = store.read(kProgramTitle, kExcelMacro, kName))
         settings.macroName = *name;
+    if (const auto follow = store.read(kProgramTitle, kView, kFollowNewestRow))
+        settings.followNewestRow = truth(*follow).value_or(settings.followNewestRow);
     return settings;
 }
 
@@ -79,6 +83,7 @@ void writeCaptureSettings(SettingsStore& store, const CaptureSettings& settings)
     store.write(kProgramTitle, kCommunication, kComPort, std::to_string(settings.comPort));
     store.write(kProgramTitle, kExcelMacro, kEnable, settings.macroEnabled ? "True" : "False");
     store.write(kProgramTitle, kExcelMacro, kName, settings.macroName);
+    store.write(kProgramTitle, kView, kFollowNewestRow, settings.followNewestRow ? "True" : "False");
 }
 
 }  // namespace tabwright

@@ -29,12 +29,16 @@ public:
 TEST(CaptureSettings, WrittenUnderTheProgramTitleAsText)
 {
     MemoryStore store;
-    writeCaptureSettings(store, CaptureSettings{12, true, " Chart"});
+    writeCaptureSettings(store, CaptureSettings{12, true, " Chart", true});
     EXPECT_EQ(store.values.at({"Tabwright", "Communication", "ComPort"}), "12");
     EXPECT_EQ(store.values.at({"Tabwright", "Excel Macro", "Enable"}), "True");
     EXPECT_EQ(store.values.at({"Tabwright", "Excel Macro", "Name"}), " Chart");
-    writeCaptureSettings(store, CaptureSettings{1, false, ""});
+    EXPECT_EQ(store.values.at({"Tabwright", "View", "FollowNewestRow"}), "True");
+    writeCaptureSettings(store, CaptureSettings{1, false, "", false});
     EXPECT_EQ(store.values.at({"Tabwright", "Excel Macro", "Enable"}), "False");
+    EXPECT_EQ(store.values.at({"Tabwright", "View", "FollowNewestRow"}), "False");
+    EXPECT_FALSE(readCaptureSettings(store).followNewestRow);
+    EXPECT_TRUE(readCaptureSettings(MemoryStore{}).followNewestRow) << "on when never set";
 }
 
 struct StoredValues {

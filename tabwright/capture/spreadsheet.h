@@ -69,6 +69,9 @@ public:
     // Opens the working copy; it becomes the capture workbook and the active one.
     virtual void openCaptureWorkbook(const std::string& path) = 0;
     virtual void makeVisible() = 0;
+    // Whether the capture workbook's window follows the newest row written, as a terminal
+    // follows its output (on until told otherwise).
+    virtual void followNewestRow(bool follow) { (void)follow; }
     // Runs the macro "workbook!Name" (or a bare "Name").
     virtual void runMacro(std::string_view macro) = 0;
     // Ends the instance; never saves the capture workbook itself.

@@ -31,9 +31,10 @@ public:
     // Throws std::exception when none can be made (Start then fails).
     virtual CaptureSpreadsheet makeSpreadsheet() = 0;
 
-    // Copies the template over the working copy and returns the working copy to open.
-    // Throws std::exception when there is no usable place for it (Start then fails).
-    virtual std::string prepareWorkingCopy() = 0;
+    // Copies the template to the working copy of the run named `runName` (its start) and
+    // returns the working copy to open. Throws std::exception when there is no usable place
+    // for it (Start then fails).
+    virtual std::string prepareWorkingCopy(const std::string& runName) = 0;
 };
 
 }  // namespace tabwright

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include <QStandardPaths>
+
 namespace fs = std::filesystem;
 
 namespace tabwright {
@@ -41,7 +43,12 @@ WorkbookPlaces defaultWorkbookPlaces()
 {
     std::error_code error;
     std::string current = fs::current_path(error).string();
-    return WorkbookPlaces{{current.empty() ? "." : current, installedDataFolder()}, userTemporaryFolder()};
+    return WorkbookPlaces{{current.empty() ? "." : current, installedDataFolder()}, workingCopiesFolder()};
+}
+
+std::string workingCopiesFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString() + "/Tabwright";
 }
 
 std::string installedDataFolder(const std::string& programPath)
@@ -69,7 +76,7 @@ std::string userTemporaryFolder()
     return folder.string();
 }
 
-std::string prepareWorkingCopy(const WorkbookPlaces& places)
+std::string prepareWorkingCopy(const WorkbookPlaces& places, const std::string& runName)
 {
     const fs::path working(places.workingFolder);
     std::error_code ignored;
@@ -79,15 +86,20 @@ std::string prepareWorkingCopy(const WorkbookPlaces& places)
             const fs::path source = fs::path(folder) / name;
             if (!isFile(source))
                 continue;
-            fs::copy_file(source, working / name, fs::copy_options::overwrite_existing, ignored);
-            return (working / name).string();
+            const std::string extension = fs::path(name).extension().string();
+            fs::path copy = working / (runName + extension);
+            for (int taken = 2;; ++taken) {
+                std::error_code error;
+                // copy_options::none refuses an existing file: nothing is ever replaced.
+                if (fs::copy_file(source, copy, fs::copy_options::none, error) ||
+                    error != std::errc::file_exists)
+                    return copy.string();
+                copy = working / (runName + "-" + std::to_string(taken) + extension);
+            }
         }
     }
-    for (const std::string& name : templateNames()) {
-        if (isFile(working / name))
-            return (working / name).string();
-    }
-    return (working / templateNames().front()).string();
+    const std::string extension = fs::path(templateNames().front()).extension().string();
+    return (working / (runName + extension)).string();
 }
 
 std::string lockFilePath(const std::string& document)

@@ -5,11 +5,11 @@
 
 namespace tabwright {
 
-// Where the capture workbook comes from and where its working copy goes.
+// Where the capture workbook comes from and where its working copies go.
 struct WorkbookPlaces {
     // Searched in order for the template: the current folder, then the installed data folder.
     std::vector<std::string> templateFolders;
-    // The per-user temporary folder that holds the working copy.
+    // The folder that keeps every run's working copy.
     std::string workingFolder;
 };
 
@@ -20,8 +20,7 @@ const std::vector<std::string>& templateNames();
 const std::vector<std::string>& personalWorkbookNames();
 
 // The default places: the current folder and the installed data folder for the template,
-// userTemporaryFolder() for the working copy. Throws as userTemporaryFolder() does; Start
-// then fails, as it does when the working copy cannot be opened.
+// workingCopiesFolder() for the working copies.
 WorkbookPlaces defaultWorkbookPlaces();
 
 // The installed data folder of a program at programPath: PREFIX/bin/tabwright gives
@@ -29,16 +28,21 @@ WorkbookPlaces defaultWorkbookPlaces();
 std::string installedDataFolder(const std::string& programPath);
 // The installed data folder of the running program ("" when its place cannot be read).
 std::string installedDataFolder();
+// "Tabwright" in the user's Documents folder: the working copies survive a reboot, and the
+// user finds the workbook saved with Ctrl+S there.
+std::string workingCopiesFolder();
 
 // A folder of this user's own under the system temporary folder, created with owner-only
 // rights. Throws std::runtime_error when it exists but is not a folder owned by this user
 // with owner-only rights (someone else could read or plant files in it).
 std::string userTemporaryFolder();
 
-// Copies the first template found over the working copy of the same name and returns the
-// working copy to open. Failures are skipped: with no template, or when the copy fails, the
-// working copy left by an earlier run (if any) is returned, else the path a copy would have had.
-std::string prepareWorkingCopy(const WorkbookPlaces& places);
+// Copies the first template found to a new working copy named after the run, "RUN.ods" (or
+// ".xls", as the template), and returns it. A name already taken (a second run in the same
+// second) gets "-2", "-3", ... before the extension: the working copy of an earlier run, which
+// may hold data the user saved, is never replaced. Failures are skipped: with no template, or
+// when the copy fails, the path a copy would have had is returned, and opening it fails.
+std::string prepareWorkingCopy(const WorkbookPlaces& places, const std::string& runName);
 
 // The lock file LibreOffice keeps beside a document it has open: ".~lock.NAME#".
 std::string lockFilePath(const std::string& document);

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QStandardPaths>
+
 #include "testing/file_contents.h"
 #include "testing/temp_folder.h"
 
@@ -27,38 +29,58 @@ protected:
     WorkbookPlaces places{{root.file("current"), root.file("data")}, root.file("work")};
 };
 
-TEST_F(WorkingCopy, TakesTheCurrentFolderFirstThenTheDataFolderAndReplacesTheOldCopy)
+TEST_F(WorkingCopy, TakesTheCurrentFolderFirstThenTheDataFolder)
 {
     writeText(root.file("data/spreadsheet.ods"), "shipped");
-    writeText(root.file("work/spreadsheet.ods"), "last run");
-    EXPECT_EQ(prepareWorkingCopy(places), root.file("work/spreadsheet.ods"));
-    EXPECT_EQ(readFile(root.file("work/spreadsheet.ods")), "shipped");
+    EXPECT_EQ(prepareWorkingCopy(places, "run1"), root.file("work/run1.ods"));
+    EXPECT_EQ(readFile(root.file("work/run1.ods")), "shipped");
 
     writeText(root.file("current/spreadsheet.xls"), "user's own");
-    EXPECT_EQ(prepareWorkingCopy(places), root.file("work/spreadsheet.xls"));
-    EXPECT_EQ(readFile(root.file("work/spreadsheet.xls")), "user's own");
+    EXPECT_EQ(prepareWorkingCopy(places, "run2"), root.file("work/run2.xls"));
+    EXPECT_EQ(readFile(root.file("work/run2.xls")), "user's own");
 
     writeText(root.file("current/spreadsheet.ods"), "user's own with macros");
-    EXPECT_EQ(prepareWorkingCopy(places), root.file("work/spreadsheet.ods"));
-    EXPECT_EQ(readFile(root.file("work/spreadsheet.ods")), "user's own with macros");
+    EXPECT_EQ(prepareWorkingCopy(places, "run3"), root.file("work/run3.ods"));
+    EXPECT_EQ(readFile(root.file("work/run3.ods")), "user's own with macros");
 }
 
-TEST_F(WorkingCopy, WithoutATemplateFallsBackOnTheCopyOfAnEarlierRun)
+TEST_F(WorkingCopy, NoStartReplacesTheCopyOfAnEarlierRun)
 {
-    EXPECT_EQ(prepareWorkingCopy(places), root.file("work/spreadsheet.ods"));
-    EXPECT_FALSE(fs::exists(root.file("work/spreadsheet.ods")));
-    EXPECT_TRUE(fs::is_directory(root.file("work")));
+    writeText(root.file("data/spreadsheet.ods"), "shipped");
+    // Runs started in the same second share their name; the user saved into the first.
+    const std::string first = prepareWorkingCopy(places, "2026-12-09_10-00-00");
+    writeText(first, "saved by the user");
+    const std::string second = prepareWorkingCopy(places, "2026-12-09_10-00-00");
+    const std::string third = prepareWorkingCopy(places, "2026-12-09_10-00-00");
+    EXPECT_EQ(first, root.file("work/2026-12-09_10-00-00.ods"));
+    EXPECT_EQ(second, root.file("work/2026-12-09_10-00-00-2.ods"));
+    EXPECT_EQ(third, root.file("work/2026-12-09_10-00-00-3.ods"));
+    EXPECT_EQ(readFile(first), "saved by the user");
+    EXPECT_EQ(readFile(third), "shipped");
+}
 
-    writeText(root.file("work/spreadsheet.xls"), "last run");
-    EXPECT_EQ(prepareWorkingCopy(places), root.file("work/spreadsheet.xls"));
+TEST_F(WorkingCopy, WithoutATemplateNoCopyIsMadeAndNoEarlierOneIsOffered)
+{
+    writeText(root.file("work/earlier.ods"), "an earlier run's data");
+    EXPECT_EQ(prepareWorkingCopy(places, "run"), root.file("work/run.ods"));
+    EXPECT_FALSE(fs::exists(root.file("work/run.ods")));
+    EXPECT_EQ(readFile(root.file("work/earlier.ods")), "an earlier run's data");
 }
 
 TEST_F(WorkingCopy, AFolderThatCannotBeMadeOrCopiedIntoIsSkipped)
 {
     writeText(root.file("data/spreadsheet.ods"), "shipped");
     writeText(root.file("work"), "a file where the folder should be");
-    EXPECT_EQ(prepareWorkingCopy(places), root.file("work/spreadsheet.ods"));
+    EXPECT_EQ(prepareWorkingCopy(places, "run"), root.file("work/run.ods"));
     EXPECT_EQ(readFile(root.file("work")), "a file where the folder should be");
+}
+
+TEST(WorkbookFiles, WorkingCopiesAreKeptInTheDocumentsFolder)
+{
+    EXPECT_EQ(
+        tabwright::workingCopiesFolder(),
+        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString() + "/Tabwright");
+    EXPECT_EQ(tabwright::defaultWorkbookPlaces().workingFolder, tabwright::workingCopiesFolder());
 }
 
 TEST(WorkbookFiles, NamesTheLockFileBesideTheDocument)

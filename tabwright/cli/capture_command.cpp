@@ -1,9 +1,13 @@
 #include "tabwright/cli/capture_command.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QTimer>
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -36,7 +40,7 @@ public:
     {
         return {nullptr, std::make_shared<CsvSpreadsheet>(outputName_)};
     }
-    std::string prepareWorkingCopy() override { return outputName_; }
+    std::string prepareWorkingCopy(const std::string&) override { return outputName_; }
 
 private:
     std::string outputName_;
@@ -122,11 +126,19 @@ bool captureUntilTheEnd(const CaptureRun& run, std::optional<double> seconds,
                         const common::InterruptSignals& interrupts)
 {
     QEventLoop loop;
+    // A timer holds at most about 24 days in its int milliseconds: a longer run re-arms it
+    // until the run's end has come.
+    const QDeadlineTimer end(seconds ? std::llround(*seconds * 1000) : -1);
     QTimer deadline;
     deadline.setSingleShot(true);
-    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    const auto armDeadline = [&] {
+        deadline.start(
+            static_cast<int>(std::min<qint64>(end.remainingTime(), std::numeric_limits<int>::max())));
+    };
+    QObject::connect(&deadline, &QTimer::timeout, [&] { end.hasExpired() ? loop.quit() : armDeadline(); });
     if (seconds)
-        deadline.start(static_cast<int>(*seconds * 1000));
+        armDeadline();
+    // A run that is no longer running (the port went away) ends the capture.
     QTimer watch;
     watch.setInterval(kTickMilliseconds);
     QObject::connect(&watch, &QTimer::timeout, [&] {

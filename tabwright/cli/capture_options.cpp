@@ -147,8 +147,9 @@ std::variant<CaptureOptions, std::string> parseCaptureOptions(const QStringList&
         double value = 0;
         const auto [stop, error] = std::from_chars(text.data(), text.data() + text.size(), value);
         if (text.empty() || error != std::errc() || stop != text.data() + text.size() ||
-            !std::isfinite(value) || value <= 0)
-            return "--seconds takes a number of seconds above 0, not \"" + text + "\"";
+            !std::isfinite(value) || value <= 0 || value > kLongestRunSeconds)
+            return "--seconds takes a number of seconds above 0 and at most " +
+                   std::to_string(static_cast<long long>(kLongestRunSeconds)) + ", not \"" + text + "\"";
         options.seconds = value;
     }
     for (const auto& [option, pair] :

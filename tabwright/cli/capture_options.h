@@ -20,6 +20,10 @@ struct LimitPair {
     int maximum;
 };
 
+// The longest run --seconds accepts: about 31 years, far beyond any run, and well inside what
+// a deadline in milliseconds can hold.
+constexpr double kLongestRunSeconds = 1e9;
+
 // "tabwright capture" as the user asked for it, every value checked.
 struct CaptureOptions {
     CaptureSource source = CaptureSource::Port;

@@ -24,6 +24,7 @@ namespace tabwright {
 namespace {
 
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 constexpr int kPort = 7;
 constexpr int kTimeoutMs = 30000;
@@ -136,6 +137,20 @@ TEST_F(TabwrightCapture, CtrlCStopsTheRunAndSavesWhatCame)
     finish();
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program.exitCode(), 0) << errors.toStdString();
+    EXPECT_EQ(testing_support::readFile(work.file("run.csv")), expectedCsv(kK7rxLines));
+}
+
+TEST_F(TabwrightCapture, ARunLongerThanATimerHoldsKeepsRunningUntilCtrlC)
+{
+    // 3,000,000 s is more milliseconds than an int holds.
+    start({"--port", QString::number(kPort), "--seconds", "3000000", "--output", "run.csv"});
+    ASSERT_TRUE(waitFor("Ready")) << errors.toStdString();
+    pty.send(kK7rxLines);
+    ASSERT_TRUE(waitFor("Bytes Received")) << errors.toStdString();
+    ::kill(static_cast<pid_t>(program.processId()), SIGINT);
+    finish();
+    EXPECT_EQ(program.exitCode(), 0) << errors.toStdString();
+    EXPECT_THAT(errors.toStdString(), Not(HasSubstr("negative"))) << "the timer refused the run's length";
     EXPECT_EQ(testing_support::readFile(work.file("run.csv")), expectedCsv(kK7rxLines));
 }
 

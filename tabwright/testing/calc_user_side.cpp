@@ -3,7 +3,10 @@
 #include <chrono>
 #include <stdexcept>
 
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/chart/XChartDocument.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
+#include <com/sun/star/document/XEmbeddedObjectSupplier.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
@@ -55,6 +58,33 @@ bool CalcUserSide::hasChart(const std::string& fileName, const char* name)
     const Reference<css::table::XTableChartsSupplier> sheet(workbook->getSheets()->getByName("Capture"),
                                                             UNO_QUERY_THROW);
     return sheet->getCharts()->hasByName(rtl::OUString::createFromAscii(name));
+}
+
+std::string CalcUserSide::chartTitle(const std::string& fileName, const char* name)
+{
+    const Reference<css::sheet::XSpreadsheetDocument> workbook(document(fileName), UNO_QUERY_THROW);
+    const Reference<css::table::XTableChartsSupplier> sheet(workbook->getSheets()->getByName("Capture"),
+                                                            UNO_QUERY_THROW);
+    const Reference<css::document::XEmbeddedObjectSupplier> chart(
+        sheet->getCharts()->getByName(rtl::OUString::createFromAscii(name)), UNO_QUERY_THROW);
+    const Reference<css::chart::XChartDocument> content(chart->getEmbeddedObject(), UNO_QUERY_THROW);
+    const Reference<css::beans::XPropertySet> title(content->getTitle(), UNO_QUERY_THROW);
+    rtl::OUString text;
+    title->getPropertyValue("String") >>= text;
+    return tabwright::uno_link::toText(text);
+}
+
+bool CalcUserSide::sheetVisible(const std::string& fileName, const char* sheet)
+{
+    const Reference<css::sheet::XSpreadsheetDocument> workbook(document(fileName), UNO_QUERY_THROW);
+    const auto sheets = workbook->getSheets();
+    const rtl::OUString sheetName = rtl::OUString::createFromAscii(sheet);
+    if (!sheets->hasByName(sheetName))
+        return false;
+    bool visible = false;
+    Reference<css::beans::XPropertySet>(sheets->getByName(sheetName), UNO_QUERY_THROW)
+        ->getPropertyValue("IsVisible") >>= visible;
+    return visible;
 }
 
 void CalcUserSide::close(const std::string& fileName)

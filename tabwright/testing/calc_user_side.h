@@ -19,6 +19,10 @@ public:
     css::uno::Reference<css::table::XCell> cell(const std::string& fileName, int row, int column);
     std::string text(const std::string& fileName, int row, int column);
     bool hasChart(const std::string& fileName, const char* name);
+    // The main title of the "Capture" sheet's chart `name`.
+    std::string chartTitle(const std::string& fileName, const char* name);
+    // Whether the workbook has a sheet `sheet` that the user sees.
+    bool sheetVisible(const std::string& fileName, const char* sheet);
     void close(const std::string& fileName);
 
     css::frame::XDesktop2& desktop() { return *desktop_; }

@@ -28,6 +28,7 @@ public:
     void writeText(int row, int column, std::string_view text) override;
     void writeNumber(int row, int column, double value) override;
     void writeRow(int row, int firstColumn, std::span<const tabwright::CellValue> values) override;
+    void followNewestRow(bool follow) override { following = follow; }
     void runMacro(std::string_view macro) override;
     void quit() override;
     std::string workbookName() override;
@@ -47,6 +48,7 @@ public:
     std::string startupFolder = "/home/user/.config/Tabwright";
     std::set<std::string> existingFiles;   // what personalWorkbookExists finds
     std::string name = "spreadsheet.ods";  // what workbookName answers
+    bool following = true;                 // the last followNewestRow
 
 private:
     void record(const std::string& operation, const std::string& arguments = {});

@@ -24,7 +24,11 @@ public:
             prepare(*made.back());
         return tabwright::applicationWithSheet(made.back());
     }
-    std::string prepareWorkingCopy() override { return workingCopy; }
+    std::string prepareWorkingCopy(const std::string& runName) override
+    {
+        runNames.push_back(runName);
+        return workingCopy;
+    }
 
     // The spreadsheet of the last Start; throws when none was made.
     RecordingSpreadsheet& last() const
@@ -35,6 +39,8 @@ public:
     }
 
     std::vector<std::shared_ptr<RecordingSpreadsheet>> made;
+    // The run name of every Start's working copy, in order.
+    std::vector<std::string> runNames;
     // Runs on each new spreadsheet before the run uses it (to make calls fail).
     std::function<void(RecordingSpreadsheet&)> prepare;
     std::string workingCopy = "/tmp/tabwright-test/spreadsheet.ods";

@@ -18,7 +18,14 @@ EmulatorWindowSlot::~EmulatorWindowSlot()
 void EmulatorWindowSlot::attachTo(frmMain& mainWindow)
 {
     beside_ = &mainWindow;
-    mainWindow.setEmulatorWindowHooks({[this] { show(); }, [this] { unload(); }});
+    mainWindow.setEmulatorWindowHooks({[this] { show(); }, [this] { unload(); }, [this] { bringToFront(); }});
+}
+
+void EmulatorWindowSlot::bringToFront()
+{
+    // Raised only: the main window, raised after it, keeps the focus.
+    if (window_ != nullptr && window_->isVisible())
+        window_->raise();
 }
 
 void EmulatorWindowSlot::show()

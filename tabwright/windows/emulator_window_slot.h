@@ -33,6 +33,7 @@ public:
 private:
     void show();
     void unload();
+    void bringToFront();
 
     EmulatedInstruments& instruments_;
     EmulatorSource& handover_;

@@ -21,6 +21,7 @@
 
 #include "common/core/single_byte_text.h"
 #include "common/widgets/bgr_colour.h"
+#include "common/widgets/elided_label.h"
 #include "common/widgets/window_text.h"
 #include "tabwright/capture/capture_settings.h"
 #include "tabwright/capture/com_fifo.h"
@@ -108,7 +109,8 @@ void frmMain::buildControls()
     imgExcel_ = icon("imgExcel", ":/icons/spreadsheet.svg", fraStatus_);
     lblExcel_ = common::plainLabel("lblExcel", "MS EXCEL", fraStatus_);
     cmdExcelMacro_ = common::namedButton("cmdExcelMacro", "...", fraStatus_);
-    panStatus_ = common::plainLabel("panStatus", "", fraStatus_);
+    // A long status (a journal's path) is elided instead of widening the window.
+    panStatus_ = new common::ElidedLabel("panStatus", fraStatus_);
     panStatus_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panStatus_->setMinimumWidth(kStatusWidth);
     for (QPushButton* dots : {cmdComPorts_, cmdExcelMacro_})
@@ -164,12 +166,16 @@ void frmMain::buildMenus()
     mnuToolsDLREmulation_->setObjectName(QStringLiteral("mnuToolsDLREmulation"));
     mnuToolsJournalFolder_ = tools->addAction(QStringLiteral("Open Journal Folder"));
     mnuToolsJournalFolder_->setObjectName(QStringLiteral("mnuToolsJournalFolder"));
+    mnuToolsFollowNewestRow_ = tools->addAction(QStringLiteral("Follow Newest Row"));
+    mnuToolsFollowNewestRow_->setObjectName(QStringLiteral("mnuToolsFollowNewestRow"));
+    mnuToolsFollowNewestRow_->setCheckable(true);
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
     mnuHelpAbout_ = help->addAction(QStringLiteral("&About..."));
     mnuHelpAbout_->setObjectName(QStringLiteral("mnuHelpAbout"));
     connect(mnuToolsDLREmulation_, &QAction::triggered, this, &frmMain::mnuToolsDLREmulation_Click);
     connect(mnuToolsJournalFolder_, &QAction::triggered, this, &frmMain::mnuToolsJournalFolder_Click);
+    connect(mnuToolsFollowNewestRow_, &QAction::triggered, this, &frmMain::mnuToolsFollowNewestRow_Click);
     connect(mnuHelpAbout_, &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);
 }
 
@@ -181,6 +187,8 @@ void frmMain::Form_Load()
     parts_.port.setPortNumber(settings.comPort);
     showPortNumber();
     run_.setMacro(settings.macroEnabled, settings.macroName);
+    run_.setFollowNewestRow(settings.followNewestRow);
+    mnuToolsFollowNewestRow_->setChecked(settings.followNewestRow);
     // Enabled from the start, as designed: the first tick only switches it off.
     tmrMain_.start();
 }
@@ -213,8 +221,8 @@ void frmMain::Form_Unload()
         return;
     unloaded_ = true;
     run_.stopIfRunning();
-    writeCaptureSettings(parts_.settings,
-                         CaptureSettings{parts_.port.portNumber(), run_.macroEnabled(), run_.macroName()});
+    writeCaptureSettings(parts_.settings, CaptureSettings{parts_.port.portNumber(), run_.macroEnabled(),
+                                                          run_.macroName(), run_.followNewestRow()});
     run_.quitSpreadsheet();
     excelMacro_.reset();
     about_.reset();
@@ -284,7 +292,16 @@ void frmMain::mnuToolsJournalFolder_Click()
     const QString folder = common::pathText(run_.journal().folder());
     if (!QDir(folder).exists() && QDir().mkpath(folder))
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+    // Without a file manager nothing would show: the user gets the folder's path instead.
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
+        parts_.prompter.showMessage(
+            "No file manager could open the journal folder. The journals are in:\r\n" +
+            run_.journal().folder());
+}
+
+void frmMain::mnuToolsFollowNewestRow_Click(bool checked)
+{
+    run_.setFollowNewestRow(checked);
 }
 
 void frmMain::mnuHelpAbout_Click()
@@ -323,7 +340,7 @@ void frmMain::showLamp(Lamp which, LampColour colour)
 
 void frmMain::showStatus(std::string_view text)
 {
-    panStatus_->setText(common::fromBytes(text));
+    panStatus_->setWholeText(common::fromBytes(text));
     panStatus_->repaint();
 }
 
@@ -358,6 +375,9 @@ void frmMain::bringWindowToFront()
 {
     // The window manager decides whether a program may take the focus; asking both the
     // widget and its native window covers the common desktops. Refusals are ignored.
+    // An open emulator window comes too, so the spreadsheet Start opened hides neither.
+    if (emulator_.bringToFront)
+        emulator_.bringToFront();
     show();
     raise();
     activateWindow();

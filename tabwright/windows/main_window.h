@@ -22,6 +22,10 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 
+namespace common {
+class ElidedLabel;
+}
+
 namespace tabwright {
 
 class frmAbout;
@@ -42,10 +46,12 @@ struct MainWindowParts {
 };
 
 // The emulator window as the main window needs it: shown by "Emulator" in the Tools menu,
-// unloaded with the main window. Either may be empty while there is no emulator window.
+// brought to the front with the main window, unloaded with the main window. Any may be
+// empty while there is no emulator window.
 struct EmulatorWindowHooks {
     std::function<void()> show;
     std::function<void()> unload;
+    std::function<void()> bringToFront;
 };
 
 // The capture's main window: the port and spreadsheet lamps, the status line, Start,
@@ -78,6 +84,7 @@ private:
     void tmrMain_Timer();
     void mnuToolsDLREmulation_Click();
     void mnuToolsJournalFolder_Click();
+    void mnuToolsFollowNewestRow_Click(bool checked);
     void mnuHelpAbout_Click();
 
     void buildControls();
@@ -114,7 +121,7 @@ private:
     QLabel* imgExcel_;
     QLabel* lblExcel_;
     QPushButton* cmdExcelMacro_;
-    QLabel* panStatus_;
+    common::ElidedLabel* panStatus_;
     QPushButton* cmdStart_;
     QPushButton* cmdPause_;
     QPushButton* cmdResume_;
@@ -123,6 +130,7 @@ private:
     QTimer tmrMain_;
     QAction* mnuToolsDLREmulation_ = nullptr;
     QAction* mnuToolsJournalFolder_ = nullptr;
+    QAction* mnuToolsFollowNewestRow_ = nullptr;
     QAction* mnuHelpAbout_ = nullptr;
     std::unique_ptr<frmExcelMacro> excelMacro_;
     std::unique_ptr<frmAbout> about_;

@@ -47,9 +47,9 @@ public:
             CalcOptions{root_.file("startup"), root_.file("instances"), CalcOptions::Display::Headless});
         return applicationWithSheet(calc);
     }
-    std::string prepareWorkingCopy() override
+    std::string prepareWorkingCopy(const std::string& runName) override
     {
-        return tabwright::prepareWorkingCopy({{PROJECT_DATA_DIR}, root_.file("work")});
+        return tabwright::prepareWorkingCopy({{PROJECT_DATA_DIR}, root_.file("work")}, runName);
     }
 
     std::shared_ptr<CalcSpreadsheet> calc;
@@ -113,7 +113,10 @@ TEST_F(MainWindowWithCalc, InstrumentLinesLandInTheCellsAndTheMacroChartsThem)
     testing_support::runEventsFor(300ms);
 
     testing_support::CalcUserSide user(spreadsheets.calc->pipeName());
-    const std::string workbook = "spreadsheet.ods";
+    // The run's working copy and its journal share the run's name.
+    const std::string workbook = spreadsheets.calc->workbookName();
+    EXPECT_EQ(std::filesystem::path(workbook).stem(),
+              std::filesystem::path(window.run().journal().path()).stem());
     const char* first[] = {"0", "0000", "12-07-2026", "05:10:26", "57", "(RAW)", "43", "(C)"};
     for (int column = 1; column <= 8; ++column)
         EXPECT_EQ(user.text(workbook, 1, column), first[column - 1]) << "column " << column;
@@ -167,7 +170,7 @@ TEST_F(MainWindowWithCalc, AKilledCalcLosesNoByteAndTheNextStartCapturesAgain)
     ASSERT_TRUE(testing_support::runEventsUntil([&] { return status.text() == "Bytes Received: 8"; }, 30s));
     testing_support::runEventsFor(300ms);
     testing_support::CalcUserSide user(spreadsheets.calc->pipeName());
-    EXPECT_EQ(user.text("spreadsheet.ods", 1, 2), "0002");
+    EXPECT_EQ(user.text(spreadsheets.calc->workbookName(), 1, 2), "0002");
     QTest::mouseClick(&stop, Qt::LeftButton);
     window.close();
 }

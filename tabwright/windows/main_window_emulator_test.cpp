@@ -219,6 +219,26 @@ TEST_F(MainWindowEmulatorTest, ReopenedBeforeTheClosedWindowIsDeletedStaysOpen)
     EXPECT_TRUE(handover.isOpen());
 }
 
+// Counts the times a window is raised.
+class RaiseCounter : public QObject {
+public:
+    int raised = 0;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        raised += event->type() == QEvent::ZOrderChange ? 1 : 0;
+        return false;
+    }
+};
+
+TEST_F(MainWindowEmulatorTest, StartBringsTheEmulatorWindowToTheFrontToo)
+{
+    frmEmulation& emulator = openEmulator();
+    RaiseCounter counter;
+    emulator.installEventFilter(&counter);
+    start();
+    EXPECT_GE(counter.raised, 1);
+}
+
 TEST_F(MainWindowEmulatorTest, ClosingTheMainWindowClosesTheEmulatorWindow)
 {
     openEmulator();

@@ -22,6 +22,7 @@
 #include <memory>
 
 #include "common/widgets/bgr_colour.h"
+#include "common/widgets/elided_label.h"
 #include "serial/qt_serial_port.h"
 #include "tabwright/capture/ini_settings_store.h"
 #include "tabwright/testing/recording_spreadsheet_factory.h"
@@ -389,6 +390,28 @@ TEST_F(MainWindowTest, SettingsAreWrittenAtTheEndAndReadBackAtTheStart)
     EXPECT_EQ(window->run().macroName(), " Chart");
 }
 
+TEST_F(MainWindowTest, FollowingTheNewestRowIsAToolsSettingKeptAndPassedToEachStart)
+{
+    open();
+    auto& follow = control<QAction>("mnuToolsFollowNewestRow");
+    EXPECT_EQ(follow.text(), "Follow Newest Row");
+    EXPECT_TRUE(follow.isChecked()) << "on by default";
+    click("cmdStart");
+    EXPECT_TRUE(spreadsheets.last().following);
+    follow.trigger();
+    EXPECT_FALSE(spreadsheets.last().following) << "the running spreadsheet is told at once";
+    click("cmdStop");
+    click("cmdStart");
+    EXPECT_FALSE(spreadsheets.last().following);
+    window->close();
+    EXPECT_EQ(stored("View", "FollowNewestRow"), "False");
+
+    open();
+    EXPECT_FALSE(control<QAction>("mnuToolsFollowNewestRow").isChecked());
+    click("cmdStart");
+    EXPECT_FALSE(spreadsheets.last().following);
+}
+
 TEST_F(MainWindowTest, ACancelledMacroDialogKeepsTheValues)
 {
     open();
@@ -401,14 +424,16 @@ TEST_F(MainWindowTest, ACancelledMacroDialogKeepsTheValues)
     EXPECT_FALSE(window->run().macroEnabled());
 }
 
-TEST_F(MainWindowTest, TheEmulatorMenuAndTheEndReachTheEmulatorWindow)
+TEST_F(MainWindowTest, TheEmulatorMenuStartAndTheEndReachTheEmulatorWindow)
 {
     open();
     std::vector<std::string> seen;
-    window->setEmulatorWindowHooks({[&] { seen.push_back("show"); }, [&] { seen.push_back("unload"); }});
+    window->setEmulatorWindowHooks({[&] { seen.push_back("show"); }, [&] { seen.push_back("unload"); },
+                                    [&] { seen.push_back("front"); }});
     control<QAction>("mnuToolsDLREmulation").trigger();
+    click("cmdStart");
     window->close();
-    EXPECT_THAT(seen, testing::ElementsAre("show", "unload"));
+    EXPECT_THAT(seen, testing::ElementsAre("show", "front", "unload"));
 }
 
 // K7RX-style lines whose second token is their number, from `first` on.
@@ -505,6 +530,27 @@ TEST_F(MainWindowTest, AWorkbookGoneMidRunLeavesEveryByteInTheJournal)
     EXPECT_EQ(testing_support::readFile(journal), kK7rxLine + after);
 }
 
+TEST_F(MainWindowTest, AJournalPathInTheStatusIsElidedAndTheWindowKeepsItsSize)
+{
+    open();
+    const QSize before = window->size();
+    click("cmdStart");
+    sendAndWaitForCells(kK7rxLine, 8);
+    spreadsheets.last().failCall("writeText", SpreadsheetFailure::Gone);
+    spreadsheets.last().failCall("workbookName", SpreadsheetFailure::Gone);
+    instrument.send(kK7rxLine);
+    ASSERT_TRUE(testing_support::runEventsUntil(
+        [&] { return status() == "MS Excel spreadsheet has been closed"; }, 10s))
+        << status();
+    click("cmdStop");
+    QCoreApplication::sendPostedEvents();  // the layout's size request
+    const auto& line = control<common::ElidedLabel>("panStatus");
+    EXPECT_THAT(status(), testing::EndsWith(window->run().journal().path()));
+    EXPECT_TRUE(line.elided());
+    EXPECT_EQ(line.toolTip(), line.text());
+    EXPECT_EQ(window->size(), before);
+}
+
 // Takes the desktop's URL requests in place of a file manager.
 class UrlCatcher : public QObject {
     Q_OBJECT
@@ -525,6 +571,18 @@ TEST_F(MainWindowTest, TheJournalFolderEntryMakesTheFolder)
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     EXPECT_THAT(catcher.opened, testing::ElementsAre(QString::fromStdString(data.file("journal"))));
     EXPECT_TRUE(QDir(QString::fromStdString(data.file("journal"))).exists());
+    EXPECT_THAT(prompter.messages, testing::IsEmpty());
+}
+
+TEST_F(MainWindowTest, WithoutAFileManagerTheJournalFolderIsNamedInAMessage)
+{
+    // The test machine has no file manager, and the offscreen platform opens no URL.
+    open();
+    control<QAction>("mnuToolsJournalFolder").trigger();
+    EXPECT_THAT(
+        prompter.messages,
+        testing::ElementsAre("No file manager could open the journal folder. The journals are in:\r\n" +
+                             data.file("journal")));
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 // calling a command at each stage (for screenshots, or to look at it by hand):
 //   calc_showcase 'import -window root docs/screenshots/%s.png'
 // The stages are calc-filled, calc-after-macro and calc-save-question (Calc asking whether
-// to save the modified workbook while quitting; unanswered, the instance is ended).
+// to save the modified workbook while quitting; the program ends and leaves Calc asking).
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -62,9 +62,9 @@ int main(int argc, char** argv)
     const std::string command = argc > 1 ? argv[1] : "";
     tabwright::CalcOptions options = tabwright::defaultCalcOptions();
     options.display = tabwright::CalcOptions::Display::Visible;
-    options.userAnswerTimeout = 10s;
     tabwright::CalcSpreadsheet calc(options);
-    const std::string workingCopy = tabwright::prepareWorkingCopy(tabwright::defaultWorkbookPlaces());
+    const std::string workingCopy =
+        tabwright::prepareWorkingCopy(tabwright::defaultWorkbookPlaces(), "showcase");
     if (!tabwright::openCaptureWorkbook(calc, workingCopy)) {
         std::fprintf(stderr, "MS Excel not available\n");
         return 1;

@@ -1,9 +1,12 @@
 // Shows Tabwright's main window on the display and saves pictures of it: stopped after a
 // run, running with its byte count, after a Start whose spreadsheet would not open,
-// beside a visible Calc that a run is filling, writing a backlog, and stopped after its
-// Calc was killed. The instrument is a pseudo-terminal on
-// COM 1. Run it under a display server, for example
-//   xvfb-run -a -s "-screen 0 1280x800x24" tabwright_main_window_screenshots OUTPUT_FOLDER
+// beside a visible Calc that a run is filling (its window following the newest row), the
+// Calc windows of two runs, writing a backlog, stopped after its Calc was killed (the
+// journal's path elided in the status line), and Calc left asking whether to save after
+// Tabwright was closed. The instrument is a pseudo-terminal on COM 1. Run it under a
+// display server with a window manager, so that the Calc windows show their titles:
+//   xvfb-run -a -s "-screen 0 1280x800x24" sh -c 'twm -f tools/screenshots/twmrc &
+//     tabwright_main_window_screenshots OUTPUT_FOLDER'
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -16,8 +19,14 @@
 #include <string>
 #include <string_view>
 
+#include <com/sun/star/awt/PosSize.hpp>
+#include <com/sun/star/awt/XWindow.hpp>
+#include <com/sun/star/frame/XFrames.hpp>
+#include <com/sun/star/frame/XFramesSupplier.hpp>
+
 #include "serial/qt_serial_port.h"
 #include "tabwright/capture/ini_settings_store.h"
+#include "tabwright/testing/calc_user_side.h"
 #include "tabwright/testing/recording_spreadsheet_factory.h"
 #include "tabwright/windows/main_window.h"
 #include "testing/event_loop.h"
@@ -41,6 +50,16 @@ std::string k7rxLine(int index)
     return line;
 }
 
+// Moves the first window of the Calc instance on `pipe`.
+void moveFirstWindow(const std::string& pipe, int x, int y)
+{
+    testing_support::CalcUserSide user(pipe);
+    css::frame::XFramesSupplier& frames = user.desktop();
+    const css::uno::Reference<css::frame::XFrame> frame(frames.getFrames()->getByIndex(0),
+                                                        css::uno::UNO_QUERY_THROW);
+    frame->getContainerWindow()->setPosSize(x, y, 0, 0, css::awt::PosSize::POS);
+}
+
 class Session {
 public:
     Session(tabwright::SpreadsheetFactory& spreadsheets, const QString& output)
@@ -53,6 +72,7 @@ public:
     }
     ~Session() { window_.close(); }
 
+    void close() { window_.close(); }
     void click(const char* name) { window_.findChild<QPushButton*>(QString::fromLatin1(name))->click(); }
     void waitForStatus(const QString& text)
     {
@@ -138,16 +158,31 @@ int main(int argc, char** argv)
         session.click("cmdStop");
     }
     {
+        // More rows than Calc's window shows: it follows the newest one.
         testing_support::VisibleCalcFactory spreadsheets;
         Session session(spreadsheets, output);
         session.click("cmdStart");
-        for (int index = 0; index < 30; ++index) {
+        for (int index = 0; index < 70; ++index) {
             instrument.send(k7rxLine(index));
-            testing_support::runEventsFor(120ms);
+            testing_support::runEventsFor(60ms);
         }
         testing_support::runEventsFor(1500ms);
         allSaved &= session.pictureOfScreen("tabwright-main-beside-calc.png");
         session.click("cmdStop");
+        // A second run opens a Calc of its own, titled after its start; it is moved down so
+        // that both titles show.
+        testing_support::runEventsFor(1100ms);
+        session.click("cmdStart");
+        moveFirstWindow(spreadsheets.calc->pipeName(), 360, 300);
+        testing_support::runEventsFor(1000ms);
+        instrument.send(k7rxLine(0));
+        testing_support::runEventsFor(3000ms);  // Calc repaints its placed window
+        allSaved &= session.pictureOfScreen("tabwright-two-runs-calc-titles.png");
+        session.click("cmdStop");
+        // Closing Tabwright leaves the modified workbook's Calc asking whether to save.
+        session.close();
+        testing_support::runEventsFor(2500ms);
+        allSaved &= session.pictureOfScreen("tabwright-closed-calc-asks-to-save.png");
     }
     {
         testing_support::VisibleCalcFactory spreadsheets;

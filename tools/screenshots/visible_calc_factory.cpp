@@ -11,16 +11,15 @@ tabwright::CaptureSpreadsheet VisibleCalcFactory::makeSpreadsheet()
 {
     tabwright::CalcOptions options = tabwright::defaultCalcOptions();
     options.display = tabwright::CalcOptions::Display::Visible;
-    options.userAnswerTimeout = std::chrono::seconds(2);
     calc = std::make_shared<tabwright::CalcSpreadsheet>(options);
     return tabwright::applicationWithSheet(calc);
 }
 
-std::string VisibleCalcFactory::prepareWorkingCopy()
+std::string VisibleCalcFactory::prepareWorkingCopy(const std::string& runName)
 {
     tabwright::WorkbookPlaces places = tabwright::defaultWorkbookPlaces();
     places.templateFolders = {PROJECT_DATA_DIR};
-    return tabwright::prepareWorkingCopy(places);
+    return tabwright::prepareWorkingCopy(places, runName);
 }
 
 }  // namespace testing_support

@@ -13,7 +13,7 @@ namespace testing_support {
 class VisibleCalcFactory : public tabwright::SpreadsheetFactory {
 public:
     tabwright::CaptureSpreadsheet makeSpreadsheet() override;
-    std::string prepareWorkingCopy() override;
+    std::string prepareWorkingCopy(const std::string& runName) override;
 
     // The Calc of the last Start, or none.
     std::shared_ptr<tabwright::CalcSpreadsheet> calc;

@@ -6,8 +6,10 @@ Option Explicit
 REM Fits the width of every used column to its contents and charts the first
 REM column of readings as a line chart named "Readings" to the right of the data:
 REM the first column whose numbers change, passing over a column that only counts
-REM up by one (an index). Numbers received as text count, and are turned into
-REM numbers.
+REM up by one (an index). Numbers received as text count; a number written with
+REM leading zeros ("0042") is an index or a code, never a reading. No captured
+REM cell is changed: the chart reads the numbers from the hidden sheet
+REM "ChartData", which the macro fills afresh each time.
 Sub ChartReadings
 	Dim oSheet As Object, oCursor As Object
 	oSheet = ThisComponent.CurrentController.ActiveSheet
@@ -53,15 +55,27 @@ Function FindReadings(oSheet As Object, column As Long, lastRow As Long, firstRo
 End Function
 
 REM Whether a cell's content is a number or text that reads as a plain decimal
-REM number (sign, digits, point, exponent); the number goes into value.
+REM number (sign, digits, point, exponent) without leading zeros; the number
+REM goes into value.
 Function NumberIn(content As Variant, value As Double) As Boolean
 	NumberIn = False
 	If VarType(content) <> V_STRING Then
 		value = content
 		NumberIn = True
-	ElseIf IsPlainNumber(content) Then
+	ElseIf IsPlainNumber(content) And Not IsZeroPadded(content) Then
 		value = Val(content)
 		NumberIn = True
+	End If
+End Function
+
+REM Whether a text starts with a zero followed by another digit, as counters and
+REM codes of a fixed width do ("0042").
+Function IsZeroPadded(content As String) As Boolean
+	Dim text As String
+	text = Trim(content)
+	IsZeroPadded = False
+	If Len(text) >= 2 Then
+		If Left(text, 1) = "0" And Mid(text, 2, 1) >= "0" And Mid(text, 2, 1) <= "9" Then IsZeroPadded = True
 	End If
 End Function
 
@@ -89,14 +103,26 @@ Function IsPlainNumber(content As String) As Boolean
 	IsPlainNumber = digits > 0
 End Function
 
+REM The hidden sheet "ChartData", made when missing and emptied otherwise.
+Function ChartDataSheet() As Object
+	Dim oSheets As Object, oData As Object
+	oSheets = ThisComponent.Sheets
+	If Not oSheets.hasByName("ChartData") Then oSheets.insertNewByName("ChartData", oSheets.Count)
+	oData = oSheets.getByName("ChartData")
+	oData.IsVisible = False
+	oData.clearContents(com.sun.star.sheet.CellFlags.VALUE + com.sun.star.sheet.CellFlags.STRING _
+		+ com.sun.star.sheet.CellFlags.DATETIME + com.sun.star.sheet.CellFlags.FORMULA)
+	ChartDataSheet = oData
+End Function
+
 Sub ChartColumn(oSheet As Object, column As Long, firstRow As Long, endRow As Long, lastColumn As Long)
-	Dim oRange As Object, data, row As Long, value As Double
-	oRange = oSheet.getCellRangeByPosition(column, firstRow, column, endRow)
-	data = oRange.getDataArray()
+	Dim oData As Object, oRange As Object, data, row As Long, value As Double
+	data = oSheet.getCellRangeByPosition(column, firstRow, column, endRow).getDataArray()
+	REM The readings as numbers, row for row; a cell that holds no reading stays empty.
+	oData = ChartDataSheet()
+	oRange = oData.getCellRangeByPosition(0, firstRow, 0, endRow)
 	For row = 0 To UBound(data)
-		If VarType(data(row)(0)) = V_STRING Then
-			If IsPlainNumber(data(row)(0)) Then oRange.getCellByPosition(0, row).Value = Val(data(row)(0))
-		End If
+		If NumberIn(data(row)(0), value) Then oRange.getCellByPosition(0, row).Value = value
 	Next row
 
 	Dim oCharts As Object, oAnchor As Object, oChart As Object
