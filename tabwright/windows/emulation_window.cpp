@@ -161,7 +161,7 @@ void frmEmulation::makeMachineChoice()
     cboMachine_->setInsertPolicy(QComboBox::NoInsert);
     cboMachine_->setCompleter(nullptr);
     place(*cboMachine_, kPanelLeft, 480, 1575, 315);
-    connect(cboMachine_->lineEdit(), &QLineEdit::textEdited, this, &frmEmulation::SelectMachine);
+    connect(cboMachine_->lineEdit(), &QLineEdit::textEdited, this, &frmEmulation::MachineTyped);
     connect(cboMachine_, &QComboBox::activated, this,
             [this](int index) { SelectMachine(cboMachine_->itemText(index)); });
 }
@@ -294,6 +294,17 @@ bool frmEmulation::eventFilter(QObject* watched, QEvent* event)
     if (watched == txtIndex_ && event->type() == QEvent::KeyRelease)
         txtIndex_KeyUp();
     return QWidget::eventFilter(watched, event);
+}
+
+// Typed text that names an item makes that item the current one first: the box
+// then has nothing left to choose when the edit finishes (Enter, or the focus
+// leaving for the message box), so the machine is not selected a second time.
+void frmEmulation::MachineTyped(const QString& text)
+{
+    const int item = cboMachine_->findText(text, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    if (item >= 0)
+        cboMachine_->setCurrentIndex(item);
+    SelectMachine(text);
 }
 
 // The text counts as typed: letter case and blanks make another text.

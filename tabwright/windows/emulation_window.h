@@ -54,6 +54,7 @@ private:
     void makeLevelFrames(QGroupBox& panel);
     void Form_Load(const QWidget* placeBeside);
     void Form_Unload();
+    void MachineTyped(const QString& text);
     void SelectMachine(const QString& text);
     void txtIndex_KeyUp();
     void txtEOLFrequency_Change(const QString& text);

@@ -169,6 +169,22 @@ TEST_F(EmulationWindowTest, TypedTextIsAChoiceComparedExactly)
     EXPECT_TRUE(shown("famVQ480"));
 }
 
+TEST_F(EmulationWindowTest, FinishingATypedMachineDoesNotChooseItAgain)
+{
+    QLineEdit& typed = *control<QComboBox>("cboMachine").lineEdit();
+    typed.setFocus();
+    retype(typed, "VQ-610");
+    // A message box takes the focus from the box; Enter finishes the edit too.
+    QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(&typed, &out);
+    QTest::keyClick(&typed, Qt::Key_Return);
+    EXPECT_EQ(prompter.messages, std::vector<std::string>{"The VQ-610 machine is not currently emulated"});
+
+    // Choosing it from the list afterwards is a choice of its own.
+    choose("VQ-610");
+    EXPECT_EQ(prompter.messages.size(), 2U);
+}
+
 TEST_F(EmulationWindowTest, TheIndexIsTakenAtEachKeyRelease)
 {
     auto& index = control<QLineEdit>("txtIndex");
@@ -295,6 +311,21 @@ TEST_F(EmulationWindowTest, BarsReachTheModelAndAMoveEndsAfterOneHop)
     EXPECT_GE(measurement, 70) << line;
     EXPECT_LE(measurement, 90) << line;
     EXPECT_TRUE(line.ends_with("(RAW)  12 (C)\r\n")) << line;
+}
+
+TEST_F(EmulationWindowTest, ArrowKeysMoveEveryLimitBarTheWayTheyPoint)
+{
+    const std::pair<Qt::Key, int> keys[] = {{Qt::Key_Right, 51}, {Qt::Key_Left, 49}};
+    for (const char* name : {"scrollMeasureLS", "scrollMeasureMin", "scrollMeasureMax", "scrollTempLS",
+                             "scrollTempMin", "scrollTempMax"}) {
+        auto& bar = control<QScrollBar>(name);
+        for (const auto& [key, expected] : keys) {
+            focus(name);
+            bar.setValue(50);
+            QTest::keyClick(&bar, key);
+            EXPECT_EQ(bar.value(), expected) << name << " key " << key;
+        }
+    }
 }
 
 TEST_F(EmulationWindowTest, EveryCaptionShowsWhole)
