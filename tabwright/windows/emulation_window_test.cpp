@@ -111,7 +111,7 @@ TEST_F(EmulationWindowTest, LoadsWithTheK7rxAndEveryLimitAt50)
 
 TEST_F(EmulationWindowTest, Timer2LeavesTheChosenModelsOutputAndShowsIt)
 {
-    window->Timer2_Timer();
+    window->outputTimer_Timer();
     const std::string line = handover.PendingEmulatorOutput();
     EXPECT_EQ(line.rfind("0 0000 :: ", 0), 0U) << line;
     EXPECT_TRUE(line.ends_with(" = 50 (RAW)  50 (C)\r\n")) << line;
@@ -120,10 +120,10 @@ TEST_F(EmulationWindowTest, Timer2LeavesTheChosenModelsOutputAndShowsIt)
     choose("VQ-480");
     EXPECT_FALSE(shown("famK7RX"));
     EXPECT_TRUE(shown("famVQ480"));
-    window->Timer2_Timer();
+    window->outputTimer_Timer();
     EXPECT_EQ(handover.PendingEmulatorOutput(), "\r\n\r\n\r\n");
     EXPECT_EQ(text("lblNextEmulatorOutput"), "");
-    window->Timer2_Timer();
+    window->outputTimer_Timer();
     EXPECT_EQ(handover.PendingEmulatorOutput(), "9999\r\n");
     EXPECT_EQ(text("lblNextEmulatorOutput"), "9999");
 }
@@ -135,17 +135,17 @@ TEST_F(EmulationWindowTest, MachinesNotEmulatedTellSoAndSendNothingNew)
         {"VQ-150", "The VQ-150 machine is not currently emulated"},
     };
     for (const auto& [machine, message] : cases) {
-        window->Timer2_Timer();
+        window->outputTimer_Timer();
         const std::string before = handover.PendingEmulatorOutput();
         prompter.messages.clear();
         choose(machine);
         EXPECT_EQ(prompter.messages, std::vector<std::string>{message});
         EXPECT_TRUE(shown("famK7RX")) << machine;
-        window->Timer2_Timer();
+        window->outputTimer_Timer();
         EXPECT_EQ(handover.PendingEmulatorOutput(), before) << machine;
         // Once the capture has taken it, nothing new arrives.
         handover.takePendingOutput();
-        window->Timer2_Timer();
+        window->outputTimer_Timer();
         EXPECT_EQ(handover.PendingEmulatorOutput(), "") << machine;
         choose("K7RX");
     }
@@ -158,7 +158,7 @@ TEST_F(EmulationWindowTest, TypedTextIsAChoiceComparedExactly)
         retype(typed, other);
         EXPECT_TRUE(shown("famK7RX")) << other;
         handover.takePendingOutput();
-        window->Timer2_Timer();
+        window->outputTimer_Timer();
         EXPECT_EQ(handover.PendingEmulatorOutput(), "") << other;
     }
     EXPECT_TRUE(prompter.messages.empty());
@@ -236,7 +236,7 @@ TEST_F(EmulationWindowTest, ClosingClearsEmulatorOpenAndReopeningStartsAfresh)
 {
     QTest::keyClicks(&control<QLineEdit>("txtIndex"), "7");  // "00007"
     choose("VQ-480");
-    window->Timer2_Timer();
+    window->outputTimer_Timer();
     const std::string pending = handover.PendingEmulatorOutput();
     close();
     EXPECT_TRUE(window.isNull());
@@ -249,7 +249,7 @@ TEST_F(EmulationWindowTest, ClosingClearsEmulatorOpenAndReopeningStartsAfresh)
     EXPECT_EQ(control<QComboBox>("cboMachine").currentText(), "K7RX");
     EXPECT_EQ(control<QLineEdit>("txtIndex").text(), "0000");
     EXPECT_EQ(instruments.k7rx.getFourDigitIndex(), "0007");
-    window->Timer2_Timer();
+    window->outputTimer_Timer();
     EXPECT_EQ(handover.PendingEmulatorOutput().rfind("0 0007 :: ", 0), 0U);
 }
 
@@ -305,7 +305,7 @@ TEST_F(EmulationWindowTest, BarsReachTheModelAndAMoveEndsAfterOneHop)
     control<QScrollBar>("scrollTempLS").setValue(12);
     EXPECT_EQ(text("lblTempMin"), "12");
     EXPECT_EQ(text("lblTempMax"), "12");
-    window->Timer2_Timer();
+    window->outputTimer_Timer();
     const std::string& line = handover.PendingEmulatorOutput();
     const auto measurement = std::stoi(line.substr(line.find(" = ") + 3));
     EXPECT_GE(measurement, 70) << line;
@@ -351,11 +351,11 @@ TEST_F(EmulationWindowTest, BaseLevelBarMovesTheGreenBar)
 
 TEST_F(EmulationWindowTest, LimitsTooFarApartSendNothingAndSaySo)
 {
-    window->Timer2_Timer();
+    window->outputTimer_Timer();
     const std::string before = handover.PendingEmulatorOutput();
     instruments.k7rx.setMinMeasurement(-32768);
     instruments.k7rx.setMaxMeasurement(32767);
-    EXPECT_NO_THROW(window->Timer2_Timer());
+    EXPECT_NO_THROW(window->outputTimer_Timer());
     EXPECT_EQ(handover.PendingEmulatorOutput(), before);
     EXPECT_FALSE(text("lblNextEmulatorOutput").isEmpty());
 }
