@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is needed, then builds and runs the whole test suite twice:
-# a release build with warnings as errors, and one with AddressSanitizer and
-# UndefinedBehaviorSanitizer, where any report fails the run.
+# Installs what is needed, checks that includes keep to the layers, then builds
+# and runs the whole test suite twice: a release build with warnings as errors,
+# and one with AddressSanitizer and UndefinedBehaviorSanitizer, where any report
+# fails the run.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -9,6 +10,9 @@ tools/install-deps.sh
 
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
+
+echo "== layers"
+tools/check_layers.py
 
 echo "== release build (warnings are errors)"
 tools/build.sh build/release -DCMAKE_BUILD_TYPE=Release -DWERROR=ON -DDEVELOPER_TOOLS=ON
