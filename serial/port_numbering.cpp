@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 #include <set>
 #include <string_view>
 
+#include "common/core/whole_number.h"
 #include "serial/serial_port.h"
 
 namespace serial {
@@ -117,20 +117,11 @@ std::string listingLine(const PortEntry& entry)
 
 std::optional<int> portNumberOfText(std::string_view text)
 {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos)
+    const std::optional<long long> number = common::wholeNumber(
+        text, {common::Blanks::Spaces, common::Sign::None}, kFirstPortNumber, kLastPortNumber);
+    if (!number)
         return std::nullopt;
-    text = text.substr(first, text.find_last_not_of(' ') - first + 1);
-    // from_chars would also take a leading minus sign.
-    if (text.find_first_not_of("0123456789") != std::string_view::npos)
-        return std::nullopt;
-    int number = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-    if (error != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    if (number < kFirstPortNumber || number > kLastPortNumber)
-        return std::nullopt;
-    return number;
+    return static_cast<int>(*number);
 }
 
 }  // namespace serial

@@ -1,6 +1,8 @@
 #include "logfetch/convert/bin_reader.h"
 
 #include <array>
+#include <cstddef>
+#include <string>
 
 #include "logfetch/convert/conversion_error.h"
 

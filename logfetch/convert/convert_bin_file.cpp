@@ -1,6 +1,8 @@
 #include "logfetch/convert/convert_bin_file.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <limits>
 #include <string>
 
@@ -8,6 +10,7 @@
 #include "common/core/path_text.h"
 #include "logfetch/convert/conversion_error.h"
 #include "logfetch/convert/file_io.h"
+#include "logfetch/program_identity.h"
 
 namespace logfetch {
 

@@ -6,7 +6,6 @@
 #include "common/core/prompter.h"
 #include "logfetch/convert/report_writer.h"
 #include "logfetch/convert/step_values.h"
-#include "logfetch/program_identity.h"
 
 namespace logfetch {
 

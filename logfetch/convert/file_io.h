@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "logfetch/convert/byte_source.h"
 #include "logfetch/convert/line_sink.h"

@@ -1,5 +1,7 @@
 #include "logfetch/convert/lastbin_cfg.h"
 
+#include <optional>
+
 #include "common/core/cfg_file.h"
 #include "common/core/path_text.h"
 

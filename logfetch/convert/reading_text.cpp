@@ -1,6 +1,7 @@
 #include "logfetch/convert/reading_text.h"
 
 #include <array>
+#include <cstddef>
 
 namespace logfetch {
 

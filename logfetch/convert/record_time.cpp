@@ -1,5 +1,7 @@
 #include "logfetch/convert/record_time.h"
 
+#include <cstddef>
+
 namespace logfetch {
 
 namespace {
@@ -101,7 +103,7 @@ std::optional<RunningTime> RunningTime::fromStamp(const StampBytes& s)
     if (!isValidStamp(s))
         return std::nullopt;
     const std::int64_t days = daysFromCivil(fullYear(s[2] % 100), s[0], s[1]);
-    return RunningTime(days * kSecondsPerDay + s[3] * 3600 + s[4] * 60 + s[5]);
+    return RunningTime(days * kSecondsPerDay + std::int64_t{s[3]} * 3600 + std::int64_t{s[4]} * 60 + s[5]);
 }
 
 void RunningTime::addSeconds(int seconds)

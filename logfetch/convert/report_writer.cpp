@@ -1,7 +1,11 @@
 #include "logfetch/convert/report_writer.h"
 
+#include <initializer_list>
+#include <optional>
 #include <string>
+#include <string_view>
 
+#include "logfetch/convert/bin_format.h"
 #include "logfetch/convert/bin_reader.h"
 #include "logfetch/convert/conversion_error.h"
 #include "logfetch/convert/reading_text.h"

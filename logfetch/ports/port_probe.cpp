@@ -1,5 +1,7 @@
 #include "logfetch/ports/port_probe.h"
 
+#include "serial/port_error.h"
+
 namespace logfetch {
 
 std::vector<int> openablePorts(serial::SerialPort& port, int first, int last)

@@ -1,13 +1,13 @@
 #include "logfetch/ports/serialport_cfg.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
+#include <cstddef>
 #include <limits>
+#include <optional>
 
 #include "common/core/cfg_file.h"
 #include "common/core/path_text.h"
-#include "serial/serial_port.h"
 
 namespace logfetch {
 

@@ -27,8 +27,8 @@ frmAbout::frmAbout(QWidget* parent)
     : QDialog(parent),
       lblTitle1_(common::plainLabel("lblTitle1", "", this)),
       lblTitle2_(common::plainLabel("lblTitle2", "", this)),
-      Label1_(common::plainLabel("Label1", kPurpose, this)),
-      Label2_(common::plainLabel("Label2", kNotice, this)),
+      purpose_(common::plainLabel("Label1", kPurpose, this)),
+      notice_(common::plainLabel("Label2", kNotice, this)),
       cmdOK_(new QPushButton(QStringLiteral("OK"), this))
 {
     setObjectName(QStringLiteral("frmAbout"));
@@ -37,8 +37,8 @@ frmAbout::frmAbout(QWidget* parent)
     titleFont.setBold(true);
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.5);
     lblTitle1_->setFont(titleFont);
-    Label1_->setWordWrap(true);
-    Label1_->setFixedWidth(kTextWidth);
+    purpose_->setWordWrap(true);
+    purpose_->setFixedWidth(kTextWidth);
     cmdOK_->setObjectName(QStringLiteral("cmdOK"));
     cmdOK_->setDefault(true);
 
@@ -46,9 +46,9 @@ frmAbout::frmAbout(QWidget* parent)
     layout->addWidget(lblTitle1_);
     layout->addWidget(lblTitle2_);
     layout->addSpacing(8);
-    layout->addWidget(Label1_);
+    layout->addWidget(purpose_);
     layout->addSpacing(8);
-    layout->addWidget(Label2_);
+    layout->addWidget(notice_);
     layout->addWidget(cmdOK_, 0, Qt::AlignRight);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     connect(cmdOK_, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);

@@ -24,8 +24,8 @@ private:
 
     QLabel* lblTitle1_;
     QLabel* lblTitle2_;
-    QLabel* Label1_;
-    QLabel* Label2_;
+    QLabel* purpose_;
+    QLabel* notice_;
     QPushButton* cmdOK_;
 };
 

@@ -29,8 +29,8 @@ constexpr int kLastOfferedPort = 5;
 constexpr int kClientWidth = 6690;
 constexpr int kClientHeight = 2250;
 constexpr int kLabelLeft = 240;
-constexpr int kLabel2Top = 240;
-constexpr int kLabel1Top = 720;
+constexpr int kIntroductionTop = 240;
+constexpr int kQuestionTop = 720;
 const QRect kPortOptionsRect = common::twipsRect(2640, 1080, 1455, 315);
 const QRect kOkRect = common::twipsRect(2640, 1680, 1455, 375);
 
@@ -59,13 +59,13 @@ std::string notAPortNumberMessage(std::string_view typed)
 frmComSelect::frmComSelect(serial::SerialPort& probePort, common::Prompter& prompter,
                            std::string programFolder, QWidget* parent)
     : QDialog(parent),
-      MSComm1_(probePort),
+      probePort_(probePort),
       prompter_(prompter),
       programFolder_(std::move(programFolder)),
-      Label2_(common::plainLabel(
+      introduction_(common::plainLabel(
           "Label2",
           "This application communicates to the Data Logger Instrument through a serial (COM) port.", this)),
-      Label1_(common::plainLabel(
+      question_(common::plainLabel(
           "Label1", "Select which serial communications (COM) port this application should use:", this)),
       cboPortOptions_(new QComboBox(this)),
       cmdOK_(new QPushButton(QStringLiteral("OK"), this))
@@ -87,14 +87,15 @@ frmComSelect::frmComSelect(serial::SerialPort& probePort, common::Prompter& prom
 
 void frmComSelect::placeControls()
 {
-    common::placeSizedToText(*Label2_, common::twipsPoint(kLabelLeft, kLabel2Top));
-    common::placeSizedToText(*Label1_, common::twipsPoint(kLabelLeft, kLabel1Top));
+    common::placeSizedToText(*introduction_, common::twipsPoint(kLabelLeft, kIntroductionTop));
+    common::placeSizedToText(*question_, common::twipsPoint(kLabelLeft, kQuestionTop));
     placeAtLeast(*cboPortOptions_, kPortOptionsRect);
     placeAtLeast(*cmdOK_, kOkRect);
     // A wider font than the design's widens the window rather than cutting
     // the labels; the right margin stays that of the left.
     const int margin = common::twipsToPixels(kLabelLeft);
-    const int widest = std::max(Label2_->geometry().right(), Label1_->geometry().right()) + 1 + margin;
+    const int widest =
+        std::max(introduction_->geometry().right(), question_->geometry().right()) + 1 + margin;
     setFixedSize(std::max(common::twipsToPixels(kClientWidth), widest), common::twipsToPixels(kClientHeight));
 }
 
@@ -111,7 +112,7 @@ void frmComSelect::Form_Load()
 
     cboPortOptions_->clear();
     const std::vector<serial::PortEntry> devices = serial::listPorts();
-    for (int number : openablePorts(MSComm1_, kFirstOfferedPort, kLastOfferedPort))
+    for (int number : openablePorts(probePort_, kFirstOfferedPort, kLastOfferedPort))
         addPortItem(number, devices);
     common::PortListingDelegate::fitListToListings(*cboPortOptions_);
 

@@ -40,12 +40,12 @@ private:
     void addPortItem(int number, const std::vector<serial::PortEntry>& devices);
     void placeControls();
 
-    serial::SerialPort& MSComm1_;
+    serial::SerialPort& probePort_;
     common::Prompter& prompter_;
     const std::string programFolder_;
 
-    QLabel* Label2_;
-    QLabel* Label1_;
+    QLabel* introduction_;
+    QLabel* question_;
     QComboBox* cboPortOptions_;
     QPushButton* cmdOK_;
 };

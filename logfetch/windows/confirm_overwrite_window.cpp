@@ -17,7 +17,7 @@ frmConfirmOverwrite::frmConfirmOverwrite(StepValues& values, QWidget* parent)
       values_(values),
       lblStatus_(common::plainLabel("lblStatus", "The following file already exists ...", this)),
       lblExistingFile_(new common::ElidedPathLabel("lblExistingFile", this)),
-      Label2_(common::plainLabel("Label2", "Do you want to overwrite this file?", this)),
+      question_(common::plainLabel("Label2", "Do you want to overwrite this file?", this)),
       cmdYes_(new QPushButton(QStringLiteral("Yes"), this)),
       cmdNo_(new QPushButton(QStringLiteral("No"), this))
 {
@@ -37,7 +37,7 @@ frmConfirmOverwrite::frmConfirmOverwrite(StepValues& values, QWidget* parent)
     layout->addWidget(lblStatus_);
     layout->addWidget(lblExistingFile_);
     layout->addSpacing(8);
-    layout->addWidget(Label2_);
+    layout->addWidget(question_);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 

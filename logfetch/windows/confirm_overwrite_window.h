@@ -43,7 +43,7 @@ private:
     StepValues& values_;
     QLabel* lblStatus_;
     common::ElidedPathLabel* lblExistingFile_;
-    QLabel* Label2_;
+    QLabel* question_;
     QPushButton* cmdYes_;
     QPushButton* cmdNo_;
 };

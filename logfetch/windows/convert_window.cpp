@@ -43,22 +43,22 @@ frmConvertBINtoPRN::frmConvertBINtoPRN(StepValues& values, common::Prompter& pro
     : QDialog(parent),
       values_(values),
       prompter_(prompter),
-      CommonDialog1_(fileDialog),
+      fileDialog_(fileDialog),
       confirmOverwrite_(confirmOverwrite),
       programFolder_(std::move(programFolder)),
       lblStatus_(common::plainLabel("lblStatus", kReadyText, this)),
-      Label5_(common::plainLabel("Label5", "Full Path  : ", this)),
+      fullPathCaption_(common::plainLabel("Label5", "Full Path  : ", this)),
       lblFullPath_(new common::ElidedPathLabel("lblFullPath", this)),
-      Label3_(common::plainLabel("Label3", "Filename :", this)),
+      filenameCaption_(common::plainLabel("Label3", "Filename :", this)),
       lblFilename_(new common::ElidedPathLabel("lblFilename", this)),
-      Label2_(common::plainLabel("Label2", "% DONE  :", this)),
+      percentDoneCaption_(common::plainLabel("Label2", "% DONE  :", this)),
       famPercent100_(new QFrame(this)),
       famPercentSome_(new QFrame(famPercent100_)),
       cmdOK_(common::namedButton("cmdOK", "OK", this)),
       cmdCancel_(common::namedButton("cmdCancel", "Cancel", this)),
       cmdBrowse_(common::namedButton("cmdBrowse", "Browse", this)),
-      Timer1_(new QTimer(this)),
-      Timer2_(new QTimer(this))
+      autoStartTimer_(new QTimer(this)),
+      progressTimer_(new QTimer(this))
 {
     setObjectName(QStringLiteral("frmConvertBINtoPRN"));
     setWindowTitle(QStringLiteral("Conversion from BIN to PRN"));
@@ -81,11 +81,11 @@ frmConvertBINtoPRN::frmConvertBINtoPRN(StepValues& values, common::Prompter& pro
     lblFilename_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto* fields = new QGridLayout;
-    fields->addWidget(Label5_, 0, 0);
+    fields->addWidget(fullPathCaption_, 0, 0);
     fields->addWidget(lblFullPath_, 0, 1);
-    fields->addWidget(Label3_, 1, 0);
+    fields->addWidget(filenameCaption_, 1, 0);
     fields->addWidget(lblFilename_, 1, 1);
-    fields->addWidget(Label2_, 2, 0);
+    fields->addWidget(percentDoneCaption_, 2, 0);
     fields->addWidget(famPercent100_, 2, 1);
     fields->setColumnStretch(1, 1);
     auto* buttons = new QHBoxLayout;
@@ -100,13 +100,13 @@ frmConvertBINtoPRN::frmConvertBINtoPRN(StepValues& values, common::Prompter& pro
     layout->addSpacing(6);
     layout->addLayout(buttons);
 
-    Timer1_->setObjectName(QStringLiteral("Timer1"));
-    Timer1_->setInterval(1);
-    Timer1_->setSingleShot(true);
-    Timer2_->setObjectName(QStringLiteral("Timer2"));
-    Timer2_->setInterval(1);
-    connect(Timer1_, &QTimer::timeout, this, &frmConvertBINtoPRN::Timer1_Timer);
-    connect(Timer2_, &QTimer::timeout, this, &frmConvertBINtoPRN::Timer2_Timer);
+    autoStartTimer_->setObjectName(QStringLiteral("Timer1"));
+    autoStartTimer_->setInterval(1);
+    autoStartTimer_->setSingleShot(true);
+    progressTimer_->setObjectName(QStringLiteral("Timer2"));
+    progressTimer_->setInterval(1);
+    connect(autoStartTimer_, &QTimer::timeout, this, &frmConvertBINtoPRN::autoStartTimer_Timer);
+    connect(progressTimer_, &QTimer::timeout, this, &frmConvertBINtoPRN::progressTimer_Timer);
     connect(cmdOK_, &QPushButton::clicked, this, &frmConvertBINtoPRN::cmdOK_Click);
     connect(cmdCancel_, &QPushButton::clicked, this, &frmConvertBINtoPRN::cmdCancel_Click);
     connect(cmdBrowse_, &QPushButton::clicked, this, &frmConvertBINtoPRN::cmdBrowse_Click);
@@ -115,8 +115,8 @@ frmConvertBINtoPRN::frmConvertBINtoPRN(StepValues& values, common::Prompter& pro
 void frmConvertBINtoPRN::ShowForm()
 {
     Form_Load();
-    Timer1_->start();
-    Timer2_->start();
+    autoStartTimer_->start();
+    progressTimer_->start();
     exec();
 }
 
@@ -150,7 +150,7 @@ void frmConvertBINtoPRN::showChosenFile(std::string_view fullPath)
 void frmConvertBINtoPRN::cmdBrowse_Click()
 {
     const std::optional<std::string> chosen =
-        CommonDialog1_.open({fullPath_, fileName_, std::string(kBinFileFilter)});
+        fileDialog_.open({fullPath_, fileName_, std::string(kBinFileFilter)});
     if (!chosen || chosen->empty())
         return;
     showChosenFile(*chosen);
@@ -212,20 +212,20 @@ void frmConvertBINtoPRN::reject()
 
 void frmConvertBINtoPRN::unload()
 {
-    Timer1_->stop();
-    Timer2_->stop();
+    autoStartTimer_->stop();
+    progressTimer_->stop();
     converting_ = false;
     done(QDialog::Accepted);
 }
 
-void frmConvertBINtoPRN::Timer1_Timer()
+void frmConvertBINtoPRN::autoStartTimer_Timer()
 {
-    Timer1_->stop();
+    autoStartTimer_->stop();
     if (values_.gStepMode == StepValues::AllSteps)
         cmdOK_Click();
 }
 
-void frmConvertBINtoPRN::Timer2_Timer()
+void frmConvertBINtoPRN::progressTimer_Timer()
 {
     // Before any conversion the length is 0: the bar stays as it is.
     if (values_.gBinFileLength <= 0)

@@ -45,8 +45,8 @@ private:
     void cmdBrowse_Click();
     void cmdOK_Click();
     void cmdCancel_Click();
-    void Timer1_Timer();
-    void Timer2_Timer();
+    void autoStartTimer_Timer();
+    void progressTimer_Timer();
 
     void showChosenFile(std::string_view fullPath);
     void enterConvertingState();
@@ -54,7 +54,7 @@ private:
 
     StepValues& values_;
     common::Prompter& prompter_;
-    common::FileDialog& CommonDialog1_;
+    common::FileDialog& fileDialog_;
     frmConfirmOverwrite& confirmOverwrite_;
     const std::string programFolder_;
 
@@ -64,18 +64,18 @@ private:
     bool converting_ = false;
 
     QLabel* lblStatus_;
-    QLabel* Label5_;
+    QLabel* fullPathCaption_;
     common::ElidedPathLabel* lblFullPath_;
-    QLabel* Label3_;
+    QLabel* filenameCaption_;
     common::ElidedPathLabel* lblFilename_;
-    QLabel* Label2_;
+    QLabel* percentDoneCaption_;
     QFrame* famPercent100_;
     QFrame* famPercentSome_;
     QPushButton* cmdOK_;
     QPushButton* cmdCancel_;
     QPushButton* cmdBrowse_;
-    QTimer* Timer1_;
-    QTimer* Timer2_;
+    QTimer* autoStartTimer_;
+    QTimer* progressTimer_;
 };
 
 }  // namespace logfetch

@@ -39,23 +39,23 @@ constexpr std::string_view kSaveStepText = "Download Complete. Enter a filename 
 // controls are placed inside their frame.
 constexpr int kClientWidth = 8925;
 constexpr int kClientHeight = 2385;
-const QRect kLabel1Rect = common::twipsRect(120, 240, 1305, 240);
+const QRect kInstructionsCaptionRect = common::twipsRect(120, 240, 1305, 240);
 const QPoint kInstructionsPlace(common::twipsToPixels(1560), common::twipsToPixels(240));
 const QRect kDownloadingRect = common::twipsRect(120, 600, 8655, 1695);
-const QRect kLabel4Rect = common::twipsRect(0, 120, 1320, 240);
+const QRect kStatusCaptionRect = common::twipsRect(0, 120, 1320, 240);
 const QRect kStatusRect = common::twipsRect(1440, 120, 7065, 240);
 const QRect kCancelRect = common::twipsRect(3600, 1320, 1455, 375);
 // Outside the window until the save step moves it onto famDownloading's place.
 const QRect kGetFilenameRect = common::twipsRect(6120, 6120, 8655, 1695);
-const QRect kLabel5Rect = common::twipsRect(0, 120, 1095, 240);
+const QRect kFullPathCaptionRect = common::twipsRect(0, 120, 1095, 240);
 const QPoint kFullPathPlace(common::twipsToPixels(1320), common::twipsToPixels(120));
-const QRect kLabel3Rect = common::twipsRect(0, 480, 1035, 240);
+const QRect kFilenameCaptionRect = common::twipsRect(0, 480, 1035, 240);
 const QPoint kFilenamePlace(common::twipsToPixels(1320), common::twipsToPixels(480));
 const QRect kBrowseRect = common::twipsRect(1320, 840, 1455, 375);
 const QRect kOkRect = common::twipsRect(3480, 1200, 1455, 375);
 // Below the visible client area, as designed: the instrument's text lines are
 // kept, not shown.
-const QRect kList1Rect = common::twipsRect(2760, 2400, 2055, 6495);
+const QRect kReceivedLinesRect = common::twipsRect(2760, 2400, 2055, 6495);
 // Space between a caption and its value when the font makes the caption
 // wider than the design's.
 constexpr int kCaptionGap = 6;
@@ -116,25 +116,25 @@ frmDownload::frmDownload(StepValues& values, common::Prompter& prompter, common:
     : QDialog(parent),
       values_(values),
       prompter_(prompter),
-      CommonDialog1_(fileDialog),
+      fileDialog_(fileDialog),
       confirmOverwrite_(confirmOverwrite),
       programFolder_(std::move(programFolder)),
       link_(std::move(link)),
-      Label1_(boldLabel("Label1", "Instructions :", this)),
+      instructionsCaption_(boldLabel("Label1", "Instructions :", this)),
       lblInstructions_(boldLabel("lblInstructions", "", this)),
       famDownloading_(namedFrame("famDownloading", this)),
-      Label4_(boldLabel("Label4", "Status          :", famDownloading_)),
+      statusCaption_(boldLabel("Label4", "Status          :", famDownloading_)),
       lblStatus_(boldLabel("lblStatus", "", famDownloading_)),
       cmdCancel_(common::namedButton("cmdCancel", "Cancel", famDownloading_)),
       famGetFilename_(namedFrame("famGetFilename", this)),
-      Label5_(boldLabel("Label5", "Full Path : ", famGetFilename_)),
+      fullPathCaption_(boldLabel("Label5", "Full Path : ", famGetFilename_)),
       lblFullPath_(new common::ElidedPathLabel("lblFullPath", famGetFilename_)),
-      Label3_(boldLabel("Label3", "Filename:", famGetFilename_)),
+      filenameCaption_(boldLabel("Label3", "Filename:", famGetFilename_)),
       lblFilename_(new common::ElidedPathLabel("lblFilename", famGetFilename_)),
       cmdBrowse_(common::namedButton("cmdBrowse", "Browse", famGetFilename_)),
       cmdOK_(common::namedButton("cmdOK", "OK", famGetFilename_)),
-      List1_(new QListWidget(this)),
-      Timer1_(new QTimer(this))
+      receivedLines_(new QListWidget(this)),
+      transferStartTimer_(new QTimer(this))
 {
     setObjectName(QStringLiteral("frmDownload"));
     setWindowTitle(QStringLiteral("Download"));
@@ -148,13 +148,13 @@ frmDownload::frmDownload(StepValues& values, common::Prompter& prompter, common:
     cmdOK_->setDefault(true);
     lblFullPath_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     lblFilename_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    List1_->setObjectName(QStringLiteral("List1"));
-    List1_->setGeometry(kList1Rect);
+    receivedLines_->setObjectName(QStringLiteral("List1"));
+    receivedLines_->setGeometry(kReceivedLinesRect);
 
-    Timer1_->setObjectName(QStringLiteral("Timer1"));
-    Timer1_->setInterval(1);
-    Timer1_->setSingleShot(true);
-    connect(Timer1_, &QTimer::timeout, this, &frmDownload::Timer1_Timer);
+    transferStartTimer_->setObjectName(QStringLiteral("Timer1"));
+    transferStartTimer_->setInterval(1);
+    transferStartTimer_->setSingleShot(true);
+    connect(transferStartTimer_, &QTimer::timeout, this, &frmDownload::transferStartTimer_Timer);
     connect(cmdCancel_, &QPushButton::clicked, this, &frmDownload::cmdCancel_Click);
     connect(cmdBrowse_, &QPushButton::clicked, this, &frmDownload::cmdBrowse_Click);
     connect(cmdOK_, &QPushButton::clicked, this, &frmDownload::cmdOK_Click);
@@ -164,12 +164,14 @@ void frmDownload::placeCaptionsAndValues()
 {
     // The instruction and the status share one column, as designed.
     const int frameLeft = kDownloadingRect.left();
-    const int column = valueColumn(kInstructionsPlace.x(), {placeCaption(*Label1_, kLabel1Rect),
-                                                            frameLeft + placeCaption(*Label4_, kLabel4Rect)});
+    const int column =
+        valueColumn(kInstructionsPlace.x(), {placeCaption(*instructionsCaption_, kInstructionsCaptionRect),
+                                             frameLeft + placeCaption(*statusCaption_, kStatusCaptionRect)});
     instructionsPlace_ = QPoint(column, kInstructionsPlace.y());
     lblStatus_->move(column - frameLeft, kStatusRect.top());
-    const int saveColumn = valueColumn(
-        kFullPathPlace.x(), {placeCaption(*Label5_, kLabel5Rect), placeCaption(*Label3_, kLabel3Rect)});
+    const int saveColumn =
+        valueColumn(kFullPathPlace.x(), {placeCaption(*fullPathCaption_, kFullPathCaptionRect),
+                                         placeCaption(*filenameCaption_, kFilenameCaptionRect)});
     fullPathPlace_ = QPoint(saveColumn, kFullPathPlace.y());
     filenamePlace_ = QPoint(saveColumn, kFilenamePlace.y());
     lblFullPath_->move(fullPathPlace_);
@@ -185,7 +187,7 @@ void frmDownload::Form_Load()
     fileName_.clear();
     lblFullPath_->clear();
     lblFilename_->clear();
-    List1_->clear();
+    receivedLines_->clear();
     famDownloading_->setGeometry(kDownloadingRect);
     famDownloading_->show();
     famGetFilename_->hide();
@@ -209,29 +211,29 @@ void frmDownload::doprompt()
         values_.gStepMode = StepValues::DownloadOnly;
         return;
     }
-    PortCtl1_ = link_.makePort();
+    port_ = link_.makePort();
     clock_ = link_.makeClock();
-    if (const std::optional<std::string> failure = openDownloadPort(*PortCtl1_, portText)) {
+    if (const std::optional<std::string> failure = openDownloadPort(*port_, portText)) {
         prompter_.showMessage(*failure);
         values_.gStepMode = StepValues::DownloadOnly;
-        PortCtl1_.reset();
+        port_.reset();
         clock_.reset();
         return;
     }
-    driver_.emplace(*PortCtl1_, static_cast<DownloadView&>(*this), prompter_, *clock_, tempFilePath());
+    driver_.emplace(*port_, static_cast<DownloadView&>(*this), prompter_, *clock_, tempFilePath());
     connect(&*driver_, &DownloadDriver::finished, this, &frmDownload::transferEnded);
     stage_ = Stage::Transfer;
-    Timer1_->start();
+    transferStartTimer_->start();
     exec();
 
-    Timer1_->stop();
+    transferStartTimer_->stop();
     stage_ = Stage::Unloaded;
     driver_.reset();
-    PortCtl1_.reset();  // closed by the driver at the transfer's end
+    port_.reset();  // closed by the driver at the transfer's end
     clock_.reset();
 }
 
-void frmDownload::Timer1_Timer()
+void frmDownload::transferStartTimer_Timer()
 {
     driver_->start();
     // A Cancel before the timer fired still ends this transfer.
@@ -280,7 +282,7 @@ void frmDownload::showTarget(common::SplitPath target)
 void frmDownload::cmdBrowse_Click()
 {
     const std::optional<std::string> chosen =
-        CommonDialog1_.save({fullPath_, fileName_, std::string(kBinFileFilter)});
+        fileDialog_.save({fullPath_, fileName_, std::string(kBinFileFilter)});
     if (!chosen || chosen->empty())
         return;
     showTarget(common::splitPath(*chosen));
@@ -405,7 +407,7 @@ void frmDownload::setStatus(std::string_view text)
 
 void frmDownload::addTextLine(std::string_view line)
 {
-    List1_->addItem(common::fromBytes(line));
+    receivedLines_->addItem(common::fromBytes(line));
 }
 
 }  // namespace logfetch

@@ -68,7 +68,7 @@ private:
     enum class Stage { Unloaded, Transfer, Save };
 
     void Form_Load();
-    void Timer1_Timer();
+    void transferStartTimer_Timer();
     void cmdCancel_Click();
     void cmdBrowse_Click();
     void cmdOK_Click();
@@ -94,13 +94,13 @@ private:
 
     StepValues& values_;
     common::Prompter& prompter_;
-    common::FileDialog& CommonDialog1_;
+    common::FileDialog& fileDialog_;
     frmConfirmOverwrite& confirmOverwrite_;
     const std::string programFolder_;
     const DownloadLink link_;
 
     // The download in progress, made afresh by each doprompt.
-    std::unique_ptr<serial::SerialPort> PortCtl1_;
+    std::unique_ptr<serial::SerialPort> port_;
     std::unique_ptr<Clock> clock_;
     std::optional<DownloadDriver> driver_;
     Stage stage_ = Stage::Unloaded;
@@ -115,21 +115,21 @@ private:
     std::string fullPath_;
     std::string fileName_;
 
-    QLabel* Label1_;
+    QLabel* instructionsCaption_;
     QLabel* lblInstructions_;
     QFrame* famDownloading_;
-    QLabel* Label4_;
+    QLabel* statusCaption_;
     QLabel* lblStatus_;
     QPushButton* cmdCancel_;
     QFrame* famGetFilename_;
-    QLabel* Label5_;
+    QLabel* fullPathCaption_;
     common::ElidedPathLabel* lblFullPath_;
-    QLabel* Label3_;
+    QLabel* filenameCaption_;
     common::ElidedPathLabel* lblFilename_;
     QPushButton* cmdBrowse_;
     QPushButton* cmdOK_;
-    QListWidget* List1_;
-    QTimer* Timer1_;
+    QListWidget* receivedLines_;
+    QTimer* transferStartTimer_;
 };
 
 }  // namespace logfetch

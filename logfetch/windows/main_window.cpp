@@ -85,13 +85,13 @@ frmMain::frmMain(StepValues& values, StepWindows& steps, std::string programFold
                                 twipsRect(240, 1200, 3615, 375), client);
     cmdConvertBINtoPRN_ = placedButton("cmdConvertBINtoPRN", "Convert Downloaded Data File to ASCII File",
                                        twipsRect(240, 1680, 3615, 375), client);
-    Label1_ = common::plainLabel("Label1", "-OR-", client);
-    Label1_->setGeometry(twipsRect(4080, 1440, 495, 240));
+    orLabel_ = common::plainLabel("Label1", "-OR-", client);
+    orLabel_->setGeometry(twipsRect(4080, 1440, 495, 240));
     cmdAllSteps_ = placedButton("cmdAllSteps", "Download and Convert Data from Instrument to File",
                                 twipsRect(4800, 1200, 3975, 855), client);
-    List1_ = new QListWidget(client);
-    List1_->setObjectName(QStringLiteral("List1"));
-    List1_->hide();
+    jfixTable_ = new QListWidget(client);
+    jfixTable_->setObjectName(QStringLiteral("List1"));
+    jfixTable_->hide();
 
     widenToFitCaptions(*client, {cmdSerialPortSetup_, cmdDownload_, cmdConvertBINtoPRN_, cmdAllSteps_});
 
@@ -142,7 +142,7 @@ QAction* frmMain::addMenuEntry(QMenu& menu, const char* objectName, const char* 
 void frmMain::Form_Load()
 {
     for (const std::string& item : MakeJfixTable(programFolder_))
-        List1_->addItem(QString::fromStdString(item));
+        jfixTable_->addItem(QString::fromStdString(item));
     setWindowTitle(common::fromBytes(kProgramTitle) + QLatin1Char(' ') +
                    QString::fromStdString(versionText()));
     loadStartupValues(programFolder_, values_);

@@ -48,9 +48,9 @@ private:
     QPushButton* cmdSerialPortSetup_;
     QPushButton* cmdDownload_;
     QPushButton* cmdConvertBINtoPRN_;
-    QLabel* Label1_;
+    QLabel* orLabel_;
     QPushButton* cmdAllSteps_;
-    QListWidget* List1_;
+    QListWidget* jfixTable_;
 };
 
 }  // namespace logfetch

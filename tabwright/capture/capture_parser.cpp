@@ -102,10 +102,10 @@ std::size_t CaptureParser::findLineEnd(std::size_t from)
 {
     std::size_t at = std::max(from, searchFrom_);
     while (at + 1 < buffer_.size()) {
-        const void* lf = std::memchr(buffer_.data() + at + 1, '\n', buffer_.size() - at - 1);
-        if (!lf)
+        const std::size_t lf = buffer_.find('\n', at + 1);
+        if (lf == std::string::npos)
             break;
-        const std::size_t cr = static_cast<const char*>(lf) - buffer_.data() - 1;
+        const std::size_t cr = lf - 1;
         if (buffer_[cr] == '\r')
             return cr;
         at = cr + 2;

@@ -352,8 +352,8 @@ TEST_F(RunFixture, EndingStopsOnlyARunningRunAndQuitsTheLastInstance)
 TEST_F(RunFixture, EachStartNamesItsWorkingCopyAfterItsJournal)
 {
     for (int start = 0; start < 2; ++start) {
-        ASSERT_TRUE(run.Start());
-        run.Stop();
+        ASSERT_TRUE(run.start());
+        run.stop();
         run.finishStopping();
         ASSERT_EQ(spreadsheets.runNames.size(), static_cast<std::size_t>(start + 1));
         EXPECT_EQ(spreadsheets.runNames.back() + ".txt",

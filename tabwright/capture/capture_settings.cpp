@@ -1,12 +1,12 @@
 #include "tabwright/capture/capture_settings.h"
 
-#include <charconv>
 #include <cstdint>
 #include <limits>
 #include <optional>
 #include <string_view>
 
 #include "common/core/letter_case.h"
+#include "common/core/whole_number.h"
 #include "tabwright/capture/program_identity.h"
 
 namespace tabwright {
@@ -21,43 +21,27 @@ constexpr std::string_view kName = "Name";
 constexpr std::string_view kView = "View";
 constexpr std::string_view kFollowNewestRow = "FollowNewestRow";
 
-std::string_view trimmed(std::string_view text)
-{
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-std::optional<long long> wholeNumber(std::string_view text)
-{
-    text = trimmed(text);
-    if (!text.empty() && text.front() == '+')
-        text.remove_prefix(1);
-    long long value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return value;
-}
+// Values in the settings file may be edited by hand.
+constexpr common::WholeNumberRule kSettingsNumber{common::Blanks::SpacesAndTabs,
+                                                  common::Sign::PlusBeforeSigned};
 
 std::optional<int> portNumber(std::string_view text)
 {
-    const auto value = wholeNumber(text);
-    if (!value || *value < std::numeric_limits<std::int16_t>::min() ||
-        *value > std::numeric_limits<std::int16_t>::max())
+    const auto value = common::wholeNumber(text, kSettingsNumber, std::numeric_limits<std::int16_t>::min(),
+                                           std::numeric_limits<std::int16_t>::max());
+    if (!value)
         return std::nullopt;
     return static_cast<int>(*value);
 }
 
 std::optional<bool> truth(std::string_view text)
 {
-    const std::string word = common::lowerCase(trimmed(text));
+    const std::string word = common::lowerCase(common::withoutBlanks(text, kSettingsNumber.blanks));
     if (word == "true")
         return true;
     if (word == "false")
         return false;
-    if (const auto value = wholeNumber(text))
+    if (const auto value = common::wholeNumber(text, kSettingsNumber))
         return *value != 0;
     return std::nullopt;
 }

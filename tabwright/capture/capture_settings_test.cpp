@@ -67,7 +67,11 @@ INSTANTIATE_TEST_SUITE_P(
     CaptureSettings, ReadCases,
     testing::Values(StoredValues{nullptr, nullptr, 1, false}, StoredValues{"7", "True", 7, true},
                     StoredValues{" 3 ", "false", 3, false}, StoredValues{"COM3", "yes", 1, false},
-                    StoredValues{"40000", "-1", 1, true}, StoredValues{"-5", "0", -5, false}));
+                    StoredValues{"40000", "-1", 1, true}, StoredValues{"-5", "0", -5, false},
+                    // Blanks are spaces and tabs; a "+" may stand before a signed number.
+                    StoredValues{"\t+4\t", " TRUE\t", 4, true}, StoredValues{"+-2", "+-1", -2, true},
+                    StoredValues{"32767", "+0", 32767, false}, StoredValues{"-32768", "2.5", -32768, false},
+                    StoredValues{"--2", "-+1", 1, false}, StoredValues{"+ 4", "1 0", 1, false}));
 
 }  // namespace
 }  // namespace tabwright

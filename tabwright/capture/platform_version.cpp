@@ -2,7 +2,9 @@
 
 #include <sys/utsname.h>
 
-#include <charconv>
+#include <limits>
+
+#include "common/core/whole_number.h"
 
 namespace tabwright {
 
@@ -11,12 +13,11 @@ namespace {
 // Reads the decimal number at the start of text and drops it from text.
 std::optional<int> takeNumber(std::string_view& text)
 {
-    int number = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-    if (error != std::errc())
+    const std::optional<long long> number = common::takeLeadingWholeNumber(
+        text, std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+    if (!number)
         return std::nullopt;
-    text.remove_prefix(static_cast<std::size_t>(end - text.data()));
-    return number;
+    return static_cast<int>(*number);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "common/core/letter_case.h"
 #include "common/core/output_folder.h"
+#include "common/core/whole_number.h"
 #include "serial/port_numbering.h"
 
 namespace tabwright {
@@ -20,15 +21,29 @@ std::string bytesOf(const QString& text)
     return text.toLocal8Bit().toStdString();
 }
 
+// Every number option takes spaces around its value, as --port does; a
+// whole number may be negative.
+constexpr common::WholeNumberRule kOptionNumber{common::Blanks::Spaces, common::Sign::Minus};
+
 // A whole number within [low, high], the whole text and nothing else.
-std::optional<int> wholeNumber(const std::string& text, int low, int high)
+std::optional<int> wholeNumber(std::string_view text, int low, int high)
 {
-    long long number = 0;
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, number);
-    if (text.empty() || error != std::errc() || stop != end || number < low || number > high)
+    const std::optional<long long> number = common::wholeNumber(text, kOptionNumber, low, high);
+    if (!number)
         return std::nullopt;
-    return static_cast<int>(number);
+    return static_cast<int>(*number);
+}
+
+// A number of seconds above 0.
+std::optional<double> positiveSeconds(std::string_view text)
+{
+    text = common::withoutBlanks(text, kOptionNumber.blanks);
+    double value = 0;
+    const auto [stop, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || stop != text.data() + text.size() || !std::isfinite(value) ||
+        value <= 0)
+        return std::nullopt;
+    return value;
 }
 
 constexpr int kSmallest16 = std::numeric_limits<std::int16_t>::min();
@@ -41,8 +56,9 @@ std::optional<LimitPair> limitPair(const std::string& text)
     const std::size_t colon = text.find(':');
     if (colon == std::string::npos)
         return std::nullopt;
-    const auto minimum = wholeNumber(text.substr(0, colon), kSmallest16, kLargest16);
-    const auto maximum = wholeNumber(text.substr(colon + 1), kSmallest16, kLargest16);
+    const std::string_view pair = text;
+    const auto minimum = wholeNumber(pair.substr(0, colon), kSmallest16, kLargest16);
+    const auto maximum = wholeNumber(pair.substr(colon + 1), kSmallest16, kLargest16);
     if (!minimum || !maximum)
         return std::nullopt;
     const int span = *maximum - *minimum + 1;
@@ -144,13 +160,10 @@ std::variant<CaptureOptions, std::string> parseCaptureOptions(const QStringList&
     }
     if (parser.isSet(seconds)) {
         const std::string text = bytesOf(parser.value(seconds));
-        double value = 0;
-        const auto [stop, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-        if (text.empty() || error != std::errc() || stop != text.data() + text.size() ||
-            !std::isfinite(value) || value <= 0 || value > kLongestRunSeconds)
+        options.seconds = positiveSeconds(text);
+        if (!options.seconds || *options.seconds > kLongestRunSeconds)
             return "--seconds takes a number of seconds above 0 and at most " +
                    std::to_string(static_cast<long long>(kLongestRunSeconds)) + ", not \"" + text + "\"";
-        options.seconds = value;
     }
     for (const auto& [option, pair] :
          {std::pair{&measurement, &options.measurement}, std::pair{&temperature, &options.temperature}}) {

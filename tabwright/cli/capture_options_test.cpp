@@ -62,6 +62,21 @@ TEST_F(CaptureOptionsTest, EveryOptionIsTaken)
         OutputKind::Csv);
 }
 
+TEST_F(CaptureOptionsTest, EveryNumberOptionTakesSpacesAroundItsValue)
+{
+    const auto parsed = parse(QStringList{"--port", " 3", "--seconds", " 2 ", "--measurement", " -5 : 40 ",
+                                          "--temperature", "10 :10", "--eol-frequency", " -3 "});
+    ASSERT_TRUE(std::holds_alternative<CaptureOptions>(parsed)) << std::get<std::string>(parsed);
+    const CaptureOptions& options = std::get<CaptureOptions>(parsed);
+    EXPECT_EQ(options.port, 3);
+    EXPECT_EQ(options.seconds, 2.0);
+    EXPECT_EQ(options.measurement.minimum, -5);
+    EXPECT_EQ(options.measurement.maximum, 40);
+    EXPECT_EQ(options.temperature.minimum, 10);
+    EXPECT_EQ(options.temperature.maximum, 10);
+    EXPECT_EQ(options.eolFrequency, -3);
+}
+
 TEST_F(CaptureOptionsTest, BadArgumentsAreToldBeforeAnythingOpens)
 {
     const struct {
@@ -79,6 +94,13 @@ TEST_F(CaptureOptionsTest, BadArgumentsAreToldBeforeAnythingOpens)
         {{"--seconds", "1000000000.5"}, "not \"1000000000.5\""},
         {{"--seconds", "0"}, "not \"0\""},
         {{"--seconds", "ten"}, "not \"ten\""},
+        {{"--seconds", " "}, "not \" \""},
+        {{"--seconds", "\t2"}, "not \"\t2\""},
+        {{"--port", "+3"}, "not \"+3\""},
+        {{"--eol-frequency", "+3"}, "--eol-frequency takes a whole number"},
+        {{"--eol-frequency", "\t3"}, "--eol-frequency takes a whole number"},
+        {{"--eol-frequency", " "}, "--eol-frequency takes a whole number"},
+        {{"--measurement", "- 5:40"}, "--measurement takes MIN:MAX"},
         {{"--measurement", "9:x"}, "--measurement takes MIN:MAX"},
         {{"--temperature", "40"}, "--temperature takes MIN:MAX"},
         {{"--measurement", "-32768:32767"}, "at most 32767 apart"},

@@ -1,6 +1,7 @@
 #include "tabwright/emulator/k7rx_model.h"
 
 #include <cmath>
+#include <cstddef>
 #include <limits>
 
 #include "tabwright/emulator/leading_number.h"

@@ -5,7 +5,8 @@
 #include <string_view>
 
 #include "tabwright/emulator/instrument_model.h"
-#include "tabwright/emulator/limit_draw.h"
+// nextOutput throws LimitSpanError: users of this header get it from here.
+#include "tabwright/emulator/limit_draw.h"  // IWYU pragma: export
 #include "tabwright/emulator/random_source.h"
 #include "tabwright/emulator/wall_clock.h"
 

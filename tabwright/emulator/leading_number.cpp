@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <system_error>
 
 namespace tabwright {
 namespace {

@@ -45,26 +45,26 @@ const serial::PortEntry* entryOf(const std::vector<serial::PortEntry>& devices, 
 
 frmComPort::frmComPort(QWidget* parent)
     : QDialog(parent),
-      Frame1_(new QGroupBox(this)),
-      cboComPort_(new QComboBox(Frame1_)),
+      portChoices_(new QGroupBox(this)),
+      cboComPort_(new QComboBox(portChoices_)),
       cmdOK_(common::namedButton("cmdOK", "OK", this)),
       cmdCancel_(common::namedButton("cmdCancel", "Cancel", this))
 {
     setObjectName(QStringLiteral("frmComPort"));
     setWindowTitle(QStringLiteral("COM Port Selection"));
-    Frame1_->setObjectName(QStringLiteral("Frame1"));
+    portChoices_->setObjectName(QStringLiteral("Frame1"));
     cboComPort_->setObjectName(QStringLiteral("cboComPort"));
     // The popup shows the device behind each number; the box shows the number.
     cboComPort_->setItemDelegate(new common::PortListingDelegate(cboComPort_));
     for (int number = kFirstListedPort; number <= kLastListedPort; ++number)
         cboComPort_->addItem(QStringLiteral("COM %1").arg(number));
 
-    auto* grid = new QGridLayout(Frame1_);
+    auto* grid = new QGridLayout(portChoices_);
     for (int index = 0; index < static_cast<int>(optComPort_.size()); ++index) {
-        optComPort_[index] = new QRadioButton(QString::fromLatin1(kOptionCaptions[index]), Frame1_);
+        optComPort_[index] = new QRadioButton(QString::fromLatin1(kOptionCaptions[index]), portChoices_);
         optComPort_[index]->setObjectName(indexedName("optComPort", index));
         lblDevice_[index] =
-            common::plainLabel(indexedName("lblDevice", index).toLatin1().constData(), "", Frame1_);
+            common::plainLabel(indexedName("lblDevice", index).toLatin1().constData(), "", portChoices_);
         connect(optComPort_[index], &QRadioButton::toggled, this, &frmComPort::optComPort_Click);
         // "&Other" comes last, below COM 4, with the list beside it.
         const int row = index == kOtherIndex ? 4 : index - 1;
@@ -79,7 +79,7 @@ frmComPort::frmComPort(QWidget* parent)
     grid->setColumnStretch(2, 1);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Frame1_);
+    layout->addWidget(portChoices_);
     layout->addLayout(common::okCancelRow(*cmdOK_, *cmdCancel_));
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -96,7 +96,7 @@ int frmComPort::GetPort(int current)
     exec();
     if (ComPortCancelled_)
         return current;
-    const QRadioButton* chosen = WhichOptionButton(*Frame1_);
+    const QRadioButton* chosen = WhichOptionButton(*portChoices_);
     if (chosen == nullptr)
         return current;
     const int index = optionIndex(chosen);
@@ -136,7 +136,7 @@ void frmComPort::presetChoice(int current)
         cboComPort_->setCurrentIndex(current - kFirstListedPort);
     }
     // The focus starts on the option set, else on the first.
-    QRadioButton* set = WhichOptionButton(*Frame1_);
+    QRadioButton* set = WhichOptionButton(*portChoices_);
     (set != nullptr ? set : optComPort_[1])->setFocus();
 }
 
@@ -178,7 +178,7 @@ void frmComPort::optComPort_Click()
     const bool other = optComPort_[kOtherIndex]->isChecked();
     cboComPort_->setEnabled(other);
     lblDevice_[kOtherIndex]->setEnabled(other);
-    cmdOK_->setEnabled(WhichOptionButton(*Frame1_) != nullptr);
+    cmdOK_->setEnabled(WhichOptionButton(*portChoices_) != nullptr);
 }
 
 void frmComPort::cboComPort_Click()

@@ -51,7 +51,7 @@ private:
 
     bool ComPortCancelled_ = false;
 
-    QGroupBox* Frame1_;
+    QGroupBox* portChoices_;
     std::array<QRadioButton*, 5> optComPort_;
     std::array<QLabel*, 5> lblDevice_;
     QComboBox* cboComPort_;

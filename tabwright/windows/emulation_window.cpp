@@ -127,8 +127,8 @@ frmEmulation::frmEmulation(EmulatedInstruments& instruments, EmulatorSource& han
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(common::twipsSize(kClientWidth, kClientHeight));
 
-    Frame2_ = new FrontPanelWidget(this);
-    Frame2_->move(common::twipsPoint(0, 120));
+    frontPanel_ = new FrontPanelWidget(this);
+    frontPanel_->move(common::twipsPoint(0, 120));
     makeMachineChoice();
     makeK7rxPanel();
     makeVq480Panel();
@@ -137,10 +137,10 @@ frmEmulation::frmEmulation(EmulatedInstruments& instruments, EmulatorSource& han
     // room up to the window's right edge.
     place(*lblNextEmulatorOutput_, 1320, 5880, kClientWidth - 1320 - 120, 195);
 
-    Timer2_ = new QTimer(this);
-    Timer2_->setObjectName(QStringLiteral("Timer2"));
-    Timer2_->setInterval(250);
-    connect(Timer2_, &QTimer::timeout, this, &frmEmulation::Timer2_Timer);
+    outputTimer_ = new QTimer(this);
+    outputTimer_->setObjectName(QStringLiteral("Timer2"));
+    outputTimer_->setInterval(250);
+    connect(outputTimer_, &QTimer::timeout, this, &frmEmulation::outputTimer_Timer);
 
     Form_Load(placeBeside);
 }
@@ -161,9 +161,8 @@ void frmEmulation::makeMachineChoice()
     cboMachine_->setInsertPolicy(QComboBox::NoInsert);
     cboMachine_->setCompleter(nullptr);
     place(*cboMachine_, kPanelLeft, 480, 1575, 315);
-    connect(cboMachine_->lineEdit(), &QLineEdit::textEdited, this, &frmEmulation::SelectMachine);
-    connect(cboMachine_, &QComboBox::activated, this,
-            [this](int index) { SelectMachine(cboMachine_->itemText(index)); });
+    connect(cboMachine_->lineEdit(), &QLineEdit::textEdited, this, &frmEmulation::cboMachine_Change);
+    connect(cboMachine_, &QComboBox::activated, this, &frmEmulation::cboMachine_Click);
 }
 
 void frmEmulation::makeK7rxPanel()
@@ -182,10 +181,10 @@ void frmEmulation::makeK7rxPanel()
     label("Label5", "Time:", famK7RX_, 1920, 780, 495);
     label("Label6", "RTF", famK7RX_, 2460, 780, 1095);
 
-    Frame12_ = new LimitGroupBox(kMeasureNames, instruments_.k7rx, Reading::Measurement, famK7RX_);
-    Frame12_->setGeometry(common::twipsRect(120, 1140, 3615, 1650));
-    Frame13_ = new LimitGroupBox(kTempNames, instruments_.k7rx, Reading::Temperature, famK7RX_);
-    Frame13_->setGeometry(common::twipsRect(120, 2880, 3615, 1650));
+    measurementLimits_ = new LimitGroupBox(kMeasureNames, instruments_.k7rx, Reading::Measurement, famK7RX_);
+    measurementLimits_->setGeometry(common::twipsRect(120, 1140, 3615, 1650));
+    temperatureLimits_ = new LimitGroupBox(kTempNames, instruments_.k7rx, Reading::Temperature, famK7RX_);
+    temperatureLimits_->setGeometry(common::twipsRect(120, 2880, 3615, 1650));
 }
 
 void frmEmulation::makeVq480Panel()
@@ -213,7 +212,7 @@ void frmEmulation::makeVq480Panel()
 }
 
 // "Base Level with Noise" and "Noise Level" are pictures only; the base level's
-// bar VScroll1 moves its green bar famIll.
+// bar moves its green fill.
 void frmEmulation::makeLevelFrames(QGroupBox& panel)
 {
     QGroupBox* withNoise = frame("Frame9", "Base Level with Noise", &panel);
@@ -231,15 +230,15 @@ void frmEmulation::makeLevelFrames(QGroupBox& panel)
 
     QGroupBox* base = frame("Frame5", "Base Level", &panel);
     base->setGeometry(common::twipsRect(1995, 2520, 1740, 1455));
-    VScroll1_ = levelBar("VScroll1", base);
-    VScroll1_->setSingleStep(common::kTwipsPerPixel);
-    VScroll1_->setPageStep(8 * common::kTwipsPerPixel);
-    connect(VScroll1_, &QScrollBar::valueChanged, this, &frmEmulation::VScroll1_Change);
+    baseLevelBar_ = levelBar("VScroll1", base);
+    baseLevelBar_->setSingleStep(common::kTwipsPerPixel);
+    baseLevelBar_->setPageStep(8 * common::kTwipsPerPixel);
+    connect(baseLevelBar_, &QScrollBar::valueChanged, this, &frmEmulation::baseLevelBar_Change);
     auto* frame4 = boxedFrame(base);
     frame4->setObjectName(QStringLiteral("Frame4"));
     frame4->setGeometry(common::twipsRect(480, 300, 1095, 975));
-    famIll_ = greenBar("famIll", frame4);
-    famIll_->setGeometry(common::twipsRect(0, kIllTop, 1095, kIllHeight));
+    baseLevelFill_ = greenBar("famIll", frame4);
+    baseLevelFill_->setGeometry(common::twipsRect(0, kIllTop, 1095, kIllHeight));
 }
 
 void frmEmulation::Form_Load(const QWidget* placeBeside)
@@ -257,20 +256,20 @@ void frmEmulation::Form_Load(const QWidget* placeBeside)
     }
 
     // The front panel started at "Power Up" when it was made.
-    VScroll1_->setRange(0, kIllHeight);
+    baseLevelBar_->setRange(0, kIllHeight);
 
     cboMachine_->addItems({kK7rx, kVq610, kVq480, kVq150});
     cboMachine_->setEditText(kK7rx);
-    SelectMachine(kK7rx);
+    selectMachine(kK7rx);
     // The model keeps the index typed before; only the box starts afresh.
     txtIndex_->setText(QStringLiteral("0000"));
 
-    for (LimitGroupBox* group : {Frame12_, Frame13_}) {
+    for (LimitGroupBox* group : {measurementLimits_, temperatureLimits_}) {
         group->cascade().gotFocus(LimitBar::Master);
         group->masterBar().setValue(50);
     }
     famVQ480_->move(famK7RX_->pos());
-    Timer2_->start();
+    outputTimer_->start();
 }
 
 void frmEmulation::Form_Unload()
@@ -278,7 +277,7 @@ void frmEmulation::Form_Unload()
     if (!loaded_)
         return;
     loaded_ = false;
-    Timer2_->stop();
+    outputTimer_->stop();
     handover_.close();
     handover_.setInjectSingleTabClearedHandler({});
 }
@@ -296,8 +295,24 @@ bool frmEmulation::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
+// Typed text that names an item makes that item the current one first: the box
+// then has nothing left to choose when the edit finishes (Enter, or the focus
+// leaving for the message box), so the machine is not selected a second time.
+void frmEmulation::cboMachine_Change(const QString& text)
+{
+    const int item = cboMachine_->findText(text, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    if (item >= 0)
+        cboMachine_->setCurrentIndex(item);
+    selectMachine(text);
+}
+
+void frmEmulation::cboMachine_Click(int index)
+{
+    selectMachine(cboMachine_->itemText(index));
+}
+
 // The text counts as typed: letter case and blanks make another text.
-void frmEmulation::SelectMachine(const QString& text)
+void frmEmulation::selectMachine(const QString& text)
 {
     if (text == kK7rx) {
         famK7RX_->show();
@@ -312,7 +327,7 @@ void frmEmulation::SelectMachine(const QString& text)
     }
 }
 
-void frmEmulation::Timer2_Timer()
+void frmEmulation::outputTimer_Timer()
 {
     const QString machine = cboMachine_->currentText();
     InstrumentModel* model = nullptr;
@@ -350,9 +365,9 @@ void frmEmulation::chkInjectTab_Click(bool checked)
     handover_.setInjectSingleTab(checked);
 }
 
-void frmEmulation::VScroll1_Change(int value)
+void frmEmulation::baseLevelBar_Change(int value)
 {
-    famIll_->move(famIll_->x(), common::twipsToPixels(value));
+    baseLevelFill_->move(baseLevelFill_->x(), common::twipsToPixels(value));
 }
 
 }  // namespace tabwright

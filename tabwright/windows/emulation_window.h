@@ -24,7 +24,7 @@ class LimitGroupBox;
 
 // "Emulator": drives the capture without an instrument. The user chooses the
 // machine to emulate and sets the K7RX's limits and index or the VQ-480's
-// end-of-line frequency; Timer2 leaves the chosen model's next output in the
+// end-of-line frequency; the output timer (object "Timer2") leaves the chosen model's next output in the
 // hand-over four times a second, whether or not a capture runs. The window
 // also carries the K7RX's front panel.
 //
@@ -41,7 +41,7 @@ public:
     ~frmEmulation() override;
 
     // One tick of the 250 ms output pacing; tests call it instead of waiting.
-    void Timer2_Timer();
+    void outputTimer_Timer();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -54,30 +54,32 @@ private:
     void makeLevelFrames(QGroupBox& panel);
     void Form_Load(const QWidget* placeBeside);
     void Form_Unload();
-    void SelectMachine(const QString& text);
+    void cboMachine_Change(const QString& text);
+    void cboMachine_Click(int index);
+    void selectMachine(const QString& text);
     void txtIndex_KeyUp();
     void txtEOLFrequency_Change(const QString& text);
     void chkInjectTab_Click(bool checked);
-    void VScroll1_Change(int value);
+    void baseLevelBar_Change(int value);
 
     EmulatedInstruments& instruments_;
     EmulatorSource& handover_;
     common::Prompter& prompter_;
     bool loaded_ = false;
 
-    FrontPanelWidget* Frame2_ = nullptr;
+    FrontPanelWidget* frontPanel_ = nullptr;
     QComboBox* cboMachine_ = nullptr;
     QGroupBox* famK7RX_ = nullptr;
     QLineEdit* txtIndex_ = nullptr;
-    LimitGroupBox* Frame12_ = nullptr;
-    LimitGroupBox* Frame13_ = nullptr;
+    LimitGroupBox* measurementLimits_ = nullptr;
+    LimitGroupBox* temperatureLimits_ = nullptr;
     QGroupBox* famVQ480_ = nullptr;
     QLineEdit* txtEOLFrequency_ = nullptr;
     QCheckBox* chkInjectTab_ = nullptr;
-    QScrollBar* VScroll1_ = nullptr;
-    QFrame* famIll_ = nullptr;
+    QScrollBar* baseLevelBar_ = nullptr;
+    QFrame* baseLevelFill_ = nullptr;
     QLabel* lblNextEmulatorOutput_ = nullptr;
-    QTimer* Timer2_ = nullptr;
+    QTimer* outputTimer_ = nullptr;
 };
 
 }  // namespace tabwright

@@ -111,7 +111,7 @@ TEST_F(EmulationWindowTest, LoadsWithTheK7rxAndEveryLimitAt50)
 
 TEST_F(EmulationWindowTest, Timer2LeavesTheChosenModelsOutputAndShowsIt)
 {
-    window->Timer2_Timer();
+    window->outputTimer_Timer();
     const std::string line = handover.pendingOutput();
     EXPECT_EQ(line.rfind("0 0000 :: ", 0), 0U) << line;
     EXPECT_TRUE(line.ends_with(" = 50 (RAW)  50 (C)\r\n")) << line;
@@ -120,10 +120,10 @@ TEST_F(EmulationWindowTest, Timer2LeavesTheChosenModelsOutputAndShowsIt)
     choose("VQ-480");
     EXPECT_FALSE(shown("famK7RX"));
     EXPECT_TRUE(shown("famVQ480"));
-    window->Timer2_Timer();
+    window->outputTimer_Timer();
     EXPECT_EQ(handover.pendingOutput(), "\r\n\r\n\r\n");
     EXPECT_EQ(text("lblNextEmulatorOutput"), "");
-    window->Timer2_Timer();
+    window->outputTimer_Timer();
     EXPECT_EQ(handover.pendingOutput(), "9999\r\n");
     EXPECT_EQ(text("lblNextEmulatorOutput"), "9999");
 }
@@ -135,17 +135,17 @@ TEST_F(EmulationWindowTest, MachinesNotEmulatedTellSoAndSendNothingNew)
         {"VQ-150", "The VQ-150 machine is not currently emulated"},
     };
     for (const auto& [machine, message] : cases) {
-        window->Timer2_Timer();
+        window->outputTimer_Timer();
         const std::string before = handover.pendingOutput();
         prompter.messages.clear();
         choose(machine);
         EXPECT_EQ(prompter.messages, std::vector<std::string>{message});
         EXPECT_TRUE(shown("famK7RX")) << machine;
-        window->Timer2_Timer();
+        window->outputTimer_Timer();
         EXPECT_EQ(handover.pendingOutput(), before) << machine;
         // Once the capture has taken it, nothing new arrives.
         handover.takePendingText();
-        window->Timer2_Timer();
+        window->outputTimer_Timer();
         EXPECT_EQ(handover.pendingOutput(), "") << machine;
         choose("K7RX");
     }
@@ -158,7 +158,7 @@ TEST_F(EmulationWindowTest, TypedTextIsAChoiceComparedExactly)
         retype(typed, other);
         EXPECT_TRUE(shown("famK7RX")) << other;
         handover.takePendingText();
-        window->Timer2_Timer();
+        window->outputTimer_Timer();
         EXPECT_EQ(handover.pendingOutput(), "") << other;
     }
     EXPECT_TRUE(prompter.messages.empty());
@@ -167,6 +167,22 @@ TEST_F(EmulationWindowTest, TypedTextIsAChoiceComparedExactly)
     retype(typed, "VQ-610");
     EXPECT_EQ(prompter.messages.size(), 1U);
     EXPECT_TRUE(shown("famVQ480"));
+}
+
+TEST_F(EmulationWindowTest, FinishingATypedMachineDoesNotChooseItAgain)
+{
+    QLineEdit& typed = *control<QComboBox>("cboMachine").lineEdit();
+    typed.setFocus();
+    retype(typed, "VQ-610");
+    // A message box takes the focus from the box; Enter finishes the edit too.
+    QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(&typed, &out);
+    QTest::keyClick(&typed, Qt::Key_Return);
+    EXPECT_EQ(prompter.messages, std::vector<std::string>{"The VQ-610 machine is not currently emulated"});
+
+    // Choosing it from the list afterwards is a choice of its own.
+    choose("VQ-610");
+    EXPECT_EQ(prompter.messages.size(), 2U);
 }
 
 TEST_F(EmulationWindowTest, TheIndexIsTakenAtEachKeyRelease)
@@ -220,7 +236,7 @@ TEST_F(EmulationWindowTest, ClosingClosesTheEmulatorSourceAndReopeningStartsAfre
 {
     QTest::keyClicks(&control<QLineEdit>("txtIndex"), "7");  // "00007"
     choose("VQ-480");
-    window->Timer2_Timer();
+    window->outputTimer_Timer();
     const std::string pending = handover.pendingOutput();
     close();
     EXPECT_TRUE(window.isNull());
@@ -233,7 +249,7 @@ TEST_F(EmulationWindowTest, ClosingClosesTheEmulatorSourceAndReopeningStartsAfre
     EXPECT_EQ(control<QComboBox>("cboMachine").currentText(), "K7RX");
     EXPECT_EQ(control<QLineEdit>("txtIndex").text(), "0000");
     EXPECT_EQ(instruments.k7rx.getFourDigitIndex(), "0007");
-    window->Timer2_Timer();
+    window->outputTimer_Timer();
     EXPECT_EQ(handover.pendingOutput().rfind("0 0007 :: ", 0), 0U);
 }
 
@@ -289,12 +305,27 @@ TEST_F(EmulationWindowTest, BarsReachTheModelAndAMoveEndsAfterOneHop)
     control<QScrollBar>("scrollTempLS").setValue(12);
     EXPECT_EQ(text("lblTempMin"), "12");
     EXPECT_EQ(text("lblTempMax"), "12");
-    window->Timer2_Timer();
+    window->outputTimer_Timer();
     const std::string& line = handover.pendingOutput();
     const auto measurement = std::stoi(line.substr(line.find(" = ") + 3));
     EXPECT_GE(measurement, 70) << line;
     EXPECT_LE(measurement, 90) << line;
     EXPECT_TRUE(line.ends_with("(RAW)  12 (C)\r\n")) << line;
+}
+
+TEST_F(EmulationWindowTest, ArrowKeysMoveEveryLimitBarTheWayTheyPoint)
+{
+    const std::pair<Qt::Key, int> keys[] = {{Qt::Key_Right, 51}, {Qt::Key_Left, 49}};
+    for (const char* name : {"scrollMeasureLS", "scrollMeasureMin", "scrollMeasureMax", "scrollTempLS",
+                             "scrollTempMin", "scrollTempMax"}) {
+        auto& bar = control<QScrollBar>(name);
+        for (const auto& [key, expected] : keys) {
+            focus(name);
+            bar.setValue(50);
+            QTest::keyClick(&bar, key);
+            EXPECT_EQ(bar.value(), expected) << name << " key " << key;
+        }
+    }
 }
 
 TEST_F(EmulationWindowTest, EveryCaptionShowsWhole)
@@ -320,11 +351,11 @@ TEST_F(EmulationWindowTest, BaseLevelBarMovesTheGreenBar)
 
 TEST_F(EmulationWindowTest, LimitsTooFarApartSendNothingAndSaySo)
 {
-    window->Timer2_Timer();
+    window->outputTimer_Timer();
     const std::string before = handover.pendingOutput();
     instruments.k7rx.setMinMeasurement(-32768);
     instruments.k7rx.setMaxMeasurement(32767);
-    EXPECT_NO_THROW(window->Timer2_Timer());
+    EXPECT_NO_THROW(window->outputTimer_Timer());
     EXPECT_EQ(handover.pendingOutput(), before);
     EXPECT_FALSE(text("lblNextEmulatorOutput").isEmpty());
 }

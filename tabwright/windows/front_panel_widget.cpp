@@ -74,71 +74,71 @@ FrontPanelWidget::FrontPanelWidget(QWidget* parent) : QGroupBox(QStringLiteral("
     makeDisplay();
     makeKeypad();
 
-    Timer1_ = new QTimer(this);
-    Timer1_->setObjectName(QStringLiteral("Timer1"));
-    Timer1_->setInterval(1000);
-    connect(Timer1_, &QTimer::timeout, this, &FrontPanelWidget::Timer1_Timer);
+    displayTimer_ = new QTimer(this);
+    displayTimer_->setObjectName(QStringLiteral("Timer1"));
+    displayTimer_->setInterval(1000);
+    connect(displayTimer_, &QTimer::timeout, this, &FrontPanelWidget::displayTimer_Timer);
 
-    RefreshDisplay();
-    OverlayKeyPictures();
-    Timer1_->start();
+    refreshDisplay();
+    overlayKeyPictures();
+    displayTimer_->start();
 }
 
-void FrontPanelWidget::Timer1_Timer()
+void FrontPanelWidget::displayTimer_Timer()
 {
-    RefreshDisplay();
+    refreshDisplay();
 }
 
 void FrontPanelWidget::makeDisplay()
 {
-    auto* picture5 = new QFrame(this);
-    picture5->setObjectName(QStringLiteral("Picture5"));
-    picture5->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    picture5->setLineWidth(2);
-    picture5->setGeometry(common::twipsRect(120, 360, 3855, 975));
-    fillWith(*picture5, kDisplayGreen);
-    lblLine1_ = displayLine("lblLine1", 0, picture5);
-    lblLine2_ = displayLine("lblLine2", 480, picture5);
+    auto* displayWindow = new QFrame(this);
+    displayWindow->setObjectName(QStringLiteral("Picture5"));
+    displayWindow->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    displayWindow->setLineWidth(2);
+    displayWindow->setGeometry(common::twipsRect(120, 360, 3855, 975));
+    fillWith(*displayWindow, kDisplayGreen);
+    lblLine1_ = displayLine("lblLine1", 0, displayWindow);
+    lblLine2_ = displayLine("lblLine2", 480, displayWindow);
 }
 
 void FrontPanelWidget::makeKeypad()
 {
-    Frame1_ = new QFrame(this);
-    Frame1_->setObjectName(QStringLiteral("Frame1"));
-    Frame1_->setFrameStyle(QFrame::NoFrame);
-    Frame1_->setGeometry(common::twipsRect(120, 1560, 3735, 3495));
-    fillWith(*Frame1_, kKeypadBlue);
+    keypad_ = new QFrame(this);
+    keypad_->setObjectName(QStringLiteral("Frame1"));
+    keypad_->setFrameStyle(QFrame::NoFrame);
+    keypad_->setGeometry(common::twipsRect(120, 1560, 3735, 3495));
+    fillWith(*keypad_, kKeypadBlue);
 
     QFont keyFont = font();
     keyFont.setPointSize(8);
     for (std::size_t row = 0; row < kKeyRows.size(); ++row) {
         for (std::size_t column = 0; column < kKeyColumns.size(); ++column) {
             const Key& key = kKeys[row][column];
-            QPushButton* button = common::namedButton(key.name, key.caption, Frame1_);
+            QPushButton* button = common::namedButton(key.name, key.caption, keypad_);
             button->setGeometry(common::twipsRect(kKeyColumns[column], kKeyRows[row], kKeySide, kKeySide));
             button->setFont(keyFont);
         }
     }
-    cmdGO_ = Frame1_->findChild<QPushButton*>(QStringLiteral("cmdGO"));
+    cmdGO_ = keypad_->findChild<QPushButton*>(QStringLiteral("cmdGO"));
     connect(cmdGO_, &QPushButton::clicked, this, &FrontPanelWidget::cmdGO_Click);
-    connect(Frame1_->findChild<QPushButton*>(QStringLiteral("Command20")), &QPushButton::clicked, this,
-            &FrontPanelWidget::Command20_Click);
+    connect(keypad_->findChild<QPushButton*>(QStringLiteral("Command20")), &QPushButton::clicked, this,
+            &FrontPanelWidget::escapeKey_Click);
 
-    picGO_ = new KeyPicture("picGO", KeyPicture::Symbol::Go, Frame1_);
-    new KeyPicture("picUp", KeyPicture::Symbol::Up, Frame1_);
-    new KeyPicture("picDn", KeyPicture::Symbol::Down, Frame1_);
-    new KeyPicture("picLR", KeyPicture::Symbol::LeftRight, Frame1_);
+    picGO_ = new KeyPicture("picGO", KeyPicture::Symbol::Go, keypad_);
+    new KeyPicture("picUp", KeyPicture::Symbol::Up, keypad_);
+    new KeyPicture("picDn", KeyPicture::Symbol::Down, keypad_);
+    new KeyPicture("picLR", KeyPicture::Symbol::LeftRight, keypad_);
     connect(picGO_, &KeyPicture::clicked, this, &FrontPanelWidget::picGO_Click);
 }
 
-void FrontPanelWidget::RefreshDisplay()
+void FrontPanelWidget::refreshDisplay()
 {
     const DisplayLines lines = display_.RefreshDisplay();
     lblLine1_->setText(common::fromBytes(lines.line1));
     lblLine2_->setText(common::fromBytes(lines.line2));
 }
 
-void FrontPanelWidget::OverlayKeyPictures()
+void FrontPanelWidget::overlayKeyPictures()
 {
     static constexpr std::array<std::pair<const char*, const char*>, 4> kOverlays{{
         {"picGO", "cmdGO"},
@@ -147,8 +147,8 @@ void FrontPanelWidget::OverlayKeyPictures()
         {"picLR", "cmdLR"},
     }};
     for (const auto& [pictureName, keyName] : kOverlays) {
-        auto* picture = Frame1_->findChild<KeyPicture*>(QString::fromLatin1(pictureName));
-        auto* key = Frame1_->findChild<QPushButton*>(QString::fromLatin1(keyName));
+        auto* picture = keypad_->findChild<KeyPicture*>(QString::fromLatin1(pictureName));
+        auto* key = keypad_->findChild<QPushButton*>(QString::fromLatin1(keyName));
         picture->move(key->pos() + QPoint(kPictureInset, kPictureInset));
         picture->raise();
     }
@@ -159,7 +159,7 @@ void FrontPanelWidget::cmdGO_Click()
     display_.pressGo();
 }
 
-void FrontPanelWidget::Command20_Click()
+void FrontPanelWidget::escapeKey_Click()
 {
     display_.pressEsc();
 }

@@ -22,26 +22,26 @@ class FrontPanelWidget : public QGroupBox {
 public:
     explicit FrontPanelWidget(QWidget* parent = nullptr);
 
-    // One step of the display, as each second of Timer1 runs it; tests call it
+    // One step of the display, as each second of the display timer runs it; tests call it
     // instead of waiting.
-    void Timer1_Timer();
+    void displayTimer_Timer();
 
 private:
     void makeDisplay();
     void makeKeypad();
-    void RefreshDisplay();
-    void OverlayKeyPictures();
+    void refreshDisplay();
+    void overlayKeyPictures();
     void cmdGO_Click();
-    void Command20_Click();
+    void escapeKey_Click();
     void picGO_Click();
 
     FrontPanelDisplay display_;
     QLabel* lblLine1_ = nullptr;
     QLabel* lblLine2_ = nullptr;
-    QFrame* Frame1_ = nullptr;
+    QFrame* keypad_ = nullptr;
     QPushButton* cmdGO_ = nullptr;
     KeyPicture* picGO_ = nullptr;
-    QTimer* Timer1_ = nullptr;
+    QTimer* displayTimer_ = nullptr;
 };
 
 }  // namespace tabwright

@@ -25,7 +25,7 @@ protected:
     void tick(int count = 1)
     {
         for (int i = 0; i < count; ++i)
-            panel.Timer1_Timer();
+            panel.displayTimer_Timer();
     }
 
     void click(const char* name) { QTest::mouseClick(&namedControl<QWidget>(panel, name), Qt::LeftButton); }

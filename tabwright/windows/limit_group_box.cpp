@@ -88,6 +88,9 @@ QScrollBar* LimitGroupBox::addRow(int top, const QColor& colour, const char* cap
     bar->setRange(LimitCascade::kLowest, LimitCascade::kHighest);
     bar->setSingleStep(1);
     bar->setPageStep(1);
+    // Qt 6 inverts a scroll bar's keys by default (Right would lower the
+    // value); a limit bar's Right and Left raise and lower it.
+    bar->setInvertedControls(false);
     // A bar takes the focus from a click, the keyboard or the wheel, so the
     // group always knows which bar the user moves.
     bar->setFocusPolicy(Qt::WheelFocus);

@@ -1,6 +1,6 @@
 // The emulator window opened from the real main window, feeding a running capture that
 // writes into the recording spreadsheet. The emulator's 250 ms timer is stopped; the tests
-// make each output with Timer2_Timer() and let the main window's own 100 ms tick take it.
+// make each output with outputTimer_Timer() and let the main window's own 100 ms tick take it.
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -78,7 +78,7 @@ protected:
     // One output of the emulator, taken by the capture at its next tick.
     void emulatorOutput()
     {
-        slot.window()->Timer2_Timer();
+        slot.window()->outputTimer_Timer();
         ASSERT_TRUE(
             testing_support::runEventsUntil([&] { return handover.pendingOutput().empty(); }, 10s));
     }
@@ -140,8 +140,8 @@ TEST_F(MainWindowEmulatorTest, MachinesNotEmulatedSendNothingNew)
     const std::string counted = status();
     for (const char* machine : {"VQ-610", "VQ-150"}) {
         chooseMachine(machine);
-        slot.window()->Timer2_Timer();
-        slot.window()->Timer2_Timer();
+        slot.window()->outputTimer_Timer();
+        slot.window()->outputTimer_Timer();
         testing_support::runEventsFor(300ms);
         EXPECT_EQ(cellCount(), 8u) << machine;
         EXPECT_EQ(status(), counted) << machine;
@@ -154,7 +154,7 @@ TEST_F(MainWindowEmulatorTest, AReopenedWindowHandsOverTheOutputLeftPending)
 {
     openEmulator();
     QTest::keyClicks(&emulatorControl<QLineEdit>("txtIndex"), QStringLiteral("7"));
-    slot.window()->Timer2_Timer();  // no capture runs: the output stays pending
+    slot.window()->outputTimer_Timer();  // no capture runs: the output stays pending
     slot.window()->close();
     EXPECT_FALSE(handover.isOpen());
     ASSERT_FALSE(handover.pendingOutput().empty());

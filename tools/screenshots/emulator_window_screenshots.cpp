@@ -52,7 +52,7 @@ int main(int argc, char** argv)
     moveWithFocus(*window, "scrollMeasureMin", 80);
     moveWithFocus(*window, "scrollMeasureMin", 20);
     namedControl<QCheckBox>(*window, "chkMaintainMeasureMinMaxWindow").click();
-    window->Timer2_Timer();
+    window->outputTimer_Timer();
     window->show();
 
     const auto save = [&](const char* name) {
@@ -66,8 +66,8 @@ int main(int argc, char** argv)
         testing_support::chooseMachine(*window, "VQ-480");
         namedControl<QCheckBox>(*window, "chkInjectTab").click();
         namedControl<QScrollBar>(*window, "VScroll1").setValue(600);
-        window->Timer2_Timer();
-        window->Timer2_Timer();
+        window->outputTimer_Timer();
+        window->outputTimer_Timer();
         QTimer::singleShot(300, window, [&] {
             allSaved &= save("vq480");
             QApplication::quit();

@@ -39,7 +39,7 @@ int main(int argc, char** argv)
         allSaved &= save("power-up");
         auto& picGO = testing_support::namedControl<QWidget>(*panel, "picGO");
         QTest::mouseClick(&picGO, Qt::LeftButton);
-        panel->Timer1_Timer();
+        panel->displayTimer_Timer();
         QTimer::singleShot(300, &window, [&] {
             allSaved &= save("go");
             QApplication::quit();

@@ -1,0 +1,99 @@
+#!/usr/bin/env python3
+"""Fails when a file includes a layer above its own.
+
+    tools/check_layers.py [ROOT]
+
+The layers, lowest first: common/core, common/widgets, serial/, then each
+program (logfetch/, tabwright/). Inside a program the domain folders sit below
+cli/ and windows/. Only tests, benchmarks, fuzzers, testing/ folders and tools/
+may include a testing/ folder. Prints one line per offending include and exits
+with 1 when there is any.
+"""
+
+import pathlib
+import re
+import sys
+
+PRODUCTS = ("logfetch", "tabwright")
+FRONT_FOLDERS = ("cli", "windows")
+SOURCE_SUFFIXES = (".h", ".cpp")
+TEST_SUFFIXES = ("_test.cpp", "_benchmark.cpp", "_fuzzer.cpp")
+INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"')
+
+
+def parts_of(path):
+    return pathlib.PurePosixPath(path).parts
+
+
+def is_test_code(relative):
+    parts = parts_of(relative)
+    return relative.endswith(TEST_SUFFIXES) or "testing" in parts[:-1]
+
+
+def includes_testing(included):
+    return "testing" in parts_of(included)[:-1]
+
+
+def product_of(parts):
+    return parts[0] if parts and parts[0] in PRODUCTS else None
+
+
+def forbidden(relative, included):
+    """Why `relative` may not include `included`, or None when it may."""
+    source = parts_of(relative)
+    target = parts_of(included)
+    if includes_testing(included) and not is_test_code(relative):
+        return "only tests and testing/ folders include testing/"
+    if source[0] == "common":
+        if target[0] in PRODUCTS or target[0] == "serial":
+            return "common/ is below serial/ and the programs"
+        if source[1:2] == ("core",) and target[:2] == ("common", "widgets"):
+            return "common/core is below common/widgets"
+    if source[0] == "serial" and target[0] in PRODUCTS:
+        return "serial/ is below the programs"
+    product = product_of(source)
+    if product is None:
+        return None
+    other = product_of(target)
+    if other is not None and other != product:
+        return "one program does not include the other"
+    source_folder = source[1] if len(source) > 2 else None
+    target_folder = target[1] if len(target) > 2 else None
+    is_domain = source_folder is not None and source_folder not in FRONT_FOLDERS + ("testing",)
+    if other == product and is_domain and target_folder in FRONT_FOLDERS:
+        return f"{source_folder}/ is a domain folder, below {target_folder}/"
+    return None
+
+
+def offences(root):
+    found = []
+    for top in ("common", "serial") + PRODUCTS:
+        for path in sorted((root / top).rglob("*")):
+            if path.suffix not in SOURCE_SUFFIXES or not path.is_file():
+                continue
+            relative = path.relative_to(root).as_posix()
+            lines = path.read_text(encoding="utf-8", errors="replace").splitlines()
+            for number, line in enumerate(lines, start=1):
+                match = INCLUDE.match(line)
+                if not match:
+                    continue
+                reason = forbidden(relative, match.group(1))
+                if reason:
+                    found.append(f'{relative}:{number}: includes "{match.group(1)}": {reason}')
+    return found
+
+
+def main():
+    root = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else pathlib.Path(__file__).parent.parent)
+    found = offences(root.resolve())
+    for line in found:
+        print(line)
+    if found:
+        print(f"{len(found)} include(s) reach a higher layer", file=sys.stderr)
+        return 1
+    print("layers: every include points down")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

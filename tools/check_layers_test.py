@@ -1,0 +1,74 @@
+#!/usr/bin/env python3
+"""Plants includes in a scratch tree and runs tools/check_layers.py on it."""
+
+import pathlib
+import subprocess
+import sys
+import tempfile
+import unittest
+
+CHECKER = pathlib.Path(__file__).with_name("check_layers.py")
+sys.path.insert(0, str(CHECKER.parent))
+import check_layers  # noqa: E402
+
+# (file, the include planted in it, whether the checker must refuse it)
+CASES = [
+    ("common/core/paths.cpp", "tabwright/capture/capture_run.h", True),
+    ("common/core/paths.cpp", "logfetch/convert/bin_format.h", True),
+    ("common/core/paths.cpp", "serial/serial_port.h", True),
+    ("common/core/paths.cpp", "common/widgets/twips.h", True),
+    ("common/widgets/twips.cpp", "common/core/paths.h", False),
+    ("serial/port.cpp", "logfetch/ports/serialport_cfg.h", True),
+    ("serial/port.cpp", "common/core/paths.h", False),
+    ("tabwright/capture/run.cpp", "tabwright/windows/main_window.h", True),
+    ("tabwright/emulator/model.h", "tabwright/cli/capture_options.h", True),
+    ("logfetch/download/engine.cpp", "logfetch/windows/download_window.h", True),
+    ("logfetch/convert/report_test.cpp", "logfetch/cli/convert_command.h", True),
+    ("tabwright/windows/main_window.cpp", "tabwright/capture/capture_run.h", False),
+    ("tabwright/cli/capture_command.cpp", "tabwright/calc/calc_spreadsheet.h", False),
+    ("tabwright/main.cpp", "tabwright/windows/main_window.h", False),
+    ("tabwright/windows/main_window.cpp", "logfetch/convert/bin_format.h", True),
+    ("tabwright/capture/run.cpp", "testing/temp_folder.h", True),
+    ("logfetch/windows/main_window.cpp", "logfetch/testing/bin_builder.h", True),
+    ("serial/port.cpp", "testing/pty_instrument.h", True),
+    ("serial/port_test.cpp", "testing/pty_instrument.h", False),
+    ("tabwright/capture/run_benchmark.cpp", "tabwright/testing/recording_spreadsheet.h", False),
+    ("tabwright/testing/recording_spreadsheet.h", "testing/temp_folder.h", False),
+]
+
+
+def check(tree):
+    return subprocess.run([sys.executable, str(CHECKER), str(tree)], capture_output=True, text=True)
+
+
+class CheckLayersTest(unittest.TestCase):
+    def test_each_planted_include(self):
+        for source, included, refused in CASES:
+            with self.subTest(source=source, included=included), tempfile.TemporaryDirectory() as scratch:
+                tree = pathlib.Path(scratch)
+                path = tree / source
+                path.parent.mkdir(parents=True)
+                path.write_text(f'#include <vector>\n\n#include "{included}"\n')
+                found = check_layers.offences(tree)
+                if refused:
+                    self.assertEqual(len(found), 1, found)
+                    self.assertTrue(found[0].startswith(f'{source}:3: includes "{included}"'), found)
+                else:
+                    self.assertEqual(found, [])
+
+    def test_a_planted_include_fails_the_run(self):
+        with tempfile.TemporaryDirectory() as scratch:
+            path = pathlib.Path(scratch) / "common/core/paths.cpp"
+            path.parent.mkdir(parents=True)
+            path.write_text('#include "tabwright/capture/capture_run.h"\n')
+            result = check(scratch)
+            self.assertEqual(result.returncode, 1)
+            self.assertIn("common/core/paths.cpp:1:", result.stdout)
+
+    def test_this_tree_keeps_its_layers(self):
+        result = check(CHECKER.parent.parent)
+        self.assertEqual(result.returncode, 0, result.stdout)
+
+
+if __name__ == "__main__":
+    unittest.main()
