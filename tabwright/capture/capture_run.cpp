@@ -34,7 +34,13 @@ std::string groupedDigits(std::size_t count)
 }  // namespace
 
 CaptureRun::CaptureRun(CaptureRunParts parts)
-    : parts_(parts), parser_(parts.clock), journal_(parts.dataFolder)
+    : parts_(parts),
+      stampClock_(parts.clock,
+                  [this](std::int32_t milliseconds) {
+                      journal_.recordStampTime(parser_.LineOffset(), milliseconds);
+                  }),
+      parser_(stampClock_),
+      journal_(parts.dataFolder)
 {
     parts_.port.setLinkLostHandler([this](const serial::PortError&) { loseLink(); });
 }
@@ -93,17 +99,13 @@ bool CaptureRun::Start()
 bool CaptureRun::openWorkbook()
 {
     captureWorkbook_.clear();
-    std::string workingCopy;
-    try {
-        workingCopy = parts_.spreadsheets.prepareWorkingCopy();
-        // The previous instance is dropped, not quit: it stays open for the user.
-        excelApp_ = parts_.spreadsheets.makeSpreadsheet();
-    } catch (const std::exception&) {
+    FreshWorkbook fresh = openFreshWorkbook(parts_.spreadsheets);
+    // The previous instance is dropped, not quit: it stays open for the user.
+    if (fresh.spreadsheet)
+        excelApp_ = std::move(fresh.spreadsheet);
+    if (!fresh.opened)
         return false;
-    }
-    if (!openCaptureWorkbook(*excelApp_, workingCopy))
-        return false;
-    captureWorkbook_ = std::move(workingCopy);
+    captureWorkbook_ = std::move(fresh.workingCopy);
     return true;
 }
 
@@ -218,6 +220,8 @@ void CaptureRun::takeInText()
 {
     const std::string text = ReadIncomingText(parts_.port, parts_.handover, parser_, parts_.view);
     journal_.append(text);
+    if (!text.empty())
+        journal_.recordRead(parser_.LineOffset(), parts_.clock.millisecondsSinceMidnight());
     journal_.flush();
     showJournalFailure();
     parser_.append(text);
@@ -347,6 +351,7 @@ void CaptureRun::finishStop(const std::optional<SpreadsheetError>& unwritten)
     parts_.timer.setTimerEnabled(false);
     dropUnfinishedText();
     closePort();
+    journal_.recordStop(!unwritten);
     journal_.close();
     showStopped();
     if (unwritten) {

@@ -13,6 +13,7 @@
 #include "tabwright/capture/capture_journal.h"
 #include "tabwright/capture/capture_parser.h"
 #include "tabwright/capture/emulator_handover.h"
+#include "tabwright/capture/recording_time_of_day.h"
 #include "tabwright/capture/run_view.h"
 #include "tabwright/capture/spreadsheet.h"
 #include "tabwright/capture/spreadsheet_factory.h"
@@ -140,6 +141,8 @@ private:
     void dropSpreadsheet();
 
     CaptureRunParts parts_;
+    // The parser's clock: each stamp time also goes to the journal's reads file.
+    RecordingTimeOfDay stampClock_;
     CaptureParser parser_;
     RunState state_ = RunState::Stopped;
     std::shared_ptr<Spreadsheet> excelApp_;

@@ -1,5 +1,7 @@
 #include "tabwright/capture/capture_workbook.h"
 
+#include <exception>
+
 #include "tabwright/capture/workbook_files.h"
 
 namespace tabwright {
@@ -23,6 +25,19 @@ void openPersonalWorkbook(Spreadsheet& spreadsheet)
 }
 
 }  // namespace
+
+FreshWorkbook openFreshWorkbook(SpreadsheetFactory& spreadsheets)
+{
+    FreshWorkbook fresh;
+    try {
+        fresh.workingCopy = spreadsheets.prepareWorkingCopy();
+        fresh.spreadsheet = spreadsheets.makeSpreadsheet();
+    } catch (const std::exception&) {
+        return fresh;
+    }
+    fresh.opened = openCaptureWorkbook(*fresh.spreadsheet, fresh.workingCopy);
+    return fresh;
+}
 
 bool openCaptureWorkbook(Spreadsheet& spreadsheet, const std::string& workingCopy)
 {

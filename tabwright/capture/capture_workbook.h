@@ -1,10 +1,12 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "common/core/prompter.h"
 #include "tabwright/capture/spreadsheet.h"
+#include "tabwright/capture/spreadsheet_factory.h"
 
 namespace tabwright {
 
@@ -13,6 +15,16 @@ namespace tabwright {
 // when Start must fail with "MS Excel not available"; an instance already created stays
 // running. Only the personal workbook's steps may fail without failing Start.
 bool openCaptureWorkbook(Spreadsheet& spreadsheet, const std::string& workingCopy);
+
+// A new spreadsheet application with a fresh copy of the template as its capture workbook,
+// as Start opens one. `spreadsheet` is empty when none could be made; `opened` is false
+// when Start must fail (an instance already made stays running, for the caller to quit).
+struct FreshWorkbook {
+    std::shared_ptr<Spreadsheet> spreadsheet;
+    std::string workingCopy;
+    bool opened = false;
+};
+FreshWorkbook openFreshWorkbook(SpreadsheetFactory& spreadsheets);
 
 // Stop's macro step: runs "workbook!name", the name exactly as typed. A macro that is not
 // found or fails is told to the user; a workbook or instance that is gone is left to the

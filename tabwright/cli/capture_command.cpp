@@ -16,6 +16,7 @@
 #include "tabwright/capture/ini_settings_store.h"
 #include "tabwright/cli/csv_spreadsheet.h"
 #include "tabwright/cli/emulator_only_port.h"
+#include "tabwright/cli/terminal_prompter.h"
 #include "tabwright/cli/terminal_run_view.h"
 #include "tabwright/emulator/emulated_instruments.h"
 
@@ -25,30 +26,6 @@ namespace {
 
 constexpr int kTickMilliseconds = 100;
 constexpr int kEmulatorPaceMilliseconds = 250;
-
-// Each Start's sheet kept in memory, to be written as CSV; no template needed.
-class CsvSpreadsheetFactory : public SpreadsheetFactory {
-public:
-    explicit CsvSpreadsheetFactory(std::string outputName) : outputName_(std::move(outputName)) {}
-    std::shared_ptr<Spreadsheet> makeSpreadsheet() override
-    {
-        return std::make_shared<CsvSpreadsheet>(outputName_);
-    }
-    std::string prepareWorkingCopy() override { return outputName_; }
-
-private:
-    std::string outputName_;
-};
-
-// Messages a run shows in a message box are lines on the terminal.
-class TerminalPrompter : public common::Prompter {
-public:
-    explicit TerminalPrompter(std::ostream& err) : err_(err) {}
-    void showMessage(std::string_view message) override { err_ << message << '\n' << std::flush; }
-
-private:
-    std::ostream& err_;
-};
 
 class QtRunTimer : public RunTimer {
 public:

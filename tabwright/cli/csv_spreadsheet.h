@@ -1,10 +1,12 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <variant>
 #include <vector>
 
 #include "tabwright/capture/spreadsheet.h"
+#include "tabwright/capture/spreadsheet_factory.h"
 
 namespace tabwright {
 
@@ -48,6 +50,20 @@ private:
 
     std::string outputName_;
     std::vector<std::vector<Cell>> rows_;  // by row - 1, then column - 1; ragged
+};
+
+// Each Start's sheet kept in memory, to be written as CSV; no template needed.
+class CsvSpreadsheetFactory : public SpreadsheetFactory {
+public:
+    explicit CsvSpreadsheetFactory(std::string outputName) : outputName_(std::move(outputName)) {}
+    std::shared_ptr<Spreadsheet> makeSpreadsheet() override
+    {
+        return std::make_shared<CsvSpreadsheet>(outputName_);
+    }
+    std::string prepareWorkingCopy() override { return outputName_; }
+
+private:
+    std::string outputName_;
 };
 
 }  // namespace tabwright
