@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/core/file_dialog.h"
 #include "common/core/prompter.h"
 #include "serial/serial_port.h"
 #include "tabwright/capture/capture_run.h"
@@ -56,6 +57,10 @@ public:
     ~frmMain() override;
 
     void setEmulatorWindowHooks(EmulatorWindowHooks hooks);
+    // The dialog "Rebuild From Journal..." picks a journal with; Qt's own until one is given.
+    void setJournalFileDialog(common::FileDialog& dialog) { journalDialog_ = &dialog; }
+    // The spreadsheet application of the last rebuild, or none.
+    Spreadsheet* rebuiltWorkbook() const { return rebuilt_.get(); }
 
     const CaptureRun& run() const { return run_; }
 
@@ -75,6 +80,7 @@ private:
     void tmrMain_Timer();
     void mnuToolsDLREmulation_Click();
     void mnuToolsJournalFolder_Click();
+    void mnuToolsRebuildFromJournal_Click();
     void mnuHelpAbout_Click();
 
     void buildControls();
@@ -118,6 +124,11 @@ private:
     QTimer tmrMain_;
     QAction* mnuToolsDLREmulation_ = nullptr;
     QAction* mnuToolsJournalFolder_ = nullptr;
+    QAction* mnuToolsRebuildFromJournal_ = nullptr;
+    std::unique_ptr<common::FileDialog> qtFileDialog_;
+    common::FileDialog* journalDialog_ = nullptr;
+    // Left open for the user, as the instance of an earlier Start is.
+    std::shared_ptr<Spreadsheet> rebuilt_;
     QAction* mnuHelpAbout_ = nullptr;
     std::unique_ptr<frmExcelMacro> excelMacro_;
     std::unique_ptr<frmAbout> about_;
