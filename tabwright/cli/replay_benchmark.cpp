@@ -1,0 +1,155 @@
+// How fast a 5 MB K7RX journal, read as a 9600-baud line brings it (96 bytes a tick),
+// replays into the CSV sheet and into a headless Calc saved as .ods, and how much of
+// that time is Calc's own (its row writes and its save). Reports seconds and MB/s.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "tabwright/calc/calc_spreadsheet_factory.h"
+#include "tabwright/capture/capture_workbook.h"
+#include "tabwright/capture/journal_replay.h"
+#include "tabwright/cli/csv_spreadsheet.h"
+#include "testing/temp_folder.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr std::size_t kJournalBytes = 5 << 20;
+constexpr std::size_t kBytesPerRead = 96;
+
+class NoonClock : public tabwright::TimeOfDay {
+public:
+    std::int32_t millisecondsSinceMidnight() override { return 12 * 3600 * 1000; }
+};
+
+// A K7RX run's journal and its reads file: one read every 96 bytes, each after the lines
+// before it were written.
+tabwright::JournalFiles k7rxJournal()
+{
+    std::string text;
+    for (int index = 0; text.size() < kJournalBytes; ++index) {
+        char line[96];
+        std::snprintf(line, sizeof line, "%d %04d :: 12-08-2026 05:%02d:%02d = %d (RAW)  %d (C)\r\n",
+                      index % 10, index % 10000, index / 60 % 60, index % 60, 40 + index % 23,
+                      21 + index % 3);
+        text += line;
+    }
+    std::string reads(tabwright::kReadsHeader);
+    std::size_t written = 0;
+    for (std::size_t offset = kBytesPerRead;; offset += kBytesPerRead) {
+        offset = std::min(offset, text.size());
+        reads += tabwright::readLine(static_cast<std::int64_t>(offset), static_cast<std::int64_t>(written),
+                                     12 * 3600 * 1000);
+        // Every line complete at this read is written before the next one comes.
+        const std::size_t lastLineEnd = text.rfind("\r\n", offset - 2);
+        written = lastLineEnd == std::string::npos ? 0 : lastLineEnd + 2;
+        if (offset == text.size())
+            break;
+    }
+    return {text, reads};
+}
+
+// Passes every call on and adds up the time the spreadsheet took for writes and the save.
+class TimedSpreadsheet : public tabwright::Spreadsheet {
+public:
+    explicit TimedSpreadsheet(tabwright::Spreadsheet& inner) : inner_(inner) {}
+    void newInstance() override { inner_.newInstance(); }
+    std::string startupPath() override { return inner_.startupPath(); }
+    bool personalWorkbookExists(const std::string& path) override
+    {
+        return inner_.personalWorkbookExists(path);
+    }
+    void openPersonalWorkbook(const std::string& path) override { inner_.openPersonalWorkbook(path); }
+    void openCaptureWorkbook(const std::string& path) override { inner_.openCaptureWorkbook(path); }
+    void makeVisible() override { inner_.makeVisible(); }
+    void writeText(int row, int column, std::string_view text) override
+    {
+        timed([&] { inner_.writeText(row, column, text); });
+    }
+    void writeNumber(int row, int column, double value) override
+    {
+        timed([&] { inner_.writeNumber(row, column, value); });
+    }
+    void writeRows(std::span<const tabwright::RowCells> rows) override
+    {
+        timed([&] { inner_.writeRows(rows); });
+    }
+    void runMacro(std::string_view macro) override { inner_.runMacro(macro); }
+    void quit() override { inner_.quit(); }
+    std::string workbookName() override { return inner_.workbookName(); }
+    void saveWorkbookAs(const std::string& path) override
+    {
+        timed([&] { inner_.saveWorkbookAs(path); });
+    }
+    double seconds = 0;
+
+private:
+    template <typename Call>
+    void timed(Call call)
+    {
+        const auto start = Clock::now();
+        call();
+        seconds += std::chrono::duration<double>(Clock::now() - start).count();
+    }
+    tabwright::Spreadsheet& inner_;
+};
+
+void report(benchmark::State& state, double seconds, double sheetSeconds, std::size_t bytes)
+{
+    state.SetIterationTime(seconds);
+    using benchmark::Counter;
+    state.counters["seconds"] = Counter(seconds, Counter::kAvgIterations);
+    state.counters["sheet_seconds"] = Counter(sheetSeconds, Counter::kAvgIterations);
+    state.counters["MB_per_s"] = Counter(static_cast<double>(bytes) / 1e6 / seconds, Counter::kAvgIterations);
+}
+
+void replayIntoCsv(benchmark::State& state)
+{
+    const tabwright::JournalFiles journal = k7rxJournal();
+    testing_support::TempFolder folder;
+    for (auto _ : state) {
+        NoonClock clock;
+        tabwright::JournalReplaySource source(journal, clock);
+        tabwright::CsvSpreadsheet csv("replay.csv");
+        csv.openCaptureWorkbook("replay.csv");
+        TimedSpreadsheet sheet(csv);
+        const auto start = Clock::now();
+        tabwright::replayJournal(source, sheet);
+        sheet.saveWorkbookAs(folder.file("replay.csv"));
+        report(state, std::chrono::duration<double>(Clock::now() - start).count(), sheet.seconds,
+               journal.journal.size());
+    }
+}
+
+void replayIntoCalc(benchmark::State& state)
+{
+    const tabwright::JournalFiles journal = k7rxJournal();
+    testing_support::TempFolder folder;
+    for (auto _ : state) {
+        tabwright::CalcSpreadsheetFactory calc;
+        tabwright::FreshWorkbook fresh = tabwright::openFreshWorkbook(calc);
+        if (!fresh.opened) {
+            state.SkipWithError("LibreOffice Calc did not open the capture workbook");
+            return;
+        }
+        NoonClock clock;
+        tabwright::JournalReplaySource source(journal, clock);
+        TimedSpreadsheet sheet(*fresh.spreadsheet);
+        const auto start = Clock::now();
+        tabwright::replayJournal(source, sheet);
+        sheet.saveWorkbookAs(folder.file("replay.ods"));
+        report(state, std::chrono::duration<double>(Clock::now() - start).count(), sheet.seconds,
+               journal.journal.size());
+        fresh.spreadsheet->quit();
+    }
+}
+
+BENCHMARK(replayIntoCsv)->UseManualTime()->Unit(benchmark::kSecond)->Iterations(3);
+BENCHMARK(replayIntoCalc)->UseManualTime()->Unit(benchmark::kSecond)->Iterations(1);
+
+}  // namespace
+
+BENCHMARK_MAIN();
