@@ -83,13 +83,17 @@ int main(int argc, char** argv)
                        QString::fromStdString(data.file("journal")));
     folder.setOption(QFileDialog::DontUseNativeDialog);
     folder.setViewMode(QFileDialog::Detail);
-    folder.setGeometry(window.frameGeometry().left(), window.frameGeometry().bottom() + 40, 640, 300);
     folder.show();
 
     dialog.answers.push_back(window.run().journal().path());
     window.findChild<QAction*>(QStringLiteral("mnuToolsRebuildFromJournal"))->trigger();
     testing_support::runEventsFor(3000ms);
+    // Calc fills the screen: the window and the folder go in front of it, side by side below.
+    const QRect screen = window.screen()->geometry();
+    window.move(screen.left() + 20, screen.bottom() - window.frameGeometry().height() - 60);
+    folder.setGeometry(window.frameGeometry().right() + 20, screen.bottom() - 380, 700, 320);
     window.raise();
+    folder.raise();
     testing_support::runEventsFor(500ms);
     const bool saved = testing_support::saveScreenPicture(window, window.screen()->geometry(),
                                                           output + "/tabwright-rebuild-from-journal.png");
