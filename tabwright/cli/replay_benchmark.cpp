@@ -4,7 +4,6 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -12,6 +11,7 @@
 #include "tabwright/capture/capture_workbook.h"
 #include "tabwright/capture/journal_replay.h"
 #include "tabwright/cli/csv_spreadsheet.h"
+#include "tabwright/testing/k7rx_lines.h"
 #include "testing/temp_folder.h"
 
 namespace {
@@ -30,13 +30,8 @@ public:
 tabwright::JournalFiles k7rxJournal()
 {
     std::string text;
-    for (int index = 0; text.size() < kJournalBytes; ++index) {
-        char line[96];
-        std::snprintf(line, sizeof line, "%d %04d :: 12-08-2026 05:%02d:%02d = %d (RAW)  %d (C)\r\n",
-                      index % 10, index % 10000, index / 60 % 60, index % 60, 40 + index % 23,
-                      21 + index % 3);
-        text += line;
-    }
+    for (int index = 0; text.size() < kJournalBytes; ++index)
+        text += testing_support::k7rxLine(index);
     std::string reads(tabwright::kReadsHeader);
     std::size_t written = 0;
     for (std::size_t offset = kBytesPerRead;; offset += kBytesPerRead) {

@@ -17,6 +17,7 @@
 
 #include "serial/qt_serial_port.h"
 #include "tabwright/capture/ini_settings_store.h"
+#include "tabwright/testing/k7rx_lines.h"
 #include "tabwright/windows/main_window.h"
 #include "testing/event_loop.h"
 #include "testing/port_mapping.h"
@@ -27,19 +28,8 @@
 #include "tools/screenshots/screen_picture.h"
 #include "tools/screenshots/visible_calc_factory.h"
 
-namespace {
-
 using namespace std::chrono_literals;
-
-std::string k7rxLine(int index)
-{
-    char line[96];
-    std::snprintf(line, sizeof line, "%d %04d :: 12-08-2026 05:%02d:%02d = %d (RAW)  %d (C)\r\n", index % 10,
-                  index, 10 + index / 60, index % 60, 40 + (index * 37) % 23 + index, 21 + index % 3);
-    return line;
-}
-
-}  // namespace
+using testing_support::k7rxLine;
 
 int main(int argc, char** argv)
 {
