@@ -11,24 +11,32 @@ namespace tabwright {
 namespace {
 
 // Ends a slice at the line that starts at `stopAt`, so the parse stops where the run had
-// stopped before the next read came.
-class StopAtLineSink : public RowSink {
+// stopped before the next read came. The rows are handed on only when a full slice has
+// gathered (and at the end of the replay): a journal read a few bytes at a time still
+// reaches the spreadsheet in large writes.
+class ReplaySlices : public RowSink {
 public:
-    StopAtLineSink(RowSink& rows, const CaptureParser& parser, std::int64_t stopAt)
-        : rows_(rows), parser_(parser), stopAt_(stopAt)
+    ReplaySlices(Spreadsheet& sheet, const CaptureParser& parser)
+        : rows_(sheet, kCellsPerWrite), parser_(parser)
     {
     }
+    void stopAt(std::int64_t offset) { stopAt_ = offset; }
     void writeRow(int row, int firstColumn, std::span<const CellValue> values) override
     {
         rows_.writeRow(row, firstColumn, values);
     }
     bool sliceFull() const override { return rows_.sliceFull() || parser_.LineOffset() >= stopAt_; }
-    void flush() override { rows_.flush(); }
+    void flush() override
+    {
+        if (rows_.sliceFull())
+            rows_.flush();
+    }
+    void flushAll() { rows_.flush(); }
 
 private:
-    RowSink& rows_;
+    BatchingRowSink rows_;
     const CaptureParser& parser_;
-    std::int64_t stopAt_;
+    std::int64_t stopAt_ = 0;
 };
 
 void throwOn(const std::optional<SpreadsheetError>& failure)
@@ -38,12 +46,11 @@ void throwOn(const std::optional<SpreadsheetError>& failure)
 }
 
 // Writes the lines that start before `stopAt`.
-void writeLinesBefore(CaptureParser& parser, Spreadsheet& sheet, std::int64_t stopAt)
+void writeLinesBefore(CaptureParser& parser, ReplaySlices& slices, std::int64_t stopAt)
 {
-    BatchingRowSink rows(sheet, kCellsPerWrite);
-    StopAtLineSink slice(rows, parser, stopAt);
+    slices.stopAt(stopAt);
     while (parser.LineOffset() < stopAt && parser.LineWaiting())
-        throwOn(parser.ProcessReceivedText(slice));
+        throwOn(parser.ProcessReceivedText(slices));
 }
 
 }  // namespace
@@ -56,18 +63,20 @@ ReplaySummary replayJournal(JournalReplaySource& source, Spreadsheet& sheet,
     CaptureParser parser(source.stampClock([&parsing] { return parsing->LineOffset(); }));
     parsing = &parser;
     parser.startRun();
+    ReplaySlices slices(sheet, parser);
     constexpr std::int64_t kEverything = std::numeric_limits<std::int64_t>::max();
     while (source.hasMore()) {
-        writeLinesBefore(parser, sheet, source.writtenBeforeNextRead().value_or(kEverything));
+        writeLinesBefore(parser, slices, source.writtenBeforeNextRead().value_or(kEverything));
         const std::string text = source.takePendingText();
         parser.countReceived(text.size());
         parser.append(text);
         if (progress)
             progress(source.bytesTaken(), source.size());
     }
-    writeLinesBefore(parser, sheet, kEverything);
-    BatchingRowSink rows(sheet, kCellsPerWrite);
-    throwOn(parser.WriteUnfinishedLine(rows));
+    writeLinesBefore(parser, slices, kEverything);
+    slices.stopAt(kEverything);
+    throwOn(parser.WriteUnfinishedLine(slices));
+    slices.flushAll();
     const ReplaySummary summary{parser.BytesReceived(), parser.CurrentRow() - 1};
     parser.stopRun();
     source.close();

@@ -7,6 +7,7 @@
 #include <string>
 #include <variant>
 
+#include "tabwright/capture/capture_run.h"
 #include "tabwright/testing/recording_spreadsheet.h"
 
 namespace tabwright {
@@ -107,20 +108,26 @@ TEST(JournalReplay, ADamagedReadsFileStillReplaysTheWholeJournal)
     EXPECT_THAT(result.warnings, ElementsAre(HasSubstr("damaged at line 3: not a line of numbers")));
 }
 
-TEST(JournalReplay, AFailedWriteIsPassedOnWithTheCellsBeforeItKept)
+TEST(JournalReplay, AFailedWriteIsPassedOnWithTheSlicesWrittenBeforeItKept)
 {
+    std::string lines;
+    for (int line = 1; line <= 1200; ++line)
+        lines += std::to_string(line) + "\r\n";
+    const auto size = static_cast<std::int64_t>(lines.size());
     ReplayTime now;
-    JournalReplaySource source(
-        JournalFiles{"1\r\n2\r\n", readsOf({readLine(3, 0, k0900), readLine(6, 3, k0900)})}, now);
+    JournalReplaySource source(JournalFiles{lines + "last\r\n", readsOf({readLine(size, 0, k0900),
+                                                                         readLine(size + 6, size, k0900)})},
+                               now);
     testing_support::RecordingSpreadsheet sheet;
-    // The workbook goes away once the second read is taken, before its line is written.
+    // The workbook goes away once the last read is taken: the first full slice is in it.
     EXPECT_THROW(replayJournal(source, sheet,
                                [&](std::int64_t taken, std::int64_t) {
-                                   if (taken == 6)
+                                   if (taken == size + 6)
                                        sheet.failCall("writeRow", SpreadsheetFailure::Gone);
                                }),
                  SpreadsheetError);
-    EXPECT_EQ(sheet.cells, (Cells{{{1, 1}, "1"}}));
+    EXPECT_EQ(sheet.cells.size(), kCellsPerWrite);
+    EXPECT_EQ(std::get<std::string>(sheet.cells.at({1000, 1})), "1000");
 }
 
 }  // namespace
