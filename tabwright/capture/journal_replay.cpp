@@ -45,12 +45,15 @@ void throwOn(const std::optional<SpreadsheetError>& failure)
         throw *failure;
 }
 
-// Writes the lines that start before `stopAt`.
-void writeLinesBefore(CaptureParser& parser, ReplaySlices& slices, std::int64_t stopAt)
+// Writes the lines that start before `stopAt`; `afterSlice` after each slice.
+void writeLinesBefore(CaptureParser& parser, ReplaySlices& slices, std::int64_t stopAt,
+                      const std::function<void()>& afterSlice)
 {
     slices.stopAt(stopAt);
-    while (parser.LineOffset() < stopAt && parser.LineWaiting())
+    while (parser.LineOffset() < stopAt && parser.LineWaiting()) {
         throwOn(parser.ProcessReceivedText(slices));
+        afterSlice();
+    }
 }
 
 }  // namespace
@@ -64,16 +67,19 @@ ReplaySummary replayJournal(JournalReplaySource& source, Spreadsheet& sheet,
     parsing = &parser;
     parser.startRun();
     ReplaySlices slices(sheet, parser);
+    const auto tellProgress = [&] {
+        if (progress)
+            progress(source.bytesTaken(), source.size());
+    };
     constexpr std::int64_t kEverything = std::numeric_limits<std::int64_t>::max();
     while (source.hasMore()) {
-        writeLinesBefore(parser, slices, source.writtenBeforeNextRead().value_or(kEverything));
+        writeLinesBefore(parser, slices, source.writtenBeforeNextRead().value_or(kEverything), tellProgress);
         const std::string text = source.takePendingText();
         parser.countReceived(text.size());
         parser.append(text);
-        if (progress)
-            progress(source.bytesTaken(), source.size());
+        tellProgress();
     }
-    writeLinesBefore(parser, slices, kEverything);
+    writeLinesBefore(parser, slices, kEverything, tellProgress);
     slices.stopAt(kEverything);
     throwOn(parser.WriteUnfinishedLine(slices));
     slices.flushAll();

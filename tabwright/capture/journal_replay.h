@@ -16,9 +16,10 @@ struct ReplaySummary {
 // Writes a journal's run into `sheet`'s capture workbook as the run wrote it: the same
 // parse and row writes, each read given to the parser after the lines the run had
 // written before it came, block stamps at the run's times, and at the end the unfinished
-// last line as Stop writes it. `source` is opened here. `progress` hears the bytes taken
-// so far and the journal's size after every read. Throws SpreadsheetError when a write
-// fails; the cells written before stay.
+// last line as Stop writes it. Rows reach `sheet` in slices of kCellsPerWrite cells.
+// `source` is opened here. `progress` hears the bytes taken so far and the journal's size
+// after every read and every slice. Throws SpreadsheetError when a write fails; the
+// slices written before stay.
 ReplaySummary replayJournal(JournalReplaySource& source, Spreadsheet& sheet,
                             const std::function<void(std::int64_t taken, std::int64_t size)>& progress = {});
 

@@ -92,19 +92,33 @@ private:
     tabwright::Spreadsheet& inner_;
 };
 
-void report(benchmark::State& state, double seconds, double sheetSeconds, std::size_t bytes)
-{
-    state.SetIterationTime(seconds);
-    using benchmark::Counter;
-    state.counters["seconds"] = Counter(seconds, Counter::kAvgIterations);
-    state.counters["sheet_seconds"] = Counter(sheetSeconds, Counter::kAvgIterations);
-    state.counters["MB_per_s"] = Counter(static_cast<double>(bytes) / 1e6 / seconds, Counter::kAvgIterations);
-}
+// Adds up one replay's figures; report() turns them into averages per replay.
+struct Figures {
+    double seconds = 0;
+    double sheetSeconds = 0;
+    double bytes = 0;
+    void add(benchmark::State& state, double replaySeconds, double replaySheetSeconds,
+             std::size_t replayBytes)
+    {
+        state.SetIterationTime(replaySeconds);
+        seconds += replaySeconds;
+        sheetSeconds += replaySheetSeconds;
+        bytes += static_cast<double>(replayBytes);
+    }
+    void report(benchmark::State& state) const
+    {
+        using benchmark::Counter;
+        state.counters["seconds"] = Counter(seconds, Counter::kAvgIterations);
+        state.counters["sheet_seconds"] = Counter(sheetSeconds, Counter::kAvgIterations);
+        state.counters["MB_per_s"] = bytes / 1e6 / seconds;
+    }
+};
 
 void replayIntoCsv(benchmark::State& state)
 {
     const tabwright::JournalFiles journal = k7rxJournal();
     testing_support::TempFolder folder;
+    Figures figures;
     for (auto _ : state) {
         NoonClock clock;
         tabwright::JournalReplaySource source(journal, clock);
@@ -114,15 +128,17 @@ void replayIntoCsv(benchmark::State& state)
         const auto start = Clock::now();
         tabwright::replayJournal(source, sheet);
         sheet.saveWorkbookAs(folder.file("replay.csv"));
-        report(state, std::chrono::duration<double>(Clock::now() - start).count(), sheet.seconds,
-               journal.journal.size());
+        figures.add(state, std::chrono::duration<double>(Clock::now() - start).count(), sheet.seconds,
+                    journal.journal.size());
     }
+    figures.report(state);
 }
 
 void replayIntoCalc(benchmark::State& state)
 {
     const tabwright::JournalFiles journal = k7rxJournal();
     testing_support::TempFolder folder;
+    Figures figures;
     for (auto _ : state) {
         tabwright::CalcSpreadsheetFactory calc;
         tabwright::FreshWorkbook fresh = tabwright::openFreshWorkbook(calc);
@@ -136,10 +152,11 @@ void replayIntoCalc(benchmark::State& state)
         const auto start = Clock::now();
         tabwright::replayJournal(source, sheet);
         sheet.saveWorkbookAs(folder.file("replay.ods"));
-        report(state, std::chrono::duration<double>(Clock::now() - start).count(), sheet.seconds,
-               journal.journal.size());
+        figures.add(state, std::chrono::duration<double>(Clock::now() - start).count(), sheet.seconds,
+                    journal.journal.size());
         fresh.spreadsheet->quit();
     }
+    figures.report(state);
 }
 
 BENCHMARK(replayIntoCsv)->UseManualTime()->Unit(benchmark::kSecond)->Iterations(3);
