@@ -11,7 +11,7 @@
 #include "serial/qt_serial_port.h"
 #include "tabwright/calc/calc_spreadsheet_factory.h"
 #include "tabwright/capture/capture_journal.h"
-#include "tabwright/capture/emulator_handover.h"
+#include "tabwright/capture/emulator_source.h"
 #include "tabwright/capture/ini_settings_store.h"
 #include "tabwright/capture/platform_version.h"
 #include "tabwright/capture/program_identity.h"
@@ -47,7 +47,7 @@ int Main(int argc, char* argv[])
     QApplication app(argc, argv);
     nameTheProgram();
     tabwright::EmulatedInstruments instruments;
-    tabwright::EmulatorHandover handover;
+    tabwright::EmulatorSource handover;
     serial::QtSerialPort port;
     tabwright::CalcSpreadsheetFactory spreadsheets;
     tabwright::SystemTimeOfDay clock;

@@ -16,10 +16,19 @@ std::string chooseProgramFolder(const std::string& executableFolder, const std::
     return userDataFolder;
 }
 
+bool isInstalledProgram(const std::string& executablePath)
+{
+    const QFileInfo executable(QString::fromLocal8Bit(executablePath.c_str()));
+    return QFileInfo(executable.absolutePath() + QStringLiteral("/../share/") + executable.fileName())
+        .isDir();
+}
+
 std::string programFolder()
 {
+    const bool installed =
+        isInstalledProgram(QCoreApplication::applicationFilePath().toLocal8Bit().toStdString());
     return chooseProgramFolder(
-        QCoreApplication::applicationDirPath().toLocal8Bit().toStdString(),
+        installed ? std::string() : QCoreApplication::applicationDirPath().toLocal8Bit().toStdString(),
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toLocal8Bit().toStdString());
 }
 

@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <utility>
 
 #include "common/core/event_pump.h"
 #include "common/core/program_folder.h"
@@ -102,6 +104,20 @@ TEST_F(CommonWidgets, ProgramFolderIsTheExecutablesFolderWhenItCanBeWritten)
     EXPECT_EQ(chooseProgramFolder(folder.file("no-such-folder"), user), user);
     EXPECT_TRUE(std::filesystem::is_directory(user));
     EXPECT_FALSE(programFolder().empty());
+}
+
+TEST_F(CommonWidgets, AProgramWithItsDataFolderBesideItsBinFolderIsInstalled)
+{
+    testing_support::TempFolder prefix;
+    std::filesystem::create_directories(prefix.file("bin"));
+    std::filesystem::create_directories(prefix.file("share/logfetch"));
+    const std::pair<std::string, bool> cases[] = {
+        {prefix.file("bin/logfetch"), true},
+        {prefix.file("bin/tabwright"), false},  // another program's data folder is not its own
+        {prefix.file("logfetch"), false},       // a build tree: no share folder beside
+    };
+    for (const auto& [program, installed] : cases)
+        EXPECT_EQ(isInstalledProgram(program), installed) << program;
 }
 
 class QtFileDialogTest : public CommonWidgets {

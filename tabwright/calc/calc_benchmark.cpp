@@ -61,7 +61,7 @@ void writeCells(benchmark::State& state, WriteRow writeRow)
 // Eight text fields a line, like a tagged line.
 void WriteTextCells(benchmark::State& state)
 {
-    writeCells(state, [](tabwright::Spreadsheet& calc, int row) {
+    writeCells(state, [](tabwright::CaptureSheet& calc, int row) {
         for (int column = 1; column <= 8; ++column)
             calc.writeText(row, column, "0012");
         return 8;
@@ -71,7 +71,7 @@ BENCHMARK(WriteTextCells)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealT
 
 void WriteNumberCells(benchmark::State& state)
 {
-    writeCells(state, [](tabwright::Spreadsheet& calc, int row) {
+    writeCells(state, [](tabwright::CaptureSheet& calc, int row) {
         calc.writeNumber(row, 2, 13.5);
         return 1;
     });
@@ -82,7 +82,7 @@ BENCHMARK(WriteNumberCells)->Unit(benchmark::kMicrosecond)->MinTime(3.0)->UseRea
 void WriteLinesCellByCell(benchmark::State& state)
 {
     const int cells = static_cast<int>(state.range(0));
-    writeCells(state, [cells](tabwright::Spreadsheet& calc, int row) {
+    writeCells(state, [cells](tabwright::CaptureSheet& calc, int row) {
         for (int column = 1; column <= cells; ++column)
             calc.writeText(row, column, "0012");
         return cells;
@@ -93,7 +93,7 @@ BENCHMARK(WriteLinesCellByCell)->Arg(8)->Arg(60)->Unit(benchmark::kMillisecond)-
 void WriteLinesAsRows(benchmark::State& state)
 {
     const std::vector<tabwright::CellValue> line(state.range(0), "0012");
-    writeCells(state, [&line](tabwright::Spreadsheet& calc, int row) {
+    writeCells(state, [&line](tabwright::CaptureSheet& calc, int row) {
         calc.writeRow(row, 1, line);
         return static_cast<int>(line.size());
     });
@@ -105,7 +105,7 @@ void WriteLineRunsAsRows(benchmark::State& state)
 {
     constexpr int kLines = 100;
     const std::vector<tabwright::CellValue> line(state.range(0), "0012");
-    writeCells(state, [&line](tabwright::Spreadsheet& calc, int run) {
+    writeCells(state, [&line](tabwright::CaptureSheet& calc, int run) {
         std::vector<tabwright::RowCells> rows;
         for (int index = 0; index < kLines; ++index)
             rows.push_back({(run - 1) * kLines + index + 1, 1, line});

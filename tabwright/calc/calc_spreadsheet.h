@@ -36,7 +36,7 @@ CalcOptions defaultCalcOptions();
 // The spreadsheet application as LibreOffice Calc, driven over UNO: each new instance is a
 // private process with its own profile folder and pipe, so it never touches the user's
 // other documents.
-class CalcSpreadsheet final : public Spreadsheet {
+class CalcSpreadsheet final : public SpreadsheetApplication, public CaptureSheet {
 public:
     explicit CalcSpreadsheet(CalcOptions options);
     ~CalcSpreadsheet() override;

@@ -18,9 +18,9 @@ CalcSpreadsheetFactory::CalcSpreadsheetFactory(std::vector<std::string> extraTem
     extraTemplateFolders_.insert(extraTemplateFolders_.begin(), TABWRIGHT_SOURCE_DATA_DIR);
 }
 
-std::shared_ptr<Spreadsheet> CalcSpreadsheetFactory::makeSpreadsheet()
+CaptureSpreadsheet CalcSpreadsheetFactory::makeSpreadsheet()
 {
-    return std::make_shared<CalcSpreadsheet>(defaultCalcOptions());
+    return applicationWithSheet(std::make_shared<CalcSpreadsheet>(defaultCalcOptions()));
 }
 
 std::string CalcSpreadsheetFactory::prepareWorkingCopy()

@@ -16,7 +16,7 @@ class CalcSpreadsheetFactory : public SpreadsheetFactory {
 public:
     explicit CalcSpreadsheetFactory(std::vector<std::string> extraTemplateFolders = {});
 
-    std::shared_ptr<Spreadsheet> makeSpreadsheet() override;
+    CaptureSpreadsheet makeSpreadsheet() override;
     std::string prepareWorkingCopy() override;
 
 private:

@@ -9,12 +9,12 @@
 
 namespace tabwright {
 
-// Gathers the rows of a slice of lines and writes them with one Spreadsheet::writeRows,
+// Gathers the rows of a slice of lines and writes them with one CaptureSheet::writeRows,
 // so that a spreadsheet that can fill a range of rows at once needs one call where
 // writing cell by cell took one per cell. The slice is full at `cellsPerSlice` cells.
 class BatchingRowSink : public RowSink {
 public:
-    BatchingRowSink(Spreadsheet& spreadsheet, std::size_t cellsPerSlice)
+    BatchingRowSink(CaptureSheet& spreadsheet, std::size_t cellsPerSlice)
         : spreadsheet_(spreadsheet), cellsPerSlice_(cellsPerSlice)
     {
     }
@@ -42,7 +42,7 @@ private:
     };
     void clear();
 
-    Spreadsheet& spreadsheet_;
+    CaptureSheet& spreadsheet_;
     std::size_t cellsPerSlice_;
     std::string text_;
     std::vector<Cell> cells_;

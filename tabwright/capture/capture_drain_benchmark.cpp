@@ -12,6 +12,7 @@
 
 #include "tabwright/calc/calc_spreadsheet.h"
 #include "tabwright/capture/capture_run.h"
+#include "tabwright/capture/serial_port_source.h"
 #include "tabwright/capture/workbook_files.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_folder.h"
@@ -67,11 +68,11 @@ public:
         for (const char* folder : {"startup", "instances", "work"})
             std::filesystem::create_directories(root.file(folder));
     }
-    std::shared_ptr<tabwright::Spreadsheet> makeSpreadsheet() override
+    tabwright::CaptureSpreadsheet makeSpreadsheet() override
     {
         calc = std::make_shared<tabwright::CalcSpreadsheet>(tabwright::CalcOptions{
             root_.file("startup"), root_.file("instances"), tabwright::CalcOptions::Display::Headless});
-        return calc;
+        return tabwright::applicationWithSheet(calc);
     }
     std::string prepareWorkingCopy() override
     {
@@ -131,14 +132,14 @@ void drain(benchmark::State& state, const std::string& backlog)
     testing_support::TempFolder root;
     HeadlessCalcs calcs(root);
     BacklogPort port(backlog);
-    tabwright::EmulatorHandover handover;
+    tabwright::SerialPortSource source(port);
     NoonClock clock;
     SilentView view;
     testing_support::ScriptedPrompter prompter;
     tabwright::CaptureRun run(
-        tabwright::CaptureRunParts{calcs, port, handover, clock, view, view, prompter, root.file("data")});
+        tabwright::CaptureRunParts{calcs, source, clock, view, view, prompter, root.file("data")});
     for (auto _ : state) {
-        if (!run.Start()) {
+        if (!run.start()) {
             state.SkipWithError("the capture did not start");
             return;
         }
@@ -152,14 +153,14 @@ void drain(benchmark::State& state, const std::string& backlog)
             ++ticks;
         } while (view.timerOn && !run.parser().ReceiveBuffer().empty());
         const double seconds = std::chrono::duration<double>(Clock::now() - began).count();
-        if (run.ExcelBlocked())
+        if (run.excelBlocked())
             state.SkipWithError("a write failed");
         state.SetIterationTime(seconds);
         state.counters["cells"] = cells;
         state.counters["cells/s"] = cells / seconds;
         state.counters["ticks"] = ticks;
         state.counters["longest_tick_ms"] = std::chrono::duration<double, std::milli>(longestTick).count();
-        run.Stop();
+        run.stop();
     }
     run.quitSpreadsheet();
 }

@@ -7,6 +7,7 @@
 
 #include "tabwright/capture/batching_row_sink.h"
 #include "tabwright/capture/capture_workbook.h"
+#include "tabwright/capture/digit_grouping.h"
 #include "tabwright/capture/workbook_files.h"
 
 namespace tabwright {
@@ -15,23 +16,6 @@ std::string_view blockedText(const SpreadsheetError& error)
 {
     return error.failure() == SpreadsheetFailure::Gone ? kExcelClosedText : kExcelBlockedText;
 }
-
-namespace {
-
-// 1234567 as "1,234,567".
-std::string groupedDigits(std::size_t count)
-{
-    const std::string digits = std::to_string(count);
-    std::string text;
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0)
-            text += ',';
-        text += digits[i];
-    }
-    return text;
-}
-
-}  // namespace
 
 CaptureRun::CaptureRun(CaptureRunParts parts)
     : parts_(parts),
@@ -42,12 +26,12 @@ CaptureRun::CaptureRun(CaptureRunParts parts)
       parser_(stampClock_),
       journal_(parts.dataFolder)
 {
-    parts_.port.setLinkLostHandler([this](const serial::PortError&) { loseLink(); });
+    parts_.source.setLinkLostHandler([this] { loseLink(); });
 }
 
 CaptureRun::~CaptureRun()
 {
-    parts_.port.setLinkLostHandler({});
+    parts_.source.setLinkLostHandler({});
 }
 
 void CaptureRun::setMacro(bool enabled, std::string name)
@@ -56,7 +40,7 @@ void CaptureRun::setMacro(bool enabled, std::string name)
     macroName_ = std::move(name);
 }
 
-bool CaptureRun::Start()
+bool CaptureRun::start()
 {
     // The window disables Start while a run is on or stopping; other callers get the same rule.
     if (state_ != RunState::Stopped || stopping_)
@@ -101,8 +85,8 @@ bool CaptureRun::openWorkbook()
     captureWorkbook_.clear();
     FreshWorkbook fresh = openFreshWorkbook(parts_.spreadsheets);
     // The previous instance is dropped, not quit: it stays open for the user.
-    if (fresh.spreadsheet)
-        excelApp_ = std::move(fresh.spreadsheet);
+    if (fresh.spreadsheet.application || fresh.spreadsheet.sheet)
+        spreadsheet_ = std::move(fresh.spreadsheet);
     if (!fresh.opened)
         return false;
     captureWorkbook_ = std::move(fresh.workingCopy);
@@ -112,9 +96,9 @@ bool CaptureRun::openWorkbook()
 bool CaptureRun::openPort()
 {
     try {
-        parts_.port.open();
+        parts_.source.open();
         return true;
-    } catch (const serial::PortError&) {
+    } catch (const std::exception&) {
         return false;
     }
 }
@@ -130,7 +114,7 @@ void CaptureRun::showRunning()
     view.enableButton(RunButton::ComPorts, false);
 }
 
-void CaptureRun::Pause()
+void CaptureRun::pause()
 {
     if (state_ != RunState::Running)
         return;
@@ -145,7 +129,7 @@ void CaptureRun::Pause()
     view.showStatus("Paused");
 }
 
-void CaptureRun::Resume()
+void CaptureRun::resume()
 {
     if (state_ != RunState::Paused)
         return;
@@ -201,7 +185,7 @@ bool CaptureRun::probeBlockedWorkbook()
     if (!excelBlocked_)
         return true;
     try {
-        excelApp_->workbookName();
+        spreadsheet_.sheet->workbookName();
     } catch (const SpreadsheetError&) {
         return false;
     }
@@ -218,7 +202,7 @@ bool CaptureRun::probeBlockedWorkbook()
 
 void CaptureRun::takeInText()
 {
-    const std::string text = ReadIncomingText(parts_.port, parts_.handover, parser_, parts_.view);
+    const std::string text = ReadIncomingText(parts_.source, parser_, parts_.view);
     journal_.append(text);
     if (!text.empty())
         journal_.recordRead(parser_.LineOffset(), parts_.clock.millisecondsSinceMidnight());
@@ -247,7 +231,7 @@ void CaptureRun::writeWaitingLines()
 
 std::optional<SpreadsheetError> CaptureRun::writeSlices(std::chrono::steady_clock::time_point deadline)
 {
-    BatchingRowSink rows(*excelApp_, kCellsPerWrite);
+    BatchingRowSink rows(*spreadsheet_.sheet, kCellsPerWrite);
     do {
         if (auto failure = parser_.ProcessReceivedText(rows))
             return failure;
@@ -280,7 +264,7 @@ void CaptureRun::loseLink()
         return;
     portLost_ = true;
     // The bytes that came before the loss are still taken and written.
-    if (!excelBlocked_ && excelApp_) {
+    if (!excelBlocked_ && spreadsheet_.sheet) {
         takeInText();
         if (const auto failure = writeSlices(std::chrono::steady_clock::time_point::max()))
             block(*failure);
@@ -301,22 +285,21 @@ void CaptureRun::showPortLost()
     parts_.view.showStatus(kPortNotAvailableText);
 }
 
-void CaptureRun::Stop()
+void CaptureRun::stop()
 {
     if (stopping_)
         return;
     const bool wasRunning = state_ != RunState::Stopped;
     stopReading();
-    if (!wasRunning || !excelApp_) {
+    if (!wasRunning || !spreadsheet_.sheet) {
         finishStop(std::nullopt);
         return;
     }
-    if (parts_.port.isOpen() || parts_.handover.EmulatorOpen())
-        takeInText();
+    takeInText();
     journal_.flush();
     if (excelBlocked_) {
         try {
-            excelApp_->workbookName();
+            spreadsheet_.sheet->workbookName();
         } catch (const SpreadsheetError& error) {
             finishStop(error);
             return;
@@ -339,7 +322,7 @@ void CaptureRun::continueStop()
         return;
     }
     if (!failure) {
-        BatchingRowSink rows(*excelApp_, kCellsPerWrite);
+        BatchingRowSink rows(*spreadsheet_.sheet, kCellsPerWrite);
         failure = parser_.WriteUnfinishedLine(rows);
     }
     stopping_ = false;
@@ -387,11 +370,7 @@ void CaptureRun::dropUnfinishedText()
 
 void CaptureRun::closePort()
 {
-    try {
-        parts_.port.close();
-    } catch (const std::exception&) {
-        // Closing is never refused; what went wrong does not matter any more.
-    }
+    parts_.source.close();
 }
 
 void CaptureRun::showStopped()
@@ -411,10 +390,11 @@ void CaptureRun::showStopped()
 void CaptureRun::runMacro()
 {
     // Only a Start that opened its capture workbook gives the macro something to run in.
-    if (!macroEnabled_ || !excelApp_ || captureWorkbook_.empty())
+    if (!macroEnabled_ || !spreadsheet_.application || captureWorkbook_.empty())
         return;
     try {
-        runEndOfRunMacro(*excelApp_, fileNameOf(captureWorkbook_), macroName_, parts_.prompter);
+        runEndOfRunMacro(*spreadsheet_.application, fileNameOf(captureWorkbook_), macroName_,
+                         parts_.prompter);
     } catch (const SpreadsheetError& error) {
         parts_.view.showLamp(Lamp::Excel, LampColour::Red);
         parts_.view.showStatus(blockedText(error));
@@ -424,15 +404,15 @@ void CaptureRun::runMacro()
 void CaptureRun::stopIfRunning()
 {
     if (state_ == RunState::Running)
-        Stop();
+        stop();
     finishStopping();
 }
 
 void CaptureRun::quitSpreadsheet()
 {
-    if (excelApp_) {
+    if (spreadsheet_.application) {
         try {
-            excelApp_->quit();
+            spreadsheet_.application->quit();
         } catch (const SpreadsheetError&) {
             // An instance that cannot be told to quit is gone or beyond reach; it is dropped.
         }
@@ -442,7 +422,7 @@ void CaptureRun::quitSpreadsheet()
 
 void CaptureRun::dropSpreadsheet()
 {
-    excelApp_.reset();
+    spreadsheet_ = {};
     captureWorkbook_.clear();
 }
 

@@ -9,14 +9,13 @@
 #include <string>
 
 #include "common/core/prompter.h"
-#include "serial/serial_port.h"
 #include "tabwright/capture/capture_journal.h"
 #include "tabwright/capture/capture_parser.h"
-#include "tabwright/capture/emulator_handover.h"
 #include "tabwright/capture/recording_time_of_day.h"
 #include "tabwright/capture/run_view.h"
 #include "tabwright/capture/spreadsheet.h"
 #include "tabwright/capture/spreadsheet_factory.h"
+#include "tabwright/capture/text_source.h"
 #include "tabwright/capture/time_of_day.h"
 
 namespace tabwright {
@@ -35,8 +34,7 @@ inline constexpr std::size_t kCellsPerWrite = 1000;
 // What a capture run works with; all of it outlives the run.
 struct CaptureRunParts {
     SpreadsheetFactory& spreadsheets;
-    serial::SerialPort& port;  // its port number is set by the owner
-    EmulatorHandover& handover;
+    TextSource& source;  // where the text comes from, chosen by the owner
     TimeOfDay& clock;
     RunView& view;
     RunTimer& timer;
@@ -70,9 +68,9 @@ public:
     // Opens a fresh capture workbook in a new spreadsheet application, then the port, and
     // runs. Returns whether it runs; a failure is shown by lamp and status. The instance
     // of the previous Start stays open for the user. Does nothing unless Stopped.
-    bool Start();
-    void Pause();   // only while Running
-    void Resume();  // only while Paused
+    bool start();
+    void pause();   // only while Running
+    void resume();  // only while Paused
     // In any state: writes what the port has received and every line still waiting, the
     // unfinished last one as it stands, closes the port and the journal, shows the stopped
     // window and runs the end-of-run macro when it is enabled and the last Start opened
@@ -81,7 +79,7 @@ public:
     // A backlog too large for one tick's writing is written over the following ticks,
     // the window answering meanwhile (every run button disabled); the port, the journal
     // and the macro follow once it is written. stopping() is true until then.
-    void Stop();
+    void stop();
     bool stopping() const { return stopping_; }
     // Writes what a Stop still has to write at once, then ends it.
     void finishStopping();
@@ -97,17 +95,18 @@ public:
     void quitSpreadsheet();
 
     void setMacro(bool enabled, std::string name);
-    bool MacroEnabled() const { return macroEnabled_; }
-    const std::string& MacroNameSetting() const { return macroName_; }
+    bool macroEnabled() const { return macroEnabled_; }
+    const std::string& macroName() const { return macroName_; }
 
     RunState state() const { return state_; }
-    bool ExcelBlocked() const { return excelBlocked_; }
+    bool excelBlocked() const { return excelBlocked_; }
     const CaptureParser& parser() const { return parser_; }
     const CaptureJournal& journal() const { return journal_; }
     // Whether the port went away during the run and has not been opened again.
     bool portLost() const { return portLost_; }
-    // The spreadsheet application of the last Start, or none.
-    Spreadsheet* ExcelApp() const { return excelApp_.get(); }
+    // The spreadsheet application and the sheet of the last Start, or none.
+    SpreadsheetApplication* application() const { return spreadsheet_.application.get(); }
+    CaptureSheet* sheet() const { return spreadsheet_.sheet.get(); }
 
 private:
     // Start's steps.
@@ -145,7 +144,7 @@ private:
     RecordingTimeOfDay stampClock_;
     CaptureParser parser_;
     RunState state_ = RunState::Stopped;
-    std::shared_ptr<Spreadsheet> excelApp_;
+    CaptureSpreadsheet spreadsheet_;
     std::string captureWorkbook_;  // the working copy opened by the last Start; empty if none
     bool excelBlocked_ = false;
     bool portLost_ = false;

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "tabwright/capture/journal_reads.h"
+#include "tabwright/capture/port_or_emulator_source.h"
+#include "tabwright/capture/serial_port_source.h"
 #include "tabwright/testing/recording_spreadsheet_factory.h"
 #include "testing/file_contents.h"
 #include "testing/scripted_prompter.h"
@@ -93,12 +95,15 @@ public:
 struct RunFixture : testing::Test {
     FakePort port;
     RecordingSpreadsheetFactory spreadsheets;
-    EmulatorHandover handover;
+    SerialPortSource portSource{port};
+    EmulatorSource handover;
+    // As in the main window: the port, read only while the emulator is closed.
+    PortOrEmulatorSource source{portSource, handover};
     FixedTime clock;
     RecordingView view;
     testing_support::ScriptedPrompter prompter;
     testing_support::TempFolder data;
-    CaptureRun run{CaptureRunParts{spreadsheets, port, handover, clock, view, view, prompter, data.path()}};
+    CaptureRun run{CaptureRunParts{spreadsheets, source, clock, view, view, prompter, data.path()}};
 
     void tick(const std::function<void()>& duringEvents = [] {}) { run.tick(duringEvents); }
     std::vector<std::string> shownSince(std::size_t from) const
@@ -121,7 +126,7 @@ class StartCases : public RunFixture, public testing::WithParamInterface<StartCa
 TEST_P(StartCases, ShowsEachStepInOrderAndEndsInItsState)
 {
     GetParam().arrange(*this);
-    EXPECT_EQ(run.Start(), GetParam().runs);
+    EXPECT_EQ(run.start(), GetParam().runs);
     std::vector<std::string> expected = kOpeningWorkbook;
     expected.insert(expected.end(), GetParam().shownAfterOpening.begin(), GetParam().shownAfterOpening.end());
     EXPECT_THAT(view.shown, ElementsAreArray(expected));
@@ -164,20 +169,20 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(RunFixture, FailureAKeepsTheInstanceAndFailureBQuitsIt)
 {
     spreadsheets.prepare = [](auto& s) { s.failCall("openCaptureWorkbook"); };
-    run.Start();
-    EXPECT_EQ(run.ExcelApp(), spreadsheets.made.back().get());
+    run.start();
+    EXPECT_EQ(run.application(), spreadsheets.made.back().get());
     EXPECT_THAT(spreadsheets.last().calls, testing::Not(testing::Contains("quit")));
 
     spreadsheets.prepare = nullptr;
     port.refuseOpen = true;
-    run.Start();
-    EXPECT_EQ(run.ExcelApp(), nullptr);
+    run.start();
+    EXPECT_EQ(run.application(), nullptr);
     EXPECT_EQ(spreadsheets.last().calls.back(), "quit");
 }
 
 TEST_F(RunFixture, TickReadsWritesAndRearmsOnlyWhileRunning)
 {
-    run.Start();
+    run.start();
     port.received = "0 0001 :: 12-07-2026 = 57\r\nA\tB";
     tick();
     EXPECT_EQ(spreadsheets.last().cells.size(), 4u);
@@ -187,7 +192,7 @@ TEST_F(RunFixture, TickReadsWritesAndRearmsOnlyWhileRunning)
 
     // A Pause clicked while the tick runs the pending events leaves the timer off.
     port.received = "\r\n";
-    tick([this] { run.Pause(); });
+    tick([this] { run.pause(); });
     EXPECT_FALSE(view.timerOn);
     EXPECT_EQ(run.state(), RunState::Paused);
     EXPECT_EQ(std::get<std::string>(spreadsheets.last().cells.at({2, 2})), "B");
@@ -195,32 +200,32 @@ TEST_F(RunFixture, TickReadsWritesAndRearmsOnlyWhileRunning)
 
 TEST_F(RunFixture, NothingIsReadWhilePausedAndResumeShowsTheCount)
 {
-    run.Start();
-    run.Pause();
+    run.start();
+    run.pause();
     port.received = "1\r\n";
     tick();
     EXPECT_EQ(port.received, "1\r\n");
     std::size_t before = view.shown.size();
-    run.Resume();
+    run.resume();
     EXPECT_THAT(shownSince(before), ElementsAre("disable Resume", "enable Pause", "front Pause", "port green",
                                                 "excel green", "status Ready"));
     tick();
-    run.Pause();
+    run.pause();
     before = view.shown.size();
-    run.Resume();
+    run.resume();
     EXPECT_EQ(view.shown.back(), "bytes 3");
     EXPECT_TRUE(view.timerOn);
 }
 
 TEST_F(RunFixture, PauseResumeAndStartDoNothingOutOfTheirState)
 {
-    run.Resume();
-    run.Pause();
+    run.resume();
+    run.pause();
     EXPECT_THAT(view.shown, IsEmpty());
     EXPECT_EQ(run.state(), RunState::Stopped);
-    run.Start();
-    run.Pause();
-    EXPECT_FALSE(run.Start());
+    run.start();
+    run.pause();
+    EXPECT_FALSE(run.start());
     EXPECT_EQ(spreadsheets.made.size(), 1u);
     EXPECT_EQ(run.state(), RunState::Paused);
 }
@@ -235,12 +240,12 @@ class BlockCases : public RunFixture, public testing::WithParamInterface<BlockCa
 
 TEST_P(BlockCases, AFailedWriteWaitsForTheWorkbookAndLosesNothing)
 {
-    run.Start();
+    run.start();
     spreadsheets.last().failNextCall("writeText", GetParam().failure);
     spreadsheets.last().failCall("workbookName");
     port.received = "1\r\n2\r\n";
     tick();
-    EXPECT_TRUE(run.ExcelBlocked());
+    EXPECT_TRUE(run.excelBlocked());
     EXPECT_THAT(shownSince(view.shown.size() - 3),
                 ElementsAre("excel red", "status " + std::string(GetParam().text), "disable Pause"));
 
@@ -254,7 +259,7 @@ TEST_P(BlockCases, AFailedWriteWaitsForTheWorkbookAndLosesNothing)
     spreadsheets.last().succeedCall("workbookName");
     const std::size_t before = view.shown.size();
     tick();
-    EXPECT_FALSE(run.ExcelBlocked());
+    EXPECT_FALSE(run.excelBlocked());
     EXPECT_THAT(shownSince(before),
                 ElementsAre("excel green", "status Bytes Received: 6", "enable Pause", "bytes 9"));
     std::vector<std::string> written;
@@ -283,7 +288,7 @@ TEST_P(StopCases, ShowsTheStoppedWindowAndRunsTheMacroOnlyWithAWorkbook)
     GetParam().before(*this);
     port.received = "unfinished";
     tick();
-    run.Stop();
+    run.stop();
     // A paused run has not read the port: Stop takes the text in first and counts it.
     EXPECT_THAT(shownSince(view.shown.size() - 9),
                 ElementsAre("port background", "excel background", "status ", "disable Stop", "enable Start",
@@ -305,18 +310,18 @@ TEST_P(StopCases, ShowsTheStoppedWindowAndRunsTheMacroOnlyWithAWorkbook)
 INSTANTIATE_TEST_SUITE_P(
     CaptureRun, StopCases,
     testing::Values(StopCase{"BeforeAnyStart", true, [](RunFixture&) {}, false},
-                    StopCase{"RunningWithMacro", true, [](RunFixture& f) { f.run.Start(); }, true},
-                    StopCase{"RunningWithoutMacro", false, [](RunFixture& f) { f.run.Start(); }, false},
+                    StopCase{"RunningWithMacro", true, [](RunFixture& f) { f.run.start(); }, true},
+                    StopCase{"RunningWithoutMacro", false, [](RunFixture& f) { f.run.start(); }, false},
                     StopCase{"Paused", true,
                              [](RunFixture& f) {
-                                 f.run.Start();
-                                 f.run.Pause();
+                                 f.run.start();
+                                 f.run.pause();
                              },
                              true},
                     StopCase{"AfterNoWorkbook", true,
                              [](RunFixture& f) {
                                  f.spreadsheets.prepare = [](auto& s) { s.failCall("openCaptureWorkbook"); };
-                                 f.run.Start();
+                                 f.run.start();
                              },
                              false}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -324,9 +329,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(RunFixture, AMacroInAClosedWorkbookIsShownNotThrown)
 {
     run.setMacro(true, "Chart");
-    run.Start();
+    run.start();
     spreadsheets.last().failCall("runMacro", SpreadsheetFailure::Gone);
-    run.Stop();
+    run.stop();
     EXPECT_THAT(shownSince(view.shown.size() - 2),
                 ElementsAre("excel red", "status MS Excel spreadsheet has been closed"));
 }
@@ -334,14 +339,14 @@ TEST_F(RunFixture, AMacroInAClosedWorkbookIsShownNotThrown)
 TEST_F(RunFixture, EndingStopsOnlyARunningRunAndQuitsTheLastInstance)
 {
     run.setMacro(true, "Chart");
-    run.Start();
-    run.Pause();
+    run.start();
+    run.pause();
     run.stopIfRunning();
     EXPECT_EQ(run.state(), RunState::Paused);
     run.quitSpreadsheet();
     EXPECT_THAT(spreadsheets.last().calls, testing::Contains("quit"));
     EXPECT_THAT(spreadsheets.last().calls, testing::Not(testing::Contains("runMacro spreadsheet.ods!Chart")));
-    EXPECT_EQ(run.ExcelApp(), nullptr);
+    EXPECT_EQ(run.application(), nullptr);
 }
 
 // K7RX-style lines whose second token is their number, from 1 on.
@@ -361,7 +366,7 @@ std::string journalText(const CaptureRun& run)
 TEST_F(RunFixture, TheReadsFileKeepsEachReadEachStampTimeAndTheStop)
 {
     constexpr std::int32_t kNoon30 = 13 * 3600 * 1000 + 1800 * 1000;  // what FixedTime says
-    run.Start();
+    run.start();
     port.received = "a\r\n";
     tick();
     tick();  // nothing came: no read is kept
@@ -372,7 +377,7 @@ TEST_F(RunFixture, TheReadsFileKeepsEachReadEachStampTimeAndTheStop)
     tick();
     port.received = "d";
     tick();
-    run.Stop();
+    run.stop();
     const std::string expected = std::string(kReadsHeader) + readLine(3, 0, kNoon30) +
                                  readLine(13, 3, kNoon30) + clockLine(3, kNoon30) + readLine(14, 3, kNoon30) +
                                  clockLine(3, kNoon30) + stopLine(14, true);
@@ -382,7 +387,7 @@ TEST_F(RunFixture, TheReadsFileKeepsEachReadEachStampTimeAndTheStop)
 TEST_F(RunFixture, ABacklogIsWrittenOverSeveralTicksInOrderAndPauseActsAtOnce)
 {
     constexpr int kLines = 50000;  // about 2.7 MB: far more than one tick's time allows
-    run.Start();
+    run.start();
     port.received = numberedLines(kLines);
     tick();
     EXPECT_EQ(view.rearmedAtOnce, 1);
@@ -392,13 +397,13 @@ TEST_F(RunFixture, ABacklogIsWrittenOverSeveralTicksInOrderAndPauseActsAtOnce)
     EXPECT_GT(written, 0u);
 
     // A Pause during the tick's events leaves the rest waiting and the timer off.
-    tick([this] { run.Pause(); });
+    tick([this] { run.pause(); });
     EXPECT_FALSE(view.timerOn);
     const std::size_t pausedAt = spreadsheets.last().cells.size();
     tick();
     EXPECT_EQ(spreadsheets.last().cells.size(), pausedAt);
 
-    run.Resume();
+    run.resume();
     for (int ticks = 0; view.timerOn && ticks < 1000 && run.parser().ReceiveBuffer().size(); ++ticks)
         tick();
     EXPECT_EQ(run.parser().ReceiveBuffer(), "");
@@ -414,10 +419,10 @@ TEST_F(RunFixture, ABacklogIsWrittenOverSeveralTicksInOrderAndPauseActsAtOnce)
 TEST_F(RunFixture, StopWritesTheBacklogAndTheUnfinishedLineBeforeTheMacro)
 {
     run.setMacro(true, "Chart");
-    run.Start();
+    run.start();
     port.received = numberedLines(30000) + "tail\t1";
     tick();
-    run.Stop();
+    run.stop();
     for (int ticks = 0; run.stopping() && ticks < 1000; ++ticks)
         tick();
     const auto& sheet = spreadsheets.last();
@@ -432,14 +437,14 @@ TEST_F(RunFixture, AStopWithALargeBacklogWritesItOverTicksWithTheButtonsDisabled
 {
     constexpr int kLines = 50000;  // far more than one tick's time allows
     run.setMacro(true, "Chart");
-    run.Start();
+    run.start();
     port.received = numberedLines(kLines);
-    run.Stop();
+    run.stop();
     ASSERT_TRUE(run.stopping());
     EXPECT_EQ(view.rearmedAtOnce, 1);
     EXPECT_THAT(view.shown, testing::IsSupersetOf({"disable Start", "disable Stop"}));
     EXPECT_THAT(view.shown.back(), testing::StartsWith("status Writing received lines: "));
-    EXPECT_FALSE(run.Start());  // nothing starts while the last run is still being written
+    EXPECT_FALSE(run.start());  // nothing starts while the last run is still being written
     EXPECT_NE(spreadsheets.last().calls.back(), "runMacro spreadsheet.ods!Chart");
 
     for (int ticks = 0; run.stopping() && ticks < 1000; ++ticks)
@@ -454,10 +459,10 @@ TEST_F(RunFixture, AStopWithALargeBacklogWritesItOverTicksWithTheButtonsDisabled
 TEST_F(RunFixture, TheJournalTakesTheEmulatorsTextAndAFailingOneIsToldOnce)
 {
     testing_support::writeText(data.file("journal"), "a file where the folder should be");
-    run.Start();
+    run.start();
     EXPECT_THAT(view.shown,
                 testing::Contains(testing::StartsWith("status The capture journal cannot be written: ")));
-    handover.setEmulatorOpen(true);
+    handover.open();
     handover.leaveOutput("9999\r\n");
     tick();
     handover.leaveOutput("9998\r\n");

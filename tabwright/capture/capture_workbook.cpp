@@ -8,7 +8,7 @@ namespace tabwright {
 
 namespace {
 
-void openPersonalWorkbook(Spreadsheet& spreadsheet)
+void openPersonalWorkbook(SpreadsheetApplication& spreadsheet)
 {
     try {
         const std::string folder = spreadsheet.startupPath();
@@ -35,11 +35,13 @@ FreshWorkbook openFreshWorkbook(SpreadsheetFactory& spreadsheets)
     } catch (const std::exception&) {
         return fresh;
     }
-    fresh.opened = openCaptureWorkbook(*fresh.spreadsheet, fresh.workingCopy);
+    // A sheet without an application starts empty, as a fresh working copy does.
+    fresh.opened = !fresh.spreadsheet.application ||
+                   openCaptureWorkbook(*fresh.spreadsheet.application, fresh.workingCopy);
     return fresh;
 }
 
-bool openCaptureWorkbook(Spreadsheet& spreadsheet, const std::string& workingCopy)
+bool openCaptureWorkbook(SpreadsheetApplication& spreadsheet, const std::string& workingCopy)
 {
     try {
         spreadsheet.newInstance();
@@ -56,7 +58,7 @@ bool openCaptureWorkbook(Spreadsheet& spreadsheet, const std::string& workingCop
     return true;
 }
 
-void runEndOfRunMacro(Spreadsheet& spreadsheet, std::string_view workbook, std::string_view name,
+void runEndOfRunMacro(SpreadsheetApplication& spreadsheet, std::string_view workbook, std::string_view name,
                       common::Prompter& prompter)
 {
     const std::string macro = std::string(workbook) + "!" + std::string(name);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <memory>
 #include <string>
 #include <string_view>
 
@@ -14,13 +13,13 @@ namespace tabwright {
 // the working copy as the capture workbook, then the instance made visible. Returns false
 // when Start must fail with "MS Excel not available"; an instance already created stays
 // running. Only the personal workbook's steps may fail without failing Start.
-bool openCaptureWorkbook(Spreadsheet& spreadsheet, const std::string& workingCopy);
+bool openCaptureWorkbook(SpreadsheetApplication& spreadsheet, const std::string& workingCopy);
 
-// A new spreadsheet application with a fresh copy of the template as its capture workbook,
-// as Start opens one. `spreadsheet` is empty when none could be made; `opened` is false
-// when Start must fail (an instance already made stays running, for the caller to quit).
+// A new spreadsheet with a fresh copy of the template as its capture workbook, as Start
+// opens one. `spreadsheet` is empty when none could be made; `opened` is false when Start
+// must fail (an instance already made stays running, for the caller to quit).
 struct FreshWorkbook {
-    std::shared_ptr<Spreadsheet> spreadsheet;
+    CaptureSpreadsheet spreadsheet;
     std::string workingCopy;
     bool opened = false;
 };
@@ -29,7 +28,7 @@ FreshWorkbook openFreshWorkbook(SpreadsheetFactory& spreadsheets);
 // Stop's macro step: runs "workbook!name", the name exactly as typed. A macro that is not
 // found or fails is told to the user; a workbook or instance that is gone is left to the
 // caller (the SpreadsheetError is passed on).
-void runEndOfRunMacro(Spreadsheet& spreadsheet, std::string_view workbook, std::string_view name,
+void runEndOfRunMacro(SpreadsheetApplication& spreadsheet, std::string_view workbook, std::string_view name,
                       common::Prompter& prompter);
 
 }  // namespace tabwright

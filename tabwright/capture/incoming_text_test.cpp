@@ -8,29 +8,17 @@
 namespace {
 
 using testing::ElementsAre;
-using testing::IsEmpty;
 
-// A port whose received text the test sets; it counts the takes.
-class TextPort : public serial::SerialPort {
+// A source whose pending text the test sets.
+class TextOnly : public tabwright::TextSource {
 public:
-    void setPortNumber(int) override {}
-    int portNumber() const override { return 1; }
     void open() override {}
     bool isOpen() const override { return true; }
     void close() override {}
-    void clearBuffers() override {}
-    std::string takePendingText() override
-    {
-        ++takes;
-        return std::exchange(received, {});
-    }
-    int takeByte() override { return -1; }
-    bool sendByte(std::uint8_t) override { return true; }
-    void setBytesArrivedHandler(std::function<void()>) override {}
-    void setLinkLostHandler(std::function<void(const serial::PortError&)>) override {}
+    std::string takePendingText() override { return std::exchange(received, {}); }
+    void setLinkLostHandler(std::function<void()>) override {}
 
     std::string received;
-    int takes = 0;
 };
 
 struct RecordingStatus : tabwright::StatusLine {
@@ -38,59 +26,23 @@ struct RecordingStatus : tabwright::StatusLine {
     void showBytesReceived(std::int64_t count) override { shown.push_back(count); }
 };
 
-struct Reader {
-    TextPort port;
-    tabwright::EmulatorHandover handover;
+TEST(ReadIncomingText, TakesTheSourcesTextAndCountsIt)
+{
+    TextOnly source;
     struct : tabwright::TimeOfDay {
         std::int32_t millisecondsSinceMidnight() override { return 0; }
     } clock;
     tabwright::CaptureParser parser{clock};
     RecordingStatus status;
+    const auto read = [&] { return tabwright::ReadIncomingText(source, parser, status); };
 
-    std::string read() { return tabwright::ReadIncomingText(port, handover, parser, status); }
-};
-
-TEST(ReadIncomingText, TakesThePortTextAndCountsIt)
-{
-    Reader reader;
-    reader.port.received = std::string("ab\0\xff", 4);
-    EXPECT_EQ(reader.read(), std::string("ab\0\xff", 4));
-    EXPECT_EQ(reader.read(), "");  // an empty read is neither counted nor shown
-    reader.port.received = "cde";
-    EXPECT_EQ(reader.read(), "cde");
-    EXPECT_THAT(reader.status.shown, ElementsAre(4, 7));
-    EXPECT_EQ(reader.parser.BytesReceived(), 7);
-}
-
-TEST(ReadIncomingText, WhileTheEmulatorIsOpenTakesItsOutputAndLeavesThePort)
-{
-    Reader reader;
-    reader.handover.setEmulatorOpen(true);
-    reader.port.received = "port";
-    reader.handover.leaveOutput("first\r\n");
-    reader.handover.leaveOutput("9999\r\n");  // each output overwrites the one before
-    EXPECT_EQ(reader.read(), "9999\r\n");
-    EXPECT_EQ(reader.handover.PendingEmulatorOutput(), "");
-    EXPECT_EQ(reader.read(), "");
-    EXPECT_EQ(reader.port.takes, 0);
-    EXPECT_THAT(reader.status.shown, ElementsAre(6));
-}
-
-TEST(ReadIncomingText, InjectSingleTabActsOnOneOutputAndClearsTheBox)
-{
-    Reader reader;
-    int boxCleared = 0;
-    reader.handover.setEmulatorOpen(true);
-    reader.handover.setInjectSingleTabClearedHandler([&] { ++boxCleared; });
-    reader.handover.setInjectSingleTab(true);
-    EXPECT_EQ(reader.read(), "");  // nothing pending: the option waits for an output
-    reader.handover.leaveOutput("9999\r\n");
-    EXPECT_EQ(reader.read(), "9999\t10000\r\n");
-    EXPECT_FALSE(reader.handover.InjectSingleTab());
-    EXPECT_EQ(boxCleared, 1);
-    reader.handover.leaveOutput("9999\r\n");
-    EXPECT_EQ(reader.read(), "9999\r\n");
-    EXPECT_THAT(reader.status.shown, ElementsAre(12, 18));
+    source.received = std::string("ab\0\xff", 4);
+    EXPECT_EQ(read(), std::string("ab\0\xff", 4));
+    EXPECT_EQ(read(), "");  // an empty read is neither counted nor shown
+    source.received = "cde";
+    EXPECT_EQ(read(), "cde");
+    EXPECT_THAT(status.shown, ElementsAre(4, 7));
+    EXPECT_EQ(parser.BytesReceived(), 7);
 }
 
 TEST(InjectSingleTab, WritesTheLeadingNumberAndItsSuccessorInPlainDecimal)

@@ -24,13 +24,13 @@ JournalRebuild rebuildFromJournal(SpreadsheetFactory& spreadsheets, const std::s
     }
     FreshWorkbook fresh = openFreshWorkbook(spreadsheets);
     rebuild.spreadsheet = std::move(fresh.spreadsheet);
-    if (!fresh.opened) {
+    if (!fresh.opened || !rebuild.spreadsheet.sheet) {
         rebuild.status = "MS Excel not available";
         return rebuild;
     }
     JournalReplaySource source(std::move(files), fallback);
     try {
-        const ReplaySummary summary = replayJournal(source, *rebuild.spreadsheet, progress);
+        const ReplaySummary summary = replayJournal(source, *rebuild.spreadsheet.sheet, progress);
         rebuild.status = "Rebuilt " + name + " in a new workbook: " + std::to_string(summary.bytes) +
                          " bytes, " + std::to_string(summary.rows) + " rows";
     } catch (const SpreadsheetError& error) {

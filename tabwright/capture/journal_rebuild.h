@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,9 +13,9 @@ namespace tabwright {
 
 // What rebuilding a run from its journal did.
 struct JournalRebuild {
-    // The spreadsheet application holding the rebuilt workbook, left open for the user;
-    // empty when none was made.
-    std::shared_ptr<Spreadsheet> spreadsheet;
+    // The spreadsheet holding the rebuilt workbook, left open for the user; empty when none
+    // was made.
+    CaptureSpreadsheet spreadsheet;
     // For the status line: what was rebuilt, or why not.
     std::string status;
     // What the user should know about the replay's times (see JournalReplaySource).

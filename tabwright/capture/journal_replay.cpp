@@ -16,7 +16,7 @@ namespace {
 // reaches the spreadsheet in large writes.
 class ReplaySlices : public RowSink {
 public:
-    ReplaySlices(Spreadsheet& sheet, const CaptureParser& parser)
+    ReplaySlices(CaptureSheet& sheet, const CaptureParser& parser)
         : rows_(sheet, kCellsPerWrite), parser_(parser)
     {
     }
@@ -58,7 +58,7 @@ void writeLinesBefore(CaptureParser& parser, ReplaySlices& slices, std::int64_t 
 
 }  // namespace
 
-ReplaySummary replayJournal(JournalReplaySource& source, Spreadsheet& sheet,
+ReplaySummary replayJournal(JournalReplaySource& source, CaptureSheet& sheet,
                             const std::function<void(std::int64_t, std::int64_t)>& progress)
 {
     source.open();

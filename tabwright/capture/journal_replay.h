@@ -20,7 +20,7 @@ struct ReplaySummary {
 // `source` is opened here. `progress` hears the bytes taken so far and the journal's size
 // after every read and every slice. Throws SpreadsheetError when a write fails; the
 // slices written before stay.
-ReplaySummary replayJournal(JournalReplaySource& source, Spreadsheet& sheet,
+ReplaySummary replayJournal(JournalReplaySource& source, CaptureSheet& sheet,
                             const std::function<void(std::int64_t taken, std::int64_t size)>& progress = {});
 
 }  // namespace tabwright

@@ -2,7 +2,7 @@
 
 namespace tabwright {
 
-void Spreadsheet::writeRow(int row, int firstColumn, std::span<const CellValue> values)
+void CaptureSheet::writeRow(int row, int firstColumn, std::span<const CellValue> values)
 {
     int column = firstColumn;
     for (const CellValue& value : values) {
@@ -14,7 +14,7 @@ void Spreadsheet::writeRow(int row, int firstColumn, std::span<const CellValue> 
     }
 }
 
-void Spreadsheet::writeRows(std::span<const RowCells> rows)
+void CaptureSheet::writeRows(std::span<const RowCells> rows)
 {
     for (const RowCells& cells : rows)
         writeRow(cells.row, cells.firstColumn, cells.values);

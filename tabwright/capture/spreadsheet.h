@@ -25,12 +25,37 @@ private:
     SpreadsheetFailure failure_;
 };
 
-// Everything the capture asks of the spreadsheet application, in the order a
-// capture run uses it. Every operation throws SpreadsheetError when it fails.
-// Rows and columns count from 1.
-class Spreadsheet {
+// The capture workbook's sheet: the cells a capture run writes, the workbook's name and a
+// saved copy. Every operation throws SpreadsheetError when it fails. Rows and columns count
+// from 1.
+class CaptureSheet {
 public:
-    virtual ~Spreadsheet() = default;
+    virtual ~CaptureSheet() = default;
+
+    // Write one cell of the capture workbook's active sheet.
+    virtual void writeText(int row, int column, std::string_view text) = 0;
+    virtual void writeNumber(int row, int column, double value) = 0;
+    // Writes `values` into `row`, the first into `firstColumn`, the others to its right;
+    // the cells are the same as one writeText or writeNumber per value gives. This one
+    // writes cell by cell; a sheet that fills a range in one call overrides it.
+    virtual void writeRow(int row, int firstColumn, std::span<const CellValue> values);
+    // Writes the rows in order, as one writeRow each does; a sheet may join rows that
+    // follow one another into fewer calls. On a failure the rows before the failing call
+    // are written, and none after it.
+    virtual void writeRows(std::span<const RowCells> rows);
+    // The capture workbook's name: also the probe that fails once the workbook or the
+    // application holding it is gone.
+    virtual std::string workbookName() = 0;
+    // Saves a copy of the capture workbook as `path`, in the format its extension names
+    // (.ods, .xlsx, .xls; .csv where the sheet is kept as CSV), replacing a file there.
+    virtual void saveWorkbookAs(const std::string& path) = 0;
+};
+
+// The spreadsheet application that shows the capture workbook to the user, in the order
+// a capture run uses it. Every operation throws SpreadsheetError when it fails.
+class SpreadsheetApplication {
+public:
+    virtual ~SpreadsheetApplication() = default;
 
     // Starts a new application instance, invisible until makeVisible. An instance
     // started earlier is left running, untouched, for the user.
@@ -44,26 +69,10 @@ public:
     // Opens the working copy; it becomes the capture workbook and the active one.
     virtual void openCaptureWorkbook(const std::string& path) = 0;
     virtual void makeVisible() = 0;
-    // Write one cell of the capture workbook's active sheet.
-    virtual void writeText(int row, int column, std::string_view text) = 0;
-    virtual void writeNumber(int row, int column, double value) = 0;
-    // Writes `values` into `row`, the first into `firstColumn`, the others to its right;
-    // the cells are the same as one writeText or writeNumber per value gives. This one
-    // writes cell by cell; an application that fills a range in one call overrides it.
-    virtual void writeRow(int row, int firstColumn, std::span<const CellValue> values);
-    // Writes the rows in order, as one writeRow each does; an application may join
-    // rows that follow one another into fewer calls. On a failure the rows before the
-    // failing call are written, and none after it.
-    virtual void writeRows(std::span<const RowCells> rows);
     // Runs the macro "workbook!Name" (or a bare "Name").
     virtual void runMacro(std::string_view macro) = 0;
     // Ends the instance; never saves the capture workbook itself.
     virtual void quit() = 0;
-    // The capture workbook's name: a probe that fails once the workbook is gone.
-    virtual std::string workbookName() = 0;
-    // Saves a copy of the capture workbook as `path`, in the format its extension names
-    // (.ods, .xlsx, .xls; .csv where the sheet is kept as CSV), replacing a file there.
-    virtual void saveWorkbookAs(const std::string& path) = 0;
 };
 
 }  // namespace tabwright

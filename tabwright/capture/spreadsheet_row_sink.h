@@ -8,11 +8,11 @@ namespace tabwright {
 // Passes each row on to the spreadsheet as one row write.
 class SpreadsheetRowSink : public RowSink {
 public:
-    explicit SpreadsheetRowSink(tabwright::Spreadsheet& spreadsheet) : spreadsheet_(spreadsheet) {}
+    explicit SpreadsheetRowSink(tabwright::CaptureSheet& spreadsheet) : spreadsheet_(spreadsheet) {}
     void writeRow(int row, int firstColumn, std::span<const CellValue> values) override;
 
 private:
-    tabwright::Spreadsheet& spreadsheet_;
+    tabwright::CaptureSheet& spreadsheet_;
 };
 
 }  // namespace tabwright

@@ -12,9 +12,9 @@ namespace tabwright {
 
 namespace {
 
-// The data folder the build installs the template into.
-#ifndef TABWRIGHT_DATA_DIR
-#define TABWRIGHT_DATA_DIR "/usr/local/share/tabwright"
+// Where the build installs the template, seen from the folder the program is installed in.
+#ifndef TABWRIGHT_BIN_TO_DATA_DIR
+#define TABWRIGHT_BIN_TO_DATA_DIR "../share/tabwright"
 #endif
 
 bool isFile(const fs::path& path)
@@ -41,7 +41,19 @@ WorkbookPlaces defaultWorkbookPlaces()
 {
     std::error_code error;
     std::string current = fs::current_path(error).string();
-    return WorkbookPlaces{{current.empty() ? "." : current, TABWRIGHT_DATA_DIR}, userTemporaryFolder()};
+    return WorkbookPlaces{{current.empty() ? "." : current, installedDataFolder()}, userTemporaryFolder()};
+}
+
+std::string installedDataFolder(const std::string& programPath)
+{
+    return (fs::path(programPath).parent_path() / TABWRIGHT_BIN_TO_DATA_DIR).lexically_normal().string();
+}
+
+std::string installedDataFolder()
+{
+    std::error_code error;
+    const fs::path program = fs::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : installedDataFolder(program.string());
 }
 
 std::string userTemporaryFolder()

@@ -24,6 +24,12 @@ const std::vector<std::string>& personalWorkbookNames();
 // then fails, as it does when the working copy cannot be opened.
 WorkbookPlaces defaultWorkbookPlaces();
 
+// The installed data folder of a program at programPath: PREFIX/bin/tabwright gives
+// PREFIX/share/tabwright, whatever the prefix the package was installed under.
+std::string installedDataFolder(const std::string& programPath);
+// The installed data folder of the running program ("" when its place cannot be read).
+std::string installedDataFolder();
+
 // A folder of this user's own under the system temporary folder, created with owner-only
 // rights. Throws std::runtime_error when it exists but is not a folder owned by this user
 // with owner-only rights (someone else could read or plant files in it).

@@ -5,6 +5,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -63,6 +65,17 @@ TEST(WorkbookFiles, NamesTheLockFileBesideTheDocument)
 {
     EXPECT_EQ(tabwright::lockFilePath("/tmp/t/spreadsheet.ods"), "/tmp/t/.~lock.spreadsheet.ods#");
     EXPECT_EQ(tabwright::fileNameOf("/tmp/t/spreadsheet.ods"), "spreadsheet.ods");
+}
+
+TEST(WorkbookFiles, TheInstalledDataFolderFollowsWhereverTheProgramWasInstalled)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"/usr/bin/tabwright", "/usr/share/tabwright"},
+        {"/usr/local/bin/tabwright", "/usr/local/share/tabwright"},
+        {"/opt/lab/bin/tabwright", "/opt/lab/share/tabwright"},
+    };
+    for (const auto& [program, dataFolder] : cases)
+        EXPECT_EQ(tabwright::installedDataFolder(program), dataFolder) << program;
 }
 
 TEST(WorkbookFiles, TheUserTemporaryFolderIsTheUsersAlone)

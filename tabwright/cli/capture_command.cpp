@@ -5,6 +5,8 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "common/core/interrupt_signals.h"
 #include "common/core/prompter.h"
@@ -12,10 +14,10 @@
 #include "tabwright/calc/calc_spreadsheet_factory.h"
 #include "tabwright/capture/capture_run.h"
 #include "tabwright/capture/capture_settings.h"
-#include "tabwright/capture/emulator_handover.h"
+#include "tabwright/capture/emulator_source.h"
 #include "tabwright/capture/ini_settings_store.h"
+#include "tabwright/capture/serial_port_source.h"
 #include "tabwright/cli/csv_spreadsheet.h"
-#include "tabwright/cli/emulator_only_port.h"
 #include "tabwright/cli/terminal_prompter.h"
 #include "tabwright/cli/terminal_run_view.h"
 #include "tabwright/emulator/emulated_instruments.h"
@@ -45,6 +47,13 @@ void setUpModels(EmulatedInstruments& instruments, const CaptureOptions& options
     instruments.vq480.setEOLFrequency(static_cast<std::int16_t>(options.eolFrequency));
 }
 
+InstrumentModel& chosenModel(EmulatedInstruments& instruments, CaptureSource source)
+{
+    if (source == CaptureSource::EmulatedVq480)
+        return instruments.vq480;
+    return instruments.k7rx;
+}
+
 // Whether the port can be opened, told with the serial service's hint when it cannot;
 // checked before the spreadsheet application starts for nothing.
 bool portOpens(serial::SerialPort& port, std::ostream& err)
@@ -59,73 +68,42 @@ bool portOpens(serial::SerialPort& port, std::ostream& err)
     }
 }
 
-}  // namespace
-
-int runCaptureCommand(const CaptureOptions& options, std::ostream& out, std::ostream& err)
+// Start failed: what failed, and what to do about it.
+void reportStartFailure(const TerminalRunView& view, int portNumber, std::ostream& err)
 {
-    const bool emulated = options.source != CaptureSource::Port;
-    IniSettingsStore settings;
-    EmulatedInstruments instruments;
-    setUpModels(instruments, options);
-    InstrumentModel& model = options.source == CaptureSource::EmulatedVq480
-                                 ? static_cast<InstrumentModel&>(instruments.vq480)
-                                 : static_cast<InstrumentModel&>(instruments.k7rx);
+    err << view.lastStatus() << ": ";
+    if (view.lastStatus() == "MS Excel not available")
+        err << "LibreOffice Calc could not be started or could not open the capture workbook. Is "
+               "LibreOffice installed (apt-get install libreoffice-calc)? Without it, save to a .csv "
+               "file (--output NAME.csv).\n";
+    else
+        err << "COM" << portNumber << " could not be opened.\n";
+}
 
-    serial::QtSerialPort serialPort;
-    EmulatorOnlyPort emulatorPort;
-    serial::SerialPort& port = emulated ? static_cast<serial::SerialPort&>(emulatorPort) : serialPort;
-    port.setPortNumber(options.port.value_or(readCaptureSettings(settings).comPort));
-    if (!emulated && !portOpens(port, err))
-        return 1;
-
-    CalcSpreadsheetFactory calc;
-    CsvSpreadsheetFactory csv(options.outputPath);
-    SpreadsheetFactory& spreadsheets =
-        options.outputKind == OutputKind::Csv ? static_cast<SpreadsheetFactory&>(csv) : calc;
-    EmulatorHandover handover;
-    handover.setEmulatorOpen(emulated);
-    SystemTimeOfDay clock;
-    TerminalRunView view(err);
-    QtRunTimer timer;
-    TerminalPrompter prompter(err);
-    CaptureRun run(
-        CaptureRunParts{spreadsheets, port, handover, clock, view, timer, prompter, perUserDataFolder()});
-    run.setMacro(!options.macro.empty(), options.macro);
-
-    QObject::connect(&timer.timer, &QTimer::timeout,
-                     [&run] { run.tick([] { QCoreApplication::processEvents(); }); });
-
-    if (!run.Start()) {
-        err << view.lastStatus() << ": ";
-        if (view.lastStatus() == "MS Excel not available")
-            err << "LibreOffice Calc could not be started or could not open the capture workbook. Is "
-                   "LibreOffice installed (apt-get install libreoffice-calc)? Without it, save to a .csv "
-                   "file (--output NAME.csv).\n";
-        else
-            err << "COM" << port.portNumber() << " could not be opened.\n";
-        run.quitSpreadsheet();
-        return 1;
-    }
-
-    // The emulated instrument speaks every 250 ms from the moment the run starts.
-    // Nobody watches it here, so it waits while the capture has not taken its
-    // last output: a busy machine slows it down instead of losing lines.
-    QTimer pace;
+// The emulated instrument speaks every 250 ms from the moment the run starts. Nobody
+// watches it here, so it waits while the capture has not taken its last output: a busy
+// machine slows it down instead of losing lines.
+void paceEmulator(QTimer& pace, EmulatorSource& emulator, InstrumentModel& model)
+{
     pace.setInterval(kEmulatorPaceMilliseconds);
-    QObject::connect(&pace, &QTimer::timeout, [&] {
-        if (handover.PendingEmulatorOutput().empty())
-            handover.leaveOutput(model.nextOutput());
+    QObject::connect(&pace, &QTimer::timeout, [&emulator, &model] {
+        if (emulator.pendingOutput().empty())
+            emulator.leaveOutput(model.nextOutput());
     });
-    if (emulated)
-        pace.start();
+    pace.start();
+}
 
+// Runs the events until the time is up, a signal comes, or the run is no longer running
+// (the port went away); returns whether it was the last.
+bool captureUntilTheEnd(const CaptureRun& run, std::optional<double> seconds,
+                        const common::InterruptSignals& interrupts)
+{
     QEventLoop loop;
     QTimer deadline;
     deadline.setSingleShot(true);
     QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-    if (options.seconds)
-        deadline.start(static_cast<int>(*options.seconds * 1000));
-    // A run that is no longer running (the port went away) ends the capture.
+    if (seconds)
+        deadline.start(static_cast<int>(*seconds * 1000));
     QTimer watch;
     watch.setInterval(kTickMilliseconds);
     QObject::connect(&watch, &QTimer::timeout, [&] {
@@ -133,29 +111,80 @@ int runCaptureCommand(const CaptureOptions& options, std::ostream& out, std::ost
             loop.quit();
     });
     watch.start();
-    common::InterruptSignals interrupts;
     QObject::connect(&interrupts, &common::InterruptSignals::interrupted, &loop, &QEventLoop::quit);
     loop.exec();
-    pace.stop();
+    return run.state() != RunState::Running && interrupts.received() == 0;
+}
 
-    const bool portWentAway = run.state() != RunState::Running && interrupts.received() == 0;
-    run.Stop();
-    run.finishStopping();
-    int status = 0;
-    Spreadsheet* sheet = run.ExcelApp();
+// Saves the stopped run's workbook as `path`; the exit status.
+int saveCapture(const CaptureRun& run, const std::string& path, std::ostream& out, std::ostream& err)
+{
+    CaptureSheet* sheet = run.sheet();
     try {
         if (sheet == nullptr)
             throw SpreadsheetError(SpreadsheetFailure::Gone, "no capture workbook");
-        sheet->saveWorkbookAs(options.outputPath);
-        out << "Saved: " << options.outputPath << '\n';
+        sheet->saveWorkbookAs(path);
+        out << "Saved: " << path << '\n';
+        return 0;
     } catch (const SpreadsheetError& error) {
-        err << "The capture could not be saved as " << options.outputPath << ": " << error.what() << '\n';
-        status = 1;
+        err << "The capture could not be saved as " << path << ": " << error.what() << '\n';
+        return 1;
     }
-    run.quitSpreadsheet();
+}
+
+void printSummary(const CaptureRun& run, const TerminalRunView& view, std::ostream& out)
+{
     out << "Bytes received: " << view.bytesReceived() << '\n'
         << "Rows written: " << run.parser().CurrentRow() - 1 << '\n';
     out << "Journal: " << run.journal().path() << '\n';
+}
+
+}  // namespace
+
+int runCaptureCommand(const CaptureOptions& options, std::ostream& out, std::ostream& err)
+{
+    const bool emulated = options.source != CaptureSource::Port;
+    IniSettingsStore settings;
+    serial::QtSerialPort port;
+    port.setPortNumber(options.port.value_or(readCaptureSettings(settings).comPort));
+    if (!emulated && !portOpens(port, err))
+        return 1;
+    SerialPortSource portSource(port);
+    EmulatorSource emulator;
+    TextSource& source = emulated ? static_cast<TextSource&>(emulator) : portSource;
+
+    CalcSpreadsheetFactory calc;
+    CsvSpreadsheetFactory csv(options.outputPath);
+    SpreadsheetFactory& spreadsheets =
+        options.outputKind == OutputKind::Csv ? static_cast<SpreadsheetFactory&>(csv) : calc;
+    SystemTimeOfDay clock;
+    TerminalRunView view(err);
+    QtRunTimer timer;
+    TerminalPrompter prompter(err);
+    CaptureRun run(CaptureRunParts{spreadsheets, source, clock, view, timer, prompter, perUserDataFolder()});
+    run.setMacro(!options.macro.empty(), options.macro);
+    QObject::connect(&timer.timer, &QTimer::timeout,
+                     [&run] { run.tick([] { QCoreApplication::processEvents(); }); });
+
+    if (!run.start()) {
+        reportStartFailure(view, port.portNumber(), err);
+        run.quitSpreadsheet();
+        return 1;
+    }
+    EmulatedInstruments instruments;
+    setUpModels(instruments, options);
+    QTimer pace;
+    if (emulated)
+        paceEmulator(pace, emulator, chosenModel(instruments, options.source));
+    common::InterruptSignals interrupts;
+    const bool portWentAway = captureUntilTheEnd(run, options.seconds, interrupts);
+    pace.stop();
+
+    run.stop();
+    run.finishStopping();
+    const int status = saveCapture(run, options.outputPath, out, err);
+    run.quitSpreadsheet();
+    printSummary(run, view, out);
     if (portWentAway)
         err << "The capture stopped: the COM port went away.\n";
     return status;

@@ -36,27 +36,6 @@ void appendTextField(std::string& csv, std::string_view text)
 
 CsvSpreadsheet::CsvSpreadsheet(std::string outputName) : outputName_(std::move(outputName)) {}
 
-void CsvSpreadsheet::newInstance() {}
-
-std::string CsvSpreadsheet::startupPath()
-{
-    return {};
-}
-
-bool CsvSpreadsheet::personalWorkbookExists(const std::string&)
-{
-    return false;
-}
-
-void CsvSpreadsheet::openPersonalWorkbook(const std::string&) {}
-
-void CsvSpreadsheet::openCaptureWorkbook(const std::string&)
-{
-    rows_.clear();
-}
-
-void CsvSpreadsheet::makeVisible() {}
-
 CsvSpreadsheet::Cell& CsvSpreadsheet::cell(int row, int column)
 {
     if (row < 1 || row > kLastRow || column < 1 || column > kLastColumn)
@@ -84,16 +63,6 @@ void CsvSpreadsheet::writeNumber(int row, int column, double value)
 {
     cell(row, column) = value;
 }
-
-void CsvSpreadsheet::runMacro(std::string_view macro)
-{
-    throw SpreadsheetError(SpreadsheetFailure::MacroNotFound,
-                           "the macro " + std::string(macro) +
-                               " cannot run: macros need a LibreOffice output (.ods, .xlsx or .xls), "
-                               "a .csv file has none");
-}
-
-void CsvSpreadsheet::quit() {}
 
 std::string CsvSpreadsheet::workbookName()
 {

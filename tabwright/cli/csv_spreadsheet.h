@@ -10,28 +10,17 @@
 
 namespace tabwright {
 
-// The spreadsheet as one sheet in memory, written out as a CSV file at the end; for a
-// capture without a spreadsheet application. Starting, opening and showing succeed at
-// once; macros cannot run. The sheet has Calc's size (1,048,576 rows, 16,384 columns):
-// a write beyond it fails as it would there.
-class CsvSpreadsheet final : public Spreadsheet {
+// The capture's sheet in memory, written out as a CSV file at the end; for a capture
+// without a spreadsheet application (so without macros). It starts empty. The sheet has
+// Calc's size (1,048,576 rows, 16,384 columns): a write beyond it fails as it would there.
+class CsvSpreadsheet final : public CaptureSheet {
 public:
     // `outputName` is what workbookName answers: the name of the file to be saved.
     explicit CsvSpreadsheet(std::string outputName);
 
-    void newInstance() override;
-    std::string startupPath() override;
-    bool personalWorkbookExists(const std::string& path) override;
-    void openPersonalWorkbook(const std::string& path) override;
-    // Starts an empty sheet, as a fresh copy of the template gives.
-    void openCaptureWorkbook(const std::string& path) override;
-    void makeVisible() override;
     // Empty text leaves the cell empty, as in Calc.
     void writeText(int row, int column, std::string_view text) override;
     void writeNumber(int row, int column, double value) override;
-    // Throws SpreadsheetError (MacroNotFound): macros need a LibreOffice output.
-    void runMacro(std::string_view macro) override;
-    void quit() override;
     std::string workbookName() override;
 
     // The sheet as CSV: one record per row from row 1 to the last used row, one field per
@@ -52,13 +41,13 @@ private:
     std::vector<std::vector<Cell>> rows_;  // by row - 1, then column - 1; ragged
 };
 
-// Each Start's sheet kept in memory, to be written as CSV; no template needed.
+// Each Start's sheet kept in memory, to be written as CSV; no application, no template.
 class CsvSpreadsheetFactory : public SpreadsheetFactory {
 public:
     explicit CsvSpreadsheetFactory(std::string outputName) : outputName_(std::move(outputName)) {}
-    std::shared_ptr<Spreadsheet> makeSpreadsheet() override
+    CaptureSpreadsheet makeSpreadsheet() override
     {
-        return std::make_shared<CsvSpreadsheet>(outputName_);
+        return {nullptr, std::make_shared<CsvSpreadsheet>(outputName_)};
     }
     std::string prepareWorkingCopy() override { return outputName_; }
 

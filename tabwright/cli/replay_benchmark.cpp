@@ -48,18 +48,9 @@ tabwright::JournalFiles k7rxJournal()
 }
 
 // Passes every call on and adds up the time the spreadsheet took for writes and the save.
-class TimedSpreadsheet : public tabwright::Spreadsheet {
+class TimedSpreadsheet : public tabwright::CaptureSheet {
 public:
-    explicit TimedSpreadsheet(tabwright::Spreadsheet& inner) : inner_(inner) {}
-    void newInstance() override { inner_.newInstance(); }
-    std::string startupPath() override { return inner_.startupPath(); }
-    bool personalWorkbookExists(const std::string& path) override
-    {
-        return inner_.personalWorkbookExists(path);
-    }
-    void openPersonalWorkbook(const std::string& path) override { inner_.openPersonalWorkbook(path); }
-    void openCaptureWorkbook(const std::string& path) override { inner_.openCaptureWorkbook(path); }
-    void makeVisible() override { inner_.makeVisible(); }
+    explicit TimedSpreadsheet(tabwright::CaptureSheet& inner) : inner_(inner) {}
     void writeText(int row, int column, std::string_view text) override
     {
         timed([&] { inner_.writeText(row, column, text); });
@@ -72,8 +63,6 @@ public:
     {
         timed([&] { inner_.writeRows(rows); });
     }
-    void runMacro(std::string_view macro) override { inner_.runMacro(macro); }
-    void quit() override { inner_.quit(); }
     std::string workbookName() override { return inner_.workbookName(); }
     void saveWorkbookAs(const std::string& path) override
     {
@@ -89,7 +78,7 @@ private:
         call();
         seconds += std::chrono::duration<double>(Clock::now() - start).count();
     }
-    tabwright::Spreadsheet& inner_;
+    tabwright::CaptureSheet& inner_;
 };
 
 // Adds up one replay's figures; report() turns them into averages per replay.
@@ -123,7 +112,6 @@ void replayIntoCsv(benchmark::State& state)
         NoonClock clock;
         tabwright::JournalReplaySource source(journal, clock);
         tabwright::CsvSpreadsheet csv("replay.csv");
-        csv.openCaptureWorkbook("replay.csv");
         TimedSpreadsheet sheet(csv);
         const auto start = Clock::now();
         tabwright::replayJournal(source, sheet);
@@ -142,19 +130,19 @@ void replayIntoCalc(benchmark::State& state)
     for (auto _ : state) {
         tabwright::CalcSpreadsheetFactory calc;
         tabwright::FreshWorkbook fresh = tabwright::openFreshWorkbook(calc);
-        if (!fresh.opened) {
+        if (!fresh.opened || !fresh.spreadsheet.sheet) {
             state.SkipWithError("LibreOffice Calc did not open the capture workbook");
             return;
         }
         NoonClock clock;
         tabwright::JournalReplaySource source(journal, clock);
-        TimedSpreadsheet sheet(*fresh.spreadsheet);
+        TimedSpreadsheet sheet(*fresh.spreadsheet.sheet);
         const auto start = Clock::now();
         tabwright::replayJournal(source, sheet);
         sheet.saveWorkbookAs(folder.file("replay.ods"));
         figures.add(state, std::chrono::duration<double>(Clock::now() - start).count(), sheet.seconds,
                     journal.journal.size());
-        fresh.spreadsheet->quit();
+        fresh.spreadsheet.application->quit();
     }
     figures.report(state);
 }

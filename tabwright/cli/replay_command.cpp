@@ -121,8 +121,8 @@ private:
     int shown_ = -1;
 };
 
-// Writes the journal into `sheet` (its capture workbook open), runs the macro and saves.
-bool replayInto(Spreadsheet& sheet, const std::string& workbookName, const ReplayJob& job,
+// Writes the journal into `spreadsheet` (its capture workbook open), runs the macro and saves.
+bool replayInto(const CaptureSpreadsheet& spreadsheet, const std::string& workbookName, const ReplayJob& job,
                 const std::string& macro, JournalFiles files, std::ostream& out, std::ostream& err)
 {
     SystemTimeOfDay now;
@@ -130,17 +130,18 @@ bool replayInto(Spreadsheet& sheet, const std::string& workbookName, const Repla
     ProgressLine progress(err, job.journal);
     ReplaySummary summary;
     try {
-        summary = replayJournal(source, sheet, [&progress](std::int64_t taken, std::int64_t size) {
-            progress.show(taken, size);
-        });
+        summary =
+            replayJournal(source, *spreadsheet.sheet,
+                          [&progress](std::int64_t taken, std::int64_t size) { progress.show(taken, size); });
         progress.end();
         for (const std::string& warning : source.warnings())
             err << job.journal << ": " << warning << '\n';
-        if (!macro.empty()) {
+        // A macro is refused with a CSV output, which has no application.
+        if (!macro.empty() && spreadsheet.application) {
             TerminalPrompter prompter(err);
-            runEndOfRunMacro(sheet, workbookName, macro, prompter);
+            runEndOfRunMacro(*spreadsheet.application, workbookName, macro, prompter);
         }
-        sheet.saveWorkbookAs(job.output);
+        spreadsheet.sheet->saveWorkbookAs(job.output);
     } catch (const SpreadsheetError& error) {
         progress.end();
         err << "The replay of " << job.journal << " could not be saved as " << job.output << ": "
@@ -167,23 +168,21 @@ bool replayOne(const ReplayJob& job, const std::string& macro, std::ostream& out
         err << "tabwright replay: " << error.what() << '\n';
         return false;
     }
-    if (kindOfOutput(job.output) == OutputKind::Csv) {
-        CsvSpreadsheet sheet(job.output);
-        sheet.openCaptureWorkbook(job.output);
-        return replayInto(sheet, job.output, job, macro, std::move(files), out, err);
-    }
+    CsvSpreadsheetFactory csv(job.output);
     CalcSpreadsheetFactory calc;
-    FreshWorkbook fresh = openFreshWorkbook(calc);
+    SpreadsheetFactory& spreadsheets =
+        kindOfOutput(job.output) == OutputKind::Csv ? static_cast<SpreadsheetFactory&>(csv) : calc;
+    FreshWorkbook fresh = openFreshWorkbook(spreadsheets);
     bool saved = false;
-    if (fresh.opened)
-        saved = replayInto(*fresh.spreadsheet, fileNameOf(fresh.workingCopy), job, macro, std::move(files),
+    if (fresh.opened && fresh.spreadsheet.sheet)
+        saved = replayInto(fresh.spreadsheet, fileNameOf(fresh.workingCopy), job, macro, std::move(files),
                            out, err);
     else
         err << "MS Excel not available: LibreOffice Calc could not be started or could not open the capture "
                "workbook. Without it, save to a .csv file (--output NAME.csv).\n";
-    if (fresh.spreadsheet) {
+    if (fresh.spreadsheet.application) {
         try {
-            fresh.spreadsheet->quit();
+            fresh.spreadsheet.application->quit();
         } catch (const SpreadsheetError&) {
             // An instance that cannot be told to quit is gone already.
         }

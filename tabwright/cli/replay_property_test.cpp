@@ -14,9 +14,10 @@
 
 #include "serial/qt_serial_port.h"
 #include "tabwright/capture/capture_run.h"
+#include "tabwright/capture/emulator_source.h"
 #include "tabwright/capture/journal_replay.h"
+#include "tabwright/capture/serial_port_source.h"
 #include "tabwright/cli/csv_spreadsheet.h"
-#include "tabwright/cli/emulator_only_port.h"
 #include "tabwright/emulator/emulated_instruments.h"
 #include "tabwright/testing/recording_spreadsheet_factory.h"
 #include "testing/event_loop.h"
@@ -63,8 +64,7 @@ enum class Sheet { Recording, Csv };
 class Instrument {
 public:
     virtual ~Instrument() = default;
-    virtual serial::SerialPort& port() = 0;
-    virtual EmulatorHandover& handover() = 0;
+    virtual TextSource& source() = 0;
     // The instrument sends its next piece: `text`, or its own next output when empty.
     virtual void send(const std::string& text) = 0;
     virtual void pullCable(CaptureRun& run) = 0;
@@ -80,8 +80,7 @@ public:
         mapping_.map(kInstrumentPort, pty_->devicePath());
         port_.setPortNumber(kInstrumentPort);
     }
-    serial::SerialPort& port() override { return port_; }
-    EmulatorHandover& handover() override { return handover_; }
+    TextSource& source() override { return source_; }
     void send(const std::string& text) override
     {
         pty_->send(text);
@@ -102,7 +101,7 @@ private:
     testing_support::TemporaryPortMapping mapping_;
     std::unique_ptr<testing_support::PtyInstrument> pty_ = std::make_unique<testing_support::PtyInstrument>();
     serial::QtSerialPort port_;
-    EmulatorHandover handover_;
+    SerialPortSource source_{port_};
 };
 
 // The emulator window open, its machine's outputs left in the mailbox.
@@ -110,17 +109,16 @@ class EmulatedMachine : public Instrument {
 public:
     explicit EmulatedMachine(bool vq480)
     {
-        handover_.setEmulatorOpen(true);
+        source_.open();
         instruments_.vq480.setEOLFrequency(3);
         model_ = vq480 ? static_cast<InstrumentModel*>(&instruments_.vq480) : &instruments_.k7rx;
     }
-    serial::SerialPort& port() override { return port_; }
-    EmulatorHandover& handover() override { return handover_; }
+    TextSource& source() override { return source_; }
     void send(const std::string& text) override
     {
         if (text == "inject")
-            handover_.setInjectSingleTab(true);
-        handover_.leaveOutput(text.empty() || text == "inject" ? model_->nextOutput() : text);
+            source_.setInjectSingleTab(true);
+        source_.leaveOutput(text.empty() || text == "inject" ? model_->nextOutput() : text);
     }
     void pullCable(CaptureRun&) override {}
     void plugBack() override {}
@@ -128,8 +126,7 @@ public:
 private:
     EmulatedInstruments instruments_;
     InstrumentModel* model_;
-    EmulatorOnlyPort port_;
-    EmulatorHandover handover_;
+    EmulatorSource source_;
 };
 
 // The steps of a scenario: "send TEXT" (TEXT empty: the machine's next output; "inject":
@@ -235,9 +232,9 @@ protected:
         SteppingTime clock(9 * 3600 * 1000, 61'237);
         QuietView view;
         testing_support::ScriptedPrompter prompter;
-        CaptureRun run(CaptureRunParts{factory, instrument.port(), instrument.handover(), clock, view, view,
-                                       prompter, data_.path()});
-        EXPECT_TRUE(run.Start());
+        CaptureRun run(
+            CaptureRunParts{factory, instrument.source(), clock, view, view, prompter, data_.path()});
+        EXPECT_TRUE(run.start());
         const auto tick = [&] { run.tick([] {}); };
         for (const Step& step : std::get<0>(GetParam()).steps) {
             if (step.action == "send")
@@ -245,9 +242,9 @@ protected:
             else if (step.action == "tick")
                 tick();
             else if (step.action == "pause")
-                run.Pause();
+                run.pause();
             else if (step.action == "resume")
-                run.Resume();
+                run.resume();
             else if (step.action == "pull")
                 instrument.pullCable(run);
             else if (step.action == "plug")
@@ -255,13 +252,13 @@ protected:
             else if (step.action == "refuse" && sheet == Sheet::Recording)
                 recording.last().failNextCall("writeRow");
             else if (step.action == "stop")
-                run.Stop();
+                run.stop();
         }
         run.finishStopping();
         journal_ = run.journal().path();
         Rebuilt live;
-        if (sheet == Sheet::Csv && run.ExcelApp() != nullptr)
-            live.csv = dynamic_cast<CsvSpreadsheet&>(*run.ExcelApp()).csvText();
+        if (const auto* csvSheet = dynamic_cast<const CsvSpreadsheet*>(run.sheet()))
+            live.csv = csvSheet->csvText();
         else
             live.cells = recording.last().cells;
         live.stamps = stampsIn(recording.made.empty() ? Cells{} : live.cells);
@@ -275,7 +272,6 @@ protected:
         Rebuilt replayed;
         if (sheet == Sheet::Csv) {
             CsvSpreadsheet csv("replayed.csv");
-            csv.openCaptureWorkbook("replayed.csv");
             replayJournal(source, csv);
             replayed.csv = csv.csvText();
         } else {

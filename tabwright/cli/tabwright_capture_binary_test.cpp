@@ -49,7 +49,6 @@ std::string expectedCsv(const std::string& text)
     CaptureParser parser(clock);
     parser.startRun();
     CsvSpreadsheet sheet("expected.csv");
-    sheet.openCaptureWorkbook("expected.csv");
     SpreadsheetRowSink sink(sheet);
     parser.append(text);
     parser.ProcessReceivedText(sink);

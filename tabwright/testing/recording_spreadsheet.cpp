@@ -90,7 +90,7 @@ void RecordingSpreadsheet::writeRow(int row, int firstColumn, std::span<const ta
     rowWrites.push_back("writeRow " + std::to_string(row) + " " + std::to_string(firstColumn) + " " +
                         std::to_string(values.size()));
     failIfTold("writeRow");
-    Spreadsheet::writeRow(row, firstColumn, values);
+    CaptureSheet::writeRow(row, firstColumn, values);
 }
 
 void RecordingSpreadsheet::runMacro(std::string_view macro)

@@ -17,7 +17,7 @@ namespace testing_support {
 // A row write is recorded in `rowWrites` ("writeRow 2 3 4": row, first column, cell
 // count), fails whole when "writeRow" is told to fail, and is otherwise passed on
 // cell by cell, so `calls` shows its cells as single writes.
-class RecordingSpreadsheet : public tabwright::Spreadsheet {
+class RecordingSpreadsheet : public tabwright::SpreadsheetApplication, public tabwright::CaptureSheet {
 public:
     void newInstance() override;
     std::string startupPath() override;

@@ -15,14 +15,14 @@ namespace testing_support {
 // the instance of any run, also after the run control has let it go.
 class RecordingSpreadsheetFactory : public tabwright::SpreadsheetFactory {
 public:
-    std::shared_ptr<tabwright::Spreadsheet> makeSpreadsheet() override
+    tabwright::CaptureSpreadsheet makeSpreadsheet() override
     {
         if (failMaking)
             throw std::runtime_error("no spreadsheet application, as told");
         made.push_back(std::make_shared<RecordingSpreadsheet>());
         if (prepare)
             prepare(*made.back());
-        return made.back();
+        return tabwright::applicationWithSheet(made.back());
     }
     std::string prepareWorkingCopy() override { return workingCopy; }
 

@@ -118,7 +118,7 @@ QString shownOutput(std::string_view output)
 
 }  // namespace
 
-frmEmulation::frmEmulation(EmulatedInstruments& instruments, EmulatorHandover& handover,
+frmEmulation::frmEmulation(EmulatedInstruments& instruments, EmulatorSource& handover,
                            common::Prompter& prompter, const QWidget* placeBeside)
     : QWidget(nullptr, Qt::Window), instruments_(instruments), handover_(handover), prompter_(prompter)
 {
@@ -245,8 +245,8 @@ void frmEmulation::makeLevelFrames(QGroupBox& panel)
 void frmEmulation::Form_Load(const QWidget* placeBeside)
 {
     loaded_ = true;
-    handover_.setEmulatorOpen(true);
-    chkInjectTab_->setChecked(handover_.InjectSingleTab());
+    handover_.open();
+    chkInjectTab_->setChecked(handover_.injectingSingleTab());
     handover_.setInjectSingleTabClearedHandler([this] { chkInjectTab_->setChecked(false); });
 
     if (placeBeside != nullptr) {
@@ -279,7 +279,7 @@ void frmEmulation::Form_Unload()
         return;
     loaded_ = false;
     Timer2_->stop();
-    handover_.setEmulatorOpen(false);
+    handover_.close();
     handover_.setInjectSingleTabClearedHandler({});
 }
 

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "common/core/prompter.h"
-#include "tabwright/capture/emulator_handover.h"
+#include "tabwright/capture/emulator_source.h"
 #include "tabwright/emulator/emulated_instruments.h"
 
 class QCheckBox;
@@ -28,7 +28,7 @@ class LimitGroupBox;
 // hand-over four times a second, whether or not a capture runs. The window
 // also carries the K7RX's front panel.
 //
-// One window is one load: it sets EmulatorOpen when made and clears it when
+// One window is one load: it opens the emulator source when made and closes it when
 // closed or destroyed; closing deletes it (Qt::WA_DeleteOnClose). It is a
 // top-level window of its own, placed beside `placeBeside` (or centred when
 // that is null), which is read once and not kept.
@@ -36,7 +36,7 @@ class frmEmulation : public QWidget {
     Q_OBJECT
 
 public:
-    frmEmulation(EmulatedInstruments& instruments, EmulatorHandover& handover, common::Prompter& prompter,
+    frmEmulation(EmulatedInstruments& instruments, EmulatorSource& handover, common::Prompter& prompter,
                  const QWidget* placeBeside = nullptr);
     ~frmEmulation() override;
 
@@ -61,7 +61,7 @@ private:
     void VScroll1_Change(int value);
 
     EmulatedInstruments& instruments_;
-    EmulatorHandover& handover_;
+    EmulatorSource& handover_;
     common::Prompter& prompter_;
     bool loaded_ = false;
 

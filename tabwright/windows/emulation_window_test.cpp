@@ -77,14 +77,14 @@ protected:
 
     QApplication& application = testing_support::application();
     EmulatedInstruments instruments;
-    EmulatorHandover handover;
+    EmulatorSource handover;
     testing_support::ScriptedPrompter prompter;
     QPointer<frmEmulation> window;
 };
 
 TEST_F(EmulationWindowTest, LoadsWithTheK7rxAndEveryLimitAt50)
 {
-    EXPECT_TRUE(handover.EmulatorOpen());
+    EXPECT_TRUE(handover.isOpen());
     EXPECT_EQ(window->windowTitle(), "Emulator");
     auto& machine = control<QComboBox>("cboMachine");
     ASSERT_EQ(machine.count(), 4);
@@ -112,7 +112,7 @@ TEST_F(EmulationWindowTest, LoadsWithTheK7rxAndEveryLimitAt50)
 TEST_F(EmulationWindowTest, Timer2LeavesTheChosenModelsOutputAndShowsIt)
 {
     window->Timer2_Timer();
-    const std::string line = handover.PendingEmulatorOutput();
+    const std::string line = handover.pendingOutput();
     EXPECT_EQ(line.rfind("0 0000 :: ", 0), 0U) << line;
     EXPECT_TRUE(line.ends_with(" = 50 (RAW)  50 (C)\r\n")) << line;
     EXPECT_EQ(text("lblNextEmulatorOutput").toStdString() + "\r\n", line);
@@ -121,10 +121,10 @@ TEST_F(EmulationWindowTest, Timer2LeavesTheChosenModelsOutputAndShowsIt)
     EXPECT_FALSE(shown("famK7RX"));
     EXPECT_TRUE(shown("famVQ480"));
     window->Timer2_Timer();
-    EXPECT_EQ(handover.PendingEmulatorOutput(), "\r\n\r\n\r\n");
+    EXPECT_EQ(handover.pendingOutput(), "\r\n\r\n\r\n");
     EXPECT_EQ(text("lblNextEmulatorOutput"), "");
     window->Timer2_Timer();
-    EXPECT_EQ(handover.PendingEmulatorOutput(), "9999\r\n");
+    EXPECT_EQ(handover.pendingOutput(), "9999\r\n");
     EXPECT_EQ(text("lblNextEmulatorOutput"), "9999");
 }
 
@@ -136,17 +136,17 @@ TEST_F(EmulationWindowTest, MachinesNotEmulatedTellSoAndSendNothingNew)
     };
     for (const auto& [machine, message] : cases) {
         window->Timer2_Timer();
-        const std::string before = handover.PendingEmulatorOutput();
+        const std::string before = handover.pendingOutput();
         prompter.messages.clear();
         choose(machine);
         EXPECT_EQ(prompter.messages, std::vector<std::string>{message});
         EXPECT_TRUE(shown("famK7RX")) << machine;
         window->Timer2_Timer();
-        EXPECT_EQ(handover.PendingEmulatorOutput(), before) << machine;
+        EXPECT_EQ(handover.pendingOutput(), before) << machine;
         // Once the capture has taken it, nothing new arrives.
-        handover.takePendingOutput();
+        handover.takePendingText();
         window->Timer2_Timer();
-        EXPECT_EQ(handover.PendingEmulatorOutput(), "") << machine;
+        EXPECT_EQ(handover.pendingOutput(), "") << machine;
         choose("K7RX");
     }
 }
@@ -157,9 +157,9 @@ TEST_F(EmulationWindowTest, TypedTextIsAChoiceComparedExactly)
     for (const char* other : {"vq-480", " VQ-480", "VQ-48", "VQ-61", "K7RX "}) {
         retype(typed, other);
         EXPECT_TRUE(shown("famK7RX")) << other;
-        handover.takePendingOutput();
+        handover.takePendingText();
         window->Timer2_Timer();
-        EXPECT_EQ(handover.PendingEmulatorOutput(), "") << other;
+        EXPECT_EQ(handover.pendingOutput(), "") << other;
     }
     EXPECT_TRUE(prompter.messages.empty());
     retype(typed, "VQ-480");
@@ -200,41 +200,41 @@ TEST_F(EmulationWindowTest, InjectBoxIsMirroredAndClearedAfterTheCapturesOneUse)
     auto& inject = control<QCheckBox>("chkInjectTab");
     EXPECT_FALSE(inject.isChecked());
     inject.click();
-    EXPECT_TRUE(handover.InjectSingleTab());
+    EXPECT_TRUE(handover.injectingSingleTab());
     // What the capture does after using the option on one output.
     handover.clearInjectSingleTab();
     EXPECT_FALSE(inject.isChecked());
-    EXPECT_FALSE(handover.InjectSingleTab());
+    EXPECT_FALSE(handover.injectingSingleTab());
 
     // The option keeps its value while the window is closed and shows again.
     inject.click();
     close();
-    EXPECT_TRUE(handover.InjectSingleTab());
+    EXPECT_TRUE(handover.injectingSingleTab());
     handover.clearInjectSingleTab();  // no window to tell: nothing happens
     handover.setInjectSingleTab(true);
     open();
     EXPECT_TRUE(control<QCheckBox>("chkInjectTab").isChecked());
 }
 
-TEST_F(EmulationWindowTest, ClosingClearsEmulatorOpenAndReopeningStartsAfresh)
+TEST_F(EmulationWindowTest, ClosingClosesTheEmulatorSourceAndReopeningStartsAfresh)
 {
     QTest::keyClicks(&control<QLineEdit>("txtIndex"), "7");  // "00007"
     choose("VQ-480");
     window->Timer2_Timer();
-    const std::string pending = handover.PendingEmulatorOutput();
+    const std::string pending = handover.pendingOutput();
     close();
     EXPECT_TRUE(window.isNull());
-    EXPECT_FALSE(handover.EmulatorOpen());
-    EXPECT_EQ(handover.PendingEmulatorOutput(), pending);
+    EXPECT_FALSE(handover.isOpen());
+    EXPECT_EQ(handover.pendingOutput(), pending);
 
     open();
-    EXPECT_TRUE(handover.EmulatorOpen());
-    EXPECT_EQ(handover.PendingEmulatorOutput(), pending);
+    EXPECT_TRUE(handover.isOpen());
+    EXPECT_EQ(handover.pendingOutput(), pending);
     EXPECT_EQ(control<QComboBox>("cboMachine").currentText(), "K7RX");
     EXPECT_EQ(control<QLineEdit>("txtIndex").text(), "0000");
     EXPECT_EQ(instruments.k7rx.getFourDigitIndex(), "0007");
     window->Timer2_Timer();
-    EXPECT_EQ(handover.PendingEmulatorOutput().rfind("0 0007 :: ", 0), 0U);
+    EXPECT_EQ(handover.pendingOutput().rfind("0 0007 :: ", 0), 0U);
 }
 
 TEST_F(EmulationWindowTest, AClosedWindowDeletedLaterLeavesTheNewOneOpen)
@@ -244,7 +244,7 @@ TEST_F(EmulationWindowTest, AClosedWindowDeletedLaterLeavesTheNewOneOpen)
     open();
     EXPECT_NE(window.data(), first);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(handover.EmulatorOpen());
+    EXPECT_TRUE(handover.isOpen());
     control<QCheckBox>("chkInjectTab").click();
     handover.clearInjectSingleTab();
     EXPECT_FALSE(control<QCheckBox>("chkInjectTab").isChecked());
@@ -290,7 +290,7 @@ TEST_F(EmulationWindowTest, BarsReachTheModelAndAMoveEndsAfterOneHop)
     EXPECT_EQ(text("lblTempMin"), "12");
     EXPECT_EQ(text("lblTempMax"), "12");
     window->Timer2_Timer();
-    const std::string& line = handover.PendingEmulatorOutput();
+    const std::string& line = handover.pendingOutput();
     const auto measurement = std::stoi(line.substr(line.find(" = ") + 3));
     EXPECT_GE(measurement, 70) << line;
     EXPECT_LE(measurement, 90) << line;
@@ -321,11 +321,11 @@ TEST_F(EmulationWindowTest, BaseLevelBarMovesTheGreenBar)
 TEST_F(EmulationWindowTest, LimitsTooFarApartSendNothingAndSaySo)
 {
     window->Timer2_Timer();
-    const std::string before = handover.PendingEmulatorOutput();
+    const std::string before = handover.pendingOutput();
     instruments.k7rx.setMinMeasurement(-32768);
     instruments.k7rx.setMaxMeasurement(32767);
     EXPECT_NO_THROW(window->Timer2_Timer());
-    EXPECT_EQ(handover.PendingEmulatorOutput(), before);
+    EXPECT_EQ(handover.pendingOutput(), before);
     EXPECT_FALSE(text("lblNextEmulatorOutput").isEmpty());
 }
 

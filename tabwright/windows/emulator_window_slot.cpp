@@ -4,7 +4,7 @@
 
 namespace tabwright {
 
-EmulatorWindowSlot::EmulatorWindowSlot(EmulatedInstruments& instruments, EmulatorHandover& handover,
+EmulatorWindowSlot::EmulatorWindowSlot(EmulatedInstruments& instruments, EmulatorSource& handover,
                                        common::Prompter& prompter)
     : instruments_(instruments), handover_(handover), prompter_(prompter)
 {

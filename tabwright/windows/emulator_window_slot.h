@@ -3,7 +3,7 @@
 #include <QPointer>
 
 #include "common/core/prompter.h"
-#include "tabwright/capture/emulator_handover.h"
+#include "tabwright/capture/emulator_source.h"
 #include "tabwright/emulator/emulated_instruments.h"
 #include "tabwright/windows/emulation_window.h"
 
@@ -17,7 +17,7 @@ class frmMain;
 // "Emulator" then makes a new one, which starts from its design values again.
 class EmulatorWindowSlot {
 public:
-    EmulatorWindowSlot(EmulatedInstruments& instruments, EmulatorHandover& handover,
+    EmulatorWindowSlot(EmulatedInstruments& instruments, EmulatorSource& handover,
                        common::Prompter& prompter);
     ~EmulatorWindowSlot();
     EmulatorWindowSlot(const EmulatorWindowSlot&) = delete;
@@ -35,7 +35,7 @@ private:
     void unload();
 
     EmulatedInstruments& instruments_;
-    EmulatorHandover& handover_;
+    EmulatorSource& handover_;
     common::Prompter& prompter_;
     const QWidget* beside_ = nullptr;
     QPointer<frmEmulation> window_;

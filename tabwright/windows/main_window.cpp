@@ -77,8 +77,10 @@ QString portText(int number)
 frmMain::frmMain(MainWindowParts parts, QWidget* parent)
     : QMainWindow(parent),
       parts_(parts),
-      run_(CaptureRunParts{parts.spreadsheets, parts.port, parts.handover, parts.clock, *this, *this,
-                           parts.prompter, parts.dataFolder}),
+      portSource_(parts.port),
+      textSource_(portSource_, parts.emulator),
+      run_(CaptureRunParts{parts.spreadsheets, textSource_, parts.clock, *this, *this, parts.prompter,
+                           parts.dataFolder}),
       tmrMain_(this)
 {
     setObjectName(QStringLiteral("frmMain"));
@@ -219,8 +221,8 @@ void frmMain::Form_Unload()
         return;
     unloaded_ = true;
     run_.stopIfRunning();
-    writeCaptureSettings(parts_.settings, CaptureSettings{parts_.port.portNumber(), run_.MacroEnabled(),
-                                                          run_.MacroNameSetting()});
+    writeCaptureSettings(parts_.settings,
+                         CaptureSettings{parts_.port.portNumber(), run_.macroEnabled(), run_.macroName()});
     run_.quitSpreadsheet();
     excelMacro_.reset();
     about_.reset();
@@ -230,22 +232,22 @@ void frmMain::Form_Unload()
 
 void frmMain::cmdStart_Click()
 {
-    run_.Start();
+    run_.start();
 }
 
 void frmMain::cmdPause_Click()
 {
-    run_.Pause();
+    run_.pause();
 }
 
 void frmMain::cmdResume_Click()
 {
-    run_.Resume();
+    run_.resume();
 }
 
 void frmMain::cmdStop_Click()
 {
-    run_.Stop();
+    run_.stop();
 }
 
 void frmMain::cmdClose_Click()
@@ -266,8 +268,8 @@ void frmMain::cmdExcelMacro_Click()
 {
     if (!excelMacro_)
         excelMacro_ = std::make_unique<frmExcelMacro>(this);
-    excelMacro_->setMacroEnable(run_.MacroEnabled());
-    excelMacro_->setMacroName(run_.MacroNameSetting());
+    excelMacro_->setMacroEnable(run_.macroEnabled());
+    excelMacro_->setMacroName(run_.macroName());
     if (excelMacro_->ShowForm())
         run_.setMacro(excelMacro_->MacroEnable(), excelMacro_->MacroName());
 }
@@ -309,7 +311,7 @@ void frmMain::mnuToolsRebuildFromJournal_Click()
     common::EventPump pump;
     JournalRebuild rebuild = rebuildFromJournal(parts_.spreadsheets, *journal, parts_.clock,
                                                 [&pump](std::int64_t, std::int64_t) { pump(); });
-    if (rebuild.spreadsheet)
+    if (rebuild.spreadsheet.application || rebuild.spreadsheet.sheet)
         rebuilt_ = std::move(rebuild.spreadsheet);
     mnuToolsRebuildFromJournal_->setEnabled(true);
     showStatus(rebuild.status);

@@ -13,6 +13,8 @@
 #include "serial/serial_port.h"
 #include "tabwright/capture/capture_run.h"
 #include "tabwright/capture/platform_version.h"
+#include "tabwright/capture/port_or_emulator_source.h"
+#include "tabwright/capture/serial_port_source.h"
 #include "tabwright/capture/settings_store.h"
 
 class QAction;
@@ -30,7 +32,8 @@ class frmExcelMacro;
 struct MainWindowParts {
     SpreadsheetFactory& spreadsheets;
     serial::SerialPort& port;  // MSComm1
-    EmulatorHandover& handover;
+    // Read instead of the port while the emulator window is loaded.
+    EmulatorSource& emulator;
     TimeOfDay& clock;
     SettingsStore& settings;
     const PlatformVersionQuery& platform;
@@ -59,8 +62,8 @@ public:
     void setEmulatorWindowHooks(EmulatorWindowHooks hooks);
     // The dialog "Rebuild From Journal..." picks a journal with; Qt's own until one is given.
     void setJournalFileDialog(common::FileDialog& dialog) { journalDialog_ = &dialog; }
-    // The spreadsheet application of the last rebuild, or none.
-    Spreadsheet* rebuiltWorkbook() const { return rebuilt_.get(); }
+    // The spreadsheet of the last rebuild; empty before the first.
+    const CaptureSpreadsheet& rebuiltWorkbook() const { return rebuilt_; }
 
     const CaptureRun& run() const { return run_; }
 
@@ -102,6 +105,8 @@ private:
     QPushButton* button(RunButton which) const;
 
     MainWindowParts parts_;
+    SerialPortSource portSource_;
+    PortOrEmulatorSource textSource_;
     CaptureRun run_;
     EmulatorWindowHooks emulator_;
     bool unloaded_ = false;
@@ -128,7 +133,7 @@ private:
     std::unique_ptr<common::FileDialog> qtFileDialog_;
     common::FileDialog* journalDialog_ = nullptr;
     // Left open for the user, as the instance of an earlier Start is.
-    std::shared_ptr<Spreadsheet> rebuilt_;
+    CaptureSpreadsheet rebuilt_;
     QAction* mnuHelpAbout_ = nullptr;
     std::unique_ptr<frmExcelMacro> excelMacro_;
     std::unique_ptr<frmAbout> about_;

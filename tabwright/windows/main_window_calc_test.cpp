@@ -41,11 +41,11 @@ public:
         for (const char* folder : {"startup", "instances", "work"})
             std::filesystem::create_directories(root.file(folder));
     }
-    std::shared_ptr<Spreadsheet> makeSpreadsheet() override
+    CaptureSpreadsheet makeSpreadsheet() override
     {
         calc = std::make_shared<CalcSpreadsheet>(
             CalcOptions{root_.file("startup"), root_.file("instances"), CalcOptions::Display::Headless});
-        return calc;
+        return applicationWithSheet(calc);
     }
     std::string prepareWorkingCopy() override
     {
@@ -81,7 +81,7 @@ protected:
     testing_support::TempFolder root;
     HeadlessCalcFactory spreadsheets{root};
     serial::QtSerialPort port;
-    EmulatorHandover handover;
+    EmulatorSource handover;
     SystemTimeOfDay clock;
     KernelVersionQuery platform;
     testing_support::ScriptedPrompter prompter;

@@ -79,8 +79,7 @@ protected:
     void emulatorOutput()
     {
         slot.window()->Timer2_Timer();
-        ASSERT_TRUE(
-            testing_support::runEventsUntil([&] { return handover.PendingEmulatorOutput().empty(); }, 10s));
+        ASSERT_TRUE(testing_support::runEventsUntil([&] { return handover.pendingOutput().empty(); }, 10s));
     }
 
     std::size_t cellCount() { return spreadsheets.last().cells.size(); }
@@ -99,7 +98,7 @@ protected:
     serial::QtSerialPort port;
     testing_support::RecordingSpreadsheetFactory spreadsheets;
     EmulatedInstruments instruments;
-    EmulatorHandover handover;
+    EmulatorSource handover;
     SystemTimeOfDay clock;
     IniSettingsStore settings;
     KernelVersionQuery platform;
@@ -156,21 +155,21 @@ TEST_F(MainWindowEmulatorTest, AReopenedWindowHandsOverTheOutputLeftPending)
     QTest::keyClicks(&emulatorControl<QLineEdit>("txtIndex"), QStringLiteral("7"));
     slot.window()->Timer2_Timer();  // no capture runs: the output stays pending
     slot.window()->close();
-    EXPECT_FALSE(handover.EmulatorOpen());
-    ASSERT_FALSE(handover.PendingEmulatorOutput().empty());
+    EXPECT_FALSE(handover.isOpen());
+    ASSERT_FALSE(handover.pendingOutput().empty());
 
     // With the window closed the capture reads the port and leaves the pending text.
     start();
     instrument.send("1\t2\r\n");
     ASSERT_TRUE(testing_support::runEventsUntil([&] { return cellCount() == 2; }, 10s));
     EXPECT_EQ(cell(1, 1), "1");
-    EXPECT_FALSE(handover.PendingEmulatorOutput().empty());
+    EXPECT_FALSE(handover.pendingOutput().empty());
 
     openEmulator();
     EXPECT_EQ(emulatorControl<QLineEdit>("txtIndex").text(), "0000");
     ASSERT_TRUE(testing_support::runEventsUntil([&] { return cellCount() == 10; }, 10s));
     EXPECT_EQ(cell(2, 2), "0007");
-    EXPECT_TRUE(handover.PendingEmulatorOutput().empty());
+    EXPECT_TRUE(handover.pendingOutput().empty());
 }
 
 TEST_F(MainWindowEmulatorTest, InjectSingleTabActsOnOneOutputAndClearsTheBox)
@@ -184,10 +183,10 @@ TEST_F(MainWindowEmulatorTest, InjectSingleTabActsOnOneOutputAndClearsTheBox)
     EXPECT_TRUE(hours >= 0 && hours < 24) << hours;
     auto& inject = emulatorControl<QCheckBox>("chkInjectTab");
     inject.click();
-    ASSERT_TRUE(handover.InjectSingleTab());
+    ASSERT_TRUE(handover.injectingSingleTab());
     emulatorOutput();
     EXPECT_FALSE(inject.isChecked());
-    EXPECT_FALSE(handover.InjectSingleTab());
+    EXPECT_FALSE(handover.injectingSingleTab());
     emulatorOutput();
     EXPECT_EQ(cell(2, 2), "9999");
     EXPECT_EQ(cell(2, 3), "10000");
@@ -216,7 +215,7 @@ TEST_F(MainWindowEmulatorTest, ReopenedBeforeTheClosedWindowIsDeletedStaysOpen)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_NE(slot.window(), nullptr);
     EXPECT_TRUE(slot.window()->isVisible());
-    EXPECT_TRUE(handover.EmulatorOpen());
+    EXPECT_TRUE(handover.isOpen());
 }
 
 TEST_F(MainWindowEmulatorTest, ClosingTheMainWindowClosesTheEmulatorWindow)
@@ -225,7 +224,7 @@ TEST_F(MainWindowEmulatorTest, ClosingTheMainWindowClosesTheEmulatorWindow)
     start();
     QTest::mouseClick(&namedControl<QPushButton>(*window, "cmdClose"), Qt::LeftButton);
     EXPECT_EQ(slot.window(), nullptr);
-    EXPECT_FALSE(handover.EmulatorOpen());
+    EXPECT_FALSE(handover.isOpen());
     EXPECT_EQ(window->run().state(), RunState::Stopped);
 }
 

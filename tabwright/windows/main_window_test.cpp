@@ -135,7 +135,7 @@ protected:
     testing_support::PtyInstrument instrument;
     serial::QtSerialPort port;
     testing_support::RecordingSpreadsheetFactory spreadsheets;
-    EmulatorHandover handover;
+    EmulatorSource handover;
     SystemTimeOfDay clock;
     IniSettingsStore settings;
     KernelVersionQuery platform;
@@ -253,7 +253,7 @@ TEST_P(StartFailures, ShowTheFailureAndLeaveTheRunStopped)
     testing_support::runEventsFor(250ms);
     EXPECT_FALSE(control<QTimer>("tmrMain").isActive());
     EXPECT_EQ(spreadsheets.last().calls.back() == "quit", GetParam().quit);
-    EXPECT_EQ(window->run().ExcelApp() != nullptr, !GetParam().quit);
+    EXPECT_EQ(window->run().application() != nullptr, !GetParam().quit);
 }
 
 INSTANTIATE_TEST_SUITE_P(MainWindow, StartFailures,
@@ -387,8 +387,8 @@ TEST_F(MainWindowTest, SettingsAreWrittenAtTheEndAndReadBackAtTheStart)
     port.setPortNumber(1);
     open();
     EXPECT_EQ(control<QLabel>("lblComPort").text(), "COM 3");
-    EXPECT_TRUE(window->run().MacroEnabled());
-    EXPECT_EQ(window->run().MacroNameSetting(), " Chart");
+    EXPECT_TRUE(window->run().macroEnabled());
+    EXPECT_EQ(window->run().macroName(), " Chart");
 }
 
 TEST_F(MainWindowTest, ACancelledMacroDialogKeepsTheValues)
@@ -400,7 +400,7 @@ TEST_F(MainWindowTest, ACancelledMacroDialogKeepsTheValues)
         testing_support::namedControl<QPushButton>(dialog, "cmdCancel").click();
     });
     click("cmdExcelMacro");
-    EXPECT_FALSE(window->run().MacroEnabled());
+    EXPECT_FALSE(window->run().macroEnabled());
 }
 
 TEST_F(MainWindowTest, TheEmulatorMenuAndTheEndReachTheEmulatorWindow)
@@ -534,7 +534,7 @@ TEST_F(MainWindowTest, RebuildFromJournalWritesEveryLineOfARunWhoseWorkbookWasGo
     EXPECT_EQ(dialog.calls[0].request.folder, data.file("journal"));
     auto& rebuilt = spreadsheets.last();
     ASSERT_NE(&rebuilt, &running);
-    EXPECT_EQ(window->rebuiltWorkbook(), &rebuilt);
+    EXPECT_EQ(window->rebuiltWorkbook().sheet.get(), &rebuilt);
     EXPECT_EQ(std::get<std::string>(rebuilt.cells.at({1, 2})), "0000");
     for (int line = 2; line <= 40; ++line)
         EXPECT_EQ(std::get<std::string>(rebuilt.cells.at({line, 2})), std::to_string(line));

@@ -39,7 +39,7 @@ void stage(const std::string& command, const char* name)
 
 // Lines of an emulated K7RX as the capture places them: one row per line, the "::" and
 // "=" tokens left out.
-void writeReadings(tabwright::Spreadsheet& spreadsheet)
+void writeReadings(tabwright::CaptureSheet& spreadsheet)
 {
     for (int row = 1; row <= 24; ++row) {
         char index[8];

@@ -43,17 +43,21 @@ int main(int argc, char** argv)
 
     bool allSaved = true;
     auto* combo = window.findChild<QComboBox*>(QStringLiteral("cboPortOptions"));
-    QTimer::singleShot(500, &window, [&] {
-        allSaved &= testing_support::saveScreenPicture(window, window.frameGeometry(),
-                                                       output + "/com-select-window.png");
-        combo->showPopup();
-        QTimer::singleShot(300, &window, [&] {
-            const QWidget* popup = combo->view()->window();
-            allSaved &= testing_support::saveScreenPicture(
-                window, window.frameGeometry().united(popup->frameGeometry()),
-                output + "/com-select-window-list-open.png");
-            combo->hidePopup();
-            window.reject();
+    // The dialog probes the ports before it shows itself, which can take longer than the wait
+    // on a busy machine: the wait starts once the dialog's own event loop runs.
+    QTimer::singleShot(0, &window, [&] {
+        QTimer::singleShot(500, &window, [&] {
+            allSaved &= testing_support::saveScreenPicture(window, window.frameGeometry(),
+                                                           output + "/com-select-window.png");
+            combo->showPopup();
+            QTimer::singleShot(300, &window, [&] {
+                const QWidget* popup = combo->view()->window();
+                allSaved &= testing_support::saveScreenPicture(
+                    window, window.frameGeometry().united(popup->frameGeometry()),
+                    output + "/com-select-window-list-open.png");
+                combo->hidePopup();
+                window.reject();
+            });
         });
     });
     window.ShowForm();

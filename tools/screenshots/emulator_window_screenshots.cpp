@@ -37,7 +37,7 @@ int main(int argc, char** argv)
     const QString output = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
 
     tabwright::EmulatedInstruments instruments;
-    tabwright::EmulatorHandover handover;
+    tabwright::EmulatorSource handover;
     testing_support::ScriptedPrompter prompter;
 
     QWidget main;

@@ -51,7 +51,7 @@ int main(int argc, char** argv)
     mapping.map(1, instrument.devicePath());
 
     tabwright::EmulatedInstruments instruments;
-    tabwright::EmulatorHandover handover;
+    tabwright::EmulatorSource handover;
     serial::QtSerialPort port;
     testing_support::VisibleCalcFactory spreadsheets;
     tabwright::SystemTimeOfDay clock;
@@ -88,7 +88,7 @@ int main(int argc, char** argv)
         window, both, output + QStringLiteral("/tabwright-emulator-run-windows.png"));
 
     namedControl<QPushButton>(window, "cmdStop").click();
-    std::cout << "Inject Single Tab " << (handover.InjectSingleTab() ? "still set" : "used on one output")
+    std::cout << "Inject Single Tab " << (handover.injectingSingleTab() ? "still set" : "used on one output")
               << '\n';
     // Calc lies under the two windows: out of the way while its cells are pictured.
     window.hide();

@@ -73,7 +73,7 @@ public:
 private:
     QString output_;
     serial::QtSerialPort port_;
-    tabwright::EmulatorHandover handover_;
+    tabwright::EmulatorSource handover_;
     tabwright::SystemTimeOfDay clock_;
     tabwright::IniSettingsStore settings_;
     tabwright::KernelVersionQuery platform_;

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "serial/qt_serial_port.h"
+#include "tabwright/capture/emulator_source.h"
 #include "tabwright/capture/ini_settings_store.h"
 #include "tabwright/testing/k7rx_lines.h"
 #include "tabwright/windows/main_window.h"
@@ -41,13 +42,13 @@ int main(int argc, char** argv)
 
     testing_support::VisibleCalcFactory spreadsheets;
     serial::QtSerialPort port;
-    tabwright::EmulatorHandover handover;
+    tabwright::EmulatorSource emulator;
     tabwright::SystemTimeOfDay clock;
     tabwright::IniSettingsStore settings;
     tabwright::KernelVersionQuery platform;
     testing_support::ScriptedPrompter prompter;
     testing_support::TempFolder data;
-    tabwright::frmMain window(tabwright::MainWindowParts{spreadsheets, port, handover, clock, settings,
+    tabwright::frmMain window(tabwright::MainWindowParts{spreadsheets, port, emulator, clock, settings,
                                                          platform, prompter, data.path()});
     testing_support::ScriptedFileDialog dialog;
     window.setJournalFileDialog(dialog);
@@ -90,8 +91,8 @@ int main(int argc, char** argv)
     std::printf("%s\n",
                 window.findChild<QLabel*>(QStringLiteral("panStatus"))->text().toLocal8Bit().constData());
     folder.close();
-    if (window.rebuiltWorkbook() != nullptr)
-        window.rebuiltWorkbook()->quit();
+    if (window.rebuiltWorkbook().application)
+        window.rebuiltWorkbook().application->quit();
     window.close();
     return saved ? 0 : 1;
 }

@@ -7,13 +7,13 @@
 
 namespace testing_support {
 
-std::shared_ptr<tabwright::Spreadsheet> VisibleCalcFactory::makeSpreadsheet()
+tabwright::CaptureSpreadsheet VisibleCalcFactory::makeSpreadsheet()
 {
     tabwright::CalcOptions options = tabwright::defaultCalcOptions();
     options.display = tabwright::CalcOptions::Display::Visible;
     options.userAnswerTimeout = std::chrono::seconds(2);
     calc = std::make_shared<tabwright::CalcSpreadsheet>(options);
-    return calc;
+    return tabwright::applicationWithSheet(calc);
 }
 
 std::string VisibleCalcFactory::prepareWorkingCopy()

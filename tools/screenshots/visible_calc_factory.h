@@ -12,7 +12,7 @@ namespace testing_support {
 // waits only briefly for an answer to Calc's save question when it quits.
 class VisibleCalcFactory : public tabwright::SpreadsheetFactory {
 public:
-    std::shared_ptr<tabwright::Spreadsheet> makeSpreadsheet() override;
+    tabwright::CaptureSpreadsheet makeSpreadsheet() override;
     std::string prepareWorkingCopy() override;
 
     // The Calc of the last Start, or none.
