@@ -31,6 +31,8 @@ echo "== front_panel_screenshots at 200 %"
 QT_SCALE_FACTOR=2 on_display 1280x800 "$bin/tools/screenshots/front_panel_screenshots" "$shots"
 echo "== tabwright_emulator_run_screenshots"
 on_display 1600x900 "$bin/tools/screenshots/tabwright_emulator_run_screenshots" "$shots"
+echo "== tabwright_rebuild_screenshots"
+on_display 1400x900 "$bin/tools/screenshots/tabwright_rebuild_screenshots" "$shots"
 
 # Calc filled as a capture fills it, after the end-of-run macro, and asking to save. The
 # showcase takes the template from the current folder.

@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QStandardPaths>
 
+#include "tabwright/capture/journal_reads.h"
+
 namespace tabwright {
 
 namespace {
@@ -52,6 +54,8 @@ std::string CaptureJournal::unusedRunName(const QDateTime& startedAt) const
 bool CaptureJournal::open(const std::string& runName)
 {
     file_.close();
+    reads_.close();
+    size_ = 0;
     const std::string stem = folder_ + "/" + runName;
     path_ = stem + ".txt";
     if (const int error = createFolder(folder_); error != 0) {
@@ -63,6 +67,7 @@ bool CaptureJournal::open(const std::string& runName)
             ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600);
         if (descriptor >= 0) {
             file_ = JournalFile(descriptor, path_);
+            openReads();
             return true;
         }
         if (errno != EEXIST || number > 1000) {
@@ -73,24 +78,55 @@ bool CaptureJournal::open(const std::string& runName)
     }
 }
 
+void CaptureJournal::openReads()
+{
+    // A reads file left from a journal of the same name that was deleted is replaced.
+    const std::string readsPath = path_ + std::string(kReadsSuffix);
+    const int descriptor =
+        ::open(readsPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0600);
+    reads_ = descriptor >= 0 ? JournalFile(descriptor, readsPath) : JournalFile::failed(readsPath, errno);
+    reads_.append(kReadsHeader);
+}
+
 void CaptureJournal::append(std::string_view bytes)
 {
     file_.append(bytes);
+    size_ += static_cast<std::int64_t>(bytes.size());
+}
+
+void CaptureJournal::recordRead(std::int64_t written, std::int32_t milliseconds)
+{
+    reads_.append(readLine(size_, written, milliseconds));
+}
+
+void CaptureJournal::recordStampTime(std::int64_t lineOffset, std::int32_t milliseconds)
+{
+    reads_.append(clockLine(lineOffset, milliseconds));
+}
+
+void CaptureJournal::recordStop(bool unfinishedWritten)
+{
+    reads_.append(stopLine(size_, unfinishedWritten));
 }
 
 void CaptureJournal::flush()
 {
+    // The journal first: a reads file never tells of bytes the journal may not hold.
     file_.flush();
+    reads_.flush();
 }
 
 void CaptureJournal::close()
 {
     file_.close();
+    reads_.close();
 }
 
 std::optional<std::string> CaptureJournal::takeFailure()
 {
-    return file_.takeFailure();
+    if (auto failure = file_.takeFailure())
+        return failure;
+    return reads_.takeFailure();
 }
 
 std::string perUserDataFolder()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,8 +13,10 @@ namespace tabwright {
 
 // The raw text of each capture run, kept in the per-user data folder until the user
 // deletes it: every byte the capture takes, exactly as received, in
-// DATA/journal/YYYY-MM-DD_HH-MM-SS.txt. Nothing here throws into the capture: a journal
-// that cannot be written tells it once (takeFailure) and then takes bytes without
+// DATA/journal/YYYY-MM-DD_HH-MM-SS.txt. Beside it, its reads file (NAME.txt.reads, see
+// journal_reads.h) keeps when each read came and what the parser's clock said, so that a
+// replay writes exactly the cells of the run. Nothing here throws into the capture: a
+// journal that cannot be written tells it once (takeFailure) and then takes bytes without
 // keeping them.
 class CaptureJournal {
 public:
@@ -29,6 +32,11 @@ public:
     // cannot be created; takeFailure tells why.
     bool open(const std::string& runName);
     void append(std::string_view bytes);
+    // The reads file's records: a read that has just been appended (every line before
+    // `written` was written when it came), a block stamp's time, the Stop.
+    void recordRead(std::int64_t written, std::int32_t milliseconds);
+    void recordStampTime(std::int64_t lineOffset, std::int32_t milliseconds);
+    void recordStop(bool unfinishedWritten);
     // Passes the bytes appended since the last flush on to the disk; at every tick.
     void flush();
     // At Stop: flushes and closes the file; appends until the next open are dropped.
@@ -45,9 +53,13 @@ public:
     const std::string& path() const { return path_; }
 
 private:
+    void openReads();
+
     std::string folder_;
     std::string path_;
     JournalFile file_;
+    JournalFile reads_;
+    std::int64_t size_ = 0;  // bytes appended since the open
 };
 
 // A run's name, YYYY-MM-DD_HH-MM-SS of its start (local time): its journal and its working

@@ -32,6 +32,8 @@ void CaptureParser::stopRun()
     buffer_.clear();
     searchFrom_ = 0;
     bytesReceived_ = 0;
+    bufferOffset_ = 0;
+    lineStart_ = 0;
 }
 
 std::optional<tabwright::SpreadsheetError> CaptureParser::ProcessReceivedText(RowSink& sink)
@@ -43,6 +45,7 @@ std::optional<tabwright::SpreadsheetError> CaptureParser::ProcessReceivedText(Ro
     for (std::size_t end; (end = findLineEnd(start)) != std::string::npos;) {
         const int row = currentRow_;
         const int blockColumn = blockColumn_;
+        lineStart_ = start;
         try {
             const std::string_view line(buffer_.data() + start, end - start);
             start = line.find("::") != std::string_view::npos ? writeTaggedLine(start, end, sink)
@@ -60,6 +63,7 @@ std::optional<tabwright::SpreadsheetError> CaptureParser::ProcessReceivedText(Ro
             throw;
         }
         currentRow_ = following(currentRow_);
+        lineStart_ = start;
         if (sink.sliceFull())
             break;
     }
@@ -95,6 +99,8 @@ std::optional<tabwright::SpreadsheetError> CaptureParser::WriteUnfinishedLine(Ro
 void CaptureParser::dropConsumed(std::size_t count)
 {
     buffer_.erase(0, count);
+    bufferOffset_ += static_cast<std::int64_t>(count);
+    lineStart_ = 0;
     searchFrom_ = searchFrom_ > count ? searchFrom_ - count : 0;
 }
 

@@ -66,6 +66,11 @@ public:
     // Whether ReceiveBuffer holds a complete line, that is more to write.
     bool LineWaiting() { return findLineEnd(0) != std::string::npos; }
 
+    // Where in the run's text (counted from its first byte) the line being written
+    // starts, while a row is written or the clock is read for a block's stamp; between
+    // parses, where the first line not yet written starts: everything before it is written.
+    std::int64_t LineOffset() const { return bufferOffset_ + static_cast<std::int64_t>(lineStart_); }
+
     std::string_view ReceiveBuffer() const { return buffer_; }
     std::int64_t BytesReceived() const { return bytesReceived_; }
     int CurrentRow() const { return currentRow_; }
@@ -87,6 +92,8 @@ private:
     // the text that is new, however much waits for its CR LF.
     std::size_t searchFrom_ = 0;
     std::int64_t bytesReceived_ = 0;
+    std::int64_t bufferOffset_ = 0;  // the run's text before buffer_[0], all written
+    std::size_t lineStart_ = 0;      // in buffer_, the line being written or the next one
     int currentRow_ = 1;
     int blockColumn_ = 1;
     std::vector<CellValue> cells_;  // the row being gathered, kept to reuse its memory

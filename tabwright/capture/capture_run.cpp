@@ -18,7 +18,13 @@ std::string_view blockedText(const SpreadsheetError& error)
 }
 
 CaptureRun::CaptureRun(CaptureRunParts parts)
-    : parts_(parts), parser_(parts.clock), journal_(parts.dataFolder)
+    : parts_(parts),
+      stampClock_(parts.clock,
+                  [this](std::int32_t milliseconds) {
+                      journal_.recordStampTime(parser_.LineOffset(), milliseconds);
+                  }),
+      parser_(stampClock_),
+      journal_(parts.dataFolder)
 {
     parts_.source.setLinkLostHandler([this] { loseLink(); });
 }
@@ -86,20 +92,13 @@ bool CaptureRun::start()
 bool CaptureRun::openWorkbook(const std::string& runName)
 {
     captureWorkbook_.clear();
-    std::string workingCopy;
-    try {
-        workingCopy = parts_.spreadsheets.prepareWorkingCopy(runName);
-        // The previous instance is dropped, not quit: it stays open for the user.
-        spreadsheet_ = parts_.spreadsheets.makeSpreadsheet();
-        if (spreadsheet_.application)
-            spreadsheet_.application->followNewestRow(followNewestRow_);
-    } catch (const std::exception&) {
+    FreshWorkbook fresh = openFreshWorkbook(parts_.spreadsheets, runName, followNewestRow_);
+    // The previous instance is dropped, not quit: it stays open for the user.
+    if (fresh.spreadsheet.application || fresh.spreadsheet.sheet)
+        spreadsheet_ = std::move(fresh.spreadsheet);
+    if (!fresh.opened)
         return false;
-    }
-    // A sheet without an application starts empty, as a fresh working copy does.
-    if (spreadsheet_.application && !openCaptureWorkbook(*spreadsheet_.application, workingCopy))
-        return false;
-    captureWorkbook_ = std::move(workingCopy);
+    captureWorkbook_ = std::move(fresh.workingCopy);
     return true;
 }
 
@@ -214,6 +213,8 @@ void CaptureRun::takeInText()
 {
     const std::string text = ReadIncomingText(parts_.source, parser_, parts_.view);
     journal_.append(text);
+    if (!text.empty())
+        journal_.recordRead(parser_.LineOffset(), parts_.clock.millisecondsSinceMidnight());
     journal_.flush();
     showJournalFailure();
     parser_.append(text);
@@ -342,6 +343,7 @@ void CaptureRun::finishStop(const std::optional<SpreadsheetError>& unwritten)
     parts_.timer.setTimerEnabled(false);
     dropUnfinishedText();
     closePort();
+    journal_.recordStop(!unwritten);
     journal_.close();
     showStopped();
     if (unwritten) {

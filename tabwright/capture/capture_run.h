@@ -11,6 +11,7 @@
 #include "common/core/prompter.h"
 #include "tabwright/capture/capture_journal.h"
 #include "tabwright/capture/capture_parser.h"
+#include "tabwright/capture/recording_time_of_day.h"
 #include "tabwright/capture/run_view.h"
 #include "tabwright/capture/spreadsheet.h"
 #include "tabwright/capture/spreadsheet_factory.h"
@@ -143,6 +144,8 @@ private:
     void dropSpreadsheet();
 
     CaptureRunParts parts_;
+    // The parser's clock: each stamp time also goes to the journal's reads file.
+    RecordingTimeOfDay stampClock_;
     CaptureParser parser_;
     RunState state_ = RunState::Stopped;
     CaptureSpreadsheet spreadsheet_;

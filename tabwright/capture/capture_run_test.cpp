@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tabwright/capture/journal_reads.h"
 #include "tabwright/capture/port_or_emulator_source.h"
 #include "tabwright/capture/serial_port_source.h"
 #include "tabwright/testing/recording_spreadsheet_factory.h"
@@ -373,6 +374,27 @@ std::string numberedLines(int count)
 std::string journalText(const CaptureRun& run)
 {
     return testing_support::readFile(run.journal().path());
+}
+
+TEST_F(RunFixture, TheReadsFileKeepsEachReadEachStampTimeAndTheStop)
+{
+    constexpr std::int32_t kNoon30 = 13 * 3600 * 1000 + 1800 * 1000;  // what FixedTime says
+    run.start();
+    port.received = "a\r\n";
+    tick();
+    tick();  // nothing came: no read is kept
+    // The workbook refuses the block's rows: the next read comes before they are written,
+    // and the stamp is written again with the clock's new answer.
+    spreadsheets.last().failNextCall("writeRow");
+    port.received = "\r\n\r\n\r\nb\r\nc";
+    tick();
+    port.received = "d";
+    tick();
+    run.stop();
+    const std::string expected = std::string(kReadsHeader) + readLine(3, 0, kNoon30) +
+                                 readLine(13, 3, kNoon30) + clockLine(3, kNoon30) + readLine(14, 3, kNoon30) +
+                                 clockLine(3, kNoon30) + stopLine(14, true);
+    EXPECT_EQ(testing_support::readFile(run.journal().path() + ".reads"), expected);
 }
 
 TEST_F(RunFixture, ABacklogIsWrittenOverSeveralTicksInOrderAndPauseActsAtOnce)

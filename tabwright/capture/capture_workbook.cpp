@@ -1,5 +1,7 @@
 #include "tabwright/capture/capture_workbook.h"
 
+#include <exception>
+
 #include "tabwright/capture/workbook_files.h"
 
 namespace tabwright {
@@ -23,6 +25,23 @@ void openPersonalWorkbook(SpreadsheetApplication& spreadsheet)
 }
 
 }  // namespace
+
+FreshWorkbook openFreshWorkbook(SpreadsheetFactory& spreadsheets, const std::string& runName, bool followNewestRow)
+{
+    FreshWorkbook fresh;
+    try {
+        fresh.workingCopy = spreadsheets.prepareWorkingCopy(runName);
+        fresh.spreadsheet = spreadsheets.makeSpreadsheet();
+        if (fresh.spreadsheet.application)
+            fresh.spreadsheet.application->followNewestRow(followNewestRow);
+    } catch (const std::exception&) {
+        return fresh;
+    }
+    // A sheet without an application starts empty, as a fresh working copy does.
+    fresh.opened = !fresh.spreadsheet.application ||
+                   openCaptureWorkbook(*fresh.spreadsheet.application, fresh.workingCopy);
+    return fresh;
+}
 
 bool openCaptureWorkbook(SpreadsheetApplication& spreadsheet, const std::string& workingCopy)
 {

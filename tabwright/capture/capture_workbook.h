@@ -5,6 +5,7 @@
 
 #include "common/core/prompter.h"
 #include "tabwright/capture/spreadsheet.h"
+#include "tabwright/capture/spreadsheet_factory.h"
 
 namespace tabwright {
 
@@ -13,6 +14,19 @@ namespace tabwright {
 // when Start must fail with "MS Excel not available"; an instance already created stays
 // running. Only the personal workbook's steps may fail without failing Start.
 bool openCaptureWorkbook(SpreadsheetApplication& spreadsheet, const std::string& workingCopy);
+
+// A new spreadsheet with a fresh copy of the template as its capture workbook, as Start
+// opens one. `spreadsheet` is empty when none could be made; `opened` is false when Start
+// must fail (an instance already made stays running, for the caller to quit).
+struct FreshWorkbook {
+    CaptureSpreadsheet spreadsheet;
+    std::string workingCopy;
+    bool opened = false;
+};
+// `runName` names the working copy; `followNewestRow` is passed to the application before
+// the workbook opens.
+FreshWorkbook openFreshWorkbook(SpreadsheetFactory& spreadsheets, const std::string& runName,
+                                bool followNewestRow = true);
 
 // Stop's macro step: runs "workbook!name", the name exactly as typed. A macro that is not
 // found or fails is told to the user; a workbook or instance that is gone is left to the

@@ -22,6 +22,7 @@
 #include "tabwright/capture/ini_settings_store.h"
 #include "tabwright/capture/serial_port_source.h"
 #include "tabwright/cli/csv_spreadsheet.h"
+#include "tabwright/cli/terminal_prompter.h"
 #include "tabwright/cli/terminal_run_view.h"
 #include "tabwright/emulator/emulated_instruments.h"
 
@@ -31,30 +32,6 @@ namespace {
 
 constexpr int kTickMilliseconds = 100;
 constexpr int kEmulatorPaceMilliseconds = 250;
-
-// Each Start's sheet kept in memory, to be written as CSV; no application, no template.
-class CsvSpreadsheetFactory : public SpreadsheetFactory {
-public:
-    explicit CsvSpreadsheetFactory(std::string outputName) : outputName_(std::move(outputName)) {}
-    CaptureSpreadsheet makeSpreadsheet() override
-    {
-        return {nullptr, std::make_shared<CsvSpreadsheet>(outputName_)};
-    }
-    std::string prepareWorkingCopy(const std::string&) override { return outputName_; }
-
-private:
-    std::string outputName_;
-};
-
-// Messages a run shows in a message box are lines on the terminal.
-class TerminalPrompter : public common::Prompter {
-public:
-    explicit TerminalPrompter(std::ostream& err) : err_(err) {}
-    void showMessage(std::string_view message) override { err_ << message << '\n' << std::flush; }
-
-private:
-    std::ostream& err_;
-};
 
 class QtRunTimer : public RunTimer {
 public:

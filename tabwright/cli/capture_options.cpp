@@ -67,16 +67,6 @@ std::optional<LimitPair> limitPair(const std::string& text)
     return LimitPair{*minimum, *maximum};
 }
 
-std::optional<OutputKind> kindOfOutput(const std::string& path)
-{
-    const std::string extension = common::lowerCase(std::filesystem::path(path).extension().string());
-    if (extension == ".ods" || extension == ".xlsx" || extension == ".xls")
-        return OutputKind::Calc;
-    if (extension == ".csv")
-        return OutputKind::Csv;
-    return std::nullopt;
-}
-
 // The options of "tabwright capture", with what --help says of them.
 struct CaptureOptionNames {
     QCommandLineOption port{"port", "Capture from COM port N (default: the saved port).", "N"};
@@ -114,6 +104,16 @@ std::string captureHelp()
     addCaptureOptions(parser, names);
     parser.addHelpOption();
     return bytesOf(parser.helpText());
+}
+
+std::optional<OutputKind> kindOfOutput(const std::string& path)
+{
+    const std::string extension = common::lowerCase(std::filesystem::path(path).extension().string());
+    if (extension == ".ods" || extension == ".xlsx" || extension == ".xls")
+        return OutputKind::Calc;
+    if (extension == ".csv")
+        return OutputKind::Csv;
+    return std::nullopt;
 }
 
 std::string defaultCaptureName(const std::string& stamp)

@@ -47,6 +47,10 @@ std::variant<CaptureOptions, std::string> parseCaptureOptions(const QStringList&
 // What "tabwright capture --help" prints.
 std::string captureHelp();
 
+// The kind of output a file name asks for by its extension (any letter case); none for
+// any other extension.
+std::optional<OutputKind> kindOfOutput(const std::string& path);
+
 // "capture-YYYY-MM-DD_HH-MM-SS.ods" for the given local date and time text
 // "YYYY-MM-DD_HH-MM-SS".
 std::string defaultCaptureName(const std::string& stamp);

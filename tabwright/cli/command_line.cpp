@@ -11,6 +11,7 @@
 #include "common/core/command_line_usage.h"
 #include "tabwright/cli/capture_command.h"
 #include "tabwright/cli/capture_options.h"
+#include "tabwright/cli/replay_command.h"
 
 namespace tabwright {
 
@@ -46,14 +47,19 @@ int runCommandLine()
         "Commands:\n"
         "  capture [--port N | --emulate K7RX|VQ-480] [--seconds S] [--output FILE] [--macro NAME]\n"
         "          [--measurement MIN:MAX] [--temperature MIN:MAX] [--index TEXT] [--eol-frequency N]\n"
-        "                                    capture without a window (see tabwright capture --help)");
+        "                                    capture without a window (see tabwright capture --help)\n"
+        "  replay JOURNAL... [--output FILE | --format EXT] [--macro NAME]\n"
+        "                                    rebuild a run's workbook from its journal (see tabwright replay "
+        "--help)");
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument("command", "capture", "<command> [arguments]");
+    parser.addPositionalArgument("command", "capture or replay", "<command> [arguments]");
     const QStringList arguments = QCoreApplication::arguments();
     parser.parse(arguments);
     if (!parser.positionalArguments().isEmpty() && parser.positionalArguments().first() == "capture")
         return captureFromCommandLine(arguments);
+    if (!parser.positionalArguments().isEmpty() && parser.positionalArguments().first() == "replay")
+        return runReplayCommand(arguments, std::cout, std::cerr);
     if (!parser.unknownOptionNames().isEmpty() || !parser.positionalArguments().isEmpty()) {
         std::cerr << "tabwright: unknown command or option; see tabwright --help\n";
         return common::kUsageError;

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <variant>
 #include <vector>
 
 #include "tabwright/capture/spreadsheet.h"
+#include "tabwright/capture/spreadsheet_factory.h"
 
 namespace tabwright {
 
@@ -37,6 +39,20 @@ private:
 
     std::string outputName_;
     std::vector<std::vector<Cell>> rows_;  // by row - 1, then column - 1; ragged
+};
+
+// Each Start's sheet kept in memory, to be written as CSV; no application, no template.
+class CsvSpreadsheetFactory : public SpreadsheetFactory {
+public:
+    explicit CsvSpreadsheetFactory(std::string outputName) : outputName_(std::move(outputName)) {}
+    CaptureSpreadsheet makeSpreadsheet() override
+    {
+        return {nullptr, std::make_shared<CsvSpreadsheet>(outputName_)};
+    }
+    std::string prepareWorkingCopy(const std::string&) override { return outputName_; }
+
+private:
+    std::string outputName_;
 };
 
 }  // namespace tabwright

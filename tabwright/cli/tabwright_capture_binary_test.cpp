@@ -1,12 +1,13 @@
 // Runs the real "tabwright capture" against a pseudo-terminal instrument and
 // checks every cell it saves against what the capture's parse makes of the
-// same text.
+// same text; then "tabwright replay" on the journals it kept.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QProcess>
 
 #include <csignal>
+#include <filesystem>
 #include <regex>
 #include <string>
 
@@ -69,6 +70,10 @@ protected:
         mapping.map(kPort, pty.devicePath());  // inherited by the program through XDG_CONFIG_HOME
         program.setWorkingDirectory(QString::fromStdString(work.path()));
         program.setReadChannel(QProcess::StandardError);
+        // The journals go to the test's own data folder.
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_DATA_HOME", QString::fromStdString(work.file("data")));
+        program.setProcessEnvironment(environment);
     }
     ~TabwrightCapture() override
     {
@@ -77,9 +82,22 @@ protected:
             program.waitForFinished();
         }
     }
-    void start(const QStringList& arguments)
+    void start(const QStringList& arguments, const char* command = "capture")
     {
-        program.start(TABWRIGHT_PROGRAM, QStringList{"capture"} + arguments);
+        program.start(TABWRIGHT_PROGRAM, QStringList{command} + arguments);
+    }
+    // Runs "tabwright replay" to its end; its standard output.
+    std::string replay(const QStringList& arguments)
+    {
+        errors.clear();
+        start(arguments, "replay");
+        return finish();
+    }
+    // The journal a capture's summary names.
+    static std::string journalOf(const std::string& summary)
+    {
+        std::smatch found;
+        return std::regex_search(summary, found, std::regex("Journal: (.*)\n")) ? found[1].str() : "";
     }
     // Until the program's status line says `text`.
     bool waitFor(const char* text)
@@ -165,6 +183,73 @@ TEST_F(TabwrightCapture, APulledCableEndsTheRunWithWhatCameBefore)
     EXPECT_EQ(program.exitCode(), 0) << errors.toStdString();
     EXPECT_THAT(errors.toStdString(), HasSubstr("the COM port went away"));
     EXPECT_EQ(testing_support::readFile(work.file("run.csv")), expectedCsv(kK7rxLines));
+}
+
+TEST_F(TabwrightCapture, AJournalReplaysIntoTheSameCsvCellForCell)
+{
+    start({"--emulate", "VQ-480", "--eol-frequency", "3", "--seconds", "2.1", "--output", "live.csv"});
+    const std::string journal = journalOf(finish());
+    ASSERT_EQ(program.exitCode(), 0) << errors.toStdString();
+    ASSERT_TRUE(std::filesystem::exists(journal + ".reads")) << journal;
+
+    const std::string summary = replay({QString::fromStdString(journal), "--output", "replayed.csv"});
+    EXPECT_EQ(program.exitCode(), 0) << errors.toStdString();
+    EXPECT_THAT(summary, HasSubstr("Saved: replayed.csv"));
+    EXPECT_EQ(errors.toStdString().find("reads file"), std::string::npos) << errors.toStdString();
+    const std::string live = testing_support::readFile(work.file("live.csv"));
+    EXPECT_THAT(live, HasSubstr("9999"));
+    // The block stamps too: the replay gives them the run's times.
+    EXPECT_EQ(testing_support::readFile(work.file("replayed.csv")), live);
+}
+
+TEST_F(TabwrightCapture, AKilledCaptureReplaysUpToItsLastRead)
+{
+    start({"--port", QString::number(kPort), "--output", "run.csv"});
+    ASSERT_TRUE(waitFor("Ready")) << errors.toStdString();
+    pty.send(kK7rxLines + "unfinished\t1");
+    ASSERT_TRUE(waitFor("Bytes Received")) << errors.toStdString();
+    testing_support::runEventsFor(std::chrono::milliseconds(300));
+    ::kill(static_cast<pid_t>(program.processId()), SIGKILL);
+    finish();
+    const auto journals = std::filesystem::directory_iterator(work.file("data/Tabwright/journal"));
+    std::string journal;
+    for (const auto& entry : journals)
+        if (entry.path().extension() == ".txt")
+            journal = entry.path().string();
+    ASSERT_FALSE(journal.empty());
+
+    const std::string summary = replay({QString::fromStdString(journal), "--format", "csv"});
+    EXPECT_EQ(program.exitCode(), 0) << errors.toStdString();
+    EXPECT_THAT(errors.toStdString(), HasSubstr("did not end with Stop"));
+    const std::string name = std::filesystem::path(journal).stem().string() + ".csv";
+    EXPECT_THAT(summary, HasSubstr("Saved: " + name));
+    EXPECT_EQ(testing_support::readFile(work.file(name)), expectedCsv(kK7rxLines + "unfinished\t1\r\n"));
+
+    // A second replay leaves the first one's file alone.
+    replay({QString::fromStdString(journal), "--format", "csv"});
+    EXPECT_EQ(program.exitCode(), 1);
+    EXPECT_THAT(errors.toStdString(), HasSubstr("exists and is left as it is"));
+}
+
+TEST_F(TabwrightCapture, ReplayArgumentsAreCheckedBeforeAnythingOpens)
+{
+    const struct {
+        QStringList arguments;
+        int status;
+        const char* told;
+    } cases[] = {
+        {{}, 2, "name at least one journal"},
+        {{"a.txt", "b.txt", "--output", "x.csv"}, 2, "--output names one file"},
+        {{"a.txt", "--format", "txt"}, 2, "--format takes ods, xlsx, xls or csv"},
+        {{"a.txt", "--output", "x.csv", "--macro", "ChartReadings"}, 2, "a .csv file has no macros"},
+        {{"no-such-journal.txt", "--output", "x.csv"}, 1, "cannot read no-such-journal.txt"},
+    };
+    for (const auto& [arguments, status, told] : cases) {
+        replay(arguments);
+        EXPECT_EQ(program.exitCode(), status) << arguments.join(' ').toStdString();
+        EXPECT_THAT(errors.toStdString(), HasSubstr(told)) << arguments.join(' ').toStdString();
+    }
+    EXPECT_FALSE(std::filesystem::exists(work.file("x.csv")));
 }
 
 TEST_F(TabwrightCapture, BadArgumentsAndAMissingPortAreToldBeforeAnythingOpens)

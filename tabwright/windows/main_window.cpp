@@ -19,13 +19,17 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include "common/core/event_pump.h"
 #include "common/core/single_byte_text.h"
 #include "common/widgets/bgr_colour.h"
 #include "common/widgets/elided_label.h"
+#include "common/widgets/qt_file_dialog.h"
 #include "common/widgets/window_text.h"
 #include "tabwright/capture/capture_settings.h"
 #include "tabwright/capture/com_fifo.h"
+#include "tabwright/capture/journal_rebuild.h"
 #include "tabwright/capture/program_identity.h"
+#include "tabwright/capture/workbook_files.h"
 #include "tabwright/windows/about_window.h"
 #include "tabwright/windows/com_port_window.h"
 #include "tabwright/windows/excel_macro_window.h"
@@ -169,6 +173,8 @@ void frmMain::buildMenus()
     mnuToolsFollowNewestRow_ = tools->addAction(QStringLiteral("Follow Newest Row"));
     mnuToolsFollowNewestRow_->setObjectName(QStringLiteral("mnuToolsFollowNewestRow"));
     mnuToolsFollowNewestRow_->setCheckable(true);
+    mnuToolsRebuildFromJournal_ = tools->addAction(QStringLiteral("Rebuild From Journal..."));
+    mnuToolsRebuildFromJournal_->setObjectName(QStringLiteral("mnuToolsRebuildFromJournal"));
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
     mnuHelpAbout_ = help->addAction(QStringLiteral("&About..."));
@@ -176,6 +182,8 @@ void frmMain::buildMenus()
     connect(mnuToolsDLREmulation_, &QAction::triggered, this, &frmMain::mnuToolsDLREmulation_Click);
     connect(mnuToolsJournalFolder_, &QAction::triggered, this, &frmMain::mnuToolsJournalFolder_Click);
     connect(mnuToolsFollowNewestRow_, &QAction::triggered, this, &frmMain::mnuToolsFollowNewestRow_Click);
+    connect(mnuToolsRebuildFromJournal_, &QAction::triggered, this,
+            &frmMain::mnuToolsRebuildFromJournal_Click);
     connect(mnuHelpAbout_, &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);
 }
 
@@ -302,6 +310,30 @@ void frmMain::mnuToolsJournalFolder_Click()
 void frmMain::mnuToolsFollowNewestRow_Click(bool checked)
 {
     run_.setFollowNewestRow(checked);
+}
+
+void frmMain::mnuToolsRebuildFromJournal_Click()
+{
+    if (journalDialog_ == nullptr) {
+        qtFileDialog_ = std::make_unique<common::QtFileDialog>(this);
+        journalDialog_ = qtFileDialog_.get();
+    }
+    const auto journal = journalDialog_->open(
+        {run_.journal().folder(), "", "Capture Journal (*.txt)|*.txt|All File (*.*)|*.*"});
+    if (!journal)
+        return;
+    // The capture goes on meanwhile: its ticks run between the reads of the replay.
+    mnuToolsRebuildFromJournal_->setEnabled(false);
+    showStatus("Rebuilding " + fileNameOf(*journal));
+    common::EventPump pump;
+    JournalRebuild rebuild = rebuildFromJournal(parts_.spreadsheets, *journal, parts_.clock,
+                                                [&pump](std::int64_t, std::int64_t) { pump(); });
+    if (rebuild.spreadsheet.application || rebuild.spreadsheet.sheet)
+        rebuilt_ = std::move(rebuild.spreadsheet);
+    mnuToolsRebuildFromJournal_->setEnabled(true);
+    showStatus(rebuild.status);
+    for (const std::string& warning : rebuild.warnings)
+        parts_.prompter.showMessage(warning);
 }
 
 void frmMain::mnuHelpAbout_Click()

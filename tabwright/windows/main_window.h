@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/core/file_dialog.h"
 #include "common/core/prompter.h"
 #include "serial/serial_port.h"
 #include "tabwright/capture/capture_run.h"
@@ -65,6 +66,10 @@ public:
     ~frmMain() override;
 
     void setEmulatorWindowHooks(EmulatorWindowHooks hooks);
+    // The dialog "Rebuild From Journal..." picks a journal with; Qt's own until one is given.
+    void setJournalFileDialog(common::FileDialog& dialog) { journalDialog_ = &dialog; }
+    // The spreadsheet of the last rebuild; empty before the first.
+    const CaptureSpreadsheet& rebuiltWorkbook() const { return rebuilt_; }
 
     const CaptureRun& run() const { return run_; }
 
@@ -85,6 +90,7 @@ private:
     void mnuToolsDLREmulation_Click();
     void mnuToolsJournalFolder_Click();
     void mnuToolsFollowNewestRow_Click(bool checked);
+    void mnuToolsRebuildFromJournal_Click();
     void mnuHelpAbout_Click();
 
     void buildControls();
@@ -131,6 +137,11 @@ private:
     QAction* mnuToolsDLREmulation_ = nullptr;
     QAction* mnuToolsJournalFolder_ = nullptr;
     QAction* mnuToolsFollowNewestRow_ = nullptr;
+    QAction* mnuToolsRebuildFromJournal_ = nullptr;
+    std::unique_ptr<common::FileDialog> qtFileDialog_;
+    common::FileDialog* journalDialog_ = nullptr;
+    // Left open for the user, as the instance of an earlier Start is.
+    CaptureSpreadsheet rebuilt_;
     QAction* mnuHelpAbout_ = nullptr;
     std::unique_ptr<frmExcelMacro> excelMacro_;
     std::unique_ptr<frmAbout> about_;

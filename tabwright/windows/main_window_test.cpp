@@ -25,6 +25,7 @@
 #include "common/widgets/elided_label.h"
 #include "serial/qt_serial_port.h"
 #include "tabwright/capture/ini_settings_store.h"
+#include "tabwright/capture/workbook_files.h"
 #include "tabwright/testing/recording_spreadsheet_factory.h"
 #include "testing/event_loop.h"
 #include "testing/file_contents.h"
@@ -36,6 +37,7 @@
 #include "testing/widgets/modal_watchdog.h"
 #include "testing/widgets/named_control.h"
 #include "testing/widgets/qt_application.h"
+#include "testing/widgets/scripted_file_dialog.h"
 
 namespace tabwright {
 namespace {
@@ -549,6 +551,47 @@ TEST_F(MainWindowTest, AJournalPathInTheStatusIsElidedAndTheWindowKeepsItsSize)
     EXPECT_TRUE(line.elided());
     EXPECT_EQ(line.toolTip(), line.text());
     EXPECT_EQ(window->size(), before);
+}
+
+TEST_F(MainWindowTest, RebuildFromJournalWritesEveryLineOfARunWhoseWorkbookWasGoneBesideARunInProgress)
+{
+    testing_support::ScriptedFileDialog dialog;
+    open().setJournalFileDialog(dialog);
+    EXPECT_EQ(control<QAction>("mnuToolsRebuildFromJournal").text(), "Rebuild From Journal...");
+    click("cmdStart");
+    sendAndWaitForCells(kK7rxLine, 8);
+    // Calc is killed: nothing more reaches the workbook, all of it reaches the journal.
+    spreadsheets.last().failCall("writeText", SpreadsheetFailure::Gone);
+    spreadsheets.last().failCall("workbookName", SpreadsheetFailure::Gone);
+    instrument.send(numberedLines(2, 39) + "half");
+    ASSERT_TRUE(testing_support::runEventsUntil(
+        [&] { return status() == "MS Excel spreadsheet has been closed"; }, 10s));
+    click("cmdStop");
+    const std::string journal = window->run().journal().path();
+
+    // A new run is on while the old one is rebuilt.
+    click("cmdStart");
+    sendAndWaitForCells("new run\r\n", 1);
+    auto& running = spreadsheets.last();
+    dialog.answers.push_back(journal);
+    control<QAction>("mnuToolsRebuildFromJournal").trigger();
+
+    ASSERT_EQ(dialog.calls.size(), 1u);
+    EXPECT_EQ(dialog.calls[0].request.folder, data.file("journal"));
+    auto& rebuilt = spreadsheets.last();
+    ASSERT_NE(&rebuilt, &running);
+    EXPECT_EQ(window->rebuiltWorkbook().sheet.get(), &rebuilt);
+    EXPECT_EQ(std::get<std::string>(rebuilt.cells.at({1, 2})), "0000");
+    for (int line = 2; line <= 40; ++line)
+        EXPECT_EQ(std::get<std::string>(rebuilt.cells.at({line, 2})), std::to_string(line));
+    EXPECT_EQ(std::get<std::string>(rebuilt.cells.at({41, 1})), "half");
+    EXPECT_EQ(status(), "Rebuilt " + fileNameOf(journal) + " in a new workbook: " +
+                            std::to_string(testing_support::readFile(journal).size()) + " bytes, 41 rows");
+    // The run in progress goes on into its own workbook.
+    EXPECT_EQ(window->run().state(), RunState::Running);
+    EXPECT_EQ(running.cells.size(), 1u);
+    EXPECT_THAT(prompter.messages, testing::IsEmpty());
+    click("cmdStop");
 }
 
 // Takes the desktop's URL requests in place of a file manager.

@@ -27,6 +27,7 @@
 #include "serial/qt_serial_port.h"
 #include "tabwright/capture/ini_settings_store.h"
 #include "tabwright/testing/calc_user_side.h"
+#include "tabwright/testing/k7rx_lines.h"
 #include "tabwright/testing/recording_spreadsheet_factory.h"
 #include "tabwright/windows/main_window.h"
 #include "testing/event_loop.h"
@@ -40,15 +41,7 @@
 namespace {
 
 using namespace std::chrono_literals;
-
-// The K7RX's line for reading `index`, as the emulated instrument sends it.
-std::string k7rxLine(int index)
-{
-    char line[96];
-    std::snprintf(line, sizeof line, "%d %04d :: 12-08-2026 05:%02d:%02d = %d (RAW)  %d (C)\r\n", index % 10,
-                  index, 10 + index / 60, index % 60, 40 + (index * 37) % 23 + index, 21 + index % 3);
-    return line;
-}
+using testing_support::k7rxLine;
 
 // Moves the first window of the Calc instance on `pipe`.
 void moveFirstWindow(const std::string& pipe, int x, int y)

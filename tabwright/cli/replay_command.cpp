@@ -1,0 +1,218 @@
+#include "tabwright/cli/replay_command.h"
+
+#include <QCommandLineParser>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/core/command_line_usage.h"
+#include "common/core/output_folder.h"
+#include "tabwright/calc/calc_spreadsheet_factory.h"
+#include "tabwright/capture/capture_workbook.h"
+#include "tabwright/capture/journal_rebuild.h"
+#include "tabwright/capture/journal_replay.h"
+#include "tabwright/capture/workbook_files.h"
+#include "tabwright/cli/capture_options.h"
+#include "tabwright/cli/csv_spreadsheet.h"
+#include "tabwright/cli/terminal_prompter.h"
+
+namespace tabwright {
+
+namespace {
+
+struct ReplayJob {
+    std::string journal;
+    std::string output;
+    bool replaceOutput;  // only a name the user gave replaces a file
+};
+
+struct ReplayOptions {
+    std::vector<ReplayJob> jobs;
+    std::string macro;
+};
+
+std::string bytesOf(const QString& text)
+{
+    return text.toLocal8Bit().toStdString();
+}
+
+struct ReplayOptionNames {
+    QCommandLineOption output{"output",
+                              "Save the workbook as FILE: .ods, .xlsx or .xls through LibreOffice "
+                              "Calc, .csv without it (one journal only).",
+                              "FILE"};
+    QCommandLineOption format{"format",
+                              "Save each workbook as the journal's name with this extension in the current "
+                              "folder: ods (default), xlsx, xls or csv. An existing file is left alone.",
+                              "EXT"};
+    QCommandLineOption macro{"macro", "Run this end-of-run macro before saving (not with .csv).", "NAME"};
+};
+
+void addReplayOptions(QCommandLineParser& parser, const ReplayOptionNames& names)
+{
+    parser.setApplicationDescription(
+        "Rebuilds the workbook of each capture run from its journal (in ~/.local/share/Tabwright/journal),\n"
+        "cell for cell as the run wrote it. Progress goes to standard error, a summary to standard output.");
+    parser.addPositionalArgument("replay", "Rebuild workbooks from journals.", "replay");
+    parser.addPositionalArgument("JOURNAL", "A capture journal (NAME.txt, its NAME.txt.reads beside it).",
+                                 "JOURNAL...");
+    parser.addOptions({names.output, names.format, names.macro});
+    parser.addHelpOption();
+}
+
+std::variant<ReplayOptions, std::string> parseReplayOptions(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    const ReplayOptionNames names;
+    addReplayOptions(parser, names);
+    if (!parser.parse(arguments))
+        return bytesOf(parser.errorText());
+    const QStringList journals = parser.positionalArguments().mid(1);
+    if (journals.isEmpty())
+        return std::string("name at least one journal");
+    if (parser.isSet(names.output) && journals.size() > 1)
+        return std::string("--output names one file; with several journals use --format");
+    if (parser.isSet(names.output) && parser.isSet(names.format))
+        return std::string("--output and --format cannot go together: the output's name gives its format");
+    const std::string extension = parser.isSet(names.format) ? bytesOf(parser.value(names.format)) : "ods";
+    ReplayOptions options;
+    options.macro = bytesOf(parser.value(names.macro));
+    for (const QString& journal : journals) {
+        ReplayJob job{bytesOf(journal), bytesOf(parser.value(names.output)), parser.isSet(names.output)};
+        if (!job.replaceOutput)
+            job.output = std::filesystem::path(job.journal).stem().string() + "." + extension;
+        const std::optional<OutputKind> kind = kindOfOutput(job.output);
+        if (!kind)
+            return job.replaceOutput
+                       ? "--output must end in .ods, .xlsx, .xls or .csv, not \"" + job.output + "\""
+                       : "--format takes ods, xlsx, xls or csv, not \"" + extension + "\"";
+        if (!options.macro.empty() && *kind == OutputKind::Csv)
+            return std::string(
+                "--macro needs a LibreOffice workbook (.ods, .xlsx or .xls); a .csv file has no macros");
+        if (const std::optional<std::string> reason = common::folderRefusesNewFiles(job.output))
+            return "cannot save " + job.output + ": " + *reason;
+        options.jobs.push_back(std::move(job));
+    }
+    return options;
+}
+
+// Shows the share of the journal replayed, a line that is rewritten at each whole percent.
+class ProgressLine {
+public:
+    ProgressLine(std::ostream& err, std::string name) : err_(err), name_(std::move(name)) {}
+    void show(std::int64_t taken, std::int64_t size)
+    {
+        const int percent = size > 0 ? static_cast<int>(taken * 100 / size) : 100;
+        if (percent == shown_)
+            return;
+        shown_ = percent;
+        err_ << "\rReplaying " << name_ << ": " << percent << "%" << std::flush;
+    }
+    void end()
+    {
+        if (shown_ >= 0)
+            err_ << '\n';
+    }
+
+private:
+    std::ostream& err_;
+    std::string name_;
+    int shown_ = -1;
+};
+
+// Writes the journal into `spreadsheet` (its capture workbook open), runs the macro and saves.
+bool replayInto(const CaptureSpreadsheet& spreadsheet, const std::string& workbookName, const ReplayJob& job,
+                const std::string& macro, JournalFiles files, std::ostream& out, std::ostream& err)
+{
+    SystemTimeOfDay now;
+    JournalReplaySource source(std::move(files), now);
+    ProgressLine progress(err, job.journal);
+    ReplaySummary summary;
+    try {
+        summary =
+            replayJournal(source, *spreadsheet.sheet,
+                          [&progress](std::int64_t taken, std::int64_t size) { progress.show(taken, size); });
+        progress.end();
+        for (const std::string& warning : source.warnings())
+            err << job.journal << ": " << warning << '\n';
+        // A macro is refused with a CSV output, which has no application.
+        if (!macro.empty() && spreadsheet.application) {
+            TerminalPrompter prompter(err);
+            runEndOfRunMacro(*spreadsheet.application, workbookName, macro, prompter);
+        }
+        spreadsheet.sheet->saveWorkbookAs(job.output);
+    } catch (const SpreadsheetError& error) {
+        progress.end();
+        err << "The replay of " << job.journal << " could not be saved as " << job.output << ": "
+            << error.what() << '\n';
+        return false;
+    }
+    out << "Saved: " << job.output << '\n'
+        << "Journal: " << job.journal << '\n'
+        << "Bytes replayed: " << summary.bytes << '\n'
+        << "Rows written: " << summary.rows << '\n';
+    return true;
+}
+
+bool replayOne(const ReplayJob& job, const std::string& macro, std::ostream& out, std::ostream& err)
+{
+    if (!job.replaceOutput && std::filesystem::exists(job.output)) {
+        err << job.output << " exists and is left as it is; name another with --output\n";
+        return false;
+    }
+    JournalFiles files;
+    try {
+        files = readJournalFiles(job.journal);
+    } catch (const std::runtime_error& error) {
+        err << "tabwright replay: " << error.what() << '\n';
+        return false;
+    }
+    CsvSpreadsheetFactory csv(job.output);
+    CalcSpreadsheetFactory calc;
+    SpreadsheetFactory& spreadsheets =
+        kindOfOutput(job.output) == OutputKind::Csv ? static_cast<SpreadsheetFactory&>(csv) : calc;
+    FreshWorkbook fresh = openFreshWorkbook(spreadsheets, rebuiltRunName(job.journal), false);
+    bool saved = false;
+    if (fresh.opened && fresh.spreadsheet.sheet)
+        saved = replayInto(fresh.spreadsheet, fileNameOf(fresh.workingCopy), job, macro, std::move(files),
+                           out, err);
+    else
+        err << "MS Excel not available: LibreOffice Calc could not be started or could not open the capture "
+               "workbook. Without it, save to a .csv file (--output NAME.csv).\n";
+    if (fresh.spreadsheet.application) {
+        try {
+            fresh.spreadsheet.application->quit();
+        } catch (const SpreadsheetError&) {
+            // An instance that cannot be told to quit is gone already.
+        }
+    }
+    return saved;
+}
+
+}  // namespace
+
+int runReplayCommand(const QStringList& arguments, std::ostream& out, std::ostream& err)
+{
+    if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
+        QCommandLineParser parser;
+        const ReplayOptionNames names;
+        addReplayOptions(parser, names);
+        out << bytesOf(parser.helpText());
+        return 0;
+    }
+    const auto parsed = parseReplayOptions(arguments);
+    if (const auto* problem = std::get_if<std::string>(&parsed)) {
+        err << "tabwright replay: " << *problem << "; see tabwright replay --help\n";
+        return common::kUsageError;
+    }
+    const ReplayOptions& options = std::get<ReplayOptions>(parsed);
+    int status = 0;
+    for (const ReplayJob& job : options.jobs)
+        if (!replayOne(job, options.macro, out, err))
+            status = 1;
+    return status;
+}
+
+}  // namespace tabwright
