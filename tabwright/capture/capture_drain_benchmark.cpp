@@ -46,11 +46,7 @@ private:
 
 class SilentView : public tabwright::RunView, public tabwright::RunTimer {
 public:
-    void showBytesReceived(std::int64_t) override {}
-    void showLamp(tabwright::Lamp, tabwright::LampColour) override {}
-    void showStatus(std::string_view) override {}
-    void enableButton(tabwright::RunButton, bool) override {}
-    void bringToFront(tabwright::RunButton) override {}
+    void showRun(const tabwright::RunPicture&) override {}
     void bringWindowToFront() override {}
     void setTimerEnabled(bool enabled) override { timerOn = enabled; }
     bool timerOn = false;

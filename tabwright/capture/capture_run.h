@@ -11,6 +11,7 @@
 #include "common/core/prompter.h"
 #include "tabwright/capture/capture_journal.h"
 #include "tabwright/capture/capture_parser.h"
+#include "tabwright/capture/incoming_text.h"
 #include "tabwright/capture/run_view.h"
 #include "tabwright/capture/spreadsheet.h"
 #include "tabwright/capture/spreadsheet_factory.h"
@@ -57,12 +58,14 @@ struct CaptureRunParts {
 // most kWriteBudgetPerTick a tick, the next tick following at once, so the window answers
 // throughout. When the port goes away the run is paused with a red port lamp; Resume
 // opens it again. Stop writes everything received, the unfinished last line included.
-class CaptureRun {
+class CaptureRun : private StatusLine {
 public:
     explicit CaptureRun(CaptureRunParts parts);
     ~CaptureRun();
     CaptureRun(const CaptureRun&) = delete;
     CaptureRun& operator=(const CaptureRun&) = delete;
+    CaptureRun(CaptureRun&&) = delete;
+    CaptureRun& operator=(CaptureRun&&) = delete;
 
     // Opens a fresh capture workbook in a new spreadsheet application, then the port, and
     // runs. Returns whether it runs; a failure is shown by lamp and status. The instance
@@ -98,7 +101,9 @@ public:
     const std::string& macroName() const { return macroName_; }
 
     RunState state() const { return state_; }
-    bool excelBlocked() const { return excelBlocked_; }
+    bool excelBlocked() const { return picture_.blocked; }
+    // What the view shows now.
+    const RunPicture& picture() const { return picture_; }
     const CaptureParser& parser() const { return parser_; }
     const CaptureJournal& journal() const { return journal_; }
     // Whether the port went away during the run and has not been opened again.
@@ -109,9 +114,9 @@ public:
 
 private:
     // Start's steps.
-    bool openWorkbook();
-    bool openPort();
-    void showRunning();
+    // Each gives the reason it failed, or nothing when it succeeded.
+    std::optional<std::string> openWorkbook();
+    std::optional<std::string> openPort();
     // The tick's steps.
     bool probeBlockedWorkbook();
     void takeInText();
@@ -124,7 +129,7 @@ private:
     void showJournalFailure();
     // The port's link-lost notice and Resume's second try.
     void loseLink();
-    void showPortLost();
+    void showPortLost(std::string reason);
     // Stop's steps.
     void stopReading();
     void continueStop();
@@ -135,7 +140,10 @@ private:
     void showStopped();
     void runMacro();
 
-    void showBytesReceivedOrReady();
+    // The picture in `phase` with `status`, shown at once; showCountOrReady keeps the phase.
+    void show(RunPhase phase, std::string_view status, std::string reason = {});
+    void showCountOrReady();
+    void showBytesReceived(std::int64_t count) override;
     void dropSpreadsheet();
 
     CaptureRunParts parts_;
@@ -143,7 +151,7 @@ private:
     RunState state_ = RunState::Stopped;
     CaptureSpreadsheet spreadsheet_;
     std::string captureWorkbook_;  // the working copy opened by the last Start; empty if none
-    bool excelBlocked_ = false;
+    RunPicture picture_;
     bool portLost_ = false;
     bool draining_ = false;  // the status line shows the lines waiting, not the count
     bool stopping_ = false;  // Stop is writing a backlog over several ticks

@@ -111,6 +111,11 @@ void frmMain::buildControls()
     panStatus_ = common::plainLabel("panStatus", "", fraStatus_);
     panStatus_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panStatus_->setMinimumWidth(kStatusWidth);
+    // Why the step shown failed, under the status line; hidden while nothing failed.
+    lblStatusReason_ = common::plainLabel("lblStatusReason", "", fraStatus_);
+    lblStatusReason_->setWordWrap(true);
+    lblStatusReason_->setMaximumWidth(kStatusWidth);
+    lblStatusReason_->hide();
     for (QPushButton* dots : {cmdComPorts_, cmdExcelMacro_})
         dots->setFixedWidth(dots->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 24);
 
@@ -124,6 +129,7 @@ void frmMain::buildControls()
     rows->addWidget(lblExcel_, 1, 2);
     rows->addWidget(cmdExcelMacro_, 1, 3);
     rows->addWidget(panStatus_, 2, 0, 1, 4);
+    rows->addWidget(lblStatusReason_, 3, 0, 1, 4);
     rows->setColumnStretch(2, 1);
 
     cmdStart_ = common::namedButton("cmdStart", "&Start", centre);
@@ -133,7 +139,7 @@ void frmMain::buildControls()
     cmdClose_ = common::namedButton("cmdClose", "Close", centre);
     auto* buttons = new QGridLayout;
     buttons->addWidget(cmdStart_, 0, 0);
-    // Pause and Resume share one place; bringToFront decides which one shows.
+    // Pause and Resume share one place; the run decides which one is in front.
     buttons->addWidget(cmdResume_, 1, 0);
     buttons->addWidget(cmdPause_, 1, 0);
     cmdPause_->raise();
@@ -294,15 +300,26 @@ void frmMain::mnuHelpAbout_Click()
     about_->ShowForm();
 }
 
-void frmMain::showBytesReceived(std::int64_t count)
+void frmMain::showRun(const RunPicture& picture)
 {
-    showStatus(bytesReceivedText(count, common::toBytes(QLocale().groupSeparator())));
+    const RunLook look = lookOf(picture);
+    if (look.portLamp)
+        showLamp(panComPort_, *look.portLamp);
+    if (look.excelLamp)
+        showLamp(panExcel_, *look.excelLamp);
+    showStatus(common::fromBytes(statusText(picture, common::toBytes(QLocale().groupSeparator()))));
+    showReason(QString::fromStdString(picture.reason));
+    for (std::size_t which = 0; which < kRunButtonCount; ++which) {
+        if (look.enabled[which])
+            button(static_cast<RunButton>(which))->setEnabled(*look.enabled[which]);
+    }
+    if (look.inFront)
+        button(*look.inFront)->raise();
 }
 
-void frmMain::showLamp(Lamp which, LampColour colour)
+void frmMain::showLamp(QFrame* lamp, LampColour colour)
 {
-    QFrame* box = which == Lamp::ComPort ? panComPort_ : panExcel_;
-    QPalette palette = box->palette();
+    QPalette palette = lamp->palette();
     switch (colour) {
     case LampColour::Yellow:
         palette.setColor(QPalette::Window, common::colourFromBgr(kYellow));
@@ -317,14 +334,28 @@ void frmMain::showLamp(Lamp which, LampColour colour)
         palette.setColor(QPalette::Window, fraStatus_->palette().color(fraStatus_->backgroundRole()));
         break;
     }
-    box->setPalette(palette);
-    box->repaint();
+    if (palette == lamp->palette())
+        return;
+    lamp->setPalette(palette);
+    lamp->repaint();
 }
 
-void frmMain::showStatus(std::string_view text)
+void frmMain::showStatus(const QString& text)
 {
-    panStatus_->setText(common::fromBytes(text));
+    if (text == panStatus_->text())
+        return;
+    panStatus_->setText(text);
     panStatus_->repaint();
+}
+
+void frmMain::showReason(const QString& reason)
+{
+    if (reason == lblStatusReason_->text())
+        return;
+    lblStatusReason_->setText(reason);
+    lblStatusReason_->setToolTip(reason);
+    lblStatusReason_->setVisible(!reason.isEmpty());
+    lblStatusReason_->repaint();
 }
 
 QPushButton* frmMain::button(RunButton which) const
@@ -342,16 +373,6 @@ QPushButton* frmMain::button(RunButton which) const
         return cmdComPorts_;
     }
     return cmdStart_;
-}
-
-void frmMain::enableButton(RunButton which, bool enabled)
-{
-    button(which)->setEnabled(enabled);
-}
-
-void frmMain::bringToFront(RunButton which)
-{
-    button(which)->raise();
 }
 
 void frmMain::bringWindowToFront()
