@@ -101,7 +101,7 @@ std::optional<std::string> CaptureRun::openPort()
         return std::nullopt;
     } catch (const serial::PortError& error) {
         logInfo(serialLog(), error.what());
-        return std::string(error.what()) + ". " + error.hint();
+        return error.hint();
     } catch (const std::exception& error) {
         logInfo(serialLog(), error.what());
         return error.what();

@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QLoggingCategory>
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -150,6 +152,7 @@ struct StartCase {
     std::function<void(RunFixture&)> arrange;
     bool runs;
     std::vector<std::string> shownAfterOpening;
+    std::string reasonStart;  // how the reason of a failed Start begins
 };
 
 class StartCases : public RunFixture, public testing::WithParamInterface<StartCase> {};
@@ -164,6 +167,8 @@ TEST_P(StartCases, ShowsEachStepInOrderAndEndsInItsState)
     EXPECT_EQ(run.state(), GetParam().runs ? RunState::Running : RunState::Stopped);
     EXPECT_EQ(view.timerOn, GetParam().runs);
     EXPECT_EQ(port.isOpen(), GetParam().runs);
+    EXPECT_THAT(run.picture().reason, testing::StartsWith(GetParam().reasonStart));
+    EXPECT_EQ(run.picture().reason.empty(), GetParam().runs);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -172,26 +177,31 @@ INSTANTIATE_TEST_SUITE_P(
         StartCase{"Opens",
                   [](RunFixture&) {},
                   true,
-                  {kWorkbookOpenedThenPort[0], kWorkbookOpenedThenPort[1], running("Ready"), "window front"}},
+                  {kWorkbookOpenedThenPort[0], kWorkbookOpenedThenPort[1], running("Ready"), "window front"},
+                  ""},
         StartCase{"NoInstance",
                   [](RunFixture& f) { f.spreadsheets.prepare = [](auto& s) { s.failCall("newInstance"); }; },
                   false,
-                  {"excel red, status MS Excel not available +Start"}},
+                  {"excel red, status MS Excel not available +Start"},
+                  "LibreOffice Calc did not start: newInstance failed"},
         StartCase{"NoWorkbook",
                   [](RunFixture& f) {
                       f.spreadsheets.prepare = [](auto& s) { s.failCall("openCaptureWorkbook"); };
                   },
                   false,
-                  {"excel red, status MS Excel not available +Start"}},
+                  {"excel red, status MS Excel not available +Start"},
+                  "The capture workbook "},
         StartCase{"NoApplicationAtAll",
                   [](RunFixture& f) { f.spreadsheets.failMaking = true; },
                   false,
-                  {"excel red, status MS Excel not available +Start"}},
+                  {"excel red, status MS Excel not available +Start"},
+                  "LibreOffice Calc cannot be used: no spreadsheet application"},
         StartCase{"NoPort",
                   [](RunFixture& f) { f.port.refuseOpen = true; },
                   false,
                   {kWorkbookOpenedThenPort[0], kWorkbookOpenedThenPort[1],
-                   "port red, excel green, status COM port not available +Start"}}),
+                   "port red, excel green, status COM port not available +Start"},
+                  "No serial device is connected as COM1"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RunFixture, FailureAKeepsTheInstanceAndFailureBQuitsIt)
@@ -523,6 +533,66 @@ TEST_F(RunFixture, TheJournalTakesTheEmulatorsTextAndAFailingOneIsToldOnce)
                   view.shown.begin(), view.shown.end(),
                   [](const std::string& line) { return line.find("journal cannot") != std::string::npos; }),
               1);
+}
+
+// Collects the messages of the capture's logging categories, all of them turned on.
+class LogCapture {
+public:
+    LogCapture()
+    {
+        QLoggingCategory::setFilterRules(QStringLiteral("tabwright.*=true"));
+        previous_ =
+            qInstallMessageHandler([](QtMsgType, const QMessageLogContext& context, const QString& text) {
+                lines().push_back(std::string(context.category) + " " + text.toStdString());
+            });
+    }
+    ~LogCapture()
+    {
+        qInstallMessageHandler(previous_);
+        QLoggingCategory::setFilterRules(QString());
+        lines().clear();
+    }
+    LogCapture(const LogCapture&) = delete;
+    LogCapture& operator=(const LogCapture&) = delete;
+
+    static std::vector<std::string>& lines()
+    {
+        static std::vector<std::string> all;
+        return all;
+    }
+
+private:
+    QtMessageHandler previous_;
+};
+
+TEST_F(RunFixture, FailureReasonsGoToTheLogOfTheirAreaWhenTurnedOn)
+{
+    LogCapture log;
+    spreadsheets.prepare = [](auto& s) { s.failCall("newInstance"); };
+    run.start();
+    spreadsheets.prepare = nullptr;
+    port.refuseOpen = true;
+    run.start();
+    EXPECT_THAT(
+        LogCapture::lines(),
+        ElementsAre(
+            "tabwright.capture Start failed: LibreOffice Calc did not start: newInstance failed as told",
+            testing::StartsWith("tabwright.serial COM1: ")));
+}
+
+TEST_F(RunFixture, NothingIsLoggedUnlessTurnedOn)
+{
+    std::vector<std::string> messages;
+    static std::vector<std::string>* seen = nullptr;
+    seen = &messages;
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
+            seen->push_back(text.toStdString());
+        });
+    port.refuseOpen = true;
+    run.start();
+    qInstallMessageHandler(previous);
+    EXPECT_THAT(messages, IsEmpty());
 }
 
 }  // namespace

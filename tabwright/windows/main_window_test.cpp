@@ -261,6 +261,26 @@ INSTANTIATE_TEST_SUITE_P(MainWindow, StartFailures,
                                                       "COM port not available", kRed, kGreen, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(MainWindowTest, AFailedStartSaysWhyUnderTheStatusLineUntilTheNextStart)
+{
+    spreadsheets.prepare = [](auto& sheet) { sheet.failCall("openCaptureWorkbook"); };
+    open();
+    auto& reason = control<QLabel>("lblStatusReason");
+    EXPECT_TRUE(reason.isHidden());
+    click("cmdStart");
+    EXPECT_EQ(status(), "MS Excel not available");
+    EXPECT_FALSE(reason.isHidden());
+    EXPECT_THAT(reason.text().toStdString(), testing::StartsWith("The capture workbook "));
+    EXPECT_THAT(reason.text().toStdString(), testing::EndsWith("openCaptureWorkbook failed as told"));
+    EXPECT_EQ(reason.toolTip(), reason.text());
+
+    spreadsheets.prepare = nullptr;
+    click("cmdStart");
+    EXPECT_EQ(status(), "Ready");
+    EXPECT_TRUE(reason.isHidden());
+    EXPECT_EQ(reason.text(), "");
+}
+
 TEST_F(MainWindowTest, StopBeforeAnyStartShowsTheStoppedWindowAndRunsNoMacro)
 {
     write("Excel Macro", "Enable", "True");
