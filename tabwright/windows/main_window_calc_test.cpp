@@ -20,6 +20,7 @@
 #include "tabwright/capture/ini_settings_store.h"
 #include "tabwright/capture/workbook_files.h"
 #include "tabwright/testing/calc_user_side.h"
+#include "tabwright/testing/headless_calc_factory.h"
 #include "testing/event_loop.h"
 #include "testing/file_contents.h"
 #include "testing/port_mapping.h"
@@ -32,31 +33,6 @@ namespace tabwright {
 namespace {
 
 using namespace std::chrono_literals;
-
-// A headless Calc for every Start, the shipped template copied into a folder of the test's.
-class HeadlessCalcFactory : public SpreadsheetFactory {
-public:
-    explicit HeadlessCalcFactory(const testing_support::TempFolder& root) : root_(root)
-    {
-        for (const char* folder : {"startup", "instances", "work"})
-            std::filesystem::create_directories(root.file(folder));
-    }
-    CaptureSpreadsheet makeSpreadsheet() override
-    {
-        calc = std::make_shared<CalcSpreadsheet>(
-            CalcOptions{root_.file("startup"), root_.file("instances"), CalcOptions::Display::Headless});
-        return applicationWithSheet(calc);
-    }
-    std::string prepareWorkingCopy() override
-    {
-        return tabwright::prepareWorkingCopy({{PROJECT_DATA_DIR}, root_.file("work")});
-    }
-
-    std::shared_ptr<CalcSpreadsheet> calc;
-
-private:
-    const testing_support::TempFolder& root_;
-};
 
 // The real main window on a headless Calc of its own, the instrument on COM 2.
 class MainWindowWithCalc : public testing::Test {
@@ -79,7 +55,7 @@ protected:
     testing_support::PtyInstrument instrument;
     IniSettingsStore settings;
     testing_support::TempFolder root;
-    HeadlessCalcFactory spreadsheets{root};
+    testing_support::HeadlessCalcFactory spreadsheets{root, PROJECT_DATA_DIR};
     serial::QtSerialPort port;
     EmulatorSource handover;
     SystemTimeOfDay clock;
