@@ -38,25 +38,55 @@ void CaptureRun::setMacro(bool enabled, std::string name)
 
 bool CaptureRun::start()
 {
-    // The window disables Start while a run is on or stopping; other callers get the same rule.
-    if (state_ != RunState::Stopped || stopping_)
+    // The window disables Start while a run starts, is on or is stopping; other callers get
+    // the same rule.
+    if (state_ != RunState::Stopped || stopping_ || starting_)
         return false;
     picture_.blocked = false;
     show(RunPhase::OpeningWorkbook, "Opening MS Excel Spreadsheet");
     // BlockColumn and CurrentRow back to 1: the first block starts at the top left.
     parser_.startRun();
-    if (const auto failure = openWorkbook()) {
-        logInfo(captureLog(), "Start failed: " + *failure);
-        show(RunPhase::WorkbookFailed, "MS Excel not available", *failure);
+    captureWorkbook_.clear();
+    auto workingCopy = std::make_shared<std::string>();
+    if (const auto failure = prepareSpreadsheet(*workingCopy)) {
+        failWorkbook(*failure);
         return false;
     }
-    show(RunPhase::WorkbookOpen, "");
+    // A sheet without an application starts empty, as a fresh working copy does.
+    if (!spreadsheet_.application) {
+        openPortAndRun(*workingCopy);
+        return state_ == RunState::Running;
+    }
+    // The application starts and opens the workbook in the background: the window answers.
+    starting_ = true;
+    auto opening = std::make_shared<WorkbookOpening>();
+    steps_->run([application = spreadsheet_.application, workingCopy,
+                 opening] { *opening = openCaptureWorkbook(*application, *workingCopy); },
+                [this, workingCopy, opening] {
+                    starting_ = false;
+                    if (opening->opened)
+                        openPortAndRun(*workingCopy);
+                    else
+                        failWorkbook(opening->reason);
+                });
+    return state_ == RunState::Running;
+}
 
+void CaptureRun::failWorkbook(const std::string& reason)
+{
+    logInfo(captureLog(), "Start failed: " + reason);
+    show(RunPhase::WorkbookFailed, "MS Excel not available", reason);
+}
+
+void CaptureRun::openPortAndRun(std::string workingCopy)
+{
+    captureWorkbook_ = std::move(workingCopy);
+    show(RunPhase::WorkbookOpen, "");
     show(RunPhase::OpeningPort, "Opening COM port");
     if (const auto failure = openPort()) {
         show(RunPhase::PortFailed, kPortNotAvailableText, *failure);
-        quitSpreadsheet();
-        return false;
+        quitSpreadsheetInBackground();
+        return;
     }
     portLost_ = false;
     draining_ = false;
@@ -66,13 +96,10 @@ bool CaptureRun::start()
         showJournalFailure();
     parts_.timer.setTimerEnabled(true);
     parts_.view.bringWindowToFront();
-    return true;
 }
 
-std::optional<std::string> CaptureRun::openWorkbook()
+std::optional<std::string> CaptureRun::prepareSpreadsheet(std::string& workingCopy)
 {
-    captureWorkbook_.clear();
-    std::string workingCopy;
     try {
         workingCopy = parts_.spreadsheets.prepareWorkingCopy();
     } catch (const std::exception& error) {
@@ -84,13 +111,6 @@ std::optional<std::string> CaptureRun::openWorkbook()
     } catch (const std::exception& error) {
         return std::string("LibreOffice Calc cannot be used: ") + error.what();
     }
-    // A sheet without an application starts empty, as a fresh working copy does.
-    if (spreadsheet_.application) {
-        WorkbookOpening opening = openCaptureWorkbook(*spreadsheet_.application, workingCopy);
-        if (!opening)
-            return std::move(opening.reason);
-    }
-    captureWorkbook_ = std::move(workingCopy);
     return std::nullopt;
 }
 
@@ -275,7 +295,8 @@ void CaptureRun::showPortLost(std::string reason)
 
 void CaptureRun::stop()
 {
-    if (stopping_)
+    // A Start still opening its workbook goes on; Stop then acts on the run it gives.
+    if (stopping_ || starting_)
         return;
     const bool wasRunning = state_ != RunState::Stopped;
     stopReading();
@@ -385,13 +406,32 @@ void CaptureRun::runMacro()
 
 void CaptureRun::stopIfRunning()
 {
+    steps_->finish();
     if (state_ == RunState::Running)
         stop();
     finishStopping();
 }
 
+void CaptureRun::quitSpreadsheetInBackground()
+{
+    std::shared_ptr<SpreadsheetApplication> application = spreadsheet_.application;
+    dropSpreadsheet();
+    if (!application)
+        return;
+    steps_->run(
+        [application] {
+            try {
+                application->quit();
+            } catch (const SpreadsheetError&) {
+                // An instance that cannot be told to quit is gone or beyond reach.
+            }
+        },
+        [] {});
+}
+
 void CaptureRun::quitSpreadsheet()
 {
+    steps_->finish();
     if (spreadsheet_.application) {
         try {
             spreadsheet_.application->quit();

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/core/prompter.h"
+#include "tabwright/capture/background_step.h"
 #include "tabwright/capture/capture_journal.h"
 #include "tabwright/capture/capture_parser.h"
 #include "tabwright/capture/incoming_text.h"
@@ -70,7 +71,14 @@ public:
     // Opens a fresh capture workbook in a new spreadsheet application, then the port, and
     // runs. Returns whether it runs; a failure is shown by lamp and status. The instance
     // of the previous Start stays open for the user. Does nothing unless Stopped.
+    // The application starts and opens the workbook through the background step (see
+    // runSlowStepsWith): until that is done starting() is true, start() has returned
+    // false, and Start goes on from the event loop.
     bool start();
+    bool starting() const { return starting_; }
+    // Where the slow steps of the spreadsheet application run: at once by default, in a
+    // thread of their own for a window that must keep answering. `steps` outlives the run.
+    void runSlowStepsWith(BackgroundStep& steps) { steps_ = &steps; }
     void pause();   // only while Running
     void resume();  // only while Paused
     // In any state: writes what the port has received and every line still waiting, the
@@ -115,8 +123,12 @@ public:
 private:
     // Start's steps.
     // Each gives the reason it failed, or nothing when it succeeded.
-    std::optional<std::string> openWorkbook();
+    std::optional<std::string> prepareSpreadsheet(std::string& workingCopy);
     std::optional<std::string> openPort();
+    void failWorkbook(const std::string& reason);
+    void openPortAndRun(std::string workingCopy);
+    // Failure B: the instance is quit without keeping the window waiting.
+    void quitSpreadsheetInBackground();
     // The tick's steps.
     bool probeBlockedWorkbook();
     void takeInText();
@@ -155,6 +167,9 @@ private:
     bool portLost_ = false;
     bool draining_ = false;  // the status line shows the lines waiting, not the count
     bool stopping_ = false;  // Stop is writing a backlog over several ticks
+    bool starting_ = false;  // the workbook is opening in the background
+    InlineStep inlineSteps_;
+    BackgroundStep* steps_ = &inlineSteps_;
     CaptureJournal journal_;
     bool macroEnabled_ = false;
     std::string macroName_;

@@ -12,6 +12,7 @@
 #include "tabwright/capture/port_or_emulator_source.h"
 #include "tabwright/capture/serial_port_source.h"
 #include "tabwright/testing/recording_spreadsheet_factory.h"
+#include "testing/event_loop.h"
 #include "testing/file_contents.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_folder.h"
@@ -19,6 +20,7 @@
 namespace tabwright {
 namespace {
 
+using namespace std::chrono_literals;
 using testing::ElementsAre;
 using testing::ElementsAreArray;
 using testing::IsEmpty;
@@ -203,6 +205,58 @@ INSTANTIATE_TEST_SUITE_P(
                    "port red, excel green, status COM port not available +Start"},
                   "No serial device is connected as COM1"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Start with the application's slow steps in a thread of their own, as the window runs them.
+class ThreadedStart : public RunFixture {
+protected:
+    ThreadedStart() { run.runSlowStepsWith(steps); }
+    // Runs the events until the background step has handed its result back.
+    void waitForStart()
+    {
+        ASSERT_TRUE(testing_support::runEventsUntil([this] { return !run.starting(); }, 30s));
+    }
+    ThreadStep steps;
+};
+
+TEST_F(ThreadedStart, GoesOnFromTheEventLoopShowingTheSameStepsAndIgnoresStopMeanwhile)
+{
+    testing_support::ensureCoreApplication();
+    EXPECT_FALSE(run.start());
+    EXPECT_TRUE(run.starting());
+    EXPECT_FALSE(run.start());  // a second Start while the first opens does nothing
+    run.stop();
+    EXPECT_THAT(view.shown, ElementsAreArray(kOpeningWorkbook));
+    waitForStart();
+    EXPECT_EQ(run.state(), RunState::Running);
+    EXPECT_THAT(view.shown, ElementsAre(kOpeningWorkbook[0], kWorkbookOpenedThenPort[0],
+                                        kWorkbookOpenedThenPort[1], running("Ready"), "window front"));
+    EXPECT_TRUE(view.timerOn);
+    EXPECT_EQ(spreadsheets.made.size(), 1u);
+}
+
+TEST_F(ThreadedStart, APortFailureQuitsTheInstanceInTheBackground)
+{
+    testing_support::ensureCoreApplication();
+    port.refuseOpen = true;
+    run.start();
+    waitForStart();
+    EXPECT_EQ(view.shown.back(), "port red, excel green, status COM port not available +Start");
+    EXPECT_EQ(run.application(), nullptr);
+    // The quit is under way or done; the end of the run waits for it.
+    run.quitSpreadsheet();
+    EXPECT_EQ(spreadsheets.last().calls.back(), "quit");
+}
+
+TEST_F(ThreadedStart, AFailedWorkbookIsToldWithItsReason)
+{
+    testing_support::ensureCoreApplication();
+    spreadsheets.prepare = [](auto& s) { s.failCall("newInstance"); };
+    run.start();
+    waitForStart();
+    EXPECT_EQ(view.shown.back(), "excel red, status MS Excel not available +Start");
+    EXPECT_EQ(run.picture().reason, "LibreOffice Calc did not start: newInstance failed as told");
+    EXPECT_EQ(run.state(), RunState::Stopped);
+}
 
 TEST_F(RunFixture, FailureAKeepsTheInstanceAndFailureBQuitsIt)
 {

@@ -221,11 +221,14 @@ void frmMain::Form_Unload()
     run_.stopIfRunning();
     writeCaptureSettings(parts_.settings,
                          CaptureSettings{parts_.port.portNumber(), run_.macroEnabled(), run_.macroName()});
-    run_.quitSpreadsheet();
+    // The windows go before the spreadsheet application is quit, which waits for it to end:
+    // nothing unanswering stays on the screen meanwhile.
     excelMacro_.reset();
     about_.reset();
     if (emulator_.unload)
         emulator_.unload();
+    hide();
+    run_.quitSpreadsheet();
 }
 
 void frmMain::cmdStart_Click()

@@ -59,6 +59,8 @@ public:
     ~frmMain() override;
 
     void setEmulatorWindowHooks(EmulatorWindowHooks hooks);
+    // Where the spreadsheet application starts and quits (see CaptureRun::runSlowStepsWith).
+    void runSlowStepsWith(BackgroundStep& steps) { run_.runSlowStepsWith(steps); }
 
     const CaptureRun& run() const { return run_; }
 

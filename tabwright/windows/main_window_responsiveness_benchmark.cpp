@@ -1,6 +1,8 @@
 // How long the main window goes unanswered (the longest gap between two turns of its event
 // loop) through Start, a run, Stop and Close with a real headless Calc, and through a
-// Start whose port does not open. Prints the longest block of each step in ms.
+// Start whose port does not open, once with Calc's start and quit in the window's own
+// thread and once in a thread of their own, as the program runs them. Prints the longest
+// block of each step in ms.
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -34,12 +36,14 @@ constexpr int kInstrumentPort = 2;
 // The main window on a headless Calc of its own, the instrument on COM 2.
 class MeasuredWindow {
 public:
-    MeasuredWindow()
+    explicit MeasuredWindow(bool threaded)
     {
         settings.write("Tabwright", "Communication", "ComPort", std::to_string(kInstrumentPort));
         settings.write("Tabwright", "Excel Macro", "Enable", "False");
         window = std::make_unique<frmMain>(MainWindowParts{spreadsheets, port, handover, clock, settings,
                                                            platform, prompter, root.file("data")});
+        if (threaded)
+            window->runSlowStepsWith(slowSteps);
         window->show();
         testing_support::runEventsFor(200ms);
     }
@@ -74,54 +78,53 @@ public:
     KernelVersionQuery platform;
     testing_support::ScriptedPrompter prompter;
     testing_support::EventLoopProbe probe;
+    ThreadStep slowSteps;
     std::unique_ptr<frmMain> window;
 };
 
-void printFigure(const char* road, const char* step, double milliseconds)
+const char* road = "";
+
+void printFigure(const char* step, double milliseconds)
 {
-    std::printf("%-12s %-36s longest block %7.1f ms\n", road, step, milliseconds);
+    std::printf("%-26s %-36s longest block %7.1f ms\n", road, step, milliseconds);
 }
 
-void startRunStopClose()
+void startRunStopClose(bool threaded)
 {
     testing_support::PtyInstrument instrument;
-    MeasuredWindow measured;
+    MeasuredWindow measured(threaded);
     measured.mapping.map(kInstrumentPort, instrument.devicePath());
-    const char* road = "with Calc";
+    road = threaded ? "with Calc, Calc threaded" : "with Calc, Calc inline";
     printFigure(
-        road, "Start (Calc opens the workbook)",
+        "Start (Calc opens the workbook)",
         measured.measure([&] { measured.click("cmdStart"); }, [&] { return measured.status() == "Ready"; }));
-    printFigure(road, "a run (three lines)",
-                measured.measure(
-                    [&] {
-                        instrument.send(
-                            "0 0000 :: 12-07-2026 05:10:26 = 57 (RAW)  43 (C)\r\n"
-                            "1 0001 :: 12-07-2026 05:10:27 = 61 (RAW)  43 (C)\r\n"
-                            "2 0002 :: 12-07-2026 05:10:28 = 58 (RAW)  44 (C)\r\n");
-                    },
-                    [&] { return measured.status() == "Bytes Received: 150"; }));
-    printFigure(road, "Stop",
-                measured.measure([&] { measured.click("cmdStop"); },
-                                 [&] {
-                                     return measured.window->run().state() == RunState::Stopped &&
-                                            !measured.window->run().stopping();
-                                 }));
-    printFigure(
-        road, "Close (Calc quits)",
-        measured.measure([&] { measured.window->close(); }, [&] { return !measured.window->isVisible(); }));
+    printFigure("a run (three lines)", measured.measure(
+                                           [&] {
+                                               instrument.send(
+                                                   "0 0000 :: 12-07-2026 05:10:26 = 57 (RAW)  43 (C)\r\n"
+                                                   "1 0001 :: 12-07-2026 05:10:27 = 61 (RAW)  43 (C)\r\n"
+                                                   "2 0002 :: 12-07-2026 05:10:28 = 58 (RAW)  44 (C)\r\n");
+                                           },
+                                           [&] { return measured.status() == "Bytes Received: 150"; }));
+    printFigure("Stop", measured.measure([&] { measured.click("cmdStop"); },
+                                         [&] {
+                                             return measured.window->run().state() == RunState::Stopped &&
+                                                    !measured.window->run().stopping();
+                                         }));
+    printFigure("Close (Calc quits)", measured.measure([&] { measured.window->close(); },
+                                                       [&] { return !measured.window->isVisible(); }));
 }
 
-void startWithoutPort()
+void startWithoutPort(bool threaded)
 {
-    MeasuredWindow measured;
+    MeasuredWindow measured(threaded);
     measured.mapping.map(kInstrumentPort, "/dev/no-such-serial-device");
-    const char* road = "port fails";
-    printFigure(road, "Start (Calc opens, the port fails)",
+    road = threaded ? "port fails, Calc threaded" : "port fails, Calc inline";
+    printFigure("Start (Calc opens, the port fails)",
                 measured.measure([&] { measured.click("cmdStart"); },
                                  [&] { return measured.status() == "COM port not available"; }));
-    printFigure(
-        road, "Close",
-        measured.measure([&] { measured.window->close(); }, [&] { return !measured.window->isVisible(); }));
+    printFigure("Close", measured.measure([&] { measured.window->close(); },
+                                          [&] { return !measured.window->isVisible(); }));
 }
 
 }  // namespace
@@ -130,7 +133,9 @@ void startWithoutPort()
 int main()
 {
     testing_support::application();
-    tabwright::startRunStopClose();
-    tabwright::startWithoutPort();
+    for (const bool threaded : {false, true}) {
+        tabwright::startRunStopClose(threaded);
+        tabwright::startWithoutPort(threaded);
+    }
     return 0;
 }

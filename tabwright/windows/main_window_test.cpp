@@ -281,6 +281,25 @@ TEST_F(MainWindowTest, AFailedStartSaysWhyUnderTheStatusLineUntilTheNextStart)
     EXPECT_EQ(reason.text(), "");
 }
 
+TEST_F(MainWindowTest, WithCalcStartingInTheBackgroundStartShowsItsStepsAndRuns)
+{
+    ThreadStep slowSteps;
+    open();
+    window->runSlowStepsWith(slowSteps);
+    click("cmdStart");
+    // The window answers while the workbook opens; Start cannot be pressed twice.
+    EXPECT_EQ(status(), "Opening MS Excel Spreadsheet");
+    EXPECT_EQ(lamp("panExcel"), common::colourFromBgr(kYellow));
+    EXPECT_FALSE(enabled("cmdStart"));
+    ASSERT_TRUE(testing_support::runEventsUntil([&] { return status() == "Ready"; }, 10s)) << status();
+    EXPECT_EQ(lamp("panComPort"), common::colourFromBgr(kGreen));
+    EXPECT_EQ(lamp("panExcel"), common::colourFromBgr(kGreen));
+    expectButtons({false, true, true, false, false}, true);
+    sendAndWaitForCells(kK7rxLine, 8);
+    window->close();
+    EXPECT_THAT(spreadsheets.last().calls, Contains("quit"));
+}
+
 TEST_F(MainWindowTest, StopBeforeAnyStartShowsTheStoppedWindowAndRunsNoMacro)
 {
     write("Excel Macro", "Enable", "True");
