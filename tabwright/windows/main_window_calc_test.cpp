@@ -20,7 +20,7 @@
 #include "tabwright/capture/ini_settings_store.h"
 #include "tabwright/capture/workbook_files.h"
 #include "tabwright/testing/calc_user_side.h"
-#include "tabwright/testing/headless_calc_factory.h"
+#include "tabwright/testing/headless_calc_window_parts.h"
 #include "testing/event_loop.h"
 #include "testing/file_contents.h"
 #include "testing/port_mapping.h"
@@ -35,32 +35,21 @@ namespace {
 using namespace std::chrono_literals;
 
 // The real main window on a headless Calc of its own, the instrument on COM 2.
-class MainWindowWithCalc : public testing::Test {
+class MainWindowWithCalc : public testing::Test, protected testing_support::HeadlessCalcWindowParts {
 protected:
-    MainWindowWithCalc()
+    MainWindowWithCalc() : HeadlessCalcWindowParts(PROJECT_DATA_DIR)
     {
         mapping.map(2, instrument.devicePath());
         settings.write("Tabwright", "Communication", "ComPort", "2");
     }
     frmMain& open()
     {
-        window_ = std::make_unique<frmMain>(MainWindowParts{spreadsheets, port, handover, clock, settings,
-                                                            platform, prompter, root.file("data")});
+        window_ = std::make_unique<frmMain>(windowParts());
         window_->show();
         return *window_;
     }
 
-    QApplication& app = testing_support::application();
-    testing_support::TemporaryPortMapping mapping;
     testing_support::PtyInstrument instrument;
-    IniSettingsStore settings;
-    testing_support::TempFolder root;
-    testing_support::HeadlessCalcFactory spreadsheets{root, PROJECT_DATA_DIR};
-    serial::QtSerialPort port;
-    EmulatorSource handover;
-    SystemTimeOfDay clock;
-    KernelVersionQuery platform;
-    testing_support::ScriptedPrompter prompter;
 
 private:
     std::unique_ptr<frmMain> window_;

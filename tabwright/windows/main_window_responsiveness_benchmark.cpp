@@ -15,7 +15,7 @@
 
 #include "serial/qt_serial_port.h"
 #include "tabwright/capture/ini_settings_store.h"
-#include "tabwright/testing/headless_calc_factory.h"
+#include "tabwright/testing/headless_calc_window_parts.h"
 #include "tabwright/windows/main_window.h"
 #include "testing/event_loop.h"
 #include "testing/event_loop_probe.h"
@@ -34,14 +34,13 @@ using namespace std::chrono_literals;
 constexpr int kInstrumentPort = 2;
 
 // The main window on a headless Calc of its own, the instrument on COM 2.
-class MeasuredWindow {
+class MeasuredWindow : public testing_support::HeadlessCalcWindowParts {
 public:
-    explicit MeasuredWindow(bool threaded)
+    explicit MeasuredWindow(bool threaded) : HeadlessCalcWindowParts(PROJECT_DATA_DIR)
     {
         settings.write("Tabwright", "Communication", "ComPort", std::to_string(kInstrumentPort));
         settings.write("Tabwright", "Excel Macro", "Enable", "False");
-        window = std::make_unique<frmMain>(MainWindowParts{spreadsheets, port, handover, clock, settings,
-                                                           platform, prompter, root.file("data")});
+        window = std::make_unique<frmMain>(windowParts());
         if (threaded)
             window->runSlowStepsWith(slowSteps);
         window->show();
@@ -68,15 +67,6 @@ public:
         return longest;
     }
 
-    testing_support::TemporaryPortMapping mapping;
-    IniSettingsStore settings;
-    testing_support::TempFolder root;
-    testing_support::HeadlessCalcFactory spreadsheets{root, PROJECT_DATA_DIR};
-    serial::QtSerialPort port;
-    EmulatorSource handover;
-    SystemTimeOfDay clock;
-    KernelVersionQuery platform;
-    testing_support::ScriptedPrompter prompter;
     testing_support::EventLoopProbe probe;
     ThreadStep slowSteps;
     std::unique_ptr<frmMain> window;
