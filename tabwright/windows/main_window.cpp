@@ -42,6 +42,7 @@ constexpr int kTickMilliseconds = 100;
 constexpr QSize kLampSize{28, 18};
 constexpr int kIconSide = 24;
 constexpr int kStatusWidth = 240;
+constexpr qsizetype kReasonCharacters = 160;
 
 QFrame* lamp(const char* name, QWidget* parent)
 {
@@ -114,7 +115,7 @@ void frmMain::buildControls()
     // Why the step shown failed, under the status line; hidden while nothing failed.
     lblStatusReason_ = common::plainLabel("lblStatusReason", "", fraStatus_);
     lblStatusReason_->setWordWrap(true);
-    lblStatusReason_->setMaximumWidth(kStatusWidth);
+    lblStatusReason_->setFixedWidth(kStatusWidth);
     lblStatusReason_->hide();
     for (QPushButton* dots : {cmdComPorts_, cmdExcelMacro_})
         dots->setFixedWidth(dots->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 24);
@@ -353,10 +354,16 @@ void frmMain::showStatus(const QString& text)
 
 void frmMain::showReason(const QString& reason)
 {
-    if (reason == lblStatusReason_->text())
+    if (reason == lblStatusReason_->toolTip())
         return;
-    lblStatusReason_->setText(reason);
+    // A few lines at most under the status; the whole reason is in the tooltip.
+    QString shown = reason.simplified();
+    if (shown.size() > kReasonCharacters)
+        shown = shown.left(kReasonCharacters - 1) + QChar(0x2026);
+    lblStatusReason_->setText(shown);
     lblStatusReason_->setToolTip(reason);
+    // The window's fixed size follows size hints, not the height a wrapped text needs.
+    lblStatusReason_->setFixedHeight(lblStatusReason_->heightForWidth(kStatusWidth));
     lblStatusReason_->setVisible(!reason.isEmpty());
     lblStatusReason_->repaint();
 }

@@ -278,7 +278,7 @@ TEST_F(MainWindowTest, AFailedStartSaysWhyUnderTheStatusLineUntilTheNextStart)
     click("cmdStart");
     EXPECT_EQ(status(), "Ready");
     EXPECT_TRUE(reason.isHidden());
-    EXPECT_EQ(reason.text(), "");
+    EXPECT_EQ(reason.toolTip(), "");
 }
 
 TEST_F(MainWindowTest, WithCalcStartingInTheBackgroundStartShowsItsStepsAndRuns)
