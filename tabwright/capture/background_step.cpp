@@ -16,11 +16,18 @@ void ThreadStep::run(std::function<void()> work, std::function<void()> done)
 {
     finish();
     done_ = std::move(done);
-    worker_ = std::thread([this, work = std::move(work)]() mutable {
+    const unsigned step = ++step_;
+    worker_ = std::thread([this, step, work = std::move(work)]() mutable {
         work();
         work = nullptr;  // what the work holds is let go in its own thread
+        // A step finished early by finish() must not finish (wait for) a later one.
         QMetaObject::invokeMethod(
-            &receiver_, [this] { finish(); }, Qt::QueuedConnection);
+            &receiver_,
+            [this, step] {
+                if (step == step_)
+                    finish();
+            },
+            Qt::QueuedConnection);
     });
 }
 

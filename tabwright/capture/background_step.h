@@ -47,6 +47,7 @@ private:
     QObject receiver_;  // where the worker posts the continuation; lives in the caller's thread
     std::thread worker_;
     std::function<void()> done_;
+    unsigned step_ = 0;  // the latest step; read and written in the caller's thread only
 };
 
 }  // namespace tabwright
