@@ -10,6 +10,7 @@
 #include "common/widgets/message_box_prompter.h"
 #include "serial/qt_serial_port.h"
 #include "tabwright/calc/calc_spreadsheet_factory.h"
+#include "tabwright/capture/background_step.h"
 #include "tabwright/capture/capture_journal.h"
 #include "tabwright/capture/emulator_source.h"
 #include "tabwright/capture/ini_settings_store.h"
@@ -55,8 +56,11 @@ int Main(int argc, char* argv[])
     tabwright::KernelVersionQuery platform;
     common::MessageBoxPrompter prompter(common::fromBytes(tabwright::kProgramTitle));
     tabwright::EmulatorWindowSlot emulator(instruments, handover, prompter);
+    // Calc starts and quits in a thread of its own, so the window keeps answering.
+    tabwright::ThreadStep slowSteps;
     tabwright::frmMain window(tabwright::MainWindowParts{spreadsheets, port, handover, clock, settings,
                                                          platform, prompter, tabwright::perUserDataFolder()});
+    window.runSlowStepsWith(slowSteps);
     emulator.attachTo(window);
     window.show();
     return QApplication::exec();

@@ -39,7 +39,7 @@ BENCHMARK(NewInstanceToCaptureWorkbookOpen)->Unit(benchmark::kMillisecond)->Iter
 struct OpenCapture {
     Places places;
     tabwright::CalcSpreadsheet calc{places.options};
-    bool open = tabwright::openCaptureWorkbook(calc, places.workingCopy);
+    bool open = tabwright::openCaptureWorkbook(calc, places.workingCopy).opened;
     ~OpenCapture() { calc.quit(); }
 };
 

@@ -41,6 +41,7 @@
 
 #include "tabwright/calc/office_instance.h"
 #include "tabwright/calc/uno_link.h"
+#include "tabwright/capture/log_categories.h"
 #include "tabwright/capture/macro_reference.h"
 #include "tabwright/capture/workbook_files.h"
 
@@ -249,8 +250,10 @@ void CalcSpreadsheet::newInstance()
         instance_ = std::make_unique<Instance>();
         instance_->office = std::move(office);
     } catch (const std::exception& error) {
+        logInfo(calcLog(), std::string("LibreOffice Calc did not start: ") + error.what());
         throw SpreadsheetError(SpreadsheetFailure::Failed, error.what());
     }
+    logInfo(calcLog(), "LibreOffice Calc started (" + options_.program + ")");
 }
 
 std::string CalcSpreadsheet::startupPath()

@@ -5,6 +5,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -38,6 +39,10 @@ OfficeProcess::OfficeProcess(const std::string& program, const std::vector<std::
     const int error = posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
+    if (error == ENOENT)
+        throw std::runtime_error(
+            "cannot start " + program + ": " + std::strerror(error) +
+            " (is LibreOffice Calc installed? Debian: apt-get install libreoffice-calc)");
     if (error != 0)
         throw std::runtime_error("cannot start " + program + ": " + std::strerror(error));
     group_ = pid;

@@ -13,7 +13,7 @@
 #include "tabwright/calc/calc_spreadsheet.h"
 #include "tabwright/capture/capture_run.h"
 #include "tabwright/capture/serial_port_source.h"
-#include "tabwright/capture/workbook_files.h"
+#include "tabwright/testing/headless_calc_factory.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_folder.h"
 
@@ -46,11 +46,7 @@ private:
 
 class SilentView : public tabwright::RunView, public tabwright::RunTimer {
 public:
-    void showBytesReceived(std::int64_t) override {}
-    void showLamp(tabwright::Lamp, tabwright::LampColour) override {}
-    void showStatus(std::string_view) override {}
-    void enableButton(tabwright::RunButton, bool) override {}
-    void bringToFront(tabwright::RunButton) override {}
+    void showRun(const tabwright::RunPicture&) override {}
     void bringWindowToFront() override {}
     void setTimerEnabled(bool enabled) override { timerOn = enabled; }
     bool timerOn = false;
@@ -59,29 +55,6 @@ public:
 class NoonClock : public tabwright::TimeOfDay {
 public:
     std::int32_t millisecondsSinceMidnight() override { return 12 * 3600 * 1000; }
-};
-
-class HeadlessCalcs : public tabwright::SpreadsheetFactory {
-public:
-    explicit HeadlessCalcs(const testing_support::TempFolder& root) : root_(root)
-    {
-        for (const char* folder : {"startup", "instances", "work"})
-            std::filesystem::create_directories(root.file(folder));
-    }
-    tabwright::CaptureSpreadsheet makeSpreadsheet() override
-    {
-        calc = std::make_shared<tabwright::CalcSpreadsheet>(tabwright::CalcOptions{
-            root_.file("startup"), root_.file("instances"), tabwright::CalcOptions::Display::Headless});
-        return tabwright::applicationWithSheet(calc);
-    }
-    std::string prepareWorkingCopy(const std::string& runName) override
-    {
-        return tabwright::prepareWorkingCopy({{PROJECT_DATA_DIR}, root_.file("work")}, runName);
-    }
-    std::shared_ptr<tabwright::CalcSpreadsheet> calc;
-
-private:
-    const testing_support::TempFolder& root_;
 };
 
 std::string k7rxLines()
@@ -130,7 +103,7 @@ void drain(benchmark::State& state, const std::string& backlog)
 {
     const double cells = static_cast<double>(cellsOf(backlog));
     testing_support::TempFolder root;
-    HeadlessCalcs calcs(root);
+    testing_support::HeadlessCalcFactory calcs(root, PROJECT_DATA_DIR);
     BacklogPort port(backlog);
     tabwright::SerialPortSource source(port);
     NoonClock clock;

@@ -5,9 +5,11 @@
 
 #include <QDateTime>
 
+#include "serial/port_error.h"
 #include "tabwright/capture/batching_row_sink.h"
 #include "tabwright/capture/capture_workbook.h"
 #include "tabwright/capture/digit_grouping.h"
+#include "tabwright/capture/log_categories.h"
 #include "tabwright/capture/workbook_files.h"
 
 namespace tabwright {
@@ -49,78 +51,98 @@ void CaptureRun::setFollowNewestRow(bool follow)
 
 bool CaptureRun::start()
 {
-    // The window disables Start while a run is on or stopping; other callers get the same rule.
-    if (state_ != RunState::Stopped || stopping_)
+    // The window disables Start while a run starts, is on or is stopping; other callers get
+    // the same rule.
+    if (state_ != RunState::Stopped || stopping_ || starting_)
         return false;
     // The run's journal and working copy share its name.
     const std::string runName = journal_.unusedRunName(QDateTime::currentDateTime());
-    RunView& view = parts_.view;
-    view.showLamp(Lamp::Excel, LampColour::Yellow);
-    view.showStatus("Opening MS Excel Spreadsheet");
+    picture_.blocked = false;
+    show(RunPhase::OpeningWorkbook, "Opening MS Excel Spreadsheet");
     // BlockColumn and CurrentRow back to 1: the first block starts at the top left.
     parser_.startRun();
-    if (!openWorkbook(runName)) {
-        view.showLamp(Lamp::Excel, LampColour::Red);
-        view.showStatus("MS Excel not available");
+    captureWorkbook_.clear();
+    auto workingCopy = std::make_shared<std::string>();
+    if (const auto failure = prepareSpreadsheet(*workingCopy, runName)) {
+        failWorkbook(*failure);
         return false;
     }
-    view.showLamp(Lamp::Excel, LampColour::Green);
-    view.showStatus("");
+    // A sheet without an application starts empty, as a fresh working copy does.
+    if (!spreadsheet_.application) {
+        openPortAndRun(*workingCopy, runName);
+        return state_ == RunState::Running;
+    }
+    // The application starts and opens the workbook in the background: the window answers.
+    starting_ = true;
+    auto opening = std::make_shared<WorkbookOpening>();
+    steps_->run([application = spreadsheet_.application, workingCopy,
+                 opening] { *opening = openCaptureWorkbook(*application, *workingCopy); },
+                [this, workingCopy, opening, runName] {
+                    starting_ = false;
+                    if (opening->opened)
+                        openPortAndRun(*workingCopy, runName);
+                    else
+                        failWorkbook(opening->reason);
+                });
+    return state_ == RunState::Running;
+}
 
-    view.showLamp(Lamp::ComPort, LampColour::Yellow);
-    view.showStatus("Opening COM port");
-    if (!openPort()) {
-        view.showLamp(Lamp::ComPort, LampColour::Red);
-        view.showStatus("COM port not available");
-        quitSpreadsheet();
-        return false;
+void CaptureRun::failWorkbook(const std::string& reason)
+{
+    logInfo(captureLog(), "Start failed: " + reason);
+    show(RunPhase::WorkbookFailed, "MS Excel not available", reason);
+}
+
+void CaptureRun::openPortAndRun(std::string workingCopy, const std::string& runName)
+{
+    captureWorkbook_ = std::move(workingCopy);
+    show(RunPhase::WorkbookOpen, "");
+    show(RunPhase::OpeningPort, "Opening COM port");
+    if (const auto failure = openPort()) {
+        show(RunPhase::PortFailed, kPortNotAvailableText, *failure);
+        quitSpreadsheetInBackground();
+        return;
     }
-    view.showLamp(Lamp::ComPort, LampColour::Green);
-    view.showStatus("Ready");
-    showRunning();
-    if (!journal_.open(runName))
-        showJournalFailure();
-    excelBlocked_ = false;
     portLost_ = false;
     draining_ = false;
     state_ = RunState::Running;
+    show(RunPhase::Running, "Ready");
+    if (!journal_.open(runName))
+        showJournalFailure();
     parts_.timer.setTimerEnabled(true);
-    view.bringWindowToFront();
-    return true;
+    parts_.view.bringWindowToFront();
 }
 
-bool CaptureRun::openWorkbook(const std::string& runName)
+std::optional<std::string> CaptureRun::prepareSpreadsheet(std::string& workingCopy, const std::string& runName)
 {
-    captureWorkbook_.clear();
-    FreshWorkbook fresh = openFreshWorkbook(parts_.spreadsheets, runName, followNewestRow_);
-    // The previous instance is dropped, not quit: it stays open for the user.
-    if (fresh.spreadsheet.application || fresh.spreadsheet.sheet)
-        spreadsheet_ = std::move(fresh.spreadsheet);
-    if (!fresh.opened)
-        return false;
-    captureWorkbook_ = std::move(fresh.workingCopy);
-    return true;
+    try {
+        workingCopy = parts_.spreadsheets.prepareWorkingCopy(runName);
+    } catch (const std::exception& error) {
+        return std::string("The working copy of the template cannot be placed: ") + error.what();
+    }
+    try {
+        // The previous instance is dropped, not quit: it stays open for the user.
+        spreadsheet_ = parts_.spreadsheets.makeSpreadsheet();
+    } catch (const std::exception& error) {
+        return std::string("LibreOffice Calc cannot be used: ") + error.what();
+    }
+    if (spreadsheet_.application)
+        spreadsheet_.application->followNewestRow(followNewestRow_);
+    return std::nullopt;
 }
 
-bool CaptureRun::openPort()
+std::optional<std::string> CaptureRun::openPort()
 {
     try {
         parts_.source.open();
-        return true;
-    } catch (const std::exception&) {
-        return false;
+        return std::nullopt;
+    } catch (const serial::PortError& error) {
+        logInfo(serialLog(), error.what());
+        return error.hint();
+    } catch (const std::exception& error) {
+        logInfo(serialLog(), error.what());
+        return error.what();
     }
-}
-
-void CaptureRun::showRunning()
-{
-    RunView& view = parts_.view;
-    view.enableButton(RunButton::Start, false);
-    view.enableButton(RunButton::Stop, true);
-    view.enableButton(RunButton::Pause, true);
-    view.bringToFront(RunButton::Pause);
-    view.enableButton(RunButton::Resume, false);
-    view.enableButton(RunButton::ComPorts, false);
 }
 
 void CaptureRun::pause()
@@ -129,13 +151,7 @@ void CaptureRun::pause()
         return;
     state_ = RunState::Paused;
     parts_.timer.setTimerEnabled(false);
-    RunView& view = parts_.view;
-    view.enableButton(RunButton::Pause, false);
-    view.enableButton(RunButton::Resume, true);
-    view.bringToFront(RunButton::Resume);
-    view.showLamp(Lamp::ComPort, LampColour::Yellow);
-    view.showLamp(Lamp::Excel, LampColour::Yellow);
-    view.showStatus("Paused");
+    show(RunPhase::Paused, "Paused");
 }
 
 void CaptureRun::resume()
@@ -143,29 +159,41 @@ void CaptureRun::resume()
     if (state_ != RunState::Paused)
         return;
     if (portLost_) {
-        if (!openPort()) {
-            showPortLost();
+        if (const auto failure = openPort()) {
+            showPortLost(*failure);
             return;
         }
         portLost_ = false;
     }
-    RunView& view = parts_.view;
-    view.enableButton(RunButton::Resume, false);
-    view.enableButton(RunButton::Pause, true);
-    view.bringToFront(RunButton::Pause);
-    view.showLamp(Lamp::ComPort, LampColour::Green);
-    view.showLamp(Lamp::Excel, LampColour::Green);
-    showBytesReceivedOrReady();
     state_ = RunState::Running;
+    picture_.phase = RunPhase::Running;
+    showCountOrReady();
     parts_.timer.setTimerEnabled(true);
 }
 
-void CaptureRun::showBytesReceivedOrReady()
+void CaptureRun::show(RunPhase phase, std::string_view status, std::string reason)
+{
+    picture_.phase = phase;
+    picture_.status = status;
+    picture_.bytesReceived.reset();
+    picture_.reason = std::move(reason);
+    parts_.view.showRun(picture_);
+}
+
+void CaptureRun::showCountOrReady()
 {
     if (parser_.BytesReceived() == 0)
-        parts_.view.showStatus("Ready");
+        show(picture_.phase, "Ready");
     else
-        parts_.view.showBytesReceived(parser_.BytesReceived());
+        showBytesReceived(parser_.BytesReceived());
+}
+
+void CaptureRun::showBytesReceived(std::int64_t count)
+{
+    picture_.status.clear();
+    picture_.reason.clear();
+    picture_.bytesReceived = count;
+    parts_.view.showRun(picture_);
 }
 
 void CaptureRun::tick(const std::function<void()>& processPendingEvents)
@@ -191,27 +219,21 @@ void CaptureRun::tick(const std::function<void()>& processPendingEvents)
 
 bool CaptureRun::probeBlockedWorkbook()
 {
-    if (!excelBlocked_)
+    if (!picture_.blocked)
         return true;
     try {
         spreadsheet_.sheet->workbookName();
     } catch (const SpreadsheetError&) {
         return false;
     }
-    excelBlocked_ = false;
-    RunView& view = parts_.view;
-    view.showLamp(Lamp::Excel, LampColour::Green);
-    if (parser_.BytesReceived() == 0)
-        view.showStatus("Ready");
-    else
-        view.showStatus("Bytes Received: " + std::to_string(parser_.BytesReceived()));
-    view.enableButton(RunButton::Pause, true);
+    picture_.blocked = false;
+    showCountOrReady();
     return true;
 }
 
 void CaptureRun::takeInText()
 {
-    const std::string text = ReadIncomingText(parts_.source, parser_, parts_.view);
+    const std::string text = ReadIncomingText(parts_.source, parser_, *this);
     journal_.append(text);
     if (!text.empty())
         journal_.recordRead(parser_.LineOffset(), parts_.clock.millisecondsSinceMidnight());
@@ -223,7 +245,7 @@ void CaptureRun::takeInText()
 void CaptureRun::showJournalFailure()
 {
     if (const auto failure = journal_.takeFailure())
-        parts_.view.showStatus(*failure);
+        show(picture_.phase, *failure);
 }
 
 void CaptureRun::writeWaitingLines()
@@ -251,20 +273,18 @@ std::optional<SpreadsheetError> CaptureRun::writeSlices(std::chrono::steady_cloc
 void CaptureRun::showDrain(bool linesWaiting)
 {
     if (linesWaiting)
-        parts_.view.showStatus("Writing received lines: " + groupedDigits(parser_.ReceiveBuffer().size()) +
-                               " bytes waiting");
+        show(picture_.phase,
+             "Writing received lines: " + groupedDigits(parser_.ReceiveBuffer().size()) + " bytes waiting");
     else if (draining_)
-        showBytesReceivedOrReady();
+        showCountOrReady();
     draining_ = linesWaiting;
 }
 
 void CaptureRun::block(const SpreadsheetError& error)
 {
-    excelBlocked_ = true;
-    RunView& view = parts_.view;
-    view.showLamp(Lamp::Excel, LampColour::Red);
-    view.showStatus(blockedText(error));
-    view.enableButton(RunButton::Pause, false);
+    picture_.blocked = true;
+    logInfo(captureLog(), std::string(blockedText(error)) + ": " + error.what());
+    show(picture_.phase, blockedText(error), error.what());
 }
 
 void CaptureRun::loseLink()
@@ -273,7 +293,7 @@ void CaptureRun::loseLink()
         return;
     portLost_ = true;
     // The bytes that came before the loss are still taken and written.
-    if (!excelBlocked_ && spreadsheet_.sheet) {
+    if (!picture_.blocked && spreadsheet_.sheet) {
         takeInText();
         if (const auto failure = writeSlices(std::chrono::steady_clock::time_point::max()))
             block(*failure);
@@ -281,22 +301,21 @@ void CaptureRun::loseLink()
     draining_ = false;
     state_ = RunState::Paused;
     parts_.timer.setTimerEnabled(false);
-    RunView& view = parts_.view;
-    view.enableButton(RunButton::Pause, false);
-    view.enableButton(RunButton::Resume, true);
-    view.bringToFront(RunButton::Resume);
-    showPortLost();
+    showPortLost(
+        "The connection to the port was lost: the cable or adapter was unplugged or the "
+        "instrument was switched off. Reconnect it, then press Resume.");
 }
 
-void CaptureRun::showPortLost()
+void CaptureRun::showPortLost(std::string reason)
 {
-    parts_.view.showLamp(Lamp::ComPort, LampColour::Red);
-    parts_.view.showStatus(kPortNotAvailableText);
+    logInfo(serialLog(), reason);
+    show(RunPhase::PortLost, kPortNotAvailableText, std::move(reason));
 }
 
 void CaptureRun::stop()
 {
-    if (stopping_)
+    // A Start still opening its workbook goes on; Stop then acts on the run it gives.
+    if (stopping_ || starting_)
         return;
     const bool wasRunning = state_ != RunState::Stopped;
     stopReading();
@@ -306,7 +325,7 @@ void CaptureRun::stop()
     }
     takeInText();
     journal_.flush();
-    if (excelBlocked_) {
+    if (picture_.blocked) {
         try {
             spreadsheet_.sheet->workbookName();
         } catch (const SpreadsheetError& error) {
@@ -315,8 +334,8 @@ void CaptureRun::stop()
         }
     }
     stopping_ = true;
-    for (RunButton button : {RunButton::Start, RunButton::Stop, RunButton::Pause, RunButton::Resume})
-        parts_.view.enableButton(button, false);
+    picture_.phase = RunPhase::Stopping;
+    parts_.view.showRun(picture_);
     continueStop();
 }
 
@@ -361,9 +380,11 @@ void CaptureRun::finishStopping()
 
 void CaptureRun::showTextInJournal(const SpreadsheetError& error)
 {
-    parts_.view.showLamp(Lamp::Excel, LampColour::Red);
-    parts_.view.showStatus(std::string(blockedText(error)) + ": the received text is in the journal " +
-                           journal_.path());
+    picture_.blocked = true;
+    logInfo(captureLog(), std::string(blockedText(error)) + " at Stop: " + error.what());
+    show(RunPhase::Stopped,
+         std::string(blockedText(error)) + ": the received text is in the journal " + journal_.path(),
+         error.what());
 }
 
 void CaptureRun::stopReading()
@@ -384,16 +405,8 @@ void CaptureRun::closePort()
 
 void CaptureRun::showStopped()
 {
-    RunView& view = parts_.view;
-    view.showLamp(Lamp::ComPort, LampColour::Background);
-    view.showLamp(Lamp::Excel, LampColour::Background);
-    view.showStatus("");
-    view.enableButton(RunButton::Stop, false);
-    view.enableButton(RunButton::Start, true);
-    view.enableButton(RunButton::Pause, false);
-    view.bringToFront(RunButton::Pause);
-    view.enableButton(RunButton::Resume, false);
-    view.enableButton(RunButton::ComPorts, true);
+    picture_.blocked = false;
+    show(RunPhase::Stopped, "");
 }
 
 void CaptureRun::runMacro()
@@ -405,20 +418,40 @@ void CaptureRun::runMacro()
         runEndOfRunMacro(*spreadsheet_.application, fileNameOf(captureWorkbook_), macroName_,
                          parts_.prompter);
     } catch (const SpreadsheetError& error) {
-        parts_.view.showLamp(Lamp::Excel, LampColour::Red);
-        parts_.view.showStatus(blockedText(error));
+        picture_.blocked = true;
+        logInfo(captureLog(), "The end-of-run macro: " + std::string(error.what()));
+        show(RunPhase::Stopped, blockedText(error), error.what());
     }
 }
 
 void CaptureRun::stopIfRunning()
 {
+    steps_->finish();
     if (state_ == RunState::Running)
         stop();
     finishStopping();
 }
 
+void CaptureRun::quitSpreadsheetInBackground()
+{
+    std::shared_ptr<SpreadsheetApplication> application = spreadsheet_.application;
+    dropSpreadsheet();
+    if (!application)
+        return;
+    steps_->run(
+        [application] {
+            try {
+                application->quit();
+            } catch (const SpreadsheetError&) {
+                // An instance that cannot be told to quit is gone or beyond reach.
+            }
+        },
+        [] {});
+}
+
 void CaptureRun::quitSpreadsheet()
 {
+    steps_->finish();
     if (spreadsheet_.application) {
         try {
             spreadsheet_.application->quit();

@@ -9,8 +9,10 @@
 #include <string>
 
 #include "common/core/prompter.h"
+#include "tabwright/capture/background_step.h"
 #include "tabwright/capture/capture_journal.h"
 #include "tabwright/capture/capture_parser.h"
+#include "tabwright/capture/incoming_text.h"
 #include "tabwright/capture/recording_time_of_day.h"
 #include "tabwright/capture/run_view.h"
 #include "tabwright/capture/spreadsheet.h"
@@ -58,17 +60,26 @@ struct CaptureRunParts {
 // most kWriteBudgetPerTick a tick, the next tick following at once, so the window answers
 // throughout. When the port goes away the run is paused with a red port lamp; Resume
 // opens it again. Stop writes everything received, the unfinished last line included.
-class CaptureRun {
+class CaptureRun : private StatusLine {
 public:
     explicit CaptureRun(CaptureRunParts parts);
     ~CaptureRun();
     CaptureRun(const CaptureRun&) = delete;
     CaptureRun& operator=(const CaptureRun&) = delete;
+    CaptureRun(CaptureRun&&) = delete;
+    CaptureRun& operator=(CaptureRun&&) = delete;
 
     // Opens a fresh capture workbook in a new spreadsheet application, then the port, and
     // runs. Returns whether it runs; a failure is shown by lamp and status. The instance
     // of the previous Start stays open for the user. Does nothing unless Stopped.
+    // The application starts and opens the workbook through the background step (see
+    // runSlowStepsWith): until that is done starting() is true, start() has returned
+    // false, and Start goes on from the event loop.
     bool start();
+    bool starting() const { return starting_; }
+    // Where the slow steps of the spreadsheet application run: at once by default, in a
+    // thread of their own for a window that must keep answering. `steps` outlives the run.
+    void runSlowStepsWith(BackgroundStep& steps) { steps_ = &steps; }
     void pause();   // only while Running
     void resume();  // only while Paused
     // In any state: writes what the port has received and every line still waiting, the
@@ -103,7 +114,9 @@ public:
     bool followNewestRow() const { return followNewestRow_; }
 
     RunState state() const { return state_; }
-    bool excelBlocked() const { return excelBlocked_; }
+    bool excelBlocked() const { return picture_.blocked; }
+    // What the view shows now.
+    const RunPicture& picture() const { return picture_; }
     const CaptureParser& parser() const { return parser_; }
     const CaptureJournal& journal() const { return journal_; }
     // Whether the port went away during the run and has not been opened again.
@@ -114,9 +127,13 @@ public:
 
 private:
     // Start's steps.
-    bool openWorkbook(const std::string& runName);
-    bool openPort();
-    void showRunning();
+    // Each gives the reason it failed, or nothing when it succeeded.
+    std::optional<std::string> prepareSpreadsheet(std::string& workingCopy, const std::string& runName);
+    std::optional<std::string> openPort();
+    void failWorkbook(const std::string& reason);
+    void openPortAndRun(std::string workingCopy, const std::string& runName);
+    // Failure B: the instance is quit without keeping the window waiting.
+    void quitSpreadsheetInBackground();
     // The tick's steps.
     bool probeBlockedWorkbook();
     void takeInText();
@@ -129,7 +146,7 @@ private:
     void showJournalFailure();
     // The port's link-lost notice and Resume's second try.
     void loseLink();
-    void showPortLost();
+    void showPortLost(std::string reason);
     // Stop's steps.
     void stopReading();
     void continueStop();
@@ -140,7 +157,10 @@ private:
     void showStopped();
     void runMacro();
 
-    void showBytesReceivedOrReady();
+    // The picture in `phase` with `status`, shown at once; showCountOrReady keeps the phase.
+    void show(RunPhase phase, std::string_view status, std::string reason = {});
+    void showCountOrReady();
+    void showBytesReceived(std::int64_t count) override;
     void dropSpreadsheet();
 
     CaptureRunParts parts_;
@@ -150,10 +170,13 @@ private:
     RunState state_ = RunState::Stopped;
     CaptureSpreadsheet spreadsheet_;
     std::string captureWorkbook_;  // the working copy opened by the last Start; empty if none
-    bool excelBlocked_ = false;
+    RunPicture picture_;
     bool portLost_ = false;
     bool draining_ = false;  // the status line shows the lines waiting, not the count
     bool stopping_ = false;  // Stop is writing a backlog over several ticks
+    bool starting_ = false;  // the workbook is opening in the background
+    InlineStep inlineSteps_;
+    BackgroundStep* steps_ = &inlineSteps_;
     CaptureJournal journal_;
     bool macroEnabled_ = false;
     std::string macroName_;

@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QLoggingCategory>
+
 #include <algorithm>
 #include <filesystem>
 #include <string>
@@ -12,6 +14,7 @@
 #include "tabwright/capture/port_or_emulator_source.h"
 #include "tabwright/capture/serial_port_source.h"
 #include "tabwright/testing/recording_spreadsheet_factory.h"
+#include "testing/event_loop.h"
 #include "testing/file_contents.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_folder.h"
@@ -19,6 +22,7 @@
 namespace tabwright {
 namespace {
 
+using namespace std::chrono_literals;
 using testing::ElementsAre;
 using testing::ElementsAreArray;
 using testing::IsEmpty;
@@ -42,7 +46,17 @@ public:
     int takeByte() override { return -1; }
     bool sendByte(std::uint8_t) override { return open_; }
     void setBytesArrivedHandler(std::function<void()>) override {}
-    void setLinkLostHandler(std::function<void(const serial::PortError&)>) override {}
+    void setLinkLostHandler(std::function<void(const serial::PortError&)> handler) override
+    {
+        linkLost_ = std::move(handler);
+    }
+    // The cable pulled: the port closes and tells its handler.
+    void loseLink()
+    {
+        open_ = false;
+        if (linkLost_)
+            linkLost_(serial::PortError(serial::PortFailure::NoSuchDevice, number_, "", "", ""));
+    }
 
     std::string received;
     bool refuseOpen = false;
@@ -50,24 +64,51 @@ public:
 private:
     int number_ = 1;
     bool open_ = false;
+    std::function<void(const serial::PortError&)> linkLost_;
 };
 
-// Writes down what the run shows, one line per call, and whether its timer runs.
+// A picture as the window shows it: the lamps it paints, the status line, the run buttons
+// it enables (+) or disables (-), and the one of Pause and Resume in front.
+std::string described(const RunPicture& picture)
+{
+    static const char* colours[] = {"yellow", "green", "red", "background"};
+    static const char* buttons[] = {"Start", "Stop", "Pause", "Resume", "ComPorts"};
+    const RunLook look = lookOf(picture);
+    std::string line;
+    if (look.portLamp)
+        line += std::string("port ") + colours[static_cast<int>(*look.portLamp)] + ", ";
+    if (look.excelLamp)
+        line += std::string("excel ") + colours[static_cast<int>(*look.excelLamp)] + ", ";
+    line += "status " + statusText(picture);
+    for (std::size_t which = 0; which < kRunButtonCount; ++which) {
+        if (look.enabled[which])
+            line += std::string(*look.enabled[which] ? " +" : " -") + buttons[which];
+    }
+    if (look.inFront)
+        line += std::string(", front ") + buttons[static_cast<int>(*look.inFront)];
+    return line;
+}
+
+// The whole pictures of a run in its usual states.
+std::string running(const std::string& status)
+{
+    return "port green, excel green, status " + status +
+           " -Start +Stop +Pause -Resume -ComPorts, front Pause";
+}
+std::string runningBlocked(std::string_view status)
+{
+    return "port green, excel red, status " + std::string(status) +
+           " -Start +Stop -Pause -Resume -ComPorts, front Pause";
+}
+const std::string kPaused =
+    "port yellow, excel yellow, status Paused -Start +Stop -Pause +Resume -ComPorts, front Resume";
+const std::string kStopped =
+    "port background, excel background, status  +Start -Stop -Pause -Resume +ComPorts, front Pause";
+
+// Writes down what the run shows, one line per picture, and whether its timer runs.
 class RecordingView : public RunView, public RunTimer {
 public:
-    void showBytesReceived(std::int64_t count) override { shown.push_back("bytes " + std::to_string(count)); }
-    void showLamp(Lamp lamp, LampColour colour) override
-    {
-        static const char* colours[] = {"yellow", "green", "red", "background"};
-        shown.push_back(std::string(lamp == Lamp::ComPort ? "port " : "excel ") +
-                        colours[static_cast<int>(colour)]);
-    }
-    void showStatus(std::string_view text) override { shown.push_back("status " + std::string(text)); }
-    void enableButton(RunButton button, bool enabled) override
-    {
-        shown.push_back(std::string(enabled ? "enable " : "disable ") + name(button));
-    }
-    void bringToFront(RunButton button) override { shown.push_back(std::string("front ") + name(button)); }
+    void showRun(const RunPicture& picture) override { shown.push_back(described(picture)); }
     void bringWindowToFront() override { shown.push_back("window front"); }
     void setTimerEnabled(bool enabled) override { timerOn = enabled; }
     void rearmAtOnce() override
@@ -79,13 +120,6 @@ public:
     std::vector<std::string> shown;
     bool timerOn = false;
     int rearmedAtOnce = 0;
-
-private:
-    static const char* name(RunButton button)
-    {
-        static const char* names[] = {"Start", "Stop", "Pause", "Resume", "ComPorts"};
-        return names[static_cast<int>(button)];
-    }
 };
 
 class FixedTime : public TimeOfDay {
@@ -113,13 +147,16 @@ struct RunFixture : testing::Test {
     }
 };
 
-const std::vector<std::string> kOpeningWorkbook{"excel yellow", "status Opening MS Excel Spreadsheet"};
+const std::vector<std::string> kOpeningWorkbook{"excel yellow, status Opening MS Excel Spreadsheet -Start"};
+const std::vector<std::string> kWorkbookOpenedThenPort{"excel green, status ",
+                                                       "port yellow, excel green, status Opening COM port"};
 
 struct StartCase {
     const char* name;
     std::function<void(RunFixture&)> arrange;
     bool runs;
     std::vector<std::string> shownAfterOpening;
+    std::string reasonStart;  // how the reason of a failed Start begins
 };
 
 class StartCases : public RunFixture, public testing::WithParamInterface<StartCase> {};
@@ -134,38 +171,94 @@ TEST_P(StartCases, ShowsEachStepInOrderAndEndsInItsState)
     EXPECT_EQ(run.state(), GetParam().runs ? RunState::Running : RunState::Stopped);
     EXPECT_EQ(view.timerOn, GetParam().runs);
     EXPECT_EQ(port.isOpen(), GetParam().runs);
+    EXPECT_THAT(run.picture().reason, testing::StartsWith(GetParam().reasonStart));
+    EXPECT_EQ(run.picture().reason.empty(), GetParam().runs);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     CaptureRun, StartCases,
-    testing::Values(StartCase{"Opens",
-                              [](RunFixture&) {},
-                              true,
-                              {"excel green", "status ", "port yellow", "status Opening COM port",
-                               "port green", "status Ready", "disable Start", "enable Stop", "enable Pause",
-                               "front Pause", "disable Resume", "disable ComPorts", "window front"}},
-                    StartCase{"NoInstance",
-                              [](RunFixture& f) {
-                                  f.spreadsheets.prepare = [](auto& s) { s.failCall("newInstance"); };
-                              },
-                              false,
-                              {"excel red", "status MS Excel not available"}},
-                    StartCase{"NoWorkbook",
-                              [](RunFixture& f) {
-                                  f.spreadsheets.prepare = [](auto& s) { s.failCall("openCaptureWorkbook"); };
-                              },
-                              false,
-                              {"excel red", "status MS Excel not available"}},
-                    StartCase{"NoApplicationAtAll",
-                              [](RunFixture& f) { f.spreadsheets.failMaking = true; },
-                              false,
-                              {"excel red", "status MS Excel not available"}},
-                    StartCase{"NoPort",
-                              [](RunFixture& f) { f.port.refuseOpen = true; },
-                              false,
-                              {"excel green", "status ", "port yellow", "status Opening COM port", "port red",
-                               "status COM port not available"}}),
+    testing::Values(
+        StartCase{"Opens",
+                  [](RunFixture&) {},
+                  true,
+                  {kWorkbookOpenedThenPort[0], kWorkbookOpenedThenPort[1], running("Ready"), "window front"},
+                  ""},
+        StartCase{"NoInstance",
+                  [](RunFixture& f) { f.spreadsheets.prepare = [](auto& s) { s.failCall("newInstance"); }; },
+                  false,
+                  {"excel red, status MS Excel not available +Start"},
+                  "LibreOffice Calc did not start: newInstance failed"},
+        StartCase{"NoWorkbook",
+                  [](RunFixture& f) {
+                      f.spreadsheets.prepare = [](auto& s) { s.failCall("openCaptureWorkbook"); };
+                  },
+                  false,
+                  {"excel red, status MS Excel not available +Start"},
+                  "The capture workbook "},
+        StartCase{"NoApplicationAtAll",
+                  [](RunFixture& f) { f.spreadsheets.failMaking = true; },
+                  false,
+                  {"excel red, status MS Excel not available +Start"},
+                  "LibreOffice Calc cannot be used: no spreadsheet application"},
+        StartCase{"NoPort",
+                  [](RunFixture& f) { f.port.refuseOpen = true; },
+                  false,
+                  {kWorkbookOpenedThenPort[0], kWorkbookOpenedThenPort[1],
+                   "port red, excel green, status COM port not available +Start"},
+                  "No serial device is connected as COM1"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Start with the application's slow steps in a thread of their own, as the window runs them.
+class ThreadedStart : public RunFixture {
+protected:
+    ThreadedStart() { run.runSlowStepsWith(steps); }
+    // Runs the events until the background step has handed its result back.
+    void waitForStart()
+    {
+        ASSERT_TRUE(testing_support::runEventsUntil([this] { return !run.starting(); }, 30s));
+    }
+    ThreadStep steps;
+};
+
+TEST_F(ThreadedStart, GoesOnFromTheEventLoopShowingTheSameStepsAndIgnoresStopMeanwhile)
+{
+    testing_support::ensureCoreApplication();
+    EXPECT_FALSE(run.start());
+    EXPECT_TRUE(run.starting());
+    EXPECT_FALSE(run.start());  // a second Start while the first opens does nothing
+    run.stop();
+    EXPECT_THAT(view.shown, ElementsAreArray(kOpeningWorkbook));
+    waitForStart();
+    EXPECT_EQ(run.state(), RunState::Running);
+    EXPECT_THAT(view.shown, ElementsAre(kOpeningWorkbook[0], kWorkbookOpenedThenPort[0],
+                                        kWorkbookOpenedThenPort[1], running("Ready"), "window front"));
+    EXPECT_TRUE(view.timerOn);
+    EXPECT_EQ(spreadsheets.made.size(), 1u);
+}
+
+TEST_F(ThreadedStart, APortFailureQuitsTheInstanceInTheBackground)
+{
+    testing_support::ensureCoreApplication();
+    port.refuseOpen = true;
+    run.start();
+    waitForStart();
+    EXPECT_EQ(view.shown.back(), "port red, excel green, status COM port not available +Start");
+    EXPECT_EQ(run.application(), nullptr);
+    // The quit is under way or done; the end of the run waits for it.
+    run.quitSpreadsheet();
+    EXPECT_EQ(spreadsheets.last().calls.back(), "quit");
+}
+
+TEST_F(ThreadedStart, AFailedWorkbookIsToldWithItsReason)
+{
+    testing_support::ensureCoreApplication();
+    spreadsheets.prepare = [](auto& s) { s.failCall("newInstance"); };
+    run.start();
+    waitForStart();
+    EXPECT_EQ(view.shown.back(), "excel red, status MS Excel not available +Start");
+    EXPECT_EQ(run.picture().reason, "LibreOffice Calc did not start: newInstance failed as told");
+    EXPECT_EQ(run.state(), RunState::Stopped);
+}
 
 TEST_F(RunFixture, FailureAKeepsTheInstanceAndFailureBQuitsIt)
 {
@@ -188,7 +281,7 @@ TEST_F(RunFixture, TickReadsWritesAndRearmsOnlyWhileRunning)
     tick();
     EXPECT_EQ(spreadsheets.last().cells.size(), 4u);
     EXPECT_EQ(run.parser().ReceiveBuffer(), "A\tB");
-    EXPECT_EQ(view.shown.back(), "bytes 30");
+    EXPECT_EQ(view.shown.back(), running("Bytes Received: 30"));
     EXPECT_TRUE(view.timerOn);
 
     // A Pause clicked while the tick runs the pending events leaves the timer off.
@@ -206,15 +299,15 @@ TEST_F(RunFixture, NothingIsReadWhilePausedAndResumeShowsTheCount)
     port.received = "1\r\n";
     tick();
     EXPECT_EQ(port.received, "1\r\n");
+    EXPECT_EQ(view.shown.back(), kPaused);
     std::size_t before = view.shown.size();
     run.resume();
-    EXPECT_THAT(shownSince(before), ElementsAre("disable Resume", "enable Pause", "front Pause", "port green",
-                                                "excel green", "status Ready"));
+    EXPECT_THAT(shownSince(before), ElementsAre(running("Ready")));
     tick();
     run.pause();
     before = view.shown.size();
     run.resume();
-    EXPECT_EQ(view.shown.back(), "bytes 3");
+    EXPECT_THAT(shownSince(before), ElementsAre(running("Bytes Received: 3")));
     EXPECT_TRUE(view.timerOn);
 }
 
@@ -247,8 +340,7 @@ TEST_P(BlockCases, AFailedWriteWaitsForTheWorkbookAndLosesNothing)
     port.received = "1\r\n2\r\n";
     tick();
     EXPECT_TRUE(run.excelBlocked());
-    EXPECT_THAT(shownSince(view.shown.size() - 3),
-                ElementsAre("excel red", "status " + std::string(GetParam().text), "disable Pause"));
+    EXPECT_EQ(view.shown.back(), runningBlocked(GetParam().text));
 
     // While the probe fails nothing is read: the text waits in the port.
     port.received = "3\r\n";
@@ -261,8 +353,7 @@ TEST_P(BlockCases, AFailedWriteWaitsForTheWorkbookAndLosesNothing)
     const std::size_t before = view.shown.size();
     tick();
     EXPECT_FALSE(run.excelBlocked());
-    EXPECT_THAT(shownSince(before),
-                ElementsAre("excel green", "status Bytes Received: 6", "enable Pause", "bytes 9"));
+    EXPECT_THAT(shownSince(before), ElementsAre(running("Bytes Received: 6"), running("Bytes Received: 9")));
     std::vector<std::string> written;
     for (const auto& [place, value] : spreadsheets.last().cells)
         written.push_back(std::get<std::string>(value));
@@ -273,6 +364,46 @@ INSTANTIATE_TEST_SUITE_P(CaptureRun, BlockCases,
                          testing::Values(BlockCase{"Busy", SpreadsheetFailure::Failed, kExcelBlockedText},
                                          BlockCase{"Closed", SpreadsheetFailure::Gone, kExcelClosedText}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(RunFixture, TheCountAfterABlockedWriteIsGroupedInThousands)
+{
+    run.start();
+    spreadsheets.last().failNextCall("writeText");
+    spreadsheets.last().failCall("workbookName");
+    port.received = std::string(1500, '7') + "\r\n";
+    tick();
+    spreadsheets.last().succeedCall("workbookName");
+    tick();
+    EXPECT_EQ(view.shown.back(), running("Bytes Received: 1,502"));
+}
+
+TEST_F(RunFixture, APortLostPausesAndResumeKeepsAWorkbookThatIsStillBlocked)
+{
+    run.start();
+    port.received = "1\r\n";
+    tick();
+    port.loseLink();
+    const std::string lost = " -Start +Stop -Pause +Resume -ComPorts, front Resume";
+    // The workbook's lamp is left as it was: only the port failed.
+    EXPECT_EQ(view.shown.back(), "port red, status COM port not available" + lost);
+    EXPECT_EQ(run.state(), RunState::Paused);
+    EXPECT_TRUE(run.portLost());
+    run.resume();
+    EXPECT_EQ(view.shown.back(), running("Bytes Received: 3"));
+
+    spreadsheets.last().failNextCall("writeText");
+    spreadsheets.last().failCall("workbookName");
+    port.received = "2\r\n";
+    tick();
+    port.loseLink();
+    EXPECT_EQ(view.shown.back(), "port red, excel red, status COM port not available" + lost);
+    // Resumed, the workbook still does not answer: its lamp stays red and Pause disabled.
+    run.resume();
+    EXPECT_EQ(view.shown.back(),
+              "port green, excel red, status Bytes Received: 6 -Start +Stop -Pause -Resume "
+              "-ComPorts, front Pause");
+    EXPECT_TRUE(run.excelBlocked());
+}
 
 struct StopCase {
     const char* name;
@@ -291,9 +422,7 @@ TEST_P(StopCases, ShowsTheStoppedWindowAndRunsTheMacroOnlyWithAWorkbook)
     tick();
     run.stop();
     // A paused run has not read the port: Stop takes the text in first and counts it.
-    EXPECT_THAT(shownSince(view.shown.size() - 9),
-                ElementsAre("port background", "excel background", "status ", "disable Stop", "enable Start",
-                            "disable Pause", "front Pause", "disable Resume", "enable ComPorts"));
+    EXPECT_EQ(view.shown.back(), kStopped);
     EXPECT_EQ(run.state(), RunState::Stopped);
     EXPECT_FALSE(view.timerOn);
     EXPECT_FALSE(port.isOpen());
@@ -333,8 +462,11 @@ TEST_F(RunFixture, AMacroInAClosedWorkbookIsShownNotThrown)
     run.start();
     spreadsheets.last().failCall("runMacro", SpreadsheetFailure::Gone);
     run.stop();
+    // The stopped window is shown before the macro runs, then the failure.
     EXPECT_THAT(shownSince(view.shown.size() - 2),
-                ElementsAre("excel red", "status MS Excel spreadsheet has been closed"));
+                ElementsAre(kStopped,
+                            "port background, excel red, status MS Excel spreadsheet has been closed "
+                            "+Start -Stop -Pause -Resume +ComPorts, front Pause"));
 }
 
 TEST_F(RunFixture, EndingStopsOnlyARunningRunAndQuitsTheLastInstance)
@@ -404,8 +536,10 @@ TEST_F(RunFixture, ABacklogIsWrittenOverSeveralTicksInOrderAndPauseActsAtOnce)
     port.received = numberedLines(kLines);
     tick();
     EXPECT_EQ(view.rearmedAtOnce, 1);
-    EXPECT_THAT(view.shown.back(), testing::StartsWith("status Writing received lines: "));
-    EXPECT_THAT(view.shown.back(), testing::EndsWith(" bytes waiting"));
+    EXPECT_THAT(view.shown.back(),
+                testing::StartsWith("port green, excel green, status Writing received lines: "));
+    EXPECT_THAT(view.shown.back(),
+                testing::EndsWith(" bytes waiting -Start +Stop +Pause -Resume -ComPorts, front Pause"));
     const std::size_t written = spreadsheets.last().cells.size();
     EXPECT_GT(written, 0u);
 
@@ -420,7 +554,8 @@ TEST_F(RunFixture, ABacklogIsWrittenOverSeveralTicksInOrderAndPauseActsAtOnce)
     for (int ticks = 0; view.timerOn && ticks < 1000 && run.parser().ReceiveBuffer().size(); ++ticks)
         tick();
     EXPECT_EQ(run.parser().ReceiveBuffer(), "");
-    EXPECT_EQ(view.shown.back(), "bytes " + std::to_string(numberedLines(kLines).size()));
+    EXPECT_EQ(view.shown.back(),
+              running(bytesReceivedText(static_cast<std::int64_t>(numberedLines(kLines).size()))));
     // Every line in its own row, in the order sent.
     const auto& cells = spreadsheets.last().cells;
     EXPECT_EQ(cells.size(), 8u * kLines);
@@ -455,8 +590,9 @@ TEST_F(RunFixture, AStopWithALargeBacklogWritesItOverTicksWithTheButtonsDisabled
     run.stop();
     ASSERT_TRUE(run.stopping());
     EXPECT_EQ(view.rearmedAtOnce, 1);
-    EXPECT_THAT(view.shown, testing::IsSupersetOf({"disable Start", "disable Stop"}));
+    // Every run button is disabled while the backlog is written, the lamps left as they were.
     EXPECT_THAT(view.shown.back(), testing::StartsWith("status Writing received lines: "));
+    EXPECT_THAT(view.shown.back(), testing::EndsWith(" bytes waiting -Start -Stop -Pause -Resume"));
     EXPECT_FALSE(run.start());  // nothing starts while the last run is still being written
     EXPECT_NE(spreadsheets.last().calls.back(), "runMacro spreadsheet.ods!Chart");
 
@@ -465,7 +601,7 @@ TEST_F(RunFixture, AStopWithALargeBacklogWritesItOverTicksWithTheButtonsDisabled
     EXPECT_FALSE(run.stopping());
     EXPECT_EQ(spreadsheets.last().cells.size(), 8u * kLines);
     EXPECT_EQ(spreadsheets.last().calls.back(), "runMacro spreadsheet.ods!Chart");
-    EXPECT_THAT(view.shown, testing::Contains("enable Start"));
+    EXPECT_EQ(view.shown.back(), kStopped);
     EXPECT_FALSE(view.timerOn);
 }
 
@@ -474,7 +610,7 @@ TEST_F(RunFixture, TheJournalTakesTheEmulatorsTextAndAFailingOneIsToldOnce)
     testing_support::writeText(data.file("journal"), "a file where the folder should be");
     run.start();
     EXPECT_THAT(view.shown,
-                testing::Contains(testing::StartsWith("status The capture journal cannot be written: ")));
+                testing::Contains(testing::HasSubstr("status The capture journal cannot be written: ")));
     handover.open();
     handover.leaveOutput("9999\r\n");
     tick();
@@ -486,6 +622,66 @@ TEST_F(RunFixture, TheJournalTakesTheEmulatorsTextAndAFailingOneIsToldOnce)
                   view.shown.begin(), view.shown.end(),
                   [](const std::string& line) { return line.find("journal cannot") != std::string::npos; }),
               1);
+}
+
+// Collects the messages of the capture's logging categories, all of them turned on.
+class LogCapture {
+public:
+    LogCapture()
+    {
+        QLoggingCategory::setFilterRules(QStringLiteral("tabwright.*=true"));
+        previous_ =
+            qInstallMessageHandler([](QtMsgType, const QMessageLogContext& context, const QString& text) {
+                lines().push_back(std::string(context.category) + " " + text.toStdString());
+            });
+    }
+    ~LogCapture()
+    {
+        qInstallMessageHandler(previous_);
+        QLoggingCategory::setFilterRules(QString());
+        lines().clear();
+    }
+    LogCapture(const LogCapture&) = delete;
+    LogCapture& operator=(const LogCapture&) = delete;
+
+    static std::vector<std::string>& lines()
+    {
+        static std::vector<std::string> all;
+        return all;
+    }
+
+private:
+    QtMessageHandler previous_;
+};
+
+TEST_F(RunFixture, FailureReasonsGoToTheLogOfTheirAreaWhenTurnedOn)
+{
+    LogCapture log;
+    spreadsheets.prepare = [](auto& s) { s.failCall("newInstance"); };
+    run.start();
+    spreadsheets.prepare = nullptr;
+    port.refuseOpen = true;
+    run.start();
+    EXPECT_THAT(
+        LogCapture::lines(),
+        ElementsAre(
+            "tabwright.capture Start failed: LibreOffice Calc did not start: newInstance failed as told",
+            testing::StartsWith("tabwright.serial COM1: ")));
+}
+
+TEST_F(RunFixture, NothingIsLoggedUnlessTurnedOn)
+{
+    std::vector<std::string> messages;
+    static std::vector<std::string>* seen = nullptr;
+    seen = &messages;
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
+            seen->push_back(text.toStdString());
+        });
+    port.refuseOpen = true;
+    run.start();
+    qInstallMessageHandler(previous);
+    EXPECT_THAT(messages, IsEmpty());
 }
 
 }  // namespace

@@ -43,21 +43,21 @@ FreshWorkbook openFreshWorkbook(SpreadsheetFactory& spreadsheets, const std::str
     return fresh;
 }
 
-bool openCaptureWorkbook(SpreadsheetApplication& spreadsheet, const std::string& workingCopy)
+WorkbookOpening openCaptureWorkbook(SpreadsheetApplication& spreadsheet, const std::string& workingCopy)
 {
     try {
         spreadsheet.newInstance();
-    } catch (const SpreadsheetError&) {
-        return false;
+    } catch (const SpreadsheetError& error) {
+        return {false, std::string("LibreOffice Calc did not start: ") + error.what()};
     }
     openPersonalWorkbook(spreadsheet);
     try {
         spreadsheet.openCaptureWorkbook(workingCopy);
         spreadsheet.makeVisible();
-    } catch (const SpreadsheetError&) {
-        return false;
+    } catch (const SpreadsheetError& error) {
+        return {false, "The capture workbook " + workingCopy + " could not be opened: " + error.what()};
     }
-    return true;
+    return {true, {}};
 }
 
 void runEndOfRunMacro(SpreadsheetApplication& spreadsheet, std::string_view workbook, std::string_view name,

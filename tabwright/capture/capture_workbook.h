@@ -9,11 +9,18 @@
 
 namespace tabwright {
 
+// Whether Start's workbook step opened the capture workbook, and why not.
+struct WorkbookOpening {
+    bool opened = false;
+    std::string reason;  // for the user; empty when opened
+    explicit operator bool() const { return opened; }
+};
+
 // Start's workbook step: a new instance, the personal macro workbook when there is one,
-// the working copy as the capture workbook, then the instance made visible. Returns false
-// when Start must fail with "MS Excel not available"; an instance already created stays
+// the working copy as the capture workbook, then the instance made visible. False when
+// Start must fail with "MS Excel not available"; an instance already created stays
 // running. Only the personal workbook's steps may fail without failing Start.
-bool openCaptureWorkbook(SpreadsheetApplication& spreadsheet, const std::string& workingCopy);
+WorkbookOpening openCaptureWorkbook(SpreadsheetApplication& spreadsheet, const std::string& workingCopy);
 
 // A new spreadsheet with a fresh copy of the template as its capture workbook, as Start
 // opens one. `spreadsheet` is empty when none could be made; `opened` is false when Start

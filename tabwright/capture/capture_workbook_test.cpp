@@ -3,6 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+
 #include "tabwright/testing/recording_spreadsheet.h"
 #include "testing/scripted_prompter.h"
 
@@ -47,10 +50,18 @@ TEST(OpenCaptureWorkbook, PersonalWorkbookTroubleNeverStopsTheStart)
 
 TEST(OpenCaptureWorkbook, FailsTheStartWhenTheInstanceTheWorkingCopyOrTheWindowFails)
 {
-    for (const std::string failing : {"newInstance", "openCaptureWorkbook", "makeVisible"}) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"newInstance", "LibreOffice Calc did not start: newInstance failed as told"},
+        {"openCaptureWorkbook",
+         "The capture workbook " + kCopy + " could not be opened: openCaptureWorkbook failed as told"},
+        {"makeVisible",
+         "The capture workbook " + kCopy + " could not be opened: makeVisible failed as told"}};
+    for (const auto& [failing, reason] : cases) {
         RecordingSpreadsheet spreadsheet;
         spreadsheet.failCall(failing);
-        EXPECT_FALSE(tabwright::openCaptureWorkbook(spreadsheet, kCopy)) << failing;
+        const tabwright::WorkbookOpening opening = tabwright::openCaptureWorkbook(spreadsheet, kCopy);
+        EXPECT_FALSE(opening) << failing;
+        EXPECT_EQ(opening.reason, reason);
         EXPECT_EQ(spreadsheet.calls.back().substr(0, failing.size()), failing);
         // The instance, once created, is not quit: it stays referenced until the next Start.
         EXPECT_THAT(spreadsheet.calls, testing::Not(testing::Contains("quit")));

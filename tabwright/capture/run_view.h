@@ -1,10 +1,40 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 
-#include "tabwright/capture/incoming_text.h"
-
 namespace tabwright {
+
+// Where a capture run is. Start's steps come first, each shown as Start reaches it.
+enum class RunPhase : std::int8_t {
+    OpeningWorkbook,
+    WorkbookFailed,  // Start ended: no capture workbook
+    WorkbookOpen,
+    OpeningPort,
+    PortFailed,  // Start ended: the port did not open
+    Running,
+    Paused,    // by the user
+    PortLost,  // paused because the port went away
+    Stopping,  // Stop writes what is still waiting
+    Stopped,
+};
+
+// The whole of what a run shows at one moment.
+struct RunPicture {
+    RunPhase phase = RunPhase::Stopped;
+    // The workbook did not take the last write, or the text or macro after Stop.
+    bool blocked = false;
+    // The status line: the byte count when there is one, else the text.
+    std::string status;
+    std::optional<std::int64_t> bytesReceived;
+    // Why the step shown failed, in words for the user; empty when nothing failed.
+    std::string reason;
+
+    bool operator==(const RunPicture&) const = default;
+};
 
 // The two lamps: the serial port's and the spreadsheet application's.
 enum class Lamp { ComPort, Excel };
@@ -14,16 +44,28 @@ enum class Lamp { ComPort, Excel };
 enum class LampColour { Yellow, Green, Red, Background };
 
 enum class RunButton { Start, Stop, Pause, Resume, ComPorts };
+inline constexpr std::size_t kRunButtonCount = 5;
 
-// What a capture run shows. Each call is shown (repainted) at once, since the run may
+// How a window shows a RunPicture. What is empty stays as it was: Start's steps touch
+// only the lamp they open and the Start button.
+struct RunLook {
+    std::optional<LampColour> portLamp;
+    std::optional<LampColour> excelLamp;
+    std::array<std::optional<bool>, kRunButtonCount> enabled;  // by RunButton
+    std::optional<RunButton> inFront;                          // Pause or Resume
+};
+
+RunLook lookOf(const RunPicture& picture);
+
+// The status line's text; the count's digits grouped by `groupSeparator`.
+std::string statusText(const RunPicture& picture, std::string_view groupSeparator = ",");
+
+// What a capture run shows. Each picture is shown (repainted) at once, since the run may
 // keep the user-interface thread busy right afterwards.
-class RunView : public StatusLine {
+class RunView {
 public:
-    virtual void showLamp(Lamp lamp, LampColour colour) = 0;
-    virtual void showStatus(std::string_view text) = 0;
-    virtual void enableButton(RunButton button, bool enabled) = 0;
-    // Pause and Resume share one place: this one goes in front of the other.
-    virtual void bringToFront(RunButton button) = 0;
+    virtual ~RunView() = default;
+    virtual void showRun(const RunPicture& picture) = 0;
     // Puts the window back in front of the spreadsheet application that Start opened.
     virtual void bringWindowToFront() = 0;
 };

@@ -72,18 +72,6 @@ bool portOpens(serial::SerialPort& port, std::ostream& err)
     }
 }
 
-// Start failed: what failed, and what to do about it.
-void reportStartFailure(const TerminalRunView& view, int portNumber, std::ostream& err)
-{
-    err << view.lastStatus() << ": ";
-    if (view.lastStatus() == "MS Excel not available")
-        err << "LibreOffice Calc could not be started or could not open the capture workbook. Is "
-               "LibreOffice installed (apt-get install libreoffice-calc)? Without it, save to a .csv "
-               "file (--output NAME.csv).\n";
-    else
-        err << "COM" << portNumber << " could not be opened.\n";
-}
-
 // The emulated instrument speaks every 250 ms from the moment the run starts. Nobody
 // watches it here, so it waits while the capture has not taken its last output: a busy
 // machine slows it down instead of losing lines.
@@ -179,7 +167,9 @@ int runCaptureCommand(const CaptureOptions& options, std::ostream& out, std::ost
                      [&run] { run.tick([] { QCoreApplication::processEvents(); }); });
 
     if (!run.start()) {
-        reportStartFailure(view, port.portNumber(), err);
+        // The view has printed the failure and its reason.
+        if (run.picture().phase == RunPhase::WorkbookFailed)
+            err << "Without LibreOffice Calc, save to a .csv file (--output NAME.csv).\n";
         run.quitSpreadsheet();
         return 1;
     }

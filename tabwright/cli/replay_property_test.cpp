@@ -49,11 +49,7 @@ private:
 
 class QuietView : public RunView, public RunTimer {
 public:
-    void showBytesReceived(std::int64_t) override {}
-    void showLamp(Lamp, LampColour) override {}
-    void showStatus(std::string_view) override {}
-    void enableButton(RunButton, bool) override {}
-    void bringToFront(RunButton) override {}
+    void showRun(const RunPicture&) override {}
     void bringWindowToFront() override {}
     void setTimerEnabled(bool) override {}
 };

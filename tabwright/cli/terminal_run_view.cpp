@@ -4,6 +4,14 @@
 
 namespace tabwright {
 
+void TerminalRunView::showRun(const RunPicture& picture)
+{
+    if (picture.bytesReceived)
+        showBytesReceived(*picture.bytesReceived);
+    else
+        showStatus(picture.status, picture.reason);
+}
+
 void TerminalRunView::showBytesReceived(std::int64_t count)
 {
     bytesReceived_ = count;
@@ -14,12 +22,16 @@ void TerminalRunView::showBytesReceived(std::int64_t count)
     err_ << bytesReceivedText(count) << '\n' << std::flush;
 }
 
-void TerminalRunView::showStatus(std::string_view text)
+void TerminalRunView::showStatus(std::string_view text, std::string_view reason)
 {
-    if (text.empty() || text == lastStatus_)
+    if (text.empty() || (text == lastStatus_ && reason == lastReason_))
         return;
     lastStatus_ = text;
-    err_ << text << '\n' << std::flush;
+    lastReason_ = reason;
+    err_ << text;
+    if (!reason.empty())
+        err_ << ": " << reason;
+    err_ << '\n' << std::flush;
 }
 
 }  // namespace tabwright

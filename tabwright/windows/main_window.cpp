@@ -47,6 +47,7 @@ constexpr int kTickMilliseconds = 100;
 constexpr QSize kLampSize{28, 18};
 constexpr int kIconSide = 24;
 constexpr int kStatusWidth = 240;
+constexpr qsizetype kReasonCharacters = 160;
 
 QFrame* lamp(const char* name, QWidget* parent)
 {
@@ -117,6 +118,11 @@ void frmMain::buildControls()
     panStatus_ = new common::ElidedLabel("panStatus", fraStatus_);
     panStatus_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panStatus_->setMinimumWidth(kStatusWidth);
+    // Why the step shown failed, under the status line; hidden while nothing failed.
+    lblStatusReason_ = common::plainLabel("lblStatusReason", "", fraStatus_);
+    lblStatusReason_->setWordWrap(true);
+    lblStatusReason_->setFixedWidth(kStatusWidth);
+    lblStatusReason_->hide();
     for (QPushButton* dots : {cmdComPorts_, cmdExcelMacro_})
         dots->setFixedWidth(dots->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 24);
 
@@ -130,6 +136,7 @@ void frmMain::buildControls()
     rows->addWidget(lblExcel_, 1, 2);
     rows->addWidget(cmdExcelMacro_, 1, 3);
     rows->addWidget(panStatus_, 2, 0, 1, 4);
+    rows->addWidget(lblStatusReason_, 3, 0, 1, 4);
     rows->setColumnStretch(2, 1);
 
     cmdStart_ = common::namedButton("cmdStart", "&Start", centre);
@@ -139,7 +146,7 @@ void frmMain::buildControls()
     cmdClose_ = common::namedButton("cmdClose", "Close", centre);
     auto* buttons = new QGridLayout;
     buttons->addWidget(cmdStart_, 0, 0);
-    // Pause and Resume share one place; bringToFront decides which one shows.
+    // Pause and Resume share one place; the run decides which one is in front.
     buttons->addWidget(cmdResume_, 1, 0);
     buttons->addWidget(cmdPause_, 1, 0);
     cmdPause_->raise();
@@ -231,11 +238,14 @@ void frmMain::Form_Unload()
     run_.stopIfRunning();
     writeCaptureSettings(parts_.settings, CaptureSettings{parts_.port.portNumber(), run_.macroEnabled(),
                                                           run_.macroName(), run_.followNewestRow()});
-    run_.quitSpreadsheet();
+    // The windows go before the spreadsheet application is quit, which waits for it to end:
+    // nothing unanswering stays on the screen meanwhile.
     excelMacro_.reset();
     about_.reset();
     if (emulator_.unload)
         emulator_.unload();
+    hide();
+    run_.quitSpreadsheet();
 }
 
 void frmMain::cmdStart_Click()
@@ -324,14 +334,14 @@ void frmMain::mnuToolsRebuildFromJournal_Click()
         return;
     // The capture goes on meanwhile: its ticks run between the reads of the replay.
     mnuToolsRebuildFromJournal_->setEnabled(false);
-    showStatus("Rebuilding " + fileNameOf(*journal));
+    showStatus(common::fromBytes("Rebuilding " + fileNameOf(*journal)));
     common::EventPump pump;
     JournalRebuild rebuild = rebuildFromJournal(parts_.spreadsheets, *journal, parts_.clock,
                                                 [&pump](std::int64_t, std::int64_t) { pump(); });
     if (rebuild.spreadsheet.application || rebuild.spreadsheet.sheet)
         rebuilt_ = std::move(rebuild.spreadsheet);
     mnuToolsRebuildFromJournal_->setEnabled(true);
-    showStatus(rebuild.status);
+    showStatus(common::fromBytes(rebuild.status));
     for (const std::string& warning : rebuild.warnings)
         parts_.prompter.showMessage(warning);
 }
@@ -343,15 +353,26 @@ void frmMain::mnuHelpAbout_Click()
     about_->ShowForm();
 }
 
-void frmMain::showBytesReceived(std::int64_t count)
+void frmMain::showRun(const RunPicture& picture)
 {
-    showStatus(bytesReceivedText(count, common::toBytes(QLocale().groupSeparator())));
+    const RunLook look = lookOf(picture);
+    if (look.portLamp)
+        showLamp(panComPort_, *look.portLamp);
+    if (look.excelLamp)
+        showLamp(panExcel_, *look.excelLamp);
+    showStatus(common::fromBytes(statusText(picture, common::toBytes(QLocale().groupSeparator()))));
+    showReason(QString::fromStdString(picture.reason));
+    for (std::size_t which = 0; which < kRunButtonCount; ++which) {
+        if (look.enabled[which])
+            button(static_cast<RunButton>(which))->setEnabled(*look.enabled[which]);
+    }
+    if (look.inFront)
+        button(*look.inFront)->raise();
 }
 
-void frmMain::showLamp(Lamp which, LampColour colour)
+void frmMain::showLamp(QFrame* lamp, LampColour colour)
 {
-    QFrame* box = which == Lamp::ComPort ? panComPort_ : panExcel_;
-    QPalette palette = box->palette();
+    QPalette palette = lamp->palette();
     switch (colour) {
     case LampColour::Yellow:
         palette.setColor(QPalette::Window, common::colourFromBgr(kYellow));
@@ -366,14 +387,34 @@ void frmMain::showLamp(Lamp which, LampColour colour)
         palette.setColor(QPalette::Window, fraStatus_->palette().color(fraStatus_->backgroundRole()));
         break;
     }
-    box->setPalette(palette);
-    box->repaint();
+    if (palette == lamp->palette())
+        return;
+    lamp->setPalette(palette);
+    lamp->repaint();
 }
 
-void frmMain::showStatus(std::string_view text)
+void frmMain::showStatus(const QString& text)
 {
-    panStatus_->setWholeText(common::fromBytes(text));
+    if (text == panStatus_->text())
+        return;
+    panStatus_->setWholeText(text);
     panStatus_->repaint();
+}
+
+void frmMain::showReason(const QString& reason)
+{
+    if (reason == lblStatusReason_->toolTip())
+        return;
+    // A few lines at most under the status; the whole reason is in the tooltip.
+    QString shown = reason.simplified();
+    if (shown.size() > kReasonCharacters)
+        shown = shown.left(kReasonCharacters - 1) + QChar(0x2026);
+    lblStatusReason_->setText(shown);
+    lblStatusReason_->setToolTip(reason);
+    // The window's fixed size follows size hints, not the height a wrapped text needs.
+    lblStatusReason_->setFixedHeight(lblStatusReason_->heightForWidth(kStatusWidth));
+    lblStatusReason_->setVisible(!reason.isEmpty());
+    lblStatusReason_->repaint();
 }
 
 QPushButton* frmMain::button(RunButton which) const
@@ -391,16 +432,6 @@ QPushButton* frmMain::button(RunButton which) const
         return cmdComPorts_;
     }
     return cmdStart_;
-}
-
-void frmMain::enableButton(RunButton which, bool enabled)
-{
-    button(which)->setEnabled(enabled);
-}
-
-void frmMain::bringToFront(RunButton which)
-{
-    button(which)->raise();
 }
 
 void frmMain::bringWindowToFront()

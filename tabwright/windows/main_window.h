@@ -70,6 +70,8 @@ public:
     void setJournalFileDialog(common::FileDialog& dialog) { journalDialog_ = &dialog; }
     // The spreadsheet of the last rebuild; empty before the first.
     const CaptureSpreadsheet& rebuiltWorkbook() const { return rebuilt_; }
+    // Where the spreadsheet application starts and quits (see CaptureRun::runSlowStepsWith).
+    void runSlowStepsWith(BackgroundStep& steps) { run_.runSlowStepsWith(steps); }
 
     const CaptureRun& run() const { return run_; }
 
@@ -98,13 +100,12 @@ private:
     void placeOnScreen();
     void showPortNumber();
 
-    // RunView
-    void showBytesReceived(std::int64_t count) override;
-    void showLamp(Lamp lamp, LampColour colour) override;
-    void showStatus(std::string_view text) override;
-    void enableButton(RunButton button, bool enabled) override;
-    void bringToFront(RunButton button) override;
+    // RunView: the picture mapped to the lamps, the status line and the run buttons.
+    void showRun(const RunPicture& picture) override;
     void bringWindowToFront() override;
+    void showLamp(QFrame* lamp, LampColour colour);
+    void showStatus(const QString& text);
+    void showReason(const QString& reason);
     // RunTimer
     void setTimerEnabled(bool enabled) override;
     void rearmAtOnce() override;
@@ -128,6 +129,7 @@ private:
     QLabel* lblExcel_;
     QPushButton* cmdExcelMacro_;
     common::ElidedLabel* panStatus_;
+    QLabel* lblStatusReason_;
     QPushButton* cmdStart_;
     QPushButton* cmdPause_;
     QPushButton* cmdResume_;

@@ -20,6 +20,7 @@
 #include "tabwright/capture/ini_settings_store.h"
 #include "tabwright/capture/workbook_files.h"
 #include "tabwright/testing/calc_user_side.h"
+#include "tabwright/testing/headless_calc_window_parts.h"
 #include "testing/event_loop.h"
 #include "testing/file_contents.h"
 #include "testing/port_mapping.h"
@@ -33,58 +34,22 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// A headless Calc for every Start, the shipped template copied into a folder of the test's.
-class HeadlessCalcFactory : public SpreadsheetFactory {
-public:
-    explicit HeadlessCalcFactory(const testing_support::TempFolder& root) : root_(root)
-    {
-        for (const char* folder : {"startup", "instances", "work"})
-            std::filesystem::create_directories(root.file(folder));
-    }
-    CaptureSpreadsheet makeSpreadsheet() override
-    {
-        calc = std::make_shared<CalcSpreadsheet>(
-            CalcOptions{root_.file("startup"), root_.file("instances"), CalcOptions::Display::Headless});
-        return applicationWithSheet(calc);
-    }
-    std::string prepareWorkingCopy(const std::string& runName) override
-    {
-        return tabwright::prepareWorkingCopy({{PROJECT_DATA_DIR}, root_.file("work")}, runName);
-    }
-
-    std::shared_ptr<CalcSpreadsheet> calc;
-
-private:
-    const testing_support::TempFolder& root_;
-};
-
 // The real main window on a headless Calc of its own, the instrument on COM 2.
-class MainWindowWithCalc : public testing::Test {
+class MainWindowWithCalc : public testing::Test, protected testing_support::HeadlessCalcWindowParts {
 protected:
-    MainWindowWithCalc()
+    MainWindowWithCalc() : HeadlessCalcWindowParts(PROJECT_DATA_DIR)
     {
         mapping.map(2, instrument.devicePath());
         settings.write("Tabwright", "Communication", "ComPort", "2");
     }
     frmMain& open()
     {
-        window_ = std::make_unique<frmMain>(MainWindowParts{spreadsheets, port, handover, clock, settings,
-                                                            platform, prompter, root.file("data")});
+        window_ = std::make_unique<frmMain>(windowParts());
         window_->show();
         return *window_;
     }
 
-    QApplication& app = testing_support::application();
-    testing_support::TemporaryPortMapping mapping;
     testing_support::PtyInstrument instrument;
-    IniSettingsStore settings;
-    testing_support::TempFolder root;
-    HeadlessCalcFactory spreadsheets{root};
-    serial::QtSerialPort port;
-    EmulatorSource handover;
-    SystemTimeOfDay clock;
-    KernelVersionQuery platform;
-    testing_support::ScriptedPrompter prompter;
 
 private:
     std::unique_ptr<frmMain> window_;

@@ -1,0 +1,131 @@
+// How long the main window goes unanswered (the longest gap between two turns of its event
+// loop) through Start, a run, Stop and Close with a real headless Calc, and through a
+// Start whose port does not open, once with Calc's start and quit in the window's own
+// thread and once in a thread of their own, as the program runs them. Prints the longest
+// block of each step in ms.
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "serial/qt_serial_port.h"
+#include "tabwright/capture/ini_settings_store.h"
+#include "tabwright/testing/headless_calc_window_parts.h"
+#include "tabwright/windows/main_window.h"
+#include "testing/event_loop.h"
+#include "testing/event_loop_probe.h"
+#include "testing/port_mapping.h"
+#include "testing/pty_instrument.h"
+#include "testing/scripted_prompter.h"
+#include "testing/temp_folder.h"
+#include "testing/widgets/named_control.h"
+#include "testing/widgets/qt_application.h"
+
+namespace tabwright {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr int kInstrumentPort = 2;
+
+// The main window on a headless Calc of its own, the instrument on COM 2.
+class MeasuredWindow : public testing_support::HeadlessCalcWindowParts {
+public:
+    explicit MeasuredWindow(bool threaded) : HeadlessCalcWindowParts(PROJECT_DATA_DIR)
+    {
+        settings.write("Tabwright", "Communication", "ComPort", std::to_string(kInstrumentPort));
+        settings.write("Tabwright", "Excel Macro", "Enable", "False");
+        window = std::make_unique<frmMain>(windowParts());
+        if (threaded)
+            window->runSlowStepsWith(slowSteps);
+        window->show();
+        testing_support::runEventsFor(200ms);
+    }
+
+    void click(const char* name)
+    {
+        QTest::mouseClick(&testing_support::namedControl<QPushButton>(*window, name), Qt::LeftButton);
+    }
+    std::string status() const
+    {
+        return testing_support::namedControl<QLabel>(*window, "panStatus").text().toStdString();
+    }
+    // The longest block while `step` runs and the events run until `done` holds.
+    double measure(const std::function<void()>& step, const std::function<bool()>& done)
+    {
+        probe.start();
+        step();
+        const bool reached = testing_support::runEventsUntil(done, 120s);
+        const double longest = probe.longest().count();
+        if (!reached)
+            std::fprintf(stderr, "did not reach the expected state; status: %s\n", status().c_str());
+        return longest;
+    }
+
+    testing_support::EventLoopProbe probe;
+    ThreadStep slowSteps;
+    std::unique_ptr<frmMain> window;
+};
+
+const char* road = "";
+
+void printFigure(const char* step, double milliseconds)
+{
+    std::printf("%-26s %-36s longest block %7.1f ms\n", road, step, milliseconds);
+}
+
+void startRunStopClose(bool threaded)
+{
+    testing_support::PtyInstrument instrument;
+    MeasuredWindow measured(threaded);
+    measured.mapping.map(kInstrumentPort, instrument.devicePath());
+    road = threaded ? "with Calc, Calc threaded" : "with Calc, Calc inline";
+    printFigure(
+        "Start (Calc opens the workbook)",
+        measured.measure([&] { measured.click("cmdStart"); }, [&] { return measured.status() == "Ready"; }));
+    printFigure("a run (three lines)", measured.measure(
+                                           [&] {
+                                               instrument.send(
+                                                   "0 0000 :: 12-07-2026 05:10:26 = 57 (RAW)  43 (C)\r\n"
+                                                   "1 0001 :: 12-07-2026 05:10:27 = 61 (RAW)  43 (C)\r\n"
+                                                   "2 0002 :: 12-07-2026 05:10:28 = 58 (RAW)  44 (C)\r\n");
+                                           },
+                                           [&] { return measured.status() == "Bytes Received: 150"; }));
+    printFigure("Stop", measured.measure([&] { measured.click("cmdStop"); },
+                                         [&] {
+                                             return measured.window->run().state() == RunState::Stopped &&
+                                                    !measured.window->run().stopping();
+                                         }));
+    printFigure("Close (Calc quits)", measured.measure([&] { measured.window->close(); },
+                                                       [&] { return !measured.window->isVisible(); }));
+}
+
+void startWithoutPort(bool threaded)
+{
+    MeasuredWindow measured(threaded);
+    measured.mapping.map(kInstrumentPort, "/dev/no-such-serial-device");
+    road = threaded ? "port fails, Calc threaded" : "port fails, Calc inline";
+    printFigure("Start (Calc opens, the port fails)",
+                measured.measure([&] { measured.click("cmdStart"); },
+                                 [&] { return measured.status() == "COM port not available"; }));
+    printFigure("Close", measured.measure([&] { measured.window->close(); },
+                                          [&] { return !measured.window->isVisible(); }));
+}
+
+}  // namespace
+}  // namespace tabwright
+
+int main()
+{
+    testing_support::application();
+    for (const bool threaded : {false, true}) {
+        tabwright::startRunStopClose(threaded);
+        tabwright::startWithoutPort(threaded);
+    }
+    return 0;
+}
