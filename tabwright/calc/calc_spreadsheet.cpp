@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <limits>
 #include <optional>
 #include <thread>
@@ -15,6 +16,7 @@
 #include <com/sun/star/awt/XWindow.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/document/MacroExecMode.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XDesktop2.hpp>
@@ -27,6 +29,7 @@
 #include <com/sun/star/script/provider/XScriptProviderSupplier.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
+#include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/sheet/XSpreadsheetView.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/text/XText.hpp>
@@ -34,8 +37,10 @@
 #include <com/sun/star/util/XModifiable.hpp>
 
 #include "tabwright/calc/office_instance.h"
+#include "tabwright/calc/office_profile.h"
 #include "tabwright/calc/uno_link.h"
 #include "tabwright/capture/macro_reference.h"
+#include "tabwright/capture/replace_file_content.h"
 #include "tabwright/capture/workbook_files.h"
 
 namespace tabwright {
@@ -165,6 +170,28 @@ std::optional<const char*> calcFilterFor(const std::string& path)
     return std::nullopt;
 }
 
+// Whether a stored workbook ends as its format must: a zip package (.ods, .xlsx) with its
+// closing directory record in the last 64 KiB, a binary workbook with its header. Calc may
+// report success for a file the disk could not take whole.
+bool storedWhole(const std::string& file, std::string_view filter)
+{
+    std::ifstream in(file, std::ios::binary | std::ios::ate);
+    const std::streamoff size = in.tellg();
+    if (!in || size <= 0)
+        return false;
+    if (filter == "MS Excel 97") {
+        in.seekg(0);
+        std::string header(8, '\0');
+        in.read(header.data(), 8);
+        return in && header == std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+    }
+    const std::streamoff tail = std::min<std::streamoff>(size, 65'536 + 22);
+    in.seekg(size - tail);
+    std::string end(static_cast<std::size_t>(tail), '\0');
+    in.read(end.data(), tail);
+    return in && end.rfind(std::string("PK\x05\x06", 4)) != std::string::npos;
+}
+
 bool modified(const Reference<css::frame::XModel>& document)
 {
     Reference<css::util::XModifiable> modifiable(document, UNO_QUERY);
@@ -178,7 +205,7 @@ CalcOptions defaultCalcOptions()
     CalcOptions options;
     options.startupFolder =
         QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString() + "/Tabwright";
-    options.instancesFolder = userTemporaryFolder();
+    options.instancesFolder = privateInstancesFolder();
     return options;
 }
 
@@ -302,18 +329,43 @@ css::uno::Any anyOf(const CellValue& value)
     return css::uno::Any(std::get<double>(value));
 }
 
-// Rows that follow one another from the same column with the same number of cells.
+// A sheet's rows; a capture that goes on past the last one goes on at the top of a new
+// sheet of the same workbook, "Capture (2)", "Capture (3)", ...
+constexpr int kSheetRows = 1'048'576;
+
+// Which of those sheets a row of the capture is on: 0 for the capture's own sheet.
+int sheetIndexOf(int row)
+{
+    return (row - 1) / kSheetRows;
+}
+
+// The sheet `index` past the capture's own, made after the last sheet when missing.
+Reference<css::sheet::XSpreadsheet> overflowSheet(const Reference<css::frame::XModel>& document, int index)
+{
+    const OUString name = uno_link::fromText("Capture (" + std::to_string(index + 1) + ")");
+    const auto sheets = Reference<css::sheet::XSpreadsheetDocument>(document, UNO_QUERY_THROW)->getSheets();
+    if (!sheets->hasByName(name)) {
+        const sal_Int16 end = static_cast<sal_Int16>(
+            Reference<css::container::XIndexAccess>(sheets, UNO_QUERY_THROW)->getCount());
+        sheets->insertNewByName(name, end);
+    }
+    return Reference<css::sheet::XSpreadsheet>(sheets->getByName(name), UNO_QUERY_THROW);
+}
+
+// Rows that follow one another on one sheet from the same column with the same number of
+// cells.
 bool continues(const RowCells& previous, const RowCells& next)
 {
     return std::int64_t{next.row} == std::int64_t{previous.row} + 1 &&
-           next.firstColumn == previous.firstColumn && next.values.size() == previous.values.size();
+           sheetIndexOf(next.row) == sheetIndexOf(previous.row) && next.firstColumn == previous.firstColumn &&
+           next.values.size() == previous.values.size();
 }
 
-// Writes `rows`, a run for which `continues` holds, as one cell range.
+// Writes `rows`, a run for which `continues` holds, as one cell range of its sheet.
 void writeRange(css::sheet::XSpreadsheet& sheet, std::span<const RowCells> rows)
 {
     const std::int64_t left = std::int64_t{rows.front().firstColumn} - 1;
-    const std::int64_t top = std::int64_t{rows.front().row} - 1;
+    const std::int64_t top = (std::int64_t{rows.front().row} - 1) % kSheetRows;
     const std::int64_t right = left + static_cast<std::int64_t>(rows.front().values.size()) - 1;
     const std::int64_t bottom = top + static_cast<std::int64_t>(rows.size()) - 1;
     constexpr std::int64_t kLargest = std::numeric_limits<sal_Int32>::max();
@@ -373,8 +425,9 @@ void CalcSpreadsheet::writeRows(std::span<const RowCells> rows)
             std::size_t end = start + 1;
             while (end < rows.size() && continues(rows[end - 1], rows[end]))
                 ++end;
-            if (!rows[start].values.empty())
-                writeRange(*sheet, rows.subspan(start, end - start));
+            if (const int index = sheetIndexOf(rows[start].row); !rows[start].values.empty())
+                writeRange(index == 0 ? *sheet : *overflowSheet(current.capture, index),
+                           rows.subspan(start, end - start));
             start = end;
         }
     });
@@ -490,8 +543,15 @@ void CalcSpreadsheet::saveWorkbookAs(const std::string& path)
         css::uno::Sequence<css::beans::PropertyValue> arguments(2);
         arguments.getArray()[0] = property("FilterName", css::uno::Any(OUString::createFromAscii(*filter)));
         arguments.getArray()[1] = property("Overwrite", css::uno::Any(true));
-        Reference<css::frame::XStorable>(current.capture, UNO_QUERY_THROW)
-            ->storeToURL(uno_link::fileUrl(fs::absolute(path).string()), arguments);
+        // Stored beside the target and renamed over it once whole, so a full disk leaves
+        // the earlier file (or none), never a part-written workbook.
+        replaceFileBy(fs::absolute(path).string(), [&](const std::string& file) {
+            Reference<css::frame::XStorable>(current.capture, UNO_QUERY_THROW)
+                ->storeToURL(uno_link::fileUrl(file), arguments);
+            if (!storedWhole(file, *filter))
+                throw SpreadsheetError(SpreadsheetFailure::Failed,
+                                       "cannot save " + path + ": the file was cut short");
+        });
     });
 }
 

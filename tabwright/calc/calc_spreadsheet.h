@@ -28,9 +28,9 @@ struct CalcOptions {
     std::string program = LIBREOFFICE_PROGRAM_DIR "/soffice";
 };
 
-// The per-user defaults: the Tabwright configuration folder as start-up folder, the
-// per-user temporary folder for the profiles. Throws std::runtime_error when that folder is
-// unusable (see userTemporaryFolder).
+// The per-user defaults: the Tabwright configuration folder as start-up folder, a private
+// folder for the profiles. Throws std::runtime_error when that folder is refused (see
+// privateInstancesFolder).
 CalcOptions defaultCalcOptions();
 
 // The spreadsheet application as LibreOffice Calc, driven over UNO: each new instance is a

@@ -84,6 +84,8 @@ bool CaptureRun::Start()
     excelBlocked_ = false;
     portLost_ = false;
     draining_ = false;
+    textUnwritten_ = false;
+    cutLinesTold_ = 0;
     state_ = RunState::Running;
     parts_.timer.setTimerEnabled(true);
     view.bringWindowToFront();
@@ -98,7 +100,9 @@ bool CaptureRun::openWorkbook()
         workingCopy = parts_.spreadsheets.prepareWorkingCopy();
         // The previous instance is dropped, not quit: it stays open for the user.
         excelApp_ = parts_.spreadsheets.makeSpreadsheet();
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        // A refused private folder, say: the user is told why.
+        parts_.prompter.showMessage(error.what());
         return false;
     }
     if (!openCaptureWorkbook(*excelApp_, workingCopy))
@@ -181,9 +185,13 @@ void CaptureRun::tick(const std::function<void()>& processPendingEvents)
         processPendingEvents();
         return;
     }
-    if (state_ == RunState::Running && probeBlockedWorkbook()) {
-        takeInText();
-        writeWaitingLines();
+    if (state_ == RunState::Running) {
+        if (probeBlockedWorkbook()) {
+            takeInText();
+            writeWaitingLines();
+        } else {
+            keepJournalWhileBlocked();
+        }
     }
     processPendingEvents();
     if (state_ != RunState::Running)
@@ -216,7 +224,23 @@ bool CaptureRun::probeBlockedWorkbook()
 
 void CaptureRun::takeInText()
 {
-    const std::string text = ReadIncomingText(parts_.port, parts_.handover, parser_, parts_.view);
+    takeInText(parts_.view);
+}
+
+void CaptureRun::keepJournalWhileBlocked()
+{
+    // The status line keeps telling why nothing is written; the count shows again once
+    // the workbook answers.
+    class QuietCount : public StatusLine {
+    public:
+        void showBytesReceived(std::int64_t) override {}
+    } quiet;
+    takeInText(quiet);
+}
+
+void CaptureRun::takeInText(StatusLine& status)
+{
+    const std::string text = ReadIncomingText(parts_.port, parts_.handover, parser_, status);
     journal_.append(text);
     journal_.flush();
     showJournalFailure();
@@ -244,11 +268,24 @@ void CaptureRun::writeWaitingLines()
 std::optional<SpreadsheetError> CaptureRun::writeSlices(std::chrono::steady_clock::time_point deadline)
 {
     BatchingRowSink rows(*excelApp_, kCellsPerWrite);
+    std::optional<SpreadsheetError> failure;
     do {
-        if (auto failure = parser_.ProcessReceivedText(rows))
-            return failure;
-    } while (parser_.LineWaiting() && std::chrono::steady_clock::now() < deadline);
-    return std::nullopt;
+        failure = parser_.ProcessReceivedText(rows);
+    } while (!failure && parser_.LineWaiting() && std::chrono::steady_clock::now() < deadline);
+    showCutLines();
+    return failure;
+}
+
+void CaptureRun::showCutLines()
+{
+    const std::optional<CutLine> cut = parser_.LastCut();
+    if (parser_.LinesCut() == cutLinesTold_ || !cut)
+        return;
+    cutLinesTold_ = parser_.LinesCut();
+    parts_.view.showStatus("A line too wide for the sheet was cut at its last column (" +
+                           groupedDigits(static_cast<std::size_t>(kSheetColumns)) + "): row " +
+                           std::to_string(cut->row) + ", " + groupedDigits(cut->cellsLeftOut) +
+                           " cells left out; the journal holds the whole line");
 }
 
 void CaptureRun::showDrain(bool linesWaiting)
@@ -337,6 +374,7 @@ void CaptureRun::continueStop()
     if (!failure) {
         BatchingRowSink rows(*excelApp_, kCellsPerWrite);
         failure = parser_.WriteUnfinishedLine(rows);
+        showCutLines();
     }
     stopping_ = false;
     finishStop(failure);
@@ -350,6 +388,7 @@ void CaptureRun::finishStop(const std::optional<SpreadsheetError>& unwritten)
     journal_.close();
     showStopped();
     if (unwritten) {
+        textUnwritten_ = true;
         showTextInJournal(*unwritten);
         return;
     }

@@ -160,6 +160,13 @@ INSTANTIATE_TEST_SUITE_P(
                                "status COM port not available"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(RunFixture, AnApplicationThatCannotBeMadeIsToldWithItsReason)
+{
+    spreadsheets.failMaking = true;
+    EXPECT_FALSE(run.Start());
+    EXPECT_THAT(prompter.messages, ElementsAre("no spreadsheet application, as told"));
+}
+
 TEST_F(RunFixture, FailureAKeepsTheInstanceAndFailureBQuitsIt)
 {
     spreadsheets.prepare = [](auto& s) { s.failCall("openCaptureWorkbook"); };
@@ -243,19 +250,19 @@ TEST_P(BlockCases, AFailedWriteWaitsForTheWorkbookAndLosesNothing)
     EXPECT_THAT(shownSince(view.shown.size() - 3),
                 ElementsAre("excel red", "status " + std::string(GetParam().text), "disable Pause"));
 
-    // While the probe fails nothing is read: the text waits in the port.
+    // While the probe fails nothing is written, but the journal keeps taking the text.
     port.received = "3\r\n";
     tick();
     tick();
-    EXPECT_EQ(port.received, "3\r\n");
+    EXPECT_EQ(port.received, "");
+    EXPECT_EQ(testing_support::readFile(run.journal().path()), "1\r\n2\r\n3\r\n");
     EXPECT_TRUE(view.timerOn);
 
     spreadsheets.last().succeedCall("workbookName");
     const std::size_t before = view.shown.size();
     tick();
     EXPECT_FALSE(run.ExcelBlocked());
-    EXPECT_THAT(shownSince(before),
-                ElementsAre("excel green", "status Bytes Received: 6", "enable Pause", "bytes 9"));
+    EXPECT_THAT(shownSince(before), ElementsAre("excel green", "status Bytes Received: 9", "enable Pause"));
     std::vector<std::string> written;
     for (const auto& [place, value] : spreadsheets.last().cells)
         written.push_back(std::get<std::string>(value));

@@ -4,6 +4,7 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include <csignal>
 #include <memory>
 
 #include "common/core/interrupt_signals.h"
@@ -86,6 +87,12 @@ bool portOpens(serial::SerialPort& port, std::ostream& err)
 
 int runCaptureCommand(const CaptureOptions& options, std::ostream& out, std::ostream& err)
 {
+    // A reader that has gone (| head) must not end the capture: the summary is then
+    // simply not shown, and the status is the run's own.
+    std::signal(SIGPIPE, SIG_IGN);
+    // In place before anything starts: a signal while Calc starts ends the run as one
+    // after "Ready" does, once Start is done.
+    common::InterruptSignals interrupts;
     const bool emulated = options.source != CaptureSource::Port;
     IniSettingsStore settings;
     EmulatedInstruments instruments;
@@ -156,7 +163,6 @@ int runCaptureCommand(const CaptureOptions& options, std::ostream& out, std::ost
             loop.quit();
     });
     watch.start();
-    common::InterruptSignals interrupts;
     QObject::connect(&interrupts, &common::InterruptSignals::interrupted, &loop, &QEventLoop::quit);
     loop.exec();
     pace.stop();
@@ -177,10 +183,14 @@ int runCaptureCommand(const CaptureOptions& options, std::ostream& out, std::ost
     }
     run.quitSpreadsheet();
     out << "Bytes received: " << view.bytesReceived() << '\n'
-        << "Rows written: " << run.parser().CurrentRow() - 1 << '\n';
-    out << "Journal: " << run.journal().path() << '\n';
+        << "Rows written: " << run.parser().RowsWritten() << '\n';
+    out << "Journal: " << run.journal().summary() << '\n' << std::flush;
     if (portWentAway)
         err << "The capture stopped: the COM port went away.\n";
+    if (!run.everyLineWritten()) {
+        err << "Not every line reached the sheet whole; the journal holds all the text received.\n";
+        status = 1;
+    }
     return status;
 }
 

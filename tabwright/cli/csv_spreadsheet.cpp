@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <exception>
 
+#include "tabwright/capture/replace_file_content.h"
 #include "tabwright/capture/single_tab.h"
-#include "tabwright/cli/replace_file_content.h"
 
 namespace tabwright {
 
