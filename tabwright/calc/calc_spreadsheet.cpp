@@ -101,15 +101,17 @@ auto guarded(OfficeProcess* process, Step&& step) -> decltype(step())
     }
 }
 
-Reference<css::frame::XModel> load(css::frame::XDesktop2& desktop, const std::string& path, bool hidden)
+Reference<css::frame::XModel> load(css::frame::XDesktop2& desktop, const std::string& path, bool hidden,
+                                   bool macrosRun)
 {
     if (std::error_code error; !fs::is_regular_file(path, error))
         throw SpreadsheetError(SpreadsheetFailure::Failed, "no workbook at " + path);
     css::uno::Sequence<css::beans::PropertyValue> arguments(3);
     arguments.getArray()[0] = property("Hidden", css::uno::Any(hidden));
     arguments.getArray()[1] = property("ReadOnly", css::uno::Any(hidden));
-    arguments.getArray()[2] =
-        property("MacroExecutionMode", css::uno::Any(css::document::MacroExecMode::ALWAYS_EXECUTE_NO_WARN));
+    arguments.getArray()[2] = property(
+        "MacroExecutionMode", css::uno::Any(macrosRun ? css::document::MacroExecMode::ALWAYS_EXECUTE_NO_WARN
+                                                      : css::document::MacroExecMode::NEVER_EXECUTE));
     Reference<css::frame::XModel> model(
         desktop.loadComponentFromURL(uno_link::fileUrl(path), "_blank", 0, arguments), UNO_QUERY);
     if (!model.is())
@@ -200,11 +202,16 @@ bool modified(const Reference<css::frame::XModel>& document)
 
 }  // namespace
 
+std::string defaultStartupFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString() +
+           "/Tabwright";
+}
+
 CalcOptions defaultCalcOptions()
 {
     CalcOptions options;
-    options.startupFolder =
-        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString() + "/Tabwright";
+    options.startupFolder = defaultStartupFolder();
     options.instancesFolder = privateInstancesFolder();
     return options;
 }
@@ -270,8 +277,8 @@ void CalcSpreadsheet::openPersonalWorkbook(const std::string& path)
     Instance& current = instance();
     // Hidden and read-only: it is a library of macros, and a copy open in an instance of
     // an earlier run must not make this one ask who holds the file.
-    current.personal =
-        guarded(&current.office->process(), [&] { return load(*current.office->desktop(), path, true); });
+    current.personal = guarded(&current.office->process(),
+                               [&] { return load(*current.office->desktop(), path, true, true); });
     current.personalPath = path;
 }
 
@@ -283,7 +290,7 @@ void CalcSpreadsheet::openCaptureWorkbook(const std::string& path)
     std::error_code ignored;
     fs::remove(lockFilePath(path), ignored);
     guarded(&current.office->process(), [&] {
-        current.capture = load(*current.office->desktop(), path, false);
+        current.capture = load(*current.office->desktop(), path, false, options_.captureMacrosTrusted);
         current.view.set(current.capture->getCurrentController(), UNO_QUERY_THROW);
     });
     current.capturePath = path;
@@ -436,6 +443,8 @@ void CalcSpreadsheet::writeRows(std::span<const RowCells> rows)
 void CalcSpreadsheet::runMacro(std::string_view macro)
 {
     Instance& current = instance();
+    if (!options_.captureMacrosTrusted)
+        throw SpreadsheetError(SpreadsheetFailure::MacroRefused, options_.untrustedReason);
     const MacroReference reference = parseMacroReference(macro);
     const bool anyWorkbook = reference.workbook.empty();
     const bool namesKnownWorkbook =

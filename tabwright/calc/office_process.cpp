@@ -22,12 +22,14 @@ namespace tabwright {
 namespace {
 
 // What the watchdog runs: $1 is the process group, the other arguments the leftovers.
-// Any line on its standard input lets the process go; the end of the pipe kills it.
+// Any line on its standard input lets the process go; the end of the pipe kills it and
+// removes the leftovers, and the folder holding the first of them when that is left empty.
 constexpr const char* kWatchdogScript = R"(trap '' HUP INT TERM QUIT PIPE
 if read -r word; then exit 0; fi
-kill -KILL -- "-$1" 2>/dev/null
+kill -KILL "-$1" 2>/dev/null
 shift
 rm -rf -- "$@"
+rmdir -- "${1%/*}" 2>/dev/null
 )";
 
 // The current environment with `settings` (NAME=VALUE) put in place of the same names.

@@ -37,6 +37,11 @@ const std::vector<std::string>& personalWorkbookNames()
     return names;
 }
 
+std::string installedDataFolder()
+{
+    return TABWRIGHT_DATA_DIR;
+}
+
 WorkbookPlaces defaultWorkbookPlaces()
 {
     std::error_code error;
@@ -57,19 +62,27 @@ std::string userTemporaryFolder()
     return folder.string();
 }
 
+std::optional<std::string> findTemplate(const std::vector<std::string>& folders)
+{
+    for (const std::string& folder : folders) {
+        for (const std::string& name : templateNames()) {
+            const fs::path source = fs::path(folder) / name;
+            if (isFile(source))
+                return source.string();
+        }
+    }
+    return std::nullopt;
+}
+
 std::string prepareWorkingCopy(const WorkbookPlaces& places)
 {
     const fs::path working(places.workingFolder);
     std::error_code ignored;
     fs::create_directories(working, ignored);
-    for (const std::string& folder : places.templateFolders) {
-        for (const std::string& name : templateNames()) {
-            const fs::path source = fs::path(folder) / name;
-            if (!isFile(source))
-                continue;
-            fs::copy_file(source, working / name, fs::copy_options::overwrite_existing, ignored);
-            return (working / name).string();
-        }
+    if (const std::optional<std::string> source = findTemplate(places.templateFolders)) {
+        const fs::path name = fs::path(*source).filename();
+        fs::copy_file(*source, working / name, fs::copy_options::overwrite_existing, ignored);
+        return (working / name).string();
     }
     for (const std::string& name : templateNames()) {
         if (isFile(working / name))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,9 @@ const std::vector<std::string>& templateNames();
 // The names of the personal macro workbook looked for in the start-up folder, in order.
 const std::vector<std::string>& personalWorkbookNames();
 
+// The data folder the build installs the shipped template into.
+std::string installedDataFolder();
+
 // The default places: the current folder and the installed data folder for the template,
 // userTemporaryFolder() for the working copy. Throws as userTemporaryFolder() does; Start
 // then fails, as it does when the working copy cannot be opened.
@@ -28,6 +32,9 @@ WorkbookPlaces defaultWorkbookPlaces();
 // rights. Throws std::runtime_error when it exists but is not a folder owned by this user
 // with owner-only rights (someone else could read or plant files in it).
 std::string userTemporaryFolder();
+
+// The first template in `folders` (each searched for templateNames() in order), or none.
+std::optional<std::string> findTemplate(const std::vector<std::string>& folders);
 
 // Copies the first template found over the working copy of the same name and returns the
 // working copy to open. Failures are skipped: with no template, or when the copy fails, the

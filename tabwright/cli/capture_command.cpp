@@ -164,7 +164,9 @@ int runCaptureCommand(const CaptureOptions& options, std::ostream& out, std::ost
     });
     watch.start();
     QObject::connect(&interrupts, &common::InterruptSignals::interrupted, &loop, &QEventLoop::quit);
-    loop.exec();
+    // A signal that came while Calc started ends the run at once, as one after "Ready".
+    if (interrupts.received() == 0)
+        loop.exec();
     pace.stop();
 
     const bool portWentAway = run.state() != RunState::Running && interrupts.received() == 0;
