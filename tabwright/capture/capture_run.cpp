@@ -212,6 +212,7 @@ bool CaptureRun::probeBlockedWorkbook()
         return false;
     }
     excelBlocked_ = false;
+    countUnshown_ = false;
     RunView& view = parts_.view;
     view.showLamp(Lamp::Excel, LampColour::Green);
     if (parser_.BytesReceived() == 0)
@@ -236,6 +237,7 @@ void CaptureRun::keepJournalWhileBlocked()
         void showBytesReceived(std::int64_t) override {}
     } quiet;
     takeInText(quiet);
+    countUnshown_ = true;
 }
 
 void CaptureRun::takeInText(StatusLine& status)
@@ -383,6 +385,9 @@ void CaptureRun::continueStop()
 void CaptureRun::finishStop(const std::optional<SpreadsheetError>& unwritten)
 {
     parts_.timer.setTimerEnabled(false);
+    // The count taken in while the workbook was blocked, before Stop starts it again.
+    if (std::exchange(countUnshown_, false))
+        parts_.view.showBytesReceived(parser_.BytesReceived());
     dropUnfinishedText();
     closePort();
     journal_.close();

@@ -159,6 +159,7 @@ private:
     bool draining_ = false;       // the status line shows the lines waiting, not the count
     bool stopping_ = false;       // Stop is writing a backlog over several ticks
     bool textUnwritten_ = false;  // the last Stop could not write all the text
+    bool countUnshown_ = false;   // text was taken in while blocked, its count not shown
     std::int64_t cutLinesTold_ = 0;
     CaptureJournal journal_;
     bool macroEnabled_ = false;
