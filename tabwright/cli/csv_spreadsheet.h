@@ -10,8 +10,8 @@ namespace tabwright {
 
 // The spreadsheet as one sheet in memory, written out as a CSV file at the end; for a
 // capture without a spreadsheet application. Starting, opening and showing succeed at
-// once; macros cannot run. The sheet has Calc's size (1,048,576 rows, 16,384 columns):
-// a write beyond it fails as it would there.
+// once; macros cannot run. The sheet has Calc's width (16,384 columns; a write beyond it
+// fails as it would there) and no last row: a long run simply goes on.
 class CsvSpreadsheet final : public Spreadsheet {
 public:
     // `outputName` is what workbookName answers: the name of the file to be saved.
