@@ -19,6 +19,8 @@ constexpr std::array kSignals = {SIGINT, SIGTERM, SIGHUP};
 // calls write().
 volatile sig_atomic_t writeEnd = -1;
 std::array<struct sigaction, kSignals.size()> previousActions;
+// A signal ignored when the program started (nohup ignores SIGHUP) stays ignored.
+std::array<bool, kSignals.size()> armed{};
 
 void onSignal(int signalNumber)
 {
@@ -43,14 +45,20 @@ InterruptSignals::InterruptSignals()
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART | SA_RESETHAND;
-    for (std::size_t i = 0; i < kSignals.size(); ++i)
-        ::sigaction(kSignals[i], &action, &previousActions[i]);
+    for (std::size_t i = 0; i < kSignals.size(); ++i) {
+        ::sigaction(kSignals[i], nullptr, &previousActions[i]);
+        armed[i] = previousActions[i].sa_handler != SIG_IGN;
+        if (armed[i])
+            ::sigaction(kSignals[i], &action, nullptr);
+    }
 }
 
 InterruptSignals::~InterruptSignals()
 {
-    for (std::size_t i = 0; i < kSignals.size(); ++i)
-        ::sigaction(kSignals[i], &previousActions[i], nullptr);
+    for (std::size_t i = 0; i < kSignals.size(); ++i) {
+        if (armed[i])
+            ::sigaction(kSignals[i], &previousActions[i], nullptr);
+    }
     writeEnd = -1;
     notifier_.reset();
     ::close(pipe_[0]);

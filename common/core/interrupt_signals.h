@@ -11,8 +11,9 @@ namespace common {
 // signal handler only writes the signal's number into a pipe; a socket
 // notifier on the pipe's other end emits interrupted() from the event loop,
 // where any Qt call is safe. The handlers reset themselves, so a second
-// Ctrl-C ends the program at once. One object at a time; the earlier
-// handlers come back when it goes.
+// Ctrl-C ends the program at once. A signal that was ignored when the object
+// was made (SIGHUP under nohup) is left ignored. One object at a time; the
+// earlier handlers come back when it goes.
 class InterruptSignals : public QObject {
     Q_OBJECT
 

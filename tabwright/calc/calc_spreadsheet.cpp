@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <future>
 #include <iostream>
 #include <limits>
@@ -15,6 +16,7 @@
 #include <com/sun/star/awt/XWindow.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/document/MacroExecMode.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XDesktop2.hpp>
@@ -30,6 +32,7 @@
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
+#include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/sheet/XSpreadsheetView.hpp>
 #include <com/sun/star/sheet/XViewPane.hpp>
 #include <com/sun/star/table/XCell.hpp>
@@ -40,9 +43,11 @@
 #include <com/sun/star/view/XSelectionSupplier.hpp>
 
 #include "tabwright/calc/office_instance.h"
+#include "tabwright/calc/office_profile.h"
 #include "tabwright/calc/uno_link.h"
 #include "tabwright/capture/log_categories.h"
 #include "tabwright/capture/macro_reference.h"
+#include "tabwright/capture/replace_file_content.h"
 #include "tabwright/capture/workbook_files.h"
 
 namespace tabwright {
@@ -105,15 +110,17 @@ auto guarded(OfficeProcess* process, Step&& step) -> decltype(step())
     }
 }
 
-Reference<css::frame::XModel> load(css::frame::XDesktop2& desktop, const std::string& path, bool hidden)
+Reference<css::frame::XModel> load(css::frame::XDesktop2& desktop, const std::string& path, bool hidden,
+                                   bool macrosRun)
 {
     if (std::error_code error; !fs::is_regular_file(path, error))
         throw SpreadsheetError(SpreadsheetFailure::Failed, "no workbook at " + path);
     css::uno::Sequence<css::beans::PropertyValue> arguments(3);
     arguments.getArray()[0] = property("Hidden", css::uno::Any(hidden));
     arguments.getArray()[1] = property("ReadOnly", css::uno::Any(hidden));
-    arguments.getArray()[2] =
-        property("MacroExecutionMode", css::uno::Any(css::document::MacroExecMode::ALWAYS_EXECUTE_NO_WARN));
+    arguments.getArray()[2] = property(
+        "MacroExecutionMode", css::uno::Any(macrosRun ? css::document::MacroExecMode::ALWAYS_EXECUTE_NO_WARN
+                                                      : css::document::MacroExecMode::NEVER_EXECUTE));
     Reference<css::frame::XModel> model(
         desktop.loadComponentFromURL(uno_link::fileUrl(path), "_blank", 0, arguments), UNO_QUERY);
     if (!model.is())
@@ -174,6 +181,28 @@ std::optional<const char*> calcFilterFor(const std::string& path)
     return std::nullopt;
 }
 
+// Whether a stored workbook ends as its format must: a zip package (.ods, .xlsx) with its
+// closing directory record in the last 64 KiB, a binary workbook with its header. Calc may
+// report success for a file the disk could not take whole.
+bool storedWhole(const std::string& file, std::string_view filter)
+{
+    std::ifstream in(file, std::ios::binary | std::ios::ate);
+    const std::streamoff size = in.tellg();
+    if (!in || size <= 0)
+        return false;
+    if (filter == "MS Excel 97") {
+        in.seekg(0);
+        std::string header(8, '\0');
+        in.read(header.data(), 8);
+        return in && header == std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+    }
+    const std::streamoff tail = std::min<std::streamoff>(size, 65'536 + 22);
+    in.seekg(size - tail);
+    std::string end(static_cast<std::size_t>(tail), '\0');
+    in.read(end.data(), tail);
+    return in && end.rfind(std::string("PK\x05\x06", 4)) != std::string::npos;
+}
+
 bool modified(const Reference<css::frame::XModel>& document)
 {
     Reference<css::util::XModifiable> modifiable(document, UNO_QUERY);
@@ -203,12 +232,17 @@ void askToQuit(const Reference<css::frame::XModel>& document)
 
 }  // namespace
 
+std::string defaultStartupFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString() +
+           "/Tabwright";
+}
+
 CalcOptions defaultCalcOptions()
 {
     CalcOptions options;
-    options.startupFolder =
-        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString() + "/Tabwright";
-    options.instancesFolder = userTemporaryFolder();
+    options.startupFolder = defaultStartupFolder();
+    options.instancesFolder = privateInstancesFolder();
     return options;
 }
 
@@ -275,8 +309,8 @@ void CalcSpreadsheet::openPersonalWorkbook(const std::string& path)
     Instance& current = instance();
     // Hidden and read-only: it is a library of macros, and a copy open in an instance of
     // an earlier run must not make this one ask who holds the file.
-    current.personal =
-        guarded(&current.office->process(), [&] { return load(*current.office->desktop(), path, true); });
+    current.personal = guarded(&current.office->process(),
+                               [&] { return load(*current.office->desktop(), path, true, true); });
     current.personalPath = path;
 }
 
@@ -288,7 +322,7 @@ void CalcSpreadsheet::openCaptureWorkbook(const std::string& path)
     std::error_code ignored;
     fs::remove(lockFilePath(path), ignored);
     guarded(&current.office->process(), [&] {
-        current.capture = load(*current.office->desktop(), path, false);
+        current.capture = load(*current.office->desktop(), path, false, options_.captureMacrosTrusted);
         current.view.set(current.capture->getCurrentController(), UNO_QUERY_THROW);
     });
     current.capturePath = path;
@@ -334,18 +368,43 @@ css::uno::Any anyOf(const CellValue& value)
     return css::uno::Any(std::get<double>(value));
 }
 
-// Rows that follow one another from the same column with the same number of cells.
+// A sheet's rows; a capture that goes on past the last one goes on at the top of a new
+// sheet of the same workbook, "Capture (2)", "Capture (3)", ...
+constexpr int kSheetRows = 1'048'576;
+
+// Which of those sheets a row of the capture is on: 0 for the capture's own sheet.
+int sheetIndexOf(int row)
+{
+    return (row - 1) / kSheetRows;
+}
+
+// The sheet `index` past the capture's own, made after the last sheet when missing.
+Reference<css::sheet::XSpreadsheet> overflowSheet(const Reference<css::frame::XModel>& document, int index)
+{
+    const OUString name = uno_link::fromText("Capture (" + std::to_string(index + 1) + ")");
+    const auto sheets = Reference<css::sheet::XSpreadsheetDocument>(document, UNO_QUERY_THROW)->getSheets();
+    if (!sheets->hasByName(name)) {
+        const sal_Int16 end = static_cast<sal_Int16>(
+            Reference<css::container::XIndexAccess>(sheets, UNO_QUERY_THROW)->getCount());
+        sheets->insertNewByName(name, end);
+    }
+    return Reference<css::sheet::XSpreadsheet>(sheets->getByName(name), UNO_QUERY_THROW);
+}
+
+// Rows that follow one another on one sheet from the same column with the same number of
+// cells.
 bool continues(const RowCells& previous, const RowCells& next)
 {
     return std::int64_t{next.row} == std::int64_t{previous.row} + 1 &&
-           next.firstColumn == previous.firstColumn && next.values.size() == previous.values.size();
+           sheetIndexOf(next.row) == sheetIndexOf(previous.row) && next.firstColumn == previous.firstColumn &&
+           next.values.size() == previous.values.size();
 }
 
-// Writes `rows`, a run for which `continues` holds, as one cell range.
+// Writes `rows`, a run for which `continues` holds, as one cell range of its sheet.
 void writeRange(css::sheet::XSpreadsheet& sheet, std::span<const RowCells> rows)
 {
     const std::int64_t left = std::int64_t{rows.front().firstColumn} - 1;
-    const std::int64_t top = std::int64_t{rows.front().row} - 1;
+    const std::int64_t top = (std::int64_t{rows.front().row} - 1) % kSheetRows;
     const std::int64_t right = left + static_cast<std::int64_t>(rows.front().values.size()) - 1;
     const std::int64_t bottom = top + static_cast<std::int64_t>(rows.size()) - 1;
     constexpr std::int64_t kLargest = std::numeric_limits<sal_Int32>::max();
@@ -421,7 +480,8 @@ void CalcSpreadsheet::followRows(Instance& current, std::span<const RowCells> ro
     const auto lastBefore = static_cast<sal_Int32>(std::max<std::int64_t>(current.newestRow, 1) - 1);
     const bool moved = newest > current.newestRow;
     current.newestRow = newest;
-    if (!followNewestRow_ || !moved)
+    // Rows past the capture's own sheet go to the sheets after it; the view stays on the first.
+    if (!followNewestRow_ || !moved || newest > kSheetRows)
         return;
     const auto cursor = cursorRow(current.view);
     if (!cursor || cursor->StartRow < lastBefore || !inView(current.view, lastBefore))
@@ -472,8 +532,9 @@ void CalcSpreadsheet::writeRows(std::span<const RowCells> rows)
             std::size_t end = start + 1;
             while (end < rows.size() && continues(rows[end - 1], rows[end]))
                 ++end;
-            if (!rows[start].values.empty())
-                writeRange(*sheet, rows.subspan(start, end - start));
+            if (const int index = sheetIndexOf(rows[start].row); !rows[start].values.empty())
+                writeRange(index == 0 ? *sheet : *overflowSheet(current.capture, index),
+                           rows.subspan(start, end - start));
             start = end;
         }
         followRows(current, rows);
@@ -483,6 +544,8 @@ void CalcSpreadsheet::writeRows(std::span<const RowCells> rows)
 void CalcSpreadsheet::runMacro(std::string_view macro)
 {
     Instance& current = instance();
+    if (!options_.captureMacrosTrusted)
+        throw SpreadsheetError(SpreadsheetFailure::MacroRefused, options_.untrustedReason);
     const MacroReference reference = parseMacroReference(macro);
     const bool anyWorkbook = reference.workbook.empty();
     const bool namesKnownWorkbook =
@@ -594,8 +657,15 @@ void CalcSpreadsheet::saveWorkbookAs(const std::string& path)
         css::uno::Sequence<css::beans::PropertyValue> arguments(2);
         arguments.getArray()[0] = property("FilterName", css::uno::Any(OUString::createFromAscii(*filter)));
         arguments.getArray()[1] = property("Overwrite", css::uno::Any(true));
-        Reference<css::frame::XStorable>(current.capture, UNO_QUERY_THROW)
-            ->storeToURL(uno_link::fileUrl(fs::absolute(path).string()), arguments);
+        // Stored beside the target and renamed over it once whole, so a full disk leaves
+        // the earlier file (or none), never a part-written workbook.
+        replaceFileBy(fs::absolute(path).string(), [&](const std::string& file) {
+            Reference<css::frame::XStorable>(current.capture, UNO_QUERY_THROW)
+                ->storeToURL(uno_link::fileUrl(file), arguments);
+            if (!storedWhole(file, *filter))
+                throw SpreadsheetError(SpreadsheetFailure::Failed,
+                                       "cannot save " + path + ": the file was cut short");
+        });
     });
 }
 

@@ -24,12 +24,19 @@ struct CalcOptions {
     std::chrono::milliseconds startTimeout{120'000};
     std::chrono::milliseconds quitTimeout{30'000};
     std::string program = LIBREOFFICE_PROGRAM_DIR "/soffice";
+    // Whether the capture workbook's own macros may run (its template came from a trusted
+    // folder); when not, it opens with its macros disabled and runMacro refuses with
+    // `untrustedReason`.
+    bool captureMacrosTrusted = true;
+    std::string untrustedReason{};
 };
 
-// The per-user defaults: the Tabwright configuration folder as start-up folder, the
-// per-user temporary folder for the profiles. Throws std::runtime_error when that folder is
-// unusable (see userTemporaryFolder).
+// The per-user defaults: the Tabwright configuration folder as start-up folder, a private
+// folder for the profiles. Throws std::runtime_error when that folder is refused (see
+// privateInstancesFolder).
 CalcOptions defaultCalcOptions();
+// The user's Tabwright configuration folder, where the personal macro workbook lives.
+std::string defaultStartupFolder();
 
 // The spreadsheet application as LibreOffice Calc, driven over UNO: each new instance is a
 // private process with its own profile folder and pipe, so it never touches the user's

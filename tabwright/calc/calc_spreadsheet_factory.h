@@ -12,6 +12,13 @@ namespace tabwright {
 // the template is looked for in the current folder, the installed data folder, then the
 // source tree's data folder (so the program runs from its build), then
 // `extraTemplateFolders`.
+//
+// The capture workbook's macros run only when its template came from a trusted folder:
+// the installed and the source tree's data folders, `extraTemplateFolders`, the user's
+// configuration folder (~/.config/Tabwright), and the folders the user lists in
+// TrustedFolders of the [Macros] section of Tabwright.ini (separated by ':'), each with
+// the folders inside it. A template from anywhere else (a download folder, a USB stick)
+// opens with its macros disabled, and the end-of-run macro is refused.
 class CalcSpreadsheetFactory : public SpreadsheetFactory {
 public:
     explicit CalcSpreadsheetFactory(std::vector<std::string> extraTemplateFolders = {});
@@ -21,6 +28,8 @@ public:
 
 private:
     std::vector<std::string> extraTemplateFolders_;
+    // Why the last working copy's macros are not run; empty when they may run.
+    std::string untrustedReason_;
 };
 
 }  // namespace tabwright

@@ -267,6 +267,81 @@ TEST_F(SharedCalc, RowsWrittenTogetherTouchNoCellBesideThem)
     EXPECT_EQ(user->cell("spreadsheet.ods", 33, 2)->getType(), css::table::CellContentType_VALUE);
 }
 
+TEST_F(SharedCalc, RowsPastTheSheetsLastRowGoOnInANewSheetOfTheWorkbook)
+{
+    const std::vector<CellValue> last{"last"}, next{"next"}, third{"third"};
+    calc->writeRows(std::vector<RowCells>{{1'048'576, 1, last}, {1'048'577, 1, next}});
+    calc->writeRow(2 * 1'048'576 + 2, 1, third);
+    EXPECT_EQ(user->text("spreadsheet.ods", 1'048'576, 1), "last");
+    const auto sheets =
+        Reference<css::sheet::XSpreadsheetDocument>(user->document("spreadsheet.ods"), UNO_QUERY_THROW)
+            ->getSheets();
+    const auto cellText = [&](const char* sheet, int row) {
+        const Reference<css::sheet::XSpreadsheet> found(
+            sheets->getByName(tabwright::uno_link::fromText(sheet)), UNO_QUERY_THROW);
+        return tabwright::uno_link::toText(
+            Reference<css::text::XText>(found->getCellByPosition(0, row - 1), UNO_QUERY_THROW)->getString());
+    };
+    EXPECT_EQ(cellText("Capture (2)", 1), "next");
+    EXPECT_EQ(cellText("Capture (3)", 2), "third");
+    // The shared workbook goes back to its one sheet for the tests after this one.
+    sheets->removeByName(tabwright::uno_link::fromText("Capture (2)"));
+    sheets->removeByName(tabwright::uno_link::fromText("Capture (3)"));
+}
+
+// A small file system that fills up; only root can make one.
+class FullDisk {
+public:
+    explicit FullDisk(const std::string& folder) : folder_(folder)
+    {
+        fs::create_directories(folder);
+        mounted_ = std::system(("mount -t tmpfs -o size=64k tmpfs " + folder + " 2>/dev/null").c_str()) == 0;
+    }
+    ~FullDisk()
+    {
+        if (mounted_)
+            std::system(("umount " + folder_).c_str());
+    }
+    bool mounted() const { return mounted_; }
+
+private:
+    std::string folder_;
+    bool mounted_ = false;
+};
+
+TEST_F(SharedCalc, ASaveTheDiskCannotHoldLeavesTheEarlierFileAndNoPartOfTheNewOne)
+{
+    const FullDisk disk(places->root.file("full"));
+    if (!disk.mounted())
+        GTEST_SKIP() << "making a small file system needs root";
+    // Enough cells that do not pack well for a workbook larger than 64 KiB.
+    std::vector<std::string> texts;
+    std::uint64_t random = 88172645463325252u;
+    for (int row = 0; row < 20000; ++row) {
+        random ^= random << 13;
+        random ^= random >> 7;
+        random ^= random << 17;
+        texts.push_back(std::to_string(random));
+    }
+    std::vector<std::vector<CellValue>> values(texts.size());
+    std::vector<RowCells> rows;
+    for (std::size_t row = 0; row < texts.size(); ++row) {
+        values[row] = {texts[row]};
+        rows.push_back({static_cast<int>(row) + 100, 1, values[row]});
+    }
+    calc->writeRows(rows);
+    for (const char* name : {"run.ods", "run.xlsx", "run.xls"}) {
+        const std::string target = places->root.file("full/") + name;
+        std::ofstream(target) << "earlier";
+        EXPECT_EQ(failureOf([&] { calc->saveWorkbookAs(target); }), SpreadsheetFailure::Failed) << name;
+        std::ifstream in(target);
+        std::string kept((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_EQ(kept, "earlier") << name;
+        fs::remove(target);
+        EXPECT_TRUE(fs::is_empty(places->root.file("full"))) << name;
+    }
+}
+
 TEST(CalcInstance, AClosedWorkbookAndAKilledInstanceShowAsGone)
 {
     Places places;

@@ -1,7 +1,5 @@
 #include "tabwright/calc/office_instance.h"
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <stdexcept>
 
@@ -12,10 +10,20 @@
 
 namespace tabwright {
 
+namespace {
+
+// Profiles of instances that have ended since (closed by the user) go before a new one.
+std::string newProfileFolder(const std::string& parent)
+{
+    removeProfilesOfEndedInstances(parent);
+    return createProfileFolder(parent);
+}
+
+}  // namespace
+
 OfficeInstance::OfficeInstance(const Settings& settings)
-    : profileFolder_(createProfileFolder(settings.profilesFolder)),
-      pipe_("tabwright-" + std::to_string(getpid()) + "-" +
-            std::filesystem::path(profileFolder_).filename().string()),
+    : profileFolder_(newProfileFolder(settings.profilesFolder)),
+      pipe_(officePipeName(profileFolder_)),
       headless_(settings.headless)
 {
     std::vector<std::string> arguments{
@@ -28,7 +36,11 @@ OfficeInstance::OfficeInstance(const Settings& settings)
     if (headless_)
         arguments.emplace_back("--headless");
     try {
-        process_ = std::make_unique<OfficeProcess>(settings.program, arguments);
+        process_ = std::make_unique<OfficeProcess>(
+            OfficeProcess::Start{settings.program,
+                                 arguments,
+                                 {"TMPDIR=" + profileTemporaryFolder(profileFolder_)},
+                                 {profileFolder_, officePipeSocket(pipe_)}});
         const auto context =
             uno_link::connect(pipe_, settings.startTimeout, [this] { return process_->running(); });
         desktop_ = css::frame::Desktop::create(context);
@@ -45,10 +57,11 @@ OfficeInstance::~OfficeInstance() = default;
 
 void OfficeInstance::discardProfile()
 {
-    if (process_)
+    if (process_) {
         process_->kill();
-    std::error_code ignored;
-    std::filesystem::remove_all(profileFolder_, ignored);
+        process_->letGo();
+    }
+    removeLeftovers();
 }
 
 void OfficeInstance::finish(std::chrono::milliseconds timeout)
@@ -56,13 +69,22 @@ void OfficeInstance::finish(std::chrono::milliseconds timeout)
     desktop_.clear();
     if (!process_->waitForEnd(timeout))
         process_->kill();
+    process_->letGo();
+    removeLeftovers();
+}
+
+void OfficeInstance::removeLeftovers()
+{
     std::error_code ignored;
     std::filesystem::remove_all(profileFolder_, ignored);
+    std::filesystem::remove(officePipeSocket(pipe_), ignored);
 }
 
 std::unique_ptr<OfficeProcess> OfficeInstance::release()
 {
     desktop_.clear();
+    // Left to the user: its profile is removed at a later start once it has ended.
+    process_->letGo();
     return std::move(process_);
 }
 

@@ -10,7 +10,9 @@
 
 namespace tabwright {
 
-// One private LibreOffice process: its own profile folder and its own UNO pipe, connected.
+// One private LibreOffice process: its own profile folder (which holds its temporary
+// folder) and its own UNO pipe, connected. Should this program end without quitting or
+// releasing it, the process's watchdog ends it and removes those.
 class OfficeInstance {
 public:
     struct Settings {
@@ -41,6 +43,8 @@ public:
 
 private:
     void discardProfile();
+    // The profile folder (with the instance's temporary files) and the pipe's socket.
+    void removeLeftovers();
 
     std::string profileFolder_;
     std::string pipe_;

@@ -4,7 +4,9 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -17,40 +19,134 @@ extern char** environ;
 
 namespace tabwright {
 
-OfficeProcess::OfficeProcess(const std::string& program, const std::vector<std::string>& arguments)
-{
-    std::vector<char*> argv;
-    std::string name = program;
-    argv.push_back(name.data());
-    std::vector<std::string> copies = arguments;
-    for (std::string& argument : copies)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
+namespace {
 
+// What the watchdog runs: $1 is the process group, the other arguments the leftovers.
+// Any line on its standard input lets the process go; the end of the pipe kills it and
+// removes the leftovers, and the folder holding the first of them when that is left empty.
+constexpr const char* kWatchdogScript = R"(trap '' HUP INT TERM QUIT PIPE
+if read -r word; then exit 0; fi
+kill -KILL "-$1" 2>/dev/null
+shift
+rm -rf -- "$@"
+rmdir -- "${1%/*}" 2>/dev/null
+)";
+
+// The current environment with `settings` (NAME=VALUE) put in place of the same names.
+std::vector<std::string> environmentWith(const std::vector<std::string>& settings)
+{
+    std::vector<std::string> result;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        const std::string_view current(*entry);
+        const auto replaced = [&](const std::string& setting) {
+            const std::size_t equals = setting.find('=');
+            return current.substr(0, current.find('=') + 1) ==
+                   std::string_view(setting).substr(0, equals + 1);
+        };
+        if (std::none_of(settings.begin(), settings.end(), replaced))
+            result.emplace_back(current);
+    }
+    result.insert(result.end(), settings.begin(), settings.end());
+    return result;
+}
+
+// The C view of a list of strings, ending with a null pointer; valid while `texts` lives.
+std::vector<char*> pointersTo(std::vector<std::string>& texts)
+{
+    std::vector<char*> pointers;
+    for (std::string& text : texts)
+        pointers.push_back(text.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+// Starts `argv` as the leader of a new process group: standard input from `input` (or
+// /dev/null when -1), output and errors to /dev/null, ignored signals back to their
+// defaults. Gives the process id; throws std::runtime_error when it cannot.
+pid_t spawnGroup(std::vector<std::string> argv, std::vector<std::string> environment, int input)
+{
+    std::vector<char*> arguments = pointersTo(argv);
+    std::vector<char*> variables = pointersTo(environment);
     posix_spawn_file_actions_t actions;
     posix_spawnattr_t attributes;
     posix_spawn_file_actions_init(&actions);
-    for (int stream = 0; stream <= 2; ++stream)
-        posix_spawn_file_actions_addopen(&actions, stream, "/dev/null", stream == 0 ? O_RDONLY : O_WRONLY, 0);
+    if (input >= 0)
+        posix_spawn_file_actions_adddup2(&actions, input, 0);
+    else
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    for (int stream = 1; stream <= 2; ++stream)
+        posix_spawn_file_actions_addopen(&actions, stream, "/dev/null", O_WRONLY, 0);
     posix_spawnattr_init(&attributes);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    sigaddset(&defaults, SIGHUP);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF);
     posix_spawnattr_setpgroup(&attributes, 0);
     pid_t pid = -1;
-    const int error = posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), environ);
+    const int error =
+        posix_spawn(&pid, argv.front().c_str(), &actions, &attributes, arguments.data(), variables.data());
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     if (error == ENOENT)
         throw std::runtime_error(
-            "cannot start " + program + ": " + std::strerror(error) +
+            "cannot start " + argv.front() + ": " + std::strerror(error) +
             " (is LibreOffice Calc installed? Debian: apt-get install libreoffice-calc)");
     if (error != 0)
-        throw std::runtime_error("cannot start " + program + ": " + std::strerror(error));
-    group_ = pid;
+        throw std::runtime_error("cannot start " + argv.front() + ": " + std::strerror(error));
+    return pid;
+}
+
+}  // namespace
+
+OfficeProcess::OfficeProcess(const Start& start)
+{
+    std::vector<std::string> argv{start.program};
+    argv.insert(argv.end(), start.arguments.begin(), start.arguments.end());
+    group_ = spawnGroup(argv, environmentWith(start.environment), -1);
+    try {
+        startWatchdog(start.leftovers);
+    } catch (...) {
+        kill();
+        throw;
+    }
+}
+
+void OfficeProcess::startWatchdog(const std::vector<std::string>& leftovers)
+{
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC) != 0)
+        throw std::runtime_error(std::string("cannot watch the office process: ") + std::strerror(errno));
+    std::vector<std::string> argv{"/bin/sh", "-c", kWatchdogScript, "tabwright-watchdog",
+                                  std::to_string(group_)};
+    argv.insert(argv.end(), leftovers.begin(), leftovers.end());
+    try {
+        watchdogProcess_ = spawnGroup(argv, environmentWith({}), ends[0]);
+    } catch (...) {
+        ::close(ends[0]);
+        ::close(ends[1]);
+        throw;
+    }
+    ::close(ends[0]);
+    watchdog_ = ends[1];
 }
 
 OfficeProcess::~OfficeProcess()
 {
+    // A process not let go stays watched: the watchdog ends it with this program.
     reap();
+}
+
+void OfficeProcess::letGo()
+{
+    if (watchdog_ < 0)
+        return;
+    [[maybe_unused]] const ssize_t written = ::write(watchdog_, "go\n", 3);
+    ::close(watchdog_);
+    watchdog_ = -1;
+    // It leaves at once on that line.
+    waitpid(watchdogProcess_, nullptr, 0);
 }
 
 void OfficeProcess::reap()

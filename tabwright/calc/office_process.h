@@ -13,11 +13,24 @@ bool processGroupRunning(pid_t processGroup);
 
 // One spreadsheet application process started by us, leader of a process group of its
 // own: the launcher forks the application proper, and a forced end must reach both.
+//
+// A watchdog (a small shell of its own process group, deaf to terminal signals) waits on
+// a pipe that only this program writes to. When the program ends without having let the
+// process go (killed, or a second Ctrl-C), the pipe closes: the watchdog kills the group
+// and removes its leftovers, so no private instance outlives the program.
 class OfficeProcess {
 public:
-    // Starts `program` with `arguments`, its standard streams on /dev/null.
+    struct Start {
+        std::string program;
+        std::vector<std::string> arguments;
+        // NAME=VALUE settings added to the program's environment, replacing its own.
+        std::vector<std::string> environment;
+        // Files and folders the watchdog removes after killing the group.
+        std::vector<std::string> leftovers;
+    };
+    // Starts the program, its standard streams on /dev/null, and its watchdog.
     // Throws std::runtime_error when it cannot be started.
-    OfficeProcess(const std::string& program, const std::vector<std::string>& arguments);
+    explicit OfficeProcess(const Start& start);
     OfficeProcess(const OfficeProcess&) = delete;
     OfficeProcess& operator=(const OfficeProcess&) = delete;
     // Leaves the processes running: an instance stays open for the user.
@@ -30,12 +43,17 @@ public:
     bool waitForEnd(std::chrono::milliseconds timeout);
     // Kills every process of the group and waits for them to go.
     void kill();
+    // Sends the watchdog away: the process has ended, or it is left to the user.
+    void letGo();
 
 private:
     void reap();
+    void startWatchdog(const std::vector<std::string>& leftovers);
 
     pid_t group_ = -1;
     bool reaped_ = false;
+    int watchdog_ = -1;  // the pipe the watchdog waits on; -1 once let go
+    pid_t watchdogProcess_ = -1;
 };
 
 }  // namespace tabwright

@@ -1,13 +1,23 @@
 #include "tabwright/calc/office_profile.h"
 
+#include <signal.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <stdexcept>
+#include <string_view>
+#include <vector>
 
 namespace tabwright {
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -20,22 +30,172 @@ constexpr const char* kSettings = R"(<?xml version="1.0" encoding="UTF-8"?>
 </oor:items>
 )";
 
+constexpr std::string_view kProfilePrefix = "instance-";
+constexpr const char* kOwnerFile = "owner";
+constexpr std::string_view kPipePrefix = "tabwright-";
+// A profile folder younger than this may still be being filled by its program.
+constexpr auto kMakingTime = std::chrono::minutes(1);
+
+// The command lines of the running processes that can be read, arguments joined by NULs.
+std::vector<std::string> processCommandLines()
+{
+    std::vector<std::string> lines;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator("/proc", error)) {
+        std::ifstream file(entry.path() / "cmdline", std::ios::binary);
+        std::string line((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        if (!line.empty())
+            lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+bool processRuns(pid_t process)
+{
+    return process > 0 && (::kill(process, 0) == 0 || errno == EPERM);
+}
+
+// Whether a profile folder may still be used: an office process runs on it, the program
+// that made it still runs, or it is too new to tell.
+bool inUse(const std::string& folder, const std::vector<std::string>& commandLines)
+{
+    std::string profile(1, '/');
+    profile += fs::path(folder).filename().string();
+    for (const std::string& line : commandLines)
+        if (line.find(profile) != std::string::npos)
+            return true;
+    std::ifstream owner(fs::path(folder) / kOwnerFile);
+    pid_t process = 0;
+    // This program makes its instances one after the other: one of its own that no
+    // process uses has ended.
+    if (owner >> process)
+        return process != getpid() && processRuns(process);
+    std::error_code error;
+    const auto changed = fs::last_write_time(folder, error);
+    return !error && fs::file_time_type::clock::now() - changed < kMakingTime;
+}
+
+// Why `folder` cannot hold private files: not a folder (a link counts as none), another
+// user's, or open to others; nothing when it is private.
+std::optional<std::string> notPrivate(const std::string& folder)
+{
+    struct stat info {};
+    if (::lstat(folder.c_str(), &info) != 0)
+        return std::string("cannot be used: ") + std::strerror(errno);
+    if (!S_ISDIR(info.st_mode))
+        return std::string("is not a folder (a link or a file is refused)");
+    if (info.st_uid != getuid())
+        return "belongs to another user (" + std::to_string(info.st_uid) + ")";
+    if ((info.st_mode & (S_IRWXG | S_IRWXO)) != 0)
+        return std::string("is open to other users (it must be owner-only)");
+    return std::nullopt;
+}
+
+// The folders "tabwright-UID-PID-XXXXXX" that earlier runs made in `temporary`, private
+// to this user; made by a program that has ended.
+std::vector<std::string> earlierInstancesFolders(const fs::path& temporary, const std::string& prefix)
+{
+    std::vector<std::string> folders;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(temporary, error)) {
+        const std::string name = entry.path().filename().string();
+        if (!name.starts_with(prefix) || notPrivate(entry.path().string()))
+            continue;
+        const pid_t maker = static_cast<pid_t>(std::atol(name.c_str() + prefix.size()));
+        if (!processRuns(maker))
+            folders.push_back(entry.path().string());
+    }
+    return folders;
+}
+
+// A new private folder for this program's instances in the system temporary folder;
+// the profiles of ended instances in the folders of ended programs go first.
+std::string makeTemporaryInstancesFolder()
+{
+    const fs::path temporary = fs::temp_directory_path();
+    const std::string prefix = "tabwright-" + std::to_string(getuid()) + "-";
+    for (const std::string& earlier : earlierInstancesFolders(temporary, prefix)) {
+        removeProfilesOfEndedInstances(earlier);
+        std::error_code ignored;
+        fs::remove(earlier, ignored);  // only when nothing is left in it
+    }
+    std::string pattern = (temporary / (prefix + std::to_string(getpid()) + "-XXXXXX")).string();
+    if (mkdtemp(pattern.data()) == nullptr)
+        throw std::runtime_error("cannot create a private folder in " + temporary.string() + ": " +
+                                 std::strerror(errno));
+    return pattern;
+}
+
 }  // namespace
 
 std::string createProfileFolder(const std::string& parent)
 {
-    std::string pattern = parent + "/instance-XXXXXX";
+    std::string pattern = parent + "/" + std::string(kProfilePrefix) + "XXXXXX";
     if (mkdtemp(pattern.data()) == nullptr)
-        throw std::runtime_error("cannot create a profile folder in " + parent);
-    const std::filesystem::path user = std::filesystem::path(pattern) / "user";
+        throw std::runtime_error("cannot create a profile folder in " + parent + ": " + std::strerror(errno));
+    const fs::path user = fs::path(pattern) / "user";
     std::error_code error;
-    std::filesystem::create_directory(user, error);
+    fs::create_directory(user, error);
+    if (!error)
+        fs::create_directory(profileTemporaryFolder(pattern), error);
     std::ofstream settings(user / "registrymodifications.xcu");
     settings << kSettings;
     settings.close();
-    if (error || !settings)
+    std::ofstream owner(fs::path(pattern) / kOwnerFile);
+    owner << getpid() << '\n';
+    owner.close();
+    if (error || !settings || !owner)
         throw std::runtime_error("cannot write the profile folder " + pattern);
     return pattern;
+}
+
+std::string profileTemporaryFolder(const std::string& profileFolder)
+{
+    return profileFolder + "/tmp";
+}
+
+std::string officePipeSocket(const std::string& pipeName)
+{
+    return "/tmp/OSL_PIPE_" + std::to_string(getuid()) + "_" + pipeName;
+}
+
+std::string officePipeName(const std::string& profileFolder)
+{
+    std::string name(kPipePrefix);
+    name += fs::path(profileFolder).filename().string();
+    return name;
+}
+
+void removeProfilesOfEndedInstances(const std::string& parent)
+{
+    std::error_code error;
+    const std::vector<std::string> commandLines = processCommandLines();
+    for (const auto& entry : fs::directory_iterator(parent, error)) {
+        const std::string folder = entry.path().string();
+        if (!entry.path().filename().string().starts_with(kProfilePrefix) || inUse(folder, commandLines))
+            continue;
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+        fs::remove(officePipeSocket(officePipeName(folder)), ignored);
+    }
+}
+
+std::string privateInstancesFolder()
+{
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime != nullptr && *runtime == '/') {
+        if (const auto reason = notPrivate(runtime))
+            throw std::runtime_error("the runtime folder " + std::string(runtime) + " (XDG_RUNTIME_DIR) " +
+                                     *reason);
+        const std::string folder = std::string(runtime) + "/tabwright";
+        if (::mkdir(folder.c_str(), S_IRWXU) != 0 && errno != EEXIST)
+            throw std::runtime_error("cannot create the folder " + folder + ": " + std::strerror(errno));
+        if (const auto reason = notPrivate(folder))
+            throw std::runtime_error("the folder " + folder + " " + *reason);
+        removeProfilesOfEndedInstances(folder);
+        return folder;
+    }
+    static const std::string made = makeTemporaryInstancesFolder();
+    return made;
 }
 
 }  // namespace tabwright

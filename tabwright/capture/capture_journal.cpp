@@ -129,6 +129,15 @@ std::optional<std::string> CaptureJournal::takeFailure()
     return reads_.takeFailure();
 }
 
+std::string CaptureJournal::summary() const
+{
+    if (!file_.hasFailed())
+        return path_;
+    if (!file_.created())
+        return "none: " + file_.failureReason();
+    return path_ + " (incomplete: " + file_.failureReason() + ")";
+}
+
 std::string perUserDataFolder()
 {
     return QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).toStdString();

@@ -51,6 +51,9 @@ public:
     // The journal of the current or last run (the name it was meant to have, when it
     // could not be created); empty before the first open.
     const std::string& path() const { return path_; }
+    // The journal as a summary names it: PATH, "PATH (incomplete: REASON)" when it
+    // failed after it was made, "none: REASON" when it could not be made.
+    std::string summary() const;
 
 private:
     void openReads();

@@ -25,6 +25,7 @@ void CaptureParser::startRun()
 {
     currentRow_ = 1;
     blockColumn_ = 1;
+    tally_ = {};
 }
 
 void CaptureParser::stopRun()
@@ -41,11 +42,13 @@ std::optional<tabwright::SpreadsheetError> CaptureParser::ProcessReceivedText(Ro
     std::optional<tabwright::SpreadsheetError> failure;
     const int sliceRow = currentRow_;
     const int sliceBlockColumn = blockColumn_;
+    const Tally sliceTally = tally_;
     std::size_t start = 0;
     for (std::size_t end; (end = findLineEnd(start)) != std::string::npos;) {
         const int row = currentRow_;
         const int blockColumn = blockColumn_;
         lineStart_ = start;
+        lineTally_ = tally_;
         try {
             const std::string_view line(buffer_.data() + start, end - start);
             start = line.find("::") != std::string_view::npos ? writeTaggedLine(start, end, sink)
@@ -62,6 +65,7 @@ std::optional<tabwright::SpreadsheetError> CaptureParser::ProcessReceivedText(Ro
             dropConsumed(start);
             throw;
         }
+        tally_ = lineTally_;
         currentRow_ = following(currentRow_);
         lineStart_ = start;
         if (sink.sliceFull())
@@ -73,6 +77,7 @@ std::optional<tabwright::SpreadsheetError> CaptureParser::ProcessReceivedText(Ro
         // The rows of the slice may be written in part: all of them are written again.
         currentRow_ = sliceRow;
         blockColumn_ = sliceBlockColumn;
+        tally_ = sliceTally;
         start = 0;
         searchFrom_ = 0;
         failure = error;
@@ -134,8 +139,7 @@ std::size_t CaptureParser::writeTaggedLine(std::size_t start, std::size_t end, R
     while (NextToken(rest, token))
         if (token != "::" && token != "=")
             cells_.emplace_back(token);
-    if (!cells_.empty())
-        sink.writeRow(currentRow_, 1, cells_);
+    writeCells(sink, currentRow_, 1, cells_);
     return end + kLineEnd.size();
 }
 
@@ -147,12 +151,11 @@ std::size_t CaptureParser::writePlainLine(std::size_t start, std::size_t end, Ro
     for (std::size_t field = start; field <= end;) {
         if (isSeparatorAt(field)) {
             // The fields before the separator belong to the line's own row.
-            if (!cells_.empty())
-                sink.writeRow(currentRow_, firstColumn, cells_);
+            writeCells(sink, currentRow_, firstColumn, cells_);
             blockColumn_ = following(blockColumn_);
             currentRow_ = 1;
             const CellValue stamp = HoursSinceMidnight(clock_);
-            sink.writeRow(1, blockColumn_, {&stamp, 1});
+            writeCells(sink, 1, blockColumn_, {&stamp, 1});
             return field + kBlockSeparator.size();
         }
         const void* tab = std::memchr(buffer_.data() + field, '\t', end - field);
@@ -161,8 +164,28 @@ std::size_t CaptureParser::writePlainLine(std::size_t start, std::size_t end, Ro
         field = column >= kColumnLimit ? end + 1 : fieldEnd + 1;
         column = following(column);
     }
-    sink.writeRow(currentRow_, firstColumn, cells_);
+    writeCells(sink, currentRow_, firstColumn, cells_);
     return end + kLineEnd.size();
+}
+
+void CaptureParser::writeCells(RowSink& sink, int row, int firstColumn, std::span<const CellValue> cells)
+{
+    const std::size_t room = firstColumn > kSheetColumns ? 0 : std::size_t(kSheetColumns - firstColumn + 1);
+    if (cells.size() > room) {
+        ++lineTally_.linesCut;
+        lineTally_.lastCut = CutLine{row, cells.size() - room};
+        cells = cells.first(room);
+    }
+    if (cells.empty())
+        return;
+    sink.writeRow(row, firstColumn, cells);
+    // An empty text leaves its cell empty: a row of those holds nothing.
+    const auto holdsSomething = [](const CellValue& cell) {
+        const auto* text = std::get_if<std::string_view>(&cell);
+        return text == nullptr || !text->empty();
+    };
+    if (std::any_of(cells.begin(), cells.end(), holdsSomething))
+        lineTally_.bottomRow = std::max(lineTally_.bottomRow, row);
 }
 
 }  // namespace tabwright

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,16 @@ namespace tabwright {
 
 // Plain lines write no field to the right of this column.
 inline constexpr int kColumnLimit = 256;
+// The sheet's last column: the cells of a line beyond it are left out (the journal keeps
+// them).
+inline constexpr int kSheetColumns = 16'384;
+
+// A line whose cells reached past the sheet's last column: its row and how many cells
+// were left out.
+struct CutLine {
+    int row;
+    std::size_t cellsLeftOut;
+};
 
 // Turns the instrument's text into cell writes and keeps what is needed between
 // ticks: the text not yet consumed, the count of characters received, the row of
@@ -26,7 +37,8 @@ inline constexpr int kColumnLimit = 256;
 // TAB-separated fields go to its row from the block's column on, up to column
 // kColumnLimit. CR LF CR LF CR LF at the start of a line or of a field closes a
 // block: the next block starts at row 2 of the next column, under the time of
-// day in hours in its row 1.
+// day in hours in its row 1. Cells past kSheetColumns are left out and the line
+// is counted as cut; the rest of it is written.
 class CaptureParser {
 public:
     explicit CaptureParser(TimeOfDay& clock) : clock_(clock) {}
@@ -75,8 +87,25 @@ public:
     std::int64_t BytesReceived() const { return bytesReceived_; }
     int CurrentRow() const { return currentRow_; }
     int BlockColumn() const { return blockColumn_; }
+    // The bottom row holding a cell written since startRun: the rows the sheet holds
+    // (0 for none).
+    int RowsWritten() const { return tally_.bottomRow; }
+    // The lines written since startRun that were cut at the sheet's last column, and
+    // the last of them.
+    std::int64_t LinesCut() const { return tally_.linesCut; }
+    std::optional<CutLine> LastCut() const { return tally_.lastCut; }
 
 private:
+    // What the written lines have done to the sheet; counted for a line once it is
+    // written, and taken back with the slice whose flush fails.
+    struct Tally {
+        int bottomRow = 0;
+        std::int64_t linesCut = 0;
+        std::optional<CutLine> lastCut;
+    };
+    // Writes one row through the sink, cut at the sheet's last column.
+    void writeCells(RowSink& sink, int row, int firstColumn, std::span<const CellValue> cells);
+
     // Position of the CR of the first CR LF at or after `from`, or npos.
     std::size_t findLineEnd(std::size_t from);
     bool isSeparatorAt(std::size_t at) const;
@@ -97,6 +126,8 @@ private:
     int currentRow_ = 1;
     int blockColumn_ = 1;
     std::vector<CellValue> cells_;  // the row being gathered, kept to reuse its memory
+    Tally tally_;                   // of the lines written
+    Tally lineTally_;               // of the line being written
 };
 
 }  // namespace tabwright

@@ -105,6 +105,8 @@ void CaptureRun::openPortAndRun(std::string workingCopy, const std::string& runN
     }
     portLost_ = false;
     draining_ = false;
+    textUnwritten_ = false;
+    cutLinesTold_ = 0;
     state_ = RunState::Running;
     show(RunPhase::Running, "Ready");
     if (!journal_.open(runName))
@@ -204,9 +206,13 @@ void CaptureRun::tick(const std::function<void()>& processPendingEvents)
         processPendingEvents();
         return;
     }
-    if (state_ == RunState::Running && probeBlockedWorkbook()) {
-        takeInText();
-        writeWaitingLines();
+    if (state_ == RunState::Running) {
+        if (probeBlockedWorkbook()) {
+            takeInText();
+            writeWaitingLines();
+        } else {
+            keepJournalWhileBlocked();
+        }
     }
     processPendingEvents();
     if (state_ != RunState::Running)
@@ -227,13 +233,31 @@ bool CaptureRun::probeBlockedWorkbook()
         return false;
     }
     picture_.blocked = false;
+    countUnshown_ = false;
     showCountOrReady();
     return true;
 }
 
 void CaptureRun::takeInText()
 {
-    const std::string text = ReadIncomingText(parts_.source, parser_, *this);
+    takeInText(*this);
+}
+
+void CaptureRun::keepJournalWhileBlocked()
+{
+    // The status line keeps telling why nothing is written; the count shows again once
+    // the workbook answers.
+    class QuietCount : public StatusLine {
+    public:
+        void showBytesReceived(std::int64_t) override {}
+    } quiet;
+    takeInText(quiet);
+    countUnshown_ = true;
+}
+
+void CaptureRun::takeInText(StatusLine& status)
+{
+    const std::string text = ReadIncomingText(parts_.source, parser_, status);
     journal_.append(text);
     if (!text.empty())
         journal_.recordRead(parser_.LineOffset(), parts_.clock.millisecondsSinceMidnight());
@@ -263,11 +287,24 @@ void CaptureRun::writeWaitingLines()
 std::optional<SpreadsheetError> CaptureRun::writeSlices(std::chrono::steady_clock::time_point deadline)
 {
     BatchingRowSink rows(*spreadsheet_.sheet, kCellsPerWrite);
+    std::optional<SpreadsheetError> failure;
     do {
-        if (auto failure = parser_.ProcessReceivedText(rows))
-            return failure;
-    } while (parser_.LineWaiting() && std::chrono::steady_clock::now() < deadline);
-    return std::nullopt;
+        failure = parser_.ProcessReceivedText(rows);
+    } while (!failure && parser_.LineWaiting() && std::chrono::steady_clock::now() < deadline);
+    showCutLines();
+    return failure;
+}
+
+void CaptureRun::showCutLines()
+{
+    const std::optional<CutLine> cut = parser_.LastCut();
+    if (parser_.LinesCut() == cutLinesTold_ || !cut)
+        return;
+    cutLinesTold_ = parser_.LinesCut();
+    show(picture_.phase, "A line too wide for the sheet was cut at its last column (" +
+                             groupedDigits(static_cast<std::size_t>(kSheetColumns)) + "): row " +
+                             std::to_string(cut->row) + ", " + groupedDigits(cut->cellsLeftOut) +
+                             " cells left out; the journal holds the whole line");
 }
 
 void CaptureRun::showDrain(bool linesWaiting)
@@ -352,6 +389,7 @@ void CaptureRun::continueStop()
     if (!failure) {
         BatchingRowSink rows(*spreadsheet_.sheet, kCellsPerWrite);
         failure = parser_.WriteUnfinishedLine(rows);
+        showCutLines();
     }
     stopping_ = false;
     finishStop(failure);
@@ -360,12 +398,16 @@ void CaptureRun::continueStop()
 void CaptureRun::finishStop(const std::optional<SpreadsheetError>& unwritten)
 {
     parts_.timer.setTimerEnabled(false);
+    // The count taken in while the workbook was blocked, before Stop starts it again.
+    if (std::exchange(countUnshown_, false))
+        showBytesReceived(parser_.BytesReceived());
     dropUnfinishedText();
     closePort();
     journal_.recordStop(!unwritten);
     journal_.close();
     showStopped();
     if (unwritten) {
+        textUnwritten_ = true;
         showTextInJournal(*unwritten);
         return;
     }

@@ -53,7 +53,8 @@ struct CaptureRunParts {
 // A failed cell write blocks the run: the spreadsheet lamp turns red, the status tells
 // why, Pause is disabled, and nothing more is read. Every tick then asks the workbook for
 // its name; once it answers, the run goes on where the write failed. Nothing received is
-// lost meanwhile: the failed line waits in ReceiveBuffer, newer text in the port.
+// lost meanwhile: the text is still taken into the journal at every tick, and the failed
+// line and all newer text wait in ReceiveBuffer.
 //
 // Every byte taken in also goes to the run's journal at once, so the text survives a
 // workbook that is gone. A backlog is written in slices of kCellsPerWrite cells for at
@@ -119,6 +120,9 @@ public:
     const RunPicture& picture() const { return picture_; }
     const CaptureParser& parser() const { return parser_; }
     const CaptureJournal& journal() const { return journal_; }
+    // Whether every line of the last run reached the sheet whole: none cut at the sheet's
+    // last column, none left unwritten at Stop.
+    bool everyLineWritten() const { return !textUnwritten_ && parser_.LinesCut() == 0; }
     // Whether the port went away during the run and has not been opened again.
     bool portLost() const { return portLost_; }
     // The spreadsheet application and the sheet of the last Start, or none.
@@ -137,11 +141,17 @@ private:
     // The tick's steps.
     bool probeBlockedWorkbook();
     void takeInText();
+    void takeInText(StatusLine& status);
+    // While the workbook cannot take lines, the text still goes into the journal at
+    // every tick and waits in ReceiveBuffer for the workbook.
+    void keepJournalWhileBlocked();
     void writeWaitingLines();
     // Writes slices of waiting lines until none is left or `deadline` has passed; the
     // failure of a write, if one failed.
     std::optional<SpreadsheetError> writeSlices(std::chrono::steady_clock::time_point deadline);
     void showDrain(bool linesWaiting);
+    // Tells a line cut at the sheet's last column once, on the status line.
+    void showCutLines();
     void block(const SpreadsheetError& error);
     void showJournalFailure();
     // The port's link-lost notice and Resume's second try.
@@ -177,6 +187,9 @@ private:
     bool starting_ = false;  // the workbook is opening in the background
     InlineStep inlineSteps_;
     BackgroundStep* steps_ = &inlineSteps_;
+    bool textUnwritten_ = false;  // the last Stop could not write all the text
+    bool countUnshown_ = false;   // text was taken in while blocked, its count not shown
+    std::int64_t cutLinesTold_ = 0;
     CaptureJournal journal_;
     bool macroEnabled_ = false;
     std::string macroName_;

@@ -260,6 +260,13 @@ TEST_F(ThreadedStart, AFailedWorkbookIsToldWithItsReason)
     EXPECT_EQ(run.state(), RunState::Stopped);
 }
 
+TEST_F(RunFixture, AnApplicationThatCannotBeMadeIsToldWithItsReason)
+{
+    spreadsheets.failMaking = true;
+    EXPECT_FALSE(run.start());
+    EXPECT_EQ(run.picture().reason, "LibreOffice Calc cannot be used: no spreadsheet application, as told");
+}
+
 TEST_F(RunFixture, FailureAKeepsTheInstanceAndFailureBQuitsIt)
 {
     spreadsheets.prepare = [](auto& s) { s.failCall("openCaptureWorkbook"); };
@@ -342,18 +349,26 @@ TEST_P(BlockCases, AFailedWriteWaitsForTheWorkbookAndLosesNothing)
     EXPECT_TRUE(run.excelBlocked());
     EXPECT_EQ(view.shown.back(), runningBlocked(GetParam().text));
 
-    // While the probe fails nothing is read: the text waits in the port.
+    // While the probe fails nothing is written, but the journal keeps taking the text.
     port.received = "3\r\n";
     tick();
     tick();
-    EXPECT_EQ(port.received, "3\r\n");
+    EXPECT_EQ(port.received, "");
+    EXPECT_EQ(testing_support::readFile(run.journal().path()), "1\r\n2\r\n3\r\n");
     EXPECT_TRUE(view.timerOn);
+    if (GetParam().failure == SpreadsheetFailure::Gone) {
+        // A workbook that never comes back: Stop still tells the whole count.
+        run.stop();
+        EXPECT_THAT(view.shown, testing::Contains(testing::HasSubstr("Bytes Received: 9")));
+        return;
+    }
 
     spreadsheets.last().succeedCall("workbookName");
     const std::size_t before = view.shown.size();
     tick();
     EXPECT_FALSE(run.excelBlocked());
-    EXPECT_THAT(shownSince(before), ElementsAre(running("Bytes Received: 6"), running("Bytes Received: 9")));
+    // The text came while blocked: its count shows once the workbook answers.
+    EXPECT_THAT(shownSince(before), ElementsAre(running("Bytes Received: 9")));
     std::vector<std::string> written;
     for (const auto& [place, value] : spreadsheets.last().cells)
         written.push_back(std::get<std::string>(value));

@@ -73,6 +73,8 @@ void runEndOfRunMacro(SpreadsheetApplication& spreadsheet, std::string_view work
                 "\" was not found in the capture workbook or in the personal macro workbook.");
         else if (error.failure() == SpreadsheetFailure::MacroFailed)
             prompter.showMessage("The macro \"" + macro + "\" failed: " + error.what());
+        else if (error.failure() == SpreadsheetFailure::MacroRefused)
+            prompter.showMessage("The macro \"" + macro + "\" was not run: " + error.what());
         else
             throw;
     }

@@ -8,7 +8,8 @@
 
 namespace tabwright {
 
-JournalFile::JournalFile(int descriptor, std::string path) : descriptor_(descriptor), path_(std::move(path))
+JournalFile::JournalFile(int descriptor, std::string path)
+    : descriptor_(descriptor), path_(std::move(path)), created_(descriptor >= 0)
 {
 }
 
@@ -29,7 +30,9 @@ JournalFile::JournalFile(JournalFile&& other) noexcept
       path_(std::move(other.path_)),
       unflushed_(other.unflushed_),
       failure_(std::move(other.failure_)),
-      told_(other.told_)
+      reason_(std::move(other.reason_)),
+      told_(other.told_),
+      created_(other.created_)
 {
 }
 
@@ -41,7 +44,9 @@ JournalFile& JournalFile::operator=(JournalFile&& other) noexcept
         path_ = std::move(other.path_);
         unflushed_ = other.unflushed_;
         failure_ = std::move(other.failure_);
+        reason_ = std::move(other.reason_);
         told_ = other.told_;
+        created_ = other.created_;
     }
     return *this;
 }
@@ -55,8 +60,10 @@ void JournalFile::release()
 void JournalFile::fail(int error)
 {
     release();
-    if (!failure_)
-        failure_ = "The capture journal cannot be written: " + path_ + ": " + std::strerror(error);
+    if (failure_)
+        return;
+    reason_ = std::strerror(error);
+    failure_ = "The capture journal cannot be written: " + path_ + ": " + reason_;
 }
 
 void JournalFile::append(std::string_view bytes)

@@ -30,6 +30,10 @@ public:
     // nothing while all is well.
     std::optional<std::string> takeFailure();
     bool hasFailed() const { return failure_.has_value(); }
+    // The system's reason of the failure ("No space left on device"); empty while all is well.
+    const std::string& failureReason() const { return reason_; }
+    // Whether the file was made at all (a failed one may hold part of the text).
+    bool created() const { return created_; }
 
 private:
     void fail(int error);
@@ -39,7 +43,9 @@ private:
     std::string path_;
     bool unflushed_ = false;
     std::optional<std::string> failure_;
+    std::string reason_;
     bool told_ = false;
+    bool created_ = false;
 };
 
 }  // namespace tabwright

@@ -11,7 +11,8 @@ namespace tabwright {
 
 // Why a spreadsheet call failed. `Gone` means the workbook was closed or the
 // application instance ended: the run control treats it as a closed spreadsheet.
-enum class SpreadsheetFailure { Failed, Gone, MacroNotFound, MacroFailed };
+// `MacroRefused`: the workbook's macros are not run, its template not being trusted.
+enum class SpreadsheetFailure { Failed, Gone, MacroNotFound, MacroFailed, MacroRefused };
 
 class SpreadsheetError : public std::runtime_error {
 public:

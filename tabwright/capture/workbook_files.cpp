@@ -76,30 +76,37 @@ std::string userTemporaryFolder()
     return folder.string();
 }
 
+std::optional<std::string> findTemplate(const std::vector<std::string>& folders)
+{
+    for (const std::string& folder : folders) {
+        for (const std::string& name : templateNames()) {
+            const fs::path source = fs::path(folder) / name;
+            if (isFile(source))
+                return source.string();
+        }
+    }
+    return std::nullopt;
+}
+
 std::string prepareWorkingCopy(const WorkbookPlaces& places, const std::string& runName)
 {
     const fs::path working(places.workingFolder);
     std::error_code ignored;
     fs::create_directories(working, ignored);
-    for (const std::string& folder : places.templateFolders) {
-        for (const std::string& name : templateNames()) {
-            const fs::path source = fs::path(folder) / name;
-            if (!isFile(source))
-                continue;
-            const std::string extension = fs::path(name).extension().string();
-            fs::path copy = working / (runName + extension);
-            for (int taken = 2;; ++taken) {
-                std::error_code error;
-                // copy_options::none refuses an existing file: nothing is ever replaced.
-                if (fs::copy_file(source, copy, fs::copy_options::none, error) ||
-                    error != std::errc::file_exists)
-                    return copy.string();
-                copy = working / (runName + "-" + std::to_string(taken) + extension);
-            }
-        }
+    const std::optional<std::string> source = findTemplate(places.templateFolders);
+    if (!source) {
+        const std::string extension = fs::path(templateNames().front()).extension().string();
+        return (working / (runName + extension)).string();
     }
-    const std::string extension = fs::path(templateNames().front()).extension().string();
-    return (working / (runName + extension)).string();
+    const std::string extension = fs::path(*source).extension().string();
+    fs::path copy = working / (runName + extension);
+    for (int taken = 2;; ++taken) {
+        std::error_code error;
+        // copy_options::none refuses an existing file: nothing is ever replaced.
+        if (fs::copy_file(*source, copy, fs::copy_options::none, error) || error != std::errc::file_exists)
+            return copy.string();
+        copy = working / (runName + "-" + std::to_string(taken) + extension);
+    }
 }
 
 std::string lockFilePath(const std::string& document)

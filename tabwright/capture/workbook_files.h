@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,7 @@ WorkbookPlaces defaultWorkbookPlaces();
 std::string installedDataFolder(const std::string& programPath);
 // The installed data folder of the running program ("" when its place cannot be read).
 std::string installedDataFolder();
+
 // "Tabwright" in the user's Documents folder: the working copies survive a reboot, and the
 // user finds the workbook saved with Ctrl+S there.
 std::string workingCopiesFolder();
@@ -36,6 +38,9 @@ std::string workingCopiesFolder();
 // rights. Throws std::runtime_error when it exists but is not a folder owned by this user
 // with owner-only rights (someone else could read or plant files in it).
 std::string userTemporaryFolder();
+
+// The first template in `folders` (each searched for templateNames() in order), or none.
+std::optional<std::string> findTemplate(const std::vector<std::string>& folders);
 
 // Copies the first template found to a new working copy named after the run, "RUN.ods" (or
 // ".xls", as the template), and returns it. A name already taken (a second run in the same

@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <csignal>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -112,7 +113,9 @@ bool captureUntilTheEnd(const CaptureRun& run, std::optional<double> seconds,
     });
     watch.start();
     QObject::connect(&interrupts, &common::InterruptSignals::interrupted, &loop, &QEventLoop::quit);
-    loop.exec();
+    // A signal that came while Calc started ends the run at once, as one after "Ready".
+    if (interrupts.received() == 0)
+        loop.exec();
     return run.state() != RunState::Running && interrupts.received() == 0;
 }
 
@@ -135,14 +138,20 @@ int saveCapture(const CaptureRun& run, const std::string& path, std::ostream& ou
 void printSummary(const CaptureRun& run, const TerminalRunView& view, std::ostream& out)
 {
     out << "Bytes received: " << view.bytesReceived() << '\n'
-        << "Rows written: " << run.parser().CurrentRow() - 1 << '\n';
-    out << "Journal: " << run.journal().path() << '\n';
+        << "Rows written: " << run.parser().RowsWritten() << '\n';
+    out << "Journal: " << run.journal().summary() << '\n' << std::flush;
 }
 
 }  // namespace
 
 int runCaptureCommand(const CaptureOptions& options, std::ostream& out, std::ostream& err)
 {
+    // A reader that has gone (| head) must not end the capture: the summary is then
+    // simply not shown, and the status is the run's own.
+    std::signal(SIGPIPE, SIG_IGN);
+    // In place before anything starts: a signal while Calc starts ends the run as one
+    // after "Ready" does, once Start is done.
+    common::InterruptSignals interrupts;
     const bool emulated = options.source != CaptureSource::Port;
     IniSettingsStore settings;
     serial::QtSerialPort port;
@@ -178,17 +187,20 @@ int runCaptureCommand(const CaptureOptions& options, std::ostream& out, std::ost
     QTimer pace;
     if (emulated)
         paceEmulator(pace, emulator, chosenModel(instruments, options.source));
-    common::InterruptSignals interrupts;
     const bool portWentAway = captureUntilTheEnd(run, options.seconds, interrupts);
     pace.stop();
 
     run.stop();
     run.finishStopping();
-    const int status = saveCapture(run, options.outputPath, out, err);
+    int status = saveCapture(run, options.outputPath, out, err);
     run.quitSpreadsheet();
     printSummary(run, view, out);
     if (portWentAway)
         err << "The capture stopped: the COM port went away.\n";
+    if (!run.everyLineWritten()) {
+        err << "Not every line reached the sheet whole; the journal holds all the text received.\n";
+        status = 1;
+    }
     return status;
 }
 

@@ -196,6 +196,8 @@ std::variant<CaptureOptions, std::string> parseCaptureOptions(const QStringList&
     if (!options.macro.empty() && options.outputKind == OutputKind::Csv)
         return std::string(
             "--macro needs a LibreOffice workbook (.ods, .xlsx or .xls); a .csv file has no macros");
+    if (std::error_code ignored; std::filesystem::is_directory(options.outputPath, ignored))
+        return "cannot save " + options.outputPath + ": it is a folder";
     if (const std::optional<std::string> reason = common::folderRefusesNewFiles(options.outputPath))
         return "cannot save " + options.outputPath + ": " + *reason;
     return options;

@@ -3,15 +3,14 @@
 #include <algorithm>
 #include <exception>
 
+#include "tabwright/capture/replace_file_content.h"
 #include "tabwright/capture/single_tab.h"
-#include "tabwright/cli/replace_file_content.h"
 
 namespace tabwright {
 
 namespace {
 
-// The sheet's size, as in Calc.
-constexpr int kLastRow = 1'048'576;
+// The sheet's width, as in Calc; a CSV file has no last row.
 constexpr int kLastColumn = 16'384;
 
 // A text field: single-byte (Latin-1) characters as UTF-8, in double quotes, quotes doubled.
@@ -38,7 +37,7 @@ CsvSpreadsheet::CsvSpreadsheet(std::string outputName) : outputName_(std::move(o
 
 CsvSpreadsheet::Cell& CsvSpreadsheet::cell(int row, int column)
 {
-    if (row < 1 || row > kLastRow || column < 1 || column > kLastColumn)
+    if (row < 1 || column < 1 || column > kLastColumn)
         throw SpreadsheetError(
             SpreadsheetFailure::Failed,
             "the cell (" + std::to_string(row) + ", " + std::to_string(column) + ") is outside the sheet");

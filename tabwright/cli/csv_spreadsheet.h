@@ -12,7 +12,8 @@ namespace tabwright {
 
 // The capture's sheet in memory, written out as a CSV file at the end; for a capture
 // without a spreadsheet application (so without macros). It starts empty. The sheet has
-// Calc's size (1,048,576 rows, 16,384 columns): a write beyond it fails as it would there.
+// Calc's width (16,384 columns; a write beyond it fails as it would there) and no last
+// row: a long run simply goes on.
 class CsvSpreadsheet final : public CaptureSheet {
 public:
     // `outputName` is what workbookName answers: the name of the file to be saved.

@@ -87,10 +87,10 @@ TEST(CsvSpreadsheet, StartsEmptyTakesRowWritesAndAnswersWithTheOutputName)
     EXPECT_EQ(sheet.workbookName(), "run.csv");
 }
 
-TEST(CsvSpreadsheet, AWriteOutsideTheSheetFails)
+TEST(CsvSpreadsheet, AWriteLeftOfOrAboveOrRightOfTheSheetFailsButItHasNoLastRow)
 {
     CsvSpreadsheet sheet("out.csv");
-    const std::pair<int, int> outside[] = {{0, 1}, {1, 0}, {1'048'577, 1}, {1, 16'385}, {-1, -1}};
+    const std::pair<int, int> outside[] = {{0, 1}, {1, 0}, {1, 16'385}, {-1, -1}};
     for (const auto& [row, column] : outside) {
         try {
             sheet.writeText(row, column, "x");
@@ -101,9 +101,10 @@ TEST(CsvSpreadsheet, AWriteOutsideTheSheetFails)
     }
     sheet.writeText(1, 16'384, "last column");
     EXPECT_TRUE(sheet.csvText().ends_with(",\"last column\"\r\n"));
+    // Past Calc's last row the CSV sheet goes on.
     CsvSpreadsheet tall("tall.csv");
-    tall.writeNumber(1'048'576, 1, 1);
-    EXPECT_EQ(tall.csvText().size(), 1'048'575 * 2 + 3);
+    tall.writeNumber(1'048'577, 1, 1);
+    EXPECT_EQ(tall.csvText().size(), 1'048'576 * 2 + 3);
 }
 
 TEST(CsvSpreadsheet, HoldsAHundredThousandRowsOfTenCells)

@@ -6,6 +6,7 @@
 
 #include <QProcess>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <regex>
@@ -141,7 +142,83 @@ TEST_F(TabwrightCapture, TheEmulatedVq480SendsItsSequenceFromReset)
     EXPECT_THAT(csv, ::testing::MatchesRegex(",T(,T)+\r\n"
                                              "(,\"9999\"(,\"9999\")*,?\r\n){2}"))
         << csv;
-    EXPECT_THAT(summary, HasSubstr("Rows written: "));
+    // The rows the sheet holds, not the row the last block reached.
+    const auto rows = std::count(csv.begin(), csv.end(), '\n');
+    EXPECT_THAT(summary, HasSubstr("Rows written: " + std::to_string(rows) + "\n")) << csv;
+}
+
+TEST_F(TabwrightCapture, ALineWiderThanTheSheetIsCutAndTheRunGoesOnButEndsWithStatus1)
+{
+    std::string wide = "tag ::";
+    for (int field = 1; field <= 20000; ++field) {
+        wide += ' ';
+        wide += std::to_string(field);
+    }
+    wide += "\r\n";
+    const std::string after = "0007\t12/08/26\t14:03:27\t57\r\n";
+    start({"--port", QString::number(kPort), "--seconds", "3", "--output", "run.csv"});
+    ASSERT_TRUE(waitFor("Ready")) << errors.toStdString();
+    pty.send(wide + after);
+    const std::string summary = finish();
+    EXPECT_EQ(program.exitCode(), 1) << errors.toStdString();
+    EXPECT_THAT(summary, HasSubstr("Bytes received: " + std::to_string(wide.size() + after.size())));
+    EXPECT_THAT(errors.toStdString(), HasSubstr("cut at its last column"));
+    EXPECT_THAT(errors.toStdString(), HasSubstr("row 1, 3,617 cells left out"));
+    EXPECT_THAT(summary, HasSubstr("Rows written: 2\n"));
+    const std::string csv = testing_support::readFile(work.file("run.csv"));
+    const std::string firstRow = csv.substr(0, csv.find("\r\n"));
+    EXPECT_EQ(std::count(firstRow.begin(), firstRow.end(), ','), 16383);
+    EXPECT_THAT(firstRow, ::testing::EndsWith(",\"16383\""));
+    EXPECT_THAT(csv, HasSubstr("\r\n\"0007\",\"12/08/26\",\"14:03:27\",\"57\""));
+}
+
+// A run as a shell runs it: `command` with PROGRAM standing for the program.
+void startInShell(QProcess& program, const QString& command)
+{
+    QString line = command;
+    line.replace("PROGRAM", TABWRIGHT_PROGRAM);
+    program.start("/bin/bash", {"-c", "set -o pipefail; " + line});
+}
+
+TEST_F(TabwrightCapture, AClosedOutputOrErrorPipeNeitherStopsTheRunNorChangesItsStatus)
+{
+    for (const char* redirection : {"| true", "2>&1 | true"}) {
+        errors.clear();
+        std::filesystem::remove(work.file("run.csv"));
+        startInShell(program,
+                     QString("PROGRAM capture --emulate K7RX --seconds 1.5 --output run.csv ") + redirection);
+        finish();
+        EXPECT_EQ(program.exitCode(), 0) << redirection << errors.toStdString();
+        EXPECT_THAT(testing_support::readFile(work.file("run.csv")), HasSubstr("\"0000\"")) << redirection;
+    }
+}
+
+TEST_F(TabwrightCapture, AHangUpIgnoredAtStartStaysIgnored)
+{
+    startInShell(program,
+                 "trap '' HUP; exec PROGRAM capture --port " + QString::number(kPort) + " --output run.csv");
+    ASSERT_TRUE(waitFor("Ready")) << errors.toStdString();
+    ::kill(static_cast<pid_t>(program.processId()), SIGHUP);
+    pty.send(kK7rxLines);
+    ASSERT_TRUE(waitFor("Bytes Received")) << errors.toStdString();
+    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+    finish();
+    EXPECT_EQ(program.exitCode(), 0) << errors.toStdString();
+    EXPECT_EQ(testing_support::readFile(work.file("run.csv")), expectedCsv(kK7rxLines));
+}
+
+TEST_F(TabwrightCapture, AJournalThatCannotBeMadeIsNamedAsNone)
+{
+    // The data folder's place holds a file, so no journal folder can be made in it.
+    std::filesystem::create_directory(work.file("data"));
+    testing_support::writeText(work.file("data/Tabwright"), "not a folder");
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_DATA_HOME", QString::fromStdString(work.file("data")));
+    program.setProcessEnvironment(environment);
+    start({"--emulate", "K7RX", "--seconds", "1", "--output", "run.csv"});
+    const std::string summary = finish();
+    EXPECT_EQ(program.exitCode(), 0) << errors.toStdString();
+    EXPECT_THAT(summary, HasSubstr("Journal: none: Not a directory\n"));
 }
 
 TEST_F(TabwrightCapture, CtrlCStopsTheRunAndSavesWhatCame)
@@ -264,9 +341,11 @@ TEST_F(TabwrightCapture, BadArgumentsAndAMissingPortAreToldBeforeAnythingOpens)
         {{"--measurement", "9:x"}, 2, "--measurement takes MIN:MAX"},
         {{"--output", "run.txt"}, 2, "--output must end in"},
         {{"--output", "run.csv", "--macro", "ChartReadings"}, 2, "a .csv file has no macros"},
+        {{"--output", "folder.csv"}, 2, "cannot save folder.csv: it is a folder"},
         {{"--port", QString::number(kPort + 1), "--output", "run.csv"}, 1, "COM port not available"},
     };
     mapping.map(kPort + 1, work.file("no-such-device"));
+    std::filesystem::create_directory(work.file("folder.csv"));
     for (const auto& [arguments, status, told] : cases) {
         errors.clear();
         start(arguments);

@@ -5,7 +5,14 @@
 
 #include <QProcess>
 
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "testing/event_loop.h"
@@ -72,6 +79,133 @@ TEST(TabwrightCaptureIntoCalc, LinesFromThePortAreInTheSavedWorkbook)
         ASSERT_NE(end, std::string::npos) << csv;
         EXPECT_EQ(fields(csv.substr(at, end - at)), row) << csv;
         at = end + 1;
+    }
+}
+
+// The program with a temporary folder of its own (so its private Calc files can be
+// looked for) and a configuration folder of its own.
+struct PrivateRun {
+    testing_support::TempFolder work;
+    testing_support::TempFolder temporary;
+    testing_support::TempFolder configuration;
+    QProcess program;
+    QByteArray errors;
+
+    PrivateRun()
+    {
+        testing_support::ensureCoreApplication();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("TMPDIR", QString::fromStdString(temporary.path()));
+        environment.insert("XDG_CONFIG_HOME", QString::fromStdString(configuration.path()));
+        environment.remove("XDG_RUNTIME_DIR");
+        program.setProcessEnvironment(environment);
+        program.setWorkingDirectory(QString::fromStdString(work.path()));
+        program.setReadChannel(QProcess::StandardError);
+    }
+    ~PrivateRun()
+    {
+        if (program.state() != QProcess::NotRunning) {
+            program.kill();
+            program.waitForFinished();
+        }
+    }
+    void start(const QStringList& arguments)
+    {
+        program.start(TABWRIGHT_PROGRAM, QStringList{"capture"} + arguments);
+    }
+    bool waitFor(const char* text)
+    {
+        return testing_support::readErrorsUntil(program, errors, text, kTimeoutMs);
+    }
+    // Whether a process runs on, or a file is left in, the private Calc folders the program
+    // makes in its temporary folder ("tabwright-UID-..."; an empty one does not count).
+    bool calcFilesLeft() const
+    {
+        const std::string prefix = "tabwright-" + std::to_string(getuid()) + "-";
+        for (const auto& folder : std::filesystem::directory_iterator(temporary.path())) {
+            if (!folder.path().filename().string().starts_with(prefix))
+                continue;
+            std::error_code error;
+            for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.path(), error))
+                if (!entry.is_directory())
+                    return true;
+        }
+        return processUses(temporary.path());
+    }
+    static bool processUses(const std::string& text)
+    {
+        for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+            std::ifstream file(entry.path() / "cmdline", std::ios::binary);
+            const std::string line((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+            if (line.find(text) != std::string::npos)
+                return true;
+        }
+        return false;
+    }
+    // The watchdog clears up after a killed program; give it time on a loaded machine.
+    bool calcFilesGoneWithin(std::chrono::seconds limit) const
+    {
+        const auto deadline = std::chrono::steady_clock::now() + limit;
+        while (calcFilesLeft()) {
+            if (std::chrono::steady_clock::now() >= deadline)
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        return true;
+    }
+};
+
+TEST(TabwrightCaptureIntoCalc, ASignalWhileCalcStartsEndsTheRunAsAfterReadyAndLeavesNothing)
+{
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        PrivateRun run;
+        run.start({"--emulate", "K7RX", "--output", "run.ods"});
+        ASSERT_TRUE(run.waitFor("Opening MS Excel Spreadsheet")) << run.errors.toStdString();
+        ::kill(static_cast<pid_t>(run.program.processId()), signal);
+        ASSERT_TRUE(run.program.waitForFinished(kTimeoutMs));
+        const std::string summary = run.program.readAllStandardOutput().toStdString();
+        EXPECT_EQ(run.program.exitStatus(), QProcess::NormalExit) << signal;
+        EXPECT_EQ(run.program.exitCode(), 0) << signal << run.errors.toStdString();
+        EXPECT_THAT(summary, ::testing::HasSubstr("Saved: run.ods")) << signal;
+        EXPECT_TRUE(std::filesystem::exists(run.work.file("run.ods"))) << signal;
+        EXPECT_TRUE(run.calcFilesGoneWithin(std::chrono::seconds(60))) << signal;
+    }
+}
+
+TEST(TabwrightCaptureIntoCalc, AKilledProgramLeavesNoCalcAndNoCalcFilesBehind)
+{
+    PrivateRun run;
+    run.start({"--emulate", "K7RX", "--output", "run.ods"});
+    ASSERT_TRUE(run.waitFor("Bytes Received")) << run.errors.toStdString();
+    ASSERT_TRUE(PrivateRun::processUses(run.temporary.path()));
+    run.program.kill();
+    run.program.waitForFinished();
+    EXPECT_TRUE(run.calcFilesGoneWithin(std::chrono::seconds(60)));
+}
+
+TEST(TabwrightCaptureIntoCalc, ATemplateOutsideTheTrustedFoldersRunsNoMacroButTheCaptureRuns)
+{
+    const std::string shipped = std::string(PROJECT_DATA_DIR) + "/spreadsheet.ods";
+    for (const bool trusted : {false, true}) {
+        PrivateRun run;
+        std::filesystem::copy_file(shipped, run.work.file("spreadsheet.ods"));
+        if (trusted) {
+            std::filesystem::create_directories(run.configuration.file("Tabwright"));
+            std::ofstream(run.configuration.file("Tabwright/Tabwright.ini"))
+                << "[Macros]\nTrustedFolders=/nowhere:" << run.work.path() << "\n";
+        }
+        run.start({"--emulate", "K7RX", "--seconds", "2", "--macro", "ChartReadings", "--output", "run.ods"});
+        ASSERT_TRUE(run.program.waitForFinished(kTimeoutMs));
+        run.errors += run.program.readAllStandardError();
+        EXPECT_EQ(run.program.exitCode(), 0) << run.errors.toStdString();
+        EXPECT_TRUE(std::filesystem::exists(run.work.file("run.ods")));
+        if (trusted)
+            EXPECT_THAT(run.errors.toStdString(), ::testing::Not(::testing::HasSubstr("was not run")));
+        else
+            EXPECT_THAT(
+                run.errors.toStdString(),
+                ::testing::HasSubstr("!ChartReadings\" was not run: the template " +
+                                     run.work.file("spreadsheet.ods") + " is not in a trusted folder"));
     }
 }
 

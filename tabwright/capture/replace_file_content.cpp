@@ -1,4 +1,4 @@
-#include "tabwright/cli/replace_file_content.h"
+#include "tabwright/capture/replace_file_content.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -80,9 +80,33 @@ int createBeside(const fs::path& target, std::string& path)
     return -1;
 }
 
+// Writes `content` into the file at `path`, which exists.
+void writeFile(const std::string& path, std::string_view content)
+{
+    Descriptor file(::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
+    if (file.get() < 0)
+        fail(errno);
+    writeAll(file.get(), content);
+    file.close();
+}
+
+// Passes the file at `path` on to the disk.
+void syncFile(const std::string& path)
+{
+    Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.get() < 0 || ::fsync(file.get()) != 0)
+        fail(errno);
+    file.close();
+}
+
 }  // namespace
 
 void replaceFileContent(const std::string& path, std::string_view content)
+{
+    replaceFileBy(path, [&](const std::string& file) { writeFile(file, content); });
+}
+
+void replaceFileBy(const std::string& path, const std::function<void(const std::string& file)>& write)
 {
     std::error_code error;
     fs::path target = path;
@@ -94,25 +118,20 @@ void replaceFileContent(const std::string& path, std::string_view content)
         fail(EISDIR);
     if (exists && !S_ISREG(existing.st_mode)) {
         // A device is written, never renamed over.
-        Descriptor device(::open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
-        if (device.get() < 0)
-            fail(errno);
-        writeAll(device.get(), content);
-        device.close();
+        write(target.string());
         return;
     }
     std::string temporary;
-    Descriptor file(createBeside(target, temporary));
-    if (file.get() < 0)
+    Descriptor created(createBeside(target, temporary));
+    if (created.get() < 0)
         fail(errno);
     try {
+        created.close();
+        write(temporary);
         // A replaced file keeps its rights.
-        if (exists && ::fchmod(file.get(), existing.st_mode & 07777) != 0)
+        if (exists && ::chmod(temporary.c_str(), existing.st_mode & 07777) != 0)
             fail(errno);
-        writeAll(file.get(), content);
-        if (::fsync(file.get()) != 0)
-            fail(errno);
-        file.close();
+        syncFile(temporary);
         if (::rename(temporary.c_str(), target.c_str()) != 0)
             fail(errno);
     } catch (...) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -11,5 +12,11 @@ namespace tabwright {
 // path that names no regular file but a device (also behind a link) is written as it is.
 // Throws std::runtime_error with the system's reason ("No space left on device").
 void replaceFileContent(const std::string& path, std::string_view content);
+
+// The same for a file that another writer makes: `write` is given the path of the new
+// file beside the target (already created, empty) and fills it, throwing when it cannot;
+// the file is then passed to the disk and renamed over the target, or removed after a
+// failure. A device is given to `write` as it is.
+void replaceFileBy(const std::string& path, const std::function<void(const std::string& file)>& write);
 
 }  // namespace tabwright
