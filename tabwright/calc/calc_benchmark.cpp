@@ -34,6 +34,24 @@ void NewInstanceToCaptureWorkbookOpen(benchmark::State& state)
 }
 BENCHMARK(NewInstanceToCaptureWorkbookOpen)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 
+// From "new instance" to the first row of a K7RX line in the sheet: what the user waits
+// after Start before the capture shows anything.
+void StartToFirstRow(benchmark::State& state)
+{
+    Places places;
+    const std::vector<tabwright::CellValue> line{"0", "0012", "12-08-2026", "05:10:26", "43", "(RAW)", "21", "(C)"};
+    for (auto _ : state) {
+        tabwright::CalcSpreadsheet calc(places.options);
+        if (!tabwright::openCaptureWorkbook(calc, places.workingCopy))
+            state.SkipWithError("the capture workbook did not open");
+        calc.writeRow(1, 1, line);
+        state.PauseTiming();
+        calc.quit();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(StartToFirstRow)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
 // A headless Calc with the capture workbook open, as after a Start.
 struct OpenCapture {
     Places places;

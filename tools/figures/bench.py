@@ -1,0 +1,300 @@
+"""Runs every benchmark of a release build and the measurements that need the built
+programs, then prints one table of figures, each with its goal and whether it is met, and
+writes the same as JSON. Usage: bench.py BUILD_FOLDER JSON_FILE"""
+
+import json
+import os
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+import harness
+
+build = os.path.abspath(sys.argv[1])
+json_path = sys.argv[2]
+figures = []
+
+
+def figure(name, value, unit, goal="", met=None, note=""):
+    """One row of the table; `met` None means the figure has no goal or could not run."""
+    figures.append(dict(figure=name, value=value, unit=unit, goal=goal, met=met, note=note))
+    shown = "-" if value is None else ("%.3g" % value if isinstance(value, float) else str(value))
+    print("  %-62s %10s %-8s %s" % (name, shown, unit, note), flush=True)
+
+
+def failed(name, why):
+    figure(name, None, "", "", False, why)
+
+
+def google_benchmark(program, *options, env=None):
+    """The runs of a Google Benchmark program by name, from its JSON output."""
+    with tempfile.NamedTemporaryFile(suffix=".json") as out:
+        command = [os.path.join(build, program), "--benchmark_out=" + out.name,
+                   "--benchmark_out_format=json", *options]
+        print("== " + " ".join(command[:1] + list(options)), flush=True)
+        result = subprocess.run(command, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
+                                timeout=1800, check=False)
+        try:
+            runs = json.load(open(out.name))["benchmarks"]
+        except (ValueError, KeyError):
+            runs = []
+        if result.returncode != 0 or not runs:
+            print(result.stderr.decode(errors="replace")[-2000:])
+        return {run["name"]: run for run in runs}
+
+
+def ratio(a, b):
+    return a / b if a and b else None
+
+
+def seconds_of(run):
+    scale = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}[run.get("time_unit", "ns")]
+    return run["real_time"] * scale
+
+
+def goal_row(name, value, unit, goal, holds, note=""):
+    if value is None:
+        failed(name, note or "did not run")
+    else:
+        figure(name, value, unit, goal, bool(holds(value)), note)
+
+
+def offscreen():
+    return dict(os.environ, QT_QPA_PLATFORM="offscreen")
+
+
+# ---- conversion
+def conversion():
+    runs = google_benchmark("logfetch/convert/convert_benchmark")
+    convert = runs.get("BM_ConvertSixteenMegabytes/min_time:3.000")
+    plain = runs.get("BM_PlainBufferedWriteOfTheReportBytes/min_time:3.000")
+    value = ratio(convert and seconds_of(convert), plain and seconds_of(plain))
+    goal_row("conversion of 16 MB / plain write of the same output", value, "x", "<= 1.5x", lambda v: v <= 1.5,
+             "%.0f ms against %.0f ms" % (seconds_of(convert) * 1e3, seconds_of(plain) * 1e3) if value else "")
+
+    runs = google_benchmark("logfetch/windows/convert_window_benchmark", env=offscreen())
+    window = runs.get("BM_ConvertThroughTheWindow/min_time:5.000")
+    line = runs.get("BM_ConvertFromTheCommandLine/min_time:5.000")
+    value = ratio(window and seconds_of(window), line and seconds_of(line))
+    goal_row("conversion window / command line (16 MB)", value, "x", "<= 1.2x", lambda v: v <= 1.2)
+
+    peaks = {}
+    with tempfile.TemporaryDirectory() as folder:
+        for megabytes in (1, 16):
+            bin_path = os.path.join(folder, "LOG%d.BIN" % megabytes)
+            subprocess.run([os.path.join(build, "tools/generators/make_large_log"), str(megabytes << 20), bin_path],
+                           check=True)
+            process = subprocess.Popen([os.path.join(build, "logfetch/logfetch"), "convert", bin_path],
+                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            _, status, usage = os.wait4(process.pid, 0)
+            peaks[megabytes] = usage.ru_maxrss / 1024.0 if status == 0 else None
+    value = peaks[16] - peaks[1] if peaks[1] and peaks[16] else None
+    goal_row("peak memory converting 16 MB - converting 1 MB", value, "MB", "<= 4 MB", lambda v: v <= 4,
+             "%.1f MB against %.1f MB" % (peaks[16], peaks[1]) if value is not None else "")
+
+
+# ---- parsing
+def parsing():
+    runs = google_benchmark("tabwright/capture/parse_benchmark")
+    k7rx = runs.get("BM_K7rxLines", {}).get("bytes_per_second")
+    no_line_end = runs.get("BM_TenMegabytesWithoutLineEnd/fresh_parser:0", {}).get("bytes_per_second")
+    goal_row("parse of K7RX lines", k7rx and k7rx / 1e6, "MB/s", ">= 100 MB/s", lambda v: v >= 100)
+    goal_row("parse of text without CR LF: time a byte / K7RX's", ratio(k7rx, no_line_end), "x", "<= 2x",
+             lambda v: v <= 2, "%.0f MB/s" % (no_line_end / 1e6) if no_line_end else "")
+    vq480 = runs.get("BM_Vq480Blocks", {}).get("bytes_per_second")
+    figure("parse of VQ-480 blocks", vq480 and vq480 / 1e6, "MB/s")
+
+
+# ---- Calc
+def calc():
+    runs = google_benchmark("tabwright/capture/capture_drain_benchmark")
+    for shape, name in (("K7rxLines", "K7RX lines"), ("Vq480Blocks", "VQ-480 blocks")):
+        run = next((r for key, r in runs.items() if key.startswith(shape)), None)
+        goal_row("cells/s into Calc draining 1 MB of " + name, run and run.get("cells/s"), "cells/s",
+                 ">= 20,000", lambda v: v >= 20000)
+        goal_row("longest event-loop block meanwhile (" + name + ")", run and run.get("longest_tick_ms"), "ms",
+                 "<= 200 ms", lambda v: v <= 200)
+    runs = google_benchmark("tabwright/calc/calc_benchmark",
+                            "--benchmark_filter=StartToFirstRow|NewInstanceToCaptureWorkbookOpen|WriteLineRunsAsRows/8")
+    for key, name in (("NewInstanceToCaptureWorkbookOpen", "Start: new Calc instance to capture workbook open"),
+                      ("StartToFirstRow", "Start to the first row in Calc")):
+        run = next((r for k, r in runs.items() if k.startswith(key)), None)
+        figure(name, run and seconds_of(run) * 1e3, "ms", note="no goal")
+    run = next((r for k, r in runs.items() if k.startswith("WriteLineRunsAsRows/8")), None)
+    figure("cells/s writing runs of 100 K7RX rows", run and run.get("cells/s"), "cells/s", note="no goal")
+
+
+# ---- download and serial port
+def download():
+    runs = google_benchmark("logfetch/download/transfer_benchmark")
+    run = next((r for k, r in runs.items() if k.startswith("BM_DownloadThroughput")), None)
+    goal_row("download engine over a pty, times the line's 960 B/s", run and run.get("times_the_line"), "x",
+             ">= 100x", lambda v: v >= 100)
+    run = next((r for k, r in runs.items() if k.startswith("BM_WaitingForASilentInstrument")), None)
+    goal_row("download CPU while waiting for the instrument", run and run.get("cpu_percent_of_a_core"), "%",
+             "< 1 %", lambda v: v < 1)
+    runs = google_benchmark("serial/serial_benchmark")
+    run = next((r for k, r in runs.items() if k.startswith("BM_TakeByteOneMebibyte")), None)
+    figure("serial port, take one byte at a time", run and run.get("bytes_per_second", 0) / 1e6, "MB/s",
+           note="no goal")
+    for key, name in (("BM_IdleOpenPort", "idle open port"), ("BM_IdleAfterCablePulled", "after the cable is pulled")):
+        run = next((r for k, r in runs.items() if k.startswith(key)), None)
+        figure("serial port CPU in 5 s, " + name, run and run.get("cpu_ms_in_5s"), "ms", note="no goal")
+
+
+# ---- start-up
+def first_paint(program):
+    """Seconds from the process's start to its first painted window, from Qt's own paint
+    log with each message stamped with the time since the process started."""
+    folders = harness.UserFolders()
+    env = folders.environment(QT_LOGGING_RULES="qt.widgets.painting=true",
+                              QT_MESSAGE_PATTERN="%{time process} %{category} %{message}")
+    runner = harness.Program([os.path.join(build, program)], env, folders.work)
+    try:
+        at = None
+        deadline = time.monotonic() + 30
+        while at is None and time.monotonic() < deadline and runner.process.poll() is None:
+            runner.poll_stderr()
+            for _, line in runner.lines:
+                words = line.split()
+                if len(words) > 2 and words[1] == "qt.widgets.painting" and "lush" in line:
+                    at = float(words[0])
+                    break
+        return at
+    finally:
+        runner.kill()
+        folders.remove()
+
+
+def start_up():
+    for program, name in (("tabwright/tabwright", "Tabwright"), ("logfetch/logfetch", "Logfetch")):
+        samples = [first_paint(program) for _ in range(5)]
+        samples = sorted(s for s in samples if s is not None)
+        value = samples[len(samples) // 2] * 1e3 if samples else None
+        goal_row(name + ": start to first painted main window (median of 5)", value, "ms", "<= 300 ms",
+                 lambda v: v <= 300, "" if samples else "no paint seen")
+
+
+# ---- captures from a pty
+def capture_run(output, data, port=7, stop_after=None):
+    """`tabwright capture` from a pty that sends `data` as fast as the capture takes it, then
+    Ctrl-C once the journal holds every byte. Returns a dict of times (seconds) and RSS
+    samples, or a reason it failed."""
+    folders = harness.UserFolders()
+    line = harness.PtyInstrument()
+    folders.map_port(port, line.path)
+    out_path = os.path.join(folders.work, output)
+    runner = harness.Program([os.path.join(build, "tabwright/tabwright"), "capture", "--port", str(port),
+                              "--output", out_path], folders.environment(), folders.work)
+    try:
+        ready = runner.wait_for_line("Ready", 180)
+        if ready is None:
+            return "never ready: " + runner.stderr()[-300:]
+        began = time.monotonic()
+        rss = []
+        step = max(1, len(data) // 10)
+        for at in range(0, len(data), step):
+            if not line.send(data[at:at + step], began + 900):
+                return "sending timed out"
+            rss.append((at + step, harness.rss_kib(runner.process.pid)))
+            runner.poll_stderr(0)
+        sent = time.monotonic()
+        deadline = sent + 900
+        while time.monotonic() < deadline:
+            journals = folders.journals()
+            if journals and sum(os.path.getsize(j) for j in journals) >= len(data):
+                break
+            runner.poll_stderr(0.05)
+            line.drain()
+        received = time.monotonic()
+        rss.append((len(data), harness.rss_kib(runner.process.pid)))
+        runner.signal(signal.SIGINT)
+        status = runner.finish(900)
+        ended = time.monotonic()
+        if status != 0:
+            return "exit status %s: %s" % (status, runner.stderr()[-300:])
+        return dict(ready=ready, sending=received - began, saving=ended - received, total=ended - began,
+                    rss=rss, output_bytes=os.path.getsize(out_path))
+    finally:
+        runner.kill()
+        line.close()
+        folders.remove()
+
+
+def cat_run(data):
+    """`cat` of the same pty into a file: seconds from the first byte sent to the last
+    byte in the file."""
+    line = harness.PtyInstrument()
+    with tempfile.NamedTemporaryFile() as out:
+        cat = subprocess.Popen(["cat", line.path], stdout=out)
+        try:
+            time.sleep(0.5)
+            began = time.monotonic()
+            if not line.send(data, began + 300):
+                return None
+            while os.path.getsize(out.name) < len(data) and time.monotonic() < began + 300:
+                time.sleep(0.001)
+            return time.monotonic() - began
+        finally:
+            cat.kill()
+            cat.wait()
+            line.close()
+
+
+def captures():
+    data = harness.k7rx_text(16 << 20)
+    cat = min(filter(None, (cat_run(data) for _ in range(3))), default=None)
+    csv = capture_run("run.csv", data)
+    if isinstance(csv, str):
+        failed("tabwright capture 16 MB to .csv / cat of the pty", csv)
+    else:
+        goal_row("tabwright capture 16 MB to .csv / cat of the pty", ratio(csv["total"], cat), "x", "<= 1.2x",
+                 lambda v: v <= 1.2, "%.2f s against %.2f s" % (csv["total"], cat or 0))
+    data = harness.k7rx_text(2 << 20)
+    ods = capture_run("run.ods", data)
+    if isinstance(ods, str):
+        failed("tabwright capture 2 MB to .ods", ods)
+    else:
+        figure("tabwright capture 2 MB to .ods: Calc's start", ods["ready"], "s", note="no goal")
+        figure("tabwright capture 2 MB to .ods: sending until all received", ods["sending"], "s", note="no goal")
+        figure("tabwright capture 2 MB to .ods: stop, write and save", ods["saving"], "s", note="no goal")
+
+
+def long_capture():
+    # Lines of about 56 bytes: 50 MB stay within the sheet's 1,048,576 rows.
+    data = harness.k7rx_text(50 << 20, width=12)
+    run = capture_run("long.ods", data)
+    name = "tabwright RSS growth over a 50 MB capture to .ods after its first 10 %"
+    if isinstance(run, str):
+        failed(name, run)
+        return
+    samples = run["rss"]
+    growth = (max(kib for _, kib in samples[1:]) - samples[0][1]) / 1024.0
+    goal_row(name, growth, "MB", "<= 16 MB (flat)", lambda v: v <= 16,
+             "RSS %s MB at 10 %%..100 %%; %.0f s" % (
+                 "/".join("%.0f" % (kib / 1024.0) for _, kib in samples), run["total"]))
+
+
+parts = {"conversion": conversion, "parsing": parsing, "calc": calc, "download": download,
+         "start-up": start_up, "captures": captures, "long-capture": long_capture}
+chosen = sys.argv[3:] or list(parts)
+for part in chosen:
+    print("== " + part, flush=True)
+    try:
+        parts[part]()
+    except Exception as error:  # a broken measurement is a row of the table, not the end
+        failed(part, "%s: %s" % (type(error).__name__, error))
+
+print()
+print("%-64s %12s  %-18s %s" % ("figure", "value", "goal", "met"))
+for row in figures:
+    value = row["value"]
+    shown = "-" if value is None else ("%.3g" % value if abs(value) < 1000 else "%.0f" % value)
+    met = {True: "met", False: "NOT MET", None: ""}[row["met"]]
+    print("%-64s %8s %-3s  %-18s %s  %s" % (row["figure"][:64], shown, row["unit"], row["goal"], met, row["note"]))
+with open(json_path, "w") as out:
+    json.dump(figures, out, indent=1)
+print("\nWritten: " + json_path)
+sys.exit(0)
