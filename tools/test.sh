@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is needed, then builds and runs the whole test suite twice:
 # a release build with warnings as errors, and one with AddressSanitizer and
-# UndefinedBehaviorSanitizer, where any report fails the run.
+# UndefinedBehaviorSanitizer, where any report fails the run. Then the fault
+# table against the release programs and every fuzz target for 30 s. Each
+# stage's time is printed at the end.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -10,9 +12,21 @@ tools/install-deps.sh
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
 
+stages=()
+stage_began=$SECONDS
+stage_done() {
+  stages+=("$(printf '%-40s %4d s' "$1" $((SECONDS - stage_began)))")
+  stage_began=$SECONDS
+}
+
 echo "== release build (warnings are errors)"
 tools/build.sh build/release -DCMAKE_BUILD_TYPE=Release -DWERROR=ON -DDEVELOPER_TOOLS=ON
 ctest --test-dir build/release --output-on-failure -j "$jobs" --timeout 300
+stage_done "release build and tests"
+
+echo "== fault table (release programs)"
+tools/faults.sh build/release
+stage_done "fault table"
 
 echo "== sanitizer build (address, undefined behaviour)"
 tools/build.sh build/sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSANITIZE=ON -DBENCHMARKS=OFF
@@ -20,3 +34,12 @@ export ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 export LSAN_OPTIONS="suppressions=$top/testing/lsan.supp"
 ctest --test-dir build/sanitize --output-on-failure -j "$jobs" --timeout 600
+stage_done "sanitizer build and tests"
+
+echo "== fuzz smoke (30 s a target)"
+tools/fuzz.sh 30
+stage_done "fuzz build and smoke"
+
+echo "== times"
+printf '%s\n' "${stages[@]}"
+echo "total: $SECONDS s"

@@ -7,7 +7,7 @@ std::optional<int> parseCommandLine(QCommandLineParser& parser, const QStringLis
 {
     if (!parser.parse(arguments)) {
         err << command << ": " << parser.errorText().toLocal8Bit().toStdString() << "; see " << command
-                  << " --help\n";
+            << " --help\n";
         return kUsageError;
     }
     if (parser.isSet(QStringLiteral("help")))

@@ -34,7 +34,8 @@ std::variant<DownloadOptions, int> parseDownloadCommandLine(const QStringList& a
                                     "FILE.BIN", kDefaultBinFileName);
     const QCommandLineOption force("force", "Replace the output file if it exists.");
     parser.addOptions({port, output, force});
-    if (const std::optional<int> usage = common::parseCommandLine(parser, arguments, "logfetch download", err))
+    if (const std::optional<int> usage =
+            common::parseCommandLine(parser, arguments, "logfetch download", err))
         return *usage;
     if (parser.positionalArguments().size() > 1) {
         err << "logfetch download: takes no file names; use --output FILE.BIN\n";
@@ -48,7 +49,7 @@ std::variant<DownloadOptions, int> parseDownloadCommandLine(const QStringList& a
             serial::portNumberOfText(parser.value(port).toLocal8Bit().toStdString());
         if (!number) {
             err << "logfetch download: --port takes a COM port number from 1 to 16, not \""
-                      << parser.value(port).toLocal8Bit().toStdString() << "\"\n";
+                << parser.value(port).toLocal8Bit().toStdString() << "\"\n";
             return common::kUsageError;
         }
         options.portText = std::to_string(*number);

@@ -34,7 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     const auto& options = std::get<logfetch::DownloadOptions>(parsed);
-    check(!options.portText || serial::portNumberOfText(*options.portText).has_value(), "a port outside 1 to 16");
+    check(!options.portText || serial::portNumberOfText(*options.portText).has_value(),
+          "a port outside 1 to 16");
     check(!options.outputPath.empty(), "no output name");
     check(err.str().empty(), "accepted options with a complaint");
     return 0;

@@ -39,7 +39,8 @@ BENCHMARK(NewInstanceToCaptureWorkbookOpen)->Unit(benchmark::kMillisecond)->Iter
 void StartToFirstRow(benchmark::State& state)
 {
     Places places;
-    const std::vector<tabwright::CellValue> line{"0", "0012", "12-08-2026", "05:10:26", "43", "(RAW)", "21", "(C)"};
+    const std::vector<tabwright::CellValue> line{"0",  "0012",  "12-08-2026", "05:10:26",
+                                                 "43", "(RAW)", "21",         "(C)"};
     for (auto _ : state) {
         tabwright::CalcSpreadsheet calc(places.options);
         if (!tabwright::openCaptureWorkbook(calc, places.workingCopy))
@@ -132,6 +133,28 @@ void WriteLineRunsAsRows(benchmark::State& state)
     });
 }
 BENCHMARK(WriteLineRunsAsRows)->Arg(8)->Arg(60)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
+
+// A backlog of VQ-480 blocks: range(0) blocks of a stamp and 16 readings, each block one
+// column further right, in one call. Runs that would pass the sheet's 1024 columns start
+// again at the left, further down.
+void WriteBlockRunsAsColumns(benchmark::State& state)
+{
+    constexpr int kRowsPerBlock = 17;
+    const int blocks = static_cast<int>(state.range(0));
+    const int runsAcross = 1000 / blocks;
+    const std::vector<tabwright::CellValue> stamp{0.5}, reading{"9999"};
+    writeCells(state, [&](tabwright::Spreadsheet& calc, int run) {
+        const int top = (run - 1) / runsAcross * kRowsPerBlock;
+        const int left = (run - 1) % runsAcross * blocks;
+        std::vector<tabwright::RowCells> rows;
+        for (int block = 1; block <= blocks; ++block)
+            for (int row = 1; row <= kRowsPerBlock; ++row)
+                rows.push_back({top + row, left + block, row == 1 ? stamp : reading});
+        calc.writeRows(rows);
+        return blocks * kRowsPerBlock;
+    });
+}
+BENCHMARK(WriteBlockRunsAsColumns)->Arg(58)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
 
 }  // namespace
 

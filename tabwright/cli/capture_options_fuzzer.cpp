@@ -24,8 +24,8 @@ void check(bool holds, const char* what)
 
 bool withinLimits(const tabwright::LimitPair& limits)
 {
-    return limits.minimum >= -32768 && limits.maximum <= 32767 && limits.maximum - limits.minimum + 1 >= -32768 &&
-           limits.maximum - limits.minimum + 1 <= 32767;
+    return limits.minimum >= -32768 && limits.maximum <= 32767 &&
+           limits.maximum - limits.minimum + 1 >= -32768 && limits.maximum - limits.minimum + 1 <= 32767;
 }
 
 }  // namespace

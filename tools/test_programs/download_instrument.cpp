@@ -34,7 +34,8 @@ int main(int argc, char* argv[])
     if (!std::getline(std::cin, line))
         return 1;
     {
-        testing_support::PtyInstrumentRunner runner(pty, testing_support::PtyInstrumentRunner::Pace::AsFastAsPossible);
+        testing_support::PtyInstrumentRunner runner(
+            pty, testing_support::PtyInstrumentRunner::Pace::AsFastAsPossible);
         runner.play(script);
         const auto deadline = std::chrono::steady_clock::now() + 60s;
         while (std::chrono::steady_clock::now() < deadline && !runner.done() &&
