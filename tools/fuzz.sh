@@ -10,7 +10,8 @@ seconds=${1:-60}
 case "$seconds" in '' | *[!0-9]*) echo "usage: tools/fuzz.sh [SECONDS]" >&2; exit 2 ;; esac
 tools/install-deps.sh
 
-build=build/fuzz
+# Absolute paths: a target may change its working folder.
+build=$top/build/fuzz
 # TARGET|PROGRAM|SEED FOLDER|libFuzzer options
 targets=(
   "convert_fuzzer|logfetch/convert/convert_fuzzer|data/samples|-max_len=4096"
@@ -39,6 +40,7 @@ failed=0
 summary=()
 for target in "${targets[@]}"; do
   IFS='|' read -r name program seeds options <<<"$target"
+  [[ "$seeds" = /* ]] || seeds="$top/$seeds"
   corpus="$build/corpus/$name"
   log="$build/logs/$name.log"
   mkdir -p "$corpus" "$(dirname "$log")"

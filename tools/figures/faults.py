@@ -5,6 +5,7 @@ of its own needs mount rights) says so instead of running.
 Usage: faults.py BUILD_FOLDER [CASE ...]"""
 
 import os
+import pwd
 import random
 import shutil
 import signal
@@ -107,8 +108,8 @@ class Capture:
         self.folders.remove()
 
 
-def row(case, status, text, lost, expected_ok, why=""):
-    verdict = "ok" if expected_ok and not crashed(status) else "FAULT"
+def row(case, status, text, lost, expected_ok, why="", killed_by_the_case=False):
+    verdict = "ok" if expected_ok and (killed_by_the_case or not crashed(status)) else "FAULT"
     rows.append(dict(case=case, seen=text, status=status_text(status), lost=lost, verdict=verdict,
                      why=why if verdict == "FAULT" else ""))
     print("  %-40s %-6s %s" % (case, verdict, why if verdict == "FAULT" else ""), flush=True)
@@ -156,13 +157,14 @@ class SmallFileSystem:
 
     def fill(self):
         """Fills what is left, so the next write fails."""
-        with open(os.path.join(self.path, "filler"), "wb") as filler:
-            try:
-                while True:
-                    filler.write(b"\0" * 4096)
-                    filler.flush()
-            except OSError:
+        filler = os.open(os.path.join(self.path, "filler"), os.O_WRONLY | os.O_CREAT, 0o600)
+        try:
+            while os.write(filler, b"\0" * 4096) > 0:
                 pass
+        except OSError:
+            pass
+        finally:
+            os.close(filler)
 
     def close(self):
         subprocess.run(["umount", "-l", self.path], check=False)
@@ -195,7 +197,8 @@ class Download:
         if run_as:
             os.chmod(device, 0o666)
             subprocess.run(["chown", "-R", run_as, self.folders.root], check=True)
-            prefix = ["setpriv", "--reuid=" + run_as, "--regid=" + run_as, "--clear-groups"]
+            user = pwd.getpwnam(run_as)
+            prefix = ["setpriv", "--reuid=%d" % user.pw_uid, "--regid=%d" % user.pw_gid, "--clear-groups"]
         self.program = harness.Program(prefix + [self.logfetch, "download", "--port", str(port), "--output",
                                                  self.output], self.folders.environment(), self.folders.work)
 
@@ -294,13 +297,15 @@ def calc_killed_during_capture():
                 pass
         time.sleep(1)
         capture.send(lines_of(50_000))
-        capture.wait_journal()
+        # The journal keeps what arrives while Calc is gone, not only at Stop.
+        growing = capture.wait_journal(15)
         capture.program.signal(signal.SIGINT)
         status = capture.program.finish(120)
         text = capture.program.stderr()
-        row("Calc killed during a capture (.ods)", status, seen(text), capture.lost(),
-            status != 0 and "journal" in text.lower() and capture.lost() == "no",
-            "reported as saved, or no pointer to the journal")
+        lost = capture.lost() if growing else "YES until Stop: journal stood still"
+        row("Calc killed during a capture (.ods)", status, seen(text), lost,
+            status != 0 and "journal" in text.lower() and lost == "no",
+            "reported as saved, no pointer to the journal, or the journal stood still")
     finally:
         capture.close()
 
@@ -316,7 +321,7 @@ def signal_during_capture(number, output):
             capture.wait_journal()
             capture.program.signal(number)
             status = capture.program.finish(180)
-            text = capture.program.stdout() + capture.program.stderr()
+            text = capture.program.stderr() + "\n" + capture.program.stdout()
             lost = capture.lost()
             if output == "csv" and lost == "no" and capture.csv_rows() != capture.sent.count(b"\r\n"):
                 lost = "YES: %s of %d lines in the output" % (capture.csv_rows(), capture.sent.count(b"\r\n"))
@@ -338,7 +343,7 @@ def disk_full_while_converting():
         program = harness.Program([LOGFETCH, "convert", bin_path], harness.UserFolders().environment(),
                                   small.path)
         status = program.finish(120)
-        text = program.stdout() + program.stderr()
+        text = program.stderr() + "\n" + program.stdout()
         row("disk full while converting", status, seen(text), "n/a (reports only)",
             status not in (0, None) and "61" in text, "a full disk not told as error 61")
     finally:
@@ -373,7 +378,7 @@ def disk_full_under_journal():
         time.sleep(2)
         capture.program.signal(signal.SIGINT)
         status = capture.program.finish(60)
-        text = capture.program.stdout() + capture.program.stderr()
+        text = capture.program.stderr() + "\n" + capture.program.stdout()
         lines = capture.sent.count(b"\r\n")
         written = capture.csv_rows()
         lost = "no" if written == lines else "YES: %s of %d lines in the output" % (written, lines)
@@ -395,7 +400,7 @@ def disk_full_under_output():
         capture.wait_journal()
         capture.program.signal(signal.SIGINT)
         status = capture.program.finish(60)
-        text = capture.program.stdout() + capture.program.stderr()
+        text = capture.program.stderr() + "\n" + capture.program.stdout()
         row("disk full under the capture output", status, seen(text), capture.lost(),
             status not in (0, None) and capture.lost() == "no" and "could not be saved" in text,
             "reported as saved, or the journal lost bytes")
@@ -416,9 +421,12 @@ def read_only_program_folder():
         os.chmod(folder, 0o555)
         on_line = download.play()
         status = download.program.finish(60)
-        text = download.program.stdout() + download.program.stderr()
-        row("read-only program folder (download)", status, seen(text), download.lost(on_line),
-            status == 0 or bool(text.strip()), "a failure not told")
+        text = download.program.stderr() + "\n" + download.program.stdout()
+        lost = download.lost(on_line)
+        whole = lost.startswith("no") and len(download.received()) == 16 * 1024
+        row("read-only program folder (download)", status, seen(text), lost,
+            (status == 0 and whole) or (status != 0 and "folder" in text.lower()),
+            "the download was neither kept whole nor refused with a word on the folder")
     finally:
         if download:
             download.close()
@@ -435,7 +443,7 @@ def random_bin():
             bin_file.write(bytes(generator.getrandbits(8) for _ in range(256 * 1024)))
         program = harness.Program([LOGFETCH, "convert", path], folders.environment(), folders.work)
         status = program.finish(120)
-        text = program.stdout() + program.stderr()
+        text = program.stderr() + "\n" + program.stdout()
         row(".BIN of random bytes", status, seen(text), "n/a", bool(text.strip()), "nothing told")
     finally:
         folders.remove()
@@ -505,6 +513,173 @@ def two_captures_at_once():
         folders.remove()
 
 
+def offices_left(before):
+    """Office processes that were not running before the case."""
+    found = []
+    for entry in os.listdir("/proc"):
+        if entry.isdigit() and int(entry) not in before:
+            try:
+                with open("/proc/%s/cmdline" % entry, "rb") as cmdline:
+                    if b"soffice" in cmdline.read():
+                        found.append(int(entry))
+            except OSError:
+                pass
+    return found
+
+
+def offices_now():
+    return set(int(e) for e in os.listdir("/proc") if e.isdigit())
+
+
+def wait_for_no_offices(before, seconds):
+    deadline = time.monotonic() + seconds
+    while offices_left(before) and time.monotonic() < deadline:
+        time.sleep(0.2)
+    return offices_left(before)
+
+
+def signal_while_calc_starts():
+    before = offices_now()
+    capture = Capture("run.ods")
+    try:
+        time.sleep(0.5)
+        capture.program.signal(signal.SIGINT)
+        status = capture.program.finish(120)
+        left = wait_for_no_offices(before, 20)
+        for pid in left:
+            os.kill(pid, signal.SIGKILL)
+        text = capture.program.stderr() + "\n" + capture.program.stdout()
+        row("SIGINT while Calc starts (.ods)", status, seen(text) + ("; %d Calc processes left" % len(left)),
+            "n/a", not left and status is not None and status >= 0, "killed by the signal or Calc left running")
+    finally:
+        capture.close()
+
+
+def tabwright_killed_leaves_no_calc():
+    before = offices_now()
+    capture = Capture("run.ods")
+    try:
+        capture.ready()
+        capture.send(lines_of(20_000))
+        capture.wait_journal()
+        capture.program.kill()
+        left = wait_for_no_offices(before, 30)
+        for pid in left:
+            os.kill(pid, signal.SIGKILL)
+        row("kill -9 of a capture (.ods)", -9, "%d Calc processes left after 30 s" % len(left), capture.lost(),
+            not left and capture.lost() == "no", "Calc outlived the program", killed_by_the_case=True)
+    finally:
+        capture.close()
+
+
+def closed_standard_output():
+    folders = harness.UserFolders()
+    line = harness.PtyInstrument()
+    try:
+        folders.map_port(7, line.path)
+        output = os.path.join(folders.work, "run.csv")
+        read_end, write_end = os.pipe()
+        os.close(read_end)
+        program = harness.Program([TABWRIGHT, "capture", "--port", "7", "--output", output],
+                                  folders.environment(), folders.work, stdout=write_end)
+        os.close(write_end)
+        if program.wait_for_line("Ready", 60) is None:
+            raise RuntimeError("the capture never started: " + seen(program.stderr()))
+        data = lines_of(20_000)
+        line.send(data, time.monotonic() + 60)
+        time.sleep(1)
+        program.signal(signal.SIGINT)
+        status = program.finish(60)
+        saved = os.path.exists(output) and open(output, "rb").read().count(b"\n") == data.count(b"\r\n")
+        row("standard output a closed pipe", status, seen(program.stderr()), "no" if saved else "YES: not saved whole",
+            status == 0 and saved, "the closed pipe changed the exit status or stopped the save")
+    finally:
+        line.close()
+        folders.remove()
+
+
+def nohup_capture():
+    folders = harness.UserFolders()
+    line = harness.PtyInstrument()
+    try:
+        folders.map_port(7, line.path)
+        output = os.path.join(folders.work, "run.csv")
+        ignore = signal.signal(signal.SIGHUP, signal.SIG_IGN)
+        try:
+            program = harness.Program([TABWRIGHT, "capture", "--port", "7", "--output", output],
+                                      folders.environment(), folders.work)
+        finally:
+            signal.signal(signal.SIGHUP, ignore)
+        if program.wait_for_line("Ready", 60) is None:
+            raise RuntimeError("the capture never started: " + seen(program.stderr()))
+        program.signal(signal.SIGHUP)
+        time.sleep(1.5)
+        still_running = program.process.poll() is None
+        line.send(lines_of(10_000), time.monotonic() + 30)
+        time.sleep(0.5)
+        program.signal(signal.SIGINT)
+        status = program.finish(60)
+        row("SIGHUP ignored at start (nohup)", status,
+            ("kept running after SIGHUP" if still_running else "ended by SIGHUP") + " | " + seen(program.stderr()),
+            "n/a", still_running, "the ignored hang-up ended the run")
+    finally:
+        line.close()
+        folders.remove()
+
+
+def output_is_a_folder():
+    folders = harness.UserFolders()
+    try:
+        os.makedirs(os.path.join(folders.work, "out.csv"))
+        program = harness.Program([TABWRIGHT, "capture", "--emulate", "K7RX", "--seconds", "1", "--output", "out.csv"],
+                                  folders.environment(), folders.work)
+        status = program.finish(60)
+        row("output name that is a folder", status, seen(program.stderr()), "n/a", status == 2,
+            "not refused before the run")
+    finally:
+        folders.remove()
+
+
+def line_wider_than_the_sheet():
+    capture = Capture("run.ods")
+    try:
+        capture.ready()
+        wide = ("0 0001 :: " + " ".join(str(i) for i in range(20_000)) + "\r\n").encode()
+        capture.send(wide + lines_of(5_000))
+        capture.wait_journal()
+        time.sleep(2)
+        capture.program.signal(signal.SIGINT)
+        status = capture.program.finish(180)
+        text = capture.program.stderr() + "\n" + capture.program.stdout()
+        row("a line wider than the sheet (.ods)", status, seen(text), capture.lost(),
+            status == 1 or ("Rows written: 0" not in text and "blocked" not in text),
+            "reported as saved with lines not written")
+    finally:
+        capture.close()
+
+
+def disk_full_under_ods_output():
+    small = SmallFileSystem(16 << 10)
+    capture = None
+    try:
+        capture = Capture("run.ods", out_folder=small.path)
+        capture.ready()
+        capture.send(lines_of(100_000))
+        capture.wait_journal()
+        capture.program.signal(signal.SIGINT)
+        status = capture.program.finish(180)
+        text = capture.program.stderr() + "\n" + capture.program.stdout()
+        left = os.path.exists(capture.output)
+        row("disk full under the .ods output", status, seen(text) + ("; a partial file is left" if left else ""),
+            capture.lost(), status not in (0, None) and not left and capture.lost() == "no",
+            "reported as saved, or a corrupt output left")
+    finally:
+        if capture:
+            capture.close()
+        small.close()
+
+
+
 cases = {
     "download-cable": cable_pulled_during_download,
     "capture-cable": cable_pulled_during_capture,
@@ -524,6 +699,13 @@ cases = {
     "port-not-a-number": port_not_a_number,
     "same-port": two_programs_on_one_port,
     "two-captures": two_captures_at_once,
+    "signal-calc-start": signal_while_calc_starts,
+    "killed-capture": tabwright_killed_leaves_no_calc,
+    "closed-stdout": closed_standard_output,
+    "nohup": nohup_capture,
+    "output-folder": output_is_a_folder,
+    "wide-line": line_wider_than_the_sheet,
+    "full-ods-output": disk_full_under_ods_output,
 }
 
 chosen = sys.argv[2:] or list(cases)
@@ -535,8 +717,9 @@ for name in chosen:
     except Skip as why:
         skipped(name, str(why))
     except Exception as error:  # a case that breaks down is a row of the table too
-        row(name, None if "never started" not in str(error) else 1, "%s: %s" % (type(error).__name__, error),
-            "?", False, "the case broke down")
+        rows.append(dict(case=name, seen="%s: %s" % (type(error).__name__, error), status="-", lost="?",
+                         verdict="FAULT", why="the case broke down"))
+        print("  %-40s FAULT  the case broke down: %s" % (name, error), flush=True)
     if len(rows) == count:
         row(name, None, "no result", "?", False, "the case gave no result")
 

@@ -119,10 +119,11 @@ class Program:
     """A program started in its own process group with stdout and stderr collected into
     files; every stderr line gets its arrival time through `lines`."""
 
-    def __init__(self, command, env, cwd, stdin=subprocess.DEVNULL):
+    def __init__(self, command, env, cwd, stdin=subprocess.DEVNULL, stdout=None):
         self.began = time.monotonic()
         self.out = tempfile.TemporaryFile()
-        self.process = subprocess.Popen(command, env=env, cwd=cwd, stdin=stdin, stdout=self.out,
+        self.process = subprocess.Popen(command, env=env, cwd=cwd, stdin=stdin,
+                                        stdout=self.out if stdout is None else stdout,
                                         stderr=subprocess.PIPE, start_new_session=True)
         os.set_blocking(self.process.stderr.fileno(), False)
         self.lines = []  # (seconds since start, text)
