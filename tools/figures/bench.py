@@ -67,18 +67,20 @@ def offscreen():
 
 # ---- conversion
 def conversion():
-    runs = google_benchmark("logfetch/convert/convert_benchmark")
-    convert = runs.get("BM_ConvertSixteenMegabytes/min_time:3.000")
-    plain = runs.get("BM_PlainBufferedWriteOfTheReportBytes/min_time:3.000")
-    value = ratio(convert and seconds_of(convert), plain and seconds_of(plain))
-    goal_row("conversion of 16 MB / plain write of the same output", value, "x", "<= 1.5x", lambda v: v <= 1.5,
-             "%.0f ms against %.0f ms" % (seconds_of(convert) * 1e3, seconds_of(plain) * 1e3) if value else "")
-
-    runs = google_benchmark("logfetch/windows/convert_window_benchmark", env=offscreen())
-    window = runs.get("BM_ConvertThroughTheWindow/min_time:5.000")
-    line = runs.get("BM_ConvertFromTheCommandLine/min_time:5.000")
-    value = ratio(window and seconds_of(window), line and seconds_of(line))
-    goal_row("conversion window / command line (16 MB)", value, "x", "<= 1.2x", lambda v: v <= 1.2)
+    # Processor time (user and system) decides: on a shared machine the wall time of 400 MB
+    # of writes mostly measures the other programs; it is shown beside it.
+    for program, first, second, name, goal in (
+            ("logfetch/convert/convert_benchmark", "BM_ConvertSixteenMegabytes/min_time:3.000",
+             "BM_PlainBufferedWriteOfTheReportBytes/min_time:3.000",
+             "conversion of 16 MB / plain write of the same output", 1.5),
+            ("logfetch/windows/convert_window_benchmark", "BM_ConvertThroughTheWindow/min_time:5.000",
+             "BM_ConvertFromTheCommandLine/min_time:5.000", "conversion window / command line (16 MB)", 1.2)):
+        runs = google_benchmark(program, env=offscreen())
+        a, b = runs.get(first), runs.get(second)
+        value = ratio(a and a["cpu_time"], b and b["cpu_time"])
+        goal_row(name + ", CPU", value, "x", "<= %gx" % goal, lambda v, g=goal: v <= g,
+                 "CPU %.0f against %.0f ms; wall %.0f against %.0f ms" % (
+                     a["cpu_time"], b["cpu_time"], a["real_time"], b["real_time"]) if value else "")
 
     peaks = {}
     with tempfile.TemporaryDirectory() as folder:
@@ -146,23 +148,19 @@ def download():
 
 # ---- start-up
 def first_paint(program):
-    """Seconds from the process's start to its first painted window, from Qt's own paint
-    log with each message stamped with the time since the process started."""
+    """Seconds from starting the program to its first painted window: the arrival of Qt's
+    own log line of the first flush of a top-level window."""
     folders = harness.UserFolders()
-    env = folders.environment(QT_LOGGING_RULES="qt.widgets.painting=true",
-                              QT_MESSAGE_PATTERN="%{time process} %{category} %{message}")
+    env = folders.environment(QT_LOGGING_RULES="qt.widgets.painting=true")
     runner = harness.Program([os.path.join(build, program)], env, folders.work)
     try:
-        at = None
         deadline = time.monotonic() + 30
-        while at is None and time.monotonic() < deadline and runner.process.poll() is None:
+        while time.monotonic() < deadline and runner.process.poll() is None:
             runner.poll_stderr()
-            for _, line in runner.lines:
-                words = line.split()
-                if len(words) > 2 and words[1] == "qt.widgets.painting" and "lush" in line:
-                    at = float(words[0])
-                    break
-        return at
+            for at, line in runner.lines:
+                if "Painting and flushing" in line:
+                    return at
+        return None
     finally:
         runner.kill()
         folders.remove()
