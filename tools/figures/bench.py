@@ -111,13 +111,15 @@ def parsing():
 
 # ---- Calc
 def calc():
-    runs = google_benchmark("tabwright/capture/capture_drain_benchmark")
+    # Three drains each, their median: one drain swings twofold with the load of a shared machine.
+    runs = google_benchmark("tabwright/capture/capture_drain_benchmark", "--benchmark_repetitions=3")
     for shape, name in (("K7rxLines", "K7RX lines"), ("Vq480Blocks", "VQ-480 blocks")):
-        run = next((r for key, r in runs.items() if key.startswith(shape)), None)
-        goal_row("cells/s into Calc draining 1 MB of " + name, run and run.get("cells/s"), "cells/s",
+        run = next((r for key, r in runs.items() if key.startswith(shape) and key.endswith("_median")), None)
+        goal_row("cells/s into Calc draining 1 MB of " + name + " (median of 3)", run and run.get("cells/s"), "cells/s",
                  ">= 20,000", lambda v: v >= 20000)
         goal_row("longest event-loop block meanwhile (" + name + ")", run and run.get("longest_tick_ms"), "ms",
-                 "<= 200 ms", lambda v: v <= 200)
+                 "<= 200 ms", lambda v: v <= 200,
+                 "first tick %.0f ms, %d ticks" % (run["first_tick_ms"], run["ticks"]) if run else "")
     runs = google_benchmark("tabwright/calc/calc_benchmark",
                             "--benchmark_filter=StartToFirstRow|NewInstanceToCaptureWorkbookOpen|WriteLineRunsAsRows/8")
     for key, name in (("NewInstanceToCaptureWorkbookOpen", "Start: new Calc instance to capture workbook open"),
@@ -249,7 +251,8 @@ def captures():
         failed("tabwright capture 16 MB to .csv / cat of the pty", csv)
     else:
         goal_row("tabwright capture 16 MB to .csv / cat of the pty", ratio(csv["total"], cat), "x", "<= 1.2x",
-                 lambda v: v <= 1.2, "%.2f s against %.2f s" % (csv["total"], cat or 0))
+                 lambda v: v <= 1.2, "%.2f s (receiving %.2f s, stop and save %.2f s) against %.2f s" % (
+                     csv["total"], csv["sending"], csv["saving"], cat or 0))
     data = harness.k7rx_text(2 << 20)
     ods = capture_run("run.ods", data)
     if isinstance(ods, str):
