@@ -4,24 +4,13 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "serial/port_directory.h"
+#include "testing/fuzz_support.h"
 #include "testing/port_mapping.h"
 
-namespace {
-
-void check(bool holds, const char* what)
-{
-    if (holds)
-        return;
-    std::fprintf(stderr, "port_mapping_fuzzer: %s\n", what);
-    std::abort();
-}
-
-}  // namespace
+using testing_support::fuzzCheck;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -34,10 +23,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     int previous = 0;
     for (const serial::PortEntry& entry : serial::listPorts()) {
-        check(entry.number >= 1 && entry.number <= 16, "a number outside 1 to 16");
-        check(entry.number > previous, "numbers not ascending or given twice");
-        check(!entry.device.empty(), "a number without a device");
-        check(!serial::listingLine(entry).empty(), "an empty listing line");
+        fuzzCheck(entry.number >= 1 && entry.number <= 16, "a number outside 1 to 16");
+        fuzzCheck(entry.number > previous, "numbers not ascending or given twice");
+        fuzzCheck(!entry.device.empty(), "a number without a device");
+        fuzzCheck(!serial::listingLine(entry).empty(), "an empty listing line");
         previous = entry.number;
     }
     return 0;

@@ -5,22 +5,12 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
 #include "tabwright/cli/capture_options.h"
-#include "testing/fuzz_arguments.h"
+#include "testing/fuzz_support.h"
 #include "testing/temp_folder.h"
 
 namespace {
-
-void check(bool holds, const char* what)
-{
-    if (holds)
-        return;
-    std::fprintf(stderr, "capture_options_fuzzer: %s\n", what);
-    std::abort();
-}
 
 bool withinLimits(const tabwright::LimitPair& limits)
 {
@@ -30,13 +20,15 @@ bool withinLimits(const tabwright::LimitPair& limits)
 
 }  // namespace
 
+using testing_support::fuzzCheck;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     // The output check makes and removes a probe file in the output's folder: every name
     // stays in a folder of the fuzzer's own.
     static testing_support::TempFolder folder;
     static const bool inFolder = QDir::setCurrent(QString::fromStdString(folder.path()));
-    check(inFolder, "cannot enter the temporary folder");
+    fuzzCheck(inFolder, "cannot enter the temporary folder");
     const QStringList arguments = testing_support::argumentsOf(data, size, {"tabwright", "capture"});
     for (const QString& argument : arguments)
         if (argument.contains(QLatin1Char('/')))
@@ -44,16 +36,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const auto parsed = tabwright::parseCaptureOptions(arguments, "capture-default.ods");
     if (const auto* message = std::get_if<std::string>(&parsed)) {
-        check(!message->empty(), "a refusal without a message");
+        fuzzCheck(!message->empty(), "a refusal without a message");
         return 0;
     }
     const auto& options = std::get<tabwright::CaptureOptions>(parsed);
-    check(!options.port || (*options.port >= 1 && *options.port <= 16), "a port outside 1 to 16");
-    check(!options.port || options.source == tabwright::CaptureSource::Port, "a port and an emulator");
-    check(!options.seconds || (std::isfinite(*options.seconds) && *options.seconds > 0),
-          "seconds that are not a time");
-    check(withinLimits(options.measurement) && withinLimits(options.temperature), "limits out of range");
-    check(!options.outputPath.empty(), "no output name");
-    check(options.macro.empty() || options.outputKind == tabwright::OutputKind::Calc, "a macro for a .csv");
+    fuzzCheck(!options.port || (*options.port >= 1 && *options.port <= 16), "a port outside 1 to 16");
+    fuzzCheck(!options.port || options.source == tabwright::CaptureSource::Port, "a port and an emulator");
+    fuzzCheck(!options.seconds || (std::isfinite(*options.seconds) && *options.seconds > 0),
+              "seconds that are not a time");
+    fuzzCheck(withinLimits(options.measurement) && withinLimits(options.temperature), "limits out of range");
+    fuzzCheck(!options.outputPath.empty(), "no output name");
+    fuzzCheck(options.macro.empty() || options.outputKind == tabwright::OutputKind::Calc,
+              "a macro for a .csv");
     return 0;
 }

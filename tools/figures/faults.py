@@ -69,6 +69,15 @@ class Capture:
             raise RuntimeError("the capture took nothing for 60 s")
         self.sent += data
 
+    def send_and_stop(self, data, number=signal.SIGINT, seconds=60):
+        """Sends `data`, waits until the journal holds it, then sends the signal; the exit
+        status and what the user saw (standard error, then standard output)."""
+        self.send(data)
+        self.wait_journal()
+        self.program.signal(number)
+        status = self.program.finish(seconds)
+        return status, self.program.stderr() + "\n" + self.program.stdout()
+
     def journal(self):
         journals = self.folders.journals()
         if not journals:
@@ -317,11 +326,7 @@ def signal_during_capture(number, output):
         capture = Capture("run." + output)
         try:
             capture.ready()
-            capture.send(lines_of(100_000))
-            capture.wait_journal()
-            capture.program.signal(number)
-            status = capture.program.finish(180)
-            text = capture.program.stderr() + "\n" + capture.program.stdout()
+            status, text = capture.send_and_stop(lines_of(100_000), number, 180)
             lost = capture.lost()
             if output == "csv" and lost == "no" and capture.csv_rows() != capture.sent.count(b"\r\n"):
                 lost = "YES: %s of %d lines in the output" % (capture.csv_rows(), capture.sent.count(b"\r\n"))
@@ -390,24 +395,24 @@ def disk_full_under_journal():
         small.close()
 
 
-def disk_full_under_output():
-    small = SmallFileSystem(32 << 10)
-    capture = None
-    try:
-        capture = Capture("run.csv", out_folder=small.path)
-        capture.ready()
-        capture.send(lines_of(200_000))
-        capture.wait_journal()
-        capture.program.signal(signal.SIGINT)
-        status = capture.program.finish(60)
-        text = capture.program.stderr() + "\n" + capture.program.stdout()
-        row("disk full under the capture output", status, seen(text), capture.lost(),
-            status not in (0, None) and capture.lost() == "no" and "could not be saved" in text,
-            "reported as saved, or the journal lost bytes")
-    finally:
-        if capture:
-            capture.close()
-        small.close()
+def disk_full_under_output(extension):
+    def case():
+        small = SmallFileSystem(16 << 10)
+        capture = None
+        try:
+            capture = Capture("run." + extension, out_folder=small.path)
+            capture.ready()
+            status, text = capture.send_and_stop(lines_of(100_000), seconds=180)
+            left = os.path.exists(capture.output)
+            row("disk full under the capture output (.%s)" % extension, status,
+                seen(text) + ("; a partial file is left" if left else ""), capture.lost(),
+                status not in (0, None) and not left and capture.lost() == "no",
+                "reported as saved, a partial output left, or the journal lost bytes")
+        finally:
+            if capture:
+                capture.close()
+            small.close()
+    return case
 
 
 def read_only_program_folder():
@@ -645,39 +650,12 @@ def line_wider_than_the_sheet():
     try:
         capture.ready()
         wide = ("0 0001 :: " + " ".join(str(i) for i in range(20_000)) + "\r\n").encode()
-        capture.send(wide + lines_of(5_000))
-        capture.wait_journal()
-        time.sleep(2)
-        capture.program.signal(signal.SIGINT)
-        status = capture.program.finish(180)
-        text = capture.program.stderr() + "\n" + capture.program.stdout()
+        status, text = capture.send_and_stop(wide + lines_of(5_000), seconds=180)
         row("a line wider than the sheet (.ods)", status, seen(text), capture.lost(),
             status == 1 or ("Rows written: 0" not in text and "blocked" not in text),
             "reported as saved with lines not written")
     finally:
         capture.close()
-
-
-def disk_full_under_ods_output():
-    small = SmallFileSystem(16 << 10)
-    capture = None
-    try:
-        capture = Capture("run.ods", out_folder=small.path)
-        capture.ready()
-        capture.send(lines_of(100_000))
-        capture.wait_journal()
-        capture.program.signal(signal.SIGINT)
-        status = capture.program.finish(180)
-        text = capture.program.stderr() + "\n" + capture.program.stdout()
-        left = os.path.exists(capture.output)
-        row("disk full under the .ods output", status, seen(text) + ("; a partial file is left" if left else ""),
-            capture.lost(), status not in (0, None) and not left and capture.lost() == "no",
-            "reported as saved, or a corrupt output left")
-    finally:
-        if capture:
-            capture.close()
-        small.close()
-
 
 
 cases = {
@@ -693,7 +671,7 @@ cases = {
     "full-converting": disk_full_while_converting,
     "full-downloading": disk_full_while_downloading,
     "full-journal": disk_full_under_journal,
-    "full-output": disk_full_under_output,
+    "full-output-csv": disk_full_under_output("csv"),
     "read-only-folder": read_only_program_folder,
     "random-bin": random_bin,
     "port-not-a-number": port_not_a_number,
@@ -705,7 +683,7 @@ cases = {
     "nohup": nohup_capture,
     "output-folder": output_is_a_folder,
     "wide-line": line_wider_than_the_sheet,
-    "full-ods-output": disk_full_under_ods_output,
+    "full-output-ods": disk_full_under_output("ods"),
 }
 
 chosen = sys.argv[2:] or list(cases)

@@ -5,9 +5,20 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <string_view>
 
 namespace testing_support {
+
+// Ends a fuzz target's run with `what` when a property does not hold, so the input is kept.
+inline void fuzzCheck(bool holds, const char* what)
+{
+    if (holds)
+        return;
+    std::fprintf(stderr, "fuzz check failed: %s\n", what);
+    std::abort();
+}
 
 // A fuzzer's input as a command line: the program's name and its command first, then
 // one argument per line of the input (each line read as the terminal's text).
