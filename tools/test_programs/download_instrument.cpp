@@ -1,9 +1,9 @@
 // The instrument's side of a data-logger download over a pseudo-terminal, for the fault runs
 // of tools/faults.sh. Usage: download_instrument LOG_BYTES SENT_FILE [PULL_AFTER]
 // Prints the device to open, then waits for a line on stdin before the user "starts the
-// transfer". Writes the data log it sends to SENT_FILE. With PULL_AFTER it pulls the cable
-// once that many bytes are on the line. Prints "sent N" (bytes on the line) when done or
-// pulled, then keeps the line until stdin closes.
+// transfer". Writes the data log it sends to SENT_FILE. With PULL_AFTER it stops sending once
+// that many bytes are on the line and pulls the cable when the program has read them. Prints "sent N" (bytes
+// on the line) when done or pulled, then keeps the line until stdin closes.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -44,8 +44,12 @@ int main(int argc, char* argv[])
         runner.stop();
         std::cout << "sent " << runner.bytesSent() << std::endl;
     }
-    if (pullAfter != 0)
+    if (pullAfter != 0) {
+        // Pulled once the program has read what is on the line: bytes still in the
+        // pseudo-terminal would go with the cable and count as lost by the program.
+        pty.waitUntilWaitingForProgram(0, 5s);
         pty.pullCable();
+    }
     while (std::getline(std::cin, line)) {
     }
     return 0;
