@@ -502,7 +502,6 @@ def two_captures_at_once():
         second.ready()
         first.send(lines_of(100_000))
         second.send(lines_of(60_000))
-        time.sleep(1)
         statuses = []
         for capture in (first, second):
             capture.program.signal(signal.SIGINT)
@@ -596,7 +595,9 @@ def closed_standard_output():
             raise RuntimeError("the capture never started: " + seen(program.stderr()))
         data = lines_of(20_000)
         line.send(data, time.monotonic() + 60)
-        time.sleep(1)
+        deadline = time.monotonic() + 60
+        while sum(os.path.getsize(j) for j in folders.journals()) < len(data) and time.monotonic() < deadline:
+            program.poll_stderr()
         program.signal(signal.SIGINT)
         status = program.finish(60)
         saved = os.path.exists(output) and open(output, "rb").read().count(b"\n") == data.count(b"\r\n")
@@ -622,10 +623,14 @@ def nohup_capture():
         if program.wait_for_line("Ready", 60) is None:
             raise RuntimeError("the capture never started: " + seen(program.stderr()))
         program.signal(signal.SIGHUP)
-        time.sleep(1.5)
+        # A run that takes the hang-up ends within seconds; one that ignores it is still
+        # there when the limit is up.
+        deadline = time.monotonic() + 10
+        while program.process.poll() is None and time.monotonic() < deadline:
+            program.poll_stderr()
         still_running = program.process.poll() is None
-        line.send(lines_of(10_000), time.monotonic() + 30)
-        time.sleep(0.5)
+        if still_running:
+            line.send(lines_of(10_000), time.monotonic() + 30)
         program.signal(signal.SIGINT)
         status = program.finish(60)
         row("SIGHUP ignored at start (nohup)", status,
