@@ -1,15 +1,13 @@
 #include "common/core/command_line_usage.h"
 
-#include <iostream>
-
 namespace common {
 
 std::optional<int> parseCommandLine(QCommandLineParser& parser, const QStringList& arguments,
-                                    std::string_view command)
+                                    std::string_view command, std::ostream& err)
 {
     if (!parser.parse(arguments)) {
-        std::cerr << command << ": " << parser.errorText().toLocal8Bit().toStdString() << "; see " << command
-                  << " --help\n";
+        err << command << ": " << parser.errorText().toLocal8Bit().toStdString() << "; see " << command
+            << " --help\n";
         return kUsageError;
     }
     if (parser.isSet(QStringLiteral("help")))

@@ -17,7 +17,7 @@
 
 namespace logfetch {
 
-int downloadFromCommandLine(const QStringList& arguments)
+std::variant<DownloadOptions, int> parseDownloadCommandLine(const QStringList& arguments, std::ostream& err)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -34,10 +34,11 @@ int downloadFromCommandLine(const QStringList& arguments)
                                     "FILE.BIN", kDefaultBinFileName);
     const QCommandLineOption force("force", "Replace the output file if it exists.");
     parser.addOptions({port, output, force});
-    if (const std::optional<int> usage = common::parseCommandLine(parser, arguments, "logfetch download"))
+    if (const std::optional<int> usage =
+            common::parseCommandLine(parser, arguments, "logfetch download", err))
         return *usage;
     if (parser.positionalArguments().size() > 1) {
-        std::cerr << "logfetch download: takes no file names; use --output FILE.BIN\n";
+        err << "logfetch download: takes no file names; use --output FILE.BIN\n";
         return common::kUsageError;
     }
 
@@ -47,18 +48,27 @@ int downloadFromCommandLine(const QStringList& arguments)
         const std::optional<int> number =
             serial::portNumberOfText(parser.value(port).toLocal8Bit().toStdString());
         if (!number) {
-            std::cerr << "logfetch download: --port takes a COM port number from 1 to 16, not \""
-                      << parser.value(port).toLocal8Bit().toStdString() << "\"\n";
+            err << "logfetch download: --port takes a COM port number from 1 to 16, not \""
+                << parser.value(port).toLocal8Bit().toStdString() << "\"\n";
             return common::kUsageError;
         }
         options.portText = std::to_string(*number);
     }
     options.outputPath = parser.value(output).toLocal8Bit().toStdString();
     if (options.outputPath.empty()) {
-        std::cerr << "logfetch download: --output needs a file name\n";
+        err << "logfetch download: --output needs a file name\n";
         return common::kUsageError;
     }
     options.force = parser.isSet(force);
+    return options;
+}
+
+int downloadFromCommandLine(const QStringList& arguments)
+{
+    auto parsed = parseDownloadCommandLine(arguments, std::cerr);
+    if (const int* usage = std::get_if<int>(&parsed))
+        return *usage;
+    DownloadOptions options = std::move(std::get<DownloadOptions>(parsed));
 
     // A closed terminal or pipe must not end the download before it is
     // saved: what is written there is then simply not seen.

@@ -96,7 +96,7 @@ public:
     {
         ConsoleReporter::Finalize();
         if (convertSeconds_ > 0 && plainSeconds_ > 0)
-            std::printf("conversion / plain write of the same output: %.2fx (goal: within 3x)\n",
+            std::printf("conversion / plain write of the same output: %.2fx (goal: within 1.5x)\n",
                         convertSeconds_ / plainSeconds_);
     }
 

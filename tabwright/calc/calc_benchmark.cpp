@@ -35,6 +35,25 @@ void NewInstanceToCaptureWorkbookOpen(benchmark::State& state)
 }
 BENCHMARK(NewInstanceToCaptureWorkbookOpen)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 
+// From "new instance" to the first row of a K7RX line in the sheet: what the user waits
+// after Start before the capture shows anything.
+void StartToFirstRow(benchmark::State& state)
+{
+    Places places;
+    const std::vector<tabwright::CellValue> line{"0",  "0012",  "12-08-2026", "05:10:26",
+                                                 "43", "(RAW)", "21",         "(C)"};
+    for (auto _ : state) {
+        tabwright::CalcSpreadsheet calc(places.options);
+        if (!tabwright::openCaptureWorkbook(calc, places.workingCopy))
+            state.SkipWithError("the capture workbook did not open");
+        calc.writeRow(1, 1, line);
+        state.PauseTiming();
+        calc.quit();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(StartToFirstRow)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
 // A headless Calc with the capture workbook open, as after a Start.
 struct OpenCapture {
     Places places;
@@ -115,6 +134,28 @@ void WriteLineRunsAsRows(benchmark::State& state)
     });
 }
 BENCHMARK(WriteLineRunsAsRows)->Arg(8)->Arg(60)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
+
+// A backlog of VQ-480 blocks: range(0) blocks of a stamp and 16 readings, each block one
+// column further right, in one call. Runs that would pass the sheet's 1024 columns start
+// again at the left, further down.
+void WriteBlockRunsAsColumns(benchmark::State& state)
+{
+    constexpr int kRowsPerBlock = 17;
+    const int blocks = static_cast<int>(state.range(0));
+    const int runsAcross = 1000 / blocks;
+    const std::vector<tabwright::CellValue> stamp{0.5}, reading{"9999"};
+    writeCells(state, [&](tabwright::CaptureSheet& calc, int run) {
+        const int top = (run - 1) / runsAcross * kRowsPerBlock;
+        const int left = (run - 1) % runsAcross * blocks;
+        std::vector<tabwright::RowCells> rows;
+        for (int block = 1; block <= blocks; ++block)
+            for (int row = 1; row <= kRowsPerBlock; ++row)
+                rows.push_back({top + row, left + block, row == 1 ? stamp : reading});
+        calc.writeRows(rows);
+        return blocks * kRowsPerBlock;
+    });
+}
+BENCHMARK(WriteBlockRunsAsColumns)->Arg(58)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
 
 }  // namespace
 

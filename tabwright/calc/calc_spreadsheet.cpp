@@ -400,23 +400,50 @@ bool continues(const RowCells& previous, const RowCells& next)
            next.values.size() == previous.values.size();
 }
 
-// Writes `rows`, a run for which `continues` holds, as one cell range of its sheet.
-void writeRange(css::sheet::XSpreadsheet& sheet, std::span<const RowCells> rows)
+// The rows from `start` for which `continues` holds, as a count.
+std::size_t runLength(std::span<const RowCells> rows, std::size_t start)
 {
+    std::size_t end = start + 1;
+    while (end < rows.size() && continues(rows[end - 1], rows[end]))
+        ++end;
+    return end - start;
+}
+
+// True when the run of `height` rows at `next` is a single-cell column that stands right of
+// the columns of `first`, from the same top row down as far: a block of readings beside the
+// block before it.
+bool besideColumn(const RowCells& first, std::size_t columns, const RowCells& next, std::size_t nextHeight,
+                  std::size_t height)
+{
+    return first.values.size() == 1 && next.values.size() == 1 && nextHeight == height &&
+           next.row == first.row &&
+           std::int64_t{next.firstColumn} ==
+               std::int64_t{first.firstColumn} + static_cast<std::int64_t>(columns);
+}
+
+// Writes `rows` as one cell range: `rows.size() / height` runs of `height` rows each, every
+// run standing right of the one before it (a single run may be several cells wide).
+void writeRange(css::sheet::XSpreadsheet& sheet, std::span<const RowCells> rows, std::size_t height)
+{
+    const std::size_t runs = rows.size() / height;
+    const std::size_t width = rows.front().values.size();
     const std::int64_t left = std::int64_t{rows.front().firstColumn} - 1;
     const std::int64_t top = (std::int64_t{rows.front().row} - 1) % kSheetRows;
-    const std::int64_t right = left + static_cast<std::int64_t>(rows.front().values.size()) - 1;
-    const std::int64_t bottom = top + static_cast<std::int64_t>(rows.size()) - 1;
+    const std::int64_t right = left + static_cast<std::int64_t>(runs * width) - 1;
+    const std::int64_t bottom = top + static_cast<std::int64_t>(height) - 1;
     constexpr std::int64_t kLargest = std::numeric_limits<sal_Int32>::max();
     if (right > kLargest || bottom > kLargest)
         throw SpreadsheetError(SpreadsheetFailure::Failed, "cells beyond the end of the sheet");
-    css::uno::Sequence<css::uno::Sequence<css::uno::Any>> data(static_cast<sal_Int32>(rows.size()));
+    css::uno::Sequence<css::uno::Sequence<css::uno::Any>> data(static_cast<sal_Int32>(height));
     auto* dataRows = data.getArray();
-    for (std::size_t index = 0; index < rows.size(); ++index) {
-        const auto& values = rows[index].values;
-        css::uno::Sequence<css::uno::Any> cells(static_cast<sal_Int32>(values.size()));
-        std::transform(values.begin(), values.end(), cells.getArray(), anyOf);
-        dataRows[index] = std::move(cells);
+    for (std::size_t line = 0; line < height; ++line) {
+        css::uno::Sequence<css::uno::Any> cells(static_cast<sal_Int32>(runs * width));
+        auto* cell = cells.getArray();
+        for (std::size_t run = 0; run < runs; ++run) {
+            const auto& values = rows[run * height + line].values;
+            cell = std::transform(values.begin(), values.end(), cell, anyOf);
+        }
+        dataRows[line] = std::move(cells);
     }
     const auto range =
         sheet.getCellRangeByPosition(static_cast<sal_Int32>(left), static_cast<sal_Int32>(top),
@@ -527,14 +554,22 @@ void CalcSpreadsheet::writeRows(std::span<const RowCells> rows)
         const Reference<css::beans::XPropertySet> document(current.capture, UNO_QUERY);
         if (document.is())
             document->setPropertyValue("IsAdjustHeightEnabled", css::uno::Any(false));
+        // Consecutive rows of one column and equal width go as one range; blocks of
+        // readings, one column each, side by side and equally long, join into one range
+        // too, since each range write is a round trip to Calc.
         std::size_t start = 0;
         while (start < rows.size()) {
-            std::size_t end = start + 1;
-            while (end < rows.size() && continues(rows[end - 1], rows[end]))
-                ++end;
+            const std::size_t height = runLength(rows, start);
+            std::size_t end = start + height;
+            for (std::size_t columns = 1; end < rows.size(); ++columns) {
+                const std::size_t next = runLength(rows, end);
+                if (!besideColumn(rows[start], columns, rows[end], next, height))
+                    break;
+                end += next;
+            }
             if (const int index = sheetIndexOf(rows[start].row); !rows[start].values.empty())
                 writeRange(index == 0 ? *sheet : *overflowSheet(current.capture, index),
-                           rows.subspan(start, end - start));
+                           rows.subspan(start, end - start), height);
             start = end;
         }
         followRows(current, rows);

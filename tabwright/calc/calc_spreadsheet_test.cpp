@@ -342,6 +342,32 @@ TEST_F(SharedCalc, ASaveTheDiskCannotHoldLeavesTheEarlierFileAndNoPartOfTheNewOn
     }
 }
 
+// Blocks of readings, one column each: equally long neighbours are written together, and
+// a shorter block, a gap or a wider row ends the range without touching the cells around it.
+TEST_F(SharedCalc, BlocksOfReadingsSideBySideKeepTheirCellsAndTouchNoOther)
+{
+    calc->writeText(42, 9, "kept");
+    calc->writeText(40, 10, "kept");
+    const std::vector<CellValue> a{"a"}, b{"b"}, c{1.5}, d{"d"}, wide{"w1", "w2"};
+    const std::vector<RowCells> rows{{40, 7, a},  {41, 7, b},  {42, 7, c},  {40, 8, d},    {41, 8, a},
+                                     {42, 8, b},  {40, 9, c},  {41, 9, d},  {40, 11, a},   {41, 11, b},
+                                     {42, 11, c}, {40, 12, d}, {41, 12, a}, {42, 12, wide}};
+    calc->writeRows(rows);
+    const struct {
+        int row, column;
+        std::string text;
+    } cells[] = {{40, 7, "a"},  {41, 7, "b"},   {42, 7, "1.5"}, {40, 8, "d"},    {41, 8, "a"},
+                 {42, 8, "b"},  {40, 9, "1.5"}, {41, 9, "d"},   {42, 9, "kept"}, {40, 10, "kept"},
+                 {41, 10, ""},  {40, 11, "a"},  {41, 11, "b"},  {42, 11, "1.5"}, {40, 12, "d"},
+                 {41, 12, "a"}, {42, 12, "w1"}, {42, 13, "w2"}, {41, 13, ""}};
+    for (const auto& cell : cells) {
+        EXPECT_EQ(user->text("spreadsheet.ods", cell.row, cell.column), cell.text)
+            << cell.row << "," << cell.column;
+    }
+    EXPECT_EQ(user->cell("spreadsheet.ods", 40, 9)->getType(), css::table::CellContentType_VALUE);
+    EXPECT_EQ(user->cell("spreadsheet.ods", 41, 9)->getType(), css::table::CellContentType_TEXT);
+}
+
 TEST(CalcInstance, AClosedWorkbookAndAKilledInstanceShowAsGone)
 {
     Places places;

@@ -1,0 +1,308 @@
+"""Runs every benchmark of a release build and the measurements that need the built
+programs, then prints one table of figures, each with its goal and whether it is met, and
+writes the same as JSON. Usage: bench.py BUILD_FOLDER JSON_FILE"""
+
+import json
+import os
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+import harness
+
+build = os.path.abspath(sys.argv[1])
+json_path = sys.argv[2]
+figures = []
+
+
+def figure(name, value, unit, goal="", met=None, note=""):
+    """One row of the table; `met` None means the figure has no goal or could not run."""
+    figures.append(dict(figure=name, value=value, unit=unit, goal=goal, met=met, note=note))
+    shown = "-" if value is None else ("%.3g" % value if isinstance(value, float) else str(value))
+    print("  %-62s %10s %-8s %s" % (name, shown, unit, note), flush=True)
+
+
+def failed(name, why):
+    figure(name, None, "", "", False, why)
+
+
+def google_benchmark(program, *options, env=None):
+    """The runs of a Google Benchmark program by name, from its JSON output."""
+    with tempfile.NamedTemporaryFile(suffix=".json") as out:
+        command = [os.path.join(build, program), "--benchmark_out=" + out.name,
+                   "--benchmark_out_format=json", *options]
+        print("== " + " ".join(command[:1] + list(options)), flush=True)
+        result = subprocess.run(command, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
+                                timeout=1800, check=False)
+        try:
+            runs = json.load(open(out.name))["benchmarks"]
+        except (ValueError, KeyError):
+            runs = []
+        if result.returncode != 0 or not runs:
+            print(result.stderr.decode(errors="replace")[-2000:])
+        return {run["name"]: run for run in runs}
+
+
+def ratio(a, b):
+    return a / b if a and b else None
+
+
+def seconds_of(run):
+    scale = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}[run.get("time_unit", "ns")]
+    return run["real_time"] * scale
+
+
+def goal_row(name, value, unit, goal, holds, note=""):
+    if value is None:
+        failed(name, note or "did not run")
+    else:
+        figure(name, value, unit, goal, bool(holds(value)), note)
+
+
+def offscreen():
+    return dict(os.environ, QT_QPA_PLATFORM="offscreen")
+
+
+# ---- conversion
+def conversion():
+    # Processor time (user and system) decides: on a shared machine the wall time of 400 MB
+    # of writes mostly measures the other programs; it is shown beside it.
+    for program, first, second, name, goal in (
+            ("logfetch/convert/convert_benchmark", "BM_ConvertSixteenMegabytes/min_time:3.000",
+             "BM_PlainBufferedWriteOfTheReportBytes/min_time:3.000",
+             "conversion of 16 MB / plain write of the same output", 1.5),
+            ("logfetch/windows/convert_window_benchmark", "BM_ConvertThroughTheWindow/min_time:5.000",
+             "BM_ConvertFromTheCommandLine/min_time:5.000", "conversion window / command line (16 MB)", 1.2)):
+        runs = google_benchmark(program, env=offscreen())
+        a, b = runs.get(first), runs.get(second)
+        value = ratio(a and a["cpu_time"], b and b["cpu_time"])
+        goal_row(name + ", CPU", value, "x", "<= %gx" % goal, lambda v, g=goal: v <= g,
+                 "CPU %.0f against %.0f ms; wall %.0f against %.0f ms" % (
+                     a["cpu_time"], b["cpu_time"], a["real_time"], b["real_time"]) if value else "")
+
+    peaks = {}
+    with tempfile.TemporaryDirectory() as folder:
+        for megabytes in (1, 16):
+            bin_path = os.path.join(folder, "LOG%d.BIN" % megabytes)
+            subprocess.run([os.path.join(build, "tools/generators/make_large_log"), str(megabytes << 20), bin_path],
+                           check=True)
+            process = subprocess.Popen([os.path.join(build, "logfetch/logfetch"), "convert", bin_path],
+                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            _, status, usage = os.wait4(process.pid, 0)
+            peaks[megabytes] = usage.ru_maxrss / 1024.0 if status == 0 else None
+    value = peaks[16] - peaks[1] if peaks[1] and peaks[16] else None
+    goal_row("peak memory converting 16 MB - converting 1 MB", value, "MB", "<= 4 MB", lambda v: v <= 4,
+             "%.1f MB against %.1f MB" % (peaks[16], peaks[1]) if value is not None else "")
+
+
+# ---- parsing
+def parsing():
+    runs = google_benchmark("tabwright/capture/parse_benchmark")
+    k7rx = runs.get("BM_K7rxLines", {}).get("bytes_per_second")
+    no_line_end = runs.get("BM_TenMegabytesWithoutLineEnd/fresh_parser:0", {}).get("bytes_per_second")
+    goal_row("parse of K7RX lines", k7rx and k7rx / 1e6, "MB/s", ">= 100 MB/s", lambda v: v >= 100)
+    goal_row("parse of text without CR LF: time a byte / K7RX's", ratio(k7rx, no_line_end), "x", "<= 2x",
+             lambda v: v <= 2, "%.0f MB/s" % (no_line_end / 1e6) if no_line_end else "")
+    vq480 = runs.get("BM_Vq480Blocks", {}).get("bytes_per_second")
+    figure("parse of VQ-480 blocks", vq480 and vq480 / 1e6, "MB/s")
+
+
+# ---- Calc
+def calc():
+    # Three drains each, their median: one drain swings twofold with the load of a shared machine.
+    runs = google_benchmark("tabwright/capture/capture_drain_benchmark", "--benchmark_repetitions=3")
+    for shape, name in (("K7rxLines", "K7RX lines"), ("Vq480Blocks", "VQ-480 blocks")):
+        run = next((r for key, r in runs.items() if key.startswith(shape) and key.endswith("_median")), None)
+        goal_row("cells/s into Calc draining 1 MB of " + name + " (median of 3)", run and run.get("cells/s"), "cells/s",
+                 ">= 20,000", lambda v: v >= 20000)
+        goal_row("longest event-loop block meanwhile (" + name + ")", run and run.get("longest_tick_ms"), "ms",
+                 "<= 200 ms", lambda v: v <= 200,
+                 "first tick %.0f ms, %d ticks" % (run["first_tick_ms"], run["ticks"]) if run else "")
+    runs = google_benchmark("tabwright/calc/calc_benchmark",
+                            "--benchmark_filter=StartToFirstRow|NewInstanceToCaptureWorkbookOpen|WriteLineRunsAsRows/8")
+    for key, name in (("NewInstanceToCaptureWorkbookOpen", "Start: new Calc instance to capture workbook open"),
+                      ("StartToFirstRow", "Start to the first row in Calc")):
+        run = next((r for k, r in runs.items() if k.startswith(key)), None)
+        figure(name, run and seconds_of(run) * 1e3, "ms", note="no goal")
+    run = next((r for k, r in runs.items() if k.startswith("WriteLineRunsAsRows/8")), None)
+    figure("cells/s writing runs of 100 K7RX rows", run and run.get("cells/s"), "cells/s", note="no goal")
+
+
+# ---- download and serial port
+def download():
+    runs = google_benchmark("logfetch/download/transfer_benchmark")
+    run = next((r for k, r in runs.items() if k.startswith("BM_DownloadThroughput")), None)
+    goal_row("download engine over a pty, times the line's 960 B/s", run and run.get("times_the_line"), "x",
+             ">= 100x", lambda v: v >= 100)
+    run = next((r for k, r in runs.items() if k.startswith("BM_WaitingForASilentInstrument")), None)
+    goal_row("download CPU while waiting for the instrument", run and run.get("cpu_percent_of_a_core"), "%",
+             "< 1 %", lambda v: v < 1)
+    runs = google_benchmark("serial/serial_benchmark")
+    run = next((r for k, r in runs.items() if k.startswith("BM_TakeByteOneMebibyte")), None)
+    figure("serial port, take one byte at a time", run and run.get("bytes_per_second", 0) / 1e6, "MB/s",
+           note="no goal")
+    for key, name in (("BM_IdleOpenPort", "idle open port"), ("BM_IdleAfterCablePulled", "after the cable is pulled")):
+        run = next((r for k, r in runs.items() if k.startswith(key)), None)
+        figure("serial port CPU in 5 s, " + name, run and run.get("cpu_ms_in_5s"), "ms", note="no goal")
+
+
+# ---- start-up
+def first_paint(program):
+    """Seconds from starting the program to its first painted window: the arrival of Qt's
+    own log line of the first flush of a top-level window."""
+    folders = harness.UserFolders()
+    env = folders.environment(QT_LOGGING_RULES="qt.widgets.painting=true")
+    runner = harness.Program([os.path.join(build, program)], env, folders.work)
+    try:
+        deadline = time.monotonic() + 30
+        while time.monotonic() < deadline and runner.process.poll() is None:
+            runner.poll_stderr()
+            for at, line in runner.lines:
+                if "Painting and flushing" in line:
+                    return at
+        return None
+    finally:
+        runner.kill()
+        folders.remove()
+
+
+def start_up():
+    for program, name in (("tabwright/tabwright", "Tabwright"), ("logfetch/logfetch", "Logfetch")):
+        samples = [first_paint(program) for _ in range(5)]
+        samples = sorted(s for s in samples if s is not None)
+        value = samples[len(samples) // 2] * 1e3 if samples else None
+        goal_row(name + ": start to first painted main window (median of 5)", value, "ms", "<= 300 ms",
+                 lambda v: v <= 300, "" if samples else "no paint seen")
+
+
+# ---- captures from a pty
+def capture_run(output, data, port=7, bytes_per_second=None):
+    """`tabwright capture` from a pty that sends `data` as fast as the capture takes it, then
+    Ctrl-C once the journal holds every byte. Returns a dict of times (seconds) and RSS
+    samples, or a reason it failed."""
+    folders = harness.UserFolders()
+    line = harness.PtyInstrument()
+    folders.map_port(port, line.path)
+    out_path = os.path.join(folders.work, output)
+    runner = harness.Program([os.path.join(build, "tabwright/tabwright"), "capture", "--port", str(port),
+                              "--output", out_path], folders.environment(), folders.work)
+    try:
+        ready = runner.wait_for_line("Ready", 180)
+        if ready is None:
+            return "never ready: " + runner.stderr()[-300:]
+        began = time.monotonic()
+        rss = []
+        step = max(1, len(data) // 10)
+        for at in range(0, len(data), step):
+            if bytes_per_second:
+                # Paced: each piece leaves no earlier than the rate allows.
+                for piece in range(at, min(at + step, len(data)), 65536):
+                    time.sleep(max(0.0, began + piece / bytes_per_second - time.monotonic()))
+                    if not line.send(data[piece:min(piece + 65536, at + step)], began + 900):
+                        return "sending timed out"
+            elif not line.send(data[at:at + step], began + 900):
+                return "sending timed out"
+            rss.append((at + step, harness.rss_kib(runner.process.pid)))
+            runner.poll_stderr(0)
+        sent = time.monotonic()
+        deadline = sent + 900
+        while time.monotonic() < deadline:
+            journals = folders.journals()
+            if journals and sum(os.path.getsize(j) for j in journals) >= len(data):
+                break
+            runner.poll_stderr(0.05)
+            line.drain()
+        received = time.monotonic()
+        rss.append((len(data), harness.rss_kib(runner.process.pid)))
+        runner.signal(signal.SIGINT)
+        status = runner.finish(900)
+        ended = time.monotonic()
+        if status != 0:
+            return "exit status %s: %s" % (status, runner.stderr()[-300:])
+        return dict(ready=ready, sending=received - began, saving=ended - received, total=ended - began,
+                    rss=rss, output_bytes=os.path.getsize(out_path))
+    finally:
+        runner.kill()
+        line.close()
+        folders.remove()
+
+
+def cat_run(data):
+    """`cat` of the same pty into a file: seconds from the first byte sent to the last
+    byte in the file."""
+    line = harness.PtyInstrument()
+    with tempfile.NamedTemporaryFile() as out:
+        cat = subprocess.Popen(["cat", line.path], stdout=out)
+        try:
+            time.sleep(0.5)
+            began = time.monotonic()
+            if not line.send(data, began + 300):
+                return None
+            while os.path.getsize(out.name) < len(data) and time.monotonic() < began + 300:
+                time.sleep(0.001)
+            return time.monotonic() - began
+        finally:
+            cat.kill()
+            cat.wait()
+            line.close()
+
+
+def captures():
+    data = harness.k7rx_text(16 << 20)
+    cat = min(filter(None, (cat_run(data) for _ in range(3))), default=None)
+    csv = capture_run("run.csv", data)
+    if isinstance(csv, str):
+        failed("tabwright capture 16 MB to .csv / cat of the pty", csv)
+    else:
+        goal_row("tabwright capture 16 MB to .csv / cat of the pty", ratio(csv["total"], cat), "x", "<= 1.2x",
+                 lambda v: v <= 1.2, "%.2f s (receiving %.2f s, stop and save %.2f s) against %.2f s" % (
+                     csv["total"], csv["sending"], csv["saving"], cat or 0))
+    data = harness.k7rx_text(2 << 20)
+    ods = capture_run("run.ods", data)
+    if isinstance(ods, str):
+        failed("tabwright capture 2 MB to .ods", ods)
+    else:
+        figure("tabwright capture 2 MB to .ods: Calc's start", ods["ready"], "s", note="no goal")
+        figure("tabwright capture 2 MB to .ods: sending until all received", ods["sending"], "s", note="no goal")
+        figure("tabwright capture 2 MB to .ods: stop, write and save", ods["saving"], "s", note="no goal")
+
+
+def long_capture():
+    # Lines of about 56 bytes: 50 MB stay within the sheet's 1,048,576 rows.
+    data = harness.k7rx_text(50 << 20, width=12)
+    for pace, name in ((None, "at full speed"), (500_000, "at 0.5 MB/s, which Calc keeps up with")):
+        run = capture_run("long.ods", data, bytes_per_second=pace)
+        title = "Tabwright RSS growth, 50 MB to .ods " + name
+        if isinstance(run, str):
+            failed(title, run)
+            continue
+        samples = run["rss"]
+        growth = (max(kib for _, kib in samples[1:]) - samples[0][1]) / 1024.0
+        goal_row(title, growth, "MB", "<= 16 MB (flat)", lambda v: v <= 16,
+                 "RSS after each 10 %%: %s MB; %.0f s" % (
+                     "/".join("%.0f" % (kib / 1024.0) for _, kib in samples), run["total"]))
+
+
+parts = {"conversion": conversion, "parsing": parsing, "calc": calc, "download": download,
+         "start-up": start_up, "captures": captures, "long-capture": long_capture}
+chosen = sys.argv[3:] or list(parts)
+for part in chosen:
+    print("== " + part, flush=True)
+    try:
+        parts[part]()
+    except Exception as error:  # a broken measurement is a row of the table, not the end
+        failed(part, "%s: %s" % (type(error).__name__, error))
+
+print()
+print("%-70s %12s  %-18s %s" % ("figure", "value", "goal", "met"))
+for row in figures:
+    value = row["value"]
+    shown = "-" if value is None else ("%.3g" % value if abs(value) < 1000 else "%.0f" % value)
+    met = {True: "met", False: "NOT MET", None: ""}[row["met"]]
+    print("%-70s %8s %-3s  %-18s %s  %s" % (row["figure"][:70], shown, row["unit"], row["goal"], met, row["note"]))
+with open(json_path, "w") as out:
+    json.dump(figures, out, indent=1)
+print("\nWritten: " + json_path)
+sys.exit(0)

@@ -1,0 +1,720 @@
+"""Plays the faults a lab meets against the built programs and prints one table: what the
+user saw, the exit status, whether any received byte was lost, and the verdict. Every case
+has a time limit; a case that needs what this machine does not allow (a small file system
+of its own needs mount rights) says so instead of running.
+Usage: faults.py BUILD_FOLDER [CASE ...]"""
+
+import os
+import pwd
+import random
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+import harness
+
+build = os.path.abspath(sys.argv[1])
+TABWRIGHT = os.path.join(build, "tabwright/tabwright")
+LOGFETCH = os.path.join(build, "logfetch/logfetch")
+INSTRUMENT = os.path.join(build, "tools/test_programs/download_instrument")
+rows = []
+
+
+class Skip(Exception):
+    """The case cannot run on this machine; the text says why."""
+
+
+def seen(text, limit=110):
+    """The last lines the user saw, on one line."""
+    lines = [line.strip() for line in text.splitlines() if line.strip() and not line.startswith("Bytes Received")]
+    shown = " | ".join(lines[-2:])
+    return shown if len(shown) <= limit else "..." + shown[-limit:]
+
+
+def status_text(status):
+    if status is None:
+        return "HUNG (killed)"
+    if status < 0:
+        return "signal %d" % -status
+    return str(status)
+
+
+def crashed(status):
+    return status is None or status < 0 or status >= 128 and status not in (128 + 1, 128 + 2, 128 + 15)
+
+
+# ---------------------------------------------------------------- helpers of the cases
+class Capture:
+    """`tabwright capture` from a pty of its own, in private user folders."""
+
+    def __init__(self, output, folders=None, port=7, out_folder=None, extra_env=None):
+        self.folders = folders or harness.UserFolders()
+        self.line = harness.PtyInstrument()
+        self.folders.map_port(port, self.line.path)
+        self.output = os.path.join(out_folder or self.folders.work, output)
+        self.sent = b""
+        env = self.folders.environment(**(extra_env or {}))
+        self.program = harness.Program([TABWRIGHT, "capture", "--port", str(port), "--output", self.output],
+                                       env, self.folders.work)
+
+    def ready(self, seconds=180):
+        if self.program.wait_for_line("Ready", seconds) is None:
+            raise RuntimeError("the capture never started: " + seen(self.program.stderr()))
+
+    def send(self, data):
+        if not self.line.send(data, time.monotonic() + 60):
+            raise RuntimeError("the capture took nothing for 60 s")
+        self.sent += data
+
+    def send_and_stop(self, data, number=signal.SIGINT, seconds=60):
+        """Sends `data`, waits until the journal holds it, then sends the signal; the exit
+        status and what the user saw (standard error, then standard output)."""
+        self.send(data)
+        self.wait_journal()
+        self.program.signal(number)
+        status = self.program.finish(seconds)
+        return status, self.program.stderr() + "\n" + self.program.stdout()
+
+    def journal(self):
+        journals = self.folders.journals()
+        if not journals:
+            return b""
+        with open(journals[-1], "rb") as journal:
+            return journal.read()
+
+    def wait_journal(self, seconds=60):
+        """Waits until the journal holds everything sent; True when it does."""
+        deadline = time.monotonic() + seconds
+        while time.monotonic() < deadline:
+            if len(self.journal()) >= len(self.sent):
+                return True
+            self.program.poll_stderr(0.05)
+            self.line.drain()
+        return False
+
+    def lost(self):
+        """What the journal lacks of what was sent, as the table's text."""
+        journal = self.journal()
+        if journal == self.sent:
+            return "no"
+        if self.sent.startswith(journal):
+            return "YES: journal has %d of %d bytes" % (len(journal), len(self.sent))
+        return "YES: journal differs from what was sent"
+
+    def csv_rows(self):
+        try:
+            with open(self.output, "rb") as csv:
+                return csv.read().count(b"\n")
+        except OSError:
+            return None
+
+    def close(self):
+        self.program.kill()
+        self.line.close()
+        self.folders.remove()
+
+
+def row(case, status, text, lost, expected_ok, why="", killed_by_the_case=False):
+    verdict = "ok" if expected_ok and (killed_by_the_case or not crashed(status)) else "FAULT"
+    rows.append(dict(case=case, seen=text, status=status_text(status), lost=lost, verdict=verdict,
+                     why=why if verdict == "FAULT" else ""))
+    print("  %-40s %-6s %s" % (case, verdict, why if verdict == "FAULT" else ""), flush=True)
+
+
+def skipped(case, why):
+    rows.append(dict(case=case, seen="cannot run here: " + why, status="-", lost="-", verdict="skipped", why=""))
+    print("  %-40s skipped: %s" % (case, why), flush=True)
+
+
+def lines_of(size):
+    return harness.k7rx_text(size)
+
+
+def descendants(pid):
+    """Every process below `pid`."""
+    children = {}
+    for entry in os.listdir("/proc"):
+        if entry.isdigit():
+            try:
+                with open("/proc/%s/stat" % entry) as stat:
+                    parent = int(stat.read().rsplit(")", 1)[1].split()[1])
+                children.setdefault(parent, []).append(int(entry))
+            except (OSError, ValueError, IndexError):
+                pass
+    found, queue = [], [pid]
+    while queue:
+        for child in children.get(queue.pop(), []):
+            found.append(child)
+            queue.append(child)
+    return found
+
+
+class SmallFileSystem:
+    """A tmpfs of `size` bytes, mounted for the case; Skip when this machine does not allow it."""
+
+    def __init__(self, size):
+        self.path = tempfile.mkdtemp(prefix="veldan-full-")
+        result = subprocess.run(["mount", "-t", "tmpfs", "-o", "size=%d,mode=1777" % size, "tmpfs", self.path],
+                                stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, check=False)
+        if result.returncode != 0:
+            os.rmdir(self.path)
+            raise Skip("no small file system: mounting a tmpfs needs root with mount rights (%s)"
+                       % result.stderr.decode(errors="replace").strip()[:60])
+
+    def fill(self):
+        """Fills what is left, so the next write fails."""
+        filler = os.open(os.path.join(self.path, "filler"), os.O_WRONLY | os.O_CREAT, 0o600)
+        try:
+            while os.write(filler, b"\0" * 4096) > 0:
+                pass
+        except OSError:
+            pass
+        finally:
+            os.close(filler)
+
+    def close(self):
+        subprocess.run(["umount", "-l", self.path], check=False)
+        os.rmdir(self.path)
+
+
+def private_logfetch(folder):
+    """A copy of Logfetch in `folder`, so its program folder (temporary download file,
+    settings) is the case's own."""
+    copy = os.path.join(folder, "logfetch")
+    shutil.copy2(LOGFETCH, copy)
+    return copy
+
+
+class Download:
+    """`logfetch download` from the simulated instrument over a pty."""
+
+    def __init__(self, log_bytes, pull_after=None, output=None, run_as=None, program_folder=None, port=5):
+        self.folders = harness.UserFolders()
+        self.program_folder = program_folder or os.path.join(self.folders.root, "program")
+        os.makedirs(self.program_folder, exist_ok=True)
+        self.logfetch = private_logfetch(self.program_folder)
+        self.sent_file = os.path.join(self.folders.root, "sent.bin")
+        command = [INSTRUMENT, str(log_bytes), self.sent_file] + ([str(pull_after)] if pull_after else [])
+        self.instrument = subprocess.Popen(command, stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+        device = self.instrument.stdout.readline().decode().strip()
+        self.folders.map_port(port, device)
+        self.output = output or os.path.join(self.folders.work, "run.bin")
+        prefix = []
+        if run_as:
+            os.chmod(device, 0o666)
+            subprocess.run(["chown", "-R", run_as, self.folders.root], check=True)
+            user = pwd.getpwnam(run_as)
+            prefix = ["setpriv", "--reuid=%d" % user.pw_uid, "--regid=%d" % user.pw_gid, "--clear-groups"]
+        self.program = harness.Program(prefix + [self.logfetch, "download", "--port", str(port), "--output",
+                                                 self.output], self.folders.environment(), self.folders.work)
+
+    def play(self):
+        """Starts the transfer once the program waits; the bytes the instrument put on the line."""
+        if self.program.wait_for_line("", 30) is None:
+            return None
+        self.instrument.stdin.write(b"go\n")
+        self.instrument.stdin.flush()
+        answer = self.instrument.stdout.readline().decode().split()
+        return int(answer[1]) if len(answer) == 2 else None
+
+    def received(self):
+        """The bytes the program kept: the output, else its temporary file."""
+        for path in (self.output, os.path.join(self.program_folder, "~tempidl.bin")):
+            if os.path.exists(path) and os.path.getsize(path) > 0:
+                with open(path, "rb") as kept:
+                    return kept.read()
+        for folder, _, files in os.walk(self.folders.data):
+            if "~tempidl.bin" in files:
+                with open(os.path.join(folder, "~tempidl.bin"), "rb") as kept:
+                    return kept.read()
+        return b""
+
+    def lost(self, on_line):
+        """Whether the data bytes that reached the line are all kept. The line also carries
+        three sync bytes and one check byte a block of 1024, which are not data."""
+        with open(self.sent_file, "rb") as sent:
+            data = sent.read()
+        kept = self.received()
+        if not data.startswith(kept):
+            return "YES: what was kept is not what was sent"
+        blocks_on_line = max(0, (on_line or 0) - 3) // 1025
+        whole = min(len(data), blocks_on_line * 1024)
+        if len(kept) < whole:
+            return "YES: %d of %d checked bytes kept" % (len(kept), whole)
+        return "no (%d bytes kept)" % len(kept)
+
+    def close(self):
+        self.program.kill()
+        try:
+            self.instrument.stdin.close()
+        except OSError:
+            pass
+        self.instrument.kill()
+        self.instrument.wait()
+        self.folders.remove()
+
+
+# ---------------------------------------------------------------- the cases
+def cable_pulled_during_download():
+    download = Download(64 * 1024, pull_after=20000)
+    try:
+        on_line = download.play()
+        status = download.program.finish(60)
+        text = download.program.stderr()
+        lost = download.lost(on_line)
+        row("cable pulled during a download", status, seen(text), lost,
+            status not in (0, None) and bool(text.strip()) and lost.startswith("no"),
+            "exit 0, no message or checked bytes lost after a pulled cable")
+    finally:
+        download.close()
+
+
+def cable_pulled_during_capture():
+    capture = Capture("run.csv")
+    try:
+        capture.ready()
+        capture.send(lines_of(200_000))
+        capture.wait_journal()
+        capture.line.pull_cable()
+        status = capture.program.finish(60)
+        rows_written = capture.csv_rows()
+        lines = capture.sent.count(b"\r\n")
+        lost = capture.lost()
+        if lost == "no" and rows_written != lines:
+            lost = "YES: %s of %d lines in the output" % (rows_written, lines)
+        row("cable pulled during a capture (.csv)", status, seen(capture.program.stderr()), lost,
+            lost == "no" and "went away" in capture.program.stderr(), "lines lost or no message")
+    finally:
+        capture.close()
+
+
+def calc_killed_during_capture():
+    capture = Capture("run.ods")
+    try:
+        capture.ready()
+        capture.send(lines_of(50_000))
+        capture.wait_journal()
+        offices = [pid for pid in descendants(capture.program.process.pid)
+                   if "office" in open("/proc/%d/cmdline" % pid, "rb").read().decode(errors="replace")]
+        if not offices:
+            raise RuntimeError("no Calc process found below the capture")
+        for pid in offices:
+            try:
+                os.kill(pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+        time.sleep(1)
+        capture.send(lines_of(50_000))
+        # The journal keeps what arrives while Calc is gone, not only at Stop.
+        growing = capture.wait_journal(15)
+        capture.program.signal(signal.SIGINT)
+        status = capture.program.finish(120)
+        text = capture.program.stderr()
+        lost = capture.lost() if growing else "YES until Stop: journal stood still"
+        row("Calc killed during a capture (.ods)", status, seen(text), lost,
+            status != 0 and "journal" in text.lower() and lost == "no",
+            "reported as saved, no pointer to the journal, or the journal stood still")
+    finally:
+        capture.close()
+
+
+def signal_during_capture(number, output):
+    name = {signal.SIGINT: "SIGINT", signal.SIGTERM: "SIGTERM", signal.SIGHUP: "SIGHUP"}[number]
+
+    def case():
+        capture = Capture("run." + output)
+        try:
+            capture.ready()
+            status, text = capture.send_and_stop(lines_of(100_000), number, 180)
+            lost = capture.lost()
+            if output == "csv" and lost == "no" and capture.csv_rows() != capture.sent.count(b"\r\n"):
+                lost = "YES: %s of %d lines in the output" % (capture.csv_rows(), capture.sent.count(b"\r\n"))
+            saved = os.path.exists(capture.output) and os.path.getsize(capture.output) > 0
+            row("%s during a capture (.%s)" % (name, output), status, seen(text), lost,
+                saved and lost == "no" and "Saved" in text, "not saved whole")
+        finally:
+            capture.close()
+    return case
+
+
+def disk_full_while_converting():
+    small = SmallFileSystem(1 << 20)
+    try:
+        bin_path = os.path.join(small.path, "BIG.BIN")
+        subprocess.run([os.path.join(build, "tools/generators/make_large_log"), str(600 << 10), bin_path],
+                       check=True)
+        small.fill()
+        program = harness.Program([LOGFETCH, "convert", bin_path], harness.UserFolders().environment(),
+                                  small.path)
+        status = program.finish(120)
+        text = program.stderr() + "\n" + program.stdout()
+        row("disk full while converting", status, seen(text), "n/a (reports only)",
+            status not in (0, None) and "61" in text, "a full disk not told as error 61")
+    finally:
+        small.close()
+
+
+def disk_full_while_downloading():
+    small = SmallFileSystem(32 << 10)
+    download = None
+    try:
+        download = Download(64 * 1024, output=os.path.join(small.path, "run.bin"))
+        on_line = download.play()
+        status = download.program.finish(60)
+        text = download.program.stderr()
+        row("disk full while downloading (output)", status, seen(text), download.lost(on_line),
+            status not in (0, None) and bool(text.strip()), "a failure not told")
+    finally:
+        if download:
+            download.close()
+        small.close()
+
+
+def disk_full_under_journal():
+    small = SmallFileSystem(64 << 10)
+    capture = None
+    try:
+        folders = harness.UserFolders()
+        capture = Capture("run.csv", folders=folders, extra_env={"XDG_DATA_HOME": small.path})
+        capture.folders.data = small.path
+        capture.ready()
+        capture.send(lines_of(300_000))
+        time.sleep(2)
+        capture.program.signal(signal.SIGINT)
+        status = capture.program.finish(60)
+        text = capture.program.stderr() + "\n" + capture.program.stdout()
+        lines = capture.sent.count(b"\r\n")
+        written = capture.csv_rows()
+        lost = "no" if written == lines else "YES: %s of %d lines in the output" % (written, lines)
+        # The summary must not name the journal as if it were whole.
+        row("disk full under the capture journal", status, seen(text), lost,
+            lost == "no" and ("incomplete" in text or "none:" in text),
+            "lines lost, or the summary names the cut journal as complete")
+    finally:
+        if capture:
+            capture.close()
+        small.close()
+
+
+def disk_full_under_output(extension):
+    def case():
+        small = SmallFileSystem(16 << 10)
+        capture = None
+        try:
+            capture = Capture("run." + extension, out_folder=small.path)
+            capture.ready()
+            status, text = capture.send_and_stop(lines_of(100_000), seconds=180)
+            left = os.path.exists(capture.output)
+            row("disk full under the capture output (.%s)" % extension, status,
+                seen(text) + ("; a partial file is left" if left else ""), capture.lost(),
+                status not in (0, None) and not left and capture.lost() == "no",
+                "reported as saved, a partial output left, or the journal lost bytes")
+        finally:
+            if capture:
+                capture.close()
+            small.close()
+    return case
+
+
+def read_only_program_folder():
+    folder = tempfile.mkdtemp(prefix="veldan-readonly-")
+    download = None
+    try:
+        run_as = "nobody" if os.geteuid() == 0 else None
+        if run_as and subprocess.run(["which", "setpriv"], stdout=subprocess.DEVNULL).returncode != 0:
+            raise Skip("setpriv is missing, and root writes into read-only folders")
+        download = Download(16 * 1024, program_folder=folder, run_as=run_as)
+        os.chmod(folder, 0o555)
+        on_line = download.play()
+        status = download.program.finish(60)
+        text = download.program.stderr() + "\n" + download.program.stdout()
+        lost = download.lost(on_line)
+        whole = lost.startswith("no") and len(download.received()) == 16 * 1024
+        row("read-only program folder (download)", status, seen(text), lost,
+            (status == 0 and whole) or (status != 0 and "folder" in text.lower()),
+            "the download was neither kept whole nor refused with a word on the folder")
+    finally:
+        if download:
+            download.close()
+        os.chmod(folder, 0o755)
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+def random_bin():
+    folders = harness.UserFolders()
+    try:
+        generator = random.Random(28)
+        path = os.path.join(folders.work, "RANDOM.BIN")
+        with open(path, "wb") as bin_file:
+            bin_file.write(bytes(generator.getrandbits(8) for _ in range(256 * 1024)))
+        program = harness.Program([LOGFETCH, "convert", path], folders.environment(), folders.work)
+        status = program.finish(120)
+        text = program.stderr() + "\n" + program.stdout()
+        row(".BIN of random bytes", status, seen(text), "n/a", bool(text.strip()), "nothing told")
+    finally:
+        folders.remove()
+
+
+def port_not_a_number():
+    folders = harness.UserFolders()
+    try:
+        for command, name in (([LOGFETCH, "download", "--port", "COM1x"], "logfetch download"),
+                              ([TABWRIGHT, "capture", "--port", "one", "--output", "x.csv"], "tabwright capture")):
+            program = harness.Program(command, folders.environment(), folders.work)
+            status = program.finish(30)
+            text = program.stderr()
+            row("port that is not a number (%s)" % name, status, seen(text), "n/a",
+                status == 2 and "--port" in text, "not refused as a usage error")
+    finally:
+        folders.remove()
+
+
+def two_programs_on_one_port():
+    capture = Capture("run.csv", port=4)
+    try:
+        capture.ready()
+        program_folder = os.path.join(capture.folders.root, "program")
+        os.makedirs(program_folder)
+        download = harness.Program([private_logfetch(program_folder), "download", "--port", "4", "--output",
+                                    "run.bin"], capture.folders.environment(), capture.folders.work)
+        status = download.finish(30)
+        text = download.stderr()
+        capture.send(lines_of(20_000))
+        capture.wait_journal()
+        row("two programs on one port", status, seen(text), capture.lost(),
+            status not in (0, None) and bool(text.strip()) and capture.lost() == "no",
+            "the second program was not refused clearly, or the capture lost bytes")
+        download.kill()
+    finally:
+        capture.close()
+
+
+def two_captures_at_once():
+    folders = harness.UserFolders()
+    first = second = None
+    try:
+        first = Capture("first.csv", folders=folders, port=2)
+        second = Capture("second.csv", folders=folders, port=3)
+        first.ready()
+        second.ready()
+        first.send(lines_of(100_000))
+        second.send(lines_of(60_000))
+        statuses = []
+        for capture in (first, second):
+            capture.program.signal(signal.SIGINT)
+        for capture in (first, second):
+            statuses.append(capture.program.finish(60))
+        journals = folders.journals()
+        whole = [c.csv_rows() == c.sent.count(b"\r\n") for c in (first, second)]
+        lost = "no" if all(whole) else "YES: an output lacks lines"
+        status = next((s for s in statuses if s != 0), 0)
+        row("two captures at once", status, "%d journals; %s" % (len(journals), seen(second.program.stdout())),
+            lost, all(whole) and len(journals) == 2, "outputs lack lines or the journals are shared")
+    finally:
+        for capture in (first, second):
+            if capture:
+                capture.program.kill()
+                capture.line.close()
+        folders.remove()
+
+
+def offices_left(before):
+    """Office processes that were not running before the case."""
+    found = []
+    for entry in os.listdir("/proc"):
+        if entry.isdigit() and int(entry) not in before:
+            try:
+                with open("/proc/%s/cmdline" % entry, "rb") as cmdline:
+                    if b"soffice" in cmdline.read():
+                        found.append(int(entry))
+            except OSError:
+                pass
+    return found
+
+
+def offices_now():
+    return set(int(e) for e in os.listdir("/proc") if e.isdigit())
+
+
+def wait_for_no_offices(before, seconds):
+    deadline = time.monotonic() + seconds
+    while offices_left(before) and time.monotonic() < deadline:
+        time.sleep(0.2)
+    return offices_left(before)
+
+
+def signal_while_calc_starts():
+    before = offices_now()
+    capture = Capture("run.ods")
+    try:
+        time.sleep(0.5)
+        capture.program.signal(signal.SIGINT)
+        status = capture.program.finish(120)
+        left = wait_for_no_offices(before, 20)
+        for pid in left:
+            os.kill(pid, signal.SIGKILL)
+        text = capture.program.stderr() + "\n" + capture.program.stdout()
+        row("SIGINT while Calc starts (.ods)", status, seen(text) + ("; %d Calc processes left" % len(left)),
+            "n/a", not left and status is not None and status >= 0, "killed by the signal or Calc left running")
+    finally:
+        capture.close()
+
+
+def tabwright_killed_leaves_no_calc():
+    before = offices_now()
+    capture = Capture("run.ods")
+    try:
+        capture.ready()
+        capture.send(lines_of(20_000))
+        capture.wait_journal()
+        capture.program.kill()
+        left = wait_for_no_offices(before, 30)
+        for pid in left:
+            os.kill(pid, signal.SIGKILL)
+        row("kill -9 of a capture (.ods)", -9, "%d Calc processes left after 30 s" % len(left), capture.lost(),
+            not left and capture.lost() == "no", "Calc outlived the program", killed_by_the_case=True)
+    finally:
+        capture.close()
+
+
+def closed_standard_output():
+    folders = harness.UserFolders()
+    line = harness.PtyInstrument()
+    try:
+        folders.map_port(7, line.path)
+        output = os.path.join(folders.work, "run.csv")
+        read_end, write_end = os.pipe()
+        os.close(read_end)
+        program = harness.Program([TABWRIGHT, "capture", "--port", "7", "--output", output],
+                                  folders.environment(), folders.work, stdout=write_end)
+        os.close(write_end)
+        if program.wait_for_line("Ready", 60) is None:
+            raise RuntimeError("the capture never started: " + seen(program.stderr()))
+        data = lines_of(20_000)
+        line.send(data, time.monotonic() + 60)
+        deadline = time.monotonic() + 60
+        while sum(os.path.getsize(j) for j in folders.journals()) < len(data) and time.monotonic() < deadline:
+            program.poll_stderr()
+        program.signal(signal.SIGINT)
+        status = program.finish(60)
+        saved = os.path.exists(output) and open(output, "rb").read().count(b"\n") == data.count(b"\r\n")
+        row("standard output a closed pipe", status, seen(program.stderr()), "no" if saved else "YES: not saved whole",
+            status == 0 and saved, "the closed pipe changed the exit status or stopped the save")
+    finally:
+        line.close()
+        folders.remove()
+
+
+def nohup_capture():
+    folders = harness.UserFolders()
+    line = harness.PtyInstrument()
+    try:
+        folders.map_port(7, line.path)
+        output = os.path.join(folders.work, "run.csv")
+        ignore = signal.signal(signal.SIGHUP, signal.SIG_IGN)
+        try:
+            program = harness.Program([TABWRIGHT, "capture", "--port", "7", "--output", output],
+                                      folders.environment(), folders.work)
+        finally:
+            signal.signal(signal.SIGHUP, ignore)
+        if program.wait_for_line("Ready", 60) is None:
+            raise RuntimeError("the capture never started: " + seen(program.stderr()))
+        program.signal(signal.SIGHUP)
+        # A run that takes the hang-up ends within seconds; one that ignores it is still
+        # there when the limit is up.
+        deadline = time.monotonic() + 10
+        while program.process.poll() is None and time.monotonic() < deadline:
+            program.poll_stderr()
+        still_running = program.process.poll() is None
+        if still_running:
+            line.send(lines_of(10_000), time.monotonic() + 30)
+        program.signal(signal.SIGINT)
+        status = program.finish(60)
+        row("SIGHUP ignored at start (nohup)", status,
+            ("kept running after SIGHUP" if still_running else "ended by SIGHUP") + " | " + seen(program.stderr()),
+            "n/a", still_running, "the ignored hang-up ended the run")
+    finally:
+        line.close()
+        folders.remove()
+
+
+def output_is_a_folder():
+    folders = harness.UserFolders()
+    try:
+        os.makedirs(os.path.join(folders.work, "out.csv"))
+        program = harness.Program([TABWRIGHT, "capture", "--emulate", "K7RX", "--seconds", "1", "--output", "out.csv"],
+                                  folders.environment(), folders.work)
+        status = program.finish(60)
+        row("output name that is a folder", status, seen(program.stderr()), "n/a", status == 2,
+            "not refused before the run")
+    finally:
+        folders.remove()
+
+
+def line_wider_than_the_sheet():
+    capture = Capture("run.ods")
+    try:
+        capture.ready()
+        wide = ("0 0001 :: " + " ".join(str(i) for i in range(20_000)) + "\r\n").encode()
+        status, text = capture.send_and_stop(wide + lines_of(5_000), seconds=180)
+        row("a line wider than the sheet (.ods)", status, seen(text), capture.lost(),
+            status == 1 or ("Rows written: 0" not in text and "blocked" not in text),
+            "reported as saved with lines not written")
+    finally:
+        capture.close()
+
+
+cases = {
+    "download-cable": cable_pulled_during_download,
+    "capture-cable": cable_pulled_during_capture,
+    "calc-killed": calc_killed_during_capture,
+    "sigint-csv": signal_during_capture(signal.SIGINT, "csv"),
+    "sigterm-csv": signal_during_capture(signal.SIGTERM, "csv"),
+    "sighup-csv": signal_during_capture(signal.SIGHUP, "csv"),
+    "sigint-ods": signal_during_capture(signal.SIGINT, "ods"),
+    "sigterm-ods": signal_during_capture(signal.SIGTERM, "ods"),
+    "sighup-ods": signal_during_capture(signal.SIGHUP, "ods"),
+    "full-converting": disk_full_while_converting,
+    "full-downloading": disk_full_while_downloading,
+    "full-journal": disk_full_under_journal,
+    "full-output-csv": disk_full_under_output("csv"),
+    "read-only-folder": read_only_program_folder,
+    "random-bin": random_bin,
+    "port-not-a-number": port_not_a_number,
+    "same-port": two_programs_on_one_port,
+    "two-captures": two_captures_at_once,
+    "signal-calc-start": signal_while_calc_starts,
+    "killed-capture": tabwright_killed_leaves_no_calc,
+    "closed-stdout": closed_standard_output,
+    "nohup": nohup_capture,
+    "output-folder": output_is_a_folder,
+    "wide-line": line_wider_than_the_sheet,
+    "full-output-ods": disk_full_under_output("ods"),
+}
+
+chosen = sys.argv[2:] or list(cases)
+for name in chosen:
+    print("== " + name, flush=True)
+    count = len(rows)
+    try:
+        cases[name]()
+    except Skip as why:
+        skipped(name, str(why))
+    except Exception as error:  # a case that breaks down is a row of the table too
+        rows.append(dict(case=name, seen="%s: %s" % (type(error).__name__, error), status="-", lost="?",
+                         verdict="FAULT", why="the case broke down"))
+        print("  %-40s FAULT  the case broke down: %s" % (name, error), flush=True)
+    if len(rows) == count:
+        row(name, None, "no result", "?", False, "the case gave no result")
+
+print()
+print("%-40s %-14s %-40s %-7s %s" % ("case", "exit status", "lost bytes", "verdict", "what the user saw"))
+for r in rows:
+    print("%-40s %-14s %-40s %-7s %s" % (r["case"], r["status"], r["lost"][:40], r["verdict"], r["seen"]))
+faults = [r for r in rows if r["verdict"] == "FAULT"]
+print("\n%d cases, %d faults, %d could not run here" % (len(rows), len(faults),
+                                                        sum(r["verdict"] == "skipped" for r in rows)))
+sys.exit(1 if faults else 0)
