@@ -108,7 +108,8 @@ class UserFolders:
         found = []
         for folder, _, files in os.walk(self.data):
             if os.path.basename(folder) == "journal":
-                found += [os.path.join(folder, name) for name in files]
+                # Each journal NAME.txt has its reads file NAME.txt.reads beside it.
+                found += [os.path.join(folder, name) for name in files if name.endswith(".txt")]
         return sorted(found)
 
     def remove(self):
