@@ -36,11 +36,8 @@ OfficeInstance::OfficeInstance(const Settings& settings)
     if (headless_)
         arguments.emplace_back("--headless");
     try {
-        process_ = std::make_unique<OfficeProcess>(
-            OfficeProcess::Start{settings.program,
-                                 arguments,
-                                 {"TMPDIR=" + profileTemporaryFolder(profileFolder_)},
-                                 {profileFolder_, officePipeSocket(pipe_)}});
+        process_ = std::make_unique<OfficeProcess>(OfficeProcess::Start{
+            settings.program, arguments, {"TMPDIR=" + profileTemporaryFolder(profileFolder_)}, leftovers()});
         const auto context =
             uno_link::connect(pipe_, settings.startTimeout, [this] { return process_->running(); });
         desktop_ = css::frame::Desktop::create(context);
@@ -73,11 +70,19 @@ void OfficeInstance::finish(std::chrono::milliseconds timeout)
     removeLeftovers();
 }
 
+std::vector<std::string> OfficeInstance::leftovers() const
+{
+    std::vector<std::string> files{profileFolder_};
+    for (std::string& socket : officeSockets(profileFolder_))
+        files.push_back(std::move(socket));
+    return files;
+}
+
 void OfficeInstance::removeLeftovers()
 {
     std::error_code ignored;
-    std::filesystem::remove_all(profileFolder_, ignored);
-    std::filesystem::remove(officePipeSocket(pipe_), ignored);
+    for (const std::string& file : leftovers())
+        std::filesystem::remove_all(file, ignored);
 }
 
 std::unique_ptr<OfficeProcess> OfficeInstance::release()

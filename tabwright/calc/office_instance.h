@@ -3,6 +3,7 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <com/sun/star/frame/XDesktop2.hpp>
 
@@ -44,6 +45,8 @@ public:
 private:
     void discardProfile();
     // The profile folder (with the instance's temporary files) and the pipe's socket.
+    // The profile folder and the sockets an instance killed would leave.
+    std::vector<std::string> leftovers() const;
     void removeLeftovers();
 
     std::string profileFolder_;

@@ -15,6 +15,12 @@
 #include <string_view>
 #include <vector>
 
+#include <QByteArray>
+#include <QCryptographicHash>
+#include <QString>
+
+#include "tabwright/calc/uno_link.h"
+
 namespace tabwright {
 
 namespace fs = std::filesystem;
@@ -166,6 +172,21 @@ std::string officePipeName(const std::string& profileFolder)
     return name;
 }
 
+std::vector<std::string> officeSockets(const std::string& profileFolder)
+{
+    // The office names its single-instance pipe after the MD5 of its profile's URL as
+    // UTF-16 text, each byte in hex without a leading zero.
+    const rtl::OUString url = uno_link::fileUrl(profileFolder);
+    const QByteArray digest = QCryptographicHash::hash(
+        QByteArrayView(reinterpret_cast<const char*>(url.getStr()),
+                       static_cast<qsizetype>(url.getLength() * sizeof(sal_Unicode))),
+        QCryptographicHash::Md5);
+    std::string ipcName = "SingleOfficeIPC_";
+    for (const char byte : digest)
+        ipcName += QString::number(static_cast<unsigned char>(byte), 16).toStdString();
+    return {officePipeSocket(officePipeName(profileFolder)), officePipeSocket(ipcName)};
+}
+
 void removeProfilesOfEndedInstances(const std::string& parent)
 {
     std::error_code error;
@@ -176,7 +197,8 @@ void removeProfilesOfEndedInstances(const std::string& parent)
             continue;
         std::error_code ignored;
         fs::remove_all(folder, ignored);
-        fs::remove(officePipeSocket(officePipeName(folder)), ignored);
+        for (const std::string& socket : officeSockets(folder))
+            fs::remove(socket, ignored);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace tabwright {
 
@@ -20,6 +21,11 @@ std::string officePipeSocket(const std::string& pipeName);
 
 // The name of the UNO pipe of the instance whose profile folder is `profileFolder`.
 std::string officePipeName(const std::string& profileFolder);
+
+// The sockets the instance whose profile folder is `profileFolder` makes in /tmp: its UNO
+// pipe's and the office's own single-instance pipe's. The office removes them when it
+// ends by itself; an instance that is killed leaves them.
+std::vector<std::string> officeSockets(const std::string& profileFolder);
 
 // Removes the profile folders under `parent` whose instance is gone (no process uses the
 // profile and the program that made it has ended), with their pipe sockets. A folder

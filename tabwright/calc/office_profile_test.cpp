@@ -88,5 +88,16 @@ TEST(OfficeProfiles, TheRuntimeFolderIsUsedWhenPrivateAndRefusedWithTheReasonOth
         unsetenv("XDG_RUNTIME_DIR");
 }
 
+// A killed office leaves its UNO pipe and its own single-instance pipe; the second is named
+// after its profile (the name checked against a real office started on this profile).
+TEST(OfficeProfiles, TheSocketsOfAnInstanceAreNamedAfterItsProfile)
+{
+    const std::string uid = std::to_string(getuid());
+    EXPECT_THAT(
+        officeSockets("/tmp/pq/prof"),
+        testing::ElementsAre("/tmp/OSL_PIPE_" + uid + "_" + officePipeName("/tmp/pq/prof"),
+                             "/tmp/OSL_PIPE_" + uid + "_SingleOfficeIPC_bcddb7861374bbabb0bc0adbb4310ec"));
+}
+
 }  // namespace
 }  // namespace tabwright
