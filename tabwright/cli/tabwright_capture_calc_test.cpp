@@ -125,10 +125,15 @@ struct PrivateRun {
         for (const auto& folder : std::filesystem::directory_iterator(temporary.path())) {
             if (!folder.path().filename().string().starts_with(prefix))
                 continue;
+            // The watchdog may be removing these files meanwhile: no step may throw, and a
+            // file vanishing under the walk counts as something still there (look again).
             std::error_code error;
-            for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.path(), error))
-                if (!entry.is_directory())
+            for (std::filesystem::recursive_directory_iterator entry(folder.path(), error), end;
+                 !error && entry != end; entry.increment(error))
+                if (!entry->is_directory(error) && !error)
                     return true;
+            if (error)
+                return true;
         }
         return processUses(temporary.path());
     }
