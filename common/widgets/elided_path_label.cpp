@@ -27,7 +27,8 @@ void ElidedPathLabel::setPath(std::string_view path)
 
 QSize ElidedPathLabel::sizeHint() const
 {
-    QSize size = QLabel::sizeHint();
+    // The whole path's own width, not the few characters the elided base asks for.
+    QSize size = QLabel::sizeHint();  // NOLINT(bugprone-parent-virtual-call)
     size.setWidth(std::min(size.width(), widestWanted(*this, size.width())));
     return size;
 }

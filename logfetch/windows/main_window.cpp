@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "common/core/single_byte_text.h"
@@ -45,7 +46,7 @@ void widenToFitCaptions(QWidget& client, const std::vector<QPushButton*>& button
     }
     if (factor == 1.0)
         return;
-    const auto stretched = [factor](int x) { return static_cast<int>(x * factor + 0.5); };
+    const auto stretched = [factor](int x) { return static_cast<int>(std::lround(x * factor)); };
     for (QWidget* child : client.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         const QRect g = child->geometry();
         child->setGeometry(stretched(g.left()), g.top(), stretched(g.width()), g.height());
@@ -128,7 +129,7 @@ void frmMain::createMenus()
 }
 
 QAction* frmMain::addMenuEntry(QMenu& menu, const char* objectName, const char* caption,
-                               QKeySequence shortcut, QPushButton* pressedButton)
+                               const QKeySequence& shortcut, QPushButton* pressedButton)
 {
     QAction* action = menu.addAction(QString::fromLatin1(caption));
     action->setObjectName(QString::fromLatin1(objectName));

@@ -37,7 +37,7 @@ private:
     void mnuHelpAbout_Click();
 
     void createMenus();
-    QAction* addMenuEntry(QMenu& menu, const char* objectName, const char* caption, QKeySequence shortcut,
+    QAction* addMenuEntry(QMenu& menu, const char* objectName, const char* caption, const QKeySequence& shortcut,
                           QPushButton* pressedButton);
 
     StepValues& values_;

@@ -443,7 +443,7 @@ void writeRange(css::sheet::XSpreadsheet& sheet, std::span<const RowCells> rows,
             const auto& values = rows[run * height + line].values;
             cell = std::transform(values.begin(), values.end(), cell, anyOf);
         }
-        dataRows[line] = std::move(cells);
+        dataRows[line] = cells;
     }
     const auto range =
         sheet.getCellRangeByPosition(static_cast<sal_Int32>(left), static_cast<sal_Int32>(top),
@@ -497,7 +497,7 @@ bool inView(const Reference<css::sheet::XSpreadsheetView>& view, sal_Int32 row)
 
 }  // namespace
 
-void CalcSpreadsheet::followRows(Instance& current, std::span<const RowCells> rows)
+void CalcSpreadsheet::followRows(Instance& current, std::span<const RowCells> rows) const
 {
     std::int64_t newest = current.newestRow;
     for (const RowCells& written : rows)

@@ -81,7 +81,7 @@ private:
     Instance& instance();
     void retire();
     // Moves the view to the newest of `rows` when it follows.
-    void followRows(Instance& current, std::span<const RowCells> rows);
+    void followRows(Instance& current, std::span<const RowCells> rows) const;
     // Quit's steps.
     static QuitRequest requestQuit(Instance& current);
     void leaveWithUser();

@@ -27,6 +27,7 @@
 #include <com/sun/star/view/XSelectionSupplier.hpp>
 
 #include "tabwright/calc/office_process.h"
+#include "tabwright/calc/office_profile.h"
 #include "tabwright/calc/uno_link.h"
 #include "tabwright/calc/workbook_maker.h"
 #include "tabwright/capture/capture_workbook.h"
@@ -76,6 +77,10 @@ struct Places {
         fs::create_directories(root.file("startup"));
         fs::create_directories(root.file("instances"));
     }
+    // The instances a test killed leave their pipe sockets in /tmp; they go with the profiles.
+    ~Places() { tabwright::removeProfilesOfEndedInstances(root.file("instances")); }
+    Places(const Places&) = delete;
+    Places& operator=(const Places&) = delete;
     bool lockFilesLeft() const
     {
         for (const auto& folder : {root.file("work"), root.file("startup")})

@@ -132,6 +132,26 @@ std::string makeTemporaryInstancesFolder()
     return pattern;
 }
 
+// The instances folder this program made in the system temporary folder; removed when
+// the program ends, unless an instance left to the user still keeps its profile there
+// (the next run removes it once that instance has ended).
+class MadeInstancesFolder {
+public:
+    MadeInstancesFolder() : path_(makeTemporaryInstancesFolder()) {}
+    ~MadeInstancesFolder()
+    {
+        std::error_code ignored;
+        fs::remove(path_, ignored);  // only when nothing is left in it
+    }
+    MadeInstancesFolder(const MadeInstancesFolder&) = delete;
+    MadeInstancesFolder& operator=(const MadeInstancesFolder&) = delete;
+
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
 }  // namespace
 
 std::string createProfileFolder(const std::string& parent)
@@ -208,7 +228,7 @@ std::string privateInstancesFolder()
         if (const auto reason = notPrivate(runtime))
             throw std::runtime_error("the runtime folder " + std::string(runtime) + " (XDG_RUNTIME_DIR) " +
                                      *reason);
-        const std::string folder = std::string(runtime) + "/tabwright";
+        std::string folder = std::string(runtime) + "/tabwright";
         if (::mkdir(folder.c_str(), S_IRWXU) != 0 && errno != EEXIST)
             throw std::runtime_error("cannot create the folder " + folder + ": " + std::strerror(errno));
         if (const auto reason = notPrivate(folder))
@@ -216,8 +236,8 @@ std::string privateInstancesFolder()
         removeProfilesOfEndedInstances(folder);
         return folder;
     }
-    static const std::string made = makeTemporaryInstancesFolder();
-    return made;
+    static const MadeInstancesFolder made;
+    return made.path();
 }
 
 }  // namespace tabwright

@@ -64,7 +64,7 @@ struct CaptureRunParts {
 class CaptureRun : private StatusLine {
 public:
     explicit CaptureRun(CaptureRunParts parts);
-    ~CaptureRun();
+    ~CaptureRun() override;
     CaptureRun(const CaptureRun&) = delete;
     CaptureRun& operator=(const CaptureRun&) = delete;
     CaptureRun(CaptureRun&&) = delete;

@@ -47,7 +47,7 @@ void JournalReplaySource::open()
     open_ = true;
     if (!files_.reads) {
         reads_ = {};
-        warnings_.push_back("The journal has no reads file: its block stamps get the times of this replay.");
+        warnings_.emplace_back("The journal has no reads file: its block stamps get the times of this replay.");
         return;
     }
     reads_ = parseJournalReads(*files_.reads, size());
@@ -56,7 +56,7 @@ void JournalReplaySource::open()
                             ": the text after its last sound line is written at once, with the times of "
                             "the reads before it.");
     else if (!reads_.stop)
-        warnings_.push_back(
+        warnings_.emplace_back(
             "The run did not end with Stop (the program or the computer stopped): the "
             "journal is replayed up to its last byte on the disk.");
 }

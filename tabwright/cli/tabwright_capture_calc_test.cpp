@@ -137,6 +137,15 @@ struct PrivateRun {
         }
         return processUses(temporary.path());
     }
+    // Whether a private Calc folder is left at all, even an empty one.
+    bool instancesFolderLeft() const
+    {
+        const std::string prefix = "tabwright-" + std::to_string(getuid()) + "-";
+        for (const auto& folder : std::filesystem::directory_iterator(temporary.path()))
+            if (folder.path().filename().string().starts_with(prefix))
+                return true;
+        return false;
+    }
     static bool processUses(const std::string& text)
     {
         for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
@@ -174,6 +183,7 @@ TEST(TabwrightCaptureIntoCalc, ASignalWhileCalcStartsEndsTheRunAsAfterReadyAndLe
         EXPECT_THAT(summary, ::testing::HasSubstr("Saved: run.ods")) << signal;
         EXPECT_TRUE(std::filesystem::exists(run.work.file("run.ods"))) << signal;
         EXPECT_TRUE(run.calcFilesGoneWithin(std::chrono::seconds(60))) << signal;
+        EXPECT_FALSE(run.instancesFolderLeft()) << signal;
     }
 }
 

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <utility>
 
+#include "tabwright/calc/office_profile.h"
 #include "tabwright/capture/workbook_files.h"
 
 namespace testing_support {
@@ -12,6 +13,12 @@ HeadlessCalcFactory::HeadlessCalcFactory(const TempFolder& root, std::string tem
 {
     for (const char* folder : {"startup", "instances", "work"})
         std::filesystem::create_directories(root.file(folder));
+}
+
+HeadlessCalcFactory::~HeadlessCalcFactory()
+{
+    calc.reset();
+    tabwright::removeProfilesOfEndedInstances(root_.file("instances"));
 }
 
 tabwright::CaptureSpreadsheet HeadlessCalcFactory::makeSpreadsheet()

@@ -10,10 +10,14 @@
 namespace testing_support {
 
 // A headless Calc for every Start, with its start-up, profile and working folders in
-// `root`, the template copied from `templateFolder`. `calc` is the last one made.
+// `root`, the template copied from `templateFolder`. `calc` is the last one made. When it
+// goes, the pipe sockets in /tmp of the instances a test killed go with their profiles.
 class HeadlessCalcFactory : public tabwright::SpreadsheetFactory {
 public:
     HeadlessCalcFactory(const TempFolder& root, std::string templateFolder);
+    ~HeadlessCalcFactory() override;
+    HeadlessCalcFactory(const HeadlessCalcFactory&) = delete;
+    HeadlessCalcFactory& operator=(const HeadlessCalcFactory&) = delete;
     tabwright::CaptureSpreadsheet makeSpreadsheet() override;
     std::string prepareWorkingCopy(const std::string& runName) override;
 

@@ -297,7 +297,7 @@ void frmMain::tmrMain_Timer()
     run_.tick([] { QCoreApplication::processEvents(); });
 }
 
-void frmMain::mnuToolsDLREmulation_Click()
+void frmMain::mnuToolsDLREmulation_Click() const
 {
     if (emulator_.show)
         emulator_.show();

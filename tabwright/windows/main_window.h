@@ -89,7 +89,7 @@ private:
     void cmdComPorts_Click();
     void cmdExcelMacro_Click();
     void tmrMain_Timer();
-    void mnuToolsDLREmulation_Click();
+    void mnuToolsDLREmulation_Click() const;
     void mnuToolsJournalFolder_Click();
     void mnuToolsFollowNewestRow_Click(bool checked);
     void mnuToolsRebuildFromJournal_Click();

@@ -342,19 +342,20 @@ def signal_during_capture(number, output):
 
 def disk_full_while_converting():
     small = SmallFileSystem(1 << 20)
+    folders = harness.UserFolders()
     try:
         bin_path = os.path.join(small.path, "BIG.BIN")
         subprocess.run([os.path.join(build, "tools/generators/make_large_log"), str(600 << 10), bin_path],
                        check=True)
         small.fill()
-        program = harness.Program([LOGFETCH, "convert", bin_path], harness.UserFolders().environment(),
-                                  small.path)
+        program = harness.Program([LOGFETCH, "convert", bin_path], folders.environment(), small.path)
         status = program.finish(120)
         text = program.stderr() + "\n" + program.stdout()
         row("disk full while converting", status, seen(text), "n/a (reports only)",
             status not in (0, None) and "61" in text, "a full disk not told as error 61")
     finally:
         small.close()
+        folders.remove()
 
 
 def disk_full_while_downloading():
@@ -695,7 +696,33 @@ cases = {
     "full-output-ods": disk_full_under_output("ods"),
 }
 
+def left_in_temporary_folders():
+    """What the programs and Calc may leave in the temporary folders: office pipes and
+    temporary folders, Tabwright's private instance folders, and this table's own folders."""
+    found = set()
+    temporary = tempfile.gettempdir()
+    ours = ("OSL_PIPE_%d_" % os.getuid(), "tabwright-%d-" % os.getuid(), "veldan-figures-", "veldan-full-")
+    for name in os.listdir(temporary):
+        if name.startswith(ours) or name.startswith("lu") and name.endswith(".tmp"):
+            found.add(os.path.join(temporary, name))
+    runtime = os.environ.get("XDG_RUNTIME_DIR", "")
+    if runtime and os.path.isdir(os.path.join(runtime, "tabwright")):
+        found.update(os.path.join(runtime, "tabwright", name) for name in os.listdir(os.path.join(runtime, "tabwright")))
+    return found
+
+
+def nothing_left_behind(before):
+    # A killed program's watchdog clears up a moment after it; give it that moment.
+    deadline = time.monotonic() + 30
+    while left_in_temporary_folders() - before and time.monotonic() < deadline:
+        time.sleep(0.5)
+    left = sorted(left_in_temporary_folders() - before)
+    row("nothing left in the temporary folders", 0, ", ".join(left) or "nothing left", "n/a", not left,
+        "files or folders outlived the programs")
+
+
 chosen = sys.argv[2:] or list(cases)
+before_the_table = left_in_temporary_folders()
 for name in chosen:
     print("== " + name, flush=True)
     count = len(rows)
@@ -709,6 +736,8 @@ for name in chosen:
         print("  %-40s FAULT  the case broke down: %s" % (name, error), flush=True)
     if len(rows) == count:
         row(name, None, "no result", "?", False, "the case gave no result")
+
+nothing_left_behind(before_the_table)
 
 print()
 print("%-40s %-14s %-40s %-7s %s" % ("case", "exit status", "lost bytes", "verdict", "what the user saw"))
