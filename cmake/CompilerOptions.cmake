@@ -17,3 +17,13 @@ if(FUZZ)
   add_compile_options(-fsanitize=fuzzer-no-link,address,undefined)
   add_link_options(-fsanitize=address,undefined)
 endif()
+
+# The hardening a Debian package is built with, for the optimised builds the packages come
+# from: stack protection, checked string and memory calls, and a read-only relocation table
+# bound at start.
+if(NOT SANITIZE AND NOT FUZZ)
+  set(optimised "$<CONFIG:Release,RelWithDebInfo,MinSizeRel>")
+  add_compile_options(-fstack-protector-strong -Wformat -Werror=format-security
+                      "$<${optimised}:-D_FORTIFY_SOURCE=2>")
+  add_link_options(LINKER:-z,relro LINKER:-z,now)
+endif()

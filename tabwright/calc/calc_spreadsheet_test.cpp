@@ -304,8 +304,8 @@ public:
     }
     ~FullDisk()
     {
-        if (mounted_)
-            std::system(("umount " + folder_).c_str());
+        if (mounted_ && std::system(("umount " + folder_).c_str()) != 0)
+            ADD_FAILURE() << "the small file system stays mounted on " << folder_;
     }
     bool mounted() const { return mounted_; }
 

@@ -2,7 +2,10 @@
 
 #include <QCommandLineParser>
 
+#include <unistd.h>
+
 #include <filesystem>
+#include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -98,27 +101,37 @@ std::variant<ReplayOptions, std::string> parseReplayOptions(const QStringList& a
     return options;
 }
 
-// Shows the share of the journal replayed, a line that is rewritten at each whole percent.
+// Shows the share of the journal replayed: on a terminal one line rewritten at each whole
+// percent; elsewhere (a log file, a pipe) a line of its own at every tenth.
 class ProgressLine {
 public:
-    ProgressLine(std::ostream& err, std::string name) : err_(err), name_(std::move(name)) {}
+    ProgressLine(std::ostream& err, std::string name)
+        : err_(err), name_(std::move(name)), rewrite_(&err == &std::cerr && ::isatty(STDERR_FILENO) == 1)
+    {
+    }
     void show(std::int64_t taken, std::int64_t size)
     {
-        const int percent = size > 0 ? static_cast<int>(taken * 100 / size) : 100;
+        int percent = size > 0 ? static_cast<int>(taken * 100 / size) : 100;
+        if (!rewrite_)
+            percent -= percent % 10;
         if (percent == shown_)
             return;
         shown_ = percent;
-        err_ << "\rReplaying " << name_ << ": " << percent << "%" << std::flush;
+        if (rewrite_)
+            err_ << "\rReplaying " << name_ << ": " << percent << "%" << std::flush;
+        else
+            err_ << "Replaying " << name_ << ": " << percent << "%" << std::endl;
     }
     void end()
     {
-        if (shown_ >= 0)
+        if (rewrite_ && shown_ >= 0)
             err_ << '\n';
     }
 
 private:
     std::ostream& err_;
     std::string name_;
+    bool rewrite_;
     int shown_ = -1;
 };
 

@@ -273,6 +273,9 @@ TEST_F(TabwrightCapture, AJournalReplaysIntoTheSameCsvCellForCell)
     EXPECT_EQ(program.exitCode(), 0) << errors.toStdString();
     EXPECT_THAT(summary, HasSubstr("Saved: replayed.csv"));
     EXPECT_EQ(errors.toStdString().find("reads file"), std::string::npos) << errors.toStdString();
+    // Into a pipe the progress is a line of its own at every tenth, never rewritten in place.
+    EXPECT_EQ(errors.toStdString().find('\r'), std::string::npos) << errors.toStdString();
+    EXPECT_THAT(errors.toStdString(), HasSubstr("Replaying " + journal + ": 100%\n"));
     const std::string live = testing_support::readFile(work.file("live.csv"));
     EXPECT_THAT(live, HasSubstr("9999"));
     // The block stamps too: the replay gives them the run's times.
