@@ -142,6 +142,24 @@ void printSummary(const CaptureRun& run, const TerminalRunView& view, std::ostre
     out << "Journal: " << run.journal().summary() << '\n' << std::flush;
 }
 
+// Stops the run, saves its workbook, quits Calc and tells how it went; the exit status.
+int endCapture(CaptureRun& run, const TerminalRunView& view, const std::string& outputPath, bool portWentAway,
+               std::ostream& out, std::ostream& err)
+{
+    run.stop();
+    run.finishStopping();
+    int status = saveCapture(run, outputPath, out, err);
+    run.quitSpreadsheet();
+    printSummary(run, view, out);
+    if (portWentAway)
+        err << "The capture stopped: the COM port went away.\n";
+    if (!run.everyLineWritten()) {
+        err << "Not every line reached the sheet whole; the journal holds all the text received.\n";
+        status = 1;
+    }
+    return status;
+}
+
 }  // namespace
 
 int runCaptureCommand(const CaptureOptions& options, std::ostream& out, std::ostream& err)
@@ -189,19 +207,7 @@ int runCaptureCommand(const CaptureOptions& options, std::ostream& out, std::ost
         paceEmulator(pace, emulator, chosenModel(instruments, options.source));
     const bool portWentAway = captureUntilTheEnd(run, options.seconds, interrupts);
     pace.stop();
-
-    run.stop();
-    run.finishStopping();
-    int status = saveCapture(run, options.outputPath, out, err);
-    run.quitSpreadsheet();
-    printSummary(run, view, out);
-    if (portWentAway)
-        err << "The capture stopped: the COM port went away.\n";
-    if (!run.everyLineWritten()) {
-        err << "Not every line reached the sheet whole; the journal holds all the text received.\n";
-        status = 1;
-    }
-    return status;
+    return endCapture(run, view, options.outputPath, portWentAway, out, err);
 }
 
 }  // namespace tabwright
