@@ -46,13 +46,18 @@ echo "== tabwright capture into Calc, opened afterwards"
   --temperature 20:25 --output demo.xlsx --macro ChartReadings)
 # Calc started on the workbook, as a user opens it, with a profile of its own; its first start in
 # a fresh profile takes a while, so the picture is taken after 20 s.
+# Its temporary files go into the work folder; the pipe it makes in /tmp is removed after it.
 show_workbook='
-  setsid soffice "-env:UserInstallation=file://$1/profile" --norestore --nologo --calc "$1/demo.xlsx" &
+  pipes_before=$(ls /tmp/OSL_PIPE_* 2>/dev/null || true)
+  TMPDIR="$1" setsid soffice "-env:UserInstallation=file://$1/profile" --norestore --nologo --calc "$1/demo.xlsx" &
   office=$!
   sleep 20
   "$2" "$3"
   kill -- "-$office"
-  wait "$office" || true'
+  wait "$office" || true
+  for pipe in /tmp/OSL_PIPE_*; do
+    grep -qxF "$pipe" <<<"$pipes_before" || rm -f "$pipe"
+  done'
 on_display 1280x800 bash -c "$show_workbook" show_workbook "$work" "$bin/tools/screenshots/grab_screen" \
   "$shots/tabwright-capture-demo-calc.png"
 echo "Pictures written to $shots"

@@ -95,12 +95,15 @@ auto guarded(OfficeProcess* process, Step&& step) -> decltype(step())
     try {
         return step();
     } catch (const css::lang::DisposedException& error) {
-        throw SpreadsheetError(SpreadsheetFailure::Gone,
-                               "the spreadsheet has been closed: " + uno_link::toUtf8(error.Message));
+        // The office's own words name its source files; they go to the log, not to the user.
+        logInfo(calcLog(), "the workbook is gone: " + uno_link::toUtf8(error.Message));
+        throw SpreadsheetError(SpreadsheetFailure::Gone, "the spreadsheet has been closed");
     } catch (const css::uno::RuntimeException& error) {
-        const bool gone = process != nullptr && !process->running();
-        throw SpreadsheetError(gone ? SpreadsheetFailure::Gone : SpreadsheetFailure::Failed,
-                               uno_link::toUtf8(error.Message));
+        if (process != nullptr && !process->running()) {
+            logInfo(calcLog(), "LibreOffice Calc has ended: " + uno_link::toUtf8(error.Message));
+            throw SpreadsheetError(SpreadsheetFailure::Gone, "LibreOffice Calc has ended");
+        }
+        throw SpreadsheetError(SpreadsheetFailure::Failed, uno_link::toUtf8(error.Message));
     } catch (const css::uno::Exception& error) {
         throw SpreadsheetError(SpreadsheetFailure::Failed, uno_link::toUtf8(error.Message));
     } catch (const SpreadsheetError&) {

@@ -125,6 +125,10 @@ TEST_F(MainWindowWithCalc, AKilledCalcLosesNoByteAndTheNextStartCapturesAgain)
     const std::string journal = window.run().journal().path();
     EXPECT_EQ(status.text().toStdString(),
               "MS Excel spreadsheet has been closed: the received text is in the journal " + journal);
+    // The reason is told in plain words, without the office's internal ones.
+    const QString reason = testing_support::namedControl<QLabel>(window, "lblStatusReason").text();
+    EXPECT_TRUE(reason == "the spreadsheet has been closed" || reason == "LibreOffice Calc has ended")
+        << reason.toStdString();
     EXPECT_EQ(testing_support::readFile(journal), before + after);
 
     // The next Start opens a new Calc and captures into it.
