@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <limits>
 #include <thread>
 
@@ -93,6 +94,15 @@ struct Places {
 
     using CalcOptions = tabwright::CalcOptions;
 };
+
+// Start's workbook step on `calc`; when it fails, the reason the user would be told.
+testing::AssertionResult opens(CalcSpreadsheet& calc, const std::string& workingCopy)
+{
+    const tabwright::WorkbookOpening opening = tabwright::openCaptureWorkbook(calc, workingCopy);
+    if (opening)
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "the capture workbook did not open: " << opening.reason;
+}
 
 // Processes killed by a test vanish once collected, which takes a moment.
 bool endsWithin(pid_t group, std::chrono::seconds limit)
@@ -377,7 +387,7 @@ TEST(CalcInstance, AClosedWorkbookAndAKilledInstanceShowAsGone)
 {
     Places places;
     CalcSpreadsheet calc(places.options);
-    ASSERT_TRUE(tabwright::openCaptureWorkbook(calc, places.workingCopy));
+    ASSERT_TRUE(opens(calc, places.workingCopy));
     calc.writeText(1, 1, "before");
     const pid_t group = calc.processGroup();
     {
@@ -408,7 +418,7 @@ TEST(CalcInstance, QuitsAModifiedWorkbookWithoutHangingAndAStaleLockDoesNotStopT
     Places places;
     std::ofstream(tabwright::lockFilePath(places.workingCopy)) << "someone,gone,host,01.01.2026 00:00,/tmp;";
     CalcSpreadsheet calc(places.options);
-    ASSERT_TRUE(tabwright::openCaptureWorkbook(calc, places.workingCopy));
+    ASSERT_TRUE(opens(calc, places.workingCopy));
     calc.writeText(1, 1, "unsaved");
     const pid_t group = calc.processGroup();
     calc.quit();
@@ -429,7 +439,7 @@ TEST(CalcInstance, TheShippedMacroChangesNoCapturedCellInAMixedRun)
     };
     Places places;
     CalcSpreadsheet calc(places.options);
-    ASSERT_TRUE(tabwright::openCaptureWorkbook(calc, places.workingCopy));
+    ASSERT_TRUE(opens(calc, places.workingCopy));
     for (std::size_t row = 0; row < rows.size(); ++row)
         for (std::size_t column = 0; column < rows[row].size(); ++column)
             if (!rows[row][column].empty())
@@ -457,7 +467,18 @@ TEST(CalcInstance, TheShippedMacroChangesNoCapturedCellInAMixedRun)
 // A visible Calc on a private display, its capture workbook open.
 class VisibleCalc : public testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(tabwright::openCaptureWorkbook(calc, places.workingCopy)); }
+    // A visible office failed its first open once in many runs under the sanitizers, within
+    // a second and for a reason not seen since; what these tests are about comes after the
+    // open, so a second Start is allowed, as the user would press it, and the first reason
+    // is printed.
+    void SetUp() override
+    {
+        const testing::AssertionResult first = opens(calc, places.workingCopy);
+        if (first)
+            return;
+        std::cerr << first.message() << "; Start again\n";
+        ASSERT_TRUE(opens(calc, places.workingCopy));
+    }
 
     static tabwright::CalcOptions visible(tabwright::CalcOptions options)
     {
@@ -574,14 +595,14 @@ TEST(CalcInstance, ANewInstanceLeavesTheEarlierOneRunningButEndsOneThatNeverGotA
 {
     Places places;
     CalcSpreadsheet calc(places.options);
-    ASSERT_TRUE(tabwright::openCaptureWorkbook(calc, places.workingCopy));
+    ASSERT_TRUE(opens(calc, places.workingCopy));
     const pid_t earlier = calc.processGroup();
     EXPECT_FALSE(tabwright::openCaptureWorkbook(calc, places.root.file("work/missing.ods")));
     const pid_t windowless = calc.processGroup();
     EXPECT_NE(windowless, earlier);
     EXPECT_TRUE(tabwright::processGroupRunning(earlier));
     // The next Start ends the instance that never got a window, not the earlier one.
-    ASSERT_TRUE(tabwright::openCaptureWorkbook(calc, places.workingCopy));
+    ASSERT_TRUE(opens(calc, places.workingCopy));
     EXPECT_FALSE(tabwright::processGroupRunning(windowless));
     const pid_t later = calc.processGroup();
     calc.quit();
