@@ -44,8 +44,8 @@ public:
 
 private:
     void discardProfile();
-    // The profile folder (with the instance's temporary files) and the pipe's socket.
-    // The profile folder and the sockets an instance killed would leave.
+    // The profile folder (with the instance's temporary files) and the pipe sockets: what
+    // an instance that is killed would leave.
     std::vector<std::string> leftovers() const;
     void removeLeftovers();
 
