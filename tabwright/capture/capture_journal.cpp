@@ -4,8 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <stdexcept>
+#include <utility>
 
 #include <QFile>
 #include <QStandardPaths>
@@ -41,6 +45,17 @@ std::string runNameOf(const QDateTime& startedAt)
 
 CaptureJournal::CaptureJournal(std::string dataFolder) : folder_(std::move(dataFolder) + "/journal") {}
 
+CaptureJournal::~CaptureJournal()
+{
+    closeReader();
+}
+
+void CaptureJournal::closeReader()
+{
+    if (reader_ >= 0)
+        ::close(std::exchange(reader_, -1));
+}
+
 std::string CaptureJournal::unusedRunName(const QDateTime& startedAt) const
 {
     const std::string stamp = runNameOf(startedAt);
@@ -53,9 +68,11 @@ std::string CaptureJournal::unusedRunName(const QDateTime& startedAt) const
 
 bool CaptureJournal::open(const std::string& runName)
 {
-    file_.close();
-    reads_.close();
+    close();
     size_ = 0;
+    spill_.clear();
+    spillStart_ = 0;
+    spilling_ = true;  // until the file is made and can be read back
     const std::string stem = folder_ + "/" + runName;
     path_ = stem + ".txt";
     if (const int error = createFolder(folder_); error != 0) {
@@ -67,6 +84,8 @@ bool CaptureJournal::open(const std::string& runName)
             ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600);
         if (descriptor >= 0) {
             file_ = JournalFile(descriptor, path_);
+            reader_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+            spilling_ = reader_ < 0;
             openReads();
             return true;
         }
@@ -90,8 +109,48 @@ void CaptureJournal::openReads()
 
 void CaptureJournal::append(std::string_view bytes)
 {
-    file_.append(bytes);
+    const std::size_t kept = file_.append(bytes);
+    if (spilling_) {
+        spill_.append(bytes);
+    } else if (kept < bytes.size()) {
+        // The file failed in the middle: what it did not keep waits here for the parser.
+        spilling_ = true;
+        spillStart_ = size_ + static_cast<std::int64_t>(kept);
+        spill_.append(bytes.substr(kept));
+    }
     size_ += static_cast<std::int64_t>(bytes.size());
+}
+
+std::size_t CaptureJournal::readAt(std::int64_t offset, std::size_t count, std::string& into)
+{
+    std::size_t got = 0;
+    if (offset < spillStart_ || !spilling_) {
+        const std::int64_t fileEnd = spilling_ ? spillStart_ : size_;
+        const auto fromFile = static_cast<std::size_t>(std::min<std::int64_t>(count, fileEnd - offset));
+        const std::size_t before = into.size();
+        into.resize(before + fromFile);
+        while (got < fromFile) {
+            const ssize_t read = ::pread(reader_, into.data() + before + got, fromFile - got,
+                                         static_cast<off_t>(offset) + static_cast<off_t>(got));
+            if (read < 0 && errno == EINTR)
+                continue;
+            if (read <= 0) {
+                into.resize(before + got);
+                throw std::runtime_error("The capture journal cannot be read back: " + path_ + ": " +
+                                         (read < 0 ? std::strerror(errno) : "it is shorter than written"));
+            }
+            got += static_cast<std::size_t>(read);
+        }
+        offset += static_cast<std::int64_t>(got);
+        count -= got;
+    }
+    if (spilling_ && count > 0 && offset < size_) {
+        const auto from = static_cast<std::size_t>(offset - spillStart_);
+        const std::size_t taken = std::min(count, spill_.size() - from);
+        into.append(spill_, from, taken);
+        got += taken;
+    }
+    return got;
 }
 
 void CaptureJournal::recordRead(std::int64_t written, std::int32_t milliseconds)
@@ -120,6 +179,7 @@ void CaptureJournal::close()
 {
     file_.close();
     reads_.close();
+    closeReader();
 }
 
 std::optional<std::string> CaptureJournal::takeFailure()

@@ -8,6 +8,7 @@
 #include <QDateTime>
 
 #include "tabwright/capture/journal_file.h"
+#include "tabwright/capture/text_queue.h"
 
 namespace tabwright {
 
@@ -15,13 +16,20 @@ namespace tabwright {
 // deletes it: every byte the capture takes, exactly as received, in
 // DATA/journal/YYYY-MM-DD_HH-MM-SS.txt. Beside it, its reads file (NAME.txt.reads, see
 // journal_reads.h) keeps when each read came and what the parser's clock said, so that a
-// replay writes exactly the cells of the run. Nothing here throws into the capture: a
-// journal that cannot be written tells it once (takeFailure) and then takes bytes without
-// keeping them.
-class CaptureJournal {
+// replay writes exactly the cells of the run.
+//
+// The journal is the run's queue: the parser reads the bytes back from the file at its own
+// pace. Nothing here throws into the capture: a journal that cannot be written tells it
+// once (takeFailure), and the bytes it could not keep wait in memory for the parser.
+class CaptureJournal final : public TextQueue {
 public:
     // `dataFolder`: the per-user data folder (the program passes AppDataLocation).
     explicit CaptureJournal(std::string dataFolder);
+    ~CaptureJournal() override;
+    CaptureJournal(const CaptureJournal&) = delete;
+    CaptureJournal& operator=(const CaptureJournal&) = delete;
+    CaptureJournal(CaptureJournal&&) = delete;
+    CaptureJournal& operator=(CaptureJournal&&) = delete;
 
     // The name for a run that begins at `startedAt`: runNameOf(startedAt), with "-2", "-3",
     // ... added when a journal of that name exists (a second run in the same second).
@@ -31,7 +39,11 @@ public:
     // "-2", "-3", ... before ".txt": nothing is ever overwritten. False when the journal
     // cannot be created; takeFailure tells why.
     bool open(const std::string& runName);
-    void append(std::string_view bytes);
+    // The queue: appends go to the journal file (or, once it failed, to memory).
+    void append(std::string_view bytes) override;
+    // The bytes appended since the open.
+    std::int64_t size() const override { return size_; }
+    std::size_t readAt(std::int64_t offset, std::size_t count, std::string& into) override;
     // The reads file's records: a read that has just been appended (every line before
     // `written` was written when it came), a block stamp's time, the Stop.
     void recordRead(std::int64_t written, std::int32_t milliseconds);
@@ -58,11 +70,18 @@ public:
 private:
     void openReads();
 
+    void closeReader();
+
     std::string folder_;
     std::string path_;
     JournalFile file_;
     JournalFile reads_;
+    int reader_ = -1;        // the journal opened for reading back
     std::int64_t size_ = 0;  // bytes appended since the open
+    // The bytes from spillStart_ on, which the file did not keep (or cannot give back).
+    std::int64_t spillStart_ = 0;
+    std::string spill_;
+    bool spilling_ = false;
 };
 
 // A run's name, YYYY-MM-DD_HH-MM-SS of its start (local time): its journal and its working

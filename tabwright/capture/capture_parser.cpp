@@ -31,6 +31,8 @@ void CaptureParser::startRun()
 void CaptureParser::stopRun()
 {
     buffer_.clear();
+    head_ = 0;
+    textBeyond_ = false;
     searchFrom_ = 0;
     bytesReceived_ = 0;
     bufferOffset_ = 0;
@@ -43,7 +45,8 @@ std::optional<tabwright::SpreadsheetError> CaptureParser::ProcessReceivedText(Ro
     const int sliceRow = currentRow_;
     const int sliceBlockColumn = blockColumn_;
     const Tally sliceTally = tally_;
-    std::size_t start = 0;
+    const std::size_t sliceStart = head_;
+    std::size_t start = head_;
     for (std::size_t end; (end = findLineEnd(start)) != std::string::npos;) {
         const int row = currentRow_;
         const int blockColumn = blockColumn_;
@@ -78,8 +81,8 @@ std::optional<tabwright::SpreadsheetError> CaptureParser::ProcessReceivedText(Ro
         currentRow_ = sliceRow;
         blockColumn_ = sliceBlockColumn;
         tally_ = sliceTally;
-        start = 0;
-        searchFrom_ = 0;
+        start = sliceStart;
+        searchFrom_ = sliceStart;
         failure = error;
     }
     dropConsumed(start);
@@ -88,25 +91,31 @@ std::optional<tabwright::SpreadsheetError> CaptureParser::ProcessReceivedText(Ro
 
 std::optional<tabwright::SpreadsheetError> CaptureParser::WriteUnfinishedLine(RowSink& sink)
 {
-    if (!buffer_.empty() && buffer_.back() == '\r')
+    if (buffer_.size() > head_ && buffer_.back() == '\r')
         buffer_.pop_back();
-    if (buffer_.empty())
+    if (buffer_.size() == head_)
         return std::nullopt;
     buffer_.append(kLineEnd);
+    textBeyond_ = false;
     auto failure = ProcessReceivedText(sink);
     if (failure) {
         buffer_.resize(buffer_.size() - kLineEnd.size());
-        searchFrom_ = 0;
+        searchFrom_ = head_;
     }
     return failure;
 }
 
-void CaptureParser::dropConsumed(std::size_t count)
+void CaptureParser::dropConsumed(std::size_t consumed)
 {
-    buffer_.erase(0, count);
-    bufferOffset_ += static_cast<std::int64_t>(count);
+    head_ = consumed;
+    lineStart_ = consumed;
+    if (head_ < buffer_.size() - head_)
+        return;
+    buffer_.erase(0, head_);
+    bufferOffset_ += static_cast<std::int64_t>(head_);
+    searchFrom_ = searchFrom_ > head_ ? searchFrom_ - head_ : 0;
     lineStart_ = 0;
-    searchFrom_ = searchFrom_ > count ? searchFrom_ - count : 0;
+    head_ = 0;
 }
 
 std::size_t CaptureParser::findLineEnd(std::size_t from)
@@ -117,8 +126,15 @@ std::size_t CaptureParser::findLineEnd(std::size_t from)
         if (lf == std::string::npos)
             break;
         const std::size_t cr = lf - 1;
-        if (buffer_[cr] == '\r')
+        if (buffer_[cr] == '\r') {
+            // A block separator may begin at this CR: with more text to come, the line
+            // waits until all six of its bytes could be seen.
+            if (textBeyond_ && cr + kBlockSeparator.size() > buffer_.size()) {
+                searchFrom_ = std::max(from, cr);
+                return std::string::npos;
+            }
             return cr;
+        }
         at = cr + 2;
     }
     // The last character may be the CR of a CR LF whose LF is still to come.

@@ -53,6 +53,11 @@ public:
     void countReceived(std::size_t characters) { bytesReceived_ += static_cast<std::int64_t>(characters); }
     // Adds received text at the end of ReceiveBuffer.
     void append(std::string_view text) { buffer_.append(text); }
+    // Whether more of the run's text follows what ReceiveBuffer holds (a reader that feeds
+    // the parser a window at a time says so): a line end is then taken only once the six
+    // bytes that may close a block after it are held, so a window's edge never splits a
+    // block separator into lines.
+    void setTextBeyond(bool beyond) { textBeyond_ = beyond; }
 
     // Writes every complete line of ReceiveBuffer into `sink`, in order, and
     // keeps the unfinished rest. Each line reaches the sink as one row write
@@ -76,14 +81,14 @@ public:
     std::optional<tabwright::SpreadsheetError> WriteUnfinishedLine(RowSink& sink);
 
     // Whether ReceiveBuffer holds a complete line, that is more to write.
-    bool LineWaiting() { return findLineEnd(0) != std::string::npos; }
+    bool LineWaiting() { return findLineEnd(head_) != std::string::npos; }
 
     // Where in the run's text (counted from its first byte) the line being written
     // starts, while a row is written or the clock is read for a block's stamp; between
     // parses, where the first line not yet written starts: everything before it is written.
     std::int64_t LineOffset() const { return bufferOffset_ + static_cast<std::int64_t>(lineStart_); }
 
-    std::string_view ReceiveBuffer() const { return buffer_; }
+    std::string_view ReceiveBuffer() const { return std::string_view(buffer_).substr(head_); }
     std::int64_t BytesReceived() const { return bytesReceived_; }
     int CurrentRow() const { return currentRow_; }
     int BlockColumn() const { return blockColumn_; }
@@ -109,14 +114,18 @@ private:
     // Position of the CR of the first CR LF at or after `from`, or npos.
     std::size_t findLineEnd(std::size_t from);
     bool isSeparatorAt(std::size_t at) const;
-    // Drops the first `count` characters of ReceiveBuffer: lines written.
-    void dropConsumed(std::size_t count);
+    // Lines written up to `consumed` (an index into buffer_): ReceiveBuffer starts there.
+    // The written text is removed only once it is at least half of buffer_, so consuming a
+    // backlog slice by slice costs time in proportion to the text.
+    void dropConsumed(std::size_t consumed);
     // Each writes the line [start, end) and returns where the next line starts.
     std::size_t writeTaggedLine(std::size_t start, std::size_t end, RowSink& sink);
     std::size_t writePlainLine(std::size_t start, std::size_t end, RowSink& sink);
 
     TimeOfDay& clock_;
     std::string buffer_;
+    std::size_t head_ = 0;  // buffer_[0, head_) is written text not yet removed
+    bool textBeyond_ = false;
     // No CR LF starts in buffer_ before this position: each tick searches only
     // the text that is new, however much waits for its CR LF.
     std::size_t searchFrom_ = 0;

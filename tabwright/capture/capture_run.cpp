@@ -111,6 +111,7 @@ void CaptureRun::openPortAndRun(std::string workingCopy, const std::string& runN
     show(RunPhase::Running, "Ready");
     if (!journal_.open(runName))
         showJournalFailure();
+    pipeline_.restart();
     parts_.timer.setTimerEnabled(true);
     parts_.view.bringWindowToFront();
 }
@@ -151,8 +152,8 @@ void CaptureRun::pause()
 {
     if (state_ != RunState::Running)
         return;
+    // The timer goes on: a paused run still takes the source's text into the journal.
     state_ = RunState::Paused;
-    parts_.timer.setTimerEnabled(false);
     show(RunPhase::Paused, "Paused");
 }
 
@@ -169,6 +170,7 @@ void CaptureRun::resume()
     }
     state_ = RunState::Running;
     picture_.phase = RunPhase::Running;
+    countUnshown_ = false;
     showCountOrReady();
     parts_.timer.setTimerEnabled(true);
 }
@@ -206,18 +208,14 @@ void CaptureRun::tick(const std::function<void()>& processPendingEvents)
         processPendingEvents();
         return;
     }
-    if (state_ == RunState::Running) {
-        if (probeBlockedWorkbook()) {
-            takeInText();
-            writeWaitingLines();
-        } else {
-            keepJournalWhileBlocked();
-        }
-    }
+    if (state_ != RunState::Stopped && !portLost_)
+        takeInText();
+    if (state_ == RunState::Running && probeBlockedWorkbook())
+        writeWaitingLines();
     processPendingEvents();
-    if (state_ != RunState::Running)
+    if (state_ == RunState::Stopped || portLost_)
         return;
-    if (draining_)
+    if (draining_ && state_ == RunState::Running)
         parts_.timer.rearmAtOnce();
     else
         parts_.timer.setTimerEnabled(true);
@@ -240,30 +238,17 @@ bool CaptureRun::probeBlockedWorkbook()
 
 void CaptureRun::takeInText()
 {
-    takeInText(*this);
-}
-
-void CaptureRun::keepJournalWhileBlocked()
-{
-    // The status line keeps telling why nothing is written; the count shows again once
-    // the workbook answers.
-    class QuietCount : public StatusLine {
-    public:
-        void showBytesReceived(std::int64_t) override {}
-    } quiet;
-    takeInText(quiet);
-    countUnshown_ = true;
-}
-
-void CaptureRun::takeInText(StatusLine& status)
-{
-    const std::string text = ReadIncomingText(parts_.source, parser_, status);
-    journal_.append(text);
-    if (!text.empty())
-        journal_.recordRead(parser_.LineOffset(), parts_.clock.millisecondsSinceMidnight());
+    if (pipeline_.readIncomingText() == 0)
+        return;
+    journal_.recordRead(parser_.LineOffset(), parts_.clock.millisecondsSinceMidnight());
     journal_.flush();
     showJournalFailure();
-    parser_.append(text);
+    // While paused or blocked the status keeps telling why nothing is written; the count
+    // shows again once the run writes.
+    if (picture_.blocked || state_ == RunState::Paused)
+        countUnshown_ = true;
+    else
+        showBytesReceived(parser_.BytesReceived());
 }
 
 void CaptureRun::showJournalFailure()
@@ -274,23 +259,20 @@ void CaptureRun::showJournalFailure()
 
 void CaptureRun::writeWaitingLines()
 {
-    if (parser_.ReceiveBuffer().empty())
+    if (pipeline_.bytesWaiting() == 0)
         return;
     if (const auto failure = writeSlices(std::chrono::steady_clock::now() + kWriteBudgetPerTick)) {
         draining_ = false;
         block(*failure);
         return;
     }
-    showDrain(parser_.LineWaiting());
+    showDrain(pipeline_.lineWaiting());
 }
 
 std::optional<SpreadsheetError> CaptureRun::writeSlices(std::chrono::steady_clock::time_point deadline)
 {
     BatchingRowSink rows(*spreadsheet_.sheet, kCellsPerWrite);
-    std::optional<SpreadsheetError> failure;
-    do {
-        failure = parser_.ProcessReceivedText(rows);
-    } while (!failure && parser_.LineWaiting() && std::chrono::steady_clock::now() < deadline);
+    std::optional<SpreadsheetError> failure = pipeline_.writeLines(rows, deadline);
     showCutLines();
     return failure;
 }
@@ -311,7 +293,8 @@ void CaptureRun::showDrain(bool linesWaiting)
 {
     if (linesWaiting)
         show(picture_.phase,
-             "Writing received lines: " + groupedDigits(parser_.ReceiveBuffer().size()) + " bytes waiting");
+             "Writing received lines: " + groupedDigits(static_cast<std::uint64_t>(pipeline_.bytesWaiting())) +
+                 " bytes waiting");
     else if (draining_)
         showCountOrReady();
     draining_ = linesWaiting;
@@ -328,13 +311,12 @@ void CaptureRun::loseLink()
 {
     if (state_ == RunState::Stopped)
         return;
-    portLost_ = true;
     // The bytes that came before the loss are still taken and written.
-    if (!picture_.blocked && spreadsheet_.sheet) {
-        takeInText();
+    takeInText();
+    if (state_ == RunState::Running && !picture_.blocked && spreadsheet_.sheet)
         if (const auto failure = writeSlices(std::chrono::steady_clock::time_point::max()))
             block(*failure);
-    }
+    portLost_ = true;
     draining_ = false;
     state_ = RunState::Paused;
     parts_.timer.setTimerEnabled(false);
@@ -380,7 +362,7 @@ void CaptureRun::continueStop()
 {
     std::optional<SpreadsheetError> failure =
         writeSlices(std::chrono::steady_clock::now() + kWriteBudgetPerTick);
-    if (!failure && parser_.LineWaiting()) {
+    if (!failure && pipeline_.lineWaiting()) {
         // A backlog is written over several ticks, so the window keeps answering.
         showDrain(true);
         parts_.timer.rearmAtOnce();
@@ -388,7 +370,7 @@ void CaptureRun::continueStop()
     }
     if (!failure) {
         BatchingRowSink rows(*spreadsheet_.sheet, kCellsPerWrite);
-        failure = parser_.WriteUnfinishedLine(rows);
+        failure = pipeline_.writeEverything(rows);
         showCutLines();
     }
     stopping_ = false;

@@ -12,7 +12,7 @@
 #include "tabwright/capture/background_step.h"
 #include "tabwright/capture/capture_journal.h"
 #include "tabwright/capture/capture_parser.h"
-#include "tabwright/capture/incoming_text.h"
+#include "tabwright/capture/capture_pipeline.h"
 #include "tabwright/capture/recording_time_of_day.h"
 #include "tabwright/capture/run_view.h"
 #include "tabwright/capture/spreadsheet.h"
@@ -50,21 +50,24 @@ struct CaptureRunParts {
 // Start. Plain C++: a window or a command line drives it through the calls below and sees
 // it through RunView and RunTimer.
 //
-// A failed cell write blocks the run: the spreadsheet lamp turns red, the status tells
-// why, Pause is disabled, and nothing more is read. Every tick then asks the workbook for
-// its name; once it answers, the run goes on where the write failed. Nothing received is
-// lost meanwhile: the text is still taken into the journal at every tick, and the failed
-// line and all newer text wait in ReceiveBuffer.
+// Every byte the source gives goes to the run's journal at once, at every tick whatever
+// the run's state (paused, blocked, writing a backlog): the journal is the run's queue,
+// and the parser reads it back at the sheet's pace (CapturePipeline), so a backlog waits
+// on the disk, not in memory, and survives a workbook or a program that is gone.
 //
-// Every byte taken in also goes to the run's journal at once, so the text survives a
-// workbook that is gone. A backlog is written in slices of kCellsPerWrite cells for at
-// most kWriteBudgetPerTick a tick, the next tick following at once, so the window answers
-// throughout. When the port goes away the run is paused with a red port lamp; Resume
-// opens it again. Stop writes everything received, the unfinished last line included.
-class CaptureRun : private StatusLine {
+// A failed cell write blocks the run: the spreadsheet lamp turns red, the status tells
+// why, Pause is disabled, and nothing more is written. Every tick then asks the workbook
+// for its name; once it answers, the run goes on where the write failed. A paused run
+// writes nothing either; Resume goes on from where the sheet stopped.
+//
+// A backlog is written in slices of kCellsPerWrite cells for at most kWriteBudgetPerTick
+// a tick, the next tick following at once, so the window answers throughout. When the
+// port goes away the run is paused with a red port lamp; Resume opens it again. Stop
+// writes everything received, the unfinished last line included.
+class CaptureRun {
 public:
     explicit CaptureRun(CaptureRunParts parts);
-    ~CaptureRun() override;
+    ~CaptureRun();
     CaptureRun(const CaptureRun&) = delete;
     CaptureRun& operator=(const CaptureRun&) = delete;
     CaptureRun(CaptureRun&&) = delete;
@@ -96,9 +99,9 @@ public:
     // Writes what a Stop still has to write at once, then ends it.
     void finishStopping();
 
-    // One tick of the reading timer: the timer off, the text taken in and written, the
-    // pending events run by `processPendingEvents` (a Pause or Stop may happen there),
-    // and the timer on again only when still Running.
+    // One tick of the reading timer: the timer off, the text taken into the journal and,
+    // while Running, written, the pending events run by `processPendingEvents` (a Pause or
+    // Stop may happen there), and the timer on again unless the run has stopped.
     void tick(const std::function<void()>& processPendingEvents);
 
     // The end of the owner: Stop when Running (a paused run is left as it is), then,
@@ -140,11 +143,9 @@ private:
     void quitSpreadsheetInBackground();
     // The tick's steps.
     bool probeBlockedWorkbook();
+    // Takes the source's text into the journal; the count is shown unless the status line
+    // tells something that matters more (paused, blocked).
     void takeInText();
-    void takeInText(StatusLine& status);
-    // While the workbook cannot take lines, the text still goes into the journal at
-    // every tick and waits in ReceiveBuffer for the workbook.
-    void keepJournalWhileBlocked();
     void writeWaitingLines();
     // Writes slices of waiting lines until none is left or `deadline` has passed; the
     // failure of a write, if one failed.
@@ -170,7 +171,7 @@ private:
     // The picture in `phase` with `status`, shown at once; showCountOrReady keeps the phase.
     void show(RunPhase phase, std::string_view status, std::string reason = {});
     void showCountOrReady();
-    void showBytesReceived(std::int64_t count) override;
+    void showBytesReceived(std::int64_t count);
     void dropSpreadsheet();
 
     CaptureRunParts parts_;
@@ -194,6 +195,7 @@ private:
     bool macroEnabled_ = false;
     std::string macroName_;
     bool followNewestRow_ = true;
+    CapturePipeline pipeline_{parts_.source, journal_, parser_};
 };
 
 // The text a spreadsheet failure shows: the workbook or instance gone, or anything else.

@@ -1,4 +1,5 @@
 #include "tabwright/capture/capture_run.h"
+#include "tabwright/capture/incoming_text.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -281,7 +282,7 @@ TEST_F(RunFixture, FailureAKeepsTheInstanceAndFailureBQuitsIt)
     EXPECT_EQ(spreadsheets.last().calls.back(), "quit");
 }
 
-TEST_F(RunFixture, TickReadsWritesAndRearmsOnlyWhileRunning)
+TEST_F(RunFixture, TickReadsWritesAndRearmsUntilStopped)
 {
     run.start();
     port.received = "0 0001 :: 12-07-2026 = 57\r\nA\tB";
@@ -291,26 +292,32 @@ TEST_F(RunFixture, TickReadsWritesAndRearmsOnlyWhileRunning)
     EXPECT_EQ(view.shown.back(), running("Bytes Received: 30"));
     EXPECT_TRUE(view.timerOn);
 
-    // A Pause clicked while the tick runs the pending events leaves the timer off.
+    // A Pause clicked while the tick runs the pending events leaves the timer on: a paused
+    // run still journals what comes.
     port.received = "\r\n";
     tick([this] { run.pause(); });
-    EXPECT_FALSE(view.timerOn);
+    EXPECT_TRUE(view.timerOn);
     EXPECT_EQ(run.state(), RunState::Paused);
     EXPECT_EQ(std::get<std::string>(spreadsheets.last().cells.at({2, 2})), "B");
+    run.stop();
+    EXPECT_FALSE(view.timerOn);
 }
 
-TEST_F(RunFixture, NothingIsReadWhilePausedAndResumeShowsTheCount)
+TEST_F(RunFixture, WhilePausedTheTextGoesToTheJournalAndResumeWritesIt)
 {
     run.start();
     run.pause();
     port.received = "1\r\n";
     tick();
-    EXPECT_EQ(port.received, "1\r\n");
+    EXPECT_EQ(port.received, "");
+    EXPECT_EQ(testing_support::readFile(run.journal().path()), "1\r\n");
+    EXPECT_TRUE(spreadsheets.last().cells.empty());
     EXPECT_EQ(view.shown.back(), kPaused);
     std::size_t before = view.shown.size();
     run.resume();
-    EXPECT_THAT(shownSince(before), ElementsAre(running("Ready")));
+    EXPECT_THAT(shownSince(before), ElementsAre(running("Bytes Received: 3")));
     tick();
+    EXPECT_EQ(std::get<std::string>(spreadsheets.last().cells.at({1, 1})), "1");
     run.pause();
     before = view.shown.size();
     run.resume();
@@ -558,9 +565,9 @@ TEST_F(RunFixture, ABacklogIsWrittenOverSeveralTicksInOrderAndPauseActsAtOnce)
     const std::size_t written = spreadsheets.last().cells.size();
     EXPECT_GT(written, 0u);
 
-    // A Pause during the tick's events leaves the rest waiting and the timer off.
+    // A Pause during the tick's events leaves the rest waiting; the timer journals on.
     tick([this] { run.pause(); });
-    EXPECT_FALSE(view.timerOn);
+    EXPECT_TRUE(view.timerOn);
     const std::size_t pausedAt = spreadsheets.last().cells.size();
     tick();
     EXPECT_EQ(spreadsheets.last().cells.size(), pausedAt);

@@ -9,14 +9,4 @@ std::string bytesReceivedText(std::int64_t count, std::string_view groupSeparato
     return "Bytes Received: " + groupedDigits(static_cast<std::uint64_t>(count), groupSeparator);
 }
 
-std::string ReadIncomingText(TextSource& source, CaptureParser& parser, StatusLine& status)
-{
-    std::string text = source.takePendingText();
-    if (!text.empty()) {
-        parser.countReceived(text.size());
-        status.showBytesReceived(parser.BytesReceived());
-    }
-    return text;
-}
-
 }  // namespace tabwright

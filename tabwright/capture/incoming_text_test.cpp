@@ -7,44 +7,6 @@
 
 namespace {
 
-using testing::ElementsAre;
-
-// A source whose pending text the test sets.
-class TextOnly : public tabwright::TextSource {
-public:
-    void open() override {}
-    bool isOpen() const override { return true; }
-    void close() override {}
-    std::string takePendingText() override { return std::exchange(received, {}); }
-    void setLinkLostHandler(std::function<void()>) override {}
-
-    std::string received;
-};
-
-struct RecordingStatus : tabwright::StatusLine {
-    std::vector<std::int64_t> shown;
-    void showBytesReceived(std::int64_t count) override { shown.push_back(count); }
-};
-
-TEST(ReadIncomingText, TakesTheSourcesTextAndCountsIt)
-{
-    TextOnly source;
-    struct : tabwright::TimeOfDay {
-        std::int32_t millisecondsSinceMidnight() override { return 0; }
-    } clock;
-    tabwright::CaptureParser parser{clock};
-    RecordingStatus status;
-    const auto read = [&] { return tabwright::ReadIncomingText(source, parser, status); };
-
-    source.received = std::string("ab\0\xff", 4);
-    EXPECT_EQ(read(), std::string("ab\0\xff", 4));
-    EXPECT_EQ(read(), "");  // an empty read is neither counted nor shown
-    source.received = "cde";
-    EXPECT_EQ(read(), "cde");
-    EXPECT_THAT(status.shown, ElementsAre(4, 7));
-    EXPECT_EQ(parser.BytesReceived(), 7);
-}
-
 TEST(InjectSingleTab, WritesTheLeadingNumberAndItsSuccessorInPlainDecimal)
 {
     const struct {

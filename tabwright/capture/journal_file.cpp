@@ -66,8 +66,9 @@ void JournalFile::fail(int error)
     failure_ = "The capture journal cannot be written: " + path_ + ": " + reason_;
 }
 
-void JournalFile::append(std::string_view bytes)
+std::size_t JournalFile::append(std::string_view bytes)
 {
+    const std::size_t size = bytes.size();
     while (descriptor_ >= 0 && !bytes.empty()) {
         const ssize_t written = ::write(descriptor_, bytes.data(), bytes.size());
         if (written < 0) {
@@ -78,6 +79,7 @@ void JournalFile::append(std::string_view bytes)
         bytes.remove_prefix(static_cast<std::size_t>(written));
         unflushed_ = true;
     }
+    return size - bytes.size();
 }
 
 void JournalFile::flush()

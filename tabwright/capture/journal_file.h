@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,7 +21,8 @@ public:
     JournalFile(JournalFile&& other) noexcept;
     JournalFile& operator=(JournalFile&& other) noexcept;
 
-    void append(std::string_view bytes);
+    // Returns how many of `bytes` reached the file: fewer once it has failed.
+    std::size_t append(std::string_view bytes);
     // Passes what was appended since the last flush on to the disk.
     void flush();
     // Flushes and closes; a closed file takes no more bytes.

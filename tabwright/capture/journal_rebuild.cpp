@@ -5,6 +5,7 @@
 
 #include "tabwright/capture/capture_run.h"
 #include "tabwright/capture/capture_workbook.h"
+#include "tabwright/capture/journal_reader.h"
 #include "tabwright/capture/journal_replay.h"
 #include "tabwright/capture/workbook_files.h"
 
@@ -41,6 +42,8 @@ JournalRebuild rebuildFromJournal(SpreadsheetFactory& spreadsheets, const std::s
                          " bytes, " + std::to_string(summary.rows) + " rows";
     } catch (const SpreadsheetError& error) {
         rebuild.status = "Rebuilding " + name + " stopped: " + std::string(blockedText(error));
+    } catch (const std::runtime_error& error) {
+        rebuild.status = "Rebuilding " + name + " stopped: " + error.what();
     }
     rebuild.warnings = source.warnings();
     return rebuild;

@@ -1,31 +1,26 @@
 #include "tabwright/capture/journal_replay.h"
 
-#include <limits>
+#include <chrono>
 
 #include "tabwright/capture/batching_row_sink.h"
 #include "tabwright/capture/capture_parser.h"
+#include "tabwright/capture/capture_pipeline.h"
 #include "tabwright/capture/capture_run.h"
 
 namespace tabwright {
 
 namespace {
 
-// Ends a slice at the line that starts at `stopAt`, so the parse stops where the run had
-// stopped before the next read came. The rows are handed on only when a full slice has
-// gathered (and at the end of the replay): a journal read a few bytes at a time still
-// reaches the spreadsheet in large writes.
-class ReplaySlices : public RowSink {
+// Hands the rows on only when a full slice has gathered (and at the end of the replay):
+// a journal read a few bytes at a time still reaches the spreadsheet in large writes.
+class FullSlices : public RowSink {
 public:
-    ReplaySlices(CaptureSheet& sheet, const CaptureParser& parser)
-        : rows_(sheet, kCellsPerWrite), parser_(parser)
-    {
-    }
-    void stopAt(std::int64_t offset) { stopAt_ = offset; }
+    explicit FullSlices(CaptureSheet& sheet) : rows_(sheet, kCellsPerWrite) {}
     void writeRow(int row, int firstColumn, std::span<const CellValue> values) override
     {
         rows_.writeRow(row, firstColumn, values);
     }
-    bool sliceFull() const override { return rows_.sliceFull() || parser_.LineOffset() >= stopAt_; }
+    bool sliceFull() const override { return rows_.sliceFull(); }
     void flush() override
     {
         if (rows_.sliceFull())
@@ -35,25 +30,12 @@ public:
 
 private:
     BatchingRowSink rows_;
-    const CaptureParser& parser_;
-    std::int64_t stopAt_ = 0;
 };
 
 void throwOn(const std::optional<SpreadsheetError>& failure)
 {
     if (failure)
         throw *failure;
-}
-
-// Writes the lines that start before `stopAt`; `afterSlice` after each slice.
-void writeLinesBefore(CaptureParser& parser, ReplaySlices& slices, std::int64_t stopAt,
-                      const std::function<void()>& afterSlice)
-{
-    slices.stopAt(stopAt);
-    while (parser.LineOffset() < stopAt && parser.LineWaiting()) {
-        throwOn(parser.ProcessReceivedText(slices));
-        afterSlice();
-    }
 }
 
 }  // namespace
@@ -66,23 +48,21 @@ ReplaySummary replayJournal(JournalReplaySource& source, CaptureSheet& sheet,
     CaptureParser parser(source.stampClock([&parsing] { return parsing->LineOffset(); }));
     parsing = &parser;
     parser.startRun();
-    ReplaySlices slices(sheet, parser);
+    // The journal is the source and, being on the disk already, its own queue.
+    CapturePipeline pipeline(source, source, parser);
+    pipeline.restart();
+    FullSlices rows(sheet);
     const auto tellProgress = [&] {
         if (progress)
-            progress(source.bytesTaken(), source.size());
+            progress(source.bytesTaken(), source.journalSize());
     };
-    constexpr std::int64_t kEverything = std::numeric_limits<std::int64_t>::max();
-    while (source.hasMore()) {
-        writeLinesBefore(parser, slices, source.writtenBeforeNextRead().value_or(kEverything), tellProgress);
-        const std::string text = source.takePendingText();
-        parser.countReceived(text.size());
-        parser.append(text);
-        tellProgress();
-    }
-    writeLinesBefore(parser, slices, kEverything, tellProgress);
-    slices.stopAt(kEverything);
-    throwOn(parser.WriteUnfinishedLine(slices));
-    slices.flushAll();
+    do {
+        if (pipeline.readIncomingText() > 0)
+            tellProgress();
+        throwOn(pipeline.writeLines(rows, std::chrono::steady_clock::time_point::max(), tellProgress));
+    } while (pipeline.sourceHasMore());
+    throwOn(pipeline.writeEverything(rows));
+    rows.flushAll();
     const ReplaySummary summary{parser.BytesReceived(), parser.CurrentRow() - 1};
     parser.stopRun();
     source.close();

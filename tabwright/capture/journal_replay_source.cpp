@@ -1,38 +1,9 @@
 #include "tabwright/capture/journal_replay_source.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <sstream>
+#include <algorithm>
 #include <stdexcept>
 
 namespace tabwright {
-
-namespace {
-
-std::optional<std::string> fileText(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return std::nullopt;
-    std::ostringstream text;
-    text << file.rdbuf();
-    if (file.bad())
-        return std::nullopt;
-    return std::move(text).str();
-}
-
-}  // namespace
-
-JournalFiles readJournalFiles(const std::string& journalPath)
-{
-    errno = 0;
-    auto journal = fileText(journalPath);
-    if (!journal)
-        throw std::runtime_error("cannot read " + journalPath + ": " +
-                                 (errno != 0 ? std::strerror(errno) : "read error"));
-    return JournalFiles{std::move(*journal), fileText(journalPath + std::string(kReadsSuffix))};
-}
 
 JournalReplaySource::JournalReplaySource(JournalFiles files, TimeOfDay& fallback)
     : files_(std::move(files)), fallback_(fallback)
@@ -42,6 +13,8 @@ JournalReplaySource::JournalReplaySource(JournalFiles files, TimeOfDay& fallback
 void JournalReplaySource::open()
 {
     taken_ = 0;
+    queued_ = 0;
+    readEnd_ = 0;
     nextRead_ = 0;
     warnings_.clear();
     open_ = true;
@@ -50,7 +23,7 @@ void JournalReplaySource::open()
         warnings_.emplace_back("The journal has no reads file: its block stamps get the times of this replay.");
         return;
     }
-    reads_ = parseJournalReads(*files_.reads, size());
+    reads_ = parseJournalReads(*files_.reads, journalSize());
     if (reads_.damage)
         warnings_.push_back("The reads file is damaged at " + *reads_.damage +
                             ": the text after its last sound line is written at once, with the times of "
@@ -61,23 +34,42 @@ void JournalReplaySource::open()
             "journal is replayed up to its last byte on the disk.");
 }
 
-std::optional<std::int64_t> JournalReplaySource::writtenBeforeNextRead() const
+std::optional<std::int64_t> JournalReplaySource::writtenBeforeNextText() const
 {
-    if (nextRead_ >= reads_.reads.size())
+    if (taken_ < readEnd_ || nextRead_ >= reads_.reads.size())
         return std::nullopt;
     return reads_.reads[nextRead_].written;
 }
 
 std::string JournalReplaySource::takePendingText()
 {
-    if (!hasMore())
+    if (!hasMoreText())
         return {};
-    std::size_t end = files_.journal.size();
-    if (nextRead_ < reads_.reads.size())
-        end = static_cast<std::size_t>(reads_.reads[nextRead_++].offset);
-    std::string text = files_.journal.substr(taken_, end - taken_);
-    taken_ = end;
+    if (taken_ >= readEnd_) {
+        // The next read begins; past the last read told, the rest of the journal is one.
+        readEnd_ = journalSize();
+        if (nextRead_ < reads_.reads.size())
+            readEnd_ = std::max(reads_.reads[nextRead_++].offset, taken_);
+    }
+    const auto count = static_cast<std::size_t>(std::min<std::int64_t>(readEnd_ - taken_, kPieceBytes));
+    std::string text;
+    text.reserve(count);
+    if (files_.journal->readAt(taken_, count, text) != count)
+        throw std::runtime_error("the journal ended before its reads file said");
+    taken_ += static_cast<std::int64_t>(count);
     return text;
+}
+
+void JournalReplaySource::append(std::string_view bytes)
+{
+    // What was taken is already in the journal, where the parser reads it back.
+    queued_ += static_cast<std::int64_t>(bytes.size());
+}
+
+std::size_t JournalReplaySource::readAt(std::int64_t offset, std::size_t count, std::string& into)
+{
+    const auto available = static_cast<std::size_t>(std::max<std::int64_t>(queued_ - offset, 0));
+    return files_.journal->readAt(offset, std::min(count, available), into);
 }
 
 TimeOfDay& JournalReplaySource::stampClock(std::function<std::int64_t()> lineOffset)

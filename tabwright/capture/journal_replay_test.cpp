@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 #include <string>
 #include <variant>
 
@@ -37,7 +38,7 @@ struct Replayed {
 Replayed replay(const std::string& journal, std::optional<std::string> reads)
 {
     ReplayTime now;
-    JournalReplaySource source(JournalFiles{journal, std::move(reads)}, now);
+    JournalReplaySource source(JournalFiles{std::make_shared<TextInMemory>(journal), std::move(reads)}, now);
     testing_support::RecordingSpreadsheet sheet;
     Replayed result;
     result.summary = replayJournal(source, sheet);
@@ -115,7 +116,7 @@ TEST(JournalReplay, AFailedWriteIsPassedOnWithTheSlicesWrittenBeforeItKept)
         lines += std::to_string(line) + "\r\n";
     const auto size = static_cast<std::int64_t>(lines.size());
     ReplayTime now;
-    JournalReplaySource source(JournalFiles{lines + "last\r\n", readsOf({readLine(size, 0, k0900),
+    JournalReplaySource source(JournalFiles{std::make_shared<TextInMemory>(lines + "last\r\n"), readsOf({readLine(size, 0, k0900),
                                                                          readLine(size + 6, size, k0900)})},
                                now);
     testing_support::RecordingSpreadsheet sheet;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace tabwright {
@@ -23,6 +25,14 @@ public:
     // Called when the source goes away during a run (a pulled cable); an empty function
     // removes it.
     virtual void setLinkLostHandler(std::function<void()> handler) = 0;
+
+    // A recorded source (a journal being replayed) gives its text in the pieces the run
+    // read it: before the next piece, the run had written every line that starts before
+    // the offset told here. None for a live source, whose text comes when it comes.
+    virtual std::optional<std::int64_t> writtenBeforeNextText() const { return std::nullopt; }
+    // Whether a recorded source has text left to give; a live source never has text
+    // waiting beyond what takePendingText gives.
+    virtual bool hasMoreText() const { return false; }
 };
 
 }  // namespace tabwright

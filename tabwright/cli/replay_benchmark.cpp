@@ -44,7 +44,7 @@ tabwright::JournalFiles k7rxJournal()
         if (offset == text.size())
             break;
     }
-    return {text, reads};
+    return {std::make_shared<tabwright::TextInMemory>(text), reads};
 }
 
 // Passes every call on and adds up the time the spreadsheet took for writes and the save.
@@ -117,7 +117,7 @@ void replayIntoCsv(benchmark::State& state)
         tabwright::replayJournal(source, sheet);
         sheet.saveWorkbookAs(folder.file("replay.csv"));
         figures.add(state, std::chrono::duration<double>(Clock::now() - start).count(), sheet.seconds,
-                    journal.journal.size());
+                    journal.journal->size());
     }
     figures.report(state);
 }
@@ -141,7 +141,7 @@ void replayIntoCalc(benchmark::State& state)
         tabwright::replayJournal(source, sheet);
         sheet.saveWorkbookAs(folder.file("replay.ods"));
         figures.add(state, std::chrono::duration<double>(Clock::now() - start).count(), sheet.seconds,
-                    journal.journal.size());
+                    journal.journal->size());
         fresh.spreadsheet.application->quit();
     }
     figures.report(state);

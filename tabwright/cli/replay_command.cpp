@@ -15,6 +15,7 @@
 #include "tabwright/calc/calc_spreadsheet_factory.h"
 #include "tabwright/capture/capture_workbook.h"
 #include "tabwright/capture/journal_rebuild.h"
+#include "tabwright/capture/journal_reader.h"
 #include "tabwright/capture/journal_replay.h"
 #include "tabwright/capture/workbook_files.h"
 #include "tabwright/cli/capture_options.h"
@@ -160,6 +161,11 @@ bool replayInto(const CaptureSpreadsheet& spreadsheet, const std::string& workbo
         progress.end();
         err << "The replay of " << job.journal << " could not be saved as " << job.output << ": "
             << error.what() << '\n';
+        return false;
+    } catch (const std::runtime_error& error) {
+        // The journal itself could not be read to its end.
+        progress.end();
+        err << "The replay of " << job.journal << " stopped: " << error.what() << '\n';
         return false;
     }
     out << "Saved: " << job.output << '\n'
