@@ -128,7 +128,7 @@ void drain(benchmark::State& state, const std::string& backlog)
             if (ticks == 0)
                 firstTick = tick;
             ++ticks;
-        } while (view.timerOn && !run.parser().ReceiveBuffer().empty());
+        } while (view.timerOn && run.bytesWaiting() > 0);
         const double seconds = std::chrono::duration<double>(Clock::now() - began).count();
         if (run.excelBlocked())
             state.SkipWithError("a write failed");

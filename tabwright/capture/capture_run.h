@@ -122,6 +122,8 @@ public:
     // What the view shows now.
     const RunPicture& picture() const { return picture_; }
     const CaptureParser& parser() const { return parser_; }
+    // The journal's bytes the sheet has not taken yet.
+    std::int64_t bytesWaiting() const { return pipeline_.bytesWaiting(); }
     const CaptureJournal& journal() const { return journal_; }
     // Whether every line of the last run reached the sheet whole: none cut at the sheet's
     // last column, none left unwritten at Stop.

@@ -573,7 +573,7 @@ TEST_F(RunFixture, ABacklogIsWrittenOverSeveralTicksInOrderAndPauseActsAtOnce)
     EXPECT_EQ(spreadsheets.last().cells.size(), pausedAt);
 
     run.resume();
-    for (int ticks = 0; view.timerOn && ticks < 1000 && run.parser().ReceiveBuffer().size(); ++ticks)
+    for (int ticks = 0; view.timerOn && ticks < 1000 && run.bytesWaiting() > 0; ++ticks)
         tick();
     EXPECT_EQ(run.parser().ReceiveBuffer(), "");
     EXPECT_EQ(view.shown.back(),

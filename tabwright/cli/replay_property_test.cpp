@@ -15,6 +15,7 @@
 #include "serial/qt_serial_port.h"
 #include "tabwright/capture/capture_run.h"
 #include "tabwright/capture/emulator_source.h"
+#include "tabwright/capture/journal_reader.h"
 #include "tabwright/capture/journal_replay.h"
 #include "tabwright/capture/serial_port_source.h"
 #include "tabwright/cli/csv_spreadsheet.h"

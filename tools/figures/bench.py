@@ -4,6 +4,7 @@ writes the same as JSON. Usage: bench.py BUILD_FOLDER JSON_FILE"""
 
 import json
 import os
+import re
 import signal
 import subprocess
 import sys
@@ -221,8 +222,9 @@ def capture_run(output, data, port=7, bytes_per_second=None):
         ended = time.monotonic()
         if status != 0:
             return "exit status %s: %s" % (status, runner.stderr()[-300:])
+        rows = re.search(r"Rows written: (\d+)", runner.stdout())
         return dict(ready=ready, sending=received - began, saving=ended - received, total=ended - began,
-                    rss=rss, output_bytes=os.path.getsize(out_path))
+                    rss=rss, output_bytes=os.path.getsize(out_path), rows=int(rows.group(1)) if rows else None)
     finally:
         runner.kill()
         line.close()
@@ -271,10 +273,11 @@ def captures():
 
 def long_capture():
     # Lines of about 56 bytes: 50 MB stay within the sheet's 1,048,576 rows.
-    data = harness.k7rx_text(50 << 20, width=12)
-    for pace, name in ((None, "at full speed"), (500_000, "at 0.5 MB/s, which Calc keeps up with")):
+    for megabytes, pace, name in ((20, None, "at full speed"), (50, None, "at full speed"),
+                                  (50, 500_000, "at 0.5 MB/s, which Calc keeps up with")):
+        data = harness.k7rx_text(megabytes << 20, width=12)
         run = capture_run("long.ods", data, bytes_per_second=pace)
-        title = "Tabwright RSS growth, 50 MB to .ods " + name
+        title = "Tabwright RSS growth, %d MB to .ods %s" % (megabytes, name)
         if isinstance(run, str):
             failed(title, run)
             continue
@@ -283,10 +286,60 @@ def long_capture():
         goal_row(title, growth, "MB", "<= 16 MB (flat)", lambda v: v <= 16,
                  "RSS after each 10 %%: %s MB; %.0f s" % (
                      "/".join("%.0f" % (kib / 1024.0) for _, kib in samples), run["total"]))
+        lines = data.count(b"\r\n")
+        goal_row(title.replace("RSS growth", "rows in the workbook"), run["rows"], "rows", "= %d" % lines,
+                 lambda v: v == lines)
+
+
+def journal_of(path, data, bytes_per_read):
+    """A journal of `data` and its reads file: a read every `bytes_per_read` bytes, each
+    after every line before it was written, as a run that keeps up writes them."""
+    with open(path, "wb") as journal:
+        journal.write(data)
+    with open(path + ".reads", "w") as reads:
+        reads.write("tabwright reads 1\n")
+        written = 0
+        for offset in range(bytes_per_read, len(data) + bytes_per_read, bytes_per_read):
+            offset = min(offset, len(data))
+            reads.write("r %d %d %d\n" % (offset, written, 12 * 3600 * 1000))
+            written = data.rfind(b"\r\n", 0, offset) + 2
+        reads.write("s %d 1\n" % len(data))
+
+
+def replay():
+    """`tabwright replay` of K7RX journals into CSV: throughput and peak memory."""
+    folders = harness.UserFolders()
+    try:
+        for megabytes in (16, 256):
+            data = harness.k7rx_text(megabytes << 20)
+            journal = os.path.join(folders.work, "run-%d.txt" % megabytes)
+            journal_of(journal, data, 64 << 10)
+            del data
+            output = os.path.join(folders.work, "run-%d.csv" % megabytes)
+            began = time.monotonic()
+            program = subprocess.Popen([os.path.join(build, "tabwright/tabwright"), "replay", journal, "--output",
+                                        output], env=folders.environment(), cwd=folders.work,
+                                       stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+            errors = program.stderr.read().decode("latin-1")
+            # The child's own resource use: its peak RSS, whatever ran before it.
+            _, status, usage = os.wait4(program.pid, 0)
+            seconds = time.monotonic() - began
+            title = "tabwright replay of %d MB of K7RX lines to .csv" % megabytes
+            if os.waitstatus_to_exitcode(status) != 0:
+                failed(title, "exit %d: %s" % (os.waitstatus_to_exitcode(status), errors[-300:]))
+                continue
+            peak = usage.ru_maxrss / 1024.0
+            goal_row(title, (megabytes << 20) / 1e6 / seconds, "MB/s", ">= 40 MB/s", lambda v: v >= 40,
+                     "%.1f s" % seconds)
+            goal_row(title + ": peak RSS", peak, "MB", "<= 64 MB (flat)", lambda v: v <= 64)
+            os.remove(journal)
+            os.remove(output)
+    finally:
+        folders.remove()
 
 
 parts = {"conversion": conversion, "parsing": parsing, "calc": calc, "download": download,
-         "start-up": start_up, "captures": captures, "long-capture": long_capture}
+         "start-up": start_up, "captures": captures, "replay": replay, "long-capture": long_capture}
 chosen = sys.argv[3:] or list(parts)
 for part in chosen:
     print("== " + part, flush=True)

@@ -25,6 +25,7 @@
 #include <com/sun/star/frame/XFramesSupplier.hpp>
 
 #include "serial/qt_serial_port.h"
+#include "tabwright/capture/incoming_text.h"
 #include "tabwright/capture/ini_settings_store.h"
 #include "tabwright/testing/calc_user_side.h"
 #include "tabwright/testing/k7rx_lines.h"
