@@ -11,6 +11,7 @@
 #include <string>
 
 #include "tabwright/calc/calc_spreadsheet.h"
+#include "tabwright/capture/capture_journal.h"
 #include "tabwright/capture/capture_run.h"
 #include "tabwright/capture/serial_port_source.h"
 #include "tabwright/testing/headless_calc_factory.h"
@@ -109,8 +110,9 @@ void drain(benchmark::State& state, const std::string& backlog)
     NoonClock clock;
     SilentView view;
     testing_support::ScriptedPrompter prompter;
+    tabwright::CaptureJournal journal(root.file("data"));
     tabwright::CaptureRun run(
-        tabwright::CaptureRunParts{calcs, source, clock, view, view, prompter, root.file("data")});
+        tabwright::CaptureRunParts{calcs, source, clock, view, view, prompter, journal});
     for (auto _ : state) {
         if (!run.start()) {
             state.SkipWithError("the capture did not start");

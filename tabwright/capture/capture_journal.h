@@ -8,7 +8,7 @@
 #include <QDateTime>
 
 #include "tabwright/capture/journal_file.h"
-#include "tabwright/capture/text_queue.h"
+#include "tabwright/capture/run_journal.h"
 
 namespace tabwright {
 
@@ -21,7 +21,7 @@ namespace tabwright {
 // The journal is the run's queue: the parser reads the bytes back from the file at its own
 // pace. Nothing here throws into the capture: a journal that cannot be written tells it
 // once (takeFailure), and the bytes it could not keep wait in memory for the parser.
-class CaptureJournal final : public TextQueue {
+class CaptureJournal final : public RunJournal {
 public:
     // `dataFolder`: the per-user data folder (the program passes AppDataLocation).
     explicit CaptureJournal(std::string dataFolder);
@@ -33,12 +33,12 @@ public:
 
     // The name for a run that begins at `startedAt`: runNameOf(startedAt), with "-2", "-3",
     // ... added when a journal of that name exists (a second run in the same second).
-    std::string unusedRunName(const QDateTime& startedAt) const;
+    std::string unusedRunName(const QDateTime& startedAt) const override;
     // Starts the journal of the run named `runName`, DATA/journal/RUN.txt, closing the one
     // before. The folder is created, owner-only, when missing. A name already taken gets
     // "-2", "-3", ... before ".txt": nothing is ever overwritten. False when the journal
     // cannot be created; takeFailure tells why.
-    bool open(const std::string& runName);
+    bool open(const std::string& runName) override;
     // The queue: appends go to the journal file (or, once it failed, to memory).
     void append(std::string_view bytes) override;
     // The bytes appended since the open.
@@ -46,26 +46,26 @@ public:
     std::size_t readAt(std::int64_t offset, std::size_t count, std::string& into) override;
     // The reads file's records: a read that has just been appended (every line before
     // `written` was written when it came), a block stamp's time, the Stop.
-    void recordRead(std::int64_t written, std::int32_t milliseconds);
-    void recordStampTime(std::int64_t lineOffset, std::int32_t milliseconds);
-    void recordStop(bool unfinishedWritten);
+    void recordRead(std::int64_t written, std::int32_t milliseconds) override;
+    void recordStampTime(std::int64_t lineOffset, std::int32_t milliseconds) override;
+    void recordStop(bool unfinishedWritten) override;
     // Passes the bytes appended since the last flush on to the disk; at every tick.
-    void flush();
+    void flush() override;
     // At Stop: flushes and closes the file; appends until the next open are dropped.
-    void close();
+    void close() override;
 
     // "The capture journal cannot be written: PATH: REASON", the first time it is asked
     // for after the journal failed; nothing otherwise.
-    std::optional<std::string> takeFailure();
+    std::optional<std::string> takeFailure() override;
 
     // DATA/journal, where every run's journal is.
-    const std::string& folder() const { return folder_; }
+    const std::string& folder() const override { return folder_; }
     // The journal of the current or last run (the name it was meant to have, when it
     // could not be created); empty before the first open.
-    const std::string& path() const { return path_; }
+    const std::string& path() const override { return path_; }
     // The journal as a summary names it: PATH, "PATH (incomplete: REASON)" when it
     // failed after it was made, "none: REASON" when it could not be made.
-    std::string summary() const;
+    std::string summary() const override;
 
 private:
     void openReads();

@@ -26,7 +26,7 @@ CaptureRun::CaptureRun(CaptureRunParts parts)
                       journal_.recordStampTime(parser_.LineOffset(), milliseconds);
                   }),
       parser_(stampClock_),
-      journal_(parts.dataFolder)
+      journal_(parts.journal)
 {
     parts_.source.setLinkLostHandler([this] { loseLink(); });
 }

@@ -10,10 +10,10 @@
 
 #include "common/core/prompter.h"
 #include "tabwright/capture/background_step.h"
-#include "tabwright/capture/capture_journal.h"
 #include "tabwright/capture/capture_parser.h"
 #include "tabwright/capture/capture_pipeline.h"
 #include "tabwright/capture/recording_time_of_day.h"
+#include "tabwright/capture/run_journal.h"
 #include "tabwright/capture/run_view.h"
 #include "tabwright/capture/spreadsheet.h"
 #include "tabwright/capture/spreadsheet_factory.h"
@@ -41,8 +41,8 @@ struct CaptureRunParts {
     RunView& view;
     RunTimer& timer;
     common::Prompter& prompter;
-    // The per-user data folder; each run's journal goes into its "journal" folder.
-    std::string dataFolder;
+    // Each run's journal: its queue and what a replay needs.
+    RunJournal& journal;
 };
 
 // One capture from Start to Stop, again and again: the run states, the lamps, the status
@@ -124,7 +124,7 @@ public:
     const CaptureParser& parser() const { return parser_; }
     // The journal's bytes the sheet has not taken yet.
     std::int64_t bytesWaiting() const { return pipeline_.bytesWaiting(); }
-    const CaptureJournal& journal() const { return journal_; }
+    const RunJournal& journal() const { return journal_; }
     // Whether every line of the last run reached the sheet whole: none cut at the sheet's
     // last column, none left unwritten at Stop.
     bool everyLineWritten() const { return !textUnwritten_ && parser_.LinesCut() == 0; }
@@ -193,7 +193,7 @@ private:
     bool textUnwritten_ = false;  // the last Stop could not write all the text
     bool countUnshown_ = false;   // text was taken in while blocked, its count not shown
     std::int64_t cutLinesTold_ = 0;
-    CaptureJournal journal_;
+    RunJournal& journal_;
     bool macroEnabled_ = false;
     std::string macroName_;
     bool followNewestRow_ = true;

@@ -1,4 +1,5 @@
 #include "tabwright/capture/capture_run.h"
+#include "tabwright/capture/capture_journal.h"
 #include "tabwright/capture/incoming_text.h"
 
 #include <gmock/gmock.h>
@@ -139,7 +140,8 @@ struct RunFixture : testing::Test {
     RecordingView view;
     testing_support::ScriptedPrompter prompter;
     testing_support::TempFolder data;
-    CaptureRun run{CaptureRunParts{spreadsheets, source, clock, view, view, prompter, data.path()}};
+    CaptureJournal journal{data.path()};
+    CaptureRun run{CaptureRunParts{spreadsheets, source, clock, view, view, prompter, journal}};
 
     void tick(const std::function<void()>& duringEvents = [] {}) { run.tick(duringEvents); }
     std::vector<std::string> shownSince(std::size_t from) const

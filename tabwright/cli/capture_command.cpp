@@ -17,6 +17,7 @@
 #include "common/core/prompter.h"
 #include "serial/qt_serial_port.h"
 #include "tabwright/calc/calc_spreadsheet_factory.h"
+#include "tabwright/capture/capture_journal.h"
 #include "tabwright/capture/capture_run.h"
 #include "tabwright/capture/capture_settings.h"
 #include "tabwright/capture/emulator_source.h"
@@ -188,7 +189,8 @@ int runCaptureCommand(const CaptureOptions& options, std::ostream& out, std::ost
     TerminalRunView view(err);
     QtRunTimer timer;
     TerminalPrompter prompter(err);
-    CaptureRun run(CaptureRunParts{spreadsheets, source, clock, view, timer, prompter, perUserDataFolder()});
+    CaptureJournal journal(perUserDataFolder());
+    CaptureRun run(CaptureRunParts{spreadsheets, source, clock, view, timer, prompter, journal});
     run.setMacro(!options.macro.empty(), options.macro);
     QObject::connect(&timer.timer, &QTimer::timeout,
                      [&run] { run.tick([] { QCoreApplication::processEvents(); }); });

@@ -14,6 +14,7 @@
 
 #include "serial/qt_serial_port.h"
 #include "tabwright/capture/capture_run.h"
+#include "tabwright/capture/capture_journal.h"
 #include "tabwright/capture/emulator_source.h"
 #include "tabwright/capture/journal_reader.h"
 #include "tabwright/capture/journal_replay.h"
@@ -229,8 +230,9 @@ protected:
         SteppingTime clock(9 * 3600 * 1000, 61'237);
         QuietView view;
         testing_support::ScriptedPrompter prompter;
+        CaptureJournal journal(data_.path());
         CaptureRun run(
-            CaptureRunParts{factory, instrument.source(), clock, view, view, prompter, data_.path()});
+            CaptureRunParts{factory, instrument.source(), clock, view, view, prompter, journal});
         EXPECT_TRUE(run.start());
         const auto tick = [&] { run.tick([] {}); };
         for (const Step& step : std::get<0>(GetParam()).steps) {

@@ -81,8 +81,8 @@ frmMain::frmMain(MainWindowParts parts, QWidget* parent)
       parts_(parts),
       portSource_(parts.port),
       textSource_(portSource_, parts.emulator),
-      run_(CaptureRunParts{parts.spreadsheets, textSource_, parts.clock, *this, *this, parts.prompter,
-                           parts.dataFolder}),
+      journal_(parts.dataFolder),
+      run_(CaptureRunParts{parts.spreadsheets, textSource_, parts.clock, *this, *this, parts.prompter, journal_}),
       tmrMain_(this)
 {
     setObjectName(QStringLiteral("frmMain"));

@@ -12,6 +12,7 @@
 #include "common/core/prompter.h"
 #include "serial/serial_port.h"
 #include "tabwright/capture/capture_run.h"
+#include "tabwright/capture/capture_journal.h"
 #include "tabwright/capture/platform_version.h"
 #include "tabwright/capture/port_or_emulator_source.h"
 #include "tabwright/capture/serial_port_source.h"
@@ -115,6 +116,7 @@ private:
     MainWindowParts parts_;
     SerialPortSource portSource_;
     PortOrEmulatorSource textSource_;
+    CaptureJournal journal_;
     CaptureRun run_;
     EmulatorWindowHooks emulator_;
     bool unloaded_ = false;
