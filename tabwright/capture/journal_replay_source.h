@@ -39,7 +39,7 @@ public:
     // The next read, or the rest of the journal; empty once all was taken.
     std::string takePendingText() override;
     // A journal never goes away.
-    void setLinkLostHandler(std::function<void()>) override {}
+    void setLinkLostHandler(std::function<void(const std::string&)>) override {}
 
     // Whether text is left to take.
     bool hasMore() const { return open_ && taken_ < files_.journal.size(); }
