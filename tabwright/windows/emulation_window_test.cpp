@@ -61,7 +61,7 @@ protected:
     void speak()
     {
         paceClock.advance(EmulatorPacer::kOutputInterval);
-        speak();
+        window->outputTimer_Timer();
     }
     // What a run starting now would take first; the hand-over is left as no run reads it.
     std::string takenByARun()
