@@ -67,8 +67,9 @@ TEST(SerialPortSource, TurnsThePortsErrorsIntoReasonsForTheUser)
         ADD_FAILURE() << "a refused port opened";
     } catch (const SourceError& error) {
         EXPECT_STREQ(error.what(), "COM1 (/dev/ttyUSB0): in use by another program");
-        EXPECT_EQ(error.reason(), "COM1 (/dev/ttyUSB0) is in use by another program. Close that program or its "
-                                  "connection, then try again.");
+        EXPECT_EQ(error.reason(),
+                  "COM1 (/dev/ttyUSB0) is in use by another program. Close that program or its "
+                  "connection, then try again.");
     }
     port.refuseOpen = false;
     source.open();
@@ -79,9 +80,10 @@ TEST(SerialPortSource, TurnsThePortsErrorsIntoReasonsForTheUser)
     std::vector<std::string> reasons;
     source.setLinkLostHandler([&](const std::string& reason) { reasons.push_back(reason); });
     port.pullCable();
-    EXPECT_EQ(reasons, std::vector<std::string>{"The connection to COM1 (/dev/ttyUSB0) was lost: the cable or "
-                                                "adapter was unplugged or the instrument was switched off. "
-                                                "Reconnect it."});
+    EXPECT_EQ(reasons,
+              std::vector<std::string>{"The connection to COM1 (/dev/ttyUSB0) was lost: the cable or "
+                                       "adapter was unplugged or the instrument was switched off. "
+                                       "Reconnect it."});
     source.setLinkLostHandler({});
     EXPECT_FALSE(port.linkLost);
     source.close();
@@ -93,7 +95,7 @@ TEST(EmulatorSource, KeepsOnlyTheLatestOutputWhileNoRunReads)
     EmulatorSource emulator;
     emulator.turnOn();
     emulator.say("first\r\n");
-    emulator.say("9999\r\n");  // nobody reads: each output replaces the one before
+    emulator.say("9999\r\n");                   // nobody reads: each output replaces the one before
     EXPECT_EQ(emulator.takePendingText(), "");  // closed: the output stays for the next run
     EXPECT_EQ(emulator.pendingText(), "9999\r\n");
     emulator.open();

@@ -6,8 +6,8 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <csignal>
 #include <cmath>
+#include <csignal>
 #include <limits>
 #include <memory>
 #include <optional>

@@ -19,7 +19,7 @@ void EmulatorPacer::start()
 std::int64_t EmulatorPacer::dueByNow()
 {
     const auto elapsed = clock_.now() - started_;
-    return elapsed < elapsed.zero() ? 0 : elapsed / kOutputInterval;
+    return elapsed.count() < 0 ? 0 : elapsed / kOutputInterval;
 }
 
 std::optional<std::string> EmulatorPacer::tick(InstrumentModel* model)

@@ -206,7 +206,8 @@ TEST_F(NoSerialPortTest, StartWithTheEmulatorOpenRunsAndShowsWhatFeedsIt)
     // Resume without the emulator tries the port, which is not there.
     QTest::mouseClick(&namedControl<QPushButton>(*window, "cmdResume"), Qt::LeftButton);
     EXPECT_EQ(window->run().state(), RunState::Paused);
-    EXPECT_THAT(window->run().picture().reason, testing::StartsWith("No serial device is connected as COM16"));
+    EXPECT_THAT(window->run().picture().reason,
+                testing::StartsWith("No serial device is connected as COM16"));
 
     openEmulator();
     QTest::mouseClick(&namedControl<QPushButton>(*window, "cmdResume"), Qt::LeftButton);
