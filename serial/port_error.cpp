@@ -10,7 +10,7 @@ std::string portName(int number)
 }
 
 // "COM3 (/dev/ttyUSB0)", or "COM3" when no device is known.
-std::string portAndDevice(int number, const std::string& device)
+std::string describePort(int number, const std::string& device)
 {
     return device.empty() ? portName(number) : portName(number) + " (" + device + ")";
 }
@@ -38,7 +38,7 @@ std::string summary(PortFailure kind)
 
 std::string describe(PortFailure kind, int number, const std::string& device, const std::string& detail)
 {
-    std::string text = portAndDevice(number, device) + ": " + summary(kind);
+    std::string text = describePort(number, device) + ": " + summary(kind);
     if (!detail.empty())
         text += " (" + detail + ")";
     return text;
@@ -57,6 +57,11 @@ PortError::PortError(PortFailure kind, int portNumber, std::string device, std::
 {
 }
 
+std::string PortError::portAndDevice() const
+{
+    return describePort(portNumber_, device_);
+}
+
 std::string PortError::hint() const
 {
     const std::string port = portName(portNumber_);
@@ -71,10 +76,10 @@ std::string PortError::hint() const
                " is not there. Check that the cable or USB adapter is plugged in, or change " + port +
                " in " + mappingFile_ + ".";
     case PortFailure::Busy:
-        return portAndDevice(portNumber_, device_) +
+        return describePort(portNumber_, device_) +
                " is in use by another program. Close that program or its connection, then try again.";
     case PortFailure::PermissionDenied:
-        return "You may not use " + portAndDevice(portNumber_, device_) +
+        return "You may not use " + describePort(portNumber_, device_) +
                ". Ask your administrator to add your user to the dialout group "
                "(sudo usermod -aG dialout $USER), then log out and in again.";
     case PortFailure::AlreadyOpen:
@@ -82,13 +87,13 @@ std::string PortError::hint() const
     case PortFailure::NotOpen:
         return port + " is not open.";
     case PortFailure::Lost:
-        return "The connection on " + portAndDevice(portNumber_, device_) +
+        return "The connection on " + describePort(portNumber_, device_) +
                " was lost: the cable or USB adapter was unplugged or the device was switched off. "
                "Reconnect it and start again.";
     case PortFailure::Other:
         break;
     }
-    return portAndDevice(portNumber_, device_) + " could not be used" +
+    return describePort(portNumber_, device_) + " could not be used" +
            (detail_.empty() ? "" : ": " + detail_) + ". Check the cable and the device, then try again.";
 }
 

@@ -30,6 +30,8 @@ public:
     PortFailure kind() const { return kind_; }
     int portNumber() const { return portNumber_; }
     const std::string& device() const { return device_; }
+    // "COM3 (/dev/ttyUSB0)", or "COM3" when no device is known.
+    std::string portAndDevice() const;
     std::string hint() const;
 
 private:

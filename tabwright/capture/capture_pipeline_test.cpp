@@ -26,7 +26,7 @@ public:
     bool isOpen() const override { return true; }
     void close() override {}
     std::string takePendingText() override { return std::exchange(received, {}); }
-    void setLinkLostHandler(std::function<void()>) override {}
+    void setLinkLostHandler(std::function<void(const std::string&)>) override {}
 
     std::string received;
 };

@@ -5,7 +5,6 @@
 
 #include <QDateTime>
 
-#include "serial/port_error.h"
 #include "tabwright/capture/batching_row_sink.h"
 #include "tabwright/capture/capture_workbook.h"
 #include "tabwright/capture/digit_grouping.h"
@@ -28,7 +27,7 @@ CaptureRun::CaptureRun(CaptureRunParts parts)
       parser_(stampClock_),
       journal_(parts.journal)
 {
-    parts_.source.setLinkLostHandler([this] { loseLink(); });
+    parts_.source.setLinkLostHandler([this](const std::string& reason) { loseLink(reason); });
 }
 
 CaptureRun::~CaptureRun()
@@ -62,6 +61,7 @@ bool CaptureRun::start()
     // BlockColumn and CurrentRow back to 1: the first block starts at the top left.
     parser_.startRun();
     captureWorkbook_.clear();
+    parts_.source.prepare();
     auto workingCopy = std::make_shared<std::string>();
     if (const auto failure = prepareSpreadsheet(*workingCopy, runName)) {
         failWorkbook(*failure);
@@ -90,6 +90,7 @@ bool CaptureRun::start()
 void CaptureRun::failWorkbook(const std::string& reason)
 {
     logInfo(captureLog(), "Start failed: " + reason);
+    parts_.source.close();
     show(RunPhase::WorkbookFailed, "MS Excel not available", reason);
 }
 
@@ -139,9 +140,9 @@ std::optional<std::string> CaptureRun::openPort()
     try {
         parts_.source.open();
         return std::nullopt;
-    } catch (const serial::PortError& error) {
+    } catch (const SourceError& error) {
         logInfo(serialLog(), error.what());
-        return error.hint();
+        return error.reason();
     } catch (const std::exception& error) {
         logInfo(serialLog(), error.what());
         return error.what();
@@ -307,7 +308,7 @@ void CaptureRun::block(const SpreadsheetError& error)
     show(picture_.phase, blockedText(error), error.what());
 }
 
-void CaptureRun::loseLink()
+void CaptureRun::loseLink(const std::string& reason)
 {
     if (state_ == RunState::Stopped)
         return;
@@ -320,9 +321,7 @@ void CaptureRun::loseLink()
     draining_ = false;
     state_ = RunState::Paused;
     parts_.timer.setTimerEnabled(false);
-    showPortLost(
-        "The connection to the port was lost: the cable or adapter was unplugged or the "
-        "instrument was switched off. Reconnect it, then press Resume.");
+    showPortLost(reason + " Then press Resume.");
 }
 
 void CaptureRun::showPortLost(std::string reason)

@@ -157,8 +157,8 @@ private:
     void showCutLines();
     void block(const SpreadsheetError& error);
     void showJournalFailure();
-    // The port's link-lost notice and Resume's second try.
-    void loseLink();
+    // The source's link-lost notice, with its reason, and Resume's second try.
+    void loseLink(const std::string& reason);
     void showPortLost(std::string reason);
     // Stop's steps.
     void stopReading();

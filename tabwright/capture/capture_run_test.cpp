@@ -429,6 +429,34 @@ TEST_F(RunFixture, APortLostPausesAndResumeKeepsAWorkbookThatIsStillBlocked)
     EXPECT_TRUE(run.excelBlocked());
 }
 
+TEST_F(RunFixture, ALostLinkTellsItsSourcesReasonUnderTheStatus)
+{
+    const struct {
+        const char* name;
+        bool emulatorFeeds;
+        std::function<void(RunFixture&)> lose;
+        std::string reason;
+    } cases[] = {
+        {"port", false, [](RunFixture& fixture) { fixture.port.loseLink(); },
+         "The connection to COM1 was lost: the cable or adapter was unplugged or the instrument was switched "
+         "off. Reconnect it. Then press Resume."},
+        {"emulator", true, [](RunFixture& fixture) { fixture.handover.turnOff(); },
+         std::string(kEmulatorClosedReason) + " Then press Resume."},
+    };
+    for (const auto& lost : cases) {
+        if (lost.emulatorFeeds)
+            handover.turnOn();
+        run.start();
+        ASSERT_EQ(run.state(), RunState::Running) << lost.name;
+        EXPECT_EQ(port.isOpen(), !lost.emulatorFeeds) << lost.name;
+        lost.lose(*this);
+        EXPECT_EQ(run.state(), RunState::Paused) << lost.name;
+        EXPECT_EQ(run.picture().phase, RunPhase::PortLost) << lost.name;
+        EXPECT_EQ(run.picture().reason, lost.reason) << lost.name;
+        run.stop();
+    }
+}
+
 struct StopCase {
     const char* name;
     bool macroEnabled;
@@ -635,10 +663,10 @@ TEST_F(RunFixture, TheJournalTakesTheEmulatorsTextAndAFailingOneIsToldOnce)
     run.start();
     EXPECT_THAT(view.shown,
                 testing::Contains(testing::HasSubstr("status The capture journal cannot be written: ")));
-    handover.open();
-    handover.leaveOutput("9999\r\n");
+    handover.turnOn();
+    handover.say("9999\r\n");
     tick();
-    handover.leaveOutput("9998\r\n");
+    handover.say("9998\r\n");
     tick();
     // The capture goes on, and the failure is not told again.
     EXPECT_EQ(spreadsheets.last().cells.size(), 2u);

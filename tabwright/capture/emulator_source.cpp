@@ -4,15 +4,53 @@
 
 namespace tabwright {
 
-std::string EmulatorSource::takePendingText()
+void EmulatorSource::turnOn()
+{
+    switchTo(true);
+}
+
+void EmulatorSource::turnOff()
+{
+    if (on_ && open_ && linkLost_)
+        linkLost_(kEmulatorClosedReason);
+    switchTo(false);
+}
+
+void EmulatorSource::switchTo(bool on)
+{
+    if (on_ == on)
+        return;
+    on_ = on;
+    if (switched_)
+        switched_();
+}
+
+void EmulatorSource::say(std::string output)
 {
     if (!open_)
+        outputs_.clear();
+    outputs_.push_back(std::move(output));
+}
+
+std::string EmulatorSource::pendingText() const
+{
+    std::string text;
+    for (const std::string& output : outputs_)
+        text += output;
+    return text;
+}
+
+std::string EmulatorSource::takePendingText()
+{
+    if (!open_ || outputs_.empty())
         return {};
-    std::string output = std::exchange(pendingOutput_, {});
-    if (output.empty() || !injectSingleTab_)
-        return output;
-    clearInjectSingleTab();
-    return injectSingleTab(output);
+    if (injectSingleTab_ && !outputs_.front().empty()) {
+        outputs_.front() = injectSingleTab(outputs_.front());
+        clearInjectSingleTab();
+    }
+    std::string text = pendingText();
+    outputs_.clear();
+    return text;
 }
 
 void EmulatorSource::clearInjectSingleTab()

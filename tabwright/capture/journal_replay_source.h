@@ -42,7 +42,7 @@ public:
     // so memory stays small however large a read is; empty once all was taken.
     std::string takePendingText() override;
     // A journal never goes away.
-    void setLinkLostHandler(std::function<void()>) override {}
+    void setLinkLostHandler(std::function<void(const std::string&)>) override {}
     // Where the run had written every line before when the next read came; none in the
     // middle of a read and for the rest beyond the reads told, written all at once.
     std::optional<std::int64_t> writtenBeforeNextText() const override;

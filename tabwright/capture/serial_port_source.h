@@ -9,19 +9,24 @@
 namespace tabwright {
 
 // The instrument's text as the serial port receives it. The port's number is set by its
-// owner; a closed or lost port gives no text.
+// owner; a closed or lost port gives no text. The port's own errors stay here: opening
+// throws a SourceError with the port's advice, and a lost link is told with its reason.
 class SerialPortSource final : public TextSource {
 public:
     explicit SerialPortSource(serial::SerialPort& port) : port_(port) {}
 
-    void open() override { port_.open(); }
+    void open() override;
     bool isOpen() const override { return port_.isOpen(); }
     void close() override;
     std::string takePendingText() override { return port_.takePendingText(); }
-    void setLinkLostHandler(std::function<void()> handler) override;
+    void setLinkLostHandler(std::function<void(const std::string&)> handler) override;
 
 private:
     serial::SerialPort& port_;
 };
+
+// What a run is told when the port went away: which port, why it may have happened, and
+// what to do.
+std::string lostPortReason(const serial::PortError& error);
 
 }  // namespace tabwright

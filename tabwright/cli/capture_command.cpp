@@ -6,8 +6,8 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <csignal>
 #include <cmath>
+#include <csignal>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -27,13 +27,14 @@
 #include "tabwright/cli/terminal_prompter.h"
 #include "tabwright/cli/terminal_run_view.h"
 #include "tabwright/emulator/emulated_instruments.h"
+#include "tabwright/emulator/emulator_pacer.h"
+#include "tabwright/emulator/steady_clock.h"
 
 namespace tabwright {
 
 namespace {
 
 constexpr int kTickMilliseconds = 100;
-constexpr int kEmulatorPaceMilliseconds = 250;
 
 class QtRunTimer : public RunTimer {
 public:
@@ -74,16 +75,17 @@ bool portOpens(serial::SerialPort& port, std::ostream& err)
     }
 }
 
-// The emulated instrument speaks every 250 ms from the moment the run starts. Nobody
-// watches it here, so it waits while the capture has not taken its last output: a busy
-// machine slows it down instead of losing lines.
-void paceEmulator(QTimer& pace, EmulatorSource& emulator, InstrumentModel& model)
+// The emulated instrument is switched on and speaks at the emulator's pace, as in the
+// emulator window. It exists for this run alone, so it is held open from now on: what it
+// says while Calc opens waits for the run's first tick.
+void paceEmulator(QTimer& pace, EmulatorPacer& pacer, EmulatorSource& emulator, InstrumentModel& model)
 {
-    pace.setInterval(kEmulatorPaceMilliseconds);
-    QObject::connect(&pace, &QTimer::timeout, [&emulator, &model] {
-        if (emulator.pendingOutput().empty())
-            emulator.leaveOutput(model.nextOutput());
-    });
+    emulator.turnOn();
+    emulator.open();
+    pace.setTimerType(Qt::PreciseTimer);
+    pace.setInterval(EmulatorPacer::kOutputInterval);
+    QObject::connect(&pace, &QTimer::timeout, [&pacer, &model] { pacer.tick(&model); });
+    pacer.start();
     pace.start();
 }
 
@@ -195,6 +197,14 @@ int runCaptureCommand(const CaptureOptions& options, std::ostream& out, std::ost
     QObject::connect(&timer.timer, &QTimer::timeout,
                      [&run] { run.tick([] { QCoreApplication::processEvents(); }); });
 
+    // The instrument speaks from before Start, as a real one does while Calc opens.
+    EmulatedInstruments instruments;
+    setUpModels(instruments, options);
+    SystemSteadyClock paceClock;
+    EmulatorPacer pacer(paceClock, [&emulator](std::string output) { emulator.say(std::move(output)); });
+    QTimer pace;
+    if (emulated)
+        paceEmulator(pace, pacer, emulator, chosenModel(instruments, options.source));
     if (!run.start()) {
         // The view has printed the failure and its reason.
         if (run.picture().phase == RunPhase::WorkbookFailed)
@@ -202,13 +212,7 @@ int runCaptureCommand(const CaptureOptions& options, std::ostream& out, std::ost
         run.quitSpreadsheet();
         return 1;
     }
-    EmulatedInstruments instruments;
-    setUpModels(instruments, options);
-    QTimer pace;
-    if (emulated)
-        paceEmulator(pace, emulator, chosenModel(instruments, options.source));
     const bool portWentAway = captureUntilTheEnd(run, options.seconds, interrupts);
-    pace.stop();
     return endCapture(run, view, options.outputPath, portWentAway, out, err);
 }
 

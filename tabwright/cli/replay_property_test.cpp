@@ -102,12 +102,12 @@ private:
     SerialPortSource source_{port_};
 };
 
-// The emulator window open, its machine's outputs left in the mailbox.
+// The emulator window open, its machine's outputs said into the hand-over.
 class EmulatedMachine : public Instrument {
 public:
     explicit EmulatedMachine(bool vq480)
     {
-        source_.open();
+        source_.turnOn();
         instruments_.vq480.setEOLFrequency(3);
         model_ = vq480 ? static_cast<InstrumentModel*>(&instruments_.vq480) : &instruments_.k7rx;
     }
@@ -116,7 +116,7 @@ public:
     {
         if (text == "inject")
             source_.setInjectSingleTab(true);
-        source_.leaveOutput(text.empty() || text == "inject" ? model_->nextOutput() : text);
+        source_.say(text.empty() || text == "inject" ? model_->nextOutput() : text);
     }
     void pullCable(CaptureRun&) override {}
     void plugBack() override {}

@@ -119,8 +119,13 @@ QString shownOutput(std::string_view output)
 }  // namespace
 
 frmEmulation::frmEmulation(EmulatedInstruments& instruments, EmulatorSource& handover,
-                           common::Prompter& prompter, const QWidget* placeBeside)
-    : QWidget(nullptr, Qt::Window), instruments_(instruments), handover_(handover), prompter_(prompter)
+                           common::Prompter& prompter, const QWidget* placeBeside, SteadyClock* paceClock)
+    : QWidget(nullptr, Qt::Window),
+      instruments_(instruments),
+      handover_(handover),
+      prompter_(prompter),
+      pacer_(paceClock != nullptr ? *paceClock : systemClock_,
+             [this](std::string output) { handover_.say(std::move(output)); })
 {
     setObjectName(QStringLiteral("frmEmulation"));
     setWindowTitle(QStringLiteral("Emulator"));
@@ -139,7 +144,8 @@ frmEmulation::frmEmulation(EmulatedInstruments& instruments, EmulatorSource& han
 
     outputTimer_ = new QTimer(this);
     outputTimer_->setObjectName(QStringLiteral("Timer2"));
-    outputTimer_->setInterval(250);
+    outputTimer_->setTimerType(Qt::PreciseTimer);
+    outputTimer_->setInterval(EmulatorPacer::kOutputInterval);
     connect(outputTimer_, &QTimer::timeout, this, &frmEmulation::outputTimer_Timer);
 
     Form_Load(placeBeside);
@@ -244,7 +250,7 @@ void frmEmulation::makeLevelFrames(QGroupBox& panel)
 void frmEmulation::Form_Load(const QWidget* placeBeside)
 {
     loaded_ = true;
-    handover_.open();
+    handover_.turnOn();
     chkInjectTab_->setChecked(handover_.injectingSingleTab());
     handover_.setInjectSingleTabClearedHandler([this] { chkInjectTab_->setChecked(false); });
 
@@ -269,6 +275,7 @@ void frmEmulation::Form_Load(const QWidget* placeBeside)
         group->masterBar().setValue(50);
     }
     famVQ480_->move(famK7RX_->pos());
+    pacer_.start();
     outputTimer_->start();
 }
 
@@ -278,7 +285,7 @@ void frmEmulation::Form_Unload()
         return;
     loaded_ = false;
     outputTimer_->stop();
-    handover_.close();
+    handover_.turnOff();
     handover_.setInjectSingleTabClearedHandler({});
 }
 
@@ -335,12 +342,9 @@ void frmEmulation::outputTimer_Timer()
         model = &instruments_.k7rx;
     else if (machine == kVq480)
         model = &instruments_.vq480;
-    if (model == nullptr)
-        return;
     try {
-        std::string output = model->nextOutput();
-        lblNextEmulatorOutput_->setText(shownOutput(output));
-        handover_.leaveOutput(std::move(output));
+        if (const auto said = pacer_.tick(model))
+            lblNextEmulatorOutput_->setText(shownOutput(*said));
     } catch (const LimitSpanError& error) {
         // Limits the bars cannot set: nothing is sent, and the label says why.
         lblNextEmulatorOutput_->setText(QString::fromLocal8Bit(error.what()));

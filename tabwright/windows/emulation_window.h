@@ -7,6 +7,8 @@
 #include "common/core/prompter.h"
 #include "tabwright/capture/emulator_source.h"
 #include "tabwright/emulator/emulated_instruments.h"
+#include "tabwright/emulator/emulator_pacer.h"
+#include "tabwright/emulator/steady_clock.h"
 
 class QCheckBox;
 class QComboBox;
@@ -24,23 +26,24 @@ class LimitGroupBox;
 
 // "Emulator": drives the capture without an instrument. The user chooses the
 // machine to emulate and sets the K7RX's limits and index or the VQ-480's
-// end-of-line frequency; the output timer (object "Timer2") leaves the chosen model's next output in the
-// hand-over four times a second, whether or not a capture runs. The window
-// also carries the K7RX's front panel.
+// end-of-line frequency; the chosen model speaks into the hand-over four times a second
+// by the emulator's pace (EmulatorPacer, ticked by the output timer, object "Timer2"),
+// whether or not a capture runs. The window also carries the K7RX's front panel.
 //
-// One window is one load: it opens the emulator source when made and closes it when
-// closed or destroyed; closing deletes it (Qt::WA_DeleteOnClose). It is a
-// top-level window of its own, placed beside `placeBeside` (or centred when
-// that is null), which is read once and not kept.
+// One window is one load: it turns the emulator on when made and off when closed or
+// destroyed; closing deletes it (Qt::WA_DeleteOnClose). It is a top-level window of its
+// own, placed beside `placeBeside` (or centred when that is null), which is read once and
+// not kept. The pace follows `paceClock` (the system's steady clock when null).
 class frmEmulation : public QWidget {
     Q_OBJECT
 
 public:
     frmEmulation(EmulatedInstruments& instruments, EmulatorSource& handover, common::Prompter& prompter,
-                 const QWidget* placeBeside = nullptr);
+                 const QWidget* placeBeside = nullptr, SteadyClock* paceClock = nullptr);
     ~frmEmulation() override;
 
-    // One tick of the 250 ms output pacing; tests call it instead of waiting.
+    // One tick of the output timer: every output due by the pace clock is said; tests move
+    // their clock and call it instead of waiting.
     void outputTimer_Timer();
 
 protected:
@@ -65,6 +68,8 @@ private:
     EmulatedInstruments& instruments_;
     EmulatorSource& handover_;
     common::Prompter& prompter_;
+    SystemSteadyClock systemClock_;
+    EmulatorPacer pacer_;
     bool loaded_ = false;
 
     FrontPanelWidget* frontPanel_ = nullptr;

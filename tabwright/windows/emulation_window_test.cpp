@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include "tabwright/testing/machine_choice.h"
+#include "tabwright/testing/manual_steady_clock.h"
 #include "testing/scripted_prompter.h"
 #include "testing/widgets/named_control.h"
 #include "testing/widgets/qt_application.h"
@@ -24,6 +25,7 @@
 namespace tabwright {
 namespace {
 
+using namespace std::chrono_literals;
 using testing_support::namedControl;
 
 class EmulationWindowTest : public ::testing::Test {
@@ -38,7 +40,7 @@ protected:
 
     void open(const QWidget* beside = nullptr)
     {
-        window = new frmEmulation(instruments, handover, prompter, beside);
+        window = new frmEmulation(instruments, handover, prompter, beside, &paceClock);
         window->show();
     }
 
@@ -53,6 +55,21 @@ protected:
     Control& control(const char* name)
     {
         return namedControl<Control>(*window, name);
+    }
+
+    // One output's time passes and the output timer fires.
+    void speak()
+    {
+        paceClock.advance(EmulatorPacer::kOutputInterval);
+        window->outputTimer_Timer();
+    }
+    // What a run starting now would take first; the hand-over is left as no run reads it.
+    std::string takenByARun()
+    {
+        handover.open();
+        std::string text = handover.takePendingText();
+        handover.close();
+        return text;
     }
 
     QString text(const char* label) { return control<QLabel>(label).text(); }
@@ -79,12 +96,13 @@ protected:
     EmulatedInstruments instruments;
     EmulatorSource handover;
     testing_support::ScriptedPrompter prompter;
+    testing_support::ManualSteadyClock paceClock;
     QPointer<frmEmulation> window;
 };
 
 TEST_F(EmulationWindowTest, LoadsWithTheK7rxAndEveryLimitAt50)
 {
-    EXPECT_TRUE(handover.isOpen());
+    EXPECT_TRUE(handover.isOn());
     EXPECT_EQ(window->windowTitle(), "Emulator");
     auto& machine = control<QComboBox>("cboMachine");
     ASSERT_EQ(machine.count(), 4);
@@ -111,8 +129,8 @@ TEST_F(EmulationWindowTest, LoadsWithTheK7rxAndEveryLimitAt50)
 
 TEST_F(EmulationWindowTest, Timer2LeavesTheChosenModelsOutputAndShowsIt)
 {
-    window->outputTimer_Timer();
-    const std::string line = handover.pendingOutput();
+    speak();
+    const std::string line = handover.pendingText();
     EXPECT_EQ(line.rfind("0 0000 :: ", 0), 0U) << line;
     EXPECT_TRUE(line.ends_with(" = 50 (RAW)  50 (C)\r\n")) << line;
     EXPECT_EQ(text("lblNextEmulatorOutput").toStdString() + "\r\n", line);
@@ -120,12 +138,29 @@ TEST_F(EmulationWindowTest, Timer2LeavesTheChosenModelsOutputAndShowsIt)
     choose("VQ-480");
     EXPECT_FALSE(shown("famK7RX"));
     EXPECT_TRUE(shown("famVQ480"));
-    window->outputTimer_Timer();
-    EXPECT_EQ(handover.pendingOutput(), "\r\n\r\n\r\n");
+    speak();
+    EXPECT_EQ(handover.pendingText(), "\r\n\r\n\r\n");
     EXPECT_EQ(text("lblNextEmulatorOutput"), "");
-    window->outputTimer_Timer();
-    EXPECT_EQ(handover.pendingOutput(), "9999\r\n");
+    speak();
+    EXPECT_EQ(handover.pendingText(), "9999\r\n");
     EXPECT_EQ(text("lblNextEmulatorOutput"), "9999");
+}
+
+TEST_F(EmulationWindowTest, Timer2SaysEveryOutputDueByItsClockAndARunGetsThemAll)
+{
+    handover.open();  // a run reads the emulator
+    choose("VQ-480");
+    instruments.vq480.reset();
+    control<QLineEdit>("txtEOLFrequency").setText(QStringLiteral("2"));
+    // The timer came a second late: the four outputs due come together, in order.
+    paceClock.advance(1s);
+    window->outputTimer_Timer();
+    EXPECT_EQ(text("lblNextEmulatorOutput"), "");
+    speak();
+    EXPECT_EQ(handover.takePendingText(), "\r\n\r\n\r\n9999\r\n9999\r\n\r\n\r\n\r\n9999\r\n");
+    EXPECT_EQ(text("lblNextEmulatorOutput"), "9999");
+    window->outputTimer_Timer();  // no time passed: nothing is due
+    EXPECT_EQ(handover.takePendingText(), "");
 }
 
 TEST_F(EmulationWindowTest, MachinesNotEmulatedTellSoAndSendNothingNew)
@@ -135,18 +170,18 @@ TEST_F(EmulationWindowTest, MachinesNotEmulatedTellSoAndSendNothingNew)
         {"VQ-150", "The VQ-150 machine is not currently emulated"},
     };
     for (const auto& [machine, message] : cases) {
-        window->outputTimer_Timer();
-        const std::string before = handover.pendingOutput();
+        speak();
+        const std::string before = handover.pendingText();
         prompter.messages.clear();
         choose(machine);
         EXPECT_EQ(prompter.messages, std::vector<std::string>{message});
         EXPECT_TRUE(shown("famK7RX")) << machine;
-        window->outputTimer_Timer();
-        EXPECT_EQ(handover.pendingOutput(), before) << machine;
+        speak();
+        EXPECT_EQ(handover.pendingText(), before) << machine;
         // Once the capture has taken it, nothing new arrives.
-        handover.takePendingText();
-        window->outputTimer_Timer();
-        EXPECT_EQ(handover.pendingOutput(), "") << machine;
+        takenByARun();
+        speak();
+        EXPECT_EQ(handover.pendingText(), "") << machine;
         choose("K7RX");
     }
 }
@@ -157,9 +192,9 @@ TEST_F(EmulationWindowTest, TypedTextIsAChoiceComparedExactly)
     for (const char* other : {"vq-480", " VQ-480", "VQ-48", "VQ-61", "K7RX "}) {
         retype(typed, other);
         EXPECT_TRUE(shown("famK7RX")) << other;
-        handover.takePendingText();
-        window->outputTimer_Timer();
-        EXPECT_EQ(handover.pendingOutput(), "") << other;
+        takenByARun();
+        speak();
+        EXPECT_EQ(handover.pendingText(), "") << other;
     }
     EXPECT_TRUE(prompter.messages.empty());
     retype(typed, "VQ-480");
@@ -236,21 +271,21 @@ TEST_F(EmulationWindowTest, ClosingClosesTheEmulatorSourceAndReopeningStartsAfre
 {
     QTest::keyClicks(&control<QLineEdit>("txtIndex"), "7");  // "00007"
     choose("VQ-480");
-    window->outputTimer_Timer();
-    const std::string pending = handover.pendingOutput();
+    speak();
+    const std::string pending = handover.pendingText();
     close();
     EXPECT_TRUE(window.isNull());
-    EXPECT_FALSE(handover.isOpen());
-    EXPECT_EQ(handover.pendingOutput(), pending);
+    EXPECT_FALSE(handover.isOn());
+    EXPECT_EQ(handover.pendingText(), pending);
 
     open();
-    EXPECT_TRUE(handover.isOpen());
-    EXPECT_EQ(handover.pendingOutput(), pending);
+    EXPECT_TRUE(handover.isOn());
+    EXPECT_EQ(handover.pendingText(), pending);
     EXPECT_EQ(control<QComboBox>("cboMachine").currentText(), "K7RX");
     EXPECT_EQ(control<QLineEdit>("txtIndex").text(), "0000");
     EXPECT_EQ(instruments.k7rx.getFourDigitIndex(), "0007");
-    window->outputTimer_Timer();
-    EXPECT_EQ(handover.pendingOutput().rfind("0 0007 :: ", 0), 0U);
+    speak();
+    EXPECT_EQ(handover.pendingText().rfind("0 0007 :: ", 0), 0U);
 }
 
 TEST_F(EmulationWindowTest, AClosedWindowDeletedLaterLeavesTheNewOneOpen)
@@ -260,7 +295,7 @@ TEST_F(EmulationWindowTest, AClosedWindowDeletedLaterLeavesTheNewOneOpen)
     open();
     EXPECT_NE(window.data(), first);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(handover.isOpen());
+    EXPECT_TRUE(handover.isOn());
     control<QCheckBox>("chkInjectTab").click();
     handover.clearInjectSingleTab();
     EXPECT_FALSE(control<QCheckBox>("chkInjectTab").isChecked());
@@ -305,8 +340,8 @@ TEST_F(EmulationWindowTest, BarsReachTheModelAndAMoveEndsAfterOneHop)
     control<QScrollBar>("scrollTempLS").setValue(12);
     EXPECT_EQ(text("lblTempMin"), "12");
     EXPECT_EQ(text("lblTempMax"), "12");
-    window->outputTimer_Timer();
-    const std::string& line = handover.pendingOutput();
+    speak();
+    const std::string line = handover.pendingText();
     const auto measurement = std::stoi(line.substr(line.find(" = ") + 3));
     EXPECT_GE(measurement, 70) << line;
     EXPECT_LE(measurement, 90) << line;
@@ -351,12 +386,13 @@ TEST_F(EmulationWindowTest, BaseLevelBarMovesTheGreenBar)
 
 TEST_F(EmulationWindowTest, LimitsTooFarApartSendNothingAndSaySo)
 {
-    window->outputTimer_Timer();
-    const std::string before = handover.pendingOutput();
+    speak();
+    const std::string before = handover.pendingText();
     instruments.k7rx.setMinMeasurement(-32768);
     instruments.k7rx.setMaxMeasurement(32767);
+    paceClock.advance(EmulatorPacer::kOutputInterval);
     EXPECT_NO_THROW(window->outputTimer_Timer());
-    EXPECT_EQ(handover.pendingOutput(), before);
+    EXPECT_EQ(handover.pendingText(), before);
     EXPECT_FALSE(text("lblNextEmulatorOutput").isEmpty());
 }
 

@@ -5,8 +5,8 @@
 namespace tabwright {
 
 EmulatorWindowSlot::EmulatorWindowSlot(EmulatedInstruments& instruments, EmulatorSource& handover,
-                                       common::Prompter& prompter)
-    : instruments_(instruments), handover_(handover), prompter_(prompter)
+                                       common::Prompter& prompter, SteadyClock* paceClock)
+    : instruments_(instruments), handover_(handover), prompter_(prompter), paceClock_(paceClock)
 {
 }
 
@@ -34,7 +34,7 @@ void EmulatorWindowSlot::show()
     // round again; reopening in between makes a new window rather than showing the closed
     // one, which would vanish a moment later.
     if (window_ == nullptr || window_->isHidden())
-        window_ = new frmEmulation(instruments_, handover_, prompter_, beside_);
+        window_ = new frmEmulation(instruments_, handover_, prompter_, beside_, paceClock_);
     // A minimized window comes back at its size; show() alone leaves it minimized.
     window_->setWindowState(window_->windowState() & ~Qt::WindowMinimized);
     window_->show();

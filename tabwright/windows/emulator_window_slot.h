@@ -17,8 +17,9 @@ class frmMain;
 // "Emulator" then makes a new one, which starts from its design values again.
 class EmulatorWindowSlot {
 public:
-    EmulatorWindowSlot(EmulatedInstruments& instruments, EmulatorSource& handover,
-                       common::Prompter& prompter);
+    // Each window paces its outputs by `paceClock` (the system's steady clock when null).
+    EmulatorWindowSlot(EmulatedInstruments& instruments, EmulatorSource& handover, common::Prompter& prompter,
+                       SteadyClock* paceClock = nullptr);
     ~EmulatorWindowSlot();
     EmulatorWindowSlot(const EmulatorWindowSlot&) = delete;
     EmulatorWindowSlot& operator=(const EmulatorWindowSlot&) = delete;
@@ -38,6 +39,7 @@ private:
     EmulatedInstruments& instruments_;
     EmulatorSource& handover_;
     common::Prompter& prompter_;
+    SteadyClock* paceClock_;
     const QWidget* beside_ = nullptr;
     QPointer<frmEmulation> window_;
 };

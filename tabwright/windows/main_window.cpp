@@ -91,10 +91,15 @@ frmMain::frmMain(MainWindowParts parts, QWidget* parent)
     tmrMain_.setObjectName(QStringLiteral("tmrMain"));
     tmrMain_.setInterval(kTickMilliseconds);
     connect(&tmrMain_, &QTimer::timeout, this, &frmMain::tmrMain_Timer);
+    // The port's label names what feeds the run: it changes with the emulator.
+    parts_.emulator.setSwitchedHandler([this] { showPortNumber(); });
     Form_Load();
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain()
+{
+    parts_.emulator.setSwitchedHandler({});
+}
 
 void frmMain::setEmulatorWindowHooks(EmulatorWindowHooks hooks)
 {
@@ -220,7 +225,15 @@ void frmMain::placeOnScreen()
 
 void frmMain::showPortNumber()
 {
-    lblComPort_->setText(portText(parts_.port.portNumber()));
+    const QString port = portText(parts_.port.portNumber());
+    if (textSource_.emulatorFeeds()) {
+        lblComPort_->setText(QStringLiteral("Emulator"));
+        lblComPort_->setToolTip(QStringLiteral("The emulator feeds the capture; ") + port +
+                                QStringLiteral(" is not opened while the emulator is open."));
+    } else {
+        lblComPort_->setText(port);
+        lblComPort_->setToolTip(QString());
+    }
     lblComPort_->repaint();
 }
 

@@ -37,7 +37,8 @@ class frmExcelMacro;
 struct MainWindowParts {
     SpreadsheetFactory& spreadsheets;
     serial::SerialPort& port;  // MSComm1
-    // Read instead of the port while the emulator window is loaded.
+    // Read instead of the port while the emulator is on (its window loaded); Start then
+    // opens no port.
     EmulatorSource& emulator;
     TimeOfDay& clock;
     SettingsStore& settings;
@@ -99,6 +100,7 @@ private:
     void buildControls();
     void buildMenus();
     void placeOnScreen();
+    // The port's number, or "Emulator" while the emulator feeds the run.
     void showPortNumber();
 
     // RunView: the picture mapped to the lamps, the status line and the run buttons.

@@ -1,6 +1,7 @@
 // The emulator window opened from the real main window, feeding a running capture that
-// writes into the recording spreadsheet. The emulator's 250 ms timer is stopped; the tests
-// make each output with outputTimer_Timer() and let the main window's own 100 ms tick take it.
+// writes into the recording spreadsheet. The emulator's output timer is stopped and its pace
+// follows a clock of the test's; the tests make each output by moving that clock and
+// ticking the pace, and let the main window's own 100 ms tick take it.
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -10,6 +11,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -17,9 +19,12 @@
 #include <string>
 #include <vector>
 
+#include "common/widgets/bgr_colour.h"
 #include "serial/qt_serial_port.h"
+#include "tabwright/capture/capture_settings.h"
 #include "tabwright/capture/ini_settings_store.h"
 #include "tabwright/testing/machine_choice.h"
+#include "tabwright/testing/manual_steady_clock.h"
 #include "tabwright/testing/recording_spreadsheet_factory.h"
 #include "tabwright/windows/emulator_window_slot.h"
 #include "tabwright/windows/main_window.h"
@@ -38,19 +43,27 @@ namespace {
 using namespace std::chrono_literals;
 using testing_support::namedControl;
 
-class MainWindowEmulatorTest : public testing::Test {
+// What stands behind the COM port number of the settings.
+enum class SerialDevice {
+    PtyAsCom1,  // COM 1 is a pseudo-terminal
+    // A PC without serial ports: no mapping file and COM 16, which no device stands behind.
+    None,
+};
+
+class EmulatorFixture : public testing::Test {
 protected:
-    // COM 1 is a pseudo-terminal: Start opens the port even while the emulator feeds the
-    // capture.
-    MainWindowEmulatorTest()
+    explicit EmulatorFixture(SerialDevice device)
     {
-        mapping.map(1, instrument.devicePath());
+        if (device == SerialDevice::PtyAsCom1)
+            mapping.map(1, instrument.devicePath());
+        else
+            writeCaptureSettings(settings, CaptureSettings{16, false, "", true});
         window = std::make_unique<frmMain>(
             MainWindowParts{spreadsheets, port, handover, clock, settings, platform, prompter, data.path()});
         slot.attachTo(*window);
         window->show();
     }
-    ~MainWindowEmulatorTest() override { window->close(); }
+    ~EmulatorFixture() override { window->close(); }
 
     // "Emulator" in the Tools menu; the emulator's own timer is held so that each test
     // decides when an output is made.
@@ -75,12 +88,17 @@ protected:
         QTest::mouseClick(&namedControl<QPushButton>(*window, "cmdStart"), Qt::LeftButton);
         ASSERT_EQ(window->run().state(), RunState::Running);
     }
+    // One output's time passes and the emulator's pace says it.
+    void speak()
+    {
+        paceClock.advance(EmulatorPacer::kOutputInterval);
+        slot.window()->outputTimer_Timer();
+    }
     // One output of the emulator, taken by the capture at its next tick.
     void emulatorOutput()
     {
-        slot.window()->outputTimer_Timer();
-        ASSERT_TRUE(
-            testing_support::runEventsUntil([&] { return handover.pendingOutput().empty(); }, 10s));
+        speak();
+        ASSERT_TRUE(testing_support::runEventsUntil([&] { return handover.pendingText().empty(); }, 10s));
     }
 
     std::size_t cellCount() { return spreadsheets.last().cells.size(); }
@@ -91,6 +109,11 @@ protected:
         return found == cells.end() ? "(empty)" : std::get<std::string>(found->second);
     }
     std::string status() { return namedControl<QLabel>(*window, "panStatus").text().toStdString(); }
+    std::string label(const char* name) { return namedControl<QLabel>(*window, name).text().toStdString(); }
+    QColor lamp(const char* name)
+    {
+        return namedControl<QWidget>(*window, name).palette().color(QPalette::Window);
+    }
 
     QApplication& app = testing_support::application();
     testing_support::TemporaryPortMapping mapping;  // also the settings' folder
@@ -105,8 +128,15 @@ protected:
     KernelVersionQuery platform;
     testing_support::ScriptedPrompter prompter;
     testing_support::ModalWatchdog watchdog;
-    EmulatorWindowSlot slot{instruments, handover, prompter};
+    testing_support::ManualSteadyClock paceClock;
+    EmulatorWindowSlot slot{instruments, handover, prompter, &paceClock};
     std::unique_ptr<frmMain> window;
+};
+
+// Start opens no port while the emulator is open; COM 1 is there for the tests that read it.
+class MainWindowEmulatorTest : public EmulatorFixture {
+protected:
+    MainWindowEmulatorTest() : EmulatorFixture(SerialDevice::PtyAsCom1) {}
 };
 
 TEST_F(MainWindowEmulatorTest, K7rxLinesReachTheCellsAndThePortWaits)
@@ -132,6 +162,76 @@ TEST_F(MainWindowEmulatorTest, K7rxLinesReachTheCellsAndThePortWaits)
     EXPECT_EQ(cellCount(), 16u) << "the port was read while the emulator was open";
 }
 
+TEST_F(MainWindowEmulatorTest, EveryOutputSaidDuringAPauseReachesTheSheetAtResume)
+{
+    openEmulator();
+    start();
+    emulatorOutput();
+    ASSERT_EQ(cellCount(), 8u);
+    QTest::mouseClick(&namedControl<QPushButton>(*window, "cmdPause"), Qt::LeftButton);
+    ASSERT_EQ(window->run().state(), RunState::Paused);
+    for (int output = 0; output < 3; ++output)
+        speak();
+    QTest::mouseClick(&namedControl<QPushButton>(*window, "cmdResume"), Qt::LeftButton);
+    ASSERT_TRUE(testing_support::runEventsUntil([&] { return cellCount() == 32; }, 10s)) << cellCount();
+    for (int row = 1; row <= 4; ++row)
+        EXPECT_EQ(cell(row, 6), "(RAW)") << row;
+}
+
+TEST_F(MainWindowEmulatorTest, EveryOutputSaidWhileTheWorkbookOpensReachesTheSheet)
+{
+    openEmulator();
+    // The emulator speaks twice while Start makes the spreadsheet and opens the workbook.
+    spreadsheets.prepare = [this](testing_support::RecordingSpreadsheet&) {
+        speak();
+        speak();
+    };
+    start();
+    ASSERT_TRUE(testing_support::runEventsUntil([&] { return cellCount() == 16; }, 10s)) << cellCount();
+    for (int row = 1; row <= 2; ++row)
+        EXPECT_EQ(cell(row, 6), "(RAW)") << row;
+}
+
+// No serial device at all: no mapping file, and COM 16, which nothing stands behind.
+class NoSerialPortTest : public EmulatorFixture {
+protected:
+    NoSerialPortTest() : EmulatorFixture(SerialDevice::None) {}
+};
+
+TEST_F(NoSerialPortTest, StartWithTheEmulatorOpenRunsAndShowsWhatFeedsIt)
+{
+    EXPECT_EQ(label("lblComPort"), "COM 16");
+    openEmulator();
+    EXPECT_EQ(label("lblComPort"), "Emulator");
+    start();
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_EQ(lamp("panComPort"), common::colourFromBgr(65280));
+    emulatorOutput();
+    EXPECT_EQ(cellCount(), 8u);
+
+    // Closing the emulator ends what fed the run: it pauses and tells why.
+    slot.window()->close();
+    EXPECT_EQ(window->run().state(), RunState::Paused);
+    EXPECT_EQ(window->run().picture().reason, std::string(kEmulatorClosedReason) + " Then press Resume.");
+    EXPECT_TRUE(namedControl<QLabel>(*window, "lblStatusReason").isVisible());
+    EXPECT_EQ(lamp("panComPort"), common::colourFromBgr(255));
+    EXPECT_EQ(label("lblComPort"), "COM 16");
+
+    // Resume without the emulator tries the port, which is not there.
+    QTest::mouseClick(&namedControl<QPushButton>(*window, "cmdResume"), Qt::LeftButton);
+    EXPECT_EQ(window->run().state(), RunState::Paused);
+    EXPECT_THAT(window->run().picture().reason,
+                testing::StartsWith("No serial device is connected as COM16"));
+
+    openEmulator();
+    QTest::mouseClick(&namedControl<QPushButton>(*window, "cmdResume"), Qt::LeftButton);
+    ASSERT_EQ(window->run().state(), RunState::Running);
+    EXPECT_EQ(lamp("panComPort"), common::colourFromBgr(65280));
+    emulatorOutput();
+    EXPECT_EQ(cellCount(), 16u);
+    EXPECT_FALSE(port.isOpen());
+}
+
 TEST_F(MainWindowEmulatorTest, MachinesNotEmulatedSendNothingNew)
 {
     openEmulator();
@@ -140,8 +240,8 @@ TEST_F(MainWindowEmulatorTest, MachinesNotEmulatedSendNothingNew)
     const std::string counted = status();
     for (const char* machine : {"VQ-610", "VQ-150"}) {
         chooseMachine(machine);
-        slot.window()->outputTimer_Timer();
-        slot.window()->outputTimer_Timer();
+        speak();
+        speak();
         testing_support::runEventsFor(300ms);
         EXPECT_EQ(cellCount(), 8u) << machine;
         EXPECT_EQ(status(), counted) << machine;
@@ -154,23 +254,23 @@ TEST_F(MainWindowEmulatorTest, AReopenedWindowHandsOverTheOutputLeftPending)
 {
     openEmulator();
     QTest::keyClicks(&emulatorControl<QLineEdit>("txtIndex"), QStringLiteral("7"));
-    slot.window()->outputTimer_Timer();  // no capture runs: the output stays pending
+    speak();  // no capture runs: the output stays pending
     slot.window()->close();
-    EXPECT_FALSE(handover.isOpen());
-    ASSERT_FALSE(handover.pendingOutput().empty());
+    EXPECT_FALSE(handover.isOn());
+    ASSERT_FALSE(handover.pendingText().empty());
 
     // With the window closed the capture reads the port and leaves the pending text.
     start();
     instrument.send("1\t2\r\n");
     ASSERT_TRUE(testing_support::runEventsUntil([&] { return cellCount() == 2; }, 10s));
     EXPECT_EQ(cell(1, 1), "1");
-    EXPECT_FALSE(handover.pendingOutput().empty());
+    EXPECT_FALSE(handover.pendingText().empty());
 
     openEmulator();
     EXPECT_EQ(emulatorControl<QLineEdit>("txtIndex").text(), "0000");
     ASSERT_TRUE(testing_support::runEventsUntil([&] { return cellCount() == 10; }, 10s));
     EXPECT_EQ(cell(2, 2), "0007");
-    EXPECT_TRUE(handover.pendingOutput().empty());
+    EXPECT_TRUE(handover.pendingText().empty());
 }
 
 TEST_F(MainWindowEmulatorTest, InjectSingleTabActsOnOneOutputAndClearsTheBox)
@@ -216,7 +316,7 @@ TEST_F(MainWindowEmulatorTest, ReopenedBeforeTheClosedWindowIsDeletedStaysOpen)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_NE(slot.window(), nullptr);
     EXPECT_TRUE(slot.window()->isVisible());
-    EXPECT_TRUE(handover.isOpen());
+    EXPECT_TRUE(handover.isOn());
 }
 
 // Counts the times a window is raised.
@@ -245,7 +345,7 @@ TEST_F(MainWindowEmulatorTest, ClosingTheMainWindowClosesTheEmulatorWindow)
     start();
     QTest::mouseClick(&namedControl<QPushButton>(*window, "cmdClose"), Qt::LeftButton);
     EXPECT_EQ(slot.window(), nullptr);
-    EXPECT_FALSE(handover.isOpen());
+    EXPECT_FALSE(handover.isOn());
     EXPECT_EQ(window->run().state(), RunState::Stopped);
 }
 

@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include "tabwright/testing/machine_choice.h"
+#include "tabwright/testing/manual_steady_clock.h"
 #include "tabwright/windows/emulation_window.h"
 #include "testing/scripted_prompter.h"
 #include "testing/widgets/named_control.h"
@@ -39,20 +40,25 @@ int main(int argc, char** argv)
     tabwright::EmulatedInstruments instruments;
     tabwright::EmulatorSource handover;
     testing_support::ScriptedPrompter prompter;
+    // The pictures show fixed steps, whatever the real seconds do meanwhile.
+    testing_support::ManualSteadyClock paceClock;
+    const auto speak = [&paceClock](tabwright::frmEmulation& emulator) {
+        paceClock.advance(tabwright::EmulatorPacer::kOutputInterval);
+        emulator.outputTimer_Timer();
+    };
 
     QWidget main;
     main.setWindowTitle(QStringLiteral("Tabwright"));
     main.setGeometry(20, 40, 420, 300);
     main.show();
     QPointer<tabwright::frmEmulation> window =
-        new tabwright::frmEmulation(instruments, handover, prompter, &main);
-    // The pictures show fixed steps, whatever the real seconds do meanwhile.
+        new tabwright::frmEmulation(instruments, handover, prompter, &main, &paceClock);
     namedControl<QTimer>(*window, "Timer1").stop();
     namedControl<QTimer>(*window, "Timer2").stop();
     moveWithFocus(*window, "scrollMeasureMin", 80);
     moveWithFocus(*window, "scrollMeasureMin", 20);
     namedControl<QCheckBox>(*window, "chkMaintainMeasureMinMaxWindow").click();
-    window->outputTimer_Timer();
+    speak(*window);
     window->show();
 
     const auto save = [&](const char* name) {
@@ -66,8 +72,8 @@ int main(int argc, char** argv)
         testing_support::chooseMachine(*window, "VQ-480");
         namedControl<QCheckBox>(*window, "chkInjectTab").click();
         namedControl<QScrollBar>(*window, "VScroll1").setValue(600);
-        window->outputTimer_Timer();
-        window->outputTimer_Timer();
+        speak(*window);
+        speak(*window);
         QTimer::singleShot(300, window, [&] {
             allSaved &= save("vq480");
             QApplication::quit();

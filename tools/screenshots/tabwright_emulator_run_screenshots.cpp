@@ -1,9 +1,9 @@
 // Runs a capture through Tabwright's main window into a visible Calc, fed by the emulator
-// window as a user would: Start, "Emulator" from the Tools menu, the K7RX for ten seconds,
+// window as a user would: "Emulator" from the Tools menu, Start, the K7RX for ten seconds,
 // then the VQ-480 for ten seconds with "Inject Single Tab" checked once, Stop. Saves the main
 // and emulator windows side by side while the run goes on, and the screen with Calc's filled
-// cells after Stop; closing the main window at the end quits Calc. The port the capture
-// opens (and does not read while the emulator is open) is a pseudo-terminal on COM 1.
+// cells after Stop; closing the main window at the end quits Calc. No serial port is mapped
+// or opened: the emulator feeds the run as on a PC without one.
 // Run it under a display server, for example
 //   xvfb-run -a -s "-screen 0 1600x900x24" tabwright_emulator_run_screenshots OUTPUT_FOLDER
 #include <QAction>
@@ -26,7 +26,6 @@
 #include "tabwright/windows/main_window.h"
 #include "testing/event_loop.h"
 #include "testing/port_mapping.h"
-#include "testing/pty_instrument.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_folder.h"
 #include "tools/screenshots/screen_picture.h"
@@ -46,9 +45,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const QString output = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
 
-    testing_support::TemporaryPortMapping mapping;  // also the settings' folder
-    testing_support::PtyInstrument instrument;
-    mapping.map(1, instrument.devicePath());
+    testing_support::TemporaryPortMapping mapping;  // the settings' folder; no port is mapped
 
     tabwright::EmulatedInstruments instruments;
     tabwright::EmulatorSource handover;
@@ -66,6 +63,8 @@ int main(int argc, char** argv)
     window.show();
     testing_support::runEventsFor(400ms);
 
+    namedControl<QAction>(window, "mnuToolsDLREmulation").trigger();
+    QWidget& emulatorWindow = *emulator.window();
     namedControl<QPushButton>(window, "cmdStart").click();
     if (window.run().state() != tabwright::RunState::Running) {
         std::cerr << "the capture did not start: "
@@ -73,8 +72,6 @@ int main(int argc, char** argv)
         window.close();
         return 1;
     }
-    namedControl<QAction>(window, "mnuToolsDLREmulation").trigger();
-    QWidget& emulatorWindow = *emulator.window();
 
     testing_support::runEventsFor(10s);
     chooseMachine(emulatorWindow, "VQ-480");
