@@ -35,7 +35,7 @@ std::size_t filesIn(const std::string& folder)
     return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
 }
 
-TEST(FileBeside, ReplacesTheTargetOnlyOnceToldAndKeepsItsRights)
+TEST(FileBeside, ReplacesTheTargetOnlyOnceToldKeepingItsRightsAndGoesWhenNotPlaced)
 {
     testing_support::TempFolder folder;
     const std::string target = folder.file("out.csv");
@@ -53,17 +53,12 @@ TEST(FileBeside, ReplacesTheTargetOnlyOnceToldAndKeepsItsRights)
     EXPECT_EQ(readFile(target), "new");
     EXPECT_EQ(rightsOf(target), 0600U);
     EXPECT_EQ(filesIn(folder.path()), 1U);
-}
-
-TEST(FileBeside, GoesAwayWhenNotPlaced)
-{
-    testing_support::TempFolder folder;
-    put(folder.file("out.csv"), "earlier");
     {
-        FileBeside beside(folder.file("out.csv"));
+        // Not placed: it goes, and the target stays as it was.
+        FileBeside beside(target);
         put(beside.path(), "half");
     }
-    EXPECT_EQ(readFile(folder.file("out.csv")), "earlier");
+    EXPECT_EQ(readFile(target), "new");
     EXPECT_EQ(filesIn(folder.path()), 1U);
 }
 

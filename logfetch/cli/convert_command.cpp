@@ -45,8 +45,8 @@ std::optional<std::string> sharedReports(const std::vector<std::string>& binPath
     for (const std::string& path : binPaths) {
         const auto [first, isNew] = firstByReports.emplace(reportsOf(path), path);
         if (!isNew)
-            return first->second + " and " + path + " would write the same reports (" + first->first +
-                   ".PRN, .CSV); give one of them another name";
+            return first->second + " and " + path + " would write the same reports, " + first->first +
+                   ".PRN and " + first->first + ".CSV; give one of them another name";
     }
     return std::nullopt;
 }

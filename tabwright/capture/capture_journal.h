@@ -56,7 +56,8 @@ public:
     std::string summary() const;
 
 private:
-    void openReads();
+    // Makes the reads file of the journal just made; false when its name is taken.
+    bool openReads();
 
     std::string folder_;
     std::string path_;
