@@ -4,6 +4,7 @@ has a time limit; a case that needs what this machine does not allow (a small fi
 of its own needs mount rights) says so instead of running.
 Usage: faults.py BUILD_FOLDER [CASE ...]"""
 
+import contextlib
 import os
 import pwd
 import random
@@ -669,6 +670,16 @@ def line_wider_than_the_sheet():
         capture.close()
 
 
+@contextlib.contextmanager
+def user_folders():
+    """A private folder set for one case, removed when it ends."""
+    folders = harness.UserFolders()
+    try:
+        yield folders
+    finally:
+        folders.remove()
+
+
 def run_in(folders, command, seconds=60):
     """A program run in the folders' working folder; its status and what it said."""
     program = harness.Program(command, folders.environment(), folders.work)
@@ -683,8 +694,7 @@ def bytes_of(path):
 
 def replay_input_no_file(kind):
     def case():
-        folders = harness.UserFolders()
-        try:
+        with user_folders() as folders:
             path = os.path.join(folders.work, "run.txt")
             if kind == "fifo":
                 os.mkfifo(path)
@@ -695,14 +705,11 @@ def replay_input_no_file(kind):
             status, text = run_in(folders, [TABWRIGHT, "replay", "run.txt", "--format", "csv"])
             row("replay of a journal that is a " + kind, status, seen(text), "n/a",
                 status == 2 and "not a file" in text, "not refused with its reason")
-        finally:
-            folders.remove()
     return case
 
 
 def replay_output_is_its_journal():
-    folders = harness.UserFolders()
-    try:
+    with user_folders() as folders:
         journal = os.path.join(folders.work, "run.csv")
         with open(journal, "wb") as text:
             text.write(lines_of(2_000))
@@ -710,13 +717,10 @@ def replay_output_is_its_journal():
         kept = bytes_of(journal) == lines_of(2_000)
         row("replay whose output is its journal", status, seen(said), "none" if kept else "the journal",
             status == 2 and kept, "the journal replaced by its own CSV")
-    finally:
-        folders.remove()
 
 
 def replays_of_one_name_at_once():
-    folders = harness.UserFolders()
-    try:
+    with user_folders() as folders:
         for folder, text in (("A", b"first\r\n"), ("B", b"second\r\n")):
             os.makedirs(os.path.join(folders.work, folder))
             with open(os.path.join(folders.work, folder, "x.txt"), "wb") as journal:
@@ -728,13 +732,10 @@ def replays_of_one_name_at_once():
         row("two replays saving one name at once", max(statuses, key=lambda s: s or 0),
             ", ".join(saved), "none" if len(saved) == 2 else "a replay's file",
             statuses == [0, 0] and len(saved) == 2, "one result replaced the other")
-    finally:
-        folders.remove()
 
 
 def planted_link_at_the_reads_file():
-    folders = harness.UserFolders()
-    try:
+    with user_folders() as folders:
         notes = os.path.join(folders.work, "notes.txt")
         with open(notes, "wb") as text:
             text.write(b"my notes\n")
@@ -749,13 +750,10 @@ def planted_link_at_the_reads_file():
         kept = bytes_of(notes) == b"my notes\n"
         row("a link planted at the next reads file", status, seen(said),
             "none" if kept else "the linked file", status == 0 and kept, "the link was followed")
-    finally:
-        folders.remove()
 
 
 def converted_again_after_damage():
-    folders = harness.UserFolders()
-    try:
+    with user_folders() as folders:
         shutil.copy(SAMPLE_BIN, os.path.join(folders.work, "g.bin"))
         run_in(folders, [LOGFETCH, "convert", "g.bin"])
         earlier = bytes_of(os.path.join(folders.work, "G.CSV"))
@@ -765,31 +763,23 @@ def converted_again_after_damage():
         kept = bytes_of(os.path.join(folders.work, "G.CSV")) == earlier
         row("logfetch: a damaged .BIN converted again", status, seen(said),
             "none" if kept else "the earlier reports", status == 1 and kept, "the earlier reports were emptied")
-    finally:
-        folders.remove()
 
 
 def conversions_sharing_reports():
-    folders = harness.UserFolders()
-    try:
+    with user_folders() as folders:
         for name in ("run.bin", "RUN.BIN"):
             shutil.copy(SAMPLE_BIN, os.path.join(folders.work, name))
         status, said = run_in(folders, [LOGFETCH, "convert", "run.bin", "RUN.BIN"])
         row("logfetch: two .BIN files, one report name", status, seen(said), "n/a",
             status == 2, "both told completed, one set of reports")
-    finally:
-        folders.remove()
 
 
 def folder_as_bin():
-    folders = harness.UserFolders()
-    try:
+    with user_folders() as folders:
         os.makedirs(os.path.join(folders.work, "d.bin"))
         status, said = run_in(folders, [LOGFETCH, "convert", "d.bin"])
         row("logfetch: a folder as the .BIN", status, seen(said), "n/a",
             status == 1 and "corrupted" not in said, "a sound file system fault called a corrupted BIN")
-    finally:
-        folders.remove()
 
 
 cases = {
