@@ -112,7 +112,7 @@ std::string claimFileBy(const std::string& path, const std::function<void(const 
         common::FileBeside file(path);
         write(file.path());
         for (int number = 1; number <= kMostNumberedNames; ++number) {
-            const std::string name = number == 1 ? path : common::numberedName(path, number);
+            std::string name = number == 1 ? path : common::numberedName(path, number);
             if (file.claim(name))
                 return name;
         }

@@ -217,8 +217,9 @@ TEST(TabwrightCaptureIntoCalc, ATemplateOutsideTheTrustedFoldersRunsNoMacroButTh
         EXPECT_EQ(run.program.exitCode(), trusted ? 0 : 3) << run.errors.toStdString();
         EXPECT_TRUE(std::filesystem::exists(run.work.file("run.ods")));
         // Once the output is saved, a run from the command line keeps no working copy.
-        if (std::filesystem::exists(run.work.file("documents/Tabwright")))
+        if (std::filesystem::exists(run.work.file("documents/Tabwright"))) {
             EXPECT_TRUE(std::filesystem::is_empty(run.work.file("documents/Tabwright")));
+        }
         if (trusted)
             EXPECT_THAT(run.errors.toStdString(), ::testing::Not(::testing::HasSubstr("was not run")));
         else
