@@ -1,5 +1,11 @@
 #include "logfetch/cli/convert_command.h"
 
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <system_error>
+
+#include "common/core/command_line_usage.h"
 #include "common/core/path_text.h"
 #include "common/core/terminal_text.h"
 #include "logfetch/convert/bin_name.h"
@@ -20,10 +26,39 @@ private:
     std::string text_;
 };
 
+// The folder and report name each .BIN would write, the folder resolved so that two
+// spellings of one folder compare equal.
+std::string reportsOf(const std::string& binPath)
+{
+    const common::SplitPath parts = common::splitPath(binPath);
+    std::error_code error;
+    const std::filesystem::path folder =
+        std::filesystem::weakly_canonical(parts.folder.empty() ? "." : parts.folder, error);
+    return (folder / reportBaseName(parts.fileName)).string();
+}
+
+// The .BIN files that would write the same reports ("run.bin" and "RUN.BIN"), named for
+// the user; nothing when each writes its own.
+std::optional<std::string> sharedReports(const std::vector<std::string>& binPaths)
+{
+    std::map<std::string, std::string> firstByReports;
+    for (const std::string& path : binPaths) {
+        const auto [first, isNew] = firstByReports.emplace(reportsOf(path), path);
+        if (!isNew)
+            return first->second + " and " + path + " would write the same reports, " + first->first +
+                   ".PRN and " + first->first + ".CSV; give one of them another name";
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 int runConvertCommand(const std::vector<std::string>& binPaths, std::ostream& out, std::ostream& err)
 {
+    if (const std::optional<std::string> shared = sharedReports(binPaths)) {
+        err << "logfetch convert: " << *shared << '\n';
+        return common::kUsageError;
+    }
     int failures = 0;
     for (const std::string& path : binPaths) {
         const common::SplitPath parts = common::splitPath(path);

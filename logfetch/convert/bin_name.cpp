@@ -20,11 +20,23 @@ bool hasBinExtension(std::string_view fileName)
     return true;
 }
 
+namespace {
+
+std::string_view withoutExtension(std::string_view binFileName)
+{
+    return binFileName.substr(0, binFileName.size() - std::min<std::size_t>(4, binFileName.size()));
+}
+
+}  // namespace
+
 std::string lowerCasePrnName(std::string_view binFileName)
 {
-    return common::lowerCase(
-               binFileName.substr(0, binFileName.size() - std::min<std::size_t>(4, binFileName.size()))) +
-           ".prn";
+    return common::lowerCase(withoutExtension(binFileName)) + ".prn";
+}
+
+std::string reportBaseName(std::string_view binFileName)
+{
+    return common::upperCase(withoutExtension(binFileName));
 }
 
 }  // namespace logfetch

@@ -18,4 +18,8 @@ bool hasBinExtension(std::string_view fileName);
 // the name without its last four characters, + ".prn", in lower case.
 std::string lowerCasePrnName(std::string_view binFileName);
 
+// The name the reports take, before ".PRN" and ".CSV": the name without its last four
+// characters, in upper case (so "run.bin" and "RUN.BIN" share their reports).
+std::string reportBaseName(std::string_view binFileName);
+
 }  // namespace logfetch

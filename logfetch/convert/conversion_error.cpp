@@ -42,12 +42,14 @@ int numberForErrno(int errorCode)
 
 ConversionError ConversionError::fromErrno(int errorCode, const std::string& path)
 {
-    return ConversionError(numberForErrno(errorCode), std::string(std::strerror(errorCode)) + ": " + path);
+    return ConversionError(numberForErrno(errorCode), std::string(std::strerror(errorCode)) + ": " + path,
+                           true);
 }
 
 ConversionError ConversionError::notARegularFile(const std::string& path)
 {
-    return ConversionError(kPathAccessError, "Not a regular file (a device, a FIFO or a socket): " + path);
+    return ConversionError(kPathAccessError, "Not a regular file (a device, a FIFO or a socket): " + path,
+                           true);
 }
 
 ConversionError ConversionError::cutShort(const std::string& part)

@@ -10,12 +10,15 @@ namespace logfetch {
 // the user's message.
 class ConversionError : public std::runtime_error {
 public:
-    ConversionError(int number, const std::string& description)
-        : std::runtime_error(description), number_(number)
+    ConversionError(int number, const std::string& description, bool fileSystemFailure = false)
+        : std::runtime_error(description), number_(number), fileSystemFailure_(fileSystemFailure)
     {
     }
 
     int number() const { return number_; }
+    // Whether a file or folder failed (missing, refused, full, not a file) rather than the
+    // data log's content.
+    bool isFileSystemFailure() const { return fileSystemFailure_; }
     std::string description() const { return what(); }
 
     // The failure of a file operation, from the system's error code.
@@ -28,6 +31,7 @@ public:
 
 private:
     int number_;
+    bool fileSystemFailure_;
 };
 
 }  // namespace logfetch

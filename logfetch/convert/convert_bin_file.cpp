@@ -6,8 +6,8 @@
 #include <limits>
 #include <string>
 
-#include "common/core/letter_case.h"
 #include "common/core/path_text.h"
+#include "logfetch/convert/bin_name.h"
 #include "logfetch/convert/conversion_error.h"
 #include "logfetch/convert/file_io.h"
 #include "logfetch/program_identity.h"
@@ -16,10 +16,16 @@ namespace logfetch {
 
 namespace {
 
+// A failure of the data log itself gets the word that the file is corrupted; one of the
+// file system (a folder that takes no file, a full disk, no right to read) says only what
+// happened, the .BIN being sound.
 std::string failureMessage(const ConversionError& error)
 {
-    return "Error " + std::to_string(error.number()) + ". " + error.description() + ". " +
-           std::string(kProgramTitle) + "\r\nThis BIN file is corrupted.";
+    std::string message = "Error " + std::to_string(error.number()) + ". " + error.description() + ". " +
+                          std::string(kProgramTitle);
+    if (!error.isFileSystemFailure())
+        message += "\r\nThis BIN file is corrupted.";
+    return message;
 }
 
 ConversionOutcome convertFiles(const std::string& binPath, StepValues& values,
@@ -28,11 +34,28 @@ ConversionOutcome convertFiles(const std::string& binPath, StepValues& values,
     FileByteSource bin(binPath);
     values.gBinFileLength = static_cast<std::int32_t>(
         std::min<std::int64_t>(bin.length(), std::numeric_limits<std::int32_t>::max()));
-    FileLineSink prn(values.gPrnFile);
-    FileLineSink csv(values.gCsvFile);
-    const ConversionOutcome outcome = writeReports(bin, prn, csv, values.gBinBytesRead, yield);
-    prn.close();
-    csv.close();
+    ReportFile prn(values.gPrnFile);
+    ReportFile csv(values.gCsvFile);
+    const auto keepWhereNoneWas = [&] {
+        prn.keepWhereNoneWas();
+        csv.keepWhereNoneWas();
+    };
+    ConversionOutcome outcome = ConversionOutcome::Rejected;
+    try {
+        outcome = writeReports(bin, prn, csv, values.gBinBytesRead, yield);
+        if (outcome == ConversionOutcome::Completed) {
+            // Both whole before either takes its place.
+            prn.close();
+            csv.close();
+            prn.complete();
+            csv.complete();
+            return outcome;
+        }
+    } catch (const ConversionError&) {
+        keepWhereNoneWas();
+        throw;
+    }
+    keepWhereNoneWas();
     return outcome;
 }
 
@@ -41,8 +64,7 @@ ConversionOutcome convertFiles(const std::string& binPath, StepValues& values,
 ConversionOutcome ConvertBinFile(std::string_view folder, std::string_view fileName, StepValues& values,
                                  common::Prompter& prompter, const std::function<void()>& yield)
 {
-    const std::string baseName =
-        common::upperCase(fileName.substr(0, fileName.size() - std::min<std::size_t>(4, fileName.size())));
+    const std::string baseName = reportBaseName(fileName);
     const std::string prnName = baseName + ".PRN";
     values.gPrnFile = common::joinPath(folder, prnName);
     values.gCsvFile = common::joinPath(folder, baseName + ".CSV");

@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "logfetch/testing/bin_builder.h"
+#include "testing/file_rights.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_folder.h"
 
@@ -94,7 +95,7 @@ TEST_F(ConvertBinFileTest, MissingBinIsReportedAndCreatesNoReports)
     ASSERT_EQ(prompter.messages.size(), 1U);
     EXPECT_THAT(prompter.messages[0],
                 StartsWith("Error 53. No such file or directory: " + folder.file("gone.bin")));
-    EXPECT_THAT(prompter.messages[0], ::testing::EndsWith(". Logfetch\r\nThis BIN file is corrupted."));
+    EXPECT_THAT(prompter.messages[0], ::testing::EndsWith(": " + folder.file("gone.bin") + ". Logfetch"));
     EXPECT_FALSE(fs::exists(folder.file("GONE.PRN")));
 }
 
@@ -151,6 +152,79 @@ TEST_F(ConvertBinFileTest, AnythingButARegularFileIsRefusedWithoutWaiting)
     finished = true;
     writer.join();
     EXPECT_FALSE(waited) << "the FIFO's open waited for a writer";
+}
+
+// A conversion that fails, whether the data log is damaged or a report cannot be written
+// whole, leaves the reports of the earlier conversion as they were, and no file beside.
+TEST_F(ConvertBinFileTest, FailedConversionLeavesTheEarlierReportsAsTheyWere)
+{
+    testing_support::HeaderFields late;
+    late.start = {13, 1, 3, 0, 0, 0};
+    const struct {
+        const char* what;
+        testing_support::Bytes damaged;
+        ConversionOutcome outcome;
+    } cases[] = {
+        {"unknown kind marker", {1, 2, 3, 4, 5}, ConversionOutcome::Rejected},
+        {"a start that is no date", BinBuilder::interval(1).header(late).bytes(), ConversionOutcome::Failed},
+        {"no data-set header", BinBuilder::interval(1).bytes(), ConversionOutcome::Failed},
+    };
+    for (const auto& test : cases) {
+        writeFile(folder.file("g.bin"), sample);
+        ASSERT_EQ(convert(folder.path(), "g.bin"), ConversionOutcome::Completed);
+        const std::string prn = readFile(folder.file("G.PRN"));
+        const std::string csv = readFile(folder.file("G.CSV"));
+        writeFile(folder.file("g.bin"), test.damaged);
+        EXPECT_EQ(convert(folder.path(), "g.bin"), test.outcome) << test.what;
+        EXPECT_EQ(readFile(folder.file("G.PRN")), prn) << test.what;
+        EXPECT_EQ(readFile(folder.file("G.CSV")), csv) << test.what;
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 3)
+            << test.what;
+    }
+}
+
+TEST_F(ConvertBinFileTest, FullDiskLeavesTheEarlierReportAsItWas)
+{
+    if (!fs::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full on this machine";
+    writeFile(folder.file("run.bin"), sample);
+    testing_support::writeText(folder.file("RUN.PRN"), "earlier report");
+    fs::create_symlink("/dev/full", folder.file("RUN.CSV"));
+    EXPECT_EQ(convert(folder.path(), "run.bin"), ConversionOutcome::Failed);
+    EXPECT_EQ(readFile(folder.file("RUN.PRN")), "earlier report");
+}
+
+// The data log is called corrupted only when its content is: a folder or disk that
+// refuses the reports, or an input that is no file, says what happened and no more.
+TEST_F(ConvertBinFileTest, FileSystemFailuresAreNotCalledACorruptedBin)
+{
+    fs::create_directory(folder.file("folder.bin"));
+    writeFile(folder.file("full.bin"), sample);
+    fs::create_symlink("/dev/full", folder.file("FULL.CSV"));
+    fs::create_directory(folder.file("shut"));
+    writeFile(folder.file("shut/run.bin"), sample);
+    fs::permissions(folder.file("shut"), fs::perms::owner_read | fs::perms::owner_exec);
+    const testing_support::PermissionBitsHold held;
+    const struct {
+        std::string folder;
+        const char* name;
+        std::string message;
+    } cases[] = {
+        {folder.path(), "folder.bin",
+         "Error 75. Is a directory: " + folder.file("folder.bin") + ". Logfetch"},
+        {folder.path(), "gone.bin",
+         "Error 53. No such file or directory: " + folder.file("gone.bin") + ". Logfetch"},
+        {folder.path(), "full.bin",
+         "Error 61. No space left on device: " + folder.file("FULL.CSV") + ". Logfetch"},
+        {folder.file("shut"), "run.bin",
+         "Error 70. Permission denied: " + folder.file("shut/RUN.PRN") + ". Logfetch"},
+    };
+    for (const auto& test : cases) {
+        prompter.messages.clear();
+        EXPECT_EQ(convert(test.folder, test.name), ConversionOutcome::Failed) << test.name;
+        EXPECT_THAT(prompter.messages, ::testing::ElementsAre(test.message)) << test.name;
+    }
+    fs::permissions(folder.file("shut"), fs::perms::owner_all);
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
+#include <system_error>
 
 #include "logfetch/convert/conversion_error.h"
 
@@ -14,13 +16,17 @@ namespace {
 
 constexpr std::size_t kStreamBuffer = 1 << 16;
 
-std::FILE* openOrThrow(const std::string& path, const char* mode)
+// The new file beside `place` that a report is written to; none where `place` is a device.
+std::optional<common::FileBeside> besideUnlessDevice(const std::string& path, const std::string& place,
+                                                     bool device)
 {
-    std::FILE* file = std::fopen(path.c_str(), mode);
-    if (file == nullptr)
-        throw ConversionError::fromErrno(errno, path);
-    std::setvbuf(file, nullptr, _IOFBF, kStreamBuffer);
-    return file;
+    if (device)
+        return std::nullopt;
+    try {
+        return std::optional<common::FileBeside>(std::in_place, place);
+    } catch (const std::system_error& error) {
+        throw ConversionError::fromErrno(error.code().value(), path);
+    }
 }
 
 // Opens a .BIN for reading. Only a regular file is a data log: opening
@@ -77,7 +83,13 @@ int FileByteSource::next()
     return byte == EOF ? kEnd : byte;
 }
 
-FileLineSink::FileLineSink(const std::string& path) : path_(path), file_(openOrThrow(path, "wb")) {}
+FileLineSink::FileLineSink(const std::string& path, std::string shownPath)
+    : path_(std::move(shownPath)), file_(std::fopen(path.c_str(), "wb"))
+{
+    if (file_ == nullptr)
+        throw ConversionError::fromErrno(errno, path_);
+    std::setvbuf(file_, nullptr, _IOFBF, kStreamBuffer);
+}
 
 FileLineSink::~FileLineSink()
 {
@@ -94,10 +106,57 @@ void FileLineSink::writeLine(std::string_view line)
 
 void FileLineSink::close()
 {
+    if (file_ == nullptr)
+        return;
     std::FILE* file = file_;
     file_ = nullptr;
     if (std::fclose(file) != 0)
         throw ConversionError::fromErrno(errno, path_);
+}
+
+std::string ReportFile::placeOf(const std::string& path)
+{
+    std::error_code error;
+    if (std::filesystem::is_symlink(std::filesystem::symlink_status(path, error)))
+        return std::filesystem::weakly_canonical(path, error).string();
+    return path;
+}
+
+bool ReportFile::isDevice(const std::string& place)
+{
+    struct stat info {};
+    return ::stat(place.c_str(), &info) == 0 && (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode));
+}
+
+ReportFile::ReportFile(const std::string& path)
+    : path_(path),
+      place_(placeOf(path)),
+      beside_(besideUnlessDevice(path, place_, isDevice(place_))),
+      sink_(beside_ ? beside_->path() : place_, path)
+{
+}
+
+void ReportFile::complete()
+{
+    sink_.close();
+    if (!beside_)
+        return;
+    try {
+        beside_->replaceTarget();
+    } catch (const std::system_error& error) {
+        throw ConversionError::fromErrno(error.code().value(), path_);
+    }
+}
+
+void ReportFile::keepWhereNoneWas()
+{
+    try {
+        sink_.close();
+        if (beside_)
+            beside_->claim(place_);
+    } catch (const std::exception&) {
+        // The conversion has failed already and says why; an earlier report is untouched.
+    }
 }
 
 }  // namespace logfetch

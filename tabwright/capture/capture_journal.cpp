@@ -20,6 +20,9 @@ namespace tabwright {
 
 namespace {
 
+// A file made here and now: never one that is there, never through a link.
+constexpr int kCreateNew = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_APPEND | O_CLOEXEC;
+
 // Creates `folder` and the folders above it that are missing, owner-only; 0 when it is
 // there, else the errno value.
 int createFolder(const std::filesystem::path& folder)
@@ -79,17 +82,20 @@ bool CaptureJournal::open(const std::string& runName)
         file_ = JournalFile::failed(folder_, error);
         return false;
     }
+    // Both files are made new and never through a link: a name whose journal or reads file
+    // is there already (a file, or a link planted to another file) is passed over.
     for (int number = 2;; ++number) {
-        const int descriptor =
-            ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600);
+        const int descriptor = ::open(path_.c_str(), kCreateNew, 0600);
         if (descriptor >= 0) {
             file_ = JournalFile(descriptor, path_);
-            reader_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
-            spilling_ = reader_ < 0;
-            openReads();
-            return true;
-        }
-        if (errno != EEXIST || number > 1000) {
+            if (openReads()) {
+                reader_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+                spilling_ = reader_ < 0;
+                return true;
+            }
+            file_ = JournalFile();
+            ::unlink(path_.c_str());
+        } else if (errno != EEXIST || number > 1000) {
             file_ = JournalFile::failed(path_, errno);
             return false;
         }
@@ -97,14 +103,15 @@ bool CaptureJournal::open(const std::string& runName)
     }
 }
 
-void CaptureJournal::openReads()
+bool CaptureJournal::openReads()
 {
-    // A reads file left from a journal of the same name that was deleted is replaced.
     const std::string readsPath = path_ + std::string(kReadsSuffix);
-    const int descriptor =
-        ::open(readsPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0600);
+    const int descriptor = ::open(readsPath.c_str(), kCreateNew, 0600);
+    if (descriptor < 0 && errno == EEXIST)
+        return false;
     reads_ = descriptor >= 0 ? JournalFile(descriptor, readsPath) : JournalFile::failed(readsPath, errno);
     reads_.append(kReadsHeader);
+    return true;
 }
 
 void CaptureJournal::append(std::string_view bytes)

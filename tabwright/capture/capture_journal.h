@@ -68,7 +68,8 @@ public:
     std::string summary() const override;
 
 private:
-    void openReads();
+    // Makes the reads file of the journal just made; false when its name is taken.
+    bool openReads();
 
     void closeReader();
 

@@ -65,6 +65,29 @@ TEST(CaptureJournal, ARunStartedInTheSameSecondGetsANameOfItsOwn)
     EXPECT_EQ(readFile(paths[2]), "third");
 }
 
+// A link planted where the next run's journal or reads file goes is never followed: the
+// file it leads to stays as it was, and the run takes the next name with both files new.
+TEST(CaptureJournal, APlantedLinkIsNeverFollowed)
+{
+    for (const char* planted : {".txt.reads", ".txt"}) {
+        testing_support::TempFolder data;
+        tabwright::CaptureJournal journal(data.path());
+        fs::create_directory(data.file("journal"));
+        testing_support::writeFile(data.file("notes.txt"), {'m', 'i', 'n', 'e'});
+        const std::string stem = data.file("journal/2026-12-08_14-03-27");
+        fs::create_symlink(data.file("notes.txt"), stem + planted);
+        ASSERT_TRUE(journal.open(tabwright::runNameOf(kStart))) << planted;
+        journal.append("text");
+        journal.close();
+        EXPECT_EQ(journal.path(), stem + "-2.txt") << planted;
+        EXPECT_EQ(readFile(data.file("notes.txt")), "mine") << planted;
+        EXPECT_EQ(readFile(stem + "-2.txt"), "text") << planted;
+        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(stem + "-2.txt.reads"))) << planted;
+        // A journal made and then passed over for its reads file is not left behind.
+        EXPECT_EQ(fs::exists(stem + ".txt"), std::string(planted) == ".txt") << planted;
+    }
+}
+
 TEST(CaptureJournal, AJournalThatCannotBeCreatedIsToldOnceAndTheCaptureGoesOn)
 {
     const struct {

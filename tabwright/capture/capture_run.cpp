@@ -117,7 +117,8 @@ void CaptureRun::openPortAndRun(std::string workingCopy, const std::string& runN
     parts_.view.bringWindowToFront();
 }
 
-std::optional<std::string> CaptureRun::prepareSpreadsheet(std::string& workingCopy, const std::string& runName)
+std::optional<std::string> CaptureRun::prepareSpreadsheet(std::string& workingCopy,
+                                                          const std::string& runName)
 {
     try {
         workingCopy = parts_.spreadsheets.prepareWorkingCopy(runName);
@@ -434,12 +435,13 @@ void CaptureRun::showStopped()
 
 void CaptureRun::runMacro()
 {
+    macroRan_ = false;
     // Only a Start that opened its capture workbook gives the macro something to run in.
     if (!macroEnabled_ || !spreadsheet_.application || captureWorkbook_.empty())
         return;
     try {
-        runEndOfRunMacro(*spreadsheet_.application, fileNameOf(captureWorkbook_), macroName_,
-                         parts_.prompter);
+        macroRan_ = runEndOfRunMacro(*spreadsheet_.application, fileNameOf(captureWorkbook_), macroName_,
+                                     parts_.prompter);
     } catch (const SpreadsheetError& error) {
         picture_.blocked = true;
         logInfo(captureLog(), "The end-of-run macro: " + std::string(error.what()));

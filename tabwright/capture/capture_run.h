@@ -112,6 +112,9 @@ public:
     void setMacro(bool enabled, std::string name);
     bool macroEnabled() const { return macroEnabled_; }
     const std::string& macroName() const { return macroName_; }
+    // Whether the last Stop was asked to run the end-of-run macro and it did not run (not
+    // found, failed, refused, or no workbook to run it in).
+    bool macroMissed() const { return macroEnabled_ && !macroRan_; }
     // Whether the spreadsheet's window follows the newest row; passed on to this run's
     // spreadsheet and to those of later Starts.
     void setFollowNewestRow(bool follow);
@@ -196,6 +199,7 @@ private:
     RunJournal& journal_;
     bool macroEnabled_ = false;
     std::string macroName_;
+    bool macroRan_ = false;
     bool followNewestRow_ = true;
     CapturePipeline pipeline_{parts_.source, journal_, parser_};
 };

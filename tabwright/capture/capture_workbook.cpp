@@ -26,7 +26,8 @@ void openPersonalWorkbook(SpreadsheetApplication& spreadsheet)
 
 }  // namespace
 
-FreshWorkbook openFreshWorkbook(SpreadsheetFactory& spreadsheets, const std::string& runName, bool followNewestRow)
+FreshWorkbook openFreshWorkbook(SpreadsheetFactory& spreadsheets, const std::string& runName,
+                                bool followNewestRow)
 {
     FreshWorkbook fresh;
     try {
@@ -60,12 +61,13 @@ WorkbookOpening openCaptureWorkbook(SpreadsheetApplication& spreadsheet, const s
     return {true, {}};
 }
 
-void runEndOfRunMacro(SpreadsheetApplication& spreadsheet, std::string_view workbook, std::string_view name,
+bool runEndOfRunMacro(SpreadsheetApplication& spreadsheet, std::string_view workbook, std::string_view name,
                       common::Prompter& prompter)
 {
     const std::string macro = std::string(workbook) + "!" + std::string(name);
     try {
         spreadsheet.runMacro(macro);
+        return true;
     } catch (const SpreadsheetError& error) {
         if (error.failure() == SpreadsheetFailure::MacroNotFound)
             prompter.showMessage(
@@ -78,6 +80,7 @@ void runEndOfRunMacro(SpreadsheetApplication& spreadsheet, std::string_view work
         else
             throw;
     }
+    return false;
 }
 
 }  // namespace tabwright

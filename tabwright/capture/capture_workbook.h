@@ -37,8 +37,8 @@ FreshWorkbook openFreshWorkbook(SpreadsheetFactory& spreadsheets, const std::str
 
 // Stop's macro step: runs "workbook!name", the name exactly as typed. A macro that is not
 // found or fails is told to the user; a workbook or instance that is gone is left to the
-// caller (the SpreadsheetError is passed on).
-void runEndOfRunMacro(SpreadsheetApplication& spreadsheet, std::string_view workbook, std::string_view name,
+// caller (the SpreadsheetError is passed on). Returns whether the macro ran.
+bool runEndOfRunMacro(SpreadsheetApplication& spreadsheet, std::string_view workbook, std::string_view name,
                       common::Prompter& prompter);
 
 }  // namespace tabwright

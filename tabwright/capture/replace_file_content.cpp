@@ -7,14 +7,19 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <random>
 #include <stdexcept>
+#include <system_error>
+
+#include "common/core/file_beside.h"
 
 namespace tabwright {
 
 namespace fs = std::filesystem;
 
 namespace {
+
+// How far claimFileBy counts ("-9999") before it gives up.
+constexpr int kMostNumberedNames = 9'999;
 
 [[noreturn]] void fail(int error)
 {
@@ -60,26 +65,6 @@ void writeAll(int descriptor, std::string_view content)
     }
 }
 
-// A new file beside `target` with a name of its own; its path is set in `path`.
-int createBeside(const fs::path& target, std::string& path)
-{
-    std::random_device seed;
-    std::mt19937 random(seed());
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name = ".";
-        name += target.filename().string();
-        name += '.';
-        name += std::to_string(random() % 1'000'000);
-        name += ".tmp";
-        path = (folder / name).string();
-        const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (descriptor >= 0 || errno != EEXIST)
-            return descriptor;
-    }
-    return -1;
-}
-
 // Writes `content` into the file at `path`, which exists.
 void writeFile(const std::string& path, std::string_view content)
 {
@@ -87,15 +72,6 @@ void writeFile(const std::string& path, std::string_view content)
     if (file.get() < 0)
         fail(errno);
     writeAll(file.get(), content);
-    file.close();
-}
-
-// Passes the file at `path` on to the disk.
-void syncFile(const std::string& path)
-{
-    Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.get() < 0 || ::fsync(file.get()) != 0)
-        fail(errno);
     file.close();
 }
 
@@ -121,23 +97,29 @@ void replaceFileBy(const std::string& path, const std::function<void(const std::
         write(target.string());
         return;
     }
-    std::string temporary;
-    Descriptor created(createBeside(target, temporary));
-    if (created.get() < 0)
-        fail(errno);
     try {
-        created.close();
-        write(temporary);
-        // A replaced file keeps its rights.
-        if (exists && ::chmod(temporary.c_str(), existing.st_mode & 07777) != 0)
-            fail(errno);
-        syncFile(temporary);
-        if (::rename(temporary.c_str(), target.c_str()) != 0)
-            fail(errno);
-    } catch (...) {
-        ::unlink(temporary.c_str());
-        throw;
+        common::FileBeside replacement(target.string());
+        write(replacement.path());
+        replacement.replaceTarget();
+    } catch (const std::system_error& error) {
+        fail(error.code().value());
     }
+}
+
+std::string claimFileBy(const std::string& path, const std::function<void(const std::string& file)>& write)
+{
+    try {
+        common::FileBeside file(path);
+        write(file.path());
+        for (int number = 1; number <= kMostNumberedNames; ++number) {
+            std::string name = number == 1 ? path : common::numberedName(path, number);
+            if (file.claim(name))
+                return name;
+        }
+    } catch (const std::system_error& error) {
+        fail(error.code().value());
+    }
+    fail(EEXIST);
 }
 
 }  // namespace tabwright

@@ -19,4 +19,10 @@ void replaceFileContent(const std::string& path, std::string_view content);
 // failure. A device is given to `write` as it is.
 void replaceFileBy(const std::string& path, const std::function<void(const std::string& file)>& write);
 
+// Saves a new file as `path` without ever replacing one: `write` fills a new file beside
+// it, which then takes `path`, or when a file has that name the next free one ("run-2.ods",
+// "run-3.ods"...), each taken atomically so that two programs saving at once keep both
+// files. Returns the name taken; throws std::runtime_error with the system's reason.
+std::string claimFileBy(const std::string& path, const std::function<void(const std::string& file)>& write);
+
 }  // namespace tabwright

@@ -24,6 +24,8 @@
 #include "tabwright/capture/ini_settings_store.h"
 #include "tabwright/capture/serial_port_source.h"
 #include "tabwright/cli/csv_spreadsheet.h"
+#include "tabwright/cli/one_off_workbooks.h"
+#include "tabwright/cli/save_output.h"
 #include "tabwright/cli/terminal_prompter.h"
 #include "tabwright/cli/terminal_run_view.h"
 #include "tabwright/emulator/emulated_instruments.h"
@@ -122,15 +124,15 @@ bool captureUntilTheEnd(const CaptureRun& run, std::optional<double> seconds,
     return run.state() != RunState::Running && interrupts.received() == 0;
 }
 
-// Saves the stopped run's workbook as `path`; the exit status.
-int saveCapture(const CaptureRun& run, const std::string& path, std::ostream& out, std::ostream& err)
+// Saves the stopped run's workbook as the output; the exit status.
+int saveCapture(const CaptureRun& run, const CaptureOptions& options, std::ostream& out, std::ostream& err)
 {
     CaptureSheet* sheet = run.sheet();
+    const std::string& path = options.outputPath;
     try {
         if (sheet == nullptr)
             throw SpreadsheetError(SpreadsheetFailure::Gone, "no capture workbook");
-        sheet->saveWorkbookAs(path);
-        out << "Saved: " << path << '\n';
+        out << "Saved: " << saveOutput(*sheet, path, options.outputNamed) << '\n';
         return 0;
     } catch (const SpreadsheetError& error) {
         err << "The capture could not be saved as " << path << ": " << error.what() << '\n';
@@ -146,12 +148,12 @@ void printSummary(const CaptureRun& run, const TerminalRunView& view, std::ostre
 }
 
 // Stops the run, saves its workbook, quits Calc and tells how it went; the exit status.
-int endCapture(CaptureRun& run, const TerminalRunView& view, const std::string& outputPath, bool portWentAway,
+int endCapture(CaptureRun& run, const TerminalRunView& view, const CaptureOptions& options, bool portWentAway,
                std::ostream& out, std::ostream& err)
 {
     run.stop();
     run.finishStopping();
-    int status = saveCapture(run, outputPath, out, err);
+    int status = saveCapture(run, options, out, err);
     run.quitSpreadsheet();
     printSummary(run, view, out);
     if (portWentAway)
@@ -159,6 +161,10 @@ int endCapture(CaptureRun& run, const TerminalRunView& view, const std::string& 
     if (!run.everyLineWritten()) {
         err << "Not every line reached the sheet whole; the journal holds all the text received.\n";
         status = 1;
+    }
+    if (status == 0 && run.macroMissed()) {
+        err << "The workbook was saved, but the end-of-run macro did not run.\n";
+        status = kSavedWithoutMacro;
     }
     return status;
 }
@@ -183,7 +189,8 @@ int runCaptureCommand(const CaptureOptions& options, std::ostream& out, std::ost
     EmulatorSource emulator;
     TextSource& source = emulated ? static_cast<TextSource&>(emulator) : portSource;
 
-    CalcSpreadsheetFactory calc;
+    CalcSpreadsheetFactory calcFactory;
+    OneOffWorkbooks calc(calcFactory);
     CsvSpreadsheetFactory csv(options.outputPath);
     SpreadsheetFactory& spreadsheets =
         options.outputKind == OutputKind::Csv ? static_cast<SpreadsheetFactory&>(csv) : calc;
@@ -213,7 +220,11 @@ int runCaptureCommand(const CaptureOptions& options, std::ostream& out, std::ost
         return 1;
     }
     const bool portWentAway = captureUntilTheEnd(run, options.seconds, interrupts);
-    return endCapture(run, view, options.outputPath, portWentAway, out, err);
+    pace.stop();
+    const int status = endCapture(run, view, options, portWentAway, out, err);
+    if (status == 0 || status == kSavedWithoutMacro)
+        calc.removeWorkingCopies();
+    return status;
 }
 
 }  // namespace tabwright

@@ -187,7 +187,8 @@ std::variant<CaptureOptions, std::string> parseCaptureOptions(const QStringList&
         options.eolFrequency = *frequency;
     }
 
-    options.outputPath = parser.isSet(output) ? bytesOf(parser.value(output)) : defaultName;
+    options.outputNamed = parser.isSet(output);
+    options.outputPath = options.outputNamed ? bytesOf(parser.value(output)) : defaultName;
     const std::optional<OutputKind> kind = kindOfOutput(options.outputPath);
     if (!kind)
         return "--output must end in .ods, .xlsx, .xls or .csv, not \"" + options.outputPath + "\"";
@@ -196,8 +197,8 @@ std::variant<CaptureOptions, std::string> parseCaptureOptions(const QStringList&
     if (!options.macro.empty() && options.outputKind == OutputKind::Csv)
         return std::string(
             "--macro needs a LibreOffice workbook (.ods, .xlsx or .xls); a .csv file has no macros");
-    if (std::error_code ignored; std::filesystem::is_directory(options.outputPath, ignored))
-        return "cannot save " + options.outputPath + ": it is a folder";
+    if (const std::optional<std::string> reason = common::outputRefusal(options.outputPath))
+        return "cannot save " + options.outputPath + ": " + *reason;
     if (const std::optional<std::string> reason = common::folderRefusesNewFiles(options.outputPath))
         return "cannot save " + options.outputPath + ": " + *reason;
     return options;

@@ -24,12 +24,17 @@ struct LimitPair {
 // a deadline in milliseconds can hold.
 constexpr double kLongestRunSeconds = 1e9;
 
+// The exit status of a capture or replay whose workbook was saved whole but whose asked
+// end-of-run macro did not run (not found, failed or refused), so that a script can tell.
+constexpr int kSavedWithoutMacro = 3;
+
 // "tabwright capture" as the user asked for it, every value checked.
 struct CaptureOptions {
     CaptureSource source = CaptureSource::Port;
     std::optional<int> port;        // --port; else the saved port
     std::optional<double> seconds;  // --seconds; else until interrupted
     std::string outputPath;         // --output, or the default name
+    bool outputNamed = false;       // --output given: only a name the user gave replaces a file
     OutputKind outputKind = OutputKind::Calc;
     std::string macro;              // --macro; empty for none
     LimitPair measurement{50, 50};  // --measurement MIN:MAX

@@ -1,10 +1,15 @@
 #include "tabwright/cli/csv_spreadsheet.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <exception>
+#include <fstream>
+#include <iterator>
+#include <system_error>
 
 #include "tabwright/capture/replace_file_content.h"
-#include "tabwright/capture/single_tab.h"
 
 namespace tabwright {
 
@@ -12,28 +17,40 @@ namespace {
 
 // The sheet's width, as in Calc; a CSV file has no last row.
 constexpr int kLastColumn = 16'384;
+constexpr std::size_t kStreamBuffer = 1 << 16;
 
-// A text field: single-byte (Latin-1) characters as UTF-8, in double quotes, quotes doubled.
-void appendTextField(std::string& csv, std::string_view text)
+std::string contentOf(const std::string& path)
 {
-    csv += '"';
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"') {
-            csv += "\"\"";
-        } else if (byte < 0x80) {
-            csv += c;
-        } else {
-            csv += static_cast<char>(0xC0 | (byte >> 6));
-            csv += static_cast<char>(0x80 | (byte & 0x3F));
-        }
-    }
-    csv += '"';
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// Writes the bytes of the file `from` into `to` (a device that is no file to rename over).
+void copyInto(const std::string& from, const std::string& to)
+{
+    const std::string content = contentOf(from);
+    std::ofstream file(to, std::ios::binary);
+    file.write(content.data(), static_cast<std::streamsize>(content.size()));
+    file.flush();
+    if (!file)
+        throw std::system_error(errno, std::generic_category());
 }
 
 }  // namespace
 
 CsvSpreadsheet::CsvSpreadsheet(std::string outputName) : outputName_(std::move(outputName)) {}
+
+CsvSpreadsheet::~CsvSpreadsheet()
+{
+    closeStream();
+}
+
+void CsvSpreadsheet::closeStream()
+{
+    if (streamFile_ != nullptr)
+        std::fclose(streamFile_);
+    streamFile_ = nullptr;
+}
 
 CsvSpreadsheet::Cell& CsvSpreadsheet::cell(int row, int column)
 {
@@ -41,26 +58,88 @@ CsvSpreadsheet::Cell& CsvSpreadsheet::cell(int row, int column)
         throw SpreadsheetError(
             SpreadsheetFailure::Failed,
             "the cell (" + std::to_string(row) + ", " + std::to_string(column) + ") is outside the sheet");
-    if (rows_.size() < static_cast<std::size_t>(row))
-        rows_.resize(static_cast<std::size_t>(row));
-    auto& cells = rows_[static_cast<std::size_t>(row) - 1];
+    if (row < firstHeldRow_)
+        takeRowsBack();
+    const auto index = static_cast<std::size_t>(row - firstHeldRow_);
+    if (held_.size() <= index)
+        held_.resize(index + 1);
+    auto& cells = held_[index];
     if (cells.size() < static_cast<std::size_t>(column))
         cells.resize(static_cast<std::size_t>(column));
     return cells[static_cast<std::size_t>(column) - 1];
 }
 
+void CsvSpreadsheet::completeRowsAbove(int row)
+{
+    if (!streaming_ || row <= firstHeldRow_ || held_.empty())
+        return;
+    try {
+        if (!stream_) {
+            stream_.emplace(outputName_);
+            streamedPath_ = stream_->path();
+            streamFile_ = std::fopen(streamedPath_.c_str(), "wb");
+            if (streamFile_ == nullptr)
+                throw std::system_error(errno, std::generic_category());
+            std::setvbuf(streamFile_, nullptr, _IOFBF, kStreamBuffer);
+            firstOutWidth_ = widest_;
+        }
+        std::string records;
+        while (firstHeldRow_ < row && !held_.empty()) {
+            const std::size_t used = usedWidth(held_.front());
+            appendRecord(records, held_.front(), widest_);
+            outUsedWidest_ = std::max(outUsedWidest_, used);
+            lastOutUsed_ = used > 0;
+            held_.pop_front();
+            ++firstHeldRow_;
+        }
+        lastOutWidth_ = widest_;
+        if (std::fwrite(records.data(), 1, records.size(), streamFile_) != records.size())
+            throw std::system_error(errno, std::generic_category());
+    } catch (const std::exception& error) {
+        throw SpreadsheetError(SpreadsheetFailure::Failed,
+                               "cannot write the rows of " + outputName_ + ": " + error.what());
+    }
+}
+
+std::vector<CsvSpreadsheet::Row> CsvSpreadsheet::rowsWrittenOut() const
+{
+    if (streamFile_ != nullptr)
+        std::fflush(streamFile_);
+    if (streamedPath_.empty())
+        return {};
+    return readRecords(contentOf(streamedPath_));
+}
+
+void CsvSpreadsheet::takeRowsBack()
+{
+    std::vector<Row> rows = rowsWrittenOut();
+    rows.resize(static_cast<std::size_t>(firstHeldRow_ - 1));
+    held_.insert(held_.begin(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
+    firstHeldRow_ = 1;
+    streaming_ = false;
+    closeStream();
+    stream_.reset();
+    streamedPath_.clear();
+}
+
 void CsvSpreadsheet::writeText(int row, int column, std::string_view text)
 {
+    if (!text.empty())
+        completeRowsAbove(row);
     Cell& target = cell(row, column);
-    if (text.empty())
+    if (text.empty()) {
         target = std::monostate{};
-    else
-        target = std::string(text);
+        return;
+    }
+    target = std::string(text);
+    widest_ = std::max(widest_, static_cast<std::size_t>(column));
 }
 
 void CsvSpreadsheet::writeNumber(int row, int column, double value)
 {
+    completeRowsAbove(row);
     cell(row, column) = value;
+    widest_ = std::max(widest_, static_cast<std::size_t>(column));
 }
 
 std::string CsvSpreadsheet::workbookName()
@@ -70,39 +149,80 @@ std::string CsvSpreadsheet::workbookName()
 
 std::string CsvSpreadsheet::csvText() const
 {
-    const auto used = [](const Cell& value) { return !std::holds_alternative<std::monostate>(value); };
+    std::vector<Row> rows = rowsWrittenOut();
+    rows.resize(static_cast<std::size_t>(firstHeldRow_ - 1));
+    rows.insert(rows.end(), held_.begin(), held_.end());
     std::size_t lastRow = 0;
     std::size_t lastColumn = 0;
-    for (std::size_t row = 0; row < rows_.size(); ++row) {
-        const auto& cells = rows_[row];
-        const auto last = std::find_if(cells.rbegin(), cells.rend(), used);
-        if (last == cells.rend())
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+        const std::size_t used = usedWidth(rows[row]);
+        if (used == 0)
             continue;
         lastRow = row + 1;
-        lastColumn = std::max(lastColumn, static_cast<std::size_t>(cells.rend() - last));
+        lastColumn = std::max(lastColumn, used);
     }
     std::string csv;
-    for (std::size_t row = 0; row < lastRow; ++row) {
-        const auto& cells = rows_[row];
-        for (std::size_t column = 0; column < lastColumn; ++column) {
-            if (column > 0)
-                csv += ',';
-            if (column >= cells.size())
-                continue;
-            if (const auto* text = std::get_if<std::string>(&cells[column]))
-                appendTextField(csv, *text);
-            else if (const auto* number = std::get_if<double>(&cells[column]))
-                csv += plainDecimal(*number);
-        }
-        csv += "\r\n";
-    }
+    for (std::size_t row = 0; row < lastRow; ++row)
+        appendRecord(csv, rows[row], lastColumn);
     return csv;
+}
+
+bool CsvSpreadsheet::writtenOutAsItIs(std::size_t width, bool heldRowUsed) const
+{
+    return firstOutWidth_ == width && lastOutWidth_ == width && (heldRowUsed || lastOutUsed_);
 }
 
 void CsvSpreadsheet::saveWorkbookAs(const std::string& path)
 {
     try {
-        replaceFileContent(path, csvText());
+        std::size_t lastHeld = 0;
+        std::size_t width = outUsedWidest_;
+        for (std::size_t row = 0; row < held_.size(); ++row) {
+            const std::size_t used = usedWidth(held_[row]);
+            if (used > 0)
+                lastHeld = row + 1;
+            width = std::max(width, used);
+        }
+        if (streamFile_ == nullptr || !writtenOutAsItIs(width, lastHeld > 0)) {
+            // The whole sheet in memory, and no file beside left over.
+            if (streaming_)
+                takeRowsBack();
+            replaceFileContent(path, csvText());
+            return;
+        }
+        // The rows still held go after those written out, and the file takes its place.
+        std::string records;
+        for (std::size_t row = 0; row < lastHeld; ++row)
+            appendRecord(records, held_[row], width);
+        const bool written = std::fwrite(records.data(), 1, records.size(), streamFile_) == records.size();
+        const int error = errno;
+        const bool closed = std::fclose(streamFile_) == 0;
+        streamFile_ = nullptr;
+        if (!written || !closed)
+            throw std::system_error(written ? errno : error, std::generic_category());
+        held_.erase(held_.begin(), held_.begin() + static_cast<std::ptrdiff_t>(lastHeld));
+        firstHeldRow_ += static_cast<int>(lastHeld);
+        bool moved = false;
+        replaceFileBy(path, [this, &moved](const std::string& file) {
+            struct stat info {};
+            if (::stat(file.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+                copyInto(stream_->path(), file);
+                return;
+            }
+            try {
+                stream_->moveOver(file);
+                moved = true;
+            } catch (const std::system_error& error) {
+                // A link that leads to another file system: the rows are copied there.
+                if (error.code().value() != EXDEV)
+                    throw;
+                copyInto(stream_->path(), file);
+            }
+        });
+        // The rows written out now live in the saved file; nothing more is streamed.
+        if (moved)
+            streamedPath_ = path;
+        streaming_ = false;
     } catch (const std::exception& error) {
         throw SpreadsheetError(SpreadsheetFailure::Failed, "cannot save " + path + ": " + error.what());
     }

@@ -1,23 +1,37 @@
 #pragma once
 
+#include <cstdio>
+#include <deque>
 #include <memory>
+#include <optional>
 #include <string>
-#include <variant>
 #include <vector>
 
+#include "common/core/file_beside.h"
 #include "tabwright/capture/spreadsheet.h"
 #include "tabwright/capture/spreadsheet_factory.h"
+#include "tabwright/cli/csv_records.h"
 
 namespace tabwright {
 
-// The capture's sheet in memory, written out as a CSV file at the end; for a capture
-// without a spreadsheet application (so without macros). It starts empty. The sheet has
-// Calc's width (16,384 columns; a write beyond it fails as it would there) and no last
-// row: a long run simply goes on.
+// The capture's sheet written as a CSV file; for a capture without a spreadsheet
+// application (so without macros). It starts empty. The sheet has Calc's width (16,384
+// columns; a write beyond it fails as it would there) and no last row: a long run simply
+// goes on.
+//
+// Rows go to a file beside the output as they complete (a write to a later row completes
+// the rows above it), so a long run holds only the rows still open in memory; the save
+// writes the rest and renames that file into place. A sheet whose writes come back to a
+// row already written out (a block layout fills column after column) takes those rows back
+// and is kept whole in memory from then on, as is one whose records would otherwise differ
+// in width.
 class CsvSpreadsheet final : public CaptureSheet {
 public:
     // `outputName` is what workbookName answers: the name of the file to be saved.
     explicit CsvSpreadsheet(std::string outputName);
+    ~CsvSpreadsheet() override;
+    CsvSpreadsheet(const CsvSpreadsheet&) = delete;
+    CsvSpreadsheet& operator=(const CsvSpreadsheet&) = delete;
 
     // Empty text leaves the cell empty, as in Calc.
     void writeText(int row, int column, std::string_view text) override;
@@ -30,19 +44,40 @@ public:
     // 15 significant digits and never an exponent, empty cells as empty fields. An empty
     // sheet gives no record at all.
     std::string csvText() const;
-    // Writes csvText() to `path` whole or not at all (see replaceFileContent). Throws
+    // Writes the CSV to `path` whole or not at all (see replaceFileBy). Throws
     // SpreadsheetError (Failed) "cannot save PATH: REASON".
     void saveWorkbookAs(const std::string& path) override;
 
 private:
-    using Cell = std::variant<std::monostate, std::string, double>;
+    using Cell = CsvCell;
+    using Row = CsvRow;
+
     Cell& cell(int row, int column);
+    // A used value is about to go into `row`: the rows above it are complete.
+    void completeRowsAbove(int row);
+    // A write comes back to a row written out: every row is taken back into memory.
+    void takeRowsBack();
+    // The rows written out so far, read back from their file.
+    std::vector<Row> rowsWrittenOut() const;
+    // Whether the file of rows written out, with the rows held, is the whole CSV as it is.
+    bool writtenOutAsItIs(std::size_t width, bool heldRowUsed) const;
+    void closeStream();
 
     std::string outputName_;
-    std::vector<std::vector<Cell>> rows_;  // by row - 1, then column - 1; ragged
+    std::deque<Row> held_;  // rows from firstHeldRow_ on, by row - firstHeldRow_, then column - 1
+    int firstHeldRow_ = 1;
+    bool streaming_ = true;
+    std::optional<common::FileBeside> stream_;  // the rows written out, beside the output
+    std::FILE* streamFile_ = nullptr;
+    std::string streamedPath_;       // where the rows written out are (after a save: the output)
+    std::size_t widest_ = 0;         // the last column written with a used value, over all rows
+    std::size_t firstOutWidth_ = 0;  // the width of the first and last records written out
+    std::size_t lastOutWidth_ = 0;
+    std::size_t outUsedWidest_ = 0;  // the last used column among the rows written out
+    bool lastOutUsed_ = false;       // whether the last record written out holds a used cell
 };
 
-// Each Start's sheet kept in memory, to be written as CSV; no application, no template.
+// Each Start's sheet, written as CSV; no application, no template.
 class CsvSpreadsheetFactory : public SpreadsheetFactory {
 public:
     explicit CsvSpreadsheetFactory(std::string outputName) : outputName_(std::move(outputName)) {}

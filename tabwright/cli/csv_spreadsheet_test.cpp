@@ -69,42 +69,57 @@ TEST(CsvSpreadsheet, WritesTheUsedRectangleAsQuotedTextAndPlainNumbers)
         {"empty text leaves an empty cell",
          {{1, 1, "a"}, {1, 2, ""}, {3, 3, "x"}, {3, 3, ""}, {2, 1, "x"}, {2, 1, 2.0}},
          "\"a\"\r\n2\r\n"},
+        // Rows go to a file beside the output as they complete; whatever order the writes
+        // come in, the saved file is the sheet's CSV.
+        {"row after row",
+         {{1, 1, "a"}, {1, 2, 1.0}, {2, 1, "b"}, {3, 1, "c"}},
+         "\"a\",1\r\n\"b\",\r\n\"c\",\r\n"},
+        {"a later row wider", {{1, 1, "a"}, {2, 1, "b"}, {3, 3, "c"}}, "\"a\",,\r\n\"b\",,\r\n,,\"c\"\r\n"},
+        {"blocks fill column after column",
+         {{1, 1, 9.5}, {2, 1, "x"}, {3, 1, "y"}, {1, 2, 10.5}, {2, 2, "z\xB0"}},
+         "9.5,10.5\r\n\"x\",\"z\xC2\xB0\"\r\n\"y\",\r\n"},
+        {"the last row emptied again",
+         {{1, 1, "a"}, {2, 1, "b"}, {3, 1, "c"}, {3, 1, ""}},
+         "\"a\"\r\n\"b\"\r\n"},
+        {"a row written out emptied again", {{1, 1, "a"}, {2, 2, "b"}, {1, 1, ""}}, ",\r\n,\"b\"\r\n"},
+        {"quotes, commas and line ends in rows written out",
+         {{1, 1, "q\"1,\r\n2"}, {2, 1, 0.1}, {3, 1, "end"}},
+         "\"q\"\"1,\r\n2\"\r\n0.1\r\n\"end\"\r\n"},
     };
     for (const auto& c : cases) {
-        CsvSpreadsheet sheet("out.csv");
+        testing_support::TempFolder folder;
+        CsvSpreadsheet sheet(folder.file("out.csv"));
         apply(sheet, c.writes);
         EXPECT_EQ(sheet.csvText(), c.csv) << c.name;
+        sheet.saveWorkbookAs(folder.file("out.csv"));
+        EXPECT_EQ(testing_support::readFile(folder.file("out.csv")), c.csv) << c.name;
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 1)
+            << c.name;
     }
 }
 
-TEST(CsvSpreadsheet, StartsEmptyTakesRowWritesAndAnswersWithTheOutputName)
+// A long run holds only its open row: the rows above it go to a file beside the output
+// before the save (a buffer at a time), and the save renames that file into place.
+TEST(CsvSpreadsheet, CompletedRowsAreOnDiskBesideTheOutputBeforeTheSave)
 {
-    CsvSpreadsheet sheet("run.csv");
-    EXPECT_EQ(sheet.csvText(), "") << "a new capture sheet starts empty";
-    const std::vector<tabwright::CellValue> line{"0", "0000", 57.0};
-    sheet.writeRow(2, 2, line);
-    EXPECT_EQ(sheet.csvText(), ",,,\r\n,\"0\",\"0000\",57\r\n");
-    EXPECT_EQ(sheet.workbookName(), "run.csv");
-}
-
-TEST(CsvSpreadsheet, AWriteLeftOfOrAboveOrRightOfTheSheetFailsButItHasNoLastRow)
-{
-    CsvSpreadsheet sheet("out.csv");
-    const std::pair<int, int> outside[] = {{0, 1}, {1, 0}, {1, 16'385}, {-1, -1}};
-    for (const auto& [row, column] : outside) {
-        try {
-            sheet.writeText(row, column, "x");
-            ADD_FAILURE() << row << "," << column;
-        } catch (const SpreadsheetError& error) {
-            EXPECT_EQ(error.failure(), SpreadsheetFailure::Failed);
-        }
-    }
-    sheet.writeText(1, 16'384, "last column");
-    EXPECT_TRUE(sheet.csvText().ends_with(",\"last column\"\r\n"));
-    // Past Calc's last row the CSV sheet goes on.
-    CsvSpreadsheet tall("tall.csv");
-    tall.writeNumber(1'048'577, 1, 1);
-    EXPECT_EQ(tall.csvText().size(), 1'048'576 * 2 + 3);
+    testing_support::TempFolder folder;
+    CsvSpreadsheet sheet(folder.file("run.csv"));
+    constexpr int kRows = 20'000;
+    for (int row = 1; row <= kRows; ++row)
+        sheet.writeRow(row, 1, std::vector<tabwright::CellValue>{"0007", static_cast<double>(row)});
+    std::vector<fs::path> beside;
+    for (const auto& entry : fs::directory_iterator(folder.path()))
+        beside.push_back(entry.path());
+    ASSERT_EQ(beside.size(), 1U);
+    EXPECT_THAT(beside[0].filename().string(), testing::StartsWith(".run."));
+    const std::string early = testing_support::readFile(beside[0].string());
+    EXPECT_GT(early.size(), 100'000U);
+    sheet.saveWorkbookAs(folder.file("run.csv"));
+    const std::string saved = testing_support::readFile(folder.file("run.csv"));
+    EXPECT_TRUE(saved.starts_with(early));
+    EXPECT_TRUE(saved.ends_with("\"0007\",20000\r\n"));
+    EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), kRows);
+    EXPECT_FALSE(fs::exists(beside[0]));
 }
 
 TEST(CsvSpreadsheet, HoldsAHundredThousandRowsOfTenCells)

@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -20,6 +21,8 @@
 #include "tabwright/capture/workbook_files.h"
 #include "tabwright/cli/capture_options.h"
 #include "tabwright/cli/csv_spreadsheet.h"
+#include "tabwright/cli/one_off_workbooks.h"
+#include "tabwright/cli/save_output.h"
 #include "tabwright/cli/terminal_prompter.h"
 
 namespace tabwright {
@@ -49,7 +52,8 @@ struct ReplayOptionNames {
                               "FILE"};
     QCommandLineOption format{"format",
                               "Save each workbook as the journal's name with this extension in the current "
-                              "folder: ods (default), xlsx, xls or csv. An existing file is left alone.",
+                              "folder: ods (default), xlsx, xls or csv. An existing file is left alone: "
+                              "the next free name is taken (NAME-2.ods).",
                               "EXT"};
     QCommandLineOption macro{"macro", "Run this end-of-run macro before saving (not with .csv).", "NAME"};
 };
@@ -64,6 +68,34 @@ void addReplayOptions(QCommandLineParser& parser, const ReplayOptionNames& names
                                  "JOURNAL...");
     parser.addOptions({names.output, names.format, names.macro});
     parser.addHelpOption();
+}
+
+// Whether two paths name one file (also through links or other spellings).
+bool sameFile(const std::string& one, const std::string& other)
+{
+    struct stat first {};
+    struct stat second {};
+    return ::stat(one.c_str(), &first) == 0 && ::stat(other.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+// Why the job's files cannot be used, told before anything opens: a journal or reads file
+// that is no regular file (a FIFO would wait for a writer, a device read without end), an
+// output that is a folder or a FIFO, or one that is the journal or its reads file itself.
+std::optional<std::string> unusableFiles(const ReplayJob& job)
+{
+    const std::string reads = job.journal + ".reads";
+    for (const std::string& input : {job.journal, reads})
+        if (const std::optional<std::string> kind = common::nonRegularKind(input))
+            return "cannot replay " + input + ": it is " + *kind + ", not a file";
+    if (const std::optional<std::string> reason = common::outputRefusal(job.output))
+        return "cannot save " + job.output + ": " + *reason;
+    for (const std::string& input : {job.journal, reads})
+        if (sameFile(job.output, input))
+            return "cannot save " + job.output + ": it is " + input + " itself, which the replay reads";
+    if (const std::optional<std::string> reason = common::folderRefusesNewFiles(job.output))
+        return "cannot save " + job.output + ": " + *reason;
+    return std::nullopt;
 }
 
 std::variant<ReplayOptions, std::string> parseReplayOptions(const QStringList& arguments)
@@ -95,8 +127,8 @@ std::variant<ReplayOptions, std::string> parseReplayOptions(const QStringList& a
         if (!options.macro.empty() && *kind == OutputKind::Csv)
             return std::string(
                 "--macro needs a LibreOffice workbook (.ods, .xlsx or .xls); a .csv file has no macros");
-        if (const std::optional<std::string> reason = common::folderRefusesNewFiles(job.output))
-            return "cannot save " + job.output + ": " + *reason;
+        if (const std::optional<std::string> problem = unusableFiles(job))
+            return *problem;
         options.jobs.push_back(std::move(job));
     }
     return options;
@@ -136,14 +168,17 @@ private:
     int shown_ = -1;
 };
 
-// Writes the journal into `spreadsheet` (its capture workbook open), runs the macro and saves.
-bool replayInto(const CaptureSpreadsheet& spreadsheet, const std::string& workbookName, const ReplayJob& job,
-                const std::string& macro, JournalFiles files, std::ostream& out, std::ostream& err)
+// Writes the journal into `spreadsheet` (its capture workbook open), runs the macro and
+// saves; the exit status.
+int replayInto(const CaptureSpreadsheet& spreadsheet, const std::string& workbookName, const ReplayJob& job,
+               const std::string& macro, JournalFiles files, std::ostream& out, std::ostream& err)
 {
     SystemTimeOfDay now;
     JournalReplaySource source(std::move(files), now);
     ProgressLine progress(err, job.journal);
     ReplaySummary summary;
+    bool macroRan = true;
+    std::string saved;
     try {
         summary =
             replayJournal(source, *spreadsheet.sheet,
@@ -154,49 +189,51 @@ bool replayInto(const CaptureSpreadsheet& spreadsheet, const std::string& workbo
         // A macro is refused with a CSV output, which has no application.
         if (!macro.empty() && spreadsheet.application) {
             TerminalPrompter prompter(err);
-            runEndOfRunMacro(*spreadsheet.application, workbookName, macro, prompter);
+            macroRan = runEndOfRunMacro(*spreadsheet.application, workbookName, macro, prompter);
         }
-        spreadsheet.sheet->saveWorkbookAs(job.output);
+        saved = saveOutput(*spreadsheet.sheet, job.output, job.replaceOutput);
     } catch (const SpreadsheetError& error) {
         progress.end();
         err << "The replay of " << job.journal << " could not be saved as " << job.output << ": "
             << error.what() << '\n';
-        return false;
+        return 1;
     } catch (const std::runtime_error& error) {
         // The journal itself could not be read to its end.
         progress.end();
         err << "The replay of " << job.journal << " stopped: " << error.what() << '\n';
-        return false;
+        return 1;
     }
-    out << "Saved: " << job.output << '\n'
+    out << "Saved: " << saved << '\n'
         << "Journal: " << job.journal << '\n'
         << "Bytes replayed: " << summary.bytes << '\n'
         << "Rows written: " << summary.rows << '\n';
-    return true;
+    if (!macroRan) {
+        err << "The workbook was saved, but the end-of-run macro did not run.\n";
+        return kSavedWithoutMacro;
+    }
+    return 0;
 }
 
-bool replayOne(const ReplayJob& job, const std::string& macro, std::ostream& out, std::ostream& err)
+// Replays one journal; the exit status.
+int replayOne(const ReplayJob& job, const std::string& macro, std::ostream& out, std::ostream& err)
 {
-    if (!job.replaceOutput && std::filesystem::exists(job.output)) {
-        err << job.output << " exists and is left as it is; name another with --output\n";
-        return false;
-    }
     JournalFiles files;
     try {
         files = readJournalFiles(job.journal);
     } catch (const std::runtime_error& error) {
         err << "tabwright replay: " << error.what() << '\n';
-        return false;
+        return 1;
     }
     CsvSpreadsheetFactory csv(job.output);
-    CalcSpreadsheetFactory calc;
+    CalcSpreadsheetFactory calcFactory;
+    OneOffWorkbooks calc(calcFactory);
     SpreadsheetFactory& spreadsheets =
         kindOfOutput(job.output) == OutputKind::Csv ? static_cast<SpreadsheetFactory&>(csv) : calc;
     FreshWorkbook fresh = openFreshWorkbook(spreadsheets, rebuiltRunName(job.journal), false);
-    bool saved = false;
+    int status = 1;
     if (fresh.opened && fresh.spreadsheet.sheet)
-        saved = replayInto(fresh.spreadsheet, fileNameOf(fresh.workingCopy), job, macro, std::move(files),
-                           out, err);
+        status = replayInto(fresh.spreadsheet, fileNameOf(fresh.workingCopy), job, macro, std::move(files),
+                            out, err);
     else
         err << "MS Excel not available: LibreOffice Calc could not be started or could not open the capture "
                "workbook. Without it, save to a .csv file (--output NAME.csv).\n";
@@ -207,7 +244,9 @@ bool replayOne(const ReplayJob& job, const std::string& macro, std::ostream& out
             // An instance that cannot be told to quit is gone already.
         }
     }
-    return saved;
+    if (status != 1)
+        calc.removeWorkingCopies();
+    return status;
 }
 
 }  // namespace
@@ -227,10 +266,13 @@ int runReplayCommand(const QStringList& arguments, std::ostream& out, std::ostre
         return common::kUsageError;
     }
     const ReplayOptions& options = std::get<ReplayOptions>(parsed);
+    // A failure outweighs a missed macro.
     int status = 0;
-    for (const ReplayJob& job : options.jobs)
-        if (!replayOne(job, options.macro, out, err))
-            status = 1;
+    for (const ReplayJob& job : options.jobs) {
+        const int jobStatus = replayOne(job, options.macro, out, err);
+        if (jobStatus == 1 || status == 0)
+            status = jobStatus;
+    }
     return status;
 }
 

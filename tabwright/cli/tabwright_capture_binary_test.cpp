@@ -6,6 +6,8 @@
 
 #include <QProcess>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
@@ -305,10 +307,79 @@ TEST_F(TabwrightCapture, AKilledCaptureReplaysUpToItsLastRead)
     EXPECT_THAT(summary, HasSubstr("Saved: " + name));
     EXPECT_EQ(testing_support::readFile(work.file(name)), expectedCsv(kK7rxLines + "unfinished\t1\r\n"));
 
-    // A second replay leaves the first one's file alone.
-    replay({QString::fromStdString(journal), "--format", "csv"});
-    EXPECT_EQ(program.exitCode(), 1);
-    EXPECT_THAT(errors.toStdString(), HasSubstr("exists and is left as it is"));
+    // A second replay leaves the first one's file alone and takes the next free name.
+    const std::string second = replay({QString::fromStdString(journal), "--format", "csv"});
+    EXPECT_EQ(program.exitCode(), 0) << errors.toStdString();
+    const std::string next = std::filesystem::path(journal).stem().string() + "-2.csv";
+    EXPECT_THAT(second, HasSubstr("Saved: " + next));
+    EXPECT_EQ(testing_support::readFile(work.file(next)), testing_support::readFile(work.file(name)));
+}
+
+// A journal written by hand: two K7RX lines, no reads file.
+std::string writeJournal(const std::string& path)
+{
+    testing_support::writeText(path, kK7rxLines);
+    return path;
+}
+
+// Two replays started together whose default names are the same: each keeps its file.
+TEST_F(TabwrightCapture, ReplaysSavingTheSameNameAtOnceBothKeepTheirFile)
+{
+    std::filesystem::create_directories(work.file("A"));
+    std::filesystem::create_directories(work.file("B"));
+    writeJournal(work.file("A/x.txt"));
+    testing_support::writeText(work.file("B/x.txt"), "other\r\n");
+    QProcess other;
+    other.setWorkingDirectory(QString::fromStdString(work.path()));
+    other.start(TABWRIGHT_PROGRAM, {"replay", "B/x.txt", "--format", "csv"});
+    const std::string summary = replay({"A/x.txt", "--format", "csv"});
+    ASSERT_TRUE(other.waitForFinished(kTimeoutMs));
+    EXPECT_EQ(program.exitCode(), 0) << errors.toStdString();
+    EXPECT_EQ(other.exitCode(), 0) << other.readAllStandardError().toStdString();
+    const std::string both =
+        testing_support::readFile(work.file("x.csv")) + "|" + testing_support::readFile(work.file("x-2.csv"));
+    EXPECT_THAT(both, HasSubstr("\"other\""));
+    EXPECT_THAT(both, HasSubstr("\"0007\""));
+}
+
+// What is no regular file is refused before anything opens, with its reason: a FIFO would
+// wait for a writer for ever, a device reads without end, a folder holds no journal. An
+// output that is the journal itself (or its reads file) would destroy what it replays.
+TEST_F(TabwrightCapture, ReplayRefusesWhatIsNoFileAndAnOutputThatIsItsOwnInput)
+{
+    namespace fs = std::filesystem;
+    const std::string journal = writeJournal(work.file("run.txt"));
+    ASSERT_EQ(::mkfifo(work.file("fifo.txt").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", work.file("zero.txt"));
+    fs::create_directory(work.file("folder.txt"));
+    writeJournal(work.file("piped.txt"));
+    ASSERT_EQ(::mkfifo(work.file("piped.txt.reads").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo(work.file("out.csv").c_str(), 0600), 0);
+    fs::create_symlink("run.txt", work.file("same.csv"));
+    writeJournal(work.file("read.txt"));
+    testing_support::writeText(work.file("read.txt.reads"), "tabwright reads 1\n");
+    fs::create_symlink("read.txt.reads", work.file("reads.csv"));
+    const struct {
+        QStringList arguments;
+        const char* told;
+    } cases[] = {
+        {{"fifo.txt", "--output", "x.csv"}, "cannot replay fifo.txt: it is a FIFO, not a file"},
+        {{"zero.txt", "--output", "x.csv"}, "cannot replay zero.txt: it is a device, not a file"},
+        {{"folder.txt", "--output", "x.csv"}, "cannot replay folder.txt: it is a folder, not a file"},
+        {{"piped.txt", "--output", "x.csv"}, "cannot replay piped.txt.reads: it is a FIFO, not a file"},
+        {{"run.txt", "--output", "out.csv"}, "cannot save out.csv: it is a FIFO, not a file"},
+        {{"run.txt", "--output", "same.csv"}, "cannot save same.csv: it is run.txt itself"},
+        {{"read.txt", "--output", "reads.csv"}, "cannot save reads.csv: it is read.txt.reads itself"},
+    };
+    for (const auto& [arguments, told] : cases) {
+        replay(arguments);
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << arguments.join(' ').toStdString();
+        EXPECT_EQ(program.exitCode(), 2) << arguments.join(' ').toStdString();
+        EXPECT_THAT(errors.toStdString(), HasSubstr(told)) << arguments.join(' ').toStdString();
+    }
+    EXPECT_FALSE(fs::exists(work.file("x.csv")));
+    EXPECT_EQ(testing_support::readFile(journal), kK7rxLines);
+    EXPECT_EQ(testing_support::readFile(work.file("read.txt.reads")), "tabwright reads 1\n");
 }
 
 TEST_F(TabwrightCapture, ReplayArgumentsAreCheckedBeforeAnythingOpens)
@@ -345,10 +416,12 @@ TEST_F(TabwrightCapture, BadArgumentsAndAMissingPortAreToldBeforeAnythingOpens)
         {{"--output", "run.txt"}, 2, "--output must end in"},
         {{"--output", "run.csv", "--macro", "ChartReadings"}, 2, "a .csv file has no macros"},
         {{"--output", "folder.csv"}, 2, "cannot save folder.csv: it is a folder"},
+        {{"--output", "fifo.csv"}, 2, "cannot save fifo.csv: it is a FIFO, not a file"},
         {{"--port", QString::number(kPort + 1), "--output", "run.csv"}, 1, "COM port not available"},
     };
     mapping.map(kPort + 1, work.file("no-such-device"));
     std::filesystem::create_directory(work.file("folder.csv"));
+    ASSERT_EQ(::mkfifo(work.file("fifo.csv").c_str(), 0600), 0);
     for (const auto& [arguments, status, told] : cases) {
         errors.clear();
         start(arguments);

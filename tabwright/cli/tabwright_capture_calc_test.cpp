@@ -207,11 +207,19 @@ TEST(TabwrightCaptureIntoCalc, ATemplateOutsideTheTrustedFoldersRunsNoMacroButTh
             std::ofstream(run.configuration.file("Tabwright/Tabwright.ini"))
                 << "[Macros]\nTrustedFolders=/nowhere:" << run.work.path() << "\n";
         }
+        // The working copies go to a documents folder of the test's own.
+        std::ofstream(run.configuration.file("user-dirs.dirs"))
+            << "XDG_DOCUMENTS_DIR=\"" << run.work.file("documents") << "\"\n";
         run.start({"--emulate", "K7RX", "--seconds", "2", "--macro", "ChartReadings", "--output", "run.ods"});
         ASSERT_TRUE(run.program.waitForFinished(kTimeoutMs));
         run.errors += run.program.readAllStandardError();
-        EXPECT_EQ(run.program.exitCode(), 0) << run.errors.toStdString();
+        // A macro asked for and not run is told by the status too, the workbook saved all the same.
+        EXPECT_EQ(run.program.exitCode(), trusted ? 0 : 3) << run.errors.toStdString();
         EXPECT_TRUE(std::filesystem::exists(run.work.file("run.ods")));
+        // Once the output is saved, a run from the command line keeps no working copy.
+        if (std::filesystem::exists(run.work.file("documents/Tabwright"))) {
+            EXPECT_TRUE(std::filesystem::is_empty(run.work.file("documents/Tabwright")));
+        }
         if (trusted)
             EXPECT_THAT(run.errors.toStdString(), ::testing::Not(::testing::HasSubstr("was not run")));
         else

@@ -4,6 +4,7 @@ has a time limit; a case that needs what this machine does not allow (a small fi
 of its own needs mount rights) says so instead of running.
 Usage: faults.py BUILD_FOLDER [CASE ...]"""
 
+import contextlib
 import os
 import pwd
 import random
@@ -20,6 +21,7 @@ build = os.path.abspath(sys.argv[1])
 TABWRIGHT = os.path.join(build, "tabwright/tabwright")
 LOGFETCH = os.path.join(build, "logfetch/logfetch")
 INSTRUMENT = os.path.join(build, "tools/test_programs/download_instrument")
+SAMPLE_BIN = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "data", "samples", "lab-week.bin")
 rows = []
 
 
@@ -668,6 +670,118 @@ def line_wider_than_the_sheet():
         capture.close()
 
 
+@contextlib.contextmanager
+def user_folders():
+    """A private folder set for one case, removed when it ends."""
+    folders = harness.UserFolders()
+    try:
+        yield folders
+    finally:
+        folders.remove()
+
+
+def run_in(folders, command, seconds=60):
+    """A program run in the folders' working folder; its status and what it said."""
+    program = harness.Program(command, folders.environment(), folders.work)
+    status = program.finish(seconds)
+    return status, program.stderr() + "\n" + program.stdout()
+
+
+def bytes_of(path):
+    with open(path, "rb") as content:
+        return content.read()
+
+
+def replay_input_no_file(kind):
+    def case():
+        with user_folders() as folders:
+            path = os.path.join(folders.work, "run.txt")
+            if kind == "fifo":
+                os.mkfifo(path)
+            elif kind == "device":
+                os.symlink("/dev/zero", path)
+            else:
+                os.makedirs(path)
+            status, text = run_in(folders, [TABWRIGHT, "replay", "run.txt", "--format", "csv"])
+            row("replay of a journal that is a " + kind, status, seen(text), "n/a",
+                status == 2 and "not a file" in text, "not refused with its reason")
+    return case
+
+
+def replay_output_is_its_journal():
+    with user_folders() as folders:
+        journal = os.path.join(folders.work, "run.csv")
+        with open(journal, "wb") as text:
+            text.write(lines_of(2_000))
+        status, said = run_in(folders, [TABWRIGHT, "replay", "run.csv", "--output", "run.csv"])
+        kept = bytes_of(journal) == lines_of(2_000)
+        row("replay whose output is its journal", status, seen(said), "none" if kept else "the journal",
+            status == 2 and kept, "the journal replaced by its own CSV")
+
+
+def replays_of_one_name_at_once():
+    with user_folders() as folders:
+        for folder, text in (("A", b"first\r\n"), ("B", b"second\r\n")):
+            os.makedirs(os.path.join(folders.work, folder))
+            with open(os.path.join(folders.work, folder, "x.txt"), "wb") as journal:
+                journal.write(text)
+        programs = [harness.Program([TABWRIGHT, "replay", folder + "/x.txt", "--format", "csv"],
+                                    folders.environment(), folders.work) for folder in ("A", "B")]
+        statuses = [program.finish(60) for program in programs]
+        saved = sorted(name for name in os.listdir(folders.work) if name.endswith(".csv"))
+        row("two replays saving one name at once", max(statuses, key=lambda s: s or 0),
+            ", ".join(saved), "none" if len(saved) == 2 else "a replay's file",
+            statuses == [0, 0] and len(saved) == 2, "one result replaced the other")
+
+
+def planted_link_at_the_reads_file():
+    with user_folders() as folders:
+        notes = os.path.join(folders.work, "notes.txt")
+        with open(notes, "wb") as text:
+            text.write(b"my notes\n")
+        journal = os.path.join(folders.data, "Tabwright", "journal")
+        os.makedirs(journal)
+        now = time.time()
+        for second in range(0, 20):
+            stamp = time.strftime("%Y-%m-%d_%H-%M-%S", time.localtime(now + second))
+            os.symlink(notes, os.path.join(journal, stamp + ".txt.reads"))
+        status, said = run_in(folders, [TABWRIGHT, "capture", "--emulate", "K7RX", "--seconds", "1",
+                                        "--output", "x.csv"])
+        kept = bytes_of(notes) == b"my notes\n"
+        row("a link planted at the next reads file", status, seen(said),
+            "none" if kept else "the linked file", status == 0 and kept, "the link was followed")
+
+
+def converted_again_after_damage():
+    with user_folders() as folders:
+        shutil.copy(SAMPLE_BIN, os.path.join(folders.work, "g.bin"))
+        run_in(folders, [LOGFETCH, "convert", "g.bin"])
+        earlier = bytes_of(os.path.join(folders.work, "G.CSV"))
+        with open(os.path.join(folders.work, "g.bin"), "r+b") as damaged:
+            damaged.truncate(3)
+        status, said = run_in(folders, [LOGFETCH, "convert", "g.bin"])
+        kept = bytes_of(os.path.join(folders.work, "G.CSV")) == earlier
+        row("logfetch: a damaged .BIN converted again", status, seen(said),
+            "none" if kept else "the earlier reports", status == 1 and kept, "the earlier reports were emptied")
+
+
+def conversions_sharing_reports():
+    with user_folders() as folders:
+        for name in ("run.bin", "RUN.BIN"):
+            shutil.copy(SAMPLE_BIN, os.path.join(folders.work, name))
+        status, said = run_in(folders, [LOGFETCH, "convert", "run.bin", "RUN.BIN"])
+        row("logfetch: two .BIN files, one report name", status, seen(said), "n/a",
+            status == 2, "both told completed, one set of reports")
+
+
+def folder_as_bin():
+    with user_folders() as folders:
+        os.makedirs(os.path.join(folders.work, "d.bin"))
+        status, said = run_in(folders, [LOGFETCH, "convert", "d.bin"])
+        row("logfetch: a folder as the .BIN", status, seen(said), "n/a",
+            status == 1 and "corrupted" not in said, "a sound file system fault called a corrupted BIN")
+
+
 cases = {
     "download-cable": cable_pulled_during_download,
     "capture-cable": cable_pulled_during_capture,
@@ -694,6 +808,15 @@ cases = {
     "output-folder": output_is_a_folder,
     "wide-line": line_wider_than_the_sheet,
     "full-output-ods": disk_full_under_output("ods"),
+    "replay-fifo": replay_input_no_file("fifo"),
+    "replay-device": replay_input_no_file("device"),
+    "replay-folder": replay_input_no_file("folder"),
+    "replay-over-journal": replay_output_is_its_journal,
+    "replays-one-name": replays_of_one_name_at_once,
+    "planted-reads-link": planted_link_at_the_reads_file,
+    "convert-damaged-again": converted_again_after_damage,
+    "convert-same-reports": conversions_sharing_reports,
+    "convert-folder": folder_as_bin,
 }
 
 def left_in_temporary_folders():
