@@ -10,6 +10,12 @@
 
 namespace common {
 
+namespace {
+
+constexpr QSize kDialogSize{820, 480};
+
+}  // namespace
+
 std::optional<std::string> QtFileDialog::open(const FileDialogRequest& request)
 {
     return run(request, false);
@@ -24,6 +30,10 @@ std::optional<std::string> QtFileDialog::run(const FileDialogRequest& request, b
 {
     QFileDialog dialog(parent_ != nullptr ? parent_.data() : QApplication::activeWindow());
     dialog.setObjectName(QStringLiteral("CommonDialog1"));
+    if (!request.title.empty())
+        dialog.setWindowTitle(fromBytes(request.title));
+    // Wide enough for a dated file name, its size, kind and date without cutting a column.
+    dialog.resize(dialog.sizeHint().expandedTo(kDialogSize));
     dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     // The caller asks its own question before a file is replaced.
