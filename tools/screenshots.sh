@@ -38,11 +38,9 @@ done
 echo "== tabwright_main_window_screenshots (with a window manager, for Calc's titles)"
 on_display 1280x800 sh -c "$with_window_manager" "$top/tools/screenshots/twmrc" \
   "$bin/tools/screenshots/tabwright_main_window_screenshots" "$shots"
-echo "== tabwright_status_screenshots and tabwright_dialog_screenshots (with a window manager, for titles)"
-for program in tabwright_status_screenshots tabwright_dialog_screenshots; do
-  on_display 1280x800 sh -c "$with_window_manager" "$top/tools/screenshots/twmrc" \
-    "$bin/tools/screenshots/$program" "$shots"
-done
+echo "== tabwright_dialog_screenshots (with a window manager, for the dialogs' titles)"
+on_display 1280x800 sh -c "$with_window_manager" "$top/tools/screenshots/twmrc" \
+  "$bin/tools/screenshots/tabwright_dialog_screenshots" "$shots"
 echo "== front_panel_screenshots at 200 %"
 QT_SCALE_FACTOR=2 on_display 1280x800 "$bin/tools/screenshots/front_panel_screenshots" "$shots"
 echo "== tabwright_emulator_run_screenshots"
