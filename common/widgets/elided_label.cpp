@@ -32,7 +32,10 @@ QString ElidedLabel::shownText() const
         return text();
     const int width = contentsRect().width();
     const QString head = text().left(kept_);
-    const int rest = std::max(0, width - fontMetrics().horizontalAdvance(head));
+    const int rest = width - fontMetrics().horizontalAdvance(head);
+    // Words too long for the line themselves are shortened at their end, the path left out.
+    if (rest <= 0)
+        return fontMetrics().elidedText(text(), Qt::ElideRight, width);
     return head + fontMetrics().elidedText(text().mid(kept_), Qt::ElideMiddle, rest);
 }
 

@@ -79,8 +79,7 @@ protected:
     void emulatorOutput()
     {
         slot.window()->outputTimer_Timer();
-        ASSERT_TRUE(
-            testing_support::runEventsUntil([&] { return handover.pendingOutput().empty(); }, 10s));
+        ASSERT_TRUE(testing_support::runEventsUntil([&] { return handover.pendingOutput().empty(); }, 10s));
     }
 
     std::size_t cellCount() { return spreadsheets.last().cells.size(); }

@@ -696,6 +696,9 @@ TEST_F(MainWindowTest, AJournalPathInTheStatusIsElidedAndTheWindowKeepsItsSize)
     EXPECT_THAT(status(), testing::EndsWith(window->run().journal().path()));
     EXPECT_TRUE(line.elided());
     EXPECT_EQ(line.toolTip(), line.text());
+    // Words too long for the line end in an ellipsis rather than being clipped.
+    EXPECT_THAT(line.shownText().toStdString(), testing::StartsWith("MS Excel spreadsheet has been closed"));
+    EXPECT_TRUE(line.shownText().endsWith(QChar(0x2026)));
     // The detail line under the status may add height while it tells why; the width stays.
     EXPECT_EQ(window->width(), before.width());
 }

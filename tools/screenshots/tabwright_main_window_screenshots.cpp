@@ -105,9 +105,14 @@ public:
     bool pictureOfFileDialog(const char* entry, const char* name)
     {
         bool saved = false;
-        QTimer::singleShot(1500, &window_, [&] {
+        // Centred on the window, the dialog's title bar would be above the screen's top.
+        QTimer::singleShot(1000, &window_, [] {
+            if (QWidget* dialog = QApplication::activeModalWidget())
+                dialog->move(40, 60);
+        });
+        QTimer::singleShot(2000, &window_, [&] {
             if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
-                saved = testing_support::saveScreenPicture(*dialog, dialog->frameGeometry(),
+                saved = testing_support::saveScreenPicture(*dialog, testing_support::withTitleBar(*dialog),
                                                            output_ + "/" + QString::fromLatin1(name));
                 dialog->reject();
             }
