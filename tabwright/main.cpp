@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/core/command_line_usage.h"
+#include "common/core/interrupt_signals.h"
 #include "common/core/single_byte_text.h"
 #include "common/widgets/message_box_prompter.h"
 #include "serial/qt_serial_port.h"
@@ -62,6 +63,10 @@ int Main(int argc, char* argv[])
                                                          platform, prompter, tabwright::perUserDataFolder()});
     window.runSlowStepsWith(slowSteps);
     emulator.attachTo(window);
+    // A TERM, HUP or Ctrl-C ends the program as Close does: a run open ends as Stop ends it,
+    // macro included, and the settings are kept. A second one ends it at once.
+    common::InterruptSignals interrupts;
+    QObject::connect(&interrupts, &common::InterruptSignals::interrupted, &window, &QWidget::close);
     window.show();
     return QApplication::exec();
 }

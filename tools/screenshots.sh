@@ -31,14 +31,16 @@ with_window_manager='
   exit "$status"'
 
 for program in convert_window_screenshots com_select_window_screenshots download_window_screenshots \
-  main_window_screenshots front_panel_screenshots tabwright_dialog_screenshots \
-  emulator_window_screenshots; do
+  main_window_screenshots front_panel_screenshots emulator_window_screenshots; do
   echo "== $program"
   on_display 1280x800 "$bin/tools/screenshots/$program" "$shots"
 done
 echo "== tabwright_main_window_screenshots (with a window manager, for Calc's titles)"
 on_display 1280x800 sh -c "$with_window_manager" "$top/tools/screenshots/twmrc" \
   "$bin/tools/screenshots/tabwright_main_window_screenshots" "$shots"
+echo "== tabwright_dialog_screenshots (with a window manager, for the dialogs' titles)"
+on_display 1280x800 sh -c "$with_window_manager" "$top/tools/screenshots/twmrc" \
+  "$bin/tools/screenshots/tabwright_dialog_screenshots" "$shots"
 echo "== front_panel_screenshots at 200 %"
 QT_SCALE_FACTOR=2 on_display 1280x800 "$bin/tools/screenshots/front_panel_screenshots" "$shots"
 echo "== tabwright_emulator_run_screenshots"

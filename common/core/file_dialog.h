@@ -12,6 +12,7 @@ struct FileDialogRequest {
     std::string folder;    // initial folder; empty for the dialog's own choice
     std::string fileName;  // initial file name
     std::string filter;
+    std::string title{};  // what the dialog is for; empty for the dialog's own ("Open", "Save As")
 };
 
 // The common Open and Save dialogs. Each returns the full path chosen, or

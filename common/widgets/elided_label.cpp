@@ -19,10 +19,24 @@ ElidedLabel::ElidedLabel(const char* objectName, QWidget* parent) : QLabel(paren
     setTextFormat(Qt::PlainText);
 }
 
-void ElidedLabel::setWholeText(const QString& text)
+void ElidedLabel::setWholeText(const QString& text, qsizetype kept)
 {
+    kept_ = std::min(kept, text.size());
     setText(text);
     setToolTip(text);
+}
+
+QString ElidedLabel::shownText() const
+{
+    if (!elided())
+        return text();
+    const int width = contentsRect().width();
+    const QString head = text().left(kept_);
+    const int rest = width - fontMetrics().horizontalAdvance(head);
+    // Words too long for the line themselves are shortened at their end, the path left out.
+    if (rest <= 0)
+        return fontMetrics().elidedText(text(), Qt::ElideRight, width);
+    return head + fontMetrics().elidedText(text().mid(kept_), Qt::ElideMiddle, rest);
 }
 
 bool ElidedLabel::elided() const
@@ -50,10 +64,8 @@ void ElidedLabel::paintEvent(QPaintEvent* event)
         return;
     }
     QPainter painter(this);
-    const QRect area = contentsRect();
-    const QString shown = fontMetrics().elidedText(text(), Qt::ElideMiddle, area.width());
-    style()->drawItemText(&painter, area, static_cast<int>(alignment()), palette(), isEnabled(), shown,
-                          foregroundRole());
+    style()->drawItemText(&painter, contentsRect(), static_cast<int>(alignment()), palette(), isEnabled(),
+                          shownText(), foregroundRole());
 }
 
 }  // namespace common

@@ -13,8 +13,11 @@ class ElidedLabel : public QLabel {
 public:
     ElidedLabel(const char* objectName, QWidget* parent);
 
-    // Shows `text`, the whole of it also in the tool tip.
-    void setWholeText(const QString& text);
+    // Shows `text`, the whole of it also in the tool tip. Its first `kept` characters are
+    // never elided: only what follows them is shortened (a path after a count).
+    void setWholeText(const QString& text, qsizetype kept = 0);
+    // What is shown: the whole text, or its elided form.
+    QString shownText() const;
     // Whether the label is too narrow for the whole text.
     bool elided() const;
 
@@ -23,6 +26,9 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    qsizetype kept_ = 0;
 };
 
 }  // namespace common

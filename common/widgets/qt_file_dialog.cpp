@@ -4,11 +4,19 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QTreeView>
 
 #include "common/core/file_dialog_filters.h"
 #include "common/widgets/window_text.h"
 
 namespace common {
+
+namespace {
+
+constexpr QSize kDialogSize{820, 480};
+
+}  // namespace
 
 std::optional<std::string> QtFileDialog::open(const FileDialogRequest& request)
 {
@@ -24,6 +32,17 @@ std::optional<std::string> QtFileDialog::run(const FileDialogRequest& request, b
 {
     QFileDialog dialog(parent_ != nullptr ? parent_.data() : QApplication::activeWindow());
     dialog.setObjectName(QStringLiteral("CommonDialog1"));
+    if (!request.title.empty())
+        dialog.setWindowTitle(fromBytes(request.title));
+    // Wide enough for a dated file name, its size, kind and date, each column as wide as
+    // what it shows and the name taking the rest.
+    dialog.resize(dialog.sizeHint().expandedTo(kDialogSize));
+    if (auto* details = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        QHeaderView* columns = details->header();
+        columns->setStretchLastSection(false);
+        columns->setSectionResizeMode(QHeaderView::ResizeToContents);
+        columns->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
     dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     // The caller asks its own question before a file is replaced.

@@ -87,22 +87,37 @@ css::beans::PropertyValue property(const char* name, const css::uno::Any& value)
     return result;
 }
 
+// Whether the process behind a broken link has ended, rather than the user having closed
+// the workbook's window while it runs on. Not waited for: the run asks again at its next
+// tick and tells the newer answer.
+bool processEnded(OfficeProcess* process)
+{
+    return process != nullptr && !process->running();
+}
+
+[[noreturn]] void throwEnded(const OUString& detail)
+{
+    logInfo(calcLog(), "LibreOffice Calc has ended: " + uno_link::toUtf8(detail));
+    throw SpreadsheetError(SpreadsheetFailure::Ended, "LibreOffice Calc has ended");
+}
+
 // Runs one step of UNO calls and turns what it throws into a SpreadsheetError: a disposed
-// object, or a bridge whose process ended, means the workbook or instance is gone.
+// object means the workbook was closed, unless its process has ended (killed, crashed);
+// a bridge whose process ended means the instance is gone.
 template <typename Step>
 auto guarded(OfficeProcess* process, Step&& step) -> decltype(step())
 {
     try {
         return step();
     } catch (const css::lang::DisposedException& error) {
+        if (processEnded(process))
+            throwEnded(error.Message);
         // The office's own words name its source files; they go to the log, not to the user.
         logInfo(calcLog(), "the workbook is gone: " + uno_link::toUtf8(error.Message));
         throw SpreadsheetError(SpreadsheetFailure::Gone, "the spreadsheet has been closed");
     } catch (const css::uno::RuntimeException& error) {
-        if (process != nullptr && !process->running()) {
-            logInfo(calcLog(), "LibreOffice Calc has ended: " + uno_link::toUtf8(error.Message));
-            throw SpreadsheetError(SpreadsheetFailure::Gone, "LibreOffice Calc has ended");
-        }
+        if (processEnded(process))
+            throwEnded(error.Message);
         throw SpreadsheetError(SpreadsheetFailure::Failed, uno_link::toUtf8(error.Message));
     } catch (const css::uno::Exception& error) {
         throw SpreadsheetError(SpreadsheetFailure::Failed, uno_link::toUtf8(error.Message));

@@ -63,8 +63,11 @@ std::vector<std::string> userTrustedFolders(const std::string& configurationFold
 CaptureSpreadsheet CalcSpreadsheetFactory::makeSpreadsheet()
 {
     CalcOptions options = defaultCalcOptions();
-    options.captureMacrosTrusted = untrustedReason_.empty();
-    options.untrustedReason = untrustedReason_;
+    {
+        const std::lock_guard lock(trust_);
+        options.captureMacrosTrusted = untrustedReason_.empty();
+        options.untrustedReason = untrustedReason_;
+    }
     return applicationWithSheet(std::make_shared<CalcSpreadsheet>(std::move(options)));
 }
 
@@ -82,6 +85,7 @@ std::string CalcSpreadsheetFactory::prepareWorkingCopy(const std::string& runNam
     const bool trustedSource =
         source && std::any_of(trusted.begin(), trusted.end(),
                               [&](const std::string& folder) { return liesIn(*source, folder); });
+    const std::lock_guard lock(trust_);
     untrustedReason_.clear();
     if (!trustedSource)
         untrustedReason_ = "the template " + source.value_or(std::string("(none found)")) +

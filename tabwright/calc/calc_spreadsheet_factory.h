@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,8 @@ public:
 private:
     std::vector<std::string> extraTemplateFolders_;
     // Why the last working copy's macros are not run; empty when they may run.
+    // A rebuild prepares its workbook in a thread of its own while a Start may prepare one.
+    std::mutex trust_;
     std::string untrustedReason_;
 };
 

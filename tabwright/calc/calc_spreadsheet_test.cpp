@@ -383,7 +383,7 @@ TEST_F(SharedCalc, BlocksOfReadingsSideBySideKeepTheirCellsAndTouchNoOther)
     EXPECT_EQ(user->cell("spreadsheet.ods", 41, 9)->getType(), css::table::CellContentType_TEXT);
 }
 
-TEST(CalcInstance, AClosedWorkbookAndAKilledInstanceShowAsGone)
+TEST(CalcInstance, AClosedWorkbookShowsAsGoneAndAKilledInstanceAsEnded)
 {
     Places places;
     CalcSpreadsheet calc(places.options);
@@ -399,14 +399,15 @@ TEST(CalcInstance, AClosedWorkbookAndAKilledInstanceShowAsGone)
     EXPECT_EQ(failureOf([&] { calc.writeRow(2, 1, row); }), SpreadsheetFailure::Gone);
     EXPECT_EQ(failureOf([&] { (void)calc.workbookName(); }), SpreadsheetFailure::Gone);
 
+    // Killed, the instance has ended: not a window the user closed.
     kill(-group, SIGKILL);
     ASSERT_TRUE(endsWithin(group, 60s));
-    EXPECT_EQ(failureOf([&] { calc.writeNumber(1, 1, 1.0); }), SpreadsheetFailure::Gone);
+    EXPECT_EQ(failureOf([&] { calc.writeNumber(1, 1, 1.0); }), SpreadsheetFailure::Ended);
     EXPECT_EQ(failureOf([&] {
                   calc.writeRows(std::vector<RowCells>{{1, 1, row}, {2, 1, row}});
               }),
-              SpreadsheetFailure::Gone);
-    EXPECT_EQ(failureOf([&] { calc.runMacro("spreadsheet.ods!ChartReadings"); }), SpreadsheetFailure::Gone);
+              SpreadsheetFailure::Ended);
+    EXPECT_EQ(failureOf([&] { calc.runMacro("spreadsheet.ods!ChartReadings"); }), SpreadsheetFailure::Ended);
     calc.quit();
     EXPECT_FALSE(tabwright::processGroupRunning(group));
     EXPECT_FALSE(places.lockFilesLeft());

@@ -15,7 +15,14 @@ namespace tabwright {
 
 std::string_view blockedText(const SpreadsheetError& error)
 {
-    return error.failure() == SpreadsheetFailure::Gone ? kExcelClosedText : kExcelBlockedText;
+    switch (error.failure()) {
+    case SpreadsheetFailure::Gone:
+        return kExcelClosedText;
+    case SpreadsheetFailure::Ended:
+        return kExcelEndedText;
+    default:
+        return kExcelBlockedText;
+    }
 }
 
 CaptureRun::CaptureRun(CaptureRunParts parts)
@@ -52,7 +59,7 @@ bool CaptureRun::start()
 {
     // The window disables Start while a run starts, is on or is stopping; other callers get
     // the same rule.
-    if (state_ != RunState::Stopped || stopping_ || starting_)
+    if (state_ != RunState::Stopped || stopping_ || starting_ || runningMacro_)
         return false;
     // The run's journal and working copy share its name.
     const std::string runName = journal_.unusedRunName(QDateTime::currentDateTime());
@@ -172,18 +179,28 @@ void CaptureRun::resume()
     }
     state_ = RunState::Running;
     picture_.phase = RunPhase::Running;
-    countUnshown_ = false;
+    // The port's failure is over; a workbook still blocked keeps its red lamp.
+    picture_.status.clear();
+    picture_.reason.clear();
     showCountOrReady();
     parts_.timer.setTimerEnabled(true);
 }
 
-void CaptureRun::show(RunPhase phase, std::string_view status, std::string reason)
+void CaptureRun::show(RunPhase phase, std::string_view status, std::string reason, std::string path)
 {
     picture_.phase = phase;
     picture_.status = status;
     picture_.bytesReceived.reset();
     picture_.reason = std::move(reason);
+    picture_.path = std::move(path);
     parts_.view.showRun(picture_);
+}
+
+void CaptureRun::showTaskOutcome(std::string_view status, std::string path, std::string reason)
+{
+    if (state_ == RunState::Stopped && !stopping_ && !starting_ && !runningMacro_)
+        picture_.blocked = !reason.empty();
+    show(picture_.phase, status, std::move(reason), std::move(path));
 }
 
 void CaptureRun::showCountOrReady()
@@ -196,8 +213,13 @@ void CaptureRun::showCountOrReady()
 
 void CaptureRun::showBytesReceived(std::int64_t count)
 {
-    picture_.status.clear();
-    picture_.reason.clear();
+    // A blocked workbook keeps its status and reason beside the count: the journal still
+    // takes every byte.
+    if (!picture_.blocked) {
+        picture_.status.clear();
+        picture_.reason.clear();
+    }
+    picture_.path.clear();
     picture_.bytesReceived = count;
     parts_.view.showRun(picture_);
 }
@@ -229,11 +251,13 @@ bool CaptureRun::probeBlockedWorkbook()
         return true;
     try {
         spreadsheet_.sheet->workbookName();
-    } catch (const SpreadsheetError&) {
+    } catch (const SpreadsheetError& error) {
+        // A closed window seen first may turn out to be an ended process.
+        if (error.failure() == SpreadsheetFailure::Ended && picture_.status != kExcelEndedText)
+            block(error);
         return false;
     }
     picture_.blocked = false;
-    countUnshown_ = false;
     showCountOrReady();
     return true;
 }
@@ -245,11 +269,9 @@ void CaptureRun::takeInText()
     journal_.recordRead(parser_.LineOffset(), parts_.clock.millisecondsSinceMidnight());
     journal_.flush();
     showJournalFailure();
-    // While paused or blocked the status keeps telling why nothing is written; the count
-    // shows again once the run writes.
-    if (picture_.blocked || state_ == RunState::Paused)
-        countUnshown_ = true;
-    else
+    // While paused the status keeps saying so; Resume shows the count. A blocked run shows
+    // the count beside why nothing is written.
+    if (state_ != RunState::Paused)
         showBytesReceived(parser_.BytesReceived());
 }
 
@@ -307,6 +329,8 @@ void CaptureRun::block(const SpreadsheetError& error)
     picture_.blocked = true;
     logInfo(captureLog(), std::string(blockedText(error)) + ": " + error.what());
     show(picture_.phase, blockedText(error), error.what());
+    if (parser_.BytesReceived() > 0)
+        showBytesReceived(parser_.BytesReceived());
 }
 
 void CaptureRun::loseLink(const std::string& reason)
@@ -380,17 +404,21 @@ void CaptureRun::continueStop()
 void CaptureRun::finishStop(const std::optional<SpreadsheetError>& unwritten)
 {
     parts_.timer.setTimerEnabled(false);
-    // The count taken in while the workbook was blocked, before Stop starts it again.
-    if (std::exchange(countUnshown_, false))
-        showBytesReceived(parser_.BytesReceived());
+    // The run's figures, before Stop starts the count again.
+    const std::int64_t bytes = parser_.BytesReceived();
+    const int rows = parser_.RowsWritten();
     dropUnfinishedText();
     closePort();
     journal_.recordStop(!unwritten);
     journal_.close();
-    showStopped();
+    showStopped(bytes, rows);
     if (unwritten) {
         textUnwritten_ = true;
         showTextInJournal(*unwritten);
+        // An application that has ended left its lock beside the working copy and its
+        // profile: quitting what is left of it removes them.
+        if (unwritten->failure() == SpreadsheetFailure::Ended)
+            quitSpreadsheetInBackground();
         return;
     }
     runMacro();
@@ -406,9 +434,8 @@ void CaptureRun::showTextInJournal(const SpreadsheetError& error)
 {
     picture_.blocked = true;
     logInfo(captureLog(), std::string(blockedText(error)) + " at Stop: " + error.what());
-    show(RunPhase::Stopped,
-         std::string(blockedText(error)) + ": the received text is in the journal " + journal_.path(),
-         error.what());
+    show(RunPhase::Stopped, std::string(blockedText(error)) + ": the received text is in the journal",
+         error.what(), journal_.path());
 }
 
 void CaptureRun::stopReading()
@@ -427,10 +454,26 @@ void CaptureRun::closePort()
     parts_.source.close();
 }
 
-void CaptureRun::showStopped()
+namespace {
+
+// Messages told in the background, shown afterwards on the caller's thread.
+class HeldMessages final : public common::Prompter {
+public:
+    void showMessage(std::string_view text) override { held.emplace_back(text); }
+    std::vector<std::string> held;
+};
+
+}  // namespace
+
+void CaptureRun::showStopped(std::int64_t bytes, int rows)
 {
     picture_.blocked = false;
-    show(RunPhase::Stopped, "");
+    // What the run took and where it is stay in view until the next Start.
+    if (captureWorkbook_.empty())
+        show(RunPhase::Stopped, "");
+    else
+        show(RunPhase::Stopped, "Stopped: " + countOf(bytes, "byte") + ", " + countOf(rows, "row") + " in",
+             {}, captureWorkbook_);
 }
 
 void CaptureRun::runMacro()
@@ -439,20 +482,46 @@ void CaptureRun::runMacro()
     // Only a Start that opened its capture workbook gives the macro something to run in.
     if (!macroEnabled_ || !spreadsheet_.application || captureWorkbook_.empty())
         return;
-    try {
-        macroRan_ = runEndOfRunMacro(*spreadsheet_.application, fileNameOf(captureWorkbook_), macroName_,
-                                     parts_.prompter);
-    } catch (const SpreadsheetError& error) {
-        picture_.blocked = true;
-        logInfo(captureLog(), "The end-of-run macro: " + std::string(error.what()));
-        show(RunPhase::Stopped, blockedText(error), error.what());
-    }
+    const RunPicture stopped = picture_;
+    show(RunPhase::Stopping, "Running the end-of-run macro " + macroName_);
+    runningMacro_ = true;
+    auto failure = std::make_shared<std::optional<SpreadsheetError>>();
+    auto ran = std::make_shared<bool>(false);
+    auto messages = std::make_shared<HeldMessages>();
+    steps_->run(
+        [application = spreadsheet_.application, workbook = fileNameOf(captureWorkbook_), name = macroName_,
+         failure, ran, messages] {
+            try {
+                *ran = runEndOfRunMacro(*application, workbook, name, *messages);
+            } catch (const SpreadsheetError& error) {
+                *failure = error;
+            }
+        },
+        [this, stopped, failure, ran, messages] {
+            macroRan_ = *ran;
+            showMacroOutcome(stopped, *failure, messages->held);
+        });
 }
 
-void CaptureRun::stopIfRunning()
+void CaptureRun::showMacroOutcome(const RunPicture& stopped, const std::optional<SpreadsheetError>& failure,
+                                  const std::vector<std::string>& messages)
+{
+    runningMacro_ = false;
+    picture_ = stopped;
+    parts_.view.showRun(picture_);
+    for (const std::string& message : messages)
+        parts_.prompter.showMessage(message);
+    if (!failure)
+        return;
+    picture_.blocked = true;
+    logInfo(captureLog(), "The end-of-run macro: " + std::string(failure->what()));
+    show(RunPhase::Stopped, blockedText(*failure), failure->what());
+}
+
+void CaptureRun::stopIfOn()
 {
     steps_->finish();
-    if (state_ == RunState::Running)
+    if (state_ != RunState::Stopped)
         stop();
     finishStopping();
 }

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "common/core/prompter.h"
 #include "tabwright/capture/background_step.h"
@@ -26,6 +27,7 @@ enum class RunState : std::int16_t { Stopped = 0, Running = 1, Paused = -1 };
 
 inline constexpr std::string_view kExcelBlockedText = "MS Excel is blocked";
 inline constexpr std::string_view kExcelClosedText = "MS Excel spreadsheet has been closed";
+inline constexpr std::string_view kExcelEndedText = "MS Excel has ended";
 inline constexpr std::string_view kPortNotAvailableText = "COM port not available";
 
 // How long one tick writes waiting lines before it lets the window answer again, and the
@@ -81,6 +83,8 @@ public:
     // false, and Start goes on from the event loop.
     bool start();
     bool starting() const { return starting_; }
+    // Whether the end-of-run macro of the last Stop is still running (see stop()).
+    bool runningMacro() const { return runningMacro_; }
     // Where the slow steps of the spreadsheet application run: at once by default, in a
     // thread of their own for a window that must keep answering. `steps` outlives the run.
     void runSlowStepsWith(BackgroundStep& steps) { steps_ = &steps; }
@@ -88,9 +92,10 @@ public:
     void resume();  // only while Paused
     // In any state: writes what the port has received and every line still waiting, the
     // unfinished last one as it stands, closes the port and the journal, shows the stopped
-    // window and runs the end-of-run macro when it is enabled and the last Start opened
-    // its capture workbook. Text the workbook could not take is named in the status line
-    // by its journal.
+    // window with the run's figures and working copy, and runs the end-of-run macro when it
+    // is enabled and the last Start opened its capture workbook. The macro runs through the
+    // background step, every run button disabled meanwhile (runningMacro()). Text the
+    // workbook could not take is named in the status line by its journal.
     // A backlog too large for one tick's writing is written over the following ticks,
     // the window answering meanwhile (every run button disabled); the port, the journal
     // and the macro follow once it is written. stopping() is true until then.
@@ -104,9 +109,10 @@ public:
     // Stop may happen there), and the timer on again unless the run has stopped.
     void tick(const std::function<void()>& processPendingEvents);
 
-    // The end of the owner: Stop when Running (a paused run is left as it is), then,
-    // separately, the spreadsheet application of the last Start quit.
-    void stopIfRunning();
+    // The end of the owner: a Start under way finished, then Stop when a run is on,
+    // running or paused, its macro included, then, separately, the spreadsheet
+    // application of the last Start quit.
+    void stopIfOn();
     void quitSpreadsheet();
 
     void setMacro(bool enabled, std::string name);
@@ -124,6 +130,11 @@ public:
     bool excelBlocked() const { return picture_.blocked; }
     // What the view shows now.
     const RunPicture& picture() const { return picture_; }
+    // Shows what a task beside the run (a rebuild from a journal) is doing or did, as the
+    // latest outcome: its status, the file it is about and why it failed (empty when it did
+    // not). While no run is on, the spreadsheet lamp tells whether it failed; while a run
+    // is on, the run's lamps stay and its count comes back with the next bytes.
+    void showTaskOutcome(std::string_view status, std::string path, std::string reason);
     const CaptureParser& parser() const { return parser_; }
     // The journal's bytes the sheet has not taken yet.
     std::int64_t bytesWaiting() const { return pipeline_.bytesWaiting(); }
@@ -170,11 +181,13 @@ private:
     void dropUnfinishedText();
     void showTextInJournal(const SpreadsheetError& error);
     void closePort();
-    void showStopped();
+    void showStopped(std::int64_t bytes, int rows);
     void runMacro();
+    void showMacroOutcome(const RunPicture& stopped, const std::optional<SpreadsheetError>& failure,
+                          const std::vector<std::string>& messages);
 
     // The picture in `phase` with `status`, shown at once; showCountOrReady keeps the phase.
-    void show(RunPhase phase, std::string_view status, std::string reason = {});
+    void show(RunPhase phase, std::string_view status, std::string reason = {}, std::string path = {});
     void showCountOrReady();
     void showBytesReceived(std::int64_t count);
     void dropSpreadsheet();
@@ -194,7 +207,7 @@ private:
     InlineStep inlineSteps_;
     BackgroundStep* steps_ = &inlineSteps_;
     bool textUnwritten_ = false;  // the last Stop could not write all the text
-    bool countUnshown_ = false;   // text was taken in while blocked, its count not shown
+    bool runningMacro_ = false;   // the end-of-run macro runs in the background
     std::int64_t cutLinesTold_ = 0;
     RunJournal& journal_;
     bool macroEnabled_ = false;

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "tabwright/capture/digit_grouping.h"
 #include "tabwright/capture/journal_reads.h"
 #include "tabwright/capture/port_or_emulator_source.h"
 #include "tabwright/capture/serial_port_source.h"
@@ -104,8 +105,12 @@ std::string runningBlocked(std::string_view status)
 }
 const std::string kPaused =
     "port yellow, excel yellow, status Paused -Start +Stop -Pause +Resume -ComPorts, front Resume";
-const std::string kStopped =
-    "port background, excel background, status  +Start -Stop -Pause -Resume +ComPorts, front Pause";
+std::string stopped(std::string_view status)
+{
+    return "port background, excel background, status " + std::string(status) +
+           " +Start -Stop -Pause -Resume +ComPorts, front Pause";
+}
+const std::string kStopped = stopped("");
 
 // Writes down what the run shows, one line per picture, and whether its timer runs.
 class RecordingView : public RunView, public RunTimer {
@@ -150,7 +155,8 @@ struct RunFixture : testing::Test {
     }
 };
 
-const std::vector<std::string> kOpeningWorkbook{"excel yellow, status Opening MS Excel Spreadsheet -Start"};
+const std::vector<std::string> kOpeningWorkbook{
+    "excel yellow, status Opening MS Excel Spreadsheet -Start -Stop -Pause -Resume -ComPorts"};
 const std::vector<std::string> kWorkbookOpenedThenPort{"excel green, status ",
                                                        "port yellow, excel green, status Opening COM port"};
 
@@ -189,25 +195,26 @@ INSTANTIATE_TEST_SUITE_P(
         StartCase{"NoInstance",
                   [](RunFixture& f) { f.spreadsheets.prepare = [](auto& s) { s.failCall("newInstance"); }; },
                   false,
-                  {"excel red, status MS Excel not available +Start"},
+                  {"excel red, status MS Excel not available +Start -Stop -Pause -Resume +ComPorts"},
                   "LibreOffice Calc did not start: newInstance failed"},
         StartCase{"NoWorkbook",
                   [](RunFixture& f) {
                       f.spreadsheets.prepare = [](auto& s) { s.failCall("openCaptureWorkbook"); };
                   },
                   false,
-                  {"excel red, status MS Excel not available +Start"},
+                  {"excel red, status MS Excel not available +Start -Stop -Pause -Resume +ComPorts"},
                   "The capture workbook "},
         StartCase{"NoApplicationAtAll",
                   [](RunFixture& f) { f.spreadsheets.failMaking = true; },
                   false,
-                  {"excel red, status MS Excel not available +Start"},
+                  {"excel red, status MS Excel not available +Start -Stop -Pause -Resume +ComPorts"},
                   "LibreOffice Calc cannot be used: no spreadsheet application"},
         StartCase{"NoPort",
                   [](RunFixture& f) { f.port.refuseOpen = true; },
                   false,
                   {kWorkbookOpenedThenPort[0], kWorkbookOpenedThenPort[1],
-                   "port red, excel green, status COM port not available +Start"},
+                   "port red, excel background, status COM port not available +Start -Stop -Pause -Resume "
+                   "+ComPorts"},
                   "No serial device is connected as COM1"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -245,7 +252,9 @@ TEST_F(ThreadedStart, APortFailureQuitsTheInstanceInTheBackground)
     port.refuseOpen = true;
     run.start();
     waitForStart();
-    EXPECT_EQ(view.shown.back(), "port red, excel green, status COM port not available +Start");
+    EXPECT_EQ(
+        view.shown.back(),
+        "port red, excel background, status COM port not available +Start -Stop -Pause -Resume +ComPorts");
     EXPECT_EQ(run.application(), nullptr);
     // The quit is under way or done; the end of the run waits for it.
     run.quitSpreadsheet();
@@ -258,7 +267,8 @@ TEST_F(ThreadedStart, AFailedWorkbookIsToldWithItsReason)
     spreadsheets.prepare = [](auto& s) { s.failCall("newInstance"); };
     run.start();
     waitForStart();
-    EXPECT_EQ(view.shown.back(), "excel red, status MS Excel not available +Start");
+    EXPECT_EQ(view.shown.back(),
+              "excel red, status MS Excel not available +Start -Stop -Pause -Resume +ComPorts");
     EXPECT_EQ(run.picture().reason, "LibreOffice Calc did not start: newInstance failed as told");
     EXPECT_EQ(run.state(), RunState::Stopped);
 }
@@ -356,16 +366,18 @@ TEST_P(BlockCases, AFailedWriteWaitsForTheWorkbookAndLosesNothing)
     port.received = "1\r\n2\r\n";
     tick();
     EXPECT_TRUE(run.excelBlocked());
-    EXPECT_EQ(view.shown.back(), runningBlocked(GetParam().text));
+    // The reason stays, the count beside it.
+    EXPECT_EQ(view.shown.back(), runningBlocked(std::string(GetParam().text) + "; Bytes Received: 6"));
 
     // While the probe fails nothing is written, but the journal keeps taking the text.
     port.received = "3\r\n";
     tick();
     tick();
     EXPECT_EQ(port.received, "");
+    EXPECT_EQ(view.shown.back(), runningBlocked(std::string(GetParam().text) + "; Bytes Received: 9"));
     EXPECT_EQ(testing_support::readFile(run.journal().path()), "1\r\n2\r\n3\r\n");
     EXPECT_TRUE(view.timerOn);
-    if (GetParam().failure == SpreadsheetFailure::Gone) {
+    if (GetParam().failure != SpreadsheetFailure::Failed) {
         // A workbook that never comes back: Stop still tells the whole count.
         run.stop();
         EXPECT_THAT(view.shown, testing::Contains(testing::HasSubstr("Bytes Received: 9")));
@@ -386,7 +398,8 @@ TEST_P(BlockCases, AFailedWriteWaitsForTheWorkbookAndLosesNothing)
 
 INSTANTIATE_TEST_SUITE_P(CaptureRun, BlockCases,
                          testing::Values(BlockCase{"Busy", SpreadsheetFailure::Failed, kExcelBlockedText},
-                                         BlockCase{"Closed", SpreadsheetFailure::Gone, kExcelClosedText}),
+                                         BlockCase{"Closed", SpreadsheetFailure::Gone, kExcelClosedText},
+                                         BlockCase{"Ended", SpreadsheetFailure::Ended, kExcelEndedText}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RunFixture, TheCountAfterABlockedWriteIsGroupedInThousands)
@@ -462,7 +475,10 @@ struct StopCase {
     bool macroEnabled;
     std::function<void(RunFixture&)> before;
     bool macroRuns;
+    std::string_view status;  // what the stopped window keeps of the run
 };
+
+constexpr std::string_view kUnfinishedRun = "Stopped: 10 bytes, 1 row in";
 
 class StopCases : public RunFixture, public testing::WithParamInterface<StopCase> {};
 
@@ -474,7 +490,8 @@ TEST_P(StopCases, ShowsTheStoppedWindowAndRunsTheMacroOnlyWithAWorkbook)
     tick();
     run.stop();
     // A paused run has not read the port: Stop takes the text in first and counts it.
-    EXPECT_EQ(view.shown.back(), kStopped);
+    EXPECT_EQ(view.shown.back(), stopped(GetParam().status));
+    EXPECT_EQ(run.picture().path, GetParam().status.empty() ? "" : spreadsheets.workingCopy);
     EXPECT_EQ(run.state(), RunState::Stopped);
     EXPECT_FALSE(view.timerOn);
     EXPECT_FALSE(port.isOpen());
@@ -489,24 +506,28 @@ TEST_P(StopCases, ShowsTheStoppedWindowAndRunsTheMacroOnlyWithAWorkbook)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    CaptureRun, StopCases,
-    testing::Values(StopCase{"BeforeAnyStart", true, [](RunFixture&) {}, false},
-                    StopCase{"RunningWithMacro", true, [](RunFixture& f) { f.run.start(); }, true},
-                    StopCase{"RunningWithoutMacro", false, [](RunFixture& f) { f.run.start(); }, false},
-                    StopCase{"Paused", true,
-                             [](RunFixture& f) {
-                                 f.run.start();
-                                 f.run.pause();
-                             },
-                             true},
-                    StopCase{"AfterNoWorkbook", true,
-                             [](RunFixture& f) {
-                                 f.spreadsheets.prepare = [](auto& s) { s.failCall("openCaptureWorkbook"); };
-                                 f.run.start();
-                             },
-                             false}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(CaptureRun, StopCases,
+                         testing::Values(StopCase{"BeforeAnyStart", true, [](RunFixture&) {}, false, ""},
+                                         StopCase{"RunningWithMacro", true,
+                                                  [](RunFixture& f) { f.run.start(); }, true, kUnfinishedRun},
+                                         StopCase{"RunningWithoutMacro", false,
+                                                  [](RunFixture& f) { f.run.start(); }, false,
+                                                  kUnfinishedRun},
+                                         StopCase{"Paused", true,
+                                                  [](RunFixture& f) {
+                                                      f.run.start();
+                                                      f.run.pause();
+                                                  },
+                                                  true, kUnfinishedRun},
+                                         StopCase{"AfterNoWorkbook", true,
+                                                  [](RunFixture& f) {
+                                                      f.spreadsheets.prepare = [](auto& s) {
+                                                          s.failCall("openCaptureWorkbook");
+                                                      };
+                                                      f.run.start();
+                                                  },
+                                                  false, ""}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RunFixture, AMacroInAClosedWorkbookIsShownNotThrown)
 {
@@ -514,23 +535,44 @@ TEST_F(RunFixture, AMacroInAClosedWorkbookIsShownNotThrown)
     run.start();
     spreadsheets.last().failCall("runMacro", SpreadsheetFailure::Gone);
     run.stop();
-    // The stopped window is shown before the macro runs, then the failure.
-    EXPECT_THAT(shownSince(view.shown.size() - 2),
-                ElementsAre(kStopped,
-                            "port background, excel red, status MS Excel spreadsheet has been closed "
-                            "+Start -Stop -Pause -Resume +ComPorts, front Pause"));
+    // The stopped window is shown, the run buttons wait while the macro runs, then the
+    // stopped window again and the failure.
+    const std::string summary = stopped("Stopped: 0 bytes, 0 rows in");
+    EXPECT_THAT(
+        shownSince(view.shown.size() - 4),
+        ElementsAre(summary, "status Running the end-of-run macro Chart -Start -Stop -Pause -Resume", summary,
+                    "port background, excel red, status MS Excel spreadsheet has been closed "
+                    "+Start -Stop -Pause -Resume +ComPorts, front Pause"));
 }
 
-TEST_F(RunFixture, EndingStopsOnlyARunningRunAndQuitsTheLastInstance)
+TEST_F(RunFixture, AMacroRunningInTheBackgroundHoldsOffTheNextStart)
+{
+    testing_support::ensureCoreApplication();
+    ThreadStep steps;
+    run.runSlowStepsWith(steps);
+    run.setMacro(true, "Chart");
+    run.start();
+    ASSERT_TRUE(testing_support::runEventsUntil([this] { return run.state() == RunState::Running; }, 30s));
+    run.stop();
+    EXPECT_TRUE(run.runningMacro());
+    EXPECT_FALSE(run.start());
+    ASSERT_TRUE(testing_support::runEventsUntil([this] { return !run.runningMacro(); }, 30s));
+    EXPECT_EQ(spreadsheets.last().calls.back(), "runMacro spreadsheet.ods!Chart");
+    EXPECT_EQ(view.shown.back(), stopped("Stopped: 0 bytes, 0 rows in"));
+}
+
+TEST_F(RunFixture, EndingStopsAnOpenRunWithItsMacroAndQuitsTheLastInstance)
 {
     run.setMacro(true, "Chart");
     run.start();
     run.pause();
-    run.stopIfRunning();
-    EXPECT_EQ(run.state(), RunState::Paused);
+    run.stopIfOn();
+    EXPECT_EQ(run.state(), RunState::Stopped);
     run.quitSpreadsheet();
-    EXPECT_THAT(spreadsheets.last().calls, testing::Contains("quit"));
-    EXPECT_THAT(spreadsheets.last().calls, testing::Not(testing::Contains("runMacro spreadsheet.ods!Chart")));
+    const auto& calls = spreadsheets.last().calls;
+    ASSERT_GE(calls.size(), 2u);
+    EXPECT_EQ(calls[calls.size() - 2], "runMacro spreadsheet.ods!Chart");
+    EXPECT_EQ(calls.back(), "quit");
     EXPECT_EQ(run.application(), nullptr);
 }
 
@@ -653,7 +695,8 @@ TEST_F(RunFixture, AStopWithALargeBacklogWritesItOverTicksWithTheButtonsDisabled
     EXPECT_FALSE(run.stopping());
     EXPECT_EQ(spreadsheets.last().cells.size(), 8u * kLines);
     EXPECT_EQ(spreadsheets.last().calls.back(), "runMacro spreadsheet.ods!Chart");
-    EXPECT_EQ(view.shown.back(), kStopped);
+    EXPECT_EQ(view.shown.back(),
+              stopped("Stopped: " + groupedDigits(numberedLines(kLines).size()) + " bytes, 50,000 rows in"));
     EXPECT_FALSE(view.timerOn);
 }
 

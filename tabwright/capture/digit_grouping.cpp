@@ -14,4 +14,10 @@ std::string groupedDigits(std::uint64_t count, std::string_view separator)
     return text;
 }
 
+std::string countOf(std::int64_t count, std::string_view noun)
+{
+    const std::uint64_t shown = count > 0 ? static_cast<std::uint64_t>(count) : 0;
+    return groupedDigits(shown) + " " + std::string(noun) + (shown == 1 ? "" : "s");
+}
+
 }  // namespace tabwright

@@ -10,4 +10,8 @@ namespace tabwright {
 // "1,234,567".
 std::string groupedDigits(std::uint64_t count, std::string_view separator = ",");
 
+// A count of things with its digits grouped and `noun` in the plural unless it is 1:
+// "1 row", "20,800 bytes". A negative count is shown as 0.
+std::string countOf(std::int64_t count, std::string_view noun);
+
 }  // namespace tabwright

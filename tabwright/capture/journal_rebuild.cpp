@@ -6,6 +6,7 @@
 #include "tabwright/capture/capture_run.h"
 #include "tabwright/capture/capture_workbook.h"
 #include "tabwright/capture/journal_reader.h"
+#include "tabwright/capture/digit_grouping.h"
 #include "tabwright/capture/journal_replay.h"
 #include "tabwright/capture/workbook_files.h"
 
@@ -21,29 +22,34 @@ JournalRebuild rebuildFromJournal(SpreadsheetFactory& spreadsheets, const std::s
                                   const std::function<void(std::int64_t, std::int64_t)>& progress)
 {
     JournalRebuild rebuild;
-    const std::string name = fileNameOf(journalPath);
     JournalFiles files;
     try {
         files = readJournalFiles(journalPath);
     } catch (const std::runtime_error& error) {
-        rebuild.status = std::string("Cannot rebuild from the journal: ") + error.what();
+        rebuild.status = "Cannot rebuild from the journal";
+        rebuild.path = journalPath;
+        rebuild.reason = error.what();
         return rebuild;
     }
     FreshWorkbook fresh = openFreshWorkbook(spreadsheets, rebuiltRunName(journalPath));
     rebuild.spreadsheet = std::move(fresh.spreadsheet);
+    rebuild.path = fresh.workingCopy;
     if (!fresh.opened || !rebuild.spreadsheet.sheet) {
         rebuild.status = "MS Excel not available";
+        rebuild.reason = "The workbook to rebuild the journal in could not be opened.";
         return rebuild;
     }
     JournalReplaySource source(std::move(files), fallback);
     try {
         const ReplaySummary summary = replayJournal(source, *rebuild.spreadsheet.sheet, progress);
-        rebuild.status = "Rebuilt " + name + " in a new workbook: " + std::to_string(summary.bytes) +
-                         " bytes, " + std::to_string(summary.rows) + " rows";
+        rebuild.status =
+            "Rebuilt " + countOf(summary.bytes, "byte") + ", " + countOf(summary.rows, "row") + " in";
     } catch (const SpreadsheetError& error) {
-        rebuild.status = "Rebuilding " + name + " stopped: " + std::string(blockedText(error));
+        rebuild.status = "Rebuilding stopped: " + std::string(blockedText(error));
+        rebuild.reason = error.what();
     } catch (const std::runtime_error& error) {
-        rebuild.status = "Rebuilding " + name + " stopped: " + error.what();
+        rebuild.status = "Rebuilding stopped: the journal could not be read";
+        rebuild.reason = error.what();
     }
     rebuild.warnings = source.warnings();
     return rebuild;

@@ -16,8 +16,12 @@ struct JournalRebuild {
     // The spreadsheet holding the rebuilt workbook, left open for the user; empty when none
     // was made.
     CaptureSpreadsheet spreadsheet;
-    // For the status line: what was rebuilt, or why not.
+    // For the status line: what was rebuilt (its figures), or that it was not; then the file
+    // it is about (the rebuilt working copy, or the journal), and why it failed, empty when
+    // it did not.
     std::string status;
+    std::string path;
+    std::string reason;
     // What the user should know about the replay's times (see JournalReplaySource).
     std::vector<std::string> warnings;
 };

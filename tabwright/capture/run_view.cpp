@@ -6,6 +6,9 @@ namespace tabwright {
 
 namespace {
 
+// No run: Start and the port's "..." enabled, the run's own buttons not.
+constexpr std::array<std::optional<bool>, kRunButtonCount> kNoRunButtons = {true, false, false, false, true};
+
 // The run buttons while a run is on: Stop always, Pause or Resume by `paused`.
 void showRunButtons(RunLook& look, bool paused, bool pauseAllowed)
 {
@@ -18,16 +21,16 @@ void showRunButtons(RunLook& look, bool paused, bool pauseAllowed)
 RunLook lookOf(const RunPicture& picture)
 {
     RunLook look;
-    auto& start = look.enabled[static_cast<std::size_t>(RunButton::Start)];
     const LampColour workbook = picture.blocked ? LampColour::Red : LampColour::Green;
     switch (picture.phase) {
     case RunPhase::OpeningWorkbook:
+        // Nothing runs yet for Stop, Pause or Resume to act on, and the port is about to open.
         look.excelLamp = LampColour::Yellow;
-        start = false;
+        look.enabled = {false, false, false, false, false};
         break;
     case RunPhase::WorkbookFailed:
         look.excelLamp = LampColour::Red;
-        start = true;
+        look.enabled = kNoRunButtons;
         break;
     case RunPhase::WorkbookOpen:
         look.excelLamp = LampColour::Green;
@@ -37,9 +40,10 @@ RunLook lookOf(const RunPicture& picture)
         look.portLamp = LampColour::Yellow;
         break;
     case RunPhase::PortFailed:
-        look.excelLamp = LampColour::Green;
+        // The spreadsheet application this Start opened is quit again.
+        look.excelLamp = LampColour::Background;
         look.portLamp = LampColour::Red;
-        start = true;
+        look.enabled = kNoRunButtons;
         break;
     case RunPhase::Running:
         look.portLamp = LampColour::Green;
@@ -64,18 +68,19 @@ RunLook lookOf(const RunPicture& picture)
     case RunPhase::Stopped:
         look.portLamp = LampColour::Background;
         look.excelLamp = picture.blocked ? LampColour::Red : LampColour::Background;
-        look.enabled = {true, false, false, false, true};
+        look.enabled = kNoRunButtons;
         look.inFront = RunButton::Pause;
         break;
     }
     return look;
 }
 
-std::string statusText(const RunPicture& picture, std::string_view groupSeparator)
+std::string statusText(const RunPicture& picture)
 {
-    if (picture.bytesReceived)
-        return bytesReceivedText(*picture.bytesReceived, groupSeparator);
-    return picture.status;
+    if (!picture.bytesReceived)
+        return picture.status;
+    const std::string count = bytesReceivedText(*picture.bytesReceived);
+    return picture.status.empty() ? count : picture.status + "; " + count;
 }
 
 }  // namespace tabwright

@@ -27,9 +27,13 @@ struct RunPicture {
     RunPhase phase = RunPhase::Stopped;
     // The workbook did not take the last write, or the text or macro after Stop.
     bool blocked = false;
-    // The status line: the byte count when there is one, else the text.
+    // The status line: the text, then the byte count when there is one (both while the
+    // workbook is blocked: the journal keeps counting).
     std::string status;
     std::optional<std::int64_t> bytesReceived;
+    // A file the status is about (a working copy, a journal), shown after it; a narrow
+    // window shortens this, never the status' words and figures.
+    std::string path;
     // Why the step shown failed, in words for the user; empty when nothing failed.
     std::string reason;
 
@@ -57,8 +61,8 @@ struct RunLook {
 
 RunLook lookOf(const RunPicture& picture);
 
-// The status line's text; the count's digits grouped by `groupSeparator`.
-std::string statusText(const RunPicture& picture, std::string_view groupSeparator = ",");
+// The status line's text without the path; the count's digits grouped as everywhere else.
+std::string statusText(const RunPicture& picture);
 
 // What a capture run shows. Each picture is shown (repainted) at once, since the run may
 // keep the user-interface thread busy right afterwards.

@@ -9,10 +9,11 @@
 
 namespace tabwright {
 
-// Why a spreadsheet call failed. `Gone` means the workbook was closed or the
-// application instance ended: the run control treats it as a closed spreadsheet.
-// `MacroRefused`: the workbook's macros are not run, its template not being trusted.
-enum class SpreadsheetFailure { Failed, Gone, MacroNotFound, MacroFailed, MacroRefused };
+// Why a spreadsheet call failed. `Gone` means the workbook's window was closed, `Ended`
+// that the application's process is no more (killed, crashed): the user closed the one,
+// not the other. `MacroRefused`: the workbook's macros are not run, its template not being
+// trusted.
+enum class SpreadsheetFailure { Failed, Gone, MacroNotFound, MacroFailed, MacroRefused, Ended };
 
 class SpreadsheetError : public std::runtime_error {
 public:

@@ -8,8 +8,10 @@ void TerminalRunView::showRun(const RunPicture& picture)
 {
     if (picture.bytesReceived)
         showBytesReceived(*picture.bytesReceived);
-    else
+    else if (picture.path.empty())
         showStatus(picture.status, picture.reason);
+    else
+        showStatus(picture.status + " " + picture.path, picture.reason);
 }
 
 void TerminalRunView::showBytesReceived(std::int64_t count)

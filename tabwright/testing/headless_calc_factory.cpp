@@ -23,8 +23,8 @@ HeadlessCalcFactory::~HeadlessCalcFactory()
 
 tabwright::CaptureSpreadsheet HeadlessCalcFactory::makeSpreadsheet()
 {
-    calc = std::make_shared<tabwright::CalcSpreadsheet>(tabwright::CalcOptions{
-        root_.file("startup"), root_.file("instances"), tabwright::CalcOptions::Display::Headless});
+    calc = std::make_shared<tabwright::CalcSpreadsheet>(
+        tabwright::CalcOptions{root_.file("startup"), root_.file("instances"), display});
     return tabwright::applicationWithSheet(calc);
 }
 

@@ -22,6 +22,8 @@ public:
     std::string prepareWorkingCopy(const std::string& runName) override;
 
     std::shared_ptr<tabwright::CalcSpreadsheet> calc;
+    // Visible for a measure of what the user sees; headless unless told.
+    tabwright::CalcOptions::Display display = tabwright::CalcOptions::Display::Headless;
 
 private:
     const TempFolder& root_;

@@ -1,6 +1,8 @@
 #include "tabwright/windows/com_port_window.h"
 
 #include <QComboBox>
+#include <QFont>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -41,6 +43,9 @@ const serial::PortEntry* entryOf(const std::vector<serial::PortEntry>& devices, 
     return found == devices.end() ? nullptr : &*found;
 }
 
+// What a title bar takes beside its title: the window's icon and its three buttons.
+constexpr int kTitleBarButtons = 160;
+
 }  // namespace
 
 frmComPort::frmComPort(QWidget* parent)
@@ -77,6 +82,12 @@ frmComPort::frmComPort(QWidget* parent)
         }
     }
     grid->setColumnStretch(2, 1);
+    // The window is as wide as its contents; a window manager's title bar also holds its
+    // buttons, so the contents make room for the whole title beside them.
+    QFont titleFont = font();
+    titleFont.setBold(true);
+    portChoices_->setMinimumWidth(QFontMetrics(titleFont).horizontalAdvance(windowTitle()) +
+                                  kTitleBarButtons);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(portChoices_);

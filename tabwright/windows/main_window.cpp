@@ -1,6 +1,7 @@
 #include "tabwright/windows/main_window.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -11,7 +12,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLocale>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
@@ -19,7 +19,8 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
-#include "common/core/event_pump.h"
+#include <utility>
+
 #include "common/core/single_byte_text.h"
 #include "common/widgets/bgr_colour.h"
 #include "common/widgets/elided_label.h"
@@ -46,8 +47,18 @@ constexpr unsigned kRed = 255;
 constexpr int kTickMilliseconds = 100;
 constexpr QSize kLampSize{28, 18};
 constexpr int kIconSide = 24;
-constexpr int kStatusWidth = 240;
-constexpr qsizetype kReasonCharacters = 160;
+constexpr int kStatusWidth = 320;
+constexpr QChar kZeroWidthSpace{0x200B};
+
+// A label whose mnemonic gives the focus to (and so presses by Space) `buddy`.
+QLabel* mnemonicLabel(const char* name, const char* caption, QWidget* buddy)
+{
+    auto* label = new QLabel(QString::fromLatin1(caption), buddy->parentWidget());
+    label->setObjectName(QString::fromLatin1(name));
+    label->setTextFormat(Qt::PlainText);
+    label->setBuddy(buddy);
+    return label;
+}
 
 QFrame* lamp(const char* name, QWidget* parent)
 {
@@ -69,9 +80,24 @@ QLabel* icon(const char* name, const char* picture, QWidget* parent)
     return label;
 }
 
+// "CO&M 3": the label leads its "..." button's mnemonic.
 QString portText(int number)
 {
-    return QStringLiteral("COM ") + QString::number(number);
+    return QStringLiteral("CO&M ") + QString::number(number);
+}
+
+// A reason wraps at its spaces; a long path or device name in it may also break after a
+// slash, a hyphen or an underscore, so no part of it is cut.
+QString wrappable(const QString& reason)
+{
+    QString text;
+    text.reserve(reason.size() + reason.size() / 8);
+    for (const QChar character : reason) {
+        text += character;
+        if (character == QLatin1Char('/') || character == QLatin1Char('-') || character == QLatin1Char('_'))
+            text += kZeroWidthSpace;
+    }
+    return text;
 }
 
 }  // namespace
@@ -113,12 +139,12 @@ void frmMain::buildControls()
     fraStatus_->setObjectName(QStringLiteral("fraStatus"));
     panComPort_ = lamp("panComPort", fraStatus_);
     imgComPort_ = icon("imgComPort", ":/icons/com-port.svg", fraStatus_);
-    lblComPort_ = common::plainLabel("lblComPort", "COM PORT", fraStatus_);
     cmdComPorts_ = common::namedButton("cmdComPorts", "...", fraStatus_);
+    lblComPort_ = mnemonicLabel("lblComPort", "CO&M PORT", cmdComPorts_);
     panExcel_ = lamp("panExcel", fraStatus_);
     imgExcel_ = icon("imgExcel", ":/icons/spreadsheet.svg", fraStatus_);
-    lblExcel_ = common::plainLabel("lblExcel", "MS EXCEL", fraStatus_);
     cmdExcelMacro_ = common::namedButton("cmdExcelMacro", "...", fraStatus_);
+    lblExcel_ = mnemonicLabel("lblExcel", "MS E&XCEL", cmdExcelMacro_);
     // A long status (a journal's path) is elided instead of widening the window.
     panStatus_ = new common::ElidedLabel("panStatus", fraStatus_);
     panStatus_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -126,6 +152,7 @@ void frmMain::buildControls()
     // Why the step shown failed, under the status line; hidden while nothing failed.
     lblStatusReason_ = common::plainLabel("lblStatusReason", "", fraStatus_);
     lblStatusReason_->setWordWrap(true);
+    lblStatusReason_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblStatusReason_->setFixedWidth(kStatusWidth);
     lblStatusReason_->hide();
     for (QPushButton* dots : {cmdComPorts_, cmdExcelMacro_})
@@ -148,7 +175,7 @@ void frmMain::buildControls()
     cmdPause_ = common::namedButton("cmdPause", "&Pause", centre);
     cmdResume_ = common::namedButton("cmdResume", "&Resume", centre);
     cmdStop_ = common::namedButton("cmdStop", "S&top", centre);
-    cmdClose_ = common::namedButton("cmdClose", "Close", centre);
+    cmdClose_ = common::namedButton("cmdClose", "&Close", centre);
     auto* buttons = new QGridLayout;
     buttons->addWidget(cmdStart_, 0, 0);
     // Pause and Resume share one place; the run decides which one is in front.
@@ -164,6 +191,8 @@ void frmMain::buildControls()
     layout->addLayout(buttons);
     setCentralWidget(centre);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    // The window itself follows its contents too: a reason that clears gives its height back.
+    this->layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(cmdStart_, &QPushButton::clicked, this, &frmMain::cmdStart_Click);
     connect(cmdPause_, &QPushButton::clicked, this, &frmMain::cmdPause_Click);
@@ -176,16 +205,17 @@ void frmMain::buildControls()
 
 void frmMain::buildMenus()
 {
-    QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
+    // Alt+T belongs to S&top, the button a run must always be able to reach.
+    QMenu* tools = menuBar()->addMenu(QStringLiteral("T&ools"));
     tools->setObjectName(QStringLiteral("mnuTools"));
-    mnuToolsDLREmulation_ = tools->addAction(QStringLiteral("Emulator"));
+    mnuToolsDLREmulation_ = tools->addAction(QStringLiteral("&Emulator"));
     mnuToolsDLREmulation_->setObjectName(QStringLiteral("mnuToolsDLREmulation"));
-    mnuToolsJournalFolder_ = tools->addAction(QStringLiteral("Open Journal Folder"));
+    mnuToolsJournalFolder_ = tools->addAction(QStringLiteral("Open &Journal Folder"));
     mnuToolsJournalFolder_->setObjectName(QStringLiteral("mnuToolsJournalFolder"));
-    mnuToolsFollowNewestRow_ = tools->addAction(QStringLiteral("Follow Newest Row"));
+    mnuToolsFollowNewestRow_ = tools->addAction(QStringLiteral("&Follow Newest Row"));
     mnuToolsFollowNewestRow_->setObjectName(QStringLiteral("mnuToolsFollowNewestRow"));
     mnuToolsFollowNewestRow_->setCheckable(true);
-    mnuToolsRebuildFromJournal_ = tools->addAction(QStringLiteral("Rebuild From Journal..."));
+    mnuToolsRebuildFromJournal_ = tools->addAction(QStringLiteral("&Rebuild From Journal..."));
     mnuToolsRebuildFromJournal_->setObjectName(QStringLiteral("mnuToolsRebuildFromJournal"));
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
@@ -227,8 +257,10 @@ void frmMain::showPortNumber()
 {
     const QString port = portText(parts_.port.portNumber());
     if (textSource_.emulatorFeeds()) {
-        lblComPort_->setText(QStringLiteral("Emulator"));
-        lblComPort_->setToolTip(QStringLiteral("The emulator feeds the capture; ") + port +
+        // The same mnemonic as "CO&M n": Alt+M still reaches the port's "..." button.
+        lblComPort_->setText(QStringLiteral("E&mulator"));
+        lblComPort_->setToolTip(QStringLiteral("The emulator feeds the capture; COM ") +
+                                QString::number(parts_.port.portNumber()) +
                                 QStringLiteral(" is not opened while the emulator is open."));
     } else {
         lblComPort_->setText(port);
@@ -243,14 +275,22 @@ void frmMain::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
+void frmMain::saveSettings()
+{
+    writeCaptureSettings(parts_.settings, CaptureSettings{parts_.port.portNumber(), run_.macroEnabled(),
+                                                          run_.macroName(), run_.followNewestRow()});
+}
+
 void frmMain::Form_Unload()
 {
     if (unloaded_)
         return;
     unloaded_ = true;
-    run_.stopIfRunning();
-    writeCaptureSettings(parts_.settings, CaptureSettings{parts_.port.portNumber(), run_.macroEnabled(),
-                                                          run_.macroName(), run_.followNewestRow()});
+    // A run still open ends as Stop ends it, macro included: its rows are in the workbook
+    // the user is then asked to save, not lost with a paused run.
+    run_.stopIfOn();
+    rebuildSteps_.finish();
+    saveSettings();
     // The windows go before the spreadsheet application is quit, which waits for it to end:
     // nothing unanswering stays on the screen meanwhile.
     excelMacro_.reset();
@@ -293,6 +333,7 @@ void frmMain::cmdComPorts_Click()
     parts_.port.setPortNumber(number);
     DisableComFifo(number, parts_.platform, parts_.settings);
     showPortNumber();
+    saveSettings();
 }
 
 void frmMain::cmdExcelMacro_Click()
@@ -301,8 +342,10 @@ void frmMain::cmdExcelMacro_Click()
         excelMacro_ = std::make_unique<frmExcelMacro>(this);
     excelMacro_->setMacroEnable(run_.macroEnabled());
     excelMacro_->setMacroName(run_.macroName());
-    if (excelMacro_->ShowForm())
+    if (excelMacro_->ShowForm()) {
         run_.setMacro(excelMacro_->MacroEnable(), excelMacro_->MacroName());
+        saveSettings();
+    }
 }
 
 void frmMain::tmrMain_Timer()
@@ -333,6 +376,7 @@ void frmMain::mnuToolsJournalFolder_Click()
 void frmMain::mnuToolsFollowNewestRow_Click(bool checked)
 {
     run_.setFollowNewestRow(checked);
+    saveSettings();
 }
 
 void frmMain::mnuToolsRebuildFromJournal_Click()
@@ -341,20 +385,27 @@ void frmMain::mnuToolsRebuildFromJournal_Click()
         qtFileDialog_ = std::make_unique<common::QtFileDialog>(this);
         journalDialog_ = qtFileDialog_.get();
     }
-    const auto journal = journalDialog_->open(
-        {run_.journal().folder(), "", "Capture Journal (*.txt)|*.txt|All File (*.*)|*.*"});
+    const auto journal =
+        journalDialog_->open({run_.journal().folder(), "", "Capture Journal (*.txt)|*.txt|All File (*.*)|*.*",
+                              "Rebuild From Journal: Choose a Capture Journal"});
     if (!journal)
         return;
-    // The capture goes on meanwhile: its ticks run between the reads of the replay.
+    // Calc starts and the journal is written in a thread of its own: the window answers and
+    // a capture in progress goes on meanwhile.
     mnuToolsRebuildFromJournal_->setEnabled(false);
-    showStatus(common::fromBytes("Rebuilding " + fileNameOf(*journal)));
-    common::EventPump pump;
-    JournalRebuild rebuild = rebuildFromJournal(parts_.spreadsheets, *journal, parts_.clock,
-                                                [&pump](std::int64_t, std::int64_t) { pump(); });
+    run_.showTaskOutcome("Rebuilding", *journal, "");
+    auto rebuild = std::make_shared<JournalRebuild>();
+    rebuildSteps_.run([rebuild, &spreadsheets = parts_.spreadsheets, path = *journal,
+                       &clock = parts_.clock] { *rebuild = rebuildFromJournal(spreadsheets, path, clock); },
+                      [this, rebuild] { showRebuild(*rebuild); });
+}
+
+void frmMain::showRebuild(JournalRebuild& rebuild)
+{
     if (rebuild.spreadsheet.application || rebuild.spreadsheet.sheet)
         rebuilt_ = std::move(rebuild.spreadsheet);
     mnuToolsRebuildFromJournal_->setEnabled(true);
-    showStatus(common::fromBytes(rebuild.status));
+    run_.showTaskOutcome(rebuild.status, rebuild.path, rebuild.reason);
     for (const std::string& warning : rebuild.warnings)
         parts_.prompter.showMessage(warning);
 }
@@ -373,7 +424,7 @@ void frmMain::showRun(const RunPicture& picture)
         showLamp(panComPort_, *look.portLamp);
     if (look.excelLamp)
         showLamp(panExcel_, *look.excelLamp);
-    showStatus(common::fromBytes(statusText(picture, common::toBytes(QLocale().groupSeparator()))));
+    showStatus(common::fromBytes(statusText(picture)), common::pathText(picture.path));
     showReason(QString::fromStdString(picture.reason));
     for (std::size_t which = 0; which < kRunButtonCount; ++which) {
         if (look.enabled[which])
@@ -381,6 +432,34 @@ void frmMain::showRun(const RunPicture& picture)
     }
     if (look.inFront)
         button(*look.inFront)->raise();
+    keepFocusOffClose(picture.phase);
+}
+
+void frmMain::keepFocusOffClose(RunPhase phase)
+{
+    // While a run is open a Space must never reach Close: it may not take the focus, and
+    // the focus goes to the one of Pause and Resume in front (or Stop), which Space only
+    // pauses or resumes.
+    const bool runOpen =
+        phase != RunPhase::Stopped && phase != RunPhase::WorkbookFailed && phase != RunPhase::PortFailed;
+    cmdClose_->setFocusPolicy(runOpen ? Qt::NoFocus : Qt::StrongFocus);
+    const bool phaseChanged = std::exchange(focusPhase_, phase) != phase;
+    QWidget* focus = QApplication::focusWidget();
+    const bool focusAway = focus == nullptr || !focus->isEnabled() || focus == cmdClose_ || focus == this;
+    // A run button that changed keeps the focus on the one that toggles; a count shown
+    // leaves it where the user put it.
+    const bool onRunButton =
+        focus == cmdStart_ || focus == cmdPause_ || focus == cmdResume_ || focus == cmdStop_;
+    if (!runOpen || !(focusAway || (phaseChanged && onRunButton)) || window() != QApplication::activeWindow())
+        return;
+    for (QPushButton* next : {cmdPause_, cmdResume_, cmdStop_}) {
+        if (next->isEnabled()) {
+            next->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
+    // Opening: nothing may take the focus yet; the window keeps it for its mnemonics.
+    setFocus(Qt::OtherFocusReason);
 }
 
 void frmMain::showLamp(QFrame* lamp, LampColour colour)
@@ -406,11 +485,13 @@ void frmMain::showLamp(QFrame* lamp, LampColour colour)
     lamp->repaint();
 }
 
-void frmMain::showStatus(const QString& text)
+void frmMain::showStatus(const QString& text, const QString& path)
 {
-    if (text == panStatus_->text())
+    // The words and figures come first and stay whole; only the path is shortened.
+    const QString whole = path.isEmpty() ? text : text + QLatin1Char(' ') + path;
+    if (whole == panStatus_->text())
         return;
-    panStatus_->setWholeText(text);
+    panStatus_->setWholeText(whole, path.isEmpty() ? 0 : text.size() + 1);
     panStatus_->repaint();
 }
 
@@ -418,16 +499,18 @@ void frmMain::showReason(const QString& reason)
 {
     if (reason == lblStatusReason_->toolTip())
         return;
-    // A few lines at most under the status; the whole reason is in the tooltip.
-    QString shown = reason.simplified();
-    if (shown.size() > kReasonCharacters)
-        shown = shown.left(kReasonCharacters - 1) + QChar(0x2026);
-    lblStatusReason_->setText(shown);
+    // The whole reason, its advice included, wrapped under the status.
+    lblStatusReason_->setText(wrappable(reason.simplified()));
     lblStatusReason_->setToolTip(reason);
     // The window's fixed size follows size hints, not the height a wrapped text needs.
     lblStatusReason_->setFixedHeight(lblStatusReason_->heightForWidth(kStatusWidth));
     lblStatusReason_->setVisible(!reason.isEmpty());
     lblStatusReason_->repaint();
+    // The window's height follows at once, growing for the reason and shrinking back.
+    for (QLayout* level : {centralWidget()->layout(), layout()}) {
+        level->invalidate();
+        level->activate();
+    }
 }
 
 QPushButton* frmMain::button(RunButton which) const

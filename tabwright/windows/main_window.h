@@ -11,8 +11,10 @@
 #include "common/core/file_dialog.h"
 #include "common/core/prompter.h"
 #include "serial/serial_port.h"
+#include "tabwright/capture/background_step.h"
 #include "tabwright/capture/capture_run.h"
 #include "tabwright/capture/capture_journal.h"
+#include "tabwright/capture/journal_rebuild.h"
 #include "tabwright/capture/platform_version.h"
 #include "tabwright/capture/port_or_emulator_source.h"
 #include "tabwright/capture/serial_port_source.h"
@@ -102,12 +104,16 @@ private:
     void placeOnScreen();
     // The port's number, or "Emulator" while the emulator feeds the run.
     void showPortNumber();
+    // Each setting is written as it changes, so no way the program ends loses it.
+    void saveSettings();
+    void showRebuild(JournalRebuild& rebuild);
 
     // RunView: the picture mapped to the lamps, the status line and the run buttons.
     void showRun(const RunPicture& picture) override;
     void bringWindowToFront() override;
     void showLamp(QFrame* lamp, LampColour colour);
-    void showStatus(const QString& text);
+    void showStatus(const QString& text, const QString& path);
+    void keepFocusOffClose(RunPhase phase);
     void showReason(const QString& reason);
     // RunTimer
     void setTimerEnabled(bool enabled) override;
@@ -122,6 +128,7 @@ private:
     CaptureRun run_;
     EmulatorWindowHooks emulator_;
     bool unloaded_ = false;
+    RunPhase focusPhase_ = RunPhase::Stopped;  // the phase the focus was last placed for
 
     QGroupBox* fraStatus_;
     QFrame* panComPort_;
@@ -148,6 +155,8 @@ private:
     common::FileDialog* journalDialog_ = nullptr;
     // Left open for the user, as the instance of an earlier Start is.
     CaptureSpreadsheet rebuilt_;
+    // Where a rebuild runs; its own, so a Start never waits for a rebuild.
+    ThreadStep rebuildSteps_;
     QAction* mnuHelpAbout_ = nullptr;
     std::unique_ptr<frmExcelMacro> excelMacro_;
     std::unique_ptr<frmAbout> about_;

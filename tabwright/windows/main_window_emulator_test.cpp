@@ -200,9 +200,9 @@ protected:
 
 TEST_F(NoSerialPortTest, StartWithTheEmulatorOpenRunsAndShowsWhatFeedsIt)
 {
-    EXPECT_EQ(label("lblComPort"), "COM 16");
+    EXPECT_EQ(label("lblComPort"), "CO&M 16");
     openEmulator();
-    EXPECT_EQ(label("lblComPort"), "Emulator");
+    EXPECT_EQ(label("lblComPort"), "E&mulator");
     start();
     EXPECT_FALSE(port.isOpen());
     EXPECT_EQ(lamp("panComPort"), common::colourFromBgr(65280));
@@ -215,7 +215,7 @@ TEST_F(NoSerialPortTest, StartWithTheEmulatorOpenRunsAndShowsWhatFeedsIt)
     EXPECT_EQ(window->run().picture().reason, std::string(kEmulatorClosedReason) + " Then press Resume.");
     EXPECT_TRUE(namedControl<QLabel>(*window, "lblStatusReason").isVisible());
     EXPECT_EQ(lamp("panComPort"), common::colourFromBgr(255));
-    EXPECT_EQ(label("lblComPort"), "COM 16");
+    EXPECT_EQ(label("lblComPort"), "CO&M 16");
 
     // Resume without the emulator tries the port, which is not there.
     QTest::mouseClick(&namedControl<QPushButton>(*window, "cmdResume"), Qt::LeftButton);

@@ -1,8 +1,10 @@
 // How long the main window goes unanswered (the longest gap between two turns of its event
 // loop) through Start, a run, Stop and Close with a real headless Calc, and through a
 // Start whose port does not open, once with Calc's start and quit in the window's own
-// thread and once in a thread of their own, as the program runs them. Prints the longest
-// block of each step in ms.
+// thread and once in a thread of their own, as the program runs them; then, as the program
+// runs them, a Stop with its end-of-run macro and a rebuild of that run from its journal.
+// Prints the longest block of each step in ms.
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -25,6 +27,7 @@
 #include "testing/temp_folder.h"
 #include "testing/widgets/named_control.h"
 #include "testing/widgets/qt_application.h"
+#include "testing/widgets/scripted_file_dialog.h"
 
 namespace tabwright {
 namespace {
@@ -36,10 +39,12 @@ constexpr int kInstrumentPort = 2;
 // The main window on a headless Calc of its own, the instrument on COM 2.
 class MeasuredWindow : public testing_support::HeadlessCalcWindowParts {
 public:
-    explicit MeasuredWindow(bool threaded) : HeadlessCalcWindowParts(PROJECT_DATA_DIR)
+    explicit MeasuredWindow(bool threaded, const char* macro = nullptr)
+        : HeadlessCalcWindowParts(PROJECT_DATA_DIR)
     {
         settings.write("Tabwright", "Communication", "ComPort", std::to_string(kInstrumentPort));
-        settings.write("Tabwright", "Excel Macro", "Enable", "False");
+        settings.write("Tabwright", "Excel Macro", "Enable", macro != nullptr ? "True" : "False");
+        settings.write("Tabwright", "Excel Macro", "Name", macro != nullptr ? macro : "");
         window = std::make_unique<frmMain>(windowParts());
         if (threaded)
             window->runSlowStepsWith(slowSteps);
@@ -117,6 +122,43 @@ void startWithoutPort(bool threaded)
                                           [&] { return !measured.window->isVisible(); }));
 }
 
+void macroAndRebuild()
+{
+    testing_support::PtyInstrument instrument;
+    MeasuredWindow measured(true, "ChartReadings");
+    measured.mapping.map(kInstrumentPort, instrument.devicePath());
+    testing_support::ScriptedFileDialog dialog;
+    measured.window->setJournalFileDialog(dialog);
+    road = "macro and rebuild";
+    measured.click("cmdStart");
+    testing_support::runEventsUntil([&] { return measured.status() == "Ready"; }, 120s);
+    std::string lines;
+    for (int line = 0; line < 200; ++line)
+        lines += std::to_string(line) + " 0000 :: 12-07-2026 05:10:26 = 57 (RAW)  43 (C)\r\n";
+    instrument.send(lines);
+    testing_support::runEventsUntil(
+        [&] {
+            return measured.window->run().parser().BytesReceived() == static_cast<std::int64_t>(lines.size());
+        },
+        120s);
+    const frmMain& window = *measured.window;
+    printFigure("Stop with the end-of-run macro",
+                measured.measure([&] { measured.click("cmdStop"); },
+                                 [&] {
+                                     return window.run().state() == RunState::Stopped &&
+                                            !window.run().stopping() && !window.run().runningMacro();
+                                 }));
+    dialog.answers.push_back(window.run().journal().path());
+    auto& rebuild = testing_support::namedControl<QAction>(*measured.window, "mnuToolsRebuildFromJournal");
+    printFigure("Rebuild From Journal (200 lines)",
+                measured.measure([&] { rebuild.trigger(); }, [&] { return rebuild.isEnabled(); }));
+    std::printf("%-26s %s\n", road, measured.status().c_str());
+    measured.window->close();
+    // The rebuilt workbook is left open for the user; here nobody looks at it.
+    if (const auto& rebuilt = measured.window->rebuiltWorkbook().application)
+        rebuilt->quit();
+}
+
 }  // namespace
 }  // namespace tabwright
 
@@ -127,5 +169,6 @@ int main()
         tabwright::startRunStopClose(threaded);
         tabwright::startWithoutPort(threaded);
     }
+    tabwright::macroAndRebuild();
     return 0;
 }

@@ -129,6 +129,27 @@ def calc():
         figure(name, run and seconds_of(run) * 1e3, "ms", note="no goal")
     run = next((r for k, r in runs.items() if k.startswith("WriteLineRunsAsRows/8")), None)
     figure("cells/s writing runs of 100 K7RX rows", run and run.get("cells/s"), "cells/s", note="no goal")
+    phases = window_first_row()
+    figure("Window: Start to the first row shown in a visible Calc (median of 3)",
+           phases.get("start_to_first_row"), "ms",
+           note="Calc's start %s ms, workbook shown and port %s ms, first tick and write %s ms" % tuple(
+               "%.0f" % phases[key] if key in phases else "-"
+               for key in ("calc_start", "workbook_shown_and_port", "first_tick_and_write")))
+
+
+def window_first_row():
+    """The phases of the window's Start up to its first row in a visible Calc, in ms, by name."""
+    command = [os.path.join(build, "tabwright/windows/main_window_first_row_benchmark")]
+    print("== " + command[0], flush=True)
+    result = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=900, check=False)
+    phases = {}
+    for line in result.stdout.decode(errors="replace").splitlines():
+        words = line.split()
+        if len(words) == 3 and words[0] == "figure":
+            phases[words[1]] = float(words[2])
+    if result.returncode != 0 or not phases:
+        print(result.stderr.decode(errors="replace")[-2000:])
+    return phases
 
 
 # ---- download and serial port

@@ -17,4 +17,11 @@ bool saveScreenPicture(const QWidget& window, QRect area, const QString& path)
     return saved;
 }
 
+QRect withTitleBar(const QWidget& window)
+{
+    constexpr int kTitleBar = 30;
+    const QRect frame = window.frameGeometry();
+    return frame == window.geometry() ? frame.adjusted(0, -kTitleBar, 0, 0) : frame;
+}
+
 }  // namespace testing_support

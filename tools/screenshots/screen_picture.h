@@ -12,4 +12,8 @@ namespace testing_support {
 // too) as a picture file, and says on standard output whether it was saved.
 bool saveScreenPicture(const QWidget& window, QRect area, const QString& path);
 
+// The window with the title bar a window manager put above it: a manager that tells no frame
+// extents (twm) leaves the title bar out of the frame geometry.
+QRect withTitleBar(const QWidget& window);
+
 }  // namespace testing_support

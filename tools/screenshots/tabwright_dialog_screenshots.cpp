@@ -24,7 +24,7 @@ namespace {
 void pictureWhenShown(QDialog& dialog, const QString& path, bool& allSaved, std::function<void()> next)
 {
     QTimer::singleShot(500, &dialog, [&dialog, path, &allSaved, next = std::move(next)] {
-        allSaved &= testing_support::saveScreenPicture(dialog, dialog.frameGeometry(), path);
+        allSaved &= testing_support::saveScreenPicture(dialog, testing_support::withTitleBar(dialog), path);
         next();
     });
 }

@@ -1,5 +1,7 @@
-// Shows Tabwright's main window on the display and saves pictures of it: stopped after a
-// run, running with its byte count, after a Start whose spreadsheet would not open,
+// Shows Tabwright's main window on the display and saves pictures of it: its Tools menu
+// with the mnemonics, stopped after a run (its figures and working copy kept), running with
+// its byte count, after a Start whose spreadsheet would not open, after a Start whose port
+// is a missing by-id device (the whole reason wrapped), the rebuild's file dialog,
 // beside a visible Calc that a run is filling (its window following the newest row), the
 // Calc windows of two runs, writing a backlog, stopped after its Calc was killed (the
 // journal's path elided in the status line), and Calc left asking whether to save after
@@ -7,10 +9,14 @@
 // display server with a window manager, so that the Calc windows show their titles:
 //   xvfb-run -a -s "-screen 0 1280x800x24" sh -c 'twm -f tools/screenshots/twmrc &
 //     tabwright_main_window_screenshots OUTPUT_FOLDER'
+#include <QAction>
 #include <QApplication>
+#include <QFileDialog>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 
 #include <chrono>
 #include <csignal>
@@ -84,6 +90,37 @@ public:
         return testing_support::saveScreenPicture(window_, window_.frameGeometry(),
                                                   output_ + "/" + QString::fromLatin1(name));
     }
+    // The window with its menu `menu` open.
+    bool pictureOfMenu(const char* menu, const char* name)
+    {
+        auto* shown = window_.findChild<QMenu*>(QString::fromLatin1(menu));
+        shown->popup(window_.mapToGlobal(QPoint(0, 0)));
+        testing_support::runEventsFor(300ms);
+        const bool saved = testing_support::saveScreenPicture(
+            window_, window_.frameGeometry().united(shown->frameGeometry()),
+            output_ + "/" + QString::fromLatin1(name));
+        shown->close();
+        return saved;
+    }
+    // The modal file dialog the menu entry `entry` opens, then cancelled.
+    bool pictureOfFileDialog(const char* entry, const char* name)
+    {
+        bool saved = false;
+        // Centred on the window, the dialog's title bar would be above the screen's top.
+        QTimer::singleShot(1000, &window_, [] {
+            if (QWidget* dialog = QApplication::activeModalWidget())
+                dialog->move(40, 60);
+        });
+        QTimer::singleShot(2000, &window_, [&] {
+            if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                saved = testing_support::saveScreenPicture(*dialog, testing_support::withTitleBar(*dialog),
+                                                           output_ + "/" + QString::fromLatin1(name));
+                dialog->reject();
+            }
+        });
+        window_.findChild<QAction*>(QString::fromLatin1(entry))->trigger();
+        return saved;
+    }
     bool pictureOfScreen(const char* name)
     {
         testing_support::runEventsFor(300ms);
@@ -117,7 +154,9 @@ int main(int argc, char** argv)
 
     {
         testing_support::RecordingSpreadsheetFactory spreadsheets;
+        spreadsheets.workingCopy = "/home/lab/.local/share/Tabwright/working copies/2026-12-09_10-41-07.ods";
         Session session(spreadsheets, output);
+        allSaved &= session.pictureOfMenu("mnuTools", "tabwright-main-tools-menu.png");
         session.click("cmdStart");
         std::string lines;
         for (int index = 0; index < 25; ++index)
@@ -128,9 +167,17 @@ int main(int argc, char** argv)
         allSaved &= session.picture("tabwright-main-running.png");
         session.click("cmdStop");
         allSaved &= session.picture("tabwright-main-stopped.png");
+        allSaved &=
+            session.pictureOfFileDialog("mnuToolsRebuildFromJournal", "tabwright-rebuild-file-dialog.png");
         spreadsheets.failMaking = true;
         session.click("cmdStart");
         allSaved &= session.picture("tabwright-main-spreadsheet-failed.png");
+        // A port mapped to an adapter that is not plugged in: the advice is shown whole.
+        spreadsheets.failMaking = false;
+        mapping.map(1, "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K1234-if00-port0");
+        session.click("cmdStart");
+        allSaved &= session.picture("tabwright-main-port-reason.png");
+        mapping.map(1, instrument.devicePath());
     }
     {
         // A pause of a few minutes at full speed: the backlog is written in slices.
@@ -187,7 +234,7 @@ int main(int argc, char** argv)
         ::kill(-spreadsheets.calc->processGroup(), SIGKILL);
         testing_support::runEventsFor(1000ms);
         instrument.send(k7rxLine(1));
-        session.waitForStatus(QStringLiteral("MS Excel spreadsheet has been closed"));
+        session.waitForStatusStartingWith(QStringLiteral("MS Excel has ended"));
         session.click("cmdStop");
         allSaved &= session.picture("tabwright-main-calc-killed.png");
     }
