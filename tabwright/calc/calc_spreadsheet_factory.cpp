@@ -65,6 +65,7 @@ CaptureSpreadsheet CalcSpreadsheetFactory::makeSpreadsheet()
     CalcOptions options = defaultCalcOptions();
     options.captureMacrosTrusted = untrustedReason_.empty();
     options.untrustedReason = untrustedReason_;
+    options.sheetLimits = sheetLimits_;
     return applicationWithSheet(std::make_shared<CalcSpreadsheet>(std::move(options)));
 }
 

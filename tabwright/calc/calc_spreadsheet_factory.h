@@ -25,11 +25,15 @@ public:
 
     CaptureSpreadsheet makeSpreadsheet() override;
     std::string prepareWorkingCopy(const std::string& runName) override;
+    // The format the workbooks are to be saved in, whose limits their sheets keep (.ods's
+    // until told).
+    void saveAs(const SheetLimits& format) { sheetLimits_ = format; }
 
 private:
     std::vector<std::string> extraTemplateFolders_;
     // Why the last working copy's macros are not run; empty when they may run.
     std::string untrustedReason_;
+    SheetLimits sheetLimits_ = kOdsSheet;
 };
 
 }  // namespace tabwright

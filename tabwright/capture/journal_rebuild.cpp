@@ -38,7 +38,7 @@ JournalRebuild rebuildFromJournal(SpreadsheetFactory& spreadsheets, const std::s
     try {
         const ReplaySummary summary = replayJournal(source, *rebuild.spreadsheet.sheet, progress);
         rebuild.status = "Rebuilt " + name + " in a new workbook: " + std::to_string(summary.bytes) +
-                         " bytes, " + std::to_string(summary.rows) + " rows";
+                         " bytes, " + std::to_string(summary.sheet.bottomRow) + " rows";
     } catch (const SpreadsheetError& error) {
         rebuild.status = "Rebuilding " + name + " stopped: " + std::string(blockedText(error));
     }

@@ -66,6 +66,7 @@ ReplaySummary replayJournal(JournalReplaySource& source, CaptureSheet& sheet,
     CaptureParser parser(source.stampClock([&parsing] { return parsing->LineOffset(); }));
     parsing = &parser;
     parser.startRun();
+    parser.setSheetLimits(sheet.limits());
     ReplaySlices slices(sheet, parser);
     const auto tellProgress = [&] {
         if (progress)
@@ -83,7 +84,7 @@ ReplaySummary replayJournal(JournalReplaySource& source, CaptureSheet& sheet,
     slices.stopAt(kEverything);
     throwOn(parser.WriteUnfinishedLine(slices));
     slices.flushAll();
-    const ReplaySummary summary{parser.BytesReceived(), parser.CurrentRow() - 1};
+    const ReplaySummary summary{parser.BytesReceived(), parser.Tally()};
     parser.stopRun();
     source.close();
     return summary;

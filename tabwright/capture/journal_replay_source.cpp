@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -31,7 +32,16 @@ JournalFiles readJournalFiles(const std::string& journalPath)
     if (!journal)
         throw std::runtime_error("cannot read " + journalPath + ": " +
                                  (errno != 0 ? std::strerror(errno) : "read error"));
-    return JournalFiles{std::move(*journal), fileText(journalPath + std::string(kReadsSuffix))};
+    const std::string readsPath = journalPath + std::string(kReadsSuffix);
+    std::error_code error;
+    if (const auto type = std::filesystem::status(readsPath, error).type();
+        type != std::filesystem::file_type::regular && type != std::filesystem::file_type::not_found)
+        return JournalFiles{std::move(*journal), std::nullopt, error ? error.message() : "not a plain file"};
+    errno = 0;
+    JournalFiles files{std::move(*journal), fileText(readsPath)};
+    if (!files.reads && errno != ENOENT)
+        files.readsUnreadable = errno != 0 ? std::strerror(errno) : "read error";
+    return files;
 }
 
 JournalReplaySource::JournalReplaySource(JournalFiles files, TimeOfDay& fallback)
@@ -47,7 +57,10 @@ void JournalReplaySource::open()
     open_ = true;
     if (!files_.reads) {
         reads_ = {};
-        warnings_.emplace_back("The journal has no reads file: its block stamps get the times of this replay.");
+        warnings_.push_back((files_.readsUnreadable.empty() ? std::string("The journal has no reads file")
+                                                            : "The journal's reads file cannot be read (" +
+                                                                  files_.readsUnreadable + ")") +
+                            ": its block stamps get the times of this replay.");
         return;
     }
     reads_ = parseJournalReads(*files_.reads, size());

@@ -16,11 +16,13 @@ namespace tabwright {
 // A journal and its reads file, as read from the disk.
 struct JournalFiles {
     std::string journal;
-    std::optional<std::string> reads;  // none when there is no reads file
+    std::optional<std::string> reads;  // none when there is no reads file or it cannot be read
+    std::string readsUnreadable{};     // why a reads file that is there could not be read
 };
 
 // Reads JOURNAL and JOURNAL.reads. Throws std::runtime_error "cannot read PATH: REASON"
-// when the journal cannot be read; a reads file that cannot be read counts as none.
+// when the journal cannot be read; a reads file that cannot be read counts as none, with
+// the reason.
 JournalFiles readJournalFiles(const std::string& journalPath);
 
 // A capture's text taken again from its journal: in the pieces the run read it, as its

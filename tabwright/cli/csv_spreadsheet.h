@@ -33,6 +33,7 @@ public:
     // Writes csvText() to `path` whole or not at all (see replaceFileContent). Throws
     // SpreadsheetError (Failed) "cannot save PATH: REASON".
     void saveWorkbookAs(const std::string& path) override;
+    SheetLimits limits() const override { return kCsvSheet; }
 
 private:
     using Cell = std::variant<std::monostate, std::string, double>;
