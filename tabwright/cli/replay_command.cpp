@@ -174,8 +174,8 @@ bool replayInto(const CaptureSpreadsheet& spreadsheet, const std::string& workbo
         << "Bytes replayed: " << summary.bytes << '\n'
         << sheetSummary(summary.sheet, spreadsheet.sheet->limits(), kColumnLimit);
     if (!summary.sheet.sheetHoldsEveryCell()) {
-        err << "Not every line of " << job.journal
-            << " reached the sheet whole; the journal holds all its text.\n";
+        err << "Not every line reached the sheet whole; the journal " << job.journal
+            << " holds all the text.\n";
         return false;
     }
     return true;

@@ -297,8 +297,9 @@ TEST_F(TabwrightCapture, AStartThatCannotBeHadNamesItsRealCause)
         EXPECT_THAT(told, HasSubstr(c.told)) << c.name;
         EXPECT_THAT(told, HasSubstr(c.advice)) << c.name;
         EXPECT_THAT(told, Not(HasSubstr("could not be started or could not open"))) << c.name;
-        if (std::string(c.variable) == "HOME")
+        if (std::string(c.variable) == "HOME") {
             EXPECT_THAT(told, Not(HasSubstr("Without LibreOffice Calc"))) << c.name;
+        }
         EXPECT_FALSE(std::filesystem::exists(work.file("run.ods"))) << c.name;
     }
 }

@@ -333,13 +333,15 @@ TEST(TabwrightReplayIntoCalc, EachFormatsRowsColumnsAndCellLengthAreKeptOrTheCut
             const std::string& csv = sheets.at(name);
             EXPECT_EQ(static_cast<std::size_t>(std::count(csv.begin(), csv.end(), '\n')), shape.first)
                 << c.output << " " << name;
-            if (shape.second > 0)
+            if (shape.second > 0) {
                 EXPECT_EQ(longestLine(csv), shape.second + 2) << c.output << " " << name;  // quotes
+            }
         }
-        if (std::string(c.output) == "wide.xls")
+        if (std::string(c.output) == "wide.xls") {
             EXPECT_THAT(sheets.at("Capture"), ::testing::AllOf(::testing::HasSubstr(",\"255\""),
                                                                ::testing::Not(::testing::HasSubstr("256"))))
                 << "the 256th cell is the last";
+        }
     }
 }
 
