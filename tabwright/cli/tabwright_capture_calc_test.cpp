@@ -268,6 +268,8 @@ std::map<std::string, std::string> sheetsAsCsv(const PrivateRun& run, const std:
     EXPECT_TRUE(convert.waitForFinished(kTimeoutMs));
     std::map<std::string, std::string> sheets;
     const std::string prefix = std::filesystem::path(workbook).stem().string() + "-";
+    if (!std::filesystem::is_directory(run.work.file("out")))
+        return sheets;
     for (const auto& file : std::filesystem::directory_iterator(run.work.file("out")))
         sheets[file.path().stem().string().substr(prefix.size())] = testing_support::readFile(file.path());
     return sheets;
