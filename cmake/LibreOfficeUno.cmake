@@ -59,6 +59,7 @@ set(UNO_TYPES
   com.sun.star.uno.XComponentContext
   com.sun.star.util.XCloseable
   com.sun.star.util.XModifiable
+  com.sun.star.util.XProtectable
   com.sun.star.container.XNamed
   com.sun.star.awt.XWindow
   com.sun.star.awt.XTopWindow

@@ -1,5 +1,7 @@
 #include "serial/port_error.h"
 
+#include "serial/serial_port.h"
+
 namespace serial {
 
 namespace {
@@ -65,6 +67,11 @@ std::string PortError::portAndDevice() const
 std::string PortError::hint() const
 {
     const std::string port = portName(portNumber_);
+    // No device can be named for a number outside the ports' range: the number itself is wrong.
+    if (portNumber_ < kFirstPortNumber || portNumber_ > kLastPortNumber)
+        return std::to_string(portNumber_) + " is not a COM port number: the ports are COM" +
+               std::to_string(kFirstPortNumber) + " to COM" + std::to_string(kLastPortNumber) +
+               ". Choose one of them for the port setting.";
     switch (kind_) {
     case PortFailure::NoSuchDevice:
         if (device_.empty())

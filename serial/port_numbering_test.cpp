@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "serial/port_error.h"
+
 namespace serial {
 namespace {
 
@@ -76,6 +78,29 @@ TEST(PortNumbering, OnlyAWholeNumberOfAPortNamesOne)
     for (const char* text :
          {"", "   ", "0", "17", "-3", "+3", "3.5", "4a", "COM3", "3 4", "\t3", "99999999999"})
         EXPECT_EQ(portNumberOfText(text), std::nullopt) << '"' << text << '"';
+}
+
+}  // namespace
+}  // namespace serial
+
+namespace serial {
+namespace {
+
+TEST(PortError, ANumberOutsideThePortsIsToldAsSuchNeverAsADeviceToName)
+{
+    const struct {
+        int number;
+        bool outside;
+    } cases[] = {{-1, true}, {0, true}, {17, true}, {1, false}, {16, false}};
+    for (const auto& c : cases) {
+        const PortError error(PortFailure::NoSuchDevice, c.number, "", "",
+                              "/home/u/.config/serial-ports.ini");
+        const std::string hint = error.hint();
+        EXPECT_EQ(hint.find("is not a COM port number: the ports are COM1 to COM16") != std::string::npos,
+                  c.outside)
+            << hint;
+        EXPECT_EQ(hint.find("serial-ports.ini") == std::string::npos, c.outside) << hint;
+    }
 }
 
 }  // namespace

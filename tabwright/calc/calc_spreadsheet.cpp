@@ -10,6 +10,7 @@
 #include <iostream>
 #include <limits>
 #include <optional>
+#include <regex>
 
 #include <QStandardPaths>
 
@@ -17,6 +18,7 @@
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/container/XNamed.hpp>
 #include <com/sun/star/document/MacroExecMode.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XDesktop2.hpp>
@@ -40,6 +42,7 @@
 #include <com/sun/star/util/URL.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XModifiable.hpp>
+#include <com/sun/star/util/XProtectable.hpp>
 #include <com/sun/star/view/XSelectionSupplier.hpp>
 
 #include "tabwright/calc/office_instance.h"
@@ -101,6 +104,22 @@ bool processEnded(OfficeProcess* process)
     throw SpreadsheetError(SpreadsheetFailure::Ended, "LibreOffice Calc has ended");
 }
 
+// The office's words on a refusal, for the user. Its messages may be no more than the place
+// in its own source files ("at ./sc/source/ui/unoobj/cellsuno.cxx:4962"): that goes to the
+// log only.
+std::string officeRefusal(const OUString& message)
+{
+    const std::string text = uno_link::toUtf8(message);
+    logInfo(calcLog(), "LibreOffice Calc refused a request: " + text);
+    static const std::regex sourcePlace(R"(\bat \S+:\d+:?)");
+    std::string words = std::regex_replace(text, sourcePlace, "");
+    words.erase(0, words.find_first_not_of(" \t\n"));
+    words.erase(words.find_last_not_of(" \t\n") + 1);
+    if (words.empty())
+        return "LibreOffice Calc refused it without giving a reason";
+    return "LibreOffice Calc refused it: " + words;
+}
+
 // Runs one step of UNO calls and turns what it throws into a SpreadsheetError: a disposed
 // object means the workbook was closed, unless its process has ended (killed, crashed);
 // a bridge whose process ended means the instance is gone.
@@ -118,9 +137,9 @@ auto guarded(OfficeProcess* process, Step&& step) -> decltype(step())
     } catch (const css::uno::RuntimeException& error) {
         if (processEnded(process))
             throwEnded(error.Message);
-        throw SpreadsheetError(SpreadsheetFailure::Failed, uno_link::toUtf8(error.Message));
+        throw SpreadsheetError(SpreadsheetFailure::Failed, officeRefusal(error.Message));
     } catch (const css::uno::Exception& error) {
-        throw SpreadsheetError(SpreadsheetFailure::Failed, uno_link::toUtf8(error.Message));
+        throw SpreadsheetError(SpreadsheetFailure::Failed, officeRefusal(error.Message));
     } catch (const SpreadsheetError&) {
         throw;
     } catch (const std::exception& error) {
@@ -372,6 +391,39 @@ Reference<css::sheet::XSpreadsheet> activeSheet(const Reference<css::sheet::XSpr
     return sheet;
 }
 
+// Why the active sheet refuses to have its cells written, when it is protected.
+std::optional<std::string> protectionOf(const Reference<css::sheet::XSpreadsheetView>& view)
+{
+    try {
+        const auto sheet = view.is() ? view->getActiveSheet() : nullptr;
+        const Reference<css::util::XProtectable> protection(sheet, UNO_QUERY);
+        if (!protection.is() || !protection->isProtected())
+            return std::nullopt;
+        const Reference<css::container::XNamed> named(sheet, UNO_QUERY);
+        const std::string name = named.is() ? uno_link::toUtf8(named->getName()) : std::string("capture");
+        return "the sheet \"" + name +
+               "\" is protected, so its cells cannot be written. Remove its protection in the template "
+               "(Tools > Protect Sheet) and start again; the journal keeps the text received";
+    } catch (const css::uno::Exception&) {
+        return std::nullopt;
+    }
+}
+
+// Runs a cell write; one that a protected sheet refuses says so.
+template <typename Write>
+void writeCells(const Reference<css::sheet::XSpreadsheetView>& view, Write&& write)
+{
+    try {
+        write();
+    } catch (const SpreadsheetError& error) {
+        if (error.failure() != SpreadsheetFailure::Failed)
+            throw;
+        if (const auto protection = protectionOf(view))
+            throw SpreadsheetError(SpreadsheetFailure::Failed, *protection);
+        throw;
+    }
+}
+
 Reference<css::table::XCell> activeCell(const Reference<css::sheet::XSpreadsheetView>& view, int row,
                                         int column)
 {
@@ -386,14 +438,12 @@ css::uno::Any anyOf(const CellValue& value)
     return css::uno::Any(std::get<double>(value));
 }
 
-// A sheet's rows; a capture that goes on past the last one goes on at the top of a new
-// sheet of the same workbook, "Capture (2)", "Capture (3)", ...
-constexpr int kSheetRows = 1'048'576;
-
+// A capture that goes on past a sheet's last row (in the format it is saved in) goes on at
+// the top of a new sheet of the same workbook, "Capture (2)", "Capture (3)", ...
 // Which of those sheets a row of the capture is on: 0 for the capture's own sheet.
-int sheetIndexOf(int row)
+int sheetIndexOf(int row, int sheetRows)
 {
-    return (row - 1) / kSheetRows;
+    return (row - 1) / sheetRows;
 }
 
 // The sheet `index` past the capture's own, made after the last sheet when missing.
@@ -409,20 +459,20 @@ Reference<css::sheet::XSpreadsheet> overflowSheet(const Reference<css::frame::XM
     return Reference<css::sheet::XSpreadsheet>(sheets->getByName(name), UNO_QUERY_THROW);
 }
 
-// Rows that follow one another on one sheet from the same column with the same number of
-// cells.
-bool continues(const RowCells& previous, const RowCells& next)
+// Rows that follow one another on one sheet of `sheetRows` rows from the same column with
+// the same number of cells.
+bool continues(const RowCells& previous, const RowCells& next, int sheetRows)
 {
     return std::int64_t{next.row} == std::int64_t{previous.row} + 1 &&
-           sheetIndexOf(next.row) == sheetIndexOf(previous.row) && next.firstColumn == previous.firstColumn &&
-           next.values.size() == previous.values.size();
+           sheetIndexOf(next.row, sheetRows) == sheetIndexOf(previous.row, sheetRows) &&
+           next.firstColumn == previous.firstColumn && next.values.size() == previous.values.size();
 }
 
 // The rows from `start` for which `continues` holds, as a count.
-std::size_t runLength(std::span<const RowCells> rows, std::size_t start)
+std::size_t runLength(std::span<const RowCells> rows, std::size_t start, int sheetRows)
 {
     std::size_t end = start + 1;
-    while (end < rows.size() && continues(rows[end - 1], rows[end]))
+    while (end < rows.size() && continues(rows[end - 1], rows[end], sheetRows))
         ++end;
     return end - start;
 }
@@ -439,14 +489,16 @@ bool besideColumn(const RowCells& first, std::size_t columns, const RowCells& ne
                std::int64_t{first.firstColumn} + static_cast<std::int64_t>(columns);
 }
 
-// Writes `rows` as one cell range: `rows.size() / height` runs of `height` rows each, every
-// run standing right of the one before it (a single run may be several cells wide).
-void writeRange(css::sheet::XSpreadsheet& sheet, std::span<const RowCells> rows, std::size_t height)
+// Writes `rows` as one cell range of a sheet of `sheetRows` rows: `rows.size() / height`
+// runs of `height` rows each, every run standing right of the one before it (a single run
+// may be several cells wide).
+void writeRange(css::sheet::XSpreadsheet& sheet, std::span<const RowCells> rows, std::size_t height,
+                int sheetRows)
 {
     const std::size_t runs = rows.size() / height;
     const std::size_t width = rows.front().values.size();
     const std::int64_t left = std::int64_t{rows.front().firstColumn} - 1;
-    const std::int64_t top = (std::int64_t{rows.front().row} - 1) % kSheetRows;
+    const std::int64_t top = (std::int64_t{rows.front().row} - 1) % sheetRows;
     const std::int64_t right = left + static_cast<std::int64_t>(runs * width) - 1;
     const std::int64_t bottom = top + static_cast<std::int64_t>(height) - 1;
     constexpr std::int64_t kLargest = std::numeric_limits<sal_Int32>::max();
@@ -526,7 +578,7 @@ void CalcSpreadsheet::followRows(Instance& current, std::span<const RowCells> ro
     const bool moved = newest > current.newestRow;
     current.newestRow = newest;
     // Rows past the capture's own sheet go to the sheets after it; the view stays on the first.
-    if (!followNewestRow_ || !moved || newest > kSheetRows)
+    if (!followNewestRow_ || !moved || newest > options_.sheetLimits.rows)
         return;
     const auto cursor = cursorRow(current.view);
     if (!cursor || cursor->StartRow < lastBefore || !inView(current.view, lastBefore))
@@ -542,16 +594,20 @@ void CalcSpreadsheet::followNewestRow(bool follow)
 void CalcSpreadsheet::writeText(int row, int column, std::string_view text)
 {
     Instance& current = instance();
-    guarded(&current.office->process(), [&] {
-        Reference<css::text::XText>(activeCell(current.view, row, column), UNO_QUERY_THROW)
-            ->setString(uno_link::fromText(text));
+    writeCells(current.view, [&] {
+        guarded(&current.office->process(), [&] {
+            Reference<css::text::XText>(activeCell(current.view, row, column), UNO_QUERY_THROW)
+                ->setString(uno_link::fromText(text));
+        });
     });
 }
 
 void CalcSpreadsheet::writeNumber(int row, int column, double value)
 {
     Instance& current = instance();
-    guarded(&current.office->process(), [&] { activeCell(current.view, row, column)->setValue(value); });
+    writeCells(current.view, [&] {
+        guarded(&current.office->process(), [&] { activeCell(current.view, row, column)->setValue(value); });
+    });
 }
 
 void CalcSpreadsheet::writeRow(int row, int firstColumn, std::span<const CellValue> values)
@@ -563,6 +619,11 @@ void CalcSpreadsheet::writeRow(int row, int firstColumn, std::span<const CellVal
 void CalcSpreadsheet::writeRows(std::span<const RowCells> rows)
 {
     Instance& current = instance();
+    writeCells(current.view, [&] { writeRowsOf(current, rows); });
+}
+
+void CalcSpreadsheet::writeRowsOf(Instance& current, std::span<const RowCells> rows)
+{
     guarded(&current.office->process(), [&] {
         const auto sheet = activeSheet(current.view);
         // Calc fits the height of every row written to all the cells of that row; with a
@@ -575,19 +636,20 @@ void CalcSpreadsheet::writeRows(std::span<const RowCells> rows)
         // Consecutive rows of one column and equal width go as one range; blocks of
         // readings, one column each, side by side and equally long, join into one range
         // too, since each range write is a round trip to Calc.
+        const int sheetRows = options_.sheetLimits.rows;
         std::size_t start = 0;
         while (start < rows.size()) {
-            const std::size_t height = runLength(rows, start);
+            const std::size_t height = runLength(rows, start, sheetRows);
             std::size_t end = start + height;
             for (std::size_t columns = 1; end < rows.size(); ++columns) {
-                const std::size_t next = runLength(rows, end);
+                const std::size_t next = runLength(rows, end, sheetRows);
                 if (!besideColumn(rows[start], columns, rows[end], next, height))
                     break;
                 end += next;
             }
-            if (const int index = sheetIndexOf(rows[start].row); !rows[start].values.empty())
+            if (const int index = sheetIndexOf(rows[start].row, sheetRows); !rows[start].values.empty())
                 writeRange(index == 0 ? *sheet : *overflowSheet(current.capture, index),
-                           rows.subspan(start, end - start), height);
+                           rows.subspan(start, end - start), height, sheetRows);
             start = end;
         }
         followRows(current, rows);

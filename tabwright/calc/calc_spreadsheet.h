@@ -29,6 +29,8 @@ struct CalcOptions {
     // `untrustedReason`.
     bool captureMacrosTrusted = true;
     std::string untrustedReason{};
+    // What a sheet holds in the format the capture workbook is to be saved in.
+    SheetLimits sheetLimits = kOdsSheet;
 };
 
 // The per-user defaults: the Tabwright configuration folder as start-up folder, a private
@@ -67,6 +69,7 @@ public:
     void quit() override;
     std::string workbookName() override;
     void saveWorkbookAs(const std::string& path) override;
+    SheetLimits limits() const override { return options_.sheetLimits; }
 
     // The current instance's UNO pipe and process group (-1 when there is none), for
     // tests that play the user closing a document or the instance dying.
@@ -80,6 +83,8 @@ private:
 
     Instance& instance();
     void retire();
+    // writeRows' UNO calls.
+    void writeRowsOf(Instance& current, std::span<const RowCells> rows);
     // Moves the view to the newest of `rows` when it follows.
     void followRows(Instance& current, std::span<const RowCells> rows) const;
     // Quit's steps.

@@ -68,6 +68,7 @@ CaptureSpreadsheet CalcSpreadsheetFactory::makeSpreadsheet()
         options.captureMacrosTrusted = untrustedReason_.empty();
         options.untrustedReason = untrustedReason_;
     }
+    options.sheetLimits = sheetLimits_;
     return applicationWithSheet(std::make_shared<CalcSpreadsheet>(std::move(options)));
 }
 

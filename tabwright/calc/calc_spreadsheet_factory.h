@@ -26,6 +26,9 @@ public:
 
     CaptureSpreadsheet makeSpreadsheet() override;
     std::string prepareWorkingCopy(const std::string& runName) override;
+    // The format the workbooks are to be saved in, whose limits their sheets keep (.ods's
+    // until told).
+    void saveAs(const SheetLimits& format) { sheetLimits_ = format; }
 
 private:
     std::vector<std::string> extraTemplateFolders_;
@@ -33,6 +36,7 @@ private:
     // A rebuild prepares its workbook in a thread of its own while a Start may prepare one.
     std::mutex trust_;
     std::string untrustedReason_;
+    SheetLimits sheetLimits_ = kOdsSheet;
 };
 
 }  // namespace tabwright

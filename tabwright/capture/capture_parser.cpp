@@ -44,7 +44,7 @@ std::optional<tabwright::SpreadsheetError> CaptureParser::ProcessReceivedText(Ro
     std::optional<tabwright::SpreadsheetError> failure;
     const int sliceRow = currentRow_;
     const int sliceBlockColumn = blockColumn_;
-    const Tally sliceTally = tally_;
+    const SheetTally sliceTally = tally_;
     const std::size_t sliceStart = head_;
     std::size_t start = head_;
     for (std::size_t end; (end = findLineEnd(start)) != std::string::npos;) {
@@ -177,23 +177,58 @@ std::size_t CaptureParser::writePlainLine(std::size_t start, std::size_t end, Ro
         const void* tab = std::memchr(buffer_.data() + field, '\t', end - field);
         const std::size_t fieldEnd = tab ? static_cast<const char*>(tab) - buffer_.data() : end;
         cells_.emplace_back(std::string_view(buffer_.data() + field, fieldEnd - field));
-        field = column >= kColumnLimit ? end + 1 : fieldEnd + 1;
+        if (column >= kColumnLimit) {
+            countFieldsLeftOut(fieldEnd, end);
+            field = end + 1;
+        } else {
+            field = fieldEnd + 1;
+        }
         column = following(column);
     }
     writeCells(sink, currentRow_, firstColumn, cells_);
     return end + kLineEnd.size();
 }
 
+void CaptureParser::countFieldsLeftOut(std::size_t fieldEnd, std::size_t end)
+{
+    if (fieldEnd >= end)
+        return;
+    // The fields after this one: one more than the TABs between it and the line's end.
+    const auto rest = std::string_view(buffer_).substr(fieldEnd + 1, end - fieldEnd - 1);
+    lineTally_.fieldsLeftOut += 1 + std::count(rest.begin(), rest.end(), '\t');
+    ++lineTally_.plainLinesTrimmed;
+    if (!lineTally_.firstTrimmedRow)
+        lineTally_.firstTrimmedRow = currentRow_;
+}
+
 void CaptureParser::writeCells(RowSink& sink, int row, int firstColumn, std::span<const CellValue> cells)
 {
-    const std::size_t room = firstColumn > kSheetColumns ? 0 : std::size_t(kSheetColumns - firstColumn + 1);
+    const std::size_t room =
+        firstColumn > limits_.columns ? 0 : static_cast<std::size_t>(limits_.columns - firstColumn + 1);
     if (cells.size() > room) {
         ++lineTally_.linesCut;
+        lineTally_.cellsLeftOut += static_cast<std::int64_t>(cells.size() - room);
         lineTally_.lastCut = CutLine{row, cells.size() - room};
         cells = cells.first(room);
     }
     if (cells.empty())
         return;
+    const auto tooLong = [this](const CellValue& cell) {
+        const auto* text = std::get_if<std::string_view>(&cell);
+        return text != nullptr && text->size() > limits_.cellCharacters;
+    };
+    if (std::any_of(cells.begin(), cells.end(), tooLong)) {
+        shortened_.assign(cells.begin(), cells.end());
+        for (std::size_t at = 0; at < shortened_.size(); ++at) {
+            if (!tooLong(shortened_[at]))
+                continue;
+            auto& text = std::get<std::string_view>(shortened_[at]);
+            text = text.substr(0, limits_.cellCharacters);
+            ++lineTally_.cellsShortened;
+            lineTally_.lastShortened = CellPlace{row, firstColumn + static_cast<int>(at)};
+        }
+        cells = shortened_;
+    }
     sink.writeRow(row, firstColumn, cells);
     // An empty text leaves its cell empty: a row of those holds nothing.
     const auto holdsSomething = [](const CellValue& cell) {

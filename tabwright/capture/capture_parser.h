@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tabwright/capture/row_sink.h"
+#include "tabwright/capture/sheet_limits.h"
 #include "tabwright/capture/spreadsheet.h"
 #include "tabwright/capture/time_of_day.h"
 
@@ -16,16 +17,6 @@ namespace tabwright {
 
 // Plain lines write no field to the right of this column.
 inline constexpr int kColumnLimit = 256;
-// The sheet's last column: the cells of a line beyond it are left out (the journal keeps
-// them).
-inline constexpr int kSheetColumns = 16'384;
-
-// A line whose cells reached past the sheet's last column: its row and how many cells
-// were left out.
-struct CutLine {
-    int row;
-    std::size_t cellsLeftOut;
-};
 
 // Turns the instrument's text into cell writes and keeps what is needed between
 // ticks: the text not yet consumed, the count of characters received, the row of
@@ -37,14 +28,19 @@ struct CutLine {
 // TAB-separated fields go to its row from the block's column on, up to column
 // kColumnLimit. CR LF CR LF CR LF at the start of a line or of a field closes a
 // block: the next block starts at row 2 of the next column, under the time of
-// day in hours in its row 1. Cells past kSheetColumns are left out and the line
-// is counted as cut; the rest of it is written.
+// day in hours in its row 1. Cells past the sheet's last column are left out and
+// the line is counted as cut, the rest of it written; a text longer than a cell
+// keeps is cut at its length and counted. The sheet's limits are .ods's until
+// setSheetLimits gives those of the format the workbook is saved in.
 class CaptureParser {
 public:
     explicit CaptureParser(TimeOfDay& clock) : clock_(clock) {}
 
-    // Start of a run: the first block starts at row 1 of column 1.
+    // Start of a run: the first block starts at row 1 of column 1, and nothing is counted.
     void startRun();
+    // The limits of the sheet the lines go to, kept from run to run.
+    void setSheetLimits(const SheetLimits& limits) { limits_ = limits; }
+    const SheetLimits& Limits() const { return limits_; }
     // Stop: an unfinished line is dropped and the count of received characters
     // starts again from 0.
     void stopRun();
@@ -95,21 +91,17 @@ public:
     // The bottom row holding a cell written since startRun: the rows the sheet holds
     // (0 for none).
     int RowsWritten() const { return tally_.bottomRow; }
-    // The lines written since startRun that were cut at the sheet's last column, and
-    // the last of them.
+    // What the lines written since startRun did to the sheet: counted for a line once it
+    // is written, and taken back with the slice whose flush fails.
+    const SheetTally& Tally() const { return tally_; }
     std::int64_t LinesCut() const { return tally_.linesCut; }
-    std::optional<CutLine> LastCut() const { return tally_.lastCut; }
 
 private:
-    // What the written lines have done to the sheet; counted for a line once it is
-    // written, and taken back with the slice whose flush fails.
-    struct Tally {
-        int bottomRow = 0;
-        std::int64_t linesCut = 0;
-        std::optional<CutLine> lastCut;
-    };
-    // Writes one row through the sink, cut at the sheet's last column.
+    // Writes one row through the sink, cut at the sheet's last column and each text at
+    // the cell's length.
     void writeCells(RowSink& sink, int row, int firstColumn, std::span<const CellValue> cells);
+    // Counts the fields of the plain line after `fieldEnd` (up to `end`) as left out.
+    void countFieldsLeftOut(std::size_t fieldEnd, std::size_t end);
 
     // Position of the CR of the first CR LF at or after `from`, or npos.
     std::size_t findLineEnd(std::size_t from);
@@ -134,9 +126,11 @@ private:
     std::size_t lineStart_ = 0;      // in buffer_, the line being written or the next one
     int currentRow_ = 1;
     int blockColumn_ = 1;
-    std::vector<CellValue> cells_;  // the row being gathered, kept to reuse its memory
-    Tally tally_;                   // of the lines written
-    Tally lineTally_;               // of the line being written
+    std::vector<CellValue> cells_;      // the row being gathered, kept to reuse its memory
+    std::vector<CellValue> shortened_;  // a row whose texts were cut at the cell's length
+    SheetLimits limits_ = kOdsSheet;
+    SheetTally tally_;      // of the lines written
+    SheetTally lineTally_;  // of the line being written
 };
 
 }  // namespace tabwright

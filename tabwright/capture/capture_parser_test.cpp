@@ -311,3 +311,135 @@ TEST(CaptureParser, StopDropsTheUnfinishedLineAndStartPlacesTheNextRunAtTheTop)
 }
 
 }  // namespace
+
+namespace {
+
+// A tagged line of `tokens` tokens after its tag.
+std::string taggedLine(int tokens)
+{
+    std::string line = "tag ::";
+    for (int token = 1; token <= tokens; ++token) {
+        line += ' ';
+        line += std::to_string(token);
+    }
+    return line + "\r\n";
+}
+
+// A plain line of `fields` TAB-separated fields.
+std::string plainLine(int fields)
+{
+    std::string line = "f1";
+    for (int field = 2; field <= fields; ++field)
+        line += "\tf" + std::to_string(field);
+    return line + "\r\n";
+}
+
+// `blocks` VQ-480 blocks of `readings` lines each, the separator first.
+std::string vq480Blocks(int blocks, int readings)
+{
+    std::string text;
+    for (int block = 0; block < blocks; ++block) {
+        text += kSeparator;
+        for (int reading = 0; reading < readings; ++reading)
+            text += "9999\r\n";
+    }
+    return text;
+}
+
+}  // namespace
+
+TEST(CaptureParser, EachFormatsLastColumnAndCellLengthCutWhatTheSheetCannotHoldAndCountIt)
+{
+    const std::string longText(40'000, 'x');
+    const struct {
+        const char* name;
+        tabwright::SheetLimits limits;
+        std::string text;
+        std::size_t cellsWritten;
+        std::int64_t linesCut;
+        std::int64_t cellsLeftOut;
+        std::int64_t cellsShortened;
+        std::size_t longestCell;
+    } cases[] = {
+        {".xls: a tagged line of 301 cells keeps 256", tabwright::kXlsSheet, taggedLine(300), 256, 1, 45, 0,
+         3},
+        {".ods: the same line is whole", tabwright::kOdsSheet, taggedLine(300), 301, 0, 0, 0, 3},
+        {".xlsx: the 16,385th cell is left out", tabwright::kXlsxSheet, taggedLine(16'384), 16'384, 1, 1, 0,
+         5},
+        {".xlsx: a text of 40,000 characters keeps 32,767", tabwright::kXlsxSheet, longText + "\r\n", 1, 0, 0,
+         1, 32'767},
+        {".xls: the same", tabwright::kXlsSheet, "a :: " + longText + "\r\n", 2, 0, 0, 1, 32'767},
+        {".ods and .csv keep it whole", tabwright::kOdsSheet, longText + "\r\n", 1, 0, 0, 0, 40'000},
+        {".csv", tabwright::kCsvSheet, longText + "\r\n", 1, 0, 0, 0, 40'000},
+        // 300 blocks of 5 readings: blocks 256 to 300 (columns 257 to 301) find no column,
+        // each losing its stamp and its 5 readings: 45 x 6 lines of one cell.
+        {".xls: every line of a block past the last column counts", tabwright::kXlsSheet, vq480Blocks(300, 5),
+         255 * 6, 45 * 6, 45 * 6, 0, 4},
+    };
+    for (const auto& c : cases) {
+        CaptureRun run;
+        run.parser.setSheetLimits(c.limits);
+        run.ticks({c.text});
+        const tabwright::SheetTally& tally = run.parser.Tally();
+        EXPECT_EQ(run.spreadsheet.cells.size(), c.cellsWritten) << c.name;
+        EXPECT_EQ(tally.linesCut, c.linesCut) << c.name;
+        EXPECT_EQ(tally.cellsLeftOut, c.cellsLeftOut) << c.name;
+        EXPECT_EQ(tally.cellsShortened, c.cellsShortened) << c.name;
+        EXPECT_EQ(tally.sheetHoldsEveryCell(), c.linesCut == 0 && c.cellsShortened == 0) << c.name;
+        std::size_t longest = 0;
+        for (const auto& [place, value] : run.spreadsheet.cells)
+            if (const auto* text = std::get_if<std::string>(&value))
+                longest = std::max(longest, text->size());
+        EXPECT_EQ(longest, c.longestCell) << c.name;
+        for (const auto& [place, value] : run.spreadsheet.cells)
+            EXPECT_LE(place.second, c.limits.columns) << c.name;
+    }
+}
+
+TEST(CaptureParser, CountsTheRowsTheSheetHoldsAndThePlainFieldsLeftOutPastColumn256)
+{
+    const struct {
+        const char* name;
+        std::string text;
+        int rows;
+        std::int64_t linesTrimmed;
+        std::int64_t fieldsLeftOut;
+        std::optional<int> firstTrimmedRow;
+    } cases[] = {
+        {"256 fields are whole", plainLine(256), 1, 0, 0, std::nullopt},
+        {"300 fields lose 44", "a\r\n" + plainLine(300), 2, 1, 44, 2},
+        {"a TAB at the end is one more empty field",
+         plainLine(256).insert(plainLine(256).size() - 2, "\t") + plainLine(300), 2, 2, 45, 1},
+        {"a block's rows, not the row it reached", vq480Blocks(3, 5), 6, 0, 0, std::nullopt},
+        {"a line of empty fields holds nothing", "x\r\n\t\t\r\n", 1, 0, 0, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        CaptureRun run;
+        run.ticks({c.text});
+        const tabwright::SheetTally& tally = run.parser.Tally();
+        EXPECT_EQ(run.parser.RowsWritten(), c.rows) << c.name;
+        EXPECT_EQ(tally.plainLinesTrimmed, c.linesTrimmed) << c.name;
+        EXPECT_EQ(tally.fieldsLeftOut, c.fieldsLeftOut) << c.name;
+        EXPECT_EQ(tally.firstTrimmedRow, c.firstTrimmedRow) << c.name;
+        // Fields past column 256 are left out by rule: the sheet holds every cell it was given.
+        EXPECT_TRUE(tally.sheetHoldsEveryCell()) << c.name;
+    }
+}
+
+TEST(CaptureParser, AFailedSliceTakesBackWhatItsLinesCounted)
+{
+    CaptureRun run;
+    run.parser.setSheetLimits(tabwright::kXlsSheet);
+    run.spreadsheet.failNextCall("writeRow");
+    EXPECT_TRUE(run.tick(taggedLine(300) + plainLine(300)).has_value());
+    EXPECT_EQ(run.parser.Tally().linesCut, 0);
+    EXPECT_EQ(run.parser.Tally().fieldsLeftOut, 0);
+    run.ticks({""});
+    EXPECT_EQ(run.parser.Tally().linesCut, 1);
+    EXPECT_EQ(run.parser.Tally().cellsLeftOut, 45);
+    EXPECT_EQ(run.parser.Tally().fieldsLeftOut, 44);
+    // A new run counts from nothing, with the limits it was given.
+    run.parser.startRun();
+    EXPECT_EQ(run.parser.Tally().linesCut, 0);
+    EXPECT_EQ(run.parser.Limits().columns, 256);
+}

@@ -114,7 +114,7 @@ void CaptureRun::openPortAndRun(std::string workingCopy, const std::string& runN
     portLost_ = false;
     draining_ = false;
     textUnwritten_ = false;
-    cutLinesTold_ = 0;
+    told_ = {};
     state_ = RunState::Running;
     show(RunPhase::Running, "Ready");
     if (!journal_.open(runName))
@@ -130,16 +130,19 @@ std::optional<std::string> CaptureRun::prepareSpreadsheet(std::string& workingCo
     try {
         workingCopy = parts_.spreadsheets.prepareWorkingCopy(runName);
     } catch (const std::exception& error) {
-        return std::string("The working copy of the template cannot be placed: ") + error.what();
+        return std::string(kNoWorkingCopyText) + ": " + error.what();
     }
     try {
         // The previous instance is dropped, not quit: it stays open for the user.
         spreadsheet_ = parts_.spreadsheets.makeSpreadsheet();
     } catch (const std::exception& error) {
-        return std::string("LibreOffice Calc cannot be used: ") + error.what();
+        return std::string(kNoSpreadsheetText) + ": " + error.what();
     }
     if (spreadsheet_.application)
         spreadsheet_.application->followNewestRow(followNewestRow_);
+    // The lines are cut where the sheet, saved in its format, ends.
+    if (spreadsheet_.sheet)
+        parser_.setSheetLimits(spreadsheet_.sheet->limits());
     return std::nullopt;
 }
 
@@ -303,14 +306,16 @@ std::optional<SpreadsheetError> CaptureRun::writeSlices(std::chrono::steady_cloc
 
 void CaptureRun::showCutLines()
 {
-    const std::optional<CutLine> cut = parser_.LastCut();
-    if (parser_.LinesCut() == cutLinesTold_ || !cut)
-        return;
-    cutLinesTold_ = parser_.LinesCut();
-    show(picture_.phase, "A line too wide for the sheet was cut at its last column (" +
-                             groupedDigits(static_cast<std::size_t>(kSheetColumns)) + "): row " +
-                             std::to_string(cut->row) + ", " + groupedDigits(cut->cellsLeftOut) +
-                             " cells left out; the journal holds the whole line");
+    const SheetTally& tally = parser_.Tally();
+    const SheetNotices notices = sheetNotices(tally, parser_.Limits(), kColumnLimit);
+    // Cuts are told whenever there are more; the plain lines' fields left out once a run.
+    if (notices.linesCut && tally.linesCut != told_.linesCut)
+        show(picture_.phase, *notices.linesCut);
+    if (notices.cellsShortened && tally.cellsShortened != told_.cellsShortened)
+        show(picture_.phase, *notices.cellsShortened);
+    if (notices.fieldsLeftOut && !told_.firstTrimmedRow)
+        show(picture_.phase, *notices.fieldsLeftOut);
+    told_ = tally;
 }
 
 void CaptureRun::showDrain(bool linesWaiting)

@@ -140,8 +140,8 @@ public:
     std::int64_t bytesWaiting() const { return pipeline_.bytesWaiting(); }
     const RunJournal& journal() const { return journal_; }
     // Whether every line of the last run reached the sheet whole: none cut at the sheet's
-    // last column, none left unwritten at Stop.
-    bool everyLineWritten() const { return !textUnwritten_ && parser_.LinesCut() == 0; }
+    // last column or a cell's length, none left unwritten at Stop.
+    bool everyLineWritten() const { return !textUnwritten_ && parser_.Tally().sheetHoldsEveryCell(); }
     // Whether the port went away during the run and has not been opened again.
     bool portLost() const { return portLost_; }
     // The spreadsheet application and the sheet of the last Start, or none.
@@ -167,7 +167,9 @@ private:
     // failure of a write, if one failed.
     std::optional<SpreadsheetError> writeSlices(std::chrono::steady_clock::time_point deadline);
     void showDrain(bool linesWaiting);
-    // Tells a line cut at the sheet's last column once, on the status line.
+    // Tells on the status line, once each, the lines cut at the sheet's last column and
+    // the texts cut at a cell's length since the last time, and the first plain line
+    // whose fields past column 256 were left out.
     void showCutLines();
     void block(const SpreadsheetError& error);
     void showJournalFailure();
@@ -208,7 +210,7 @@ private:
     BackgroundStep* steps_ = &inlineSteps_;
     bool textUnwritten_ = false;  // the last Stop could not write all the text
     bool runningMacro_ = false;   // the end-of-run macro runs in the background
-    std::int64_t cutLinesTold_ = 0;
+    SheetTally told_;             // what showCutLines has told
     RunJournal& journal_;
     bool macroEnabled_ = false;
     std::string macroName_;

@@ -337,6 +337,35 @@ TEST_F(RunFixture, WhilePausedTheTextGoesToTheJournalAndResumeWritesIt)
     EXPECT_TRUE(view.timerOn);
 }
 
+TEST_F(RunFixture, TheSheetsLimitsCutTheLinesAndTheRunTellsEachKindOnce)
+{
+    spreadsheets.prepare = [](testing_support::RecordingSpreadsheet& sheet) {
+        sheet.sheetLimits = kXlsSheet;
+    };
+    run.start();
+    std::string wide = "a ::";
+    std::string plain = "f";
+    for (int cell = 1; cell <= 300; ++cell) {
+        wide += " x";
+        plain += "\tf";
+    }
+    port.received = wide + "\r\n" + plain + "\r\n" + plain + "\r\n";
+    tick();
+    EXPECT_FALSE(spreadsheets.last().cells.contains({1, 257}));
+    EXPECT_FALSE(run.everyLineWritten());
+    const auto told = [this](const std::string& text) {
+        return std::count_if(view.shown.begin(), view.shown.end(),
+                             [&](const std::string& shown) { return shown.find(text) != std::string::npos; });
+    };
+    EXPECT_EQ(told("cut at its last column (256 in .xls): row 1, 45 cells left out"), 1);
+    EXPECT_EQ(told("Fields past column 256 of a plain (TAB-separated) line are left out, as from row 2"), 1);
+    // More plain lines: told already, and counted.
+    port.received = plain + "\r\n";
+    tick();
+    EXPECT_EQ(told("Fields past column 256"), 1);
+    EXPECT_EQ(run.parser().Tally().fieldsLeftOut, 3 * 45);
+}
+
 TEST_F(RunFixture, PauseResumeAndStartDoNothingOutOfTheirState)
 {
     run.resume();

@@ -1,6 +1,7 @@
 #include "tabwright/capture/capture_workbook.h"
 
 #include <exception>
+#include <utility>
 
 #include "tabwright/capture/workbook_files.h"
 
@@ -32,15 +33,26 @@ FreshWorkbook openFreshWorkbook(SpreadsheetFactory& spreadsheets, const std::str
     FreshWorkbook fresh;
     try {
         fresh.workingCopy = spreadsheets.prepareWorkingCopy(runName);
+    } catch (const std::exception& error) {
+        fresh.reason = std::string(kNoWorkingCopyText) + ": " + error.what();
+        return fresh;
+    }
+    try {
         fresh.spreadsheet = spreadsheets.makeSpreadsheet();
         if (fresh.spreadsheet.application)
             fresh.spreadsheet.application->followNewestRow(followNewestRow);
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        fresh.reason = std::string(kNoSpreadsheetText) + ": " + error.what();
         return fresh;
     }
     // A sheet without an application starts empty, as a fresh working copy does.
-    fresh.opened = !fresh.spreadsheet.application ||
-                   openCaptureWorkbook(*fresh.spreadsheet.application, fresh.workingCopy);
+    if (!fresh.spreadsheet.application) {
+        fresh.opened = true;
+        return fresh;
+    }
+    WorkbookOpening opening = openCaptureWorkbook(*fresh.spreadsheet.application, fresh.workingCopy);
+    fresh.opened = opening.opened;
+    fresh.reason = std::move(opening.reason);
     return fresh;
 }
 

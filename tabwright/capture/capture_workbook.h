@@ -9,6 +9,11 @@
 
 namespace tabwright {
 
+// The reasons Start gives when the working copy or the spreadsheet cannot be had, each
+// followed by ": " and the cause.
+inline constexpr std::string_view kNoWorkingCopyText = "The working copy of the template cannot be placed";
+inline constexpr std::string_view kNoSpreadsheetText = "LibreOffice Calc cannot be used";
+
 // Whether Start's workbook step opened the capture workbook, and why not.
 struct WorkbookOpening {
     bool opened = false;
@@ -29,6 +34,7 @@ struct FreshWorkbook {
     CaptureSpreadsheet spreadsheet;
     std::string workingCopy;
     bool opened = false;
+    std::string reason;  // why not, for the user; empty when opened
 };
 // `runName` names the working copy; `followNewestRow` is passed to the application before
 // the workbook opens.

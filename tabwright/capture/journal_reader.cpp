@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <optional>
@@ -81,7 +82,19 @@ std::size_t FileText::readAt(std::int64_t offset, std::size_t count, std::string
 
 JournalFiles readJournalFiles(const std::string& journalPath)
 {
-    return JournalFiles{std::make_shared<FileText>(journalPath), fileText(journalPath + std::string(kReadsSuffix))};
+    JournalFiles files{std::make_shared<FileText>(journalPath), std::nullopt};
+    const std::string readsPath = journalPath + std::string(kReadsSuffix);
+    std::error_code error;
+    if (const auto type = std::filesystem::status(readsPath, error).type();
+        type != std::filesystem::file_type::regular && type != std::filesystem::file_type::not_found) {
+        files.readsUnreadable = error ? error.message() : "not a plain file";
+        return files;
+    }
+    errno = 0;
+    files.reads = fileText(readsPath);
+    if (!files.reads && errno != ENOENT)
+        files.readsUnreadable = errno != 0 ? std::strerror(errno) : "read error";
+    return files;
 }
 
 }  // namespace tabwright

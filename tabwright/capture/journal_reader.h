@@ -32,7 +32,7 @@ private:
 
 // Opens JOURNAL to be read where it lies and reads JOURNAL.reads. Throws
 // std::runtime_error "cannot read PATH: REASON" when the journal cannot be opened; a reads
-// file that cannot be read counts as none.
+// file that cannot be read counts as none, with the reason.
 JournalFiles readJournalFiles(const std::string& journalPath);
 
 }  // namespace tabwright

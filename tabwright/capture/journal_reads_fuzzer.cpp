@@ -24,6 +24,7 @@ public:
     void writeNumber(int, int, double) override {}
     std::string workbookName() override { return "fuzz"; }
     void saveWorkbookAs(const std::string&) override {}
+    tabwright::SheetLimits limits() const override { return tabwright::kOdsSheet; }
     int lines = 0;
 };
 

@@ -43,7 +43,7 @@ JournalRebuild rebuildFromJournal(SpreadsheetFactory& spreadsheets, const std::s
     try {
         const ReplaySummary summary = replayJournal(source, *rebuild.spreadsheet.sheet, progress);
         rebuild.status =
-            "Rebuilt " + countOf(summary.bytes, "byte") + ", " + countOf(summary.rows, "row") + " in";
+            "Rebuilt " + countOf(summary.bytes, "byte") + ", " + countOf(summary.sheet.bottomRow, "row") + " in";
     } catch (const SpreadsheetError& error) {
         rebuild.status = "Rebuilding stopped: " + std::string(blockedText(error));
         rebuild.reason = error.what();

@@ -51,6 +51,7 @@ ReplaySummary replayJournal(JournalReplaySource& source, CaptureSheet& sheet,
     // The journal is the source and, being on the disk already, its own queue.
     CapturePipeline pipeline(source, source, parser);
     pipeline.restart();
+    parser.setSheetLimits(sheet.limits());
     FullSlices rows(sheet);
     const auto tellProgress = [&] {
         if (progress)
@@ -63,7 +64,7 @@ ReplaySummary replayJournal(JournalReplaySource& source, CaptureSheet& sheet,
     } while (pipeline.sourceHasMore());
     throwOn(pipeline.writeEverything(rows));
     rows.flushAll();
-    const ReplaySummary summary{parser.BytesReceived(), parser.CurrentRow() - 1};
+    const ReplaySummary summary{parser.BytesReceived(), parser.Tally()};
     parser.stopRun();
     source.close();
     return summary;

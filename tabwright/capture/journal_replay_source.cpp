@@ -20,7 +20,10 @@ void JournalReplaySource::open()
     open_ = true;
     if (!files_.reads) {
         reads_ = {};
-        warnings_.emplace_back("The journal has no reads file: its block stamps get the times of this replay.");
+        warnings_.push_back((files_.readsUnreadable.empty() ? std::string("The journal has no reads file")
+                                                            : "The journal's reads file cannot be read (" +
+                                                                  files_.readsUnreadable + ")") +
+                            ": its block stamps get the times of this replay.");
         return;
     }
     reads_ = parseJournalReads(*files_.reads, journalSize());

@@ -19,7 +19,8 @@ namespace tabwright {
 // A journal, read where it lies, and its reads file.
 struct JournalFiles {
     std::shared_ptr<RecordedText> journal;
-    std::optional<std::string> reads;  // none when there is no reads file
+    std::optional<std::string> reads;  // none when there is no reads file or it cannot be read
+    std::string readsUnreadable{};     // why a reads file that is there could not be read
 };
 
 // A capture's text taken again from its journal: in the pieces the run read it, as its

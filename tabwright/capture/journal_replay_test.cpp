@@ -131,5 +131,27 @@ TEST(JournalReplay, AFailedWriteIsPassedOnWithTheSlicesWrittenBeforeItKept)
     EXPECT_EQ(std::get<std::string>(sheet.cells.at({1000, 1})), "1000");
 }
 
+TEST(JournalReplay, CutsAtTheSheetsLimitsAndCountsTheRowsItHoldsAsTheRunDid)
+{
+    std::string wide = "a ::";
+    for (int token = 1; token <= 300; ++token) {
+        wide += ' ';
+        wide += std::to_string(token);
+    }
+    // A line wider than an .xls sheet, then a VQ-480 block of four readings ending in the
+    // separator that opens the next block.
+    const std::string journal = wide + "\r\n\r\n\r\n\r\n9999\r\n9999\r\n9999\r\n9999\r\n\r\n\r\n\r\n";
+    ReplayTime now;
+    JournalReplaySource source(JournalFiles{std::make_shared<TextInMemory>(journal), std::nullopt}, now);
+    testing_support::RecordingSpreadsheet sheet;
+    sheet.sheetLimits = kXlsSheet;
+    const ReplaySummary summary = replayJournal(source, sheet);
+    EXPECT_EQ(summary.sheet.bottomRow, 5) << "the block's rows, not the row the next block reached";
+    EXPECT_EQ(summary.sheet.linesCut, 1);
+    EXPECT_EQ(summary.sheet.cellsLeftOut, 301 - 256);
+    EXPECT_FALSE(sheet.cells.contains({1, 257}));
+    EXPECT_EQ(std::get<std::string>(sheet.cells.at({1, 256})), "255");
+}
+
 }  // namespace
 }  // namespace tabwright

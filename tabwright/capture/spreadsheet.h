@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "tabwright/capture/cell_value.h"
+#include "tabwright/capture/sheet_limits.h"
 
 namespace tabwright {
 
@@ -51,6 +52,9 @@ public:
     // Saves a copy of the capture workbook as `path`, in the format its extension names
     // (.ods, .xlsx, .xls; .csv where the sheet is kept as CSV), replacing a file there.
     virtual void saveWorkbookAs(const std::string& path) = 0;
+    // What one sheet holds in the format the workbook is to be saved in: the capture cuts
+    // its lines there. Rows past a sheet's last go on in the next sheet.
+    virtual SheetLimits limits() const = 0;
 };
 
 // The spreadsheet application that shows the capture workbook to the user, in the order

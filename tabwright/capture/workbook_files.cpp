@@ -91,8 +91,12 @@ std::optional<std::string> findTemplate(const std::vector<std::string>& folders)
 std::string prepareWorkingCopy(const WorkbookPlaces& places, const std::string& runName)
 {
     const fs::path working(places.workingFolder);
-    std::error_code ignored;
-    fs::create_directories(working, ignored);
+    std::error_code made;
+    fs::create_directories(working, made);
+    if (made || !fs::is_directory(working, made))
+        throw std::runtime_error(
+            "cannot make the folder " + working.string() + ": " +
+            (made ? made.message() : std::string("a file of that name is in its place")));
     const std::optional<std::string> source = findTemplate(places.templateFolders);
     if (!source) {
         const std::string extension = fs::path(templateNames().front()).extension().string();
@@ -103,8 +107,11 @@ std::string prepareWorkingCopy(const WorkbookPlaces& places, const std::string& 
     for (int taken = 2;; ++taken) {
         std::error_code error;
         // copy_options::none refuses an existing file: nothing is ever replaced.
-        if (fs::copy_file(*source, copy, fs::copy_options::none, error) || error != std::errc::file_exists)
+        if (fs::copy_file(*source, copy, fs::copy_options::none, error))
             return copy.string();
+        if (error != std::errc::file_exists)
+            throw std::runtime_error("cannot copy the template " + *source + " into " + working.string() +
+                                     ": " + error.message());
         copy = working / (runName + "-" + std::to_string(taken) + extension);
     }
 }

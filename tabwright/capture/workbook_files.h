@@ -45,8 +45,10 @@ std::optional<std::string> findTemplate(const std::vector<std::string>& folders)
 // Copies the first template found to a new working copy named after the run, "RUN.ods" (or
 // ".xls", as the template), and returns it. A name already taken (a second run in the same
 // second) gets "-2", "-3", ... before the extension: the working copy of an earlier run, which
-// may hold data the user saved, is never replaced. Failures are skipped: with no template, or
-// when the copy fails, the path a copy would have had is returned, and opening it fails.
+// may hold data the user saved, is never replaced. With no template the path a copy would
+// have had is returned, and opening it fails. Throws std::runtime_error naming the folder when
+// the working folder cannot be made or the copy cannot be written into it (a file in its
+// place, no right to write): the spreadsheet application is not to blame for that.
 std::string prepareWorkingCopy(const WorkbookPlaces& places, const std::string& runName);
 
 // The lock file LibreOffice keeps beside a document it has open: ".~lock.NAME#".

@@ -5,9 +5,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <string>
 #include <utility>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QStandardPaths>
@@ -67,11 +69,16 @@ TEST_F(WorkingCopy, WithoutATemplateNoCopyIsMadeAndNoEarlierOneIsOffered)
     EXPECT_EQ(readFile(root.file("work/earlier.ods")), "an earlier run's data");
 }
 
-TEST_F(WorkingCopy, AFolderThatCannotBeMadeOrCopiedIntoIsSkipped)
+TEST_F(WorkingCopy, AFolderThatCannotBeMadeOrCopiedIntoIsNamedAndLeftAsItIs)
 {
     writeText(root.file("data/spreadsheet.ods"), "shipped");
     writeText(root.file("work"), "a file where the folder should be");
-    EXPECT_EQ(prepareWorkingCopy(places, "run"), root.file("work/run.ods"));
+    try {
+        prepareWorkingCopy(places, "run");
+        ADD_FAILURE() << "a working copy was offered in a folder that is a file";
+    } catch (const std::runtime_error& error) {
+        EXPECT_THAT(error.what(), testing::HasSubstr("cannot make the folder " + root.file("work")));
+    }
     EXPECT_EQ(readFile(root.file("work")), "a file where the folder should be");
 }
 

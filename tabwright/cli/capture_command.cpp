@@ -22,10 +22,13 @@
 #include "tabwright/capture/capture_settings.h"
 #include "tabwright/capture/emulator_source.h"
 #include "tabwright/capture/ini_settings_store.h"
+#include "tabwright/capture/program_identity.h"
 #include "tabwright/capture/serial_port_source.h"
+#include "tabwright/capture/sheet_limits.h"
 #include "tabwright/cli/csv_spreadsheet.h"
 #include "tabwright/cli/one_off_workbooks.h"
 #include "tabwright/cli/save_output.h"
+#include "tabwright/cli/start_advice.h"
 #include "tabwright/cli/terminal_prompter.h"
 #include "tabwright/cli/terminal_run_view.h"
 #include "tabwright/emulator/emulated_instruments.h"
@@ -143,7 +146,7 @@ int saveCapture(const CaptureRun& run, const CaptureOptions& options, std::ostre
 void printSummary(const CaptureRun& run, const TerminalRunView& view, std::ostream& out)
 {
     out << "Bytes received: " << view.bytesReceived() << '\n'
-        << "Rows written: " << run.parser().RowsWritten() << '\n';
+        << sheetSummary(run.parser().Tally(), run.parser().Limits(), kColumnLimit);
     out << "Journal: " << run.journal().summary() << '\n' << std::flush;
 }
 
@@ -183,13 +186,18 @@ int runCaptureCommand(const CaptureOptions& options, std::ostream& out, std::ost
     IniSettingsStore settings;
     serial::QtSerialPort port;
     port.setPortNumber(options.port.value_or(readCaptureSettings(settings).comPort));
-    if (!emulated && !portOpens(port, err))
+    if (!emulated && !portOpens(port, err)) {
+        if (!options.port)
+            err << "That is the port saved as ComPort in " << IniSettingsStore::fileOf(kProgramTitle)
+                << "; --port N takes another.\n";
         return 1;
+    }
     SerialPortSource portSource(port);
     EmulatorSource emulator;
     TextSource& source = emulated ? static_cast<TextSource&>(emulator) : portSource;
 
     CalcSpreadsheetFactory calcFactory;
+    calcFactory.saveAs(sheetLimitsFor(options.outputPath));
     OneOffWorkbooks calc(calcFactory);
     CsvSpreadsheetFactory csv(options.outputPath);
     SpreadsheetFactory& spreadsheets =
@@ -215,7 +223,7 @@ int runCaptureCommand(const CaptureOptions& options, std::ostream& out, std::ost
     if (!run.start()) {
         // The view has printed the failure and its reason.
         if (run.picture().phase == RunPhase::WorkbookFailed)
-            err << "Without LibreOffice Calc, save to a .csv file (--output NAME.csv).\n";
+            err << startFailureAdvice(run.picture().reason) << '\n';
         run.quitSpreadsheet();
         return 1;
     }

@@ -47,6 +47,7 @@ public:
     // Writes the CSV to `path` whole or not at all (see replaceFileBy). Throws
     // SpreadsheetError (Failed) "cannot save PATH: REASON".
     void saveWorkbookAs(const std::string& path) override;
+    SheetLimits limits() const override { return kCsvSheet; }
 
 private:
     using Cell = CsvCell;

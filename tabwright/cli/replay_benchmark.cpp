@@ -68,6 +68,7 @@ public:
     {
         timed([&] { inner_.saveWorkbookAs(path); });
     }
+    tabwright::SheetLimits limits() const override { return inner_.limits(); }
     double seconds = 0;
 
 private:

@@ -14,15 +14,18 @@
 #include "common/core/command_line_usage.h"
 #include "common/core/output_folder.h"
 #include "tabwright/calc/calc_spreadsheet_factory.h"
+#include "tabwright/capture/capture_parser.h"
 #include "tabwright/capture/capture_workbook.h"
 #include "tabwright/capture/journal_rebuild.h"
 #include "tabwright/capture/journal_reader.h"
 #include "tabwright/capture/journal_replay.h"
+#include "tabwright/capture/sheet_limits.h"
 #include "tabwright/capture/workbook_files.h"
 #include "tabwright/cli/capture_options.h"
 #include "tabwright/cli/csv_spreadsheet.h"
 #include "tabwright/cli/one_off_workbooks.h"
 #include "tabwright/cli/save_output.h"
+#include "tabwright/cli/start_advice.h"
 #include "tabwright/cli/terminal_prompter.h"
 
 namespace tabwright {
@@ -186,6 +189,10 @@ int replayInto(const CaptureSpreadsheet& spreadsheet, const std::string& workboo
         progress.end();
         for (const std::string& warning : source.warnings())
             err << job.journal << ": " << warning << '\n';
+        const SheetNotices notices = sheetNotices(summary.sheet, spreadsheet.sheet->limits(), kColumnLimit);
+        for (const auto& notice : {notices.linesCut, notices.cellsShortened, notices.fieldsLeftOut})
+            if (notice)
+                err << job.journal << ": " << *notice << '\n';
         // A macro is refused with a CSV output, which has no application.
         if (!macro.empty() && spreadsheet.application) {
             TerminalPrompter prompter(err);
@@ -206,7 +213,12 @@ int replayInto(const CaptureSpreadsheet& spreadsheet, const std::string& workboo
     out << "Saved: " << saved << '\n'
         << "Journal: " << job.journal << '\n'
         << "Bytes replayed: " << summary.bytes << '\n'
-        << "Rows written: " << summary.rows << '\n';
+        << sheetSummary(summary.sheet, spreadsheet.sheet->limits(), kColumnLimit);
+    if (!summary.sheet.sheetHoldsEveryCell()) {
+        err << "Not every line reached the sheet whole; the journal " << job.journal
+            << " holds all the text.\n";
+        return 1;
+    }
     if (!macroRan) {
         err << "The workbook was saved, but the end-of-run macro did not run.\n";
         return kSavedWithoutMacro;
@@ -226,6 +238,7 @@ int replayOne(const ReplayJob& job, const std::string& macro, std::ostream& out,
     }
     CsvSpreadsheetFactory csv(job.output);
     CalcSpreadsheetFactory calcFactory;
+    calcFactory.saveAs(sheetLimitsFor(job.output));
     OneOffWorkbooks calc(calcFactory);
     SpreadsheetFactory& spreadsheets =
         kindOfOutput(job.output) == OutputKind::Csv ? static_cast<SpreadsheetFactory&>(csv) : calc;
@@ -235,8 +248,7 @@ int replayOne(const ReplayJob& job, const std::string& macro, std::ostream& out,
         status = replayInto(fresh.spreadsheet, fileNameOf(fresh.workingCopy), job, macro, std::move(files),
                             out, err);
     else
-        err << "MS Excel not available: LibreOffice Calc could not be started or could not open the capture "
-               "workbook. Without it, save to a .csv file (--output NAME.csv).\n";
+        err << "MS Excel not available: " << fresh.reason << '\n' << startFailureAdvice(fresh.reason) << '\n';
     if (fresh.spreadsheet.application) {
         try {
             fresh.spreadsheet.application->quit();

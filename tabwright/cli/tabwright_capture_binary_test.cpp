@@ -174,6 +174,167 @@ TEST_F(TabwrightCapture, ALineWiderThanTheSheetIsCutAndTheRunGoesOnButEndsWithSt
     EXPECT_THAT(csv, HasSubstr("\r\n\"0007\",\"12/08/26\",\"14:03:27\",\"57\""));
 }
 
+// The summary's lines on the sheet: from "Rows written" on, before the journal's line.
+std::string sheetSummary(const std::string& summary)
+{
+    const std::size_t from = summary.find("Rows written:");
+    const std::size_t to = summary.find("Journal:", from);
+    return from == std::string::npos ? "" : summary.substr(from, to == std::string::npos ? to : to - from);
+}
+
+// A line wider than the sheet, a plain line of 300 fields and two VQ-480 blocks, the last
+// ending in a separator: what the capture and the replay must count alike.
+std::string linesPastTheLimits()
+{
+    std::string text = "a ::";
+    for (int token = 0; token < 20000; ++token) {
+        text += ' ';
+        text += std::to_string(token);
+    }
+    text += "\r\n";
+    for (int field = 1; field <= 300; ++field)
+        text += 'f' + std::to_string(field) + (field < 300 ? "\t" : "\r\n");
+    return text + "\r\n\r\n\r\n9999\r\n9999\r\n9999\r\n9999\r\n\r\n\r\n\r\n";
+}
+
+TEST_F(TabwrightCapture, TheReplayCountsRowsAndCutsAsTheCaptureDidAndEndsWithItsStatus)
+{
+    const std::string text = linesPastTheLimits();
+    start({"--port", QString::number(kPort), "--seconds", "3", "--output", "live.csv"});
+    ASSERT_TRUE(waitFor("Ready")) << errors.toStdString();
+    pty.send(text);
+    const std::string captured = finish();
+    const std::string capturedErrors = errors.toStdString();
+    EXPECT_EQ(program.exitCode(), 1) << capturedErrors;
+    const std::string journal = journalOf(captured);
+    ASSERT_FALSE(journal.empty()) << captured;
+
+    const std::string replayed = replay({QString::fromStdString(journal), "--output", "replayed.csv"});
+    const std::string replayedErrors = errors.toStdString();
+    EXPECT_EQ(program.exitCode(), 1) << replayedErrors;
+    EXPECT_THAT(replayed, HasSubstr("Saved: replayed.csv"));
+    // Row 5, the block's last reading under its stamp: the bottom row, not the row the
+    // last block reached.
+    EXPECT_EQ(sheetSummary(replayed),
+              "Rows written: 5\n"
+              "Lines cut at the last column (16,384): 1, 3,617 cells left out\n"
+              "Fields left out past column 256: 44 (1 plain line)\n");
+    EXPECT_EQ(sheetSummary(captured), sheetSummary(replayed));
+    for (const std::string& told : {capturedErrors, replayedErrors}) {
+        EXPECT_THAT(told, HasSubstr("cut at its last column (16,384 in .csv): row 1, 3,617 cells left out"));
+        EXPECT_THAT(told, HasSubstr("Fields past column 256 of a plain (TAB-separated) line are left out, as "
+                                    "from row 2"));
+        EXPECT_THAT(told, HasSubstr("Not every line reached the sheet whole"));
+    }
+    EXPECT_EQ(testing_support::readFile(work.file("replayed.csv")),
+              testing_support::readFile(work.file("live.csv")));
+}
+
+TEST_F(TabwrightCapture, FieldsPastColumn256AreToldOnceAndCountedButEndWithStatus0)
+{
+    std::string plain;
+    for (int line = 0; line < 3; ++line)
+        for (int field = 1; field <= 260; ++field)
+            plain += 'f' + std::to_string(field) + (field < 260 ? "\t" : "\r\n");
+    testing_support::writeText(work.file("plain.txt"), plain);
+    const std::string summary = replay({"plain.txt", "--output", "plain.csv"});
+    EXPECT_EQ(program.exitCode(), 0) << errors.toStdString();
+    EXPECT_EQ(sheetSummary(summary),
+              "Rows written: 3\nFields left out past column 256: 12 (3 plain lines)\n");
+    const std::string told = errors.toStdString();
+    const std::string notice = "Fields past column 256";
+    EXPECT_NE(told.find(notice), std::string::npos) << told;
+    EXPECT_EQ(told.find(notice), told.rfind(notice)) << "told more than once: " << told;
+}
+
+TEST_F(TabwrightCapture, AStartThatCannotBeHadNamesItsRealCause)
+{
+    // The working copies' folder is a file; the runtime folder is open to everyone.
+    std::filesystem::create_directories(work.file("home"));
+    testing_support::writeText(work.file("home/Documents"), "a file where the folder should be");
+    std::filesystem::create_directories(work.file("open-runtime"));
+    std::filesystem::permissions(work.file("open-runtime"), std::filesystem::perms::all);
+    testing_support::writeText(work.file("run.txt"), "a\tb\r\n");
+    const struct {
+        const char* name;
+        const char* command;
+        QStringList arguments;
+        const char* variable;
+        std::string value;
+        const char* told;
+        const char* advice;
+    } cases[] = {
+        {"capture, no working folder",
+         "capture",
+         {"--emulate", "K7RX", "--seconds", "1", "--output", "run.ods"},
+         "HOME",
+         work.file("home"),
+         "cannot make the folder",
+         "Make that folder one you may write into"},
+        {"replay, no working folder",
+         "replay",
+         {"run.txt", "--output", "run.ods"},
+         "HOME",
+         work.file("home"),
+         "cannot make the folder",
+         "Make that folder one you may write into"},
+        {"replay, unsafe runtime folder",
+         "replay",
+         {"run.txt", "--output", "run.ods"},
+         "XDG_RUNTIME_DIR",
+         work.file("open-runtime"),
+         "LibreOffice Calc cannot be used: ",
+         "Without LibreOffice Calc"},
+    };
+    const QProcessEnvironment before = program.processEnvironment();
+    for (const auto& c : cases) {
+        QProcessEnvironment environment = before;
+        environment.insert(c.variable, QString::fromStdString(c.value));
+        program.setProcessEnvironment(environment);
+        errors.clear();
+        start(c.arguments, c.command);
+        finish();
+        EXPECT_EQ(program.exitCode(), 1) << c.name;
+        const std::string told = errors.toStdString();
+        EXPECT_THAT(told, HasSubstr(c.told)) << c.name;
+        EXPECT_THAT(told, HasSubstr(c.advice)) << c.name;
+        EXPECT_THAT(told, Not(HasSubstr("could not be started or could not open"))) << c.name;
+        if (std::string(c.variable) == "HOME") {
+            EXPECT_THAT(told, Not(HasSubstr("Without LibreOffice Calc"))) << c.name;
+        }
+        EXPECT_FALSE(std::filesystem::exists(work.file("run.ods"))) << c.name;
+    }
+}
+
+TEST_F(TabwrightCapture, ASavedPortOutsideTheRangeIsToldAsSuchNotAsAMappingToMake)
+{
+    for (const char* saved : {"-1", "0", "17"}) {
+        std::filesystem::create_directories(mapping.configFolder() + "/Tabwright");
+        testing_support::writeText(mapping.configFolder() + "/Tabwright/Tabwright.ini",
+                                   std::string("[Communication]\nComPort=") + saved + "\n");
+        errors.clear();
+        start({"--output", "run.csv"});
+        finish();
+        EXPECT_EQ(program.exitCode(), 1) << saved;
+        const std::string told = errors.toStdString();
+        EXPECT_THAT(told,
+                    HasSubstr(std::string(saved) + " is not a COM port number: the ports are COM1 to COM16"))
+            << told;
+        EXPECT_THAT(told, HasSubstr("saved as ComPort in")) << told;
+        EXPECT_THAT(told, Not(HasSubstr("serial-ports.ini"))) << told;
+    }
+}
+
+TEST_F(TabwrightCapture, AReadsFileThatIsNoFileIsRefusedWithItsReasonNotCalledMissing)
+{
+    testing_support::writeText(work.file("run.txt"), "a\tb\r\n");
+    std::filesystem::create_directory(work.file("run.txt.reads"));
+    replay({"run.txt", "--output", "run.csv"});
+    EXPECT_EQ(program.exitCode(), 2) << errors.toStdString();
+    EXPECT_THAT(errors.toStdString(), HasSubstr("run.txt.reads: it is a folder, not a file"));
+    EXPECT_THAT(errors.toStdString(), Not(HasSubstr("no reads file")));
+}
+
 // A run as a shell runs it: `command` with PROGRAM standing for the program.
 void startInShell(QProcess& program, const QString& command)
 {

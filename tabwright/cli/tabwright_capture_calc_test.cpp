@@ -7,10 +7,12 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -109,9 +111,9 @@ struct PrivateRun {
             program.waitForFinished();
         }
     }
-    void start(const QStringList& arguments)
+    void start(const QStringList& arguments, const char* command = "capture")
     {
-        program.start(TABWRIGHT_PROGRAM, QStringList{"capture"} + arguments);
+        program.start(TABWRIGHT_PROGRAM, QStringList{command} + arguments);
     }
     bool waitFor(const char* text)
     {
@@ -227,6 +229,129 @@ TEST(TabwrightCaptureIntoCalc, ATemplateOutsideTheTrustedFoldersRunsNoMacroButTh
                 run.errors.toStdString(),
                 ::testing::HasSubstr("!ChartReadings\" was not run: the template " +
                                      run.work.file("spreadsheet.ods") + " is not in a trusted folder"));
+    }
+}
+
+TEST(TabwrightCaptureIntoCalc, AProtectedTemplateSheetIsNamedWithoutTheOfficesOwnWords)
+{
+    PrivateRun run;
+    // The shipped template with its capture sheet protected, in the current folder.
+    QProcess make;
+    make.start("python3",
+               {"-c",
+                "import sys, zipfile\n"
+                "with zipfile.ZipFile(sys.argv[1]) as s, zipfile.ZipFile(sys.argv[2], 'w') as d:\n"
+                "    for i in s.infolist():\n"
+                "        b = s.read(i.filename)\n"
+                "        if i.filename == 'content.xml':\n"
+                "            b = b.replace(b'table:name=\"Capture\"',\n"
+                "                          b'table:name=\"Capture\" table:protected=\"true\"', 1)\n"
+                "        d.writestr(i, b)\n",
+                QString(PROJECT_DATA_DIR) + "/spreadsheet.ods",
+                QString::fromStdString(run.work.file("spreadsheet.ods"))});
+    ASSERT_TRUE(make.waitForFinished(kTimeoutMs));
+    ASSERT_EQ(make.exitCode(), 0) << make.readAllStandardError().toStdString();
+    run.start({"--emulate", "K7RX", "--seconds", "3", "--output", "run.ods"});
+    ASSERT_TRUE(run.program.waitForFinished(kTimeoutMs));
+    const std::string told = (run.errors + run.program.readAllStandardError()).toStdString();
+    EXPECT_EQ(run.program.exitCode(), 1) << told;
+    EXPECT_THAT(told, ::testing::HasSubstr("MS Excel is blocked: the sheet \"Capture\" is protected"));
+    EXPECT_THAT(told, ::testing::Not(::testing::HasSubstr(".cxx")));
+    EXPECT_THAT(told, ::testing::HasSubstr("journal"));
+}
+
+// Every sheet of `workbook` (in the run's folder) as CSV text, by sheet name, read back by
+// a separate LibreOffice conversion.
+std::map<std::string, std::string> sheetsAsCsv(const PrivateRun& run, const std::string& workbook)
+{
+    QProcess convert;
+    convert.setWorkingDirectory(QString::fromStdString(run.work.path()));
+    // Text cells in quotes; the last filter token, -1, writes each sheet to a file of its own,
+    // NAME-SHEET.csv.
+    convert.start(
+        "soffice",
+        {QString::fromStdString("-env:UserInstallation=file://" + run.work.file("profile")), "--headless",
+         "--convert-to", "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,true,true,false,false,false,-1",
+         "--outdir", "out", QString::fromStdString(workbook)});
+    EXPECT_TRUE(convert.waitForFinished(kTimeoutMs));
+    std::map<std::string, std::string> sheets;
+    const std::string prefix = std::filesystem::path(workbook).stem().string() + "-";
+    if (!std::filesystem::is_directory(run.work.file("out")))
+        return sheets;
+    for (const auto& file : std::filesystem::directory_iterator(run.work.file("out")))
+        sheets[file.path().stem().string().substr(prefix.size())] = testing_support::readFile(file.path());
+    return sheets;
+}
+
+std::size_t longestLine(const std::string& text)
+{
+    std::size_t longest = 0;
+    for (std::size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1)
+        longest = std::max(longest, end - at - (end > at && text[end - 1] == '\r' ? 1 : 0));
+    return longest;
+}
+
+TEST(TabwrightReplayIntoCalc, EachFormatsRowsColumnsAndCellLengthAreKeptOrTheCutIsToldWithStatus1)
+{
+    std::string rows;
+    for (int row = 1; row <= 70'000; ++row)
+        rows += std::to_string(row) + "\r\n";
+    std::string wide = "tag ::";
+    for (int token = 1; token <= 300; ++token) {
+        wide += ' ';
+        wide += std::to_string(token);
+    }
+    const struct {
+        const char* output;
+        std::string journal;
+        int status;
+        std::vector<std::string> told;  // on standard error and standard output
+        std::map<std::string, std::pair<std::size_t, std::size_t>> sheets;  // name: lines, longest line
+    } cases[] = {
+        {"rows.xls",
+         rows,
+         0,
+         {"Rows written: 70000\n", "Sheets: 2 (65,536 rows each in .xls"},
+         {{"Capture", {65'536, 5}}, {"Capture (2)", {70'000 - 65'536, 5}}}},
+        {"wide.xls",
+         wide + "\r\n",
+         1,
+         {"cut at its last column (256 in .xls): row 1, 45 cells left out",
+          "Lines cut at the last column (256): 1, 45 cells left out"},
+         {{"Capture", {1, 0}}}},
+        {"long.xlsx",
+         std::string(40'000, 'x') + "\r\n",
+         1,
+         {"1 text was longer than a cell of .xlsx keeps and cut at 32,767 characters",
+          "Texts cut at 32,767 characters: 1"},
+         {{"Capture", {1, 32'767}}}},
+    };
+    for (const auto& c : cases) {
+        PrivateRun run;
+        testing_support::writeText(run.work.file("journal.txt"), c.journal);
+        run.start({"journal.txt", "--output", c.output}, "replay");
+        ASSERT_TRUE(run.program.waitForFinished(kTimeoutMs));
+        const std::string told =
+            (run.errors + run.program.readAllStandardError() + run.program.readAllStandardOutput())
+                .toStdString();
+        EXPECT_EQ(run.program.exitCode(), c.status) << c.output << told;
+        for (const std::string& text : c.told)
+            EXPECT_THAT(told, ::testing::HasSubstr(text)) << c.output;
+        const auto sheets = sheetsAsCsv(run, c.output);
+        for (const auto& [name, shape] : c.sheets) {
+            ASSERT_TRUE(sheets.contains(name)) << c.output << " " << name;
+            const std::string& csv = sheets.at(name);
+            EXPECT_EQ(static_cast<std::size_t>(std::count(csv.begin(), csv.end(), '\n')), shape.first)
+                << c.output << " " << name;
+            if (shape.second > 0) {
+                EXPECT_EQ(longestLine(csv), shape.second + 2) << c.output << " " << name;  // quotes
+            }
+        }
+        if (std::string(c.output) == "wide.xls") {
+            EXPECT_THAT(sheets.at("Capture"), ::testing::AllOf(::testing::HasSubstr(",\"255\""),
+                                                               ::testing::Not(::testing::HasSubstr("256"))))
+                << "the 256th cell is the last";
+        }
     }
 }
 

@@ -33,6 +33,7 @@ public:
     void quit() override;
     std::string workbookName() override;
     void saveWorkbookAs(const std::string& path) override;
+    tabwright::SheetLimits limits() const override { return sheetLimits; }
 
     // Every later call of `operation` (its name as recorded) throws SpreadsheetError.
     void failCall(const std::string& operation,
@@ -46,9 +47,10 @@ public:
     std::vector<std::string> rowWrites;
     std::map<std::pair<int, int>, std::variant<std::string, double>> cells;  // by (row, column)
     std::string startupFolder = "/home/user/.config/Tabwright";
-    std::set<std::string> existingFiles;   // what personalWorkbookExists finds
-    std::string name = "spreadsheet.ods";  // what workbookName answers
-    bool following = true;                 // the last followNewestRow
+    std::set<std::string> existingFiles;                        // what personalWorkbookExists finds
+    std::string name = "spreadsheet.ods";                       // what workbookName answers
+    bool following = true;                                      // the last followNewestRow
+    tabwright::SheetLimits sheetLimits = tabwright::kOdsSheet;  // what limits answers
 
 private:
     void record(const std::string& operation, const std::string& arguments = {});

@@ -782,6 +782,197 @@ def folder_as_bin():
             status == 1 and "corrupted" not in said, "a sound file system fault called a corrupted BIN")
 
 
+# ---------------------------------------------------------------- sheet limits and what is told
+def told(text, *keys, limit=150):
+    """The first line that holds one of `keys`, else the last lines the user saw."""
+    for line in text.splitlines():
+        if any(key in line for key in keys):
+            line = line.strip()
+            return line if len(line) <= limit else line[:limit] + "..."
+    return seen(text, limit)
+
+
+def sheets_on_disk(folder, workbook):
+    """Each sheet of `workbook` as its CSV lines, read back by a separate LibreOffice."""
+    out = os.path.join(folder, "sheets")
+    subprocess.run(["soffice", "-env:UserInstallation=file://" + os.path.join(folder, "profile"), "--headless",
+                    "--convert-to", "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,-1",
+                    "--outdir", out, workbook], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                   timeout=300, check=False)
+    found = {}
+    for name in sorted(os.listdir(out)) if os.path.isdir(out) else []:
+        with open(os.path.join(out, name), "rb") as sheet:
+            found[name] = sheet.read().splitlines()
+    return found
+
+
+def replay(journal, output, folders=None, env=None, reads=None):
+    """`tabwright replay` of the text `journal`; the exit status and all it said."""
+    folders = folders or harness.UserFolders()
+    with open(os.path.join(folders.work, "run.txt"), "wb") as text:
+        text.write(journal)
+    if reads is not None:
+        reads(os.path.join(folders.work, "run.txt.reads"))
+    program = harness.Program([TABWRIGHT, "replay", "run.txt", "--output", output],
+                              folders.environment(**(env or {})), folders.work)
+    status = program.finish(600)
+    return status, program.stderr() + "\n" + program.stdout()
+
+
+def tagged_line(cells):
+    return ("a ::" + "".join(" %d" % i for i in range(cells - 1)) + "\r\n").encode()
+
+
+def vq480_blocks(blocks, readings):
+    return (("\r\n\r\n\r\n" + "9999\r\n" * readings) * blocks).encode()
+
+
+def limit_case(case, journal, output, want_status, what_on_disk, keys):
+    def run():
+        folders = harness.UserFolders()
+        try:
+            status, text = replay(journal, output, folders)
+            path = os.path.join(folders.work, output)
+            disk, sound = what_on_disk(folders, path, text)
+            row(case, status, told(text, *keys) + " | on disk: " + disk, "no (journal)",
+                status == want_status and any(key in text for key in keys) and sound,
+                "cut or counted without a word, or the wrong exit status")
+        finally:
+            folders.remove()
+    return run
+
+
+def csv_shape(folders, path, text):
+    with open(path, "rb") as csv:
+        lines = csv.read().split(b"\r\n")[:-1]
+    widest = max((line.count(b",") + 1 for line in lines), default=0)
+    written = "Rows written: %d" % len(lines)
+    return "%d rows, %d columns" % (len(lines), widest), written in text
+
+
+def workbook_rows(want_rows):
+    def shape(folders, path, text):
+        sheets = sheets_on_disk(folders.root, path)
+        rows = sum(len(lines) for lines in sheets.values())
+        return "%d sheets, %d rows" % (len(sheets), rows), rows == want_rows
+    return shape
+
+
+def workbook_widest(want_columns, want_longest):
+    def shape(folders, path, text):
+        sheets = sheets_on_disk(folders.root, path)
+        lines = [line for each in sheets.values() for line in each]
+        columns = max((line.count(b",") + 1 for line in lines), default=0)
+        longest = max((len(field) for line in lines for field in line.split(b",")), default=0)
+        return "%d columns, longest cell %d characters" % (columns, longest), \
+            columns <= want_columns and longest <= want_longest
+    return shape
+
+
+def message_case(case, command, setup, keys, refused):
+    """A run that cannot start or read what it needs: it must say why, not something else."""
+    def run():
+        folders = harness.UserFolders()
+        try:
+            env = setup(folders) or {}
+            program = harness.Program([TABWRIGHT] + command, folders.environment(**env), folders.work)
+            status = program.finish(300)
+            text = program.stderr() + "\n" + program.stdout()
+            row(case, status, told(text, *keys, *refused), "n/a",
+                any(key in text for key in keys) and not any(bad in text for bad in refused),
+                "the message names another cause")
+        finally:
+            folders.remove()
+    return run
+
+
+def documents_a_file(folders):
+    home = os.path.join(folders.root, "home")
+    os.makedirs(home)
+    with open(os.path.join(home, "Documents"), "w") as documents:
+        documents.write("a file where the folder should be")
+    with open(os.path.join(folders.work, "run.txt"), "wb") as journal:
+        journal.write(b"a\tb\r\n")
+    return {"HOME": home}
+
+
+def runtime_open_to_all(folders):
+    runtime = os.path.join(folders.root, "runtime")
+    os.makedirs(runtime)
+    os.chmod(runtime, 0o777)
+    with open(os.path.join(folders.work, "run.txt"), "wb") as journal:
+        journal.write(b"a\tb\r\n")
+    return {"XDG_RUNTIME_DIR": runtime}
+
+
+def reads_file_a_folder(folders):
+    with open(os.path.join(folders.work, "run.txt"), "wb") as journal:
+        journal.write(b"a\tb\r\n")
+    os.makedirs(os.path.join(folders.work, "run.txt.reads"))
+
+
+def saved_port(number):
+    def setup(folders):
+        os.makedirs(os.path.join(folders.config, "Tabwright"))
+        with open(os.path.join(folders.config, "Tabwright", "Tabwright.ini"), "w") as ini:
+            ini.write("[Communication]\nComPort=%s\n" % number)
+    return setup
+
+
+def protected_template(folders):
+    """The shipped template with its capture sheet protected, in the current folder."""
+    import zipfile
+    shipped = os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../data/spreadsheet.ods")
+    made = os.path.join(folders.work, "spreadsheet.ods")
+    with zipfile.ZipFile(shipped) as source, zipfile.ZipFile(made, "w") as copy:
+        for item in source.infolist():
+            data = source.read(item.filename)
+            if item.filename == "content.xml":
+                data = data.replace(b'table:name="Capture"', b'table:name="Capture" table:protected="true"', 1)
+            copy.writestr(item, data)
+
+
+limit_cases = {
+    "xls-rows": limit_case(".xls: 70,000 rows", b"".join(b"%d\r\n" % i for i in range(1, 70_001)), "r.xls", 0,
+                           workbook_rows(70_000), ["Sheets: 2"]),
+    "xls-columns": limit_case(".xls: a line of 301 cells", tagged_line(301), "w.xls", 1,
+                              workbook_widest(256, 10), ["cut at its last column"]),
+    "xlsx-cell": limit_case(".xlsx: a text of 40,000 characters", b"x" * 40_000 + b"\r\n", "l.xlsx", 1,
+                            workbook_widest(1, 32_767 + 2), ["32,767 characters"]),
+    "replay-cut": limit_case("replay: a line of 20,001 cells (.csv)", tagged_line(20_001), "c.csv", 1,
+                             csv_shape, ["cut at its last column"]),
+    "plain-256": limit_case("a plain line of 300 fields (.csv)", ("\t".join("f%d" % i for i in range(300)) + "\r\n")
+                            .encode(), "p.csv", 0, csv_shape, ["Fields left out past column 256: 44"]),
+    # Two blocks of four readings and the separator of a third: rows 1 to 5 hold cells.
+    "vq-rows": limit_case("replay: VQ-480 rows (.csv)", vq480_blocks(2, 4) + b"\r\n\r\n\r\n", "v.csv", 0,
+                          csv_shape, ["Rows written: 5"]),
+    # 17,000 blocks from column 2: 16,383 fit, 617 blocks of a stamp and 2 readings do not.
+    "vq-blocks": limit_case("17,000 VQ-480 blocks (.csv)", vq480_blocks(17_000, 2), "b.csv", 1, csv_shape,
+                            ["1,851 cells left out"]),
+    "msg-documents-capture": message_case(
+        "capture: ~/Documents a file", ["capture", "--emulate", "K7RX", "--seconds", "1", "--output", "run.ods"],
+        documents_a_file, ["cannot make the folder"], ["Without LibreOffice Calc"]),
+    "msg-documents-replay": message_case(
+        "replay: ~/Documents a file", ["replay", "run.txt", "--output", "run.ods"], documents_a_file,
+        ["cannot make the folder"], ["Without LibreOffice Calc", "could not be started"]),
+    "msg-runtime": message_case(
+        "replay: runtime folder open to all", ["replay", "run.txt", "--output", "run.ods"], runtime_open_to_all,
+        ["XDG_RUNTIME_DIR"], ["could not be started"]),
+    "msg-reads": message_case(
+        "replay: reads file a folder", ["replay", "run.txt", "--output", "run.csv"], reads_file_a_folder,
+        ["it is a folder, not a file"], ["no reads file", "damaged"]),
+    "msg-comport": message_case(
+        "capture: saved ComPort=-1", ["capture", "--output", "run.csv"], saved_port(-1),
+        ["not a COM port number"], ["serial-ports.ini"]),
+    "msg-comport-17": message_case(
+        "capture: saved ComPort=17", ["capture", "--output", "run.csv"], saved_port(17),
+        ["not a COM port number"], ["serial-ports.ini"]),
+    "msg-protected": message_case(
+        "capture: protected template sheet", ["capture", "--emulate", "K7RX", "--seconds", "3", "--output", "p.ods"],
+        protected_template, ["is protected"], [".cxx"]),
+}
+
+
 cases = {
     "download-cable": cable_pulled_during_download,
     "capture-cable": cable_pulled_during_capture,
@@ -818,6 +1009,7 @@ cases = {
     "convert-same-reports": conversions_sharing_reports,
     "convert-folder": folder_as_bin,
 }
+cases.update(limit_cases)
 
 def left_in_temporary_folders():
     """What the programs and Calc may leave in the temporary folders: office pipes and
