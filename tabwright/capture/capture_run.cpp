@@ -115,21 +115,15 @@ void CaptureRun::openPortAndRun(std::string workingCopy, const std::string& runN
     parts_.view.bringWindowToFront();
 }
 
-std::optional<std::string> CaptureRun::prepareSpreadsheet(std::string& workingCopy, const std::string& runName)
+std::optional<std::string> CaptureRun::prepareSpreadsheet(std::string& workingCopy,
+                                                          const std::string& runName)
 {
-    try {
-        workingCopy = parts_.spreadsheets.prepareWorkingCopy(runName);
-    } catch (const std::exception& error) {
-        return std::string("The working copy of the template cannot be placed: ") + error.what();
-    }
-    try {
-        // The previous instance is dropped, not quit: it stays open for the user.
-        spreadsheet_ = parts_.spreadsheets.makeSpreadsheet();
-    } catch (const std::exception& error) {
-        return std::string("LibreOffice Calc cannot be used: ") + error.what();
-    }
-    if (spreadsheet_.application)
-        spreadsheet_.application->followNewestRow(followNewestRow_);
+    FreshWorkbook fresh = prepareFreshWorkbook(parts_.spreadsheets, runName, followNewestRow_);
+    if (!fresh.reason.empty())
+        return fresh.reason;
+    // The previous instance is dropped, not quit: it stays open for the user.
+    spreadsheet_ = std::move(fresh.spreadsheet);
+    workingCopy = std::move(fresh.workingCopy);
     return std::nullopt;
 }
 

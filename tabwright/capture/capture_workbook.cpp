@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "tabwright/capture/log_categories.h"
 #include "tabwright/capture/workbook_files.h"
 
 namespace tabwright {
@@ -26,20 +27,40 @@ void openPersonalWorkbook(SpreadsheetApplication& spreadsheet)
 
 }  // namespace
 
-FreshWorkbook openFreshWorkbook(SpreadsheetFactory& spreadsheets, const std::string& runName, bool followNewestRow)
+FreshWorkbook prepareFreshWorkbook(SpreadsheetFactory& spreadsheets, const std::string& runName,
+                                   bool followNewestRow)
 {
     FreshWorkbook fresh;
     try {
         fresh.workingCopy = spreadsheets.prepareWorkingCopy(runName);
-        fresh.spreadsheet = spreadsheets.makeSpreadsheet();
-        if (fresh.spreadsheet.application)
-            fresh.spreadsheet.application->followNewestRow(followNewestRow);
-    } catch (const std::exception&) {
-        return fresh;
+    } catch (const std::exception& error) {
+        fresh.reason = std::string("The capture workbook cannot be made: ") + error.what();
     }
-    // A sheet without an application starts empty, as a fresh working copy does.
-    fresh.opened = !fresh.spreadsheet.application ||
-                   openCaptureWorkbook(*fresh.spreadsheet.application, fresh.workingCopy);
+    if (fresh.reason.empty()) {
+        try {
+            fresh.spreadsheet = spreadsheets.makeSpreadsheet();
+            if (fresh.spreadsheet.application)
+                fresh.spreadsheet.application->followNewestRow(followNewestRow);
+        } catch (const std::exception& error) {
+            fresh.spreadsheet = {};
+            fresh.reason = std::string("LibreOffice Calc cannot be used: ") + error.what();
+        }
+    }
+    return fresh;
+}
+
+FreshWorkbook openFreshWorkbook(SpreadsheetFactory& spreadsheets, const std::string& runName,
+                                bool followNewestRow)
+{
+    FreshWorkbook fresh = prepareFreshWorkbook(spreadsheets, runName, followNewestRow);
+    if (fresh.reason.empty() && fresh.spreadsheet.application) {
+        const WorkbookOpening opening =
+            openCaptureWorkbook(*fresh.spreadsheet.application, fresh.workingCopy);
+        fresh.reason = opening.reason;
+    }
+    fresh.opened = fresh.reason.empty();
+    if (!fresh.opened)
+        logInfo(workbookLog(), "No capture workbook: " + fresh.reason);
     return fresh;
 }
 

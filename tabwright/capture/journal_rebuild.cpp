@@ -31,7 +31,7 @@ JournalRebuild rebuildFromJournal(SpreadsheetFactory& spreadsheets, const std::s
     FreshWorkbook fresh = openFreshWorkbook(spreadsheets, rebuiltRunName(journalPath));
     rebuild.spreadsheet = std::move(fresh.spreadsheet);
     if (!fresh.opened || !rebuild.spreadsheet.sheet) {
-        rebuild.status = "MS Excel not available";
+        rebuild.status = "MS Excel not available: " + fresh.reason;
         return rebuild;
     }
     JournalReplaySource source(std::move(files), fallback);
@@ -40,7 +40,8 @@ JournalRebuild rebuildFromJournal(SpreadsheetFactory& spreadsheets, const std::s
         rebuild.status = "Rebuilt " + name + " in a new workbook: " + std::to_string(summary.bytes) +
                          " bytes, " + std::to_string(summary.rows) + " rows";
     } catch (const SpreadsheetError& error) {
-        rebuild.status = "Rebuilding " + name + " stopped: " + std::string(blockedText(error));
+        rebuild.status =
+            "Rebuilding " + name + " stopped: " + std::string(blockedText(error)) + ": " + error.what();
     }
     rebuild.warnings = source.warnings();
     return rebuild;

@@ -6,8 +6,8 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <csignal>
 #include <cmath>
+#include <csignal>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -19,6 +19,7 @@
 #include "tabwright/calc/calc_spreadsheet_factory.h"
 #include "tabwright/capture/capture_run.h"
 #include "tabwright/capture/capture_settings.h"
+#include "tabwright/capture/capture_workbook.h"
 #include "tabwright/capture/emulator_source.h"
 #include "tabwright/capture/ini_settings_store.h"
 #include "tabwright/capture/serial_port_source.h"
@@ -180,7 +181,7 @@ int runCaptureCommand(const CaptureOptions& options, std::ostream& out, std::ost
     EmulatorSource emulator;
     TextSource& source = emulated ? static_cast<TextSource&>(emulator) : portSource;
 
-    CalcSpreadsheetFactory calc;
+    CalcSpreadsheetFactory calc(settings);
     CsvSpreadsheetFactory csv(options.outputPath);
     SpreadsheetFactory& spreadsheets =
         options.outputKind == OutputKind::Csv ? static_cast<SpreadsheetFactory&>(csv) : calc;
@@ -196,7 +197,7 @@ int runCaptureCommand(const CaptureOptions& options, std::ostream& out, std::ost
     if (!run.start()) {
         // The view has printed the failure and its reason.
         if (run.picture().phase == RunPhase::WorkbookFailed)
-            err << "Without LibreOffice Calc, save to a .csv file (--output NAME.csv).\n";
+            err << kCsvAdvice << '\n';
         run.quitSpreadsheet();
         return 1;
     }

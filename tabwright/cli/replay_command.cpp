@@ -14,6 +14,7 @@
 #include "common/core/output_folder.h"
 #include "tabwright/calc/calc_spreadsheet_factory.h"
 #include "tabwright/capture/capture_workbook.h"
+#include "tabwright/capture/ini_settings_store.h"
 #include "tabwright/capture/journal_rebuild.h"
 #include "tabwright/capture/journal_replay.h"
 #include "tabwright/capture/workbook_files.h"
@@ -183,7 +184,8 @@ bool replayOne(const ReplayJob& job, const std::string& macro, std::ostream& out
         return false;
     }
     CsvSpreadsheetFactory csv(job.output);
-    CalcSpreadsheetFactory calc;
+    const IniSettingsStore settings;
+    CalcSpreadsheetFactory calc(settings);
     SpreadsheetFactory& spreadsheets =
         kindOfOutput(job.output) == OutputKind::Csv ? static_cast<SpreadsheetFactory&>(csv) : calc;
     FreshWorkbook fresh = openFreshWorkbook(spreadsheets, rebuiltRunName(job.journal), false);
@@ -192,8 +194,7 @@ bool replayOne(const ReplayJob& job, const std::string& macro, std::ostream& out
         saved = replayInto(fresh.spreadsheet, fileNameOf(fresh.workingCopy), job, macro, std::move(files),
                            out, err);
     else
-        err << "MS Excel not available: LibreOffice Calc could not be started or could not open the capture "
-               "workbook. Without it, save to a .csv file (--output NAME.csv).\n";
+        err << "MS Excel not available: " << fresh.reason << '\n' << kCsvAdvice << '\n';
     if (fresh.spreadsheet.application) {
         try {
             fresh.spreadsheet.application->quit();

@@ -25,6 +25,7 @@
 namespace tabwright {
 namespace {
 
+using ::testing::AnyOf;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
@@ -309,6 +310,44 @@ TEST_F(TabwrightCapture, AKilledCaptureReplaysUpToItsLastRead)
     replay({QString::fromStdString(journal), "--format", "csv"});
     EXPECT_EQ(program.exitCode(), 1);
     EXPECT_THAT(errors.toStdString(), HasSubstr("exists and is left as it is"));
+}
+
+TEST_F(TabwrightCapture, AnInstalledCopyWithoutATemplateNamesTheFoldersSearchedAndStartsNoCalc)
+{
+    // A copy outside the build tree, as an installed one: the source tree's data folder is
+    // not its own, so it finds no template.
+    namespace fs = std::filesystem;
+    fs::create_directories(work.file("usr/bin"));
+    const std::string installed = work.file("usr/bin/tabwright");
+    fs::copy_file(TABWRIGHT_PROGRAM, installed);
+    testing_support::writeText(work.file("run.txt"), "1\t2\r\n");
+    QProcessEnvironment environment = program.processEnvironment();
+    environment.insert("QT_LOGGING_RULES", "tabwright.*=true");
+    program.setProcessEnvironment(environment);
+    const QStringList runs[] = {
+        {"capture", "--emulate", "K7RX", "--seconds", "1", "--output", "run.ods"},
+        {"replay", "run.txt", "--output", "replayed.ods"},
+    };
+    for (const QStringList& arguments : runs) {
+        errors.clear();
+        program.start(QString::fromStdString(installed), arguments);
+        finish();
+        const std::string told = errors.toStdString();
+        EXPECT_EQ(program.exitCode(), 1) << told;
+        EXPECT_THAT(
+            told, HasSubstr("MS Excel not available: The capture workbook cannot be made: no template in: " +
+                            fs::canonical(work.path()).string() + ", " + fs::canonical(work.path()).string() +
+                            "/usr/share/tabwright (looked for spreadsheet.ods or spreadsheet.xls)\n"));
+        EXPECT_THAT(
+            told,
+            AnyOf(HasSubstr("tabwright.capture: Start failed: The capture workbook cannot be made"),
+                  HasSubstr("tabwright.workbook: No capture workbook: The capture workbook cannot be made")));
+        EXPECT_THAT(told, HasSubstr("A .csv output needs neither LibreOffice Calc nor a template"));
+        EXPECT_THAT(told, Not(HasSubstr("LibreOffice Calc started")));
+        EXPECT_THAT(told, Not(HasSubstr("could not be started")));
+    }
+    EXPECT_FALSE(fs::exists(work.file("run.ods")));
+    EXPECT_FALSE(fs::exists(work.file("replayed.ods")));
 }
 
 TEST_F(TabwrightCapture, ReplayArgumentsAreCheckedBeforeAnythingOpens)
