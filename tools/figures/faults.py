@@ -668,6 +668,56 @@ def line_wider_than_the_sheet():
         capture.close()
 
 
+def installed_copy_without_a_template():
+    """A copy of the program outside the build tree, as installed, with no template beside
+    it: the build's data folder is not its own, so every Start must fail naming the folders
+    searched, before any Calc starts."""
+    folders = harness.UserFolders()
+    try:
+        program_folder = os.path.join(folders.root, "usr", "bin")
+        os.makedirs(program_folder)
+        installed = os.path.join(program_folder, "tabwright")
+        shutil.copy(TABWRIGHT, installed)
+        with open(os.path.join(folders.work, "run.txt"), "wb") as journal:
+            journal.write(b"1\t2\r\n")
+        for command in (["capture", "--emulate", "K7RX", "--seconds", "1", "--output", "run.ods"],
+                        ["replay", "run.txt", "--output", "replayed.ods"]):
+            # The Calc log says whether a Calc was started.
+            environment = folders.environment(HOME=folders.root, QT_LOGGING_RULES="tabwright.calc=true")
+            program = harness.Program([installed] + command, environment, folders.work)
+            status = program.finish(120)
+            text = program.stderr()
+            row("no template (tabwright %s)" % command[0], status, seen(text.replace("MS Excel not available: ", "")),
+                "n/a", status == 1 and "no template in: " in text and "Calc started" not in text,
+                "no named reason, or Calc started without a template")
+    finally:
+        folders.remove()
+
+
+def relative_trusted_folder():
+    """TrustedFolders=. with a template and a macro in the folder the replay starts from: the
+    entry is refused with a warning and the macro does not run."""
+    folders = harness.UserFolders()
+    try:
+        settings = os.path.join(folders.config, "Tabwright")
+        os.makedirs(settings)
+        with open(os.path.join(settings, "Tabwright.ini"), "w") as ini:
+            ini.write("[Macros]\nTrustedFolders=.\n")
+        top = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+        shutil.copy(os.path.join(top, "data", "spreadsheet.ods"), folders.work)
+        with open(os.path.join(folders.work, "run.txt"), "wb") as journal:
+            journal.write(b"1\t2\r\n")
+        program = harness.Program([TABWRIGHT, "replay", "run.txt", "--output", "r.ods", "--macro", "ChartReadings"],
+                                  folders.environment(HOME=folders.root), folders.work)
+        status = program.finish(300)
+        text = program.stderr()
+        row("TrustedFolders=. and a macro", status, seen(text), "n/a",
+            "not an absolute folder" in text and "was not run" in text,
+            "a relative trusted folder let the template's macro run")
+    finally:
+        folders.remove()
+
+
 cases = {
     "download-cable": cable_pulled_during_download,
     "capture-cable": cable_pulled_during_capture,
@@ -694,6 +744,8 @@ cases = {
     "output-folder": output_is_a_folder,
     "wide-line": line_wider_than_the_sheet,
     "full-output-ods": disk_full_under_output("ods"),
+    "no-template": installed_copy_without_a_template,
+    "relative-trusted": relative_trusted_folder,
 }
 
 def left_in_temporary_folders():
