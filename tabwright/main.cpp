@@ -51,9 +51,9 @@ int Main(int argc, char* argv[])
     tabwright::EmulatedInstruments instruments;
     tabwright::EmulatorSource handover;
     serial::QtSerialPort port;
-    tabwright::CalcSpreadsheetFactory spreadsheets;
-    tabwright::SystemTimeOfDay clock;
     tabwright::IniSettingsStore settings;
+    tabwright::CalcSpreadsheetFactory spreadsheets(settings);
+    tabwright::SystemTimeOfDay clock;
     tabwright::KernelVersionQuery platform;
     common::MessageBoxPrompter prompter(common::fromBytes(tabwright::kProgramTitle));
     tabwright::EmulatorWindowSlot emulator(instruments, handover, prompter);

@@ -99,25 +99,25 @@ int recordSize(BinLayout layout, std::uint8_t temperatureFlag)
     return layout == BinLayout::Stamped ? 4 + readingBytes : readingBytes;
 }
 
-Decoded2 DecodeReading2(const std::uint8_t* bytes)
+TwoByteRecord decodeTwoByteRecord(const std::uint8_t* bytes)
 {
     return {readingFromField(bigEndian(bytes, 2))};
 }
 
-Decoded3 DecodeReading3(const std::uint8_t* bytes)
+ThreeByteRecord decodeThreeByteRecord(const std::uint8_t* bytes)
 {
     const std::uint32_t field = bigEndian(bytes, 3);
     return {temperatureFromField(field), readingFromField(field)};
 }
 
-Decoded6 DecodeStamped6(const std::uint8_t* bytes)
+SixByteRecord decodeSixByteRecord(const std::uint8_t* bytes)
 {
-    return {stampFromField(bigEndian(bytes, 4)), DecodeReading2(bytes + 4).reading};
+    return {stampFromField(bigEndian(bytes, 4)), decodeTwoByteRecord(bytes + 4).reading};
 }
 
-Decoded7 DecodeStamped7(const std::uint8_t* bytes)
+SevenByteRecord decodeSevenByteRecord(const std::uint8_t* bytes)
 {
-    const Decoded3 rest = DecodeReading3(bytes + 4);
+    const ThreeByteRecord rest = decodeThreeByteRecord(bytes + 4);
     return {stampFromField(bigEndian(bytes, 4)), rest.temperature, rest.reading};
 }
 
@@ -125,17 +125,17 @@ LogRecord decodeRecord(const std::uint8_t* bytes, int size)
 {
     switch (size) {
     case 2:
-        return {std::nullopt, DecodeReading2(bytes).reading, std::nullopt};
+        return {std::nullopt, decodeTwoByteRecord(bytes).reading, std::nullopt};
     case 3: {
-        const Decoded3 d = DecodeReading3(bytes);
+        const ThreeByteRecord d = decodeThreeByteRecord(bytes);
         return {std::nullopt, d.reading, d.temperature};
     }
     case 6: {
-        const Decoded6 d = DecodeStamped6(bytes);
+        const SixByteRecord d = decodeSixByteRecord(bytes);
         return {d.stamp, d.reading, std::nullopt};
     }
     default: {
-        const Decoded7 d = DecodeStamped7(bytes);
+        const SevenByteRecord d = decodeSevenByteRecord(bytes);
         return {d.stamp, d.reading, d.temperature};
     }
     }

@@ -61,27 +61,29 @@ struct LogRecord {
     std::optional<Temperature> temperature;
 };
 
-struct Decoded2 {
+// The four record layouts by their length in bytes: a reading alone (2), a temperature and
+// a reading (3), each after a four-byte time stamp in a stamped data set (6, 7).
+struct TwoByteRecord {
     Reading reading;
 };
-struct Decoded3 {
+struct ThreeByteRecord {
     Temperature temperature;
     Reading reading;
 };
-struct Decoded6 {
+struct SixByteRecord {
     RecordStamp stamp;
     Reading reading;
 };
-struct Decoded7 {
+struct SevenByteRecord {
     RecordStamp stamp;
     Temperature temperature;
     Reading reading;
 };
 
-Decoded2 DecodeReading2(const std::uint8_t* bytes);
-Decoded3 DecodeReading3(const std::uint8_t* bytes);
-Decoded6 DecodeStamped6(const std::uint8_t* bytes);
-Decoded7 DecodeStamped7(const std::uint8_t* bytes);
+TwoByteRecord decodeTwoByteRecord(const std::uint8_t* bytes);
+ThreeByteRecord decodeThreeByteRecord(const std::uint8_t* bytes);
+SixByteRecord decodeSixByteRecord(const std::uint8_t* bytes);
+SevenByteRecord decodeSevenByteRecord(const std::uint8_t* bytes);
 
 // Decodes one record of the given size (2, 3, 6 or 7 bytes).
 LogRecord decodeRecord(const std::uint8_t* bytes, int size);

@@ -29,7 +29,7 @@ TEST(RecordSize, FollowsLayoutAndTemperatureFlag)
 TEST(Decoders, TwoByteReadingWithEveryFieldSet)
 {
     const std::uint8_t bytes[] = {0x1F, 0xFF};
-    const Reading r = DecodeReading2(bytes).reading;
+    const Reading r = decodeTwoByteRecord(bytes).reading;
     EXPECT_TRUE(r.negative);
     EXPECT_EQ(r.decimalPlaces, 3);
     EXPECT_EQ(r.digits, 1023);
@@ -38,7 +38,7 @@ TEST(Decoders, TwoByteReadingWithEveryFieldSet)
 TEST(Decoders, UnusedHighBitsOfTwoByteReadingAreIgnored)
 {
     const std::uint8_t bytes[] = {0xE0, 0x05};
-    const Reading r = DecodeReading2(bytes).reading;
+    const Reading r = decodeTwoByteRecord(bytes).reading;
     EXPECT_FALSE(r.negative);
     EXPECT_EQ(r.decimalPlaces, 0);
     EXPECT_EQ(r.digits, 5);
@@ -47,7 +47,7 @@ TEST(Decoders, UnusedHighBitsOfTwoByteReadingAreIgnored)
 TEST(Decoders, RecordStampFields)
 {
     const std::uint8_t bytes[] = {0x42, 0x75, 0x9A, 0x4D, 0x00, 0x00};
-    const RecordStamp s = DecodeStamped6(bytes).stamp;
+    const RecordStamp s = decodeSixByteRecord(bytes).stamp;
     EXPECT_EQ(s.hour, 8);
     EXPECT_EQ(s.minute, 19);
     EXPECT_EQ(s.second, 43);
@@ -60,7 +60,7 @@ TEST(Decoders, RecordStampFields)
 TEST(Decoders, ThreeByteReadingWithFahrenheitTemperature)
 {
     const std::uint8_t bytes[] = {0xE6, 0x2C, 0x7B};
-    const Decoded3 d = DecodeReading3(bytes);
+    const ThreeByteRecord d = decodeThreeByteRecord(bytes);
     EXPECT_EQ(d.temperature.tenthsCelsius, 920);
     EXPECT_TRUE(d.temperature.fahrenheit);
     EXPECT_FALSE(d.reading.negative);
@@ -84,8 +84,8 @@ TEST(Decoders, AlternatingBitPatternsInStampedRecords)
     for (const auto& expected : cases) {
         SCOPED_TRACE(static_cast<int>(expected.pattern));
         const std::vector<std::uint8_t> bytes(7, expected.pattern);
-        const Decoded7 seven = DecodeStamped7(bytes.data());
-        const Decoded6 six = DecodeStamped6(bytes.data());
+        const SevenByteRecord seven = decodeSevenByteRecord(bytes.data());
+        const SixByteRecord six = decodeSixByteRecord(bytes.data());
         for (const RecordStamp& s : {seven.stamp, six.stamp}) {
             EXPECT_EQ(s.hour, expected.stamp.hour);
             EXPECT_EQ(s.minute, expected.stamp.minute);

@@ -6,9 +6,12 @@
 #include <limits>
 #include <string>
 
+#include "common/core/letter_case.h"
+#include "common/core/log_info.h"
 #include "common/core/path_text.h"
 #include "logfetch/convert/bin_name.h"
 #include "logfetch/convert/conversion_error.h"
+#include "logfetch/convert/convert_log.h"
 #include "logfetch/convert/file_io.h"
 #include "logfetch/program_identity.h"
 
@@ -74,12 +77,15 @@ ConversionOutcome ConvertBinFile(std::string_view folder, std::string_view fileN
     try {
         const ConversionOutcome outcome = convertFiles(common::joinPath(folder, fileName), values, yield);
         if (outcome == ConversionOutcome::Rejected) {
+            common::logInfo(convertLog(), std::string(fileName) + ": the data log is rejected as corrupt");
             prompter.showMessage("This BIN is corrupt");
             return outcome;
         }
         prompter.showMessage("The conversion has completed.  Your ASCII file is: " + prnName);
         return outcome;
     } catch (const ConversionError& error) {
+        common::logInfo(convertLog(), std::string(fileName) + ": error " + std::to_string(error.number()) +
+                                          ", " + error.description());
         prompter.showMessage(failureMessage(error));
         return ConversionOutcome::Failed;
     }

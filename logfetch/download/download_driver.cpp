@@ -1,5 +1,10 @@
 #include "logfetch/download/download_driver.h"
 
+#include <string>
+
+#include "common/core/log_info.h"
+#include "logfetch/download/download_log.h"
+
 namespace logfetch {
 
 // The engine's world: the port, the temporary file, the view and the prompter.
@@ -90,6 +95,7 @@ void DownloadDriver::takeTurns(bool idle)
     // The bytes that came before the link went were taken above; the
     // transfer then ends with what the file holds.
     if (lostLink_ && engine_.running()) {
+        common::logInfo(downloadSerialLog(), std::string("the link went away: ") + lostLink_->what());
         prompter_.showMessage(lostLink_->hint());
         engine_.abandon();
     } else if (idle) {

@@ -1,5 +1,9 @@
 #include "logfetch/download/download_port.h"
 
+#include <string>
+
+#include "common/core/log_info.h"
+#include "logfetch/download/download_log.h"
 #include "logfetch/ports/serialport_cfg.h"
 
 namespace logfetch {
@@ -44,6 +48,7 @@ std::optional<std::string> openDownloadPort(serial::SerialPort& port, std::strin
         port.open();
         port.clearBuffers();
     } catch (const serial::PortError& error) {
+        common::logInfo(downloadSerialLog(), std::string(portText) + ": " + error.what());
         port.close();
         return portNotAvailableMessage(portText, error);
     }

@@ -127,19 +127,12 @@ void CaptureRun::openPortAndRun(std::string workingCopy, const std::string& runN
 std::optional<std::string> CaptureRun::prepareSpreadsheet(std::string& workingCopy,
                                                           const std::string& runName)
 {
-    try {
-        workingCopy = parts_.spreadsheets.prepareWorkingCopy(runName);
-    } catch (const std::exception& error) {
-        return std::string(kNoWorkingCopyText) + ": " + error.what();
-    }
-    try {
-        // The previous instance is dropped, not quit: it stays open for the user.
-        spreadsheet_ = parts_.spreadsheets.makeSpreadsheet();
-    } catch (const std::exception& error) {
-        return std::string(kNoSpreadsheetText) + ": " + error.what();
-    }
-    if (spreadsheet_.application)
-        spreadsheet_.application->followNewestRow(followNewestRow_);
+    FreshWorkbook fresh = prepareFreshWorkbook(parts_.spreadsheets, runName, followNewestRow_);
+    if (!fresh.reason.empty())
+        return fresh.reason;
+    // The previous instance is dropped, not quit: it stays open for the user.
+    spreadsheet_ = std::move(fresh.spreadsheet);
+    workingCopy = std::move(fresh.workingCopy);
     // The lines are cut where the sheet, saved in its format, ends.
     if (spreadsheet_.sheet)
         parser_.setSheetLimits(spreadsheet_.sheet->limits());

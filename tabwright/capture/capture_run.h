@@ -155,7 +155,8 @@ private:
     std::optional<std::string> openPort();
     void failWorkbook(const std::string& reason);
     void openPortAndRun(std::string workingCopy, const std::string& runName);
-    // Failure B: the instance is quit without keeping the window waiting.
+    // After the port failed to open at Start: the instance is quit without keeping the
+    // window waiting.
     void quitSpreadsheetInBackground();
     // The tick's steps.
     bool probeBlockedWorkbook();

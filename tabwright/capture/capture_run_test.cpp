@@ -280,6 +280,16 @@ TEST_F(RunFixture, AnApplicationThatCannotBeMadeIsToldWithItsReason)
     EXPECT_EQ(run.picture().reason, "LibreOffice Calc cannot be used: no spreadsheet application, as told");
 }
 
+TEST_F(RunFixture, AMissingTemplateIsToldBeforeAnyApplicationIsMade)
+{
+    spreadsheets.preparingFails = "no template in: /lab, /usr/share/tabwright";
+    EXPECT_FALSE(run.start());
+    EXPECT_EQ(view.shown.back(), "excel red, status MS Excel not available +Start -Stop -Pause -Resume +ComPorts");
+    EXPECT_EQ(run.picture().reason,
+              "The capture workbook cannot be made: no template in: /lab, /usr/share/tabwright");
+    EXPECT_TRUE(spreadsheets.made.empty());
+}
+
 TEST_F(RunFixture, FailureAKeepsTheInstanceAndFailureBQuitsIt)
 {
     spreadsheets.prepare = [](auto& s) { s.failCall("openCaptureWorkbook"); };

@@ -20,6 +20,8 @@ constexpr std::string_view kEnable = "Enable";
 constexpr std::string_view kName = "Name";
 constexpr std::string_view kView = "View";
 constexpr std::string_view kFollowNewestRow = "FollowNewestRow";
+constexpr std::string_view kMacros = "Macros";
+constexpr std::string_view kTrustedFolders = "TrustedFolders";
 
 // Values in the settings file may be edited by hand.
 constexpr common::WholeNumberRule kSettingsNumber{common::Blanks::SpacesAndTabs,
@@ -60,6 +62,11 @@ CaptureSettings readCaptureSettings(const SettingsStore& store)
     if (const auto follow = store.read(kProgramTitle, kView, kFollowNewestRow))
         settings.followNewestRow = truth(*follow).value_or(settings.followNewestRow);
     return settings;
+}
+
+std::string readTrustedFolders(const SettingsStore& store)
+{
+    return store.readRaw(kProgramTitle, kMacros, kTrustedFolders).value_or("");
 }
 
 void writeCaptureSettings(SettingsStore& store, const CaptureSettings& settings)

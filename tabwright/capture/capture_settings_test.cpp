@@ -41,6 +41,27 @@ TEST(CaptureSettings, WrittenUnderTheProgramTitleAsText)
     EXPECT_TRUE(readCaptureSettings(MemoryStore{}).followNewestRow) << "on when never set";
 }
 
+// A store whose single-byte text cannot hold the folder's name, as an INI file's is.
+class StoreWithRawValues : public MemoryStore {
+public:
+    std::optional<std::string> readRaw(std::string_view application, std::string_view section,
+                                       std::string_view key) const override
+    {
+        const auto value = read(application, section, key);
+        return value ? std::optional<std::string>("raw " + *value) : std::nullopt;
+    }
+};
+
+TEST(CaptureSettings, TheTrustedFoldersAreReadAsWrittenAndNeverWritten)
+{
+    StoreWithRawValues store;
+    EXPECT_EQ(readTrustedFolders(store), "");
+    store.write("Tabwright", "Macros", "TrustedFolders", "/lab,a:/b");
+    EXPECT_EQ(readTrustedFolders(store), "raw /lab,a:/b");
+    writeCaptureSettings(store, CaptureSettings{});
+    EXPECT_EQ(store.values.at({"Tabwright", "Macros", "TrustedFolders"}), "/lab,a:/b");
+}
+
 struct StoredValues {
     const char* port;
     const char* enable;

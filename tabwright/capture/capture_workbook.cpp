@@ -3,6 +3,7 @@
 #include <exception>
 #include <utility>
 
+#include "tabwright/capture/log_categories.h"
 #include "tabwright/capture/workbook_files.h"
 
 namespace tabwright {
@@ -27,32 +28,40 @@ void openPersonalWorkbook(SpreadsheetApplication& spreadsheet)
 
 }  // namespace
 
-FreshWorkbook openFreshWorkbook(SpreadsheetFactory& spreadsheets, const std::string& runName,
-                                bool followNewestRow)
+FreshWorkbook prepareFreshWorkbook(SpreadsheetFactory& spreadsheets, const std::string& runName,
+                                   bool followNewestRow)
 {
     FreshWorkbook fresh;
     try {
         fresh.workingCopy = spreadsheets.prepareWorkingCopy(runName);
     } catch (const std::exception& error) {
         fresh.reason = std::string(kNoWorkingCopyText) + ": " + error.what();
-        return fresh;
     }
-    try {
-        fresh.spreadsheet = spreadsheets.makeSpreadsheet();
-        if (fresh.spreadsheet.application)
-            fresh.spreadsheet.application->followNewestRow(followNewestRow);
-    } catch (const std::exception& error) {
-        fresh.reason = std::string(kNoSpreadsheetText) + ": " + error.what();
-        return fresh;
+    if (fresh.reason.empty()) {
+        try {
+            fresh.spreadsheet = spreadsheets.makeSpreadsheet();
+            if (fresh.spreadsheet.application)
+                fresh.spreadsheet.application->followNewestRow(followNewestRow);
+        } catch (const std::exception& error) {
+            fresh.spreadsheet = {};
+            fresh.reason = std::string(kNoSpreadsheetText) + ": " + error.what();
+        }
     }
-    // A sheet without an application starts empty, as a fresh working copy does.
-    if (!fresh.spreadsheet.application) {
-        fresh.opened = true;
-        return fresh;
+    return fresh;
+}
+
+FreshWorkbook openFreshWorkbook(SpreadsheetFactory& spreadsheets, const std::string& runName,
+                                bool followNewestRow)
+{
+    FreshWorkbook fresh = prepareFreshWorkbook(spreadsheets, runName, followNewestRow);
+    if (fresh.reason.empty() && fresh.spreadsheet.application) {
+        const WorkbookOpening opening =
+            openCaptureWorkbook(*fresh.spreadsheet.application, fresh.workingCopy);
+        fresh.reason = opening.reason;
     }
-    WorkbookOpening opening = openCaptureWorkbook(*fresh.spreadsheet.application, fresh.workingCopy);
-    fresh.opened = opening.opened;
-    fresh.reason = std::move(opening.reason);
+    fresh.opened = fresh.reason.empty();
+    if (!fresh.opened)
+        logInfo(workbookLog(), "No capture workbook: " + fresh.reason);
     return fresh;
 }
 

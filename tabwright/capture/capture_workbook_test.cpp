@@ -3,10 +3,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "tabwright/testing/recording_spreadsheet.h"
+#include "tabwright/testing/recording_spreadsheet_factory.h"
 #include "testing/scripted_prompter.h"
 
 namespace {
@@ -16,6 +19,7 @@ using tabwright::SpreadsheetFailure;
 using testing::ElementsAre;
 using testing::IsEmpty;
 using testing_support::RecordingSpreadsheet;
+using testing_support::RecordingSpreadsheetFactory;
 
 const std::string kCopy = "/tmp/tabwright-1000/spreadsheet.ods";
 
@@ -66,6 +70,48 @@ TEST(OpenCaptureWorkbook, FailsTheStartWhenTheInstanceTheWorkingCopyOrTheWindowF
         // The instance, once created, is not quit: it stays referenced until the next Start.
         EXPECT_THAT(spreadsheet.calls, testing::Not(testing::Contains("quit")));
     }
+}
+
+TEST(OpenFreshWorkbook, EveryFailureKeepsItsReasonAndNoApplicationStartsWithoutATemplate)
+{
+    const struct {
+        const char* name;
+        std::function<void(RecordingSpreadsheetFactory&)> set;
+        std::string reason;
+        std::size_t made;
+    } cases[] = {
+        {"no template", [](auto& f) { f.preparingFails = "no template in: /lab, /usr/share/tabwright"; },
+         "The capture workbook cannot be made: no template in: /lab, /usr/share/tabwright", 0},
+        {"no application", [](auto& f) { f.failMaking = true; },
+         "LibreOffice Calc cannot be used: no spreadsheet application, as told", 0},
+        {"no instance", [](auto& f) { f.prepare = [](auto& s) { s.failCall("newInstance"); }; },
+         "LibreOffice Calc did not start: newInstance failed as told", 1},
+        {"no workbook", [](auto& f) { f.prepare = [](auto& s) { s.failCall("openCaptureWorkbook"); }; },
+         "The capture workbook /tmp/tabwright-test/spreadsheet.ods could not be opened: openCaptureWorkbook "
+         "failed as told",
+         1},
+        {"opened", [](auto&) {}, "", 1},
+    };
+    for (const auto& [name, set, reason, made] : cases) {
+        RecordingSpreadsheetFactory factory;
+        set(factory);
+        const tabwright::FreshWorkbook fresh = tabwright::openFreshWorkbook(factory, "run", false);
+        EXPECT_EQ(fresh.opened, reason.empty()) << name;
+        EXPECT_EQ(fresh.reason, reason) << name;
+        EXPECT_EQ(factory.made.size(), made) << name;
+        EXPECT_EQ(factory.runNames, std::vector<std::string>{"run"}) << name;
+    }
+}
+
+TEST(PrepareFreshWorkbook, StartsNoApplicationAndPassesTheFollowingOn)
+{
+    RecordingSpreadsheetFactory factory;
+    const tabwright::FreshWorkbook fresh = tabwright::prepareFreshWorkbook(factory, "run", false);
+    EXPECT_FALSE(fresh.opened);
+    EXPECT_EQ(fresh.reason, "");
+    EXPECT_EQ(fresh.workingCopy, factory.workingCopy);
+    EXPECT_THAT(factory.last().calls, IsEmpty());
+    EXPECT_FALSE(factory.last().following);
 }
 
 TEST(RunEndOfRunMacro, PassesTheWorkbookAndTheNameExactlyAsTyped)

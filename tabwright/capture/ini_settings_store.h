@@ -16,6 +16,8 @@ public:
 
     std::optional<std::string> read(std::string_view application, std::string_view section,
                                     std::string_view key) const override;
+    std::optional<std::string> readRaw(std::string_view application, std::string_view section,
+                                       std::string_view key) const override;
     void write(std::string_view application, std::string_view section, std::string_view key,
                std::string_view value) override;
 };

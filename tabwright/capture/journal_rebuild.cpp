@@ -36,7 +36,7 @@ JournalRebuild rebuildFromJournal(SpreadsheetFactory& spreadsheets, const std::s
     rebuild.path = fresh.workingCopy;
     if (!fresh.opened || !rebuild.spreadsheet.sheet) {
         rebuild.status = "MS Excel not available";
-        rebuild.reason = "The workbook to rebuild the journal in could not be opened.";
+        rebuild.reason = fresh.reason;
         return rebuild;
     }
     JournalReplaySource source(std::move(files), fallback);

@@ -3,15 +3,5 @@
 // Warnings are the lowest level on by default; the reasons are logged as information.
 Q_LOGGING_CATEGORY(captureLog, "tabwright.capture", QtWarningMsg)
 Q_LOGGING_CATEGORY(calcLog, "tabwright.calc", QtWarningMsg)
+Q_LOGGING_CATEGORY(workbookLog, "tabwright.workbook", QtWarningMsg)
 Q_LOGGING_CATEGORY(serialLog, "tabwright.serial", QtWarningMsg)
-
-namespace tabwright {
-
-void logInfo(const QLoggingCategory& category, std::string_view text)
-{
-    if (category.isInfoEnabled())
-        QMessageLogger().info(category).noquote()
-            << QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace tabwright

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "common/core/leading_number.h"
+
 namespace tabwright {
 
 namespace {
@@ -14,49 +16,11 @@ bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-std::size_t skipDigits(std::string_view text, std::size_t at)
-{
-    while (at < text.size() && isDigit(text[at]))
-        ++at;
-    return at;
-}
+// An output's number: blanks may stand before it; one too large for a double counts as no
+// number.
+constexpr common::LeadingNumberRule kOutputNumber{common::NumberBlanks::Before, common::TooLarge::Zero};
 
 }  // namespace
-
-double leadingOutputNumber(std::string_view text)
-{
-    std::size_t at = text.find_first_not_of(" \t");
-    if (at == std::string_view::npos)
-        return 0;
-    const std::size_t start = at;
-    if (text[at] == '+' || text[at] == '-')
-        ++at;
-    const std::size_t digits = at;
-    at = skipDigits(text, at);
-    std::size_t mantissaDigits = at - digits;
-    if (at < text.size() && text[at] == '.') {
-        const std::size_t fraction = at + 1;
-        at = skipDigits(text, fraction);
-        mantissaDigits += at - fraction;
-    }
-    if (mantissaDigits == 0)
-        return 0;
-    if (at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
-        std::size_t exponent = at + 1;
-        if (exponent < text.size() && (text[exponent] == '+' || text[exponent] == '-'))
-            ++exponent;
-        if (skipDigits(text, exponent) > exponent)
-            at = skipDigits(text, exponent);
-    }
-    // from_chars takes no leading '+'.
-    std::size_t from = text[start] == '+' ? start + 1 : start;
-    double value = 0;
-    const auto result = std::from_chars(text.data() + from, text.data() + at, value);
-    // A number too large for a double counts as no number.
-    if (result.ec != std::errc() || !std::isfinite(value))
-        return 0;
-    return value;
-}
 
 std::string plainDecimal(double value)
 {
@@ -97,7 +61,7 @@ std::string plainDecimal(double value)
 
 std::string injectSingleTab(std::string_view output)
 {
-    const double number = leadingOutputNumber(output);
+    const double number = common::leadingNumber(output, kOutputNumber);
     return plainDecimal(number) + '\t' + plainDecimal(number + 1) + "\r\n";
 }
 

@@ -5,10 +5,6 @@
 
 namespace tabwright {
 
-// The value of the number `text` starts with (after spaces or TABs): digits with
-// an optional sign, decimal point and exponent. 0 when it starts with no number.
-double leadingOutputNumber(std::string_view text);
-
 // `value` in plain decimal with at most 15 significant digits: no exponent, no
 // thousands separators ("10000", "0.1", "-2.5").
 std::string plainDecimal(double value);

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <stdexcept>
 
@@ -63,6 +64,31 @@ std::string installedDataFolder()
     return error ? std::string() : installedDataFolder(program.string());
 }
 
+std::string buildTreeDataFolder(const std::string& programPath, const std::string& buildFolder,
+                                const std::string& sourceDataFolder)
+{
+    return liesIn(programPath, buildFolder) ? sourceDataFolder : std::string();
+}
+
+bool liesIn(const std::string& path, const std::string& folder)
+{
+    if (folder.empty() || path.empty())
+        return false;
+    std::error_code error;
+    const fs::path place = fs::weakly_canonical(folder, error);
+    if (error)
+        return false;
+    const fs::path where = fs::weakly_canonical(path, error);
+    if (error)
+        return false;
+    // Compared part by part, so "/data2" does not lie in "/data"; a trailing '/' adds an
+    // empty last part, which is left out.
+    auto placeEnd = place.end();
+    if (!place.has_filename() && place.has_relative_path())
+        --placeEnd;
+    return std::mismatch(place.begin(), placeEnd, where.begin(), where.end()).first == placeEnd;
+}
+
 std::string userTemporaryFolder()
 {
     const fs::path folder = fs::temp_directory_path() / ("tabwright-" + std::to_string(getuid()));
@@ -76,44 +102,48 @@ std::string userTemporaryFolder()
     return folder.string();
 }
 
-std::optional<std::string> findTemplate(const std::vector<std::string>& folders)
+std::string templateIn(const std::vector<std::string>& folders)
 {
+    std::string searched;
     for (const std::string& folder : folders) {
         for (const std::string& name : templateNames()) {
             const fs::path source = fs::path(folder) / name;
             if (isFile(source))
                 return source.string();
         }
+        searched += (searched.empty() ? "" : ", ") + folder;
     }
-    return std::nullopt;
+    std::string names;
+    for (const std::string& name : templateNames())
+        names += (names.empty() ? "" : " or ") + name;
+    throw std::runtime_error("no template in: " + searched + " (looked for " + names + ")");
+}
+
+std::string copyTemplate(const std::string& source, const std::string& workingFolder,
+                         const std::string& runName)
+{
+    const fs::path working(workingFolder);
+    std::error_code error;
+    fs::create_directories(working, error);
+    if (error || !fs::is_directory(working, error))
+        throw std::runtime_error("cannot make the folder " + workingFolder + " for the working copies: " +
+                                 (error ? error.message() : std::string("a file of that name is in its place")));
+    const std::string extension = fs::path(source).extension().string();
+    fs::path copy = working / (runName + extension);
+    for (int taken = 2;; ++taken) {
+        // copy_options::none refuses an existing file: nothing is ever replaced.
+        if (fs::copy_file(source, copy, fs::copy_options::none, error))
+            return copy.string();
+        if (error != std::errc::file_exists)
+            throw std::runtime_error("cannot copy the template " + source + " into " + workingFolder + ": " +
+                                     error.message());
+        copy = working / (runName + "-" + std::to_string(taken) + extension);
+    }
 }
 
 std::string prepareWorkingCopy(const WorkbookPlaces& places, const std::string& runName)
 {
-    const fs::path working(places.workingFolder);
-    std::error_code made;
-    fs::create_directories(working, made);
-    if (made || !fs::is_directory(working, made))
-        throw std::runtime_error(
-            "cannot make the folder " + working.string() + ": " +
-            (made ? made.message() : std::string("a file of that name is in its place")));
-    const std::optional<std::string> source = findTemplate(places.templateFolders);
-    if (!source) {
-        const std::string extension = fs::path(templateNames().front()).extension().string();
-        return (working / (runName + extension)).string();
-    }
-    const std::string extension = fs::path(*source).extension().string();
-    fs::path copy = working / (runName + extension);
-    for (int taken = 2;; ++taken) {
-        std::error_code error;
-        // copy_options::none refuses an existing file: nothing is ever replaced.
-        if (fs::copy_file(*source, copy, fs::copy_options::none, error))
-            return copy.string();
-        if (error != std::errc::file_exists)
-            throw std::runtime_error("cannot copy the template " + *source + " into " + working.string() +
-                                     ": " + error.message());
-        copy = working / (runName + "-" + std::to_string(taken) + extension);
-    }
+    return copyTemplate(templateIn(places.templateFolders), places.workingFolder, runName);
 }
 
 std::string lockFilePath(const std::string& document)

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +29,16 @@ std::string installedDataFolder(const std::string& programPath);
 // The installed data folder of the running program ("" when its place cannot be read).
 std::string installedDataFolder();
 
+// The source tree's data folder `sourceDataFolder` for a program at `programPath` that lies
+// in the build folder `buildFolder`, that is, one run from the build; "" for any other (an
+// installed program finds and trusts only its installed data folder).
+std::string buildTreeDataFolder(const std::string& programPath, const std::string& buildFolder,
+                                const std::string& sourceDataFolder);
+
+// Whether `path` is `folder` or lies in it, at any depth, links resolved. An empty folder
+// holds nothing.
+bool liesIn(const std::string& path, const std::string& folder);
+
 // "Tabwright" in the user's Documents folder: the working copies survive a reboot, and the
 // user finds the workbook saved with Ctrl+S there.
 std::string workingCopiesFolder();
@@ -39,16 +48,20 @@ std::string workingCopiesFolder();
 // with owner-only rights (someone else could read or plant files in it).
 std::string userTemporaryFolder();
 
-// The first template in `folders` (each searched for templateNames() in order), or none.
-std::optional<std::string> findTemplate(const std::vector<std::string>& folders);
+// The first template in `folders`, each searched for templateNames() in order. Throws
+// std::runtime_error naming the folders searched ("no template in: FOLDERS ...") when
+// there is none.
+std::string templateIn(const std::vector<std::string>& folders);
 
-// Copies the first template found to a new working copy named after the run, "RUN.ods" (or
-// ".xls", as the template), and returns it. A name already taken (a second run in the same
-// second) gets "-2", "-3", ... before the extension: the working copy of an earlier run, which
-// may hold data the user saved, is never replaced. With no template the path a copy would
-// have had is returned, and opening it fails. Throws std::runtime_error naming the folder when
-// the working folder cannot be made or the copy cannot be written into it (a file in its
-// place, no right to write): the spreadsheet application is not to blame for that.
+// Copies `source` to a new working copy in `workingFolder` named after the run, "RUN.ods"
+// (or ".xls", as the template), and returns it. A name already taken (a second run in the
+// same second) gets "-2", "-3", ... before the extension: the working copy of an earlier
+// run, which may hold data the user saved, is never replaced. Throws std::runtime_error
+// saying why when the folder cannot be made or the copy fails.
+std::string copyTemplate(const std::string& source, const std::string& workingFolder,
+                         const std::string& runName);
+
+// templateIn(places.templateFolders) copied by copyTemplate into places.workingFolder.
 std::string prepareWorkingCopy(const WorkbookPlaces& places, const std::string& runName);
 
 // The lock file LibreOffice keeps beside a document it has open: ".~lock.NAME#".

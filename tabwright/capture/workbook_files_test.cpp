@@ -61,10 +61,22 @@ TEST_F(WorkingCopy, NoStartReplacesTheCopyOfAnEarlierRun)
     EXPECT_EQ(readFile(third), "shipped");
 }
 
+// What a failed preparation says, or "" when it made a copy.
+std::string failureOf(const WorkbookPlaces& places, const std::string& runName)
+{
+    try {
+        prepareWorkingCopy(places, runName);
+        return {};
+    } catch (const std::runtime_error& error) {
+        return error.what();
+    }
+}
+
 TEST_F(WorkingCopy, WithoutATemplateNoCopyIsMadeAndNoEarlierOneIsOffered)
 {
     writeText(root.file("work/earlier.ods"), "an earlier run's data");
-    EXPECT_EQ(prepareWorkingCopy(places, "run"), root.file("work/run.ods"));
+    EXPECT_EQ(failureOf(places, "run"), "no template in: " + root.file("current") + ", " + root.file("data") +
+                                            " (looked for spreadsheet.ods or spreadsheet.xls)");
     EXPECT_FALSE(fs::exists(root.file("work/run.ods")));
     EXPECT_EQ(readFile(root.file("work/earlier.ods")), "an earlier run's data");
 }
@@ -80,6 +92,47 @@ TEST_F(WorkingCopy, AFolderThatCannotBeMadeOrCopiedIntoIsNamedAndLeftAsItIs)
         EXPECT_THAT(error.what(), testing::HasSubstr("cannot make the folder " + root.file("work")));
     }
     EXPECT_EQ(readFile(root.file("work")), "a file where the folder should be");
+
+    fs::remove(root.file("work"));
+    fs::create_directories(root.file("work"));
+    fs::permissions(root.file("work"), fs::perms::owner_read | fs::perms::owner_exec);
+    // Not so for root, who writes anywhere.
+    if (access(root.file("work").c_str(), W_OK) != 0) {
+        EXPECT_THAT(failureOf(places, "run"),
+                    testing::HasSubstr("cannot be copied to " + root.file("work/run.ods")));
+    }
+    fs::permissions(root.file("work"), fs::perms::owner_all);
+}
+
+TEST(WorkbookFiles, OnlyAProgramInTheBuildFolderTakesTheSourceTreesData)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"/src/build/release/tabwright/tabwright", "/src/data"},
+        {"/src/build/release/tabwright/windows/main_window_test", "/src/data"},
+        {"/usr/bin/tabwright", ""},
+        {"/opt/lab/bin/tabwright", ""},
+        {"/src/build/release2/tabwright/tabwright", ""},
+        {"/src/build/tabwright", ""},
+    };
+    for (const auto& [program, data] : cases)
+        EXPECT_EQ(tabwright::buildTreeDataFolder(program, "/src/build/release", "/src/data"), data)
+            << program;
+}
+
+TEST(WorkbookFiles, APathLiesInAFolderOnlyPartByPart)
+{
+    const struct {
+        const char* path;
+        const char* folder;
+        bool inside;
+    } cases[] = {
+        {"/lab/t/spreadsheet.ods", "/lab/t", true},      {"/lab/t/spreadsheet.ods", "/lab/t/", true},
+        {"/lab/t/deeper/spreadsheet.ods", "/lab", true}, {"/lab/t", "/lab/t", true},
+        {"/lab/t2/spreadsheet.ods", "/lab/t", false},    {"/lab/t/../u/spreadsheet.ods", "/lab/t", false},
+        {"/lab/t/spreadsheet.ods", "", false},           {"/lab/t/spreadsheet.ods", "/", true},
+    };
+    for (const auto& [path, folder, inside] : cases)
+        EXPECT_EQ(tabwright::liesIn(path, folder), inside) << path << " in " << folder;
 }
 
 TEST(WorkbookFiles, WorkingCopiesAreKeptInTheDocumentsFolder)

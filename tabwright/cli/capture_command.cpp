@@ -20,6 +20,7 @@
 #include "tabwright/capture/capture_journal.h"
 #include "tabwright/capture/capture_run.h"
 #include "tabwright/capture/capture_settings.h"
+#include "tabwright/capture/capture_workbook.h"
 #include "tabwright/capture/emulator_source.h"
 #include "tabwright/capture/ini_settings_store.h"
 #include "tabwright/capture/program_identity.h"
@@ -196,7 +197,7 @@ int runCaptureCommand(const CaptureOptions& options, std::ostream& out, std::ost
     EmulatorSource emulator;
     TextSource& source = emulated ? static_cast<TextSource&>(emulator) : portSource;
 
-    CalcSpreadsheetFactory calcFactory;
+    CalcSpreadsheetFactory calcFactory(settings);
     calcFactory.saveAs(sheetLimitsFor(options.outputPath));
     OneOffWorkbooks calc(calcFactory);
     CsvSpreadsheetFactory csv(options.outputPath);

@@ -2,11 +2,10 @@
 
 #include <QCommandLineParser>
 
-#include <charconv>
-#include <cmath>
 #include <filesystem>
 #include <limits>
 
+#include "common/core/leading_number.h"
 #include "common/core/letter_case.h"
 #include "common/core/output_folder.h"
 #include "common/core/whole_number.h"
@@ -37,13 +36,8 @@ std::optional<int> wholeNumber(std::string_view text, int low, int high)
 // A number of seconds above 0.
 std::optional<double> positiveSeconds(std::string_view text)
 {
-    text = common::withoutBlanks(text, kOptionNumber.blanks);
-    double value = 0;
-    const auto [stop, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || stop != text.data() + text.size() || !std::isfinite(value) ||
-        value <= 0)
-        return std::nullopt;
-    return value;
+    const std::optional<double> value = common::decimalNumber(text, kOptionNumber.blanks);
+    return value && *value > 0 ? value : std::nullopt;
 }
 
 constexpr int kSmallest16 = std::numeric_limits<std::int16_t>::min();

@@ -9,6 +9,7 @@
 
 #include "tabwright/calc/calc_spreadsheet_factory.h"
 #include "tabwright/capture/capture_workbook.h"
+#include "tabwright/capture/ini_settings_store.h"
 #include "tabwright/capture/journal_replay.h"
 #include "tabwright/cli/csv_spreadsheet.h"
 #include "tabwright/testing/k7rx_lines.h"
@@ -129,10 +130,11 @@ void replayIntoCalc(benchmark::State& state)
     testing_support::TempFolder folder;
     Figures figures;
     for (auto _ : state) {
-        tabwright::CalcSpreadsheetFactory calc;
+        const tabwright::IniSettingsStore settings;
+        tabwright::CalcSpreadsheetFactory calc(settings);
         tabwright::FreshWorkbook fresh = tabwright::openFreshWorkbook(calc, "replay-benchmark", false);
         if (!fresh.opened || !fresh.spreadsheet.sheet) {
-            state.SkipWithError("LibreOffice Calc did not open the capture workbook");
+            state.SkipWithError(fresh.reason.c_str());
             return;
         }
         NoonClock clock;

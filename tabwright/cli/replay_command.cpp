@@ -16,6 +16,7 @@
 #include "tabwright/calc/calc_spreadsheet_factory.h"
 #include "tabwright/capture/capture_parser.h"
 #include "tabwright/capture/capture_workbook.h"
+#include "tabwright/capture/ini_settings_store.h"
 #include "tabwright/capture/journal_rebuild.h"
 #include "tabwright/capture/journal_reader.h"
 #include "tabwright/capture/journal_replay.h"
@@ -237,7 +238,8 @@ int replayOne(const ReplayJob& job, const std::string& macro, std::ostream& out,
         return 1;
     }
     CsvSpreadsheetFactory csv(job.output);
-    CalcSpreadsheetFactory calcFactory;
+    const IniSettingsStore settings;
+    CalcSpreadsheetFactory calcFactory(settings);
     calcFactory.saveAs(sheetLimitsFor(job.output));
     OneOffWorkbooks calc(calcFactory);
     SpreadsheetFactory& spreadsheets =

@@ -6,10 +6,10 @@ namespace tabwright {
 
 std::string startFailureAdvice(std::string_view reason)
 {
-    if (reason.starts_with(kNoWorkingCopyText))
+    if (reason.starts_with(kNoWorkingCopyText) && reason.find("no template in:") == std::string_view::npos)
         return "Make that folder one you may write into, or save to a .csv file (--output NAME.csv), "
                "which needs no working copy.";
-    return "Without LibreOffice Calc, save to a .csv file (--output NAME.csv).";
+    return std::string(kCsvAdvice);
 }
 
 }  // namespace tabwright

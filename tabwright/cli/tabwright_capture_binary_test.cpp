@@ -27,6 +27,7 @@
 namespace tabwright {
 namespace {
 
+using ::testing::AnyOf;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
@@ -284,7 +285,7 @@ TEST_F(TabwrightCapture, AStartThatCannotBeHadNamesItsRealCause)
          "XDG_RUNTIME_DIR",
          work.file("open-runtime"),
          "LibreOffice Calc cannot be used: ",
-         "Without LibreOffice Calc"},
+         "A .csv output needs neither LibreOffice Calc nor a template"},
     };
     const QProcessEnvironment before = program.processEnvironment();
     for (const auto& c : cases) {
@@ -300,7 +301,7 @@ TEST_F(TabwrightCapture, AStartThatCannotBeHadNamesItsRealCause)
         EXPECT_THAT(told, HasSubstr(c.advice)) << c.name;
         EXPECT_THAT(told, Not(HasSubstr("could not be started or could not open"))) << c.name;
         if (std::string(c.variable) == "HOME") {
-            EXPECT_THAT(told, Not(HasSubstr("Without LibreOffice Calc"))) << c.name;
+            EXPECT_THAT(told, Not(HasSubstr("needs neither LibreOffice Calc"))) << c.name;
         }
         EXPECT_FALSE(std::filesystem::exists(work.file("run.ods"))) << c.name;
     }
@@ -541,6 +542,44 @@ TEST_F(TabwrightCapture, ReplayRefusesWhatIsNoFileAndAnOutputThatIsItsOwnInput)
     EXPECT_FALSE(fs::exists(work.file("x.csv")));
     EXPECT_EQ(testing_support::readFile(journal), kK7rxLines);
     EXPECT_EQ(testing_support::readFile(work.file("read.txt.reads")), "tabwright reads 1\n");
+}
+
+TEST_F(TabwrightCapture, AnInstalledCopyWithoutATemplateNamesTheFoldersSearchedAndStartsNoCalc)
+{
+    // A copy outside the build tree, as an installed one: the source tree's data folder is
+    // not its own, so it finds no template.
+    namespace fs = std::filesystem;
+    fs::create_directories(work.file("usr/bin"));
+    const std::string installed = work.file("usr/bin/tabwright");
+    fs::copy_file(TABWRIGHT_PROGRAM, installed);
+    testing_support::writeText(work.file("run.txt"), "1\t2\r\n");
+    QProcessEnvironment environment = program.processEnvironment();
+    environment.insert("QT_LOGGING_RULES", "tabwright.*=true");
+    program.setProcessEnvironment(environment);
+    const QStringList runs[] = {
+        {"capture", "--emulate", "K7RX", "--seconds", "1", "--output", "run.ods"},
+        {"replay", "run.txt", "--output", "replayed.ods"},
+    };
+    for (const QStringList& arguments : runs) {
+        errors.clear();
+        program.start(QString::fromStdString(installed), arguments);
+        finish();
+        const std::string told = errors.toStdString();
+        EXPECT_EQ(program.exitCode(), 1) << told;
+        EXPECT_THAT(
+            told, HasSubstr("MS Excel not available: The capture workbook cannot be made: no template in: " +
+                            fs::canonical(work.path()).string() + ", " + fs::canonical(work.path()).string() +
+                            "/usr/share/tabwright (looked for spreadsheet.ods or spreadsheet.xls)\n"));
+        EXPECT_THAT(
+            told,
+            AnyOf(HasSubstr("tabwright.capture: Start failed: The capture workbook cannot be made"),
+                  HasSubstr("tabwright.workbook: No capture workbook: The capture workbook cannot be made")));
+        EXPECT_THAT(told, HasSubstr("A .csv output needs neither LibreOffice Calc nor a template"));
+        EXPECT_THAT(told, Not(HasSubstr("LibreOffice Calc started")));
+        EXPECT_THAT(told, Not(HasSubstr("could not be started")));
+    }
+    EXPECT_FALSE(fs::exists(work.file("run.ods")));
+    EXPECT_FALSE(fs::exists(work.file("replayed.ods")));
 }
 
 TEST_F(TabwrightCapture, ReplayArgumentsAreCheckedBeforeAnythingOpens)

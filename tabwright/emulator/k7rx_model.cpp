@@ -4,10 +4,14 @@
 #include <cstddef>
 #include <limits>
 
-#include "tabwright/emulator/leading_number.h"
+#include "common/core/leading_number.h"
 
 namespace tabwright {
 namespace {
+
+// The index as typed into a number box: blanks anywhere are passed over, and a number too
+// large for a double is infinite, so that it is refused as out of range.
+constexpr common::LeadingNumberRule kNumberBox{common::NumberBlanks::Anywhere, common::TooLarge::Infinity};
 
 // The decimal digits of a value, zero-padded to at least `width` of them.
 std::string zeroPadded(int value, std::size_t width)
@@ -51,7 +55,7 @@ void K7rxModel::setFourDigitIndex(std::string_view text)
 {
     // nearbyint rounds halves to the even neighbour in the default rounding
     // mode; an infinite number fails both comparisons.
-    const double rounded = std::nearbyint(leadingNumber(text));
+    const double rounded = std::nearbyint(common::leadingNumber(text, kNumberBox));
     if (rounded >= std::numeric_limits<std::int16_t>::min() &&
         rounded <= std::numeric_limits<std::int16_t>::max())
         fourDigitIndex_ = static_cast<std::int16_t>(rounded);

@@ -27,6 +27,8 @@ public:
     std::string prepareWorkingCopy(const std::string& runName) override
     {
         runNames.push_back(runName);
+        if (!preparingFails.empty())
+            throw std::runtime_error(preparingFails);
         return workingCopy;
     }
 
@@ -45,6 +47,8 @@ public:
     std::function<void(RecordingSpreadsheet&)> prepare;
     std::string workingCopy = "/tmp/tabwright-test/spreadsheet.ods";
     bool failMaking = false;
+    // When set, preparing the working copy fails with this text (as with no template).
+    std::string preparingFails;
 };
 
 }  // namespace testing_support

@@ -240,10 +240,10 @@ void frmEmulation::makeLevelFrames(QGroupBox& panel)
     baseLevelBar_->setSingleStep(common::kTwipsPerPixel);
     baseLevelBar_->setPageStep(8 * common::kTwipsPerPixel);
     connect(baseLevelBar_, &QScrollBar::valueChanged, this, &frmEmulation::baseLevelBar_Change);
-    auto* frame4 = boxedFrame(base);
-    frame4->setObjectName(QStringLiteral("Frame4"));
-    frame4->setGeometry(common::twipsRect(480, 300, 1095, 975));
-    baseLevelFill_ = greenBar("famIll", frame4);
+    auto* baseLevelFrame = boxedFrame(base);
+    baseLevelFrame->setObjectName(QStringLiteral("Frame4"));
+    baseLevelFrame->setGeometry(common::twipsRect(480, 300, 1095, 975));
+    baseLevelFill_ = greenBar("famIll", baseLevelFrame);
     baseLevelFill_->setGeometry(common::twipsRect(0, kIllTop, 1095, kIllHeight));
 }
 

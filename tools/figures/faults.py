@@ -670,6 +670,32 @@ def line_wider_than_the_sheet():
         capture.close()
 
 
+def installed_copy_without_a_template():
+    """A copy of the program outside the build tree, as installed, with no template beside
+    it: the build's data folder is not its own, so every Start must fail naming the folders
+    searched, before any Calc starts."""
+    folders = harness.UserFolders()
+    try:
+        program_folder = os.path.join(folders.root, "usr", "bin")
+        os.makedirs(program_folder)
+        installed = os.path.join(program_folder, "tabwright")
+        shutil.copy(TABWRIGHT, installed)
+        with open(os.path.join(folders.work, "run.txt"), "wb") as journal:
+            journal.write(b"1\t2\r\n")
+        for command in (["capture", "--emulate", "K7RX", "--seconds", "1", "--output", "run.ods"],
+                        ["replay", "run.txt", "--output", "replayed.ods"]):
+            # The Calc log says whether a Calc was started.
+            environment = folders.environment(HOME=folders.root, QT_LOGGING_RULES="tabwright.calc=true")
+            program = harness.Program([installed] + command, environment, folders.work)
+            status = program.finish(120)
+            text = program.stderr()
+            row("no template (tabwright %s)" % command[0], status, seen(text.replace("MS Excel not available: ", "")),
+                "n/a", status == 1 and "no template in: " in text and "Calc started" not in text,
+                "no named reason, or Calc started without a template")
+    finally:
+        folders.remove()
+
+
 @contextlib.contextmanager
 def user_folders():
     """A private folder set for one case, removed when it ends."""
@@ -951,10 +977,10 @@ limit_cases = {
                             ["1,851 cells left out"]),
     "msg-documents-capture": message_case(
         "capture: ~/Documents a file", ["capture", "--emulate", "K7RX", "--seconds", "1", "--output", "run.ods"],
-        documents_a_file, ["cannot make the folder"], ["Without LibreOffice Calc"]),
+        documents_a_file, ["cannot make the folder"], ["needs neither LibreOffice Calc"]),
     "msg-documents-replay": message_case(
         "replay: ~/Documents a file", ["replay", "run.txt", "--output", "run.ods"], documents_a_file,
-        ["cannot make the folder"], ["Without LibreOffice Calc", "could not be started"]),
+        ["cannot make the folder"], ["needs neither LibreOffice Calc", "could not be started"]),
     "msg-runtime": message_case(
         "replay: runtime folder open to all", ["replay", "run.txt", "--output", "run.ods"], runtime_open_to_all,
         ["XDG_RUNTIME_DIR"], ["could not be started"]),
@@ -971,6 +997,28 @@ limit_cases = {
         "capture: protected template sheet", ["capture", "--emulate", "K7RX", "--seconds", "3", "--output", "p.ods"],
         protected_template, ["is protected"], [".cxx"]),
 }
+def relative_trusted_folder():
+    """TrustedFolders=. with a template and a macro in the folder the replay starts from: the
+    entry is refused with a warning and the macro does not run."""
+    folders = harness.UserFolders()
+    try:
+        settings = os.path.join(folders.config, "Tabwright")
+        os.makedirs(settings)
+        with open(os.path.join(settings, "Tabwright.ini"), "w") as ini:
+            ini.write("[Macros]\nTrustedFolders=.\n")
+        top = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+        shutil.copy(os.path.join(top, "data", "spreadsheet.ods"), folders.work)
+        with open(os.path.join(folders.work, "run.txt"), "wb") as journal:
+            journal.write(b"1\t2\r\n")
+        program = harness.Program([TABWRIGHT, "replay", "run.txt", "--output", "r.ods", "--macro", "ChartReadings"],
+                                  folders.environment(HOME=folders.root), folders.work)
+        status = program.finish(300)
+        text = program.stderr()
+        row("TrustedFolders=. and a macro", status, seen(text), "n/a",
+            "not an absolute folder" in text and "was not run" in text,
+            "a relative trusted folder let the template's macro run")
+    finally:
+        folders.remove()
 
 
 cases = {
@@ -1008,6 +1056,8 @@ cases = {
     "convert-damaged-again": converted_again_after_damage,
     "convert-same-reports": conversions_sharing_reports,
     "convert-folder": folder_as_bin,
+    "no-template": installed_copy_without_a_template,
+    "relative-trusted": relative_trusted_folder,
 }
 cases.update(limit_cases)
 

@@ -1,14 +1,15 @@
-#include "tabwright/emulator/leading_number.h"
+#include "common/core/leading_number.h"
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <string>
 #include <system_error>
 
-namespace tabwright {
+namespace common {
 namespace {
 
 bool isDigit(char c)
@@ -16,13 +17,24 @@ bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-// Reads the text with its blanks left out, one character at a time.
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+// Reads the text with the blanks `blanks` lets stand left out, one character at a time.
 class Reader {
 public:
-    explicit Reader(std::string_view text)
+    Reader(std::string_view text, NumberBlanks blanks)
     {
+        if (blanks == NumberBlanks::Before) {
+            while (!text.empty() && isBlank(text.front()))
+                text.remove_prefix(1);
+            kept_ = text;
+            return;
+        }
         for (const char c : text) {
-            if (c != ' ' && c != '\t')
+            if (!isBlank(c))
                 kept_ += c;
         }
     }
@@ -71,9 +83,9 @@ std::int64_t exponentOf(Reader& reader)
 
 }  // namespace
 
-double leadingNumber(std::string_view text)
+double leadingNumber(std::string_view text, LeadingNumberRule rule)
 {
-    Reader reader(text);
+    Reader reader(text, rule.blanks);
     const bool negative = reader.takes('-');
     if (!negative)
         reader.takes('+');
@@ -92,10 +104,10 @@ double leadingNumber(std::string_view text)
         return 0;
     const std::int64_t order =
         static_cast<std::int64_t>(whole.size()) - static_cast<std::int64_t>(first) + exponent;
-    constexpr double kInfinity = std::numeric_limits<double>::infinity();
+    const double tooLarge = rule.tooLarge == TooLarge::Zero ? 0.0 : std::numeric_limits<double>::infinity();
     constexpr std::int64_t kBeyondDoubles = 400;
     if (order > kBeyondDoubles)
-        return negative ? -kInfinity : kInfinity;
+        return negative ? -tooLarge : tooLarge;
     if (order < -kBeyondDoubles)
         return 0;
     const std::string scientific = "0." + digits.substr(first) + "e" + std::to_string(order);
@@ -103,8 +115,18 @@ double leadingNumber(std::string_view text)
     const std::from_chars_result read =
         std::from_chars(scientific.data(), scientific.data() + scientific.size(), value);
     if (read.ec == std::errc::result_out_of_range)
-        value = order > 0 ? kInfinity : 0;
+        value = order > 0 ? tooLarge : 0;
     return negative ? -value : value;
 }
 
-}  // namespace tabwright
+std::optional<double> decimalNumber(std::string_view text, Blanks blanks)
+{
+    text = withoutBlanks(text, blanks);
+    double value = 0;
+    const auto [stop, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || stop != text.data() + text.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+}  // namespace common
