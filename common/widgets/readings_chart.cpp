@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <vector>
 
@@ -15,6 +16,8 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QList>
 #include <QMessageBox>
@@ -24,6 +27,7 @@
 #include <QSvgGenerator>
 #include <QTableWidget>
 #include <QValueAxis>
+#include <QVariant>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
@@ -68,7 +72,9 @@ QString numberText(double value)
 // and the right button zooms out.
 class ZoomingChartView : public QChartView {
 public:
-    explicit ZoomingChartView(QChart* chart) : QChartView(chart)
+    // `userMoved` hears every zoom or pan the user made.
+    ZoomingChartView(QChart* chart, std::function<void()> userMoved)
+        : QChartView(chart), userMoved_(std::move(userMoved))
     {
         setRubberBand(QChartView::RectangleRubberBand);
         setRenderHint(QPainter::Antialiasing);
@@ -86,6 +92,7 @@ protected:
         area.setWidth(width);
         chart()->zoomIn(area);
         event->accept();
+        userMoved_();
     }
     void mousePressEvent(QMouseEvent* event) override
     {
@@ -105,6 +112,7 @@ protected:
             chart()->scroll(-step.x(), step.y());
             panningFrom_ = event->position();
             event->accept();
+            userMoved_();
             return;
         }
         QChartView::mouseMoveEvent(event);
@@ -116,20 +124,34 @@ protected:
             event->accept();
             return;
         }
+        // The rubber band zooms in, and the right button out, on release.
+        const QRectF before = chart()->plotArea();
+        const auto axes = chart()->axes(Qt::Horizontal);
+        const QVariant min = axes.isEmpty() ? QVariant() : axisMinimum(axes.constFirst());
         QChartView::mouseReleaseEvent(event);
+        if (!axes.isEmpty() && (axisMinimum(axes.constFirst()) != min || chart()->plotArea() != before ||
+                                event->button() == Qt::RightButton))
+            userMoved_();
     }
     void keyPressEvent(QKeyEvent* event) override
     {
         const double step = chart()->plotArea().width() / 10;
-        if (event->key() == Qt::Key_Left)
-            chart()->scroll(-step, 0);
-        else if (event->key() == Qt::Key_Right)
-            chart()->scroll(step, 0);
-        else
+        if (event->key() != Qt::Key_Left && event->key() != Qt::Key_Right) {
             QChartView::keyPressEvent(event);
+            return;
+        }
+        chart()->scroll(event->key() == Qt::Key_Left ? -step : step, 0);
+        userMoved_();
     }
 
 private:
+    static QVariant axisMinimum(const QAbstractAxis* axis)
+    {
+        const auto* time = qobject_cast<const QDateTimeAxis*>(axis);
+        return time ? QVariant(time->min()) : QVariant();
+    }
+
+    std::function<void()> userMoved_;
     QPointF panningFrom_;
     bool panning_ = false;
 };
@@ -164,12 +186,7 @@ void ReadingsChart::buildControls()
     chart_->addAxis(timeAxis_, Qt::AlignBottom);
     chart_->addAxis(readingAxis_, Qt::AlignLeft);
     chart_->addAxis(temperatureAxis_, Qt::AlignRight);
-    connect(timeAxis_, &QDateTimeAxis::rangeChanged, this, [this] {
-        if (!settingRange_)
-            userMovedTimes();
-    });
-
-    view_ = new ZoomingChartView(chart_);
+    view_ = new ZoomingChartView(chart_, [this] { userMovedTimes(); });
     view_->setObjectName("chartReadings");
     view_->setMinimumSize(480, 280);
 
@@ -287,6 +304,7 @@ void ReadingsChart::showTimes(double from, double to)
 {
     setTimeRange(from, to);
     userMovedTimes();
+    redraw();
 }
 
 std::pair<double, double> ReadingsChart::visibleTimes() const
@@ -312,10 +330,8 @@ std::pair<double, double> ReadingsChart::followedTimes() const
 
 void ReadingsChart::setTimeRange(double from, double to)
 {
-    settingRange_ = true;
     timeAxis_->setRange(QDateTime::fromMSecsSinceEpoch(axisMilliseconds(from)),
                         QDateTime::fromMSecsSinceEpoch(axisMilliseconds(to)));
-    settingRange_ = false;
 }
 
 QValueAxis* ReadingsChart::axisFor(ValueAxis axis) const
@@ -508,7 +524,6 @@ void ReadingsChart::autoscale()
     for (QValueAxis* axis : {readingAxis_, temperatureAxis_}) {
         double low = std::numeric_limits<double>::infinity();
         double high = -low;
-        const auto [from, to] = visibleTimes();
         for (const ReadingSeries& series : readings_.all()) {
             const auto drawn = drawn_.find(series.name());
             if (axisFor(series.axis()) != axis || drawn == drawn_.end() || !drawn->second.shown ||

@@ -126,7 +126,6 @@ private:
     std::size_t seriesSeen_ = 0;
     std::optional<double> followSpan_ = 5 * 60.0;
     bool following_ = true;
-    bool settingRange_ = false;
     bool fillingTable_ = false;
 };
 

@@ -1,6 +1,7 @@
 #include "common/widgets/readings_chart.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
@@ -10,6 +11,7 @@
 #include <QLineSeries>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QWheelEvent>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
@@ -40,9 +42,8 @@ ReadingSet tenMinutes()
 }
 
 struct ShownChart {
-    ShownChart() : chart(readings)
+    ShownChart()
     {
-        testing_support::application();
         chart.resize(1000, 700);
         chart.show();
         QCoreApplication::processEvents();
@@ -57,8 +58,9 @@ struct ShownChart {
     }
     QString cell(int row, int column) { return control<QTableWidget>("tblStatistics")->item(row, column)->text(); }
 
+    QApplication& application = testing_support::application();
     ReadingSet readings = tenMinutes();
-    ReadingsChart chart;
+    ReadingsChart chart{readings};
 };
 
 TEST(ReadingsChart, FollowsTheNewestReadingsUntilTheUserZooms)
@@ -94,9 +96,19 @@ TEST(ReadingsChart, AZoomByTheChartItselfStopsFollowing)
 {
     ShownChart shown;
     auto* view = shown.control<QChartView>("chartReadings");
-    view->chart()->zoom(2);
-    QCoreApplication::processEvents();
+    const auto before = shown.chart.visibleTimes();
+    const QPointF middle = view->viewport()->rect().center();
+    QWheelEvent wheel(middle, view->viewport()->mapToGlobal(middle), {}, {0, 120}, Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view->viewport(), &wheel);
     EXPECT_FALSE(shown.chart.following());
+    const auto after = shown.chart.visibleTimes();
+    EXPECT_LT(after.second - after.first, before.second - before.first);
+    // the arrow keys pan
+    shown.chart.follow();
+    QTest::keyClick(view, Qt::Key_Left);
+    EXPECT_FALSE(shown.chart.following());
+    EXPECT_LT(shown.chart.visibleTimes().second, before.second);
 }
 
 TEST(ReadingsChart, FollowSpanWholeRunShowsEveryReading)
@@ -175,8 +187,8 @@ TEST(ChartFile, WritesTheWholeRun)
     const QString png = QString::fromStdString(folder.file("run.png"));
     ASSERT_TRUE(writeChartFile(readings, "Run", png));
     const QImage image(png);
-    EXPECT_EQ(image.size(), QSize(1200, 800) - QSize(0, 0) - (image.size() - image.size()));
-    EXPECT_GT(image.width(), 600);
+    EXPECT_GT(image.width(), 800);
+    EXPECT_GT(image.height(), 400);
 }
 
 TEST(ChartApplication, AsksForAChartOnlyWithTheOption)

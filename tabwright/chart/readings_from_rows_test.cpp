@@ -66,7 +66,7 @@ TEST(ReadingsFromRows, K7rxLinesGiveReadingAndTemperatureAtTheirOwnTime)
     capture.receive("0 0000 :: 12-07-2026 05:10:26 = 57 (RAW)  43 (C)\r\n"
                     "0 0001 :: 12-07-2026 05:10:27 = 58 (RAW)  44 (C)\r\n");
     EXPECT_EQ(namesOf(capture.readings),
-              (std::vector<std::string>{"A (hidden)", "B (hidden)", "Reading (RAW)", "Temperature (C)"}));
+              (std::vector<std::string>{"Reading (RAW)", "Temperature (C)", "A (hidden)", "B (hidden)"}));
     const double t = 5 * 3600 + 10 * 60 + 26;
     EXPECT_EQ(pointsOf(capture.series("Reading (RAW)")), (std::vector<std::pair<double, double>>{{t, 57}, {t + 1, 58}}));
     EXPECT_EQ(pointsOf(capture.series("Temperature (C)")),
