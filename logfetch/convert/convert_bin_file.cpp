@@ -23,14 +23,14 @@ std::string failureMessage(const ConversionError& error)
 }
 
 ConversionOutcome convertFiles(const std::string& binPath, StepValues& values,
-                               const std::function<void()>& yield)
+                               const std::function<void()>& yield, RecordObserver* observer)
 {
     FileByteSource bin(binPath);
     values.gBinFileLength = static_cast<std::int32_t>(
         std::min<std::int64_t>(bin.length(), std::numeric_limits<std::int32_t>::max()));
     FileLineSink prn(values.gPrnFile);
     FileLineSink csv(values.gCsvFile);
-    const ConversionOutcome outcome = writeReports(bin, prn, csv, values.gBinBytesRead, yield);
+    const ConversionOutcome outcome = writeReports(bin, prn, csv, values.gBinBytesRead, yield, observer);
     prn.close();
     csv.close();
     return outcome;
@@ -39,7 +39,8 @@ ConversionOutcome convertFiles(const std::string& binPath, StepValues& values,
 }  // namespace
 
 ConversionOutcome ConvertBinFile(std::string_view folder, std::string_view fileName, StepValues& values,
-                                 common::Prompter& prompter, const std::function<void()>& yield)
+                                 common::Prompter& prompter, const std::function<void()>& yield,
+                                 RecordObserver* observer)
 {
     const std::string baseName =
         common::upperCase(fileName.substr(0, fileName.size() - std::min<std::size_t>(4, fileName.size())));
@@ -50,7 +51,7 @@ ConversionOutcome ConvertBinFile(std::string_view folder, std::string_view fileN
     values.gBinBytesRead = 0;
 
     try {
-        const ConversionOutcome outcome = convertFiles(common::joinPath(folder, fileName), values, yield);
+        const ConversionOutcome outcome = convertFiles(common::joinPath(folder, fileName), values, yield, observer);
         if (outcome == ConversionOutcome::Rejected) {
             prompter.showMessage("This BIN is corrupt");
             return outcome;
