@@ -278,8 +278,21 @@ void ReadingsChart::refresh()
 
 void ReadingsChart::pollReadings()
 {
-    if (readings_.readingCount() != readingsSeen_ || readings_.all().size() != seriesSeen_)
+    // A hidden chart draws when it is shown again.
+    if (!isVisible())
+        return;
+    const std::size_t count = readings_.readingCount();
+    const std::size_t series = readings_.all().size();
+    if (count < readingsSeen_ || series < seriesSeen_)
+        refresh();  // the readings were cleared for a new run
+    else if (count != readingsSeen_ || series != seriesSeen_)
         scheduleRedraw();
+}
+
+void ReadingsChart::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    refresh();
 }
 
 void ReadingsChart::scheduleRedraw()

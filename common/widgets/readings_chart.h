@@ -83,6 +83,9 @@ public:
     bool exportFile(const QString& path);
     void copyToClipboard();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     struct Drawn {
         QLineSeries* line = nullptr;

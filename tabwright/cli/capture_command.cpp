@@ -22,6 +22,8 @@
 #include "tabwright/capture/emulator_source.h"
 #include "tabwright/capture/ini_settings_store.h"
 #include "tabwright/capture/serial_port_source.h"
+#include "tabwright/chart/run_readings.h"
+#include "tabwright/cli/chart_output.h"
 #include "tabwright/cli/csv_spreadsheet.h"
 #include "tabwright/cli/terminal_prompter.h"
 #include "tabwright/cli/terminal_run_view.h"
@@ -188,7 +190,10 @@ int runCaptureCommand(const CaptureOptions& options, std::ostream& out, std::ost
     TerminalRunView view(err);
     QtRunTimer timer;
     TerminalPrompter prompter(err);
+    RunReadings chartReadings(clock);
     CaptureRun run(CaptureRunParts{spreadsheets, source, clock, view, timer, prompter, perUserDataFolder()});
+    if (!options.chartPath.empty())
+        run.setRowWatcher(&chartReadings);
     run.setMacro(!options.macro.empty(), options.macro);
     QObject::connect(&timer.timer, &QTimer::timeout,
                      [&run] { run.tick([] { QCoreApplication::processEvents(); }); });
@@ -207,7 +212,12 @@ int runCaptureCommand(const CaptureOptions& options, std::ostream& out, std::ost
         paceEmulator(pace, emulator, chosenModel(instruments, options.source));
     const bool portWentAway = captureUntilTheEnd(run, options.seconds, interrupts);
     pace.stop();
-    return endCapture(run, view, options.outputPath, portWentAway, out, err);
+    const int status = endCapture(run, view, options.outputPath, portWentAway, out, err);
+    run.setRowWatcher(nullptr);
+    if (options.chartPath.empty())
+        return status;
+    return std::max(status, saveChart(chartReadings.readings(), "Readings of " + run.journal().path(),
+                                      options.chartPath, out, err));
 }
 
 }  // namespace tabwright

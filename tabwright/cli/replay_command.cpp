@@ -16,8 +16,11 @@
 #include "tabwright/capture/capture_workbook.h"
 #include "tabwright/capture/journal_rebuild.h"
 #include "tabwright/capture/journal_replay.h"
+#include "tabwright/capture/watched_sheet.h"
 #include "tabwright/capture/workbook_files.h"
+#include "tabwright/chart/readings_from_rows.h"
 #include "tabwright/cli/capture_options.h"
+#include "tabwright/cli/chart_output.h"
 #include "tabwright/cli/csv_spreadsheet.h"
 #include "tabwright/cli/terminal_prompter.h"
 
@@ -34,6 +37,7 @@ struct ReplayJob {
 struct ReplayOptions {
     std::vector<ReplayJob> jobs;
     std::string macro;
+    std::string chartPath;  // --chart; empty for none
 };
 
 std::string bytesOf(const QString& text)
@@ -51,6 +55,8 @@ struct ReplayOptionNames {
                               "folder: ods (default), xlsx, xls or csv. An existing file is left alone.",
                               "EXT"};
     QCommandLineOption macro{"macro", "Run this end-of-run macro before saving (not with .csv).", "NAME"};
+    QCommandLineOption chart{"chart", "Also draw the readings of the run into FILE (.png or .svg; one journal only).",
+                             "FILE"};
 };
 
 void addReplayOptions(QCommandLineParser& parser, const ReplayOptionNames& names)
@@ -61,7 +67,7 @@ void addReplayOptions(QCommandLineParser& parser, const ReplayOptionNames& names
     parser.addPositionalArgument("replay", "Rebuild workbooks from journals.", "replay");
     parser.addPositionalArgument("JOURNAL", "A capture journal (NAME.txt, its NAME.txt.reads beside it).",
                                  "JOURNAL...");
-    parser.addOptions({names.output, names.format, names.macro});
+    parser.addOptions({names.output, names.format, names.macro, names.chart});
     parser.addHelpOption();
 }
 
@@ -79,9 +85,15 @@ std::variant<ReplayOptions, std::string> parseReplayOptions(const QStringList& a
         return std::string("--output names one file; with several journals use --format");
     if (parser.isSet(names.output) && parser.isSet(names.format))
         return std::string("--output and --format cannot go together: the output's name gives its format");
+    if (parser.isSet(names.chart) && journals.size() > 1)
+        return std::string("--chart names one file; chart one journal at a time");
     const std::string extension = parser.isSet(names.format) ? bytesOf(parser.value(names.format)) : "ods";
     ReplayOptions options;
     options.macro = bytesOf(parser.value(names.macro));
+    options.chartPath = bytesOf(parser.value(names.chart));
+    if (parser.isSet(names.chart))
+        if (const std::optional<std::string> problem = chartPathProblem(options.chartPath))
+            return *problem;
     for (const QString& journal : journals) {
         ReplayJob job{bytesOf(journal), bytesOf(parser.value(names.output)), parser.isSet(names.output)};
         if (!job.replaceOutput)
@@ -136,16 +148,22 @@ private:
 };
 
 // Writes the journal into `spreadsheet` (its capture workbook open), runs the macro and saves.
+// With `chart`, the rows written also go into its readings, each line at the time the run
+// took it in.
 bool replayInto(const CaptureSpreadsheet& spreadsheet, const std::string& workbookName, const ReplayJob& job,
-                const std::string& macro, JournalFiles files, std::ostream& out, std::ostream& err)
+                const std::string& macro, JournalFiles files, common::ReadingSet* chart, std::ostream& out,
+                std::ostream& err)
 {
     SystemTimeOfDay now;
     JournalReplaySource source(std::move(files), now);
+    common::ReadingSet unused;
+    ReadingsFromRows chartRows(chart ? *chart : unused, source.stampClock({}));
+    WatchedSheet sheet(*spreadsheet.sheet, chart ? &chartRows : nullptr);
     ProgressLine progress(err, job.journal);
     ReplaySummary summary;
     try {
         summary =
-            replayJournal(source, *spreadsheet.sheet,
+            replayJournal(source, sheet,
                           [&progress](std::int64_t taken, std::int64_t size) { progress.show(taken, size); });
         progress.end();
         for (const std::string& warning : source.warnings())
@@ -169,7 +187,8 @@ bool replayInto(const CaptureSpreadsheet& spreadsheet, const std::string& workbo
     return true;
 }
 
-bool replayOne(const ReplayJob& job, const std::string& macro, std::ostream& out, std::ostream& err)
+bool replayOne(const ReplayJob& job, const std::string& macro, common::ReadingSet* chart, std::ostream& out,
+               std::ostream& err)
 {
     if (!job.replaceOutput && std::filesystem::exists(job.output)) {
         err << job.output << " exists and is left as it is; name another with --output\n";
@@ -189,7 +208,7 @@ bool replayOne(const ReplayJob& job, const std::string& macro, std::ostream& out
     FreshWorkbook fresh = openFreshWorkbook(spreadsheets, rebuiltRunName(job.journal), false);
     bool saved = false;
     if (fresh.opened && fresh.spreadsheet.sheet)
-        saved = replayInto(fresh.spreadsheet, fileNameOf(fresh.workingCopy), job, macro, std::move(files),
+        saved = replayInto(fresh.spreadsheet, fileNameOf(fresh.workingCopy), job, macro, std::move(files), chart,
                            out, err);
     else
         err << "MS Excel not available: LibreOffice Calc could not be started or could not open the capture "
@@ -222,9 +241,14 @@ int runReplayCommand(const QStringList& arguments, std::ostream& out, std::ostre
     }
     const ReplayOptions& options = std::get<ReplayOptions>(parsed);
     int status = 0;
+    common::ReadingSet chart;
+    common::ReadingSet* charting = options.chartPath.empty() ? nullptr : &chart;
     for (const ReplayJob& job : options.jobs)
-        if (!replayOne(job, options.macro, out, err))
+        if (!replayOne(job, options.macro, charting, out, err))
             status = 1;
+    // The chart of a replay that was not saved is not drawn either.
+    if (charting && status == 0)
+        status = saveChart(chart, "Readings of " + options.jobs.front().journal, options.chartPath, out, err);
     return status;
 }
 
