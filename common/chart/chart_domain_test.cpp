@@ -47,9 +47,9 @@ TEST(ParseNumber, TakesWholeNumbersOnly)
         std::string text;
         std::optional<double> number;
     } cases[] = {
-        {"57", 57},     {"-3", -3},        {"+2.5", 2.5},         {" 9999 ", 9999},       {"1e3", 1000},
-        {"", {}},       {"(RAW)", {}},     {"12-07-2026", {}},    {"05:10:26", {}},       {"57x", {}},
-        {"inf", {}},    {"nan", {}},       {"+-1", {}},           {"0000", 0},            {"   ", {}},
+        {"57", 57},  {"-3", -3},    {"+2.5", 2.5},      {" 9999 ", 9999}, {"1e3", 1000},
+        {"", {}},    {"(RAW)", {}}, {"12-07-2026", {}}, {"05:10:26", {}}, {"57x", {}},
+        {"inf", {}}, {"nan", {}},   {"+-1", {}},        {"0000", 0},      {"   ", {}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(common::parseNumber(c.text), c.number) << c.text;
@@ -61,10 +61,12 @@ TEST(ClockTime, ParsesTimesOfDayAndRefusesTheRest)
         std::string text;
         std::optional<double> seconds;
     } cases[] = {
-        {"00:00:00", 0},         {"05:10:26", 5 * 3600 + 10 * 60 + 26}, {"23:59:59", 86399},
-        {"12:00:00.25", 43200.25}, {"24:00:00", {}},                   {"12:60:00", {}},
-        {"12:00:60", {}},        {"1:00:00", {}},                        {"12-07-2026", {}},
-        {"12:00:00x", {}},       {"12:00:00.", {}},                      {"", {}},
+        {"00:00:00", 0},     {"05:10:26", 5 * 3600 + 10 * 60 + 26},
+        {"23:59:59", 86399}, {"12:00:00.25", 43200.25},
+        {"24:00:00", {}},    {"12:60:00", {}},
+        {"12:00:60", {}},    {"1:00:00", {}},
+        {"12-07-2026", {}},  {"12:00:00x", {}},
+        {"12:00:00.", {}},   {"", {}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(common::parseClockTime(c.text), c.seconds) << c.text;
@@ -194,7 +196,8 @@ TEST(Decimation, KeepsEveryColumnsMinimumAndMaximum)
 TEST(Decimation, KeepsFewSeriesWholeAndReachesPastTheEdges)
 {
     const ReadingSeries series = seriesOf({{0, 5}, {10, 1}, {20, 9}, {30, 3}, {40, 7}});
-    EXPECT_EQ(common::decimate(series, 0, 40, 100), (std::vector<ChartPoint>{{0, 5}, {10, 1}, {20, 9}, {30, 3}, {40, 7}}));
+    EXPECT_EQ(common::decimate(series, 0, 40, 100),
+              (std::vector<ChartPoint>{{0, 5}, {10, 1}, {20, 9}, {30, 3}, {40, 7}}));
     // the neighbours just outside the range come along
     EXPECT_EQ(common::decimate(series, 15, 25, 100), (std::vector<ChartPoint>{{10, 1}, {20, 9}, {30, 3}}));
     // one column: its minimum and maximum in the order they came
@@ -242,7 +245,8 @@ TEST(ReadingStatistics, AgreesWithATwoPassSum)
         const common::ReadingStatistics expected = twoPass(series, r.from, r.to);
         EXPECT_EQ(got.count, expected.count) << r.from;
         EXPECT_NEAR(got.mean, expected.mean, 1e-9 * std::abs(expected.mean) + 1e-12) << r.from;
-        EXPECT_NEAR(got.standardDeviation, expected.standardDeviation, 1e-9 * expected.standardDeviation + 1e-12)
+        EXPECT_NEAR(got.standardDeviation, expected.standardDeviation,
+                    1e-9 * expected.standardDeviation + 1e-12)
             << r.from;
         EXPECT_EQ(got.minimum, expected.minimum) << r.from;
         EXPECT_EQ(got.maximum, expected.maximum) << r.from;
@@ -284,9 +288,14 @@ TEST(ChartFileKind, TakesPngAndSvgInAnyCase)
         std::string path;
         std::optional<ChartFileKind> kind;
     } cases[] = {
-        {"run.png", ChartFileKind::Png}, {"run.SVG", ChartFileKind::Svg}, {"/a.b/run.Png", ChartFileKind::Png},
-        {"run.jpg", {}},                 {"run", {}},                     {"png", {}},
-        {"run.png.txt", {}},             {".svg", ChartFileKind::Svg},
+        {"run.png", ChartFileKind::Png},
+        {"run.SVG", ChartFileKind::Svg},
+        {"/a.b/run.Png", ChartFileKind::Png},
+        {"run.jpg", {}},
+        {"run", {}},
+        {"png", {}},
+        {"run.png.txt", {}},
+        {".svg", ChartFileKind::Svg},
     };
     for (const auto& c : cases)
         EXPECT_EQ(common::chartFileKind(c.path), c.kind) << c.path;

@@ -18,7 +18,10 @@ struct ColumnExtremes {
 class ColumnScan {
 public:
     ColumnScan(const ReadingSeries& series, double from, double to, int columns)
-        : series_(series), from_(from), columns_(std::max(columns, 1)), scale_(columns_ / std::max(to - from, 1e-9))
+        : series_(series),
+          from_(from),
+          columns_(std::max(columns, 1)),
+          scale_(columns_ / std::max(to - from, 1e-9))
     {
     }
 

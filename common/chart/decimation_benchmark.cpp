@@ -17,7 +17,8 @@ const common::ReadingSeries& millionReadings()
     static const common::ReadingSeries series = [] {
         common::ReadingSeries s("reading", common::ValueAxis::Reading);
         for (std::size_t i = 0; i < kReadings; ++i)
-            s.append(static_cast<double>(i) * 0.1, 100 + 20 * std::sin(static_cast<double>(i) * 1e-3) + (i % 7));
+            s.append(static_cast<double>(i) * 0.1,
+                     100 + 20 * std::sin(static_cast<double>(i) * 1e-3) + (i % 7));
         return s;
     }();
     return series;
@@ -34,7 +35,8 @@ void BM_DecimateMillionReadings(benchmark::State& state)
         benchmark::DoNotOptimize(drawn.data());
     }
     state.counters["points"] = static_cast<double>(points);
-    state.counters["bytes_per_reading"] = static_cast<double>(series.bytesHeld()) / static_cast<double>(series.size());
+    state.counters["bytes_per_reading"] =
+        static_cast<double>(series.bytesHeld()) / static_cast<double>(series.size());
 }
 BENCHMARK(BM_DecimateMillionReadings)->Unit(benchmark::kMillisecond);
 
@@ -42,7 +44,8 @@ void BM_StatisticsMillionReadings(benchmark::State& state)
 {
     const common::ReadingSeries& series = millionReadings();
     for (auto _ : state)
-        benchmark::DoNotOptimize(common::statisticsOf(series, series.earliest(), series.latest(), common::ReadingBand{90, 110}));
+        benchmark::DoNotOptimize(
+            common::statisticsOf(series, series.earliest(), series.latest(), common::ReadingBand{90, 110}));
 }
 BENCHMARK(BM_StatisticsMillionReadings)->Unit(benchmark::kMillisecond);
 
@@ -59,3 +62,4 @@ void BM_AppendMillionReadings(benchmark::State& state)
 BENCHMARK(BM_AppendMillionReadings)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+BENCHMARK_MAIN();

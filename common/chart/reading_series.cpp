@@ -36,7 +36,8 @@ std::pair<std::size_t, std::size_t> ReadingSeries::indexRange(double from, doubl
         return {0, times_.size()};
     const auto first = std::lower_bound(times_.begin(), times_.end(), from);
     const auto last = std::upper_bound(first, times_.end(), to);
-    return {static_cast<std::size_t>(first - times_.begin()), static_cast<std::size_t>(last - times_.begin())};
+    return {static_cast<std::size_t>(first - times_.begin()),
+            static_cast<std::size_t>(last - times_.begin())};
 }
 
 }  // namespace common

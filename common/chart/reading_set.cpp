@@ -10,7 +10,8 @@ namespace {
 template <typename Series>
 auto* findIn(Series& series, std::string_view name)
 {
-    const auto found = std::find_if(series.begin(), series.end(), [name](const ReadingSeries& s) { return s.name() == name; });
+    const auto found = std::find_if(series.begin(), series.end(),
+                                    [name](const ReadingSeries& s) { return s.name() == name; });
     return found == series.end() ? nullptr : &*found;
 }
 

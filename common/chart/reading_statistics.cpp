@@ -24,7 +24,8 @@ public:
         ReadingStatistics statistics;
         statistics.count = count_;
         statistics.mean = mean_;
-        statistics.standardDeviation = count_ > 1 ? std::sqrt(sumOfSquares_ / static_cast<double>(count_ - 1)) : 0;
+        statistics.standardDeviation =
+            count_ > 1 ? std::sqrt(sumOfSquares_ / static_cast<double>(count_ - 1)) : 0;
         statistics.minimum = minimum_;
         statistics.maximum = maximum_;
         return statistics;
@@ -40,7 +41,8 @@ private:
 
 }  // namespace
 
-ReadingStatistics statisticsOf(const ReadingSeries& series, double from, double to, std::optional<ReadingBand> band)
+ReadingStatistics statisticsOf(const ReadingSeries& series, double from, double to,
+                               std::optional<ReadingBand> band)
 {
     Welford sums;
     std::size_t outside = 0;

@@ -26,9 +26,9 @@
 #include <QPushButton>
 #include <QSvgGenerator>
 #include <QTableWidget>
+#include <QVBoxLayout>
 #include <QValueAxis>
 #include <QVariant>
-#include <QVBoxLayout>
 #include <QWheelEvent>
 
 #include "common/chart/clock_time.h"
@@ -53,14 +53,26 @@ double secondsOfAxis(const QDateTime& time)
     return static_cast<double>(time.toMSecsSinceEpoch() - axisMilliseconds(0)) / 1000;
 }
 
-enum StatisticsColumn { kSeriesColumn, kCount, kMean, kDeviation, kMinimum, kMaximum, kBandLow, kBandHigh, kOutside, kColumns };
+enum StatisticsColumn {
+    kSeriesColumn,
+    kCount,
+    kMean,
+    kDeviation,
+    kMinimum,
+    kMaximum,
+    kBandLow,
+    kBandHigh,
+    kOutside,
+    kColumns
+};
 
-const char* const kStatisticsHeadings[kColumns] = {"Series", "Count", "Mean",    "SD",     "Min",
-                                                    "Max",    "Band low", "Band high", "Outside band"};
+const char* const kStatisticsHeadings[kColumns] = {"Series", "Count",    "Mean",      "SD",          "Min",
+                                                   "Max",    "Band low", "Band high", "Outside band"};
 
 // The follow spans offered, in seconds; none is the whole run.
 const std::optional<double> kFollowSpans[] = {60.0, 5 * 60.0, 15 * 60.0, 60 * 60.0, std::nullopt};
-const char* const kFollowSpanTexts[] = {"Last minute", "Last 5 minutes", "Last 15 minutes", "Last hour", "Whole run"};
+const char* const kFollowSpanTexts[] = {"Last minute", "Last 5 minutes", "Last 15 minutes", "Last hour",
+                                        "Whole run"};
 
 QString numberText(double value)
 {
@@ -158,7 +170,8 @@ private:
 
 }  // namespace
 
-ReadingsChart::ReadingsChart(const ReadingSet& readings, QWidget* parent) : QWidget(parent), readings_(readings)
+ReadingsChart::ReadingsChart(const ReadingSet& readings, QWidget* parent)
+    : QWidget(parent), readings_(readings)
 {
     buildControls();
     poll_.setInterval(200);
@@ -375,7 +388,8 @@ void ReadingsChart::addMissingSeries()
         for (int column = kCount; column < kColumns; ++column) {
             auto* item = new QTableWidgetItem;
             const bool editable = column == kBandLow || column == kBandHigh;
-            item->setFlags(editable ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable : Qt::ItemIsEnabled);
+            item->setFlags(editable ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable
+                                    : Qt::ItemIsEnabled);
             tblStatistics_->setItem(drawn.tableRow, column, item);
         }
     }
@@ -468,8 +482,9 @@ void ReadingsChart::tableItemChanged(QTableWidgetItem* item)
 {
     if (fillingTable_)
         return;
-    const auto drawn = std::find_if(drawn_.begin(), drawn_.end(),
-                                    [item](const auto& entry) { return entry.second.tableRow == item->row(); });
+    const auto drawn = std::find_if(drawn_.begin(), drawn_.end(), [item](const auto& entry) {
+        return entry.second.tableRow == item->row();
+    });
     if (drawn == drawn_.end())
         return;
     if (item->column() == kSeriesColumn) {
@@ -499,7 +514,8 @@ void ReadingsChart::setSeriesShown(const std::string& name, bool shown)
     drawn->second.shown = shown;
     drawn->second.line->setVisible(shown);
     fillingTable_ = true;
-    tblStatistics_->item(drawn->second.tableRow, kSeriesColumn)->setCheckState(shown ? Qt::Checked : Qt::Unchecked);
+    tblStatistics_->item(drawn->second.tableRow, kSeriesColumn)
+        ->setCheckState(shown ? Qt::Checked : Qt::Unchecked);
     fillingTable_ = false;
     redraw();
 }
@@ -592,7 +608,8 @@ void ReadingsChart::exportWithDialog(const char* extension, const char* filter)
     FileDialog& dialog = fileDialog_ ? *fileDialog_ : qtDialog;
     const std::optional<std::string> path = dialog.save({{}, std::string("readings") + extension, filter});
     if (path && !exportFile(QString::fromStdString(*path)))
-        QMessageBox::warning(this, windowTitle(), "The chart could not be written to " + QString::fromStdString(*path));
+        QMessageBox::warning(this, windowTitle(),
+                             "The chart could not be written to " + QString::fromStdString(*path));
 }
 
 }  // namespace common

@@ -56,7 +56,10 @@ struct ShownChart {
         EXPECT_NE(found, nullptr) << name;
         return found;
     }
-    QString cell(int row, int column) { return control<QTableWidget>("tblStatistics")->item(row, column)->text(); }
+    QString cell(int row, int column)
+    {
+        return control<QTableWidget>("tblStatistics")->item(row, column)->text();
+    }
 
     QApplication& application = testing_support::application();
     ReadingSet readings = tenMinutes();
@@ -98,8 +101,8 @@ TEST(ReadingsChart, AZoomByTheChartItselfStopsFollowing)
     auto* view = shown.control<QChartView>("chartReadings");
     const auto before = shown.chart.visibleTimes();
     const QPointF middle = view->viewport()->rect().center();
-    QWheelEvent wheel(middle, view->viewport()->mapToGlobal(middle), {}, {0, 120}, Qt::NoButton, Qt::NoModifier,
-                      Qt::NoScrollPhase, false);
+    QWheelEvent wheel(middle, view->viewport()->mapToGlobal(middle), {}, {0, 120}, Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(view->viewport(), &wheel);
     EXPECT_FALSE(shown.chart.following());
     const auto after = shown.chart.visibleTimes();
@@ -207,7 +210,8 @@ TEST(ChartApplication, AsksForAChartOnlyWithTheOption)
         std::vector<char*> argv;
         for (const std::string& a : c.arguments)
             argv.push_back(const_cast<char*>(a.c_str()));  // NOLINT(cppcoreguidelines-pro-type-const-cast)
-        EXPECT_EQ(commandLineAsksForChart(static_cast<int>(argv.size()), argv.data()), c.chart) << c.arguments.back();
+        EXPECT_EQ(commandLineAsksForChart(static_cast<int>(argv.size()), argv.data()), c.chart)
+            << c.arguments.back();
     }
 }
 

@@ -49,7 +49,8 @@ int convertFromCommandLine(const QStringList& arguments)
         return common::kUsageError;
     }
     if (parser.isSet(chart) && files.size() > 1) {
-        std::cerr << "logfetch convert: --chart names the chart of one .BIN; convert one file at a time with it\n";
+        std::cerr
+            << "logfetch convert: --chart names the chart of one .BIN; convert one file at a time with it\n";
         return common::kUsageError;
     }
     std::vector<std::string> paths;

@@ -5,8 +5,8 @@
 #include "common/chart/chart_file_kind.h"
 #include "common/core/path_text.h"
 #include "common/core/terminal_text.h"
-#include "logfetch/convert/bin_name.h"
 #include "common/widgets/chart_file.h"
+#include "logfetch/convert/bin_name.h"
 #include "logfetch/convert/convert_bin_file.h"
 #include "logfetch/convert/log_readings.h"
 
@@ -36,7 +36,8 @@ bool writeCharts(const LogReadings& readings, const std::string& binPath, const 
         const std::string path = common::numberedChartPath(chartPath, i + 1, count);
         const QString title = QString::fromLocal8Bit(common::splitPath(binPath).fileName) + ", data set " +
                               QString::number(dataSets[static_cast<std::size_t>(i)].number);
-        if (common::writeChartFile(dataSets[static_cast<std::size_t>(i)].readings, title, QString::fromLocal8Bit(path))) {
+        if (common::writeChartFile(dataSets[static_cast<std::size_t>(i)].readings, title,
+                                   QString::fromLocal8Bit(path))) {
             out << "Chart: " << path << '\n';
         } else {
             err << "cannot write the chart " << path << '\n';
@@ -64,8 +65,8 @@ int runConvertCommand(const std::vector<std::string>& binPaths, std::ostream& ou
         StepValues values;
         LastMessage message;
         LogReadings readings;
-        const ConversionOutcome outcome =
-            ConvertBinFile(parts.folder, parts.fileName, values, message, [] {}, chartPath.empty() ? nullptr : &readings);
+        const ConversionOutcome outcome = ConvertBinFile(
+            parts.folder, parts.fileName, values, message, [] {}, chartPath.empty() ? nullptr : &readings);
         if (outcome == ConversionOutcome::Completed) {
             out << message.forTerminal() << " (" << values.gPrnFile << ", " << values.gCsvFile << ")\n";
             if (!chartPath.empty() && !writeCharts(readings, path, chartPath, out, err))

@@ -48,8 +48,8 @@ TEST(LogfetchConvertChart, WritesAnSvgWithoutADisplay)
     testing_support::TempFolder folder;
     fs::copy_file(kSamples + "worked-example.bin", folder.file("worked-example.bin"));
     const std::string chart = folder.file("log.svg");
-    const Finished run = runLogfetch(
-        {"convert", QString::fromStdString(folder.file("worked-example.bin")), "--chart", QString::fromStdString(chart)});
+    const Finished run = runLogfetch({"convert", QString::fromStdString(folder.file("worked-example.bin")),
+                                      "--chart", QString::fromStdString(chart)});
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_THAT(run.out, HasSubstr("Chart: " + chart));
     QFile svg(QString::fromStdString(chart));
@@ -63,8 +63,8 @@ TEST(LogfetchConvertChart, RefusesAnUnknownPictureBeforeConverting)
     testing_support::TempFolder folder;
     fs::copy_file(kSamples + "worked-example.bin", folder.file("worked-example.bin"));
     for (const char* name : {"log.jpg", "log", "log.svg.txt"}) {
-        const Finished run =
-            runLogfetch({"convert", QString::fromStdString(folder.file("worked-example.bin")), "--chart", name});
+        const Finished run = runLogfetch(
+            {"convert", QString::fromStdString(folder.file("worked-example.bin")), "--chart", name});
         EXPECT_EQ(run.exitCode, 2) << name;
         EXPECT_THAT(run.err, HasSubstr("--chart must end in .png or .svg")) << name;
     }
@@ -78,12 +78,14 @@ TEST(LogfetchConvertChart, OneNumberedChartPerDataSet)
 {
     testing_support::application();
     testing_support::TempFolder folder;
-    for (const char* sample : {"lab-week.bin", "field-stamped.bin", "stopped-early.bin", "worked-example.bin"}) {
+    for (const char* sample :
+         {"lab-week.bin", "field-stamped.bin", "stopped-early.bin", "worked-example.bin"}) {
         fs::copy_file(kSamples + sample, folder.file(sample));
         std::ostringstream out;
         std::ostringstream err;
         const std::string chart = folder.file(std::string(sample) + ".png");
-        EXPECT_EQ(logfetch::runConvertCommand({folder.file(sample)}, out, err, chart), 0) << sample << err.str();
+        EXPECT_EQ(logfetch::runConvertCommand({folder.file(sample)}, out, err, chart), 0)
+            << sample << err.str();
         const std::string written = out.str();
         // every chart named on the output exists and is a picture
         std::istringstream lines(written);

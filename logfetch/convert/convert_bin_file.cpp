@@ -51,7 +51,8 @@ ConversionOutcome ConvertBinFile(std::string_view folder, std::string_view fileN
     values.gBinBytesRead = 0;
 
     try {
-        const ConversionOutcome outcome = convertFiles(common::joinPath(folder, fileName), values, yield, observer);
+        const ConversionOutcome outcome =
+            convertFiles(common::joinPath(folder, fileName), values, yield, observer);
         if (outcome == ConversionOutcome::Rejected) {
             prompter.showMessage("This BIN is corrupt");
             return outcome;

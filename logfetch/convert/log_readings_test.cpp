@@ -35,7 +35,8 @@ LogReadings readingsOf(const testing_support::Bytes& bin)
     NoLines csv;
     std::int32_t bytesRead = 0;
     LogReadings readings;
-    writeReports(source, prn, csv, bytesRead, [] {}, &readings);
+    writeReports(
+        source, prn, csv, bytesRead, [] {}, &readings);
     return readings;
 }
 

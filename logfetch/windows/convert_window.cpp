@@ -190,8 +190,8 @@ void frmConvertBINtoPRN::cmdOK_Click()
     common::EventPump pump;
     LogReadings readings;
     chartWindow_.reset();
-    const ConversionOutcome outcome =
-        ConvertBinFile(fullPath_, fileName_, values_, prompter_, [&pump] { pump(); }, &readings);
+    const ConversionOutcome outcome = ConvertBinFile(
+        fullPath_, fileName_, values_, prompter_, [&pump] { pump(); }, &readings);
     unload();
     if (outcome == ConversionOutcome::Completed && !readings.dataSets().empty()) {
         chartWindow_ = std::make_unique<frmLogChart>(std::move(readings), fileName_);

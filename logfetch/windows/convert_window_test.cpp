@@ -14,8 +14,8 @@
 
 #include "common/widgets/readings_chart.h"
 #include "logfetch/testing/bin_builder.h"
-#include "logfetch/windows/log_chart_window.h"
 #include "logfetch/testing/large_log.h"
+#include "logfetch/windows/log_chart_window.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_folder.h"
 #include "testing/widgets/modal_script.h"

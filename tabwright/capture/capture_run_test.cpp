@@ -713,7 +713,10 @@ public:
     void writeRow(int row, int firstColumn, std::span<const CellValue> values) override
     {
         std::string line = std::to_string(row);
-        line.append(" ").append(std::to_string(firstColumn)).append(" ").append(std::to_string(values.size()));
+        line.append(" ")
+            .append(std::to_string(firstColumn))
+            .append(" ")
+            .append(std::to_string(values.size()));
         rows.push_back(line);
     }
     std::vector<std::string> rows;
@@ -750,7 +753,10 @@ std::vector<std::string> seriesOf(const common::ReadingSet& readings)
         std::string line = series.name();
         line.append(":");
         for (std::size_t i = 0; i < series.size(); ++i)
-            line.append(" ").append(std::to_string(series.time(i))).append("=").append(std::to_string(series.value(i)));
+            line.append(" ")
+                .append(std::to_string(series.time(i)))
+                .append("=")
+                .append(std::to_string(series.value(i)));
         described.push_back(line);
     }
     return described;

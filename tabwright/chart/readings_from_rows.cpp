@@ -93,8 +93,8 @@ void ReadingsFromRows::takePlainLine(int firstColumn, std::span<const CellValue>
     const auto stamp = blockStamps_.find(firstColumn);
     const double seconds = stamp != blockStamps_.end() ? rollover_.unroll(stamp->second) : arrivalTime();
     for (std::size_t i = 0; i < values.size(); ++i)
-        take(i == 0 ? std::string("Reading") : "Field " + std::to_string(i + 1), common::ValueAxis::Reading, true,
-             seconds, values[i]);
+        take(i == 0 ? std::string("Reading") : "Field " + std::to_string(i + 1), common::ValueAxis::Reading,
+             true, seconds, values[i]);
 }
 
 double ReadingsFromRows::arrivalTime()

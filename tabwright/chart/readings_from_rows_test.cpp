@@ -56,19 +56,22 @@ std::vector<std::string> namesOf(const common::ReadingSet& readings)
 {
     std::vector<std::string> names;
     for (const ReadingSeries& s : readings.all())
-        names.push_back(s.name() + (s.offered() ? "" : " (not offered)") + (s.shownAtFirst() ? "" : " (hidden)"));
+        names.push_back(s.name() + (s.offered() ? "" : " (not offered)") +
+                        (s.shownAtFirst() ? "" : " (hidden)"));
     return names;
 }
 
 TEST(ReadingsFromRows, K7rxLinesGiveReadingAndTemperatureAtTheirOwnTime)
 {
     ChartedCapture capture;
-    capture.receive("0 0000 :: 12-07-2026 05:10:26 = 57 (RAW)  43 (C)\r\n"
-                    "0 0001 :: 12-07-2026 05:10:27 = 58 (RAW)  44 (C)\r\n");
+    capture.receive(
+        "0 0000 :: 12-07-2026 05:10:26 = 57 (RAW)  43 (C)\r\n"
+        "0 0001 :: 12-07-2026 05:10:27 = 58 (RAW)  44 (C)\r\n");
     EXPECT_EQ(namesOf(capture.readings),
               (std::vector<std::string>{"Reading (RAW)", "Temperature (C)", "A (hidden)", "B (hidden)"}));
     const double t = 5 * 3600 + 10 * 60 + 26;
-    EXPECT_EQ(pointsOf(capture.series("Reading (RAW)")), (std::vector<std::pair<double, double>>{{t, 57}, {t + 1, 58}}));
+    EXPECT_EQ(pointsOf(capture.series("Reading (RAW)")),
+              (std::vector<std::pair<double, double>>{{t, 57}, {t + 1, 58}}));
     EXPECT_EQ(pointsOf(capture.series("Temperature (C)")),
               (std::vector<std::pair<double, double>>{{t, 43}, {t + 1, 44}}));
     EXPECT_EQ(capture.series("Temperature (C)").axis(), ValueAxis::Temperature);
@@ -80,22 +83,25 @@ TEST(ReadingsFromRows, K7rxLinesOverMidnightAndWithoutTimeStamp)
 {
     ChartedCapture capture;
     capture.clock.seconds = 86'399;
-    capture.receive("0 0001 :: 12-07-2026 23:59:58 = 10 (RAW)  20 (C)\r\n"
-                    "0 0002 :: 12-08-2026 00:00:01 = 11 (RAW)  21 (C)\r\n");
+    capture.receive(
+        "0 0001 :: 12-07-2026 23:59:58 = 10 (RAW)  20 (C)\r\n"
+        "0 0002 :: 12-08-2026 00:00:01 = 11 (RAW)  21 (C)\r\n");
     capture.clock.seconds = 3;  // the arrival time of a line without its own time, also past midnight
     capture.receive("0 0003 :: = 12 (RAW)  22 (C)\r\n");
     capture.receive("0 0004 :: 12-08-2026 00:00:05 = 13 (RAW)  23 (C)\r\n");
-    EXPECT_EQ(pointsOf(capture.series("Reading (RAW)")),
-              (std::vector<std::pair<double, double>>{{86'398, 10}, {86'401, 11}, {86'403, 12}, {86'405, 13}}));
+    EXPECT_EQ(
+        pointsOf(capture.series("Reading (RAW)")),
+        (std::vector<std::pair<double, double>>{{86'398, 10}, {86'401, 11}, {86'403, 12}, {86'405, 13}}));
 }
 
 TEST(ReadingsFromRows, CellsThatAreNoNumbersAreLeftOut)
 {
     ChartedCapture capture;
-    capture.receive("0 0001 :: 12-07-2026 05:00:00 = --- (RAW)  20 (C)\r\n"
-                    "0 0002 :: 12-07-2026 05:00:01 = 57 (RAW)  hot (C)\r\n"
-                    "0 0003 :: 12-07-2026 05:00:02 = 5,7 (RAW)  21.5 (C)\r\n"
-                    "0 0004 :: 12-07-2026 05:00:03 = 58 (RAW)  21 (C)\r\n");
+    capture.receive(
+        "0 0001 :: 12-07-2026 05:00:00 = --- (RAW)  20 (C)\r\n"
+        "0 0002 :: 12-07-2026 05:00:01 = 57 (RAW)  hot (C)\r\n"
+        "0 0003 :: 12-07-2026 05:00:02 = 5,7 (RAW)  21.5 (C)\r\n"
+        "0 0004 :: 12-07-2026 05:00:03 = 58 (RAW)  21 (C)\r\n");
     EXPECT_EQ(pointsOf(capture.series("Reading (RAW)")),
               (std::vector<std::pair<double, double>>{{18'001, 57}, {18'003, 58}}));
     EXPECT_EQ(pointsOf(capture.series("Temperature (C)")),
@@ -128,8 +134,9 @@ TEST(ReadingsFromRows, Vq480BlocksTakeTheirBlockStamp)
     capture.receive("9997\r\n9996\r\n");
     capture.clock.seconds = 7220;
     capture.receive(kSeparator + "9995\r\n");
-    EXPECT_EQ(pointsOf(capture.series("Reading")), (std::vector<std::pair<double, double>>{
-                                                       {7200, 9999}, {7200, 9998}, {7210, 9997}, {7210, 9996}, {7220, 9995}}));
+    EXPECT_EQ(pointsOf(capture.series("Reading")),
+              (std::vector<std::pair<double, double>>{
+                  {7200, 9999}, {7200, 9998}, {7210, 9997}, {7210, 9996}, {7220, 9995}}));
 }
 
 TEST(ReadingsFromRows, Vq480BlocksOverMidnightAndWithAnInjectedField)
@@ -162,7 +169,8 @@ TEST(ColumnLetters, CountLikeASheet)
     const struct {
         int column;
         std::string letters;
-    } cases[] = {{1, "A"}, {2, "B"}, {26, "Z"}, {27, "AA"}, {52, "AZ"}, {53, "BA"}, {702, "ZZ"}, {703, "AAA"}};
+    } cases[] = {{1, "A"},   {2, "B"},   {26, "Z"},   {27, "AA"},
+                 {52, "AZ"}, {53, "BA"}, {702, "ZZ"}, {703, "AAA"}};
     for (const auto& c : cases)
         EXPECT_EQ(tabwright::columnLetters(c.column), c.letters) << c.column;
 }

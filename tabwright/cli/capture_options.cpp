@@ -9,9 +9,9 @@
 
 #include "common/core/letter_case.h"
 #include "common/core/output_folder.h"
-#include "tabwright/cli/chart_output.h"
 #include "common/core/whole_number.h"
 #include "serial/port_numbering.h"
+#include "tabwright/cli/chart_output.h"
 
 namespace tabwright {
 
@@ -93,8 +93,8 @@ void addCaptureOptions(QCommandLineParser& parser, const CaptureOptionNames& nam
         "Captures what the instrument sends into a spreadsheet, without a window. Progress goes to\n"
         "standard error, a summary to standard output; Ctrl-C stops the capture and saves it.");
     parser.addPositionalArgument("capture", "Capture into a spreadsheet.", "capture");
-    parser.addOptions({names.port, names.emulate, names.seconds, names.output, names.macro, names.chart, names.measurement,
-                       names.temperature, names.index, names.eolFrequency});
+    parser.addOptions({names.port, names.emulate, names.seconds, names.output, names.macro, names.chart,
+                       names.measurement, names.temperature, names.index, names.eolFrequency});
 }
 
 }  // namespace

@@ -55,8 +55,8 @@ struct ReplayOptionNames {
                               "folder: ods (default), xlsx, xls or csv. An existing file is left alone.",
                               "EXT"};
     QCommandLineOption macro{"macro", "Run this end-of-run macro before saving (not with .csv).", "NAME"};
-    QCommandLineOption chart{"chart", "Also draw the readings of the run into FILE (.png or .svg; one journal only).",
-                             "FILE"};
+    QCommandLineOption chart{
+        "chart", "Also draw the readings of the run into FILE (.png or .svg; one journal only).", "FILE"};
 };
 
 void addReplayOptions(QCommandLineParser& parser, const ReplayOptionNames& names)
@@ -162,9 +162,9 @@ bool replayInto(const CaptureSpreadsheet& spreadsheet, const std::string& workbo
     ProgressLine progress(err, job.journal);
     ReplaySummary summary;
     try {
-        summary =
-            replayJournal(source, sheet,
-                          [&progress](std::int64_t taken, std::int64_t size) { progress.show(taken, size); });
+        summary = replayJournal(source, sheet, [&progress](std::int64_t taken, std::int64_t size) {
+            progress.show(taken, size);
+        });
         progress.end();
         for (const std::string& warning : source.warnings())
             err << job.journal << ": " << warning << '\n';
@@ -208,8 +208,8 @@ bool replayOne(const ReplayJob& job, const std::string& macro, common::ReadingSe
     FreshWorkbook fresh = openFreshWorkbook(spreadsheets, rebuiltRunName(job.journal), false);
     bool saved = false;
     if (fresh.opened && fresh.spreadsheet.sheet)
-        saved = replayInto(fresh.spreadsheet, fileNameOf(fresh.workingCopy), job, macro, std::move(files), chart,
-                           out, err);
+        saved = replayInto(fresh.spreadsheet, fileNameOf(fresh.workingCopy), job, macro, std::move(files),
+                           chart, out, err);
     else
         err << "MS Excel not available: LibreOffice Calc could not be started or could not open the capture "
                "workbook. Without it, save to a .csv file (--output NAME.csv).\n";

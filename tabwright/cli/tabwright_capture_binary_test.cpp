@@ -371,16 +371,16 @@ TEST_F(TabwrightCapture, ChartsOfACaptureAndOfItsReplayAreWrittenWithoutADisplay
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         environment.remove(name);
     program.setProcessEnvironment(environment);
-    start({"--emulate", "K7RX", "--measurement", "10:90", "--seconds", "1.5", "--output", "live.csv", "--chart",
-           "live.svg"});
+    start({"--emulate", "K7RX", "--measurement", "10:90", "--seconds", "1.5", "--output", "live.csv",
+           "--chart", "live.svg"});
     const std::string summary = finish();
     ASSERT_EQ(program.exitCode(), 0) << errors.toStdString();
     EXPECT_THAT(summary, HasSubstr("Saved: live.csv"));
     EXPECT_THAT(summary, HasSubstr("Saved: live.svg"));
     EXPECT_THAT(testing_support::readFile(work.file("live.svg")), HasSubstr("<svg"));
 
-    const std::string replayed = replay({QString::fromStdString(journalOf(summary)), "--output", "replayed.csv",
-                                         "--chart", "replayed.PNG"});
+    const std::string replayed = replay(
+        {QString::fromStdString(journalOf(summary)), "--output", "replayed.csv", "--chart", "replayed.PNG"});
     EXPECT_EQ(program.exitCode(), 0) << errors.toStdString();
     EXPECT_THAT(replayed, HasSubstr("Saved: replayed.PNG"));
     EXPECT_EQ(testing_support::readFile(work.file("replayed.PNG")).substr(1, 3), "PNG");

@@ -14,8 +14,8 @@
 
 namespace tabwright {
 
-ReadingsChartMenu::ReadingsChartMenu(QMenu& tools, CaptureRun& run, TimeOfDay& clock, common::Prompter& prompter,
-                                     QWidget& window)
+ReadingsChartMenu::ReadingsChartMenu(QMenu& tools, CaptureRun& run, TimeOfDay& clock,
+                                     common::Prompter& prompter, QWidget& window)
     : QObject(&window), run_(run), clock_(clock), prompter_(prompter), window_(window), runReadings_(clock)
 {
     run_.setRowWatcher(&runReadings_);
@@ -36,7 +36,8 @@ ReadingsChartMenu::~ReadingsChartMenu()
 void ReadingsChartMenu::mnuToolsReadingsChart_Click()
 {
     if (!runChart_)
-        runChart_ = std::make_unique<frmReadingsChart>(runReadings_.readings(), QStringLiteral("Readings Chart"));
+        runChart_ =
+            std::make_unique<frmReadingsChart>(runReadings_.readings(), QStringLiteral("Readings Chart"));
     runChart_->show();
     runChart_->raise();
     runChart_->activateWindow();
@@ -61,7 +62,8 @@ void ReadingsChartMenu::mnuToolsChartFromJournal_Click()
         return;
     }
     const QString name = common::fromBytes(*journal).section('/', -1);
-    journalCharts_.push_back(std::make_unique<frmReadingsChart>(std::move(readings), "Readings Chart - " + name));
+    journalCharts_.push_back(
+        std::make_unique<frmReadingsChart>(std::move(readings), "Readings Chart - " + name));
     journalCharts_.back()->chart().setFollowSpan(std::nullopt);
     journalCharts_.back()->show();
 }

@@ -21,7 +21,8 @@ public:
     // The chart of `readings`, which the caller keeps and may add to.
     frmReadingsChart(const common::ReadingSet& readings, const QString& title, QWidget* parent = nullptr);
     // The chart of readings the window keeps.
-    frmReadingsChart(std::unique_ptr<common::ReadingSet> readings, const QString& title, QWidget* parent = nullptr);
+    frmReadingsChart(std::unique_ptr<common::ReadingSet> readings, const QString& title,
+                     QWidget* parent = nullptr);
     ~frmReadingsChart() override;
     frmReadingsChart(const frmReadingsChart&) = delete;
     frmReadingsChart& operator=(const frmReadingsChart&) = delete;
