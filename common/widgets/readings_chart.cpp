@@ -24,6 +24,7 @@
 #include <QPainter>
 #include <QPointF>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSvgGenerator>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -253,7 +254,7 @@ void ReadingsChart::buildControls()
     tblStatistics_->verticalHeader()->hide();
     tblStatistics_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     tblStatistics_->horizontalHeader()->setStretchLastSection(true);
-    tblStatistics_->setMaximumHeight(140);
+    tblStatistics_->setMaximumHeight(170);
     connect(tblStatistics_, &QTableWidget::itemChanged, this, &ReadingsChart::tableItemChanged);
 
     auto* layout = new QVBoxLayout(this);
@@ -323,6 +324,11 @@ void ReadingsChart::follow()
 void ReadingsChart::setFollowSpan(std::optional<double> seconds)
 {
     followSpan_ = seconds;
+    const auto offered = std::find(std::begin(kFollowSpans), std::end(kFollowSpans), seconds);
+    if (offered != std::end(kFollowSpans)) {
+        const QSignalBlocker quiet(cboFollowSpan_);
+        cboFollowSpan_->setCurrentIndex(static_cast<int>(offered - std::begin(kFollowSpans)));
+    }
     follow();
 }
 

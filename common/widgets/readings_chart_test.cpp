@@ -121,6 +121,9 @@ TEST(ReadingsChart, FollowSpanWholeRunShowsEveryReading)
     EXPECT_EQ(shown.chart.visibleTimes(), (std::pair<double, double>{36'000, 36'599}));
     EXPECT_EQ(shown.chart.statistics("Reading (RAW)")->count, 600u);
     EXPECT_EQ(shown.chart.statistics("Temperature (C)")->count, 60u);
+    shown.chart.setFollowSpan(60.0);
+    EXPECT_EQ(shown.control<QComboBox>("cboFollowSpan")->currentText(), "Last minute");
+    EXPECT_EQ(shown.chart.visibleTimes(), (std::pair<double, double>{36'539, 36'599}));
 }
 
 TEST(ReadingsChart, BandCountsTheReadingsOutside)

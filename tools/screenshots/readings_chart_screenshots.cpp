@@ -8,11 +8,13 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 
 #include <chrono>
 #include <filesystem>
 #include <iostream>
 #include <string>
+#include <utility>
 
 #include "common/core/single_byte_text.h"
 #include "common/widgets/readings_chart.h"
@@ -68,7 +70,6 @@ bool tabwrightPictures(const QString& output)
                                                          prompter, work.path()});
     emulator.attachTo(window);
     window.show();
-    window.move(0, 0);
     testing_support::runEventsFor(400ms);
     namedControl<QPushButton>(window, "cmdStart").click();
     if (window.run().state() != tabwright::RunState::Running) {
@@ -78,12 +79,22 @@ bool tabwrightPictures(const QString& output)
     }
     namedControl<QAction>(window, "mnuToolsDLREmulation").trigger();
     QWidget& emulatorWindow = *emulator.window();
-    emulatorWindow.move(0, window.frameGeometry().bottom() + 8);
+    // Readings between 30 and 80, temperatures between 21 and 24.
+    for (const auto& [bar, value] : {std::pair{"scrollMeasureMin", 30}, std::pair{"scrollMeasureMax", 80},
+                                     std::pair{"scrollTempMin", 21}, std::pair{"scrollTempMax", 24}})
+        namedControl<QScrollBar>(emulatorWindow, bar).setValue(value);
     namedControl<QAction>(window, "mnuToolsReadingsChart").trigger();
     tabwright::frmReadingsChart& chart = *window.readingsCharts().runChart();
-    chart.resize(900, 720);
-    chart.move(std::max(window.frameGeometry().right(), emulatorWindow.frameGeometry().right()) + 8, 0);
+    chart.resize(900, 760);
     chart.chart().setFollowSpan(60.0);
+    testing_support::runEventsFor(500ms);
+    // Side by side once every window has placed itself: the main window over the emulator,
+    // the chart to their right.
+    window.move(10, 30);
+    testing_support::runEventsFor(200ms);
+    emulatorWindow.move(10, window.frameGeometry().bottom() + 30);
+    testing_support::runEventsFor(200ms);
+    chart.move(std::max(window.frameGeometry().right(), emulatorWindow.frameGeometry().right()) + 10, 30);
 
     testing_support::runEventsFor(20s);
     bool saved = testing_support::saveScreenPicture(window, framesOf({&window, &emulatorWindow, &chart}),
@@ -122,7 +133,7 @@ bool logfetchPictures(const QString& output, const std::string& samples)
         logfetch::LogReadings readings;
         logfetch::ConvertBinFile(work.path(), name, values, prompter, [] {}, &readings);
         logfetch::frmLogChart chart(std::move(readings), name);
-        chart.move(0, 0);
+        chart.move(10, 30);
         chart.show();
         testing_support::runEventsFor(600ms);
         saved &= testing_support::saveScreenPicture(chart, chart.frameGeometry(),
