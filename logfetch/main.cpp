@@ -7,6 +7,7 @@
 
 #include "common/core/program_folder.h"
 #include "common/core/single_byte_text.h"
+#include "common/widgets/chart_application.h"
 #include "logfetch/cli/command_line.h"
 #include "logfetch/program_identity.h"
 #include "logfetch/windows/logfetch_windows.h"
@@ -52,7 +53,7 @@ int main(int argc, char* argv[])
     if (argc <= 1)
         return runMainWindow(argc, argv);
 
-    QCoreApplication app(argc, argv);
+    const auto app = common::commandLineApplication(argc, argv);
     nameTheProgram();
     return logfetch::runCommandLine();
 }

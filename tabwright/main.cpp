@@ -8,6 +8,7 @@
 #include "common/core/command_line_usage.h"
 #include "common/core/interrupt_signals.h"
 #include "common/core/single_byte_text.h"
+#include "common/widgets/chart_application.h"
 #include "common/widgets/message_box_prompter.h"
 #include "serial/qt_serial_port.h"
 #include "tabwright/calc/calc_spreadsheet_factory.h"
@@ -78,7 +79,7 @@ int main(int argc, char* argv[])
     if (argc <= 1)
         return Main(argc, argv);
 
-    QCoreApplication app(argc, argv);
+    const auto app = common::commandLineApplication(argc, argv);
     nameTheProgram();
     return tabwright::runCommandLine();
 }

@@ -45,6 +45,9 @@ echo "== front_panel_screenshots at 200 %"
 QT_SCALE_FACTOR=2 on_display 1280x800 "$bin/tools/screenshots/front_panel_screenshots" "$shots"
 echo "== tabwright_emulator_run_screenshots"
 on_display 1600x900 "$bin/tools/screenshots/tabwright_emulator_run_screenshots" "$shots"
+echo "== readings_chart_screenshots (with a window manager, for the windows' titles)"
+on_display 1600x1000 sh -c "$with_window_manager" "$top/tools/screenshots/twmrc" \
+  "$bin/tools/screenshots/readings_chart_screenshots" "$shots" "$top/data/samples"
 echo "== tabwright_rebuild_screenshots"
 on_display 1400x900 "$bin/tools/screenshots/tabwright_rebuild_screenshots" "$shots"
 

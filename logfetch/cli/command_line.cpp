@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/chart/chart_file_kind.h"
 #include "common/core/command_line_usage.h"
 #include "logfetch/cli/convert_command.h"
 #include "logfetch/cli/download_command_line.h"
@@ -27,6 +28,13 @@ int convertFromCommandLine(const QStringList& arguments)
     parser.addHelpOption();
     parser.addPositionalArgument("convert", "Convert .BIN files.", "convert");
     parser.addPositionalArgument("files", "The .BIN files to convert.", "FILE.BIN [FILE.BIN ...]");
+    const QCommandLineOption chart(
+        "chart",
+        "Also draw the readings and temperatures of each data set over its logged time into FILE "
+        "(.png or .svg; one .BIN only). A log of several data sets gives FILE-1, FILE-2... "
+        "(NAME-1.svg, NAME-2.svg).",
+        "FILE");
+    parser.addOption(chart);
     if (const std::optional<int> usage = common::parseCommandLine(parser, arguments, "logfetch convert"))
         return *usage;
 
@@ -35,10 +43,20 @@ int convertFromCommandLine(const QStringList& arguments)
         std::cerr << "logfetch convert: name at least one .BIN file\n";
         return common::kUsageError;
     }
+    const std::string chartPath = parser.value(chart).toLocal8Bit().toStdString();
+    if (parser.isSet(chart) && !common::chartFileKind(chartPath)) {
+        std::cerr << "logfetch convert: " << common::chartFileKindRefusal(chartPath) << '\n';
+        return common::kUsageError;
+    }
+    if (parser.isSet(chart) && files.size() > 1) {
+        std::cerr
+            << "logfetch convert: --chart names the chart of one .BIN; convert one file at a time with it\n";
+        return common::kUsageError;
+    }
     std::vector<std::string> paths;
     for (const QString& file : files)
         paths.push_back(file.toLocal8Bit().toStdString());
-    return runConvertCommand(paths, std::cout, std::cerr);
+    return runConvertCommand(paths, std::cout, std::cerr, chartPath);
 }
 
 }  // namespace
@@ -51,6 +69,8 @@ int runCommandLine()
         "Without a command it opens its window.\n\n"
         "Commands:\n"
         "  convert FILE.BIN [FILE.BIN ...]   write FILE.PRN and FILE.CSV beside each file\n"
+        "  convert FILE.BIN --chart CHART.svg|CHART.png\n"
+        "                                    also draw each data set's readings into a chart\n"
         "  download [--port N] [--output FILE.BIN] [--force]\n"
         "                                    download the data log into a .BIN file");
     parser.addHelpOption();

@@ -5,11 +5,16 @@
 #include <optional>
 #include <system_error>
 
+#include <QString>
+
 #include "common/core/command_line_usage.h"
+#include "common/chart/chart_file_kind.h"
 #include "common/core/path_text.h"
 #include "common/core/terminal_text.h"
+#include "common/widgets/chart_file.h"
 #include "logfetch/convert/bin_name.h"
 #include "logfetch/convert/convert_bin_file.h"
+#include "logfetch/convert/log_readings.h"
 
 namespace logfetch {
 
@@ -51,9 +56,34 @@ std::optional<std::string> sharedReports(const std::vector<std::string>& binPath
     return std::nullopt;
 }
 
+// Draws each data set of the converted log into its chart file; false when one failed.
+bool writeCharts(const LogReadings& readings, const std::string& binPath, const std::string& chartPath,
+                 std::ostream& out, std::ostream& err)
+{
+    const auto& dataSets = readings.dataSets();
+    const int count = static_cast<int>(dataSets.size());
+    bool written = true;
+    for (int i = 0; i < count; ++i) {
+        const std::string path = common::numberedChartPath(chartPath, i + 1, count);
+        const QString title = QString::fromLocal8Bit(common::splitPath(binPath).fileName) + ", data set " +
+                              QString::number(dataSets[static_cast<std::size_t>(i)].number);
+        if (common::writeChartFile(dataSets[static_cast<std::size_t>(i)].readings, title,
+                                   QString::fromLocal8Bit(path))) {
+            out << "Chart: " << path << '\n';
+        } else {
+            err << "cannot write the chart " << path << '\n';
+            written = false;
+        }
+    }
+    if (count == 0)
+        err << binPath << ": no data set to chart\n";
+    return written && count > 0;
+}
+
 }  // namespace
 
-int runConvertCommand(const std::vector<std::string>& binPaths, std::ostream& out, std::ostream& err)
+int runConvertCommand(const std::vector<std::string>& binPaths, std::ostream& out, std::ostream& err,
+                      const std::string& chartPath)
 {
     if (const std::optional<std::string> shared = sharedReports(binPaths)) {
         err << "logfetch convert: " << *shared << '\n';
@@ -69,10 +99,13 @@ int runConvertCommand(const std::vector<std::string>& binPaths, std::ostream& ou
         }
         StepValues values;
         LastMessage message;
-        const ConversionOutcome outcome =
-            ConvertBinFile(parts.folder, parts.fileName, values, message, [] {});
+        LogReadings readings;
+        const ConversionOutcome outcome = ConvertBinFile(
+            parts.folder, parts.fileName, values, message, [] {}, chartPath.empty() ? nullptr : &readings);
         if (outcome == ConversionOutcome::Completed) {
             out << message.forTerminal() << " (" << values.gPrnFile << ", " << values.gCsvFile << ")\n";
+            if (!chartPath.empty() && !writeCharts(readings, path, chartPath, out, err))
+                ++failures;
         } else {
             err << path << ": " << message.forTerminal() << '\n';
             ++failures;

@@ -32,7 +32,7 @@ std::string failureMessage(const ConversionError& error)
 }
 
 ConversionOutcome convertFiles(const std::string& binPath, StepValues& values,
-                               const std::function<void()>& yield)
+                               const std::function<void()>& yield, RecordObserver* observer)
 {
     FileByteSource bin(binPath);
     values.gBinFileLength = static_cast<std::int32_t>(
@@ -45,7 +45,7 @@ ConversionOutcome convertFiles(const std::string& binPath, StepValues& values,
     };
     ConversionOutcome outcome = ConversionOutcome::Rejected;
     try {
-        outcome = writeReports(bin, prn, csv, values.gBinBytesRead, yield);
+        outcome = writeReports(bin, prn, csv, values.gBinBytesRead, yield, observer);
         if (outcome == ConversionOutcome::Completed) {
             // Both whole before either takes its place.
             prn.close();
@@ -65,7 +65,8 @@ ConversionOutcome convertFiles(const std::string& binPath, StepValues& values,
 }  // namespace
 
 ConversionOutcome ConvertBinFile(std::string_view folder, std::string_view fileName, StepValues& values,
-                                 common::Prompter& prompter, const std::function<void()>& yield)
+                                 common::Prompter& prompter, const std::function<void()>& yield,
+                                 RecordObserver* observer)
 {
     const std::string baseName = reportBaseName(fileName);
     const std::string prnName = baseName + ".PRN";
@@ -75,7 +76,8 @@ ConversionOutcome ConvertBinFile(std::string_view folder, std::string_view fileN
     values.gBinBytesRead = 0;
 
     try {
-        const ConversionOutcome outcome = convertFiles(common::joinPath(folder, fileName), values, yield);
+        const ConversionOutcome outcome =
+            convertFiles(common::joinPath(folder, fileName), values, yield, observer);
         if (outcome == ConversionOutcome::Rejected) {
             common::logInfo(convertLog(), std::string(fileName) + ": the data log is rejected as corrupt");
             prompter.showMessage("This BIN is corrupt");

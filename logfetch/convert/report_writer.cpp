@@ -1,10 +1,12 @@
 #include "logfetch/convert/report_writer.h"
 
+#include <cmath>
 #include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "common/chart/number_text.h"
 #include "logfetch/convert/bin_format.h"
 #include "logfetch/convert/bin_reader.h"
 #include "logfetch/convert/conversion_error.h"
@@ -101,18 +103,34 @@ public:
         if (withTemperature)
             line_.append(", ").append(temperature_).append(", ").append(temperatureUnit_);
         csv.writeLine(line_);
+        withTemperature_ = withTemperature && !temperature_.empty();
     }
 
+    // The temperature the last record's lines showed, and its unit; empty without one.
+    std::optional<double> temperature() const
+    {
+        return withTemperature_ ? common::parseNumber(temperature_) : std::nullopt;
+    }
+    std::string_view temperatureUnit() const { return temperatureUnit_; }
+
 private:
+    bool withTemperature_ = false;
     std::string temperature_;
     std::string temperatureUnit_;
     std::string line_;
 };
 
+// The value a reading's digits stand for.
+double readingValue(const Reading& reading)
+{
+    const double value = reading.digits / std::pow(10.0, reading.decimalPlaces);
+    return reading.negative ? -value : value;
+}
+
 }  // namespace
 
 ConversionOutcome writeReports(ByteSource& bin, LineSink& prn, LineSink& csv, std::int32_t& bytesRead,
-                               const std::function<void()>& yield)
+                               const std::function<void()>& yield, RecordObserver* observer)
 {
     BinReader reader(bin, bytesRead);
     const std::optional<BinLayout> layout = reader.readKindMarker();
@@ -136,6 +154,8 @@ ConversionOutcome writeReports(ByteSource& bin, LineSink& prn, LineSink& csv, st
         if (header.dataSetNumber <= 1)
             writeBanner(prn, strategy);
         writeHeadingTop(prn, header, {methodText(header.methodCode), interval.text, unit});
+        if (observer)
+            observer->dataSetStarted(header.dataSetNumber, unit);
         std::optional<RunningTime> runningTime = RunningTime::fromStamp(header.startStamp);
         if (!runningTime)
             throw ConversionError::invalidStamp("start of data set " + std::to_string(dataSetIndex),
@@ -152,6 +172,9 @@ ConversionOutcome writeReports(ByteSource& bin, LineSink& prn, LineSink& csv, st
             }
             const DateTimeText time = record->stamp ? recordStampText(*record->stamp) : runningTime->text();
             records.write(prn, csv, recordNumber, time, *record, size, reportTemperature);
+            if (observer)
+                observer->recordDecoded(time, readingValue(record->reading), records.temperature(),
+                                        records.temperatureUnit());
             if (time == endTime)
                 break;
             runningTime->addSeconds(interval.seconds);

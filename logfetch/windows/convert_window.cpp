@@ -20,6 +20,8 @@
 #include "logfetch/convert/bin_name.h"
 #include "logfetch/convert/convert_bin_file.h"
 #include "logfetch/convert/lastbin_cfg.h"
+#include "logfetch/convert/log_readings.h"
+#include "logfetch/windows/log_chart_window.h"
 
 namespace logfetch {
 
@@ -36,6 +38,8 @@ void setText(QLabel& label, std::string_view text)
 }
 
 }  // namespace
+
+frmConvertBINtoPRN::~frmConvertBINtoPRN() = default;
 
 frmConvertBINtoPRN::frmConvertBINtoPRN(StepValues& values, common::Prompter& prompter,
                                        common::FileDialog& fileDialog, frmConfirmOverwrite& confirmOverwrite,
@@ -184,8 +188,15 @@ void frmConvertBINtoPRN::cmdOK_Click()
     // Not remembering the file must not keep it from being converted.
     writeLastBinFile(programFolder_, values_.gLastBinFile);
     common::EventPump pump;
-    ConvertBinFile(fullPath_, fileName_, values_, prompter_, [&pump] { pump(); });
+    LogReadings readings;
+    chartWindow_.reset();
+    const ConversionOutcome outcome = ConvertBinFile(
+        fullPath_, fileName_, values_, prompter_, [&pump] { pump(); }, &readings);
     unload();
+    if (outcome == ConversionOutcome::Completed && !readings.dataSets().empty()) {
+        chartWindow_ = std::make_unique<frmLogChart>(std::move(readings), fileName_);
+        chartWindow_->show();
+    }
 }
 
 void frmConvertBINtoPRN::enterConvertingState()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <QDialog>
 
 #include <string>
@@ -14,6 +16,10 @@ class QLabel;
 class QPushButton;
 class QTimer;
 
+namespace logfetch {
+class frmLogChart;
+}
+
 namespace common {
 class ElidedPathLabel;
 }
@@ -24,7 +30,9 @@ namespace logfetch {
 // for another .BIN, asks before an existing report is replaced, remembers the
 // file in "lastbin.cfg" and converts it with a progress bar. It closes after
 // the conversion, whatever its outcome, or on Cancel. With gStepMode 3 it
-// starts converting by itself.
+// starts converting by itself. After a conversion that completed it shows the
+// readings of the log in a chart window of their own (frmLogChart), which stays
+// until the next conversion.
 class frmConvertBINtoPRN : public QDialog {
     Q_OBJECT
 
@@ -32,6 +40,14 @@ public:
     frmConvertBINtoPRN(StepValues& values, common::Prompter& prompter, common::FileDialog& fileDialog,
                        frmConfirmOverwrite& confirmOverwrite, std::string programFolder,
                        QWidget* parent = nullptr);
+    ~frmConvertBINtoPRN() override;
+    frmConvertBINtoPRN(const frmConvertBINtoPRN&) = delete;
+    frmConvertBINtoPRN& operator=(const frmConvertBINtoPRN&) = delete;
+    frmConvertBINtoPRN(frmConvertBINtoPRN&&) = delete;
+    frmConvertBINtoPRN& operator=(frmConvertBINtoPRN&&) = delete;
+
+    // The chart of the last conversion that completed; none before.
+    frmLogChart* chartWindow() const { return chartWindow_.get(); }
 
     // Loads the window afresh and shows it modally until it unloads.
     void ShowForm();
@@ -76,6 +92,7 @@ private:
     QPushButton* cmdBrowse_;
     QTimer* autoStartTimer_;
     QTimer* progressTimer_;
+    std::unique_ptr<frmLogChart> chartWindow_;
 };
 
 }  // namespace logfetch

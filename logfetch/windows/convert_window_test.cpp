@@ -1,5 +1,7 @@
 #include "logfetch/windows/convert_window.h"
 
+#include <QComboBox>
+
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -10,8 +12,10 @@
 
 #include <filesystem>
 
+#include "common/widgets/readings_chart.h"
 #include "logfetch/testing/bin_builder.h"
 #include "logfetch/testing/large_log.h"
+#include "logfetch/windows/log_chart_window.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_folder.h"
 #include "testing/widgets/modal_script.h"
@@ -168,6 +172,42 @@ TEST_F(ConvertWindowTest, OkConvertsTheRememberedFileIntoUpperCaseReportsAndClos
     EXPECT_TRUE(during.barVisible);
     EXPECT_EQ(during.lastBinCfg, data.file("run1.bin") + "\r\n");
     EXPECT_TRUE(during.openAfterClose) << "closing by the frame must not end a running conversion";
+
+    // The log's readings are charted in a window of their own.
+    frmLogChart* chart = window.chartWindow();
+    ASSERT_NE(chart, nullptr);
+    EXPECT_TRUE(chart->isVisible());
+    EXPECT_EQ(chart->objectName(), "frmLogChart");
+    EXPECT_NE(chart->findChild<QWidget*>("chartReadings"), nullptr);
+    EXPECT_NE(chart->findChild<QWidget*>("cmdExportPng"), nullptr);
+    const auto statistics = chart->chart().statistics("Reading (FSU)");
+    ASSERT_TRUE(statistics.has_value());
+    EXPECT_GT(statistics->count, 0U);
+}
+
+TEST_F(ConvertWindowTest, EachDataSetOfALogIsChartedOnItsOwn)
+{
+    writeFile(data.file("week.bin"), bytesOf(PROJECT_DATA_DIR "/samples/lab-week.bin"));
+    values.gLastBinFile = data.file("week.bin");
+    script.then("frmConvertBINtoPRN", [&](QWidget&) { click("cmdOK"); });
+    show();
+    frmLogChart* chart = window.chartWindow();
+    ASSERT_NE(chart, nullptr);
+    auto* dataSets = chart->findChild<QComboBox*>("cboDataSet");
+    ASSERT_NE(dataSets, nullptr);
+    EXPECT_EQ(dataSets->count(), 3);
+    dataSets->setCurrentIndex(2);
+    EXPECT_EQ(chart->findChildren<common::ReadingsChart*>().size(), 1);
+    EXPECT_TRUE(chart->chart().statistics("Reading (mg / l)").has_value());  // the third data set's unit
+}
+
+TEST_F(ConvertWindowTest, AFailedConversionShowsNoChart)
+{
+    writeFile(data.file("bad.bin"), {0, 0, 0});
+    values.gLastBinFile = data.file("bad.bin");
+    script.then("frmConvertBINtoPRN", [&](QWidget&) { click("cmdOK"); });
+    show();
+    EXPECT_EQ(window.chartWindow(), nullptr);
 }
 
 TEST_F(ConvertWindowTest, AnExistingReportInAnotherLetterCaseAnsweredNoChangesNothing)

@@ -9,6 +9,7 @@
 #include "tabwright/capture/capture_workbook.h"
 #include "tabwright/capture/digit_grouping.h"
 #include "tabwright/capture/log_categories.h"
+#include "tabwright/capture/watched_sheet.h"
 #include "tabwright/capture/workbook_files.h"
 
 namespace tabwright {
@@ -291,7 +292,8 @@ void CaptureRun::writeWaitingLines()
 
 std::optional<SpreadsheetError> CaptureRun::writeSlices(std::chrono::steady_clock::time_point deadline)
 {
-    BatchingRowSink rows(*spreadsheet_.sheet, kCellsPerWrite);
+    WatchedSheet sheet(*spreadsheet_.sheet, rowWatcher_);
+    BatchingRowSink rows(sheet, kCellsPerWrite);
     std::optional<SpreadsheetError> failure = pipeline_.writeLines(rows, deadline);
     showCutLines();
     return failure;
@@ -391,7 +393,8 @@ void CaptureRun::continueStop()
         return;
     }
     if (!failure) {
-        BatchingRowSink rows(*spreadsheet_.sheet, kCellsPerWrite);
+        WatchedSheet sheet(*spreadsheet_.sheet, rowWatcher_);
+        BatchingRowSink rows(sheet, kCellsPerWrite);
         failure = pipeline_.writeEverything(rows);
         showCutLines();
     }

@@ -85,6 +85,9 @@ public:
     bool starting() const { return starting_; }
     // Whether the end-of-run macro of the last Stop is still running (see stop()).
     bool runningMacro() const { return runningMacro_; }
+    // `watcher` (or nobody, with nullptr) is shown every row once the sheet took it, each
+    // row once; it must outlive the run or be taken away first.
+    void setRowWatcher(RowSink* watcher) { rowWatcher_ = watcher; }
     // Where the slow steps of the spreadsheet application run: at once by default, in a
     // thread of their own for a window that must keep answering. `steps` outlives the run.
     void runSlowStepsWith(BackgroundStep& steps) { steps_ = &steps; }
@@ -203,6 +206,7 @@ private:
     CaptureSpreadsheet spreadsheet_;
     std::string captureWorkbook_;  // the working copy opened by the last Start; empty if none
     RunPicture picture_;
+    RowSink* rowWatcher_ = nullptr;
     bool portLost_ = false;
     bool draining_ = false;  // the status line shows the lines waiting, not the count
     bool stopping_ = false;  // Stop is writing a backlog over several ticks

@@ -16,6 +16,8 @@
 #include "tabwright/capture/journal_reads.h"
 #include "tabwright/capture/port_or_emulator_source.h"
 #include "tabwright/capture/serial_port_source.h"
+#include "tabwright/chart/journal_chart.h"
+#include "tabwright/chart/run_readings.h"
 #include "tabwright/testing/recording_spreadsheet_factory.h"
 #include "testing/event_loop.h"
 #include "testing/file_contents.h"
@@ -816,6 +818,93 @@ TEST_F(RunFixture, NothingIsLoggedUnlessTurnedOn)
     run.start();
     qInstallMessageHandler(previous);
     EXPECT_THAT(messages, IsEmpty());
+}
+
+}  // namespace
+}  // namespace tabwright
+
+namespace tabwright {
+namespace {
+
+// Every row a row watcher is shown, as "row column cells".
+class WatchedRows : public RowSink {
+public:
+    void writeRow(int row, int firstColumn, std::span<const CellValue> values) override
+    {
+        std::string line = std::to_string(row);
+        line.append(" ")
+            .append(std::to_string(firstColumn))
+            .append(" ")
+            .append(std::to_string(values.size()));
+        rows.push_back(line);
+    }
+    std::vector<std::string> rows;
+};
+
+TEST_F(RunFixture, TheRowWatcherSeesEveryRowOnceAfterTheSheetTookIt)
+{
+    WatchedRows watcher;
+    run.setRowWatcher(&watcher);
+    run.start();
+    port.received = "a\tb\r\n";
+    tick();
+    EXPECT_THAT(watcher.rows, ElementsAre("1 1 2"));
+    // A refused write shows nothing; written again once the workbook answers, it is shown once.
+    spreadsheets.last().failNextCall("writeRow");
+    port.received = "c\r\n";
+    tick();
+    EXPECT_THAT(watcher.rows, ElementsAre("1 1 2"));
+    for (int ticks = 0; ticks < 10 && watcher.rows.size() < 2; ++ticks)
+        tick();
+    port.received = "tail";
+    tick();
+    run.stop();
+    for (int ticks = 0; run.stopping() && ticks < 100; ++ticks)
+        tick();
+    EXPECT_THAT(watcher.rows, ElementsAre("1 1 2", "2 1 1", "3 1 1"));
+    run.setRowWatcher(nullptr);
+}
+
+std::vector<std::string> seriesOf(const common::ReadingSet& readings)
+{
+    std::vector<std::string> described;
+    for (const common::ReadingSeries& series : readings.all()) {
+        std::string line = series.name();
+        line.append(":");
+        for (std::size_t i = 0; i < series.size(); ++i)
+            line.append(" ")
+                .append(std::to_string(series.time(i)))
+                .append("=")
+                .append(std::to_string(series.value(i)));
+        described.push_back(line);
+    }
+    return described;
+}
+
+TEST_F(RunFixture, AJournalsChartEqualsTheChartOfItsLiveRun)
+{
+    RunReadings live(clock);
+    run.setRowWatcher(&live);
+    run.start();
+    port.received = "0 0001 :: 12-07-2026 23:59:59 = 57 (RAW)  21 (C)\r\n0 0002 :: 12-08-2026 00:00:01 = 5";
+    tick();
+    port.received = "8 (RAW)  22 (C)\r\n0 0003 :: = 59 (RAW)  23 (C)\r\n\r\n\r\n\r\n9999\r\n9998\r\n";
+    tick();
+    port.received = "\r\n\r\n\r\n9997\t10000\r\n";
+    tick();
+    run.stop();
+    for (int ticks = 0; run.stopping() && ticks < 100; ++ticks)
+        tick();
+    run.setRowWatcher(nullptr);
+    ASSERT_EQ(live.readings().find("Reading (RAW)")->size(), 3u);
+    ASSERT_EQ(live.readings().find("Reading")->size(), 3u);
+
+    class Elsewhen : public TimeOfDay {
+        std::int32_t millisecondsSinceMidnight() override { return 3 * 3600 * 1000; }
+    } replayTime;
+    common::ReadingSet replayed;
+    EXPECT_THAT(chartJournal(run.journal().path(), replayed, replayTime), IsEmpty());
+    EXPECT_EQ(seriesOf(replayed), seriesOf(live.readings()));
 }
 
 }  // namespace

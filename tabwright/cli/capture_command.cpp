@@ -26,6 +26,8 @@
 #include "tabwright/capture/program_identity.h"
 #include "tabwright/capture/serial_port_source.h"
 #include "tabwright/capture/sheet_limits.h"
+#include "tabwright/chart/run_readings.h"
+#include "tabwright/cli/chart_output.h"
 #include "tabwright/cli/csv_spreadsheet.h"
 #include "tabwright/cli/one_off_workbooks.h"
 #include "tabwright/cli/save_output.h"
@@ -208,7 +210,10 @@ int runCaptureCommand(const CaptureOptions& options, std::ostream& out, std::ost
     QtRunTimer timer;
     TerminalPrompter prompter(err);
     CaptureJournal journal(perUserDataFolder());
+    RunReadings chartReadings(clock);
     CaptureRun run(CaptureRunParts{spreadsheets, source, clock, view, timer, prompter, journal});
+    if (!options.chartPath.empty())
+        run.setRowWatcher(&chartReadings);
     run.setMacro(!options.macro.empty(), options.macro);
     QObject::connect(&timer.timer, &QTimer::timeout,
                      [&run] { run.tick([] { QCoreApplication::processEvents(); }); });
@@ -230,10 +235,14 @@ int runCaptureCommand(const CaptureOptions& options, std::ostream& out, std::ost
     }
     const bool portWentAway = captureUntilTheEnd(run, options.seconds, interrupts);
     pace.stop();
-    const int status = endCapture(run, view, options, portWentAway, out, err);
+    int status = endCapture(run, view, options, portWentAway, out, err);
+    run.setRowWatcher(nullptr);
     if (status == 0 || status == kSavedWithoutMacro)
         calc.removeWorkingCopies();
-    return status;
+    if (options.chartPath.empty())
+        return status;
+    return std::max(status, saveChart(chartReadings.readings(), "Readings of " + run.journal().path(),
+                                      options.chartPath, out, err));
 }
 
 }  // namespace tabwright

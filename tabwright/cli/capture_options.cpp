@@ -10,6 +10,7 @@
 #include "common/core/output_folder.h"
 #include "common/core/whole_number.h"
 #include "serial/port_numbering.h"
+#include "tabwright/cli/chart_output.h"
 
 namespace tabwright {
 
@@ -71,6 +72,7 @@ struct CaptureOptionNames {
         "output", "Save the cells in FILE: .ods, .xlsx or .xls through LibreOffice Calc, .csv without it.",
         "FILE"};
     QCommandLineOption macro{"macro", "Run this end-of-run macro before saving (not with .csv).", "NAME"};
+    QCommandLineOption chart{"chart", "Also draw the readings of the run into FILE (.png or .svg).", "FILE"};
     QCommandLineOption measurement{"measurement", "Emulated K7RX measurement limits (default 50:50).",
                                    "MIN:MAX"};
     QCommandLineOption temperature{"temperature", "Emulated K7RX temperature limits (default 50:50).",
@@ -85,8 +87,8 @@ void addCaptureOptions(QCommandLineParser& parser, const CaptureOptionNames& nam
         "Captures what the instrument sends into a spreadsheet, without a window. Progress goes to\n"
         "standard error, a summary to standard output; Ctrl-C stops the capture and saves it.");
     parser.addPositionalArgument("capture", "Capture into a spreadsheet.", "capture");
-    parser.addOptions({names.port, names.emulate, names.seconds, names.output, names.macro, names.measurement,
-                       names.temperature, names.index, names.eolFrequency});
+    parser.addOptions({names.port, names.emulate, names.seconds, names.output, names.macro, names.chart,
+                       names.measurement, names.temperature, names.index, names.eolFrequency});
 }
 
 }  // namespace
@@ -195,6 +197,11 @@ std::variant<CaptureOptions, std::string> parseCaptureOptions(const QStringList&
         return "cannot save " + options.outputPath + ": " + *reason;
     if (const std::optional<std::string> reason = common::folderRefusesNewFiles(options.outputPath))
         return "cannot save " + options.outputPath + ": " + *reason;
+    if (parser.isSet(names.chart)) {
+        options.chartPath = bytesOf(parser.value(names.chart));
+        if (const std::optional<std::string> problem = chartPathProblem(options.chartPath))
+            return *problem;
+    }
     return options;
 }
 

@@ -37,6 +37,7 @@ struct CaptureOptions {
     bool outputNamed = false;       // --output given: only a name the user gave replaces a file
     OutputKind outputKind = OutputKind::Calc;
     std::string macro;              // --macro; empty for none
+    std::string chartPath;          // --chart (.png or .svg); empty for none
     LimitPair measurement{50, 50};  // --measurement MIN:MAX
     LimitPair temperature{50, 50};  // --temperature MIN:MAX
     std::string index = "0000";     // --index

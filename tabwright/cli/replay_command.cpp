@@ -21,8 +21,11 @@
 #include "tabwright/capture/journal_reader.h"
 #include "tabwright/capture/journal_replay.h"
 #include "tabwright/capture/sheet_limits.h"
+#include "tabwright/capture/watched_sheet.h"
 #include "tabwright/capture/workbook_files.h"
+#include "tabwright/chart/readings_from_rows.h"
 #include "tabwright/cli/capture_options.h"
+#include "tabwright/cli/chart_output.h"
 #include "tabwright/cli/csv_spreadsheet.h"
 #include "tabwright/cli/one_off_workbooks.h"
 #include "tabwright/cli/save_output.h"
@@ -42,6 +45,7 @@ struct ReplayJob {
 struct ReplayOptions {
     std::vector<ReplayJob> jobs;
     std::string macro;
+    std::string chartPath;  // --chart; empty for none
 };
 
 std::string bytesOf(const QString& text)
@@ -60,6 +64,8 @@ struct ReplayOptionNames {
                               "the next free name is taken (NAME-2.ods).",
                               "EXT"};
     QCommandLineOption macro{"macro", "Run this end-of-run macro before saving (not with .csv).", "NAME"};
+    QCommandLineOption chart{
+        "chart", "Also draw the readings of the run into FILE (.png or .svg; one journal only).", "FILE"};
 };
 
 void addReplayOptions(QCommandLineParser& parser, const ReplayOptionNames& names)
@@ -70,7 +76,7 @@ void addReplayOptions(QCommandLineParser& parser, const ReplayOptionNames& names
     parser.addPositionalArgument("replay", "Rebuild workbooks from journals.", "replay");
     parser.addPositionalArgument("JOURNAL", "A capture journal (NAME.txt, its NAME.txt.reads beside it).",
                                  "JOURNAL...");
-    parser.addOptions({names.output, names.format, names.macro});
+    parser.addOptions({names.output, names.format, names.macro, names.chart});
     parser.addHelpOption();
 }
 
@@ -116,9 +122,15 @@ std::variant<ReplayOptions, std::string> parseReplayOptions(const QStringList& a
         return std::string("--output names one file; with several journals use --format");
     if (parser.isSet(names.output) && parser.isSet(names.format))
         return std::string("--output and --format cannot go together: the output's name gives its format");
+    if (parser.isSet(names.chart) && journals.size() > 1)
+        return std::string("--chart names one file; chart one journal at a time");
     const std::string extension = parser.isSet(names.format) ? bytesOf(parser.value(names.format)) : "ods";
     ReplayOptions options;
     options.macro = bytesOf(parser.value(names.macro));
+    options.chartPath = bytesOf(parser.value(names.chart));
+    if (parser.isSet(names.chart))
+        if (const std::optional<std::string> problem = chartPathProblem(options.chartPath))
+            return *problem;
     for (const QString& journal : journals) {
         ReplayJob job{bytesOf(journal), bytesOf(parser.value(names.output)), parser.isSet(names.output)};
         if (!job.replaceOutput)
@@ -173,20 +185,25 @@ private:
 };
 
 // Writes the journal into `spreadsheet` (its capture workbook open), runs the macro and
-// saves; the exit status.
+// saves; the exit status. With `chart`, the rows written also go into its readings, each
+// line at the time the run took it in.
 int replayInto(const CaptureSpreadsheet& spreadsheet, const std::string& workbookName, const ReplayJob& job,
-               const std::string& macro, JournalFiles files, std::ostream& out, std::ostream& err)
+               const std::string& macro, JournalFiles files, common::ReadingSet* chart, std::ostream& out,
+               std::ostream& err)
 {
     SystemTimeOfDay now;
     JournalReplaySource source(std::move(files), now);
+    common::ReadingSet unused;
+    ReadingsFromRows chartRows(chart ? *chart : unused, source.stampClock({}));
+    WatchedSheet sheet(*spreadsheet.sheet, chart ? &chartRows : nullptr);
     ProgressLine progress(err, job.journal);
     ReplaySummary summary;
     bool macroRan = true;
     std::string saved;
     try {
-        summary =
-            replayJournal(source, *spreadsheet.sheet,
-                          [&progress](std::int64_t taken, std::int64_t size) { progress.show(taken, size); });
+        summary = replayJournal(source, sheet, [&progress](std::int64_t taken, std::int64_t size) {
+            progress.show(taken, size);
+        });
         progress.end();
         for (const std::string& warning : source.warnings())
             err << job.journal << ": " << warning << '\n';
@@ -228,7 +245,8 @@ int replayInto(const CaptureSpreadsheet& spreadsheet, const std::string& workboo
 }
 
 // Replays one journal; the exit status.
-int replayOne(const ReplayJob& job, const std::string& macro, std::ostream& out, std::ostream& err)
+int replayOne(const ReplayJob& job, const std::string& macro, common::ReadingSet* chart, std::ostream& out,
+              std::ostream& err)
 {
     JournalFiles files;
     try {
@@ -248,7 +266,7 @@ int replayOne(const ReplayJob& job, const std::string& macro, std::ostream& out,
     int status = 1;
     if (fresh.opened && fresh.spreadsheet.sheet)
         status = replayInto(fresh.spreadsheet, fileNameOf(fresh.workingCopy), job, macro, std::move(files),
-                            out, err);
+                            chart, out, err);
     else
         err << "MS Excel not available: " << fresh.reason << '\n' << startFailureAdvice(fresh.reason) << '\n';
     if (fresh.spreadsheet.application) {
@@ -282,11 +300,17 @@ int runReplayCommand(const QStringList& arguments, std::ostream& out, std::ostre
     const ReplayOptions& options = std::get<ReplayOptions>(parsed);
     // A failure outweighs a missed macro.
     int status = 0;
+    common::ReadingSet chart;
+    common::ReadingSet* charting = options.chartPath.empty() ? nullptr : &chart;
     for (const ReplayJob& job : options.jobs) {
-        const int jobStatus = replayOne(job, options.macro, out, err);
+        const int jobStatus = replayOne(job, options.macro, charting, out, err);
         if (jobStatus == 1 || status == 0)
             status = jobStatus;
     }
+    // The chart of a replay that was not saved is not drawn either.
+    if (charting && status != 1)
+        status = std::max(status, saveChart(chart, "Readings of " + options.jobs.front().journal,
+                                            options.chartPath, out, err));
     return status;
 }
 

@@ -634,3 +634,51 @@ TEST_F(TabwrightCapture, BadArgumentsAndAMissingPortAreToldBeforeAnythingOpens)
 
 }  // namespace
 }  // namespace tabwright
+
+namespace tabwright {
+namespace {
+
+TEST_F(TabwrightCapture, ChartsOfACaptureAndOfItsReplayAreWrittenWithoutADisplay)
+{
+    QProcessEnvironment environment = program.processEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(name);
+    program.setProcessEnvironment(environment);
+    start({"--emulate", "K7RX", "--measurement", "10:90", "--seconds", "1.5", "--output", "live.csv",
+           "--chart", "live.svg"});
+    const std::string summary = finish();
+    ASSERT_EQ(program.exitCode(), 0) << errors.toStdString();
+    EXPECT_THAT(summary, HasSubstr("Saved: live.csv"));
+    EXPECT_THAT(summary, HasSubstr("Saved: live.svg"));
+    EXPECT_THAT(testing_support::readFile(work.file("live.svg")), HasSubstr("<svg"));
+
+    const std::string replayed = replay(
+        {QString::fromStdString(journalOf(summary)), "--output", "replayed.csv", "--chart", "replayed.PNG"});
+    EXPECT_EQ(program.exitCode(), 0) << errors.toStdString();
+    EXPECT_THAT(replayed, HasSubstr("Saved: replayed.PNG"));
+    EXPECT_EQ(testing_support::readFile(work.file("replayed.PNG")).substr(1, 3), "PNG");
+}
+
+TEST_F(TabwrightCapture, AChartNameOfAnotherKindIsRefusedBeforeAnythingStarts)
+{
+    const struct {
+        const char* command;
+        QStringList arguments;
+    } cases[] = {
+        {"capture", {"--emulate", "K7RX", "--seconds", "1", "--output", "run.csv", "--chart", "run.jpg"}},
+        {"capture", {"--emulate", "K7RX", "--seconds", "1", "--output", "run.csv", "--chart", "run"}},
+        {"replay", {"journal.txt", "--output", "run.csv", "--chart", "run.pdf"}},
+        {"replay", {"a.txt", "b.txt", "--chart", "run.png"}},
+    };
+    for (const auto& c : cases) {
+        errors.clear();
+        start(c.arguments, c.command);
+        finish();
+        EXPECT_EQ(program.exitCode(), 2) << c.arguments.join(' ').toStdString();
+        EXPECT_THAT(errors.toStdString(), HasSubstr("--chart")) << c.arguments.join(' ').toStdString();
+    }
+    EXPECT_FALSE(std::filesystem::exists(work.file("run.csv")));
+}
+
+}  // namespace
+}  // namespace tabwright

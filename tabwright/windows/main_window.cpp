@@ -35,6 +35,7 @@
 #include "tabwright/windows/com_port_window.h"
 #include "tabwright/windows/excel_macro_window.h"
 #include "tabwright/windows/program_icon.h"
+#include "tabwright/windows/readings_chart_menu.h"
 
 namespace tabwright {
 
@@ -217,6 +218,7 @@ void frmMain::buildMenus()
     mnuToolsFollowNewestRow_->setCheckable(true);
     mnuToolsRebuildFromJournal_ = tools->addAction(QStringLiteral("&Rebuild From Journal..."));
     mnuToolsRebuildFromJournal_->setObjectName(QStringLiteral("mnuToolsRebuildFromJournal"));
+    readingsCharts_ = std::make_unique<ReadingsChartMenu>(*tools, run_, parts_.clock, parts_.prompter, *this);
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
     mnuHelpAbout_ = help->addAction(QStringLiteral("&About..."));
@@ -303,6 +305,7 @@ void frmMain::Form_Unload()
 
 void frmMain::cmdStart_Click()
 {
+    readingsCharts_->runStarting();
     run_.start();
 }
 

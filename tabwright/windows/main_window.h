@@ -32,6 +32,8 @@ class ElidedLabel;
 
 namespace tabwright {
 
+class ReadingsChartMenu;
+
 class frmAbout;
 class frmExcelMacro;
 
@@ -78,6 +80,8 @@ public:
     void runSlowStepsWith(BackgroundStep& steps) { run_.runSlowStepsWith(steps); }
 
     const CaptureRun& run() const { return run_; }
+    // "Readings Chart" and "Chart From Journal..." of the Tools menu.
+    ReadingsChartMenu& readingsCharts() { return *readingsCharts_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -160,6 +164,7 @@ private:
     QAction* mnuHelpAbout_ = nullptr;
     std::unique_ptr<frmExcelMacro> excelMacro_;
     std::unique_ptr<frmAbout> about_;
+    std::unique_ptr<ReadingsChartMenu> readingsCharts_;
 };
 
 }  // namespace tabwright

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFrame>
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -25,11 +26,14 @@
 
 #include "common/widgets/bgr_colour.h"
 #include "common/widgets/elided_label.h"
+#include "common/widgets/readings_chart.h"
 #include "serial/qt_serial_port.h"
 #include "tabwright/capture/digit_grouping.h"
 #include "tabwright/capture/ini_settings_store.h"
 #include "tabwright/capture/workbook_files.h"
 #include "tabwright/testing/recording_spreadsheet_factory.h"
+#include "tabwright/windows/readings_chart_menu.h"
+#include "tabwright/windows/readings_chart_window.h"
 #include "testing/event_loop.h"
 #include "testing/file_contents.h"
 #include "testing/port_mapping.h"
@@ -864,6 +868,52 @@ TEST_F(MainWindowTest, TheEndOfRunMacroRunsBesideTheWindowAndTellsItsOutcome)
     EXPECT_EQ(control<QLabel>("lblStatusReason").toolTip(), "runMacro failed as told");
     EXPECT_EQ(lamp("panExcel"), common::colourFromBgr(kRed));
     expectButtons({true, false, false, false, true}, true);
+}
+
+TEST_F(MainWindowTest, ReadingsChartFollowsTheRunAndKeepsItAfterStopUntilTheNextStart)
+{
+    open();
+    auto& chartAction = control<QAction>("mnuToolsReadingsChart");
+    EXPECT_EQ(chartAction.text(), "Readings &Chart");
+    EXPECT_EQ(chartAction.shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
+    click("cmdStart");
+    sendAndWaitForCells(kK7rxLine, 8);
+    chartAction.trigger();
+    frmReadingsChart* chart = window->readingsCharts().runChart();
+    ASSERT_NE(chart, nullptr);
+    EXPECT_TRUE(chart->isVisible());
+    ASSERT_NE(chart->findChild<QWidget*>("chartReadings"), nullptr);
+    ASSERT_TRUE(chart->chart().statistics("Reading (RAW)").has_value());
+    EXPECT_EQ(chart->chart().statistics("Reading (RAW)")->count, 1u);
+    click("cmdStop");
+    EXPECT_EQ(window->readingsCharts().runReadings().find("Reading (RAW)")->size(), 1u);
+    click("cmdStart");
+    EXPECT_EQ(window->readingsCharts().runReadings().readingCount(), 0u);
+    click("cmdStop");
+}
+
+TEST_F(MainWindowTest, ChartFromJournalDrawsAFinishedRunInItsOwnWindow)
+{
+    testing_support::ScriptedFileDialog dialog;
+    open().readingsCharts().setJournalFileDialog(dialog);
+    click("cmdStart");
+    sendAndWaitForCells(kK7rxLine, 8);
+    click("cmdStop");
+    dialog.answers.push_back(window->run().journal().path());
+    control<QAction>("mnuToolsChartFromJournal").trigger();
+    ASSERT_EQ(window->readingsCharts().journalCharts().size(), 1u);
+    frmReadingsChart& chart = *window->readingsCharts().journalCharts().front();
+    EXPECT_TRUE(chart.isVisible());
+    ASSERT_TRUE(chart.chart().statistics("Reading (RAW)").has_value());
+    EXPECT_EQ(chart.chart().statistics("Reading (RAW)")->count, 1u);
+    EXPECT_THAT(prompter.messages, testing::IsEmpty());
+
+    // A journal that cannot be read is told, and no chart opens.
+    dialog.answers.push_back(data.file("no-such-journal.txt"));
+    control<QAction>("mnuToolsChartFromJournal").trigger();
+    EXPECT_EQ(window->readingsCharts().journalCharts().size(), 1u);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_THAT(prompter.messages[0], testing::HasSubstr("no-such-journal.txt"));
 }
 
 // Takes the desktop's URL requests in place of a file manager.

@@ -367,8 +367,23 @@ def replay():
         folders.remove()
 
 
+# ---- readings chart
+def chart():
+    runs = google_benchmark("common/widgets/readings_chart_benchmark", env=offscreen())
+    redraw = runs.get("BM_RedrawMillionReadings")
+    goal_row("chart redraw of 1,000,000 readings (decimated, with statistics)",
+             redraw and seconds_of(redraw) * 1000, "ms", "<= 16 ms", lambda v: v <= 16)
+    goal_row("chart memory per reading", redraw and redraw.get("bytes_per_reading"), "B", "<= 32 B",
+             lambda v: v <= 32)
+    runs = google_benchmark("common/chart/decimation_benchmark")
+    decimation = runs.get("BM_DecimateMillionReadings")
+    figure("decimation of 1,000,000 readings to 1600 columns",
+           decimation and seconds_of(decimation) * 1000, "ms", note="the redraw's share")
+
+
 parts = {"conversion": conversion, "parsing": parsing, "calc": calc, "download": download,
-         "start-up": start_up, "captures": captures, "replay": replay, "long-capture": long_capture}
+         "start-up": start_up, "captures": captures, "replay": replay, "long-capture": long_capture,
+         "chart": chart}
 chosen = sys.argv[3:] or list(parts)
 for part in chosen:
     print("== " + part, flush=True)

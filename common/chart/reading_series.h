@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace common {
+
+// Which of the chart's two value axes a series is drawn against.
+enum class ValueAxis { Reading, Temperature };
+
+// One named series of readings: (time in seconds, value) pairs in arrival order. Times
+// are seconds since the midnight before the run began, so they grow past one day.
+// A reading costs 12 bytes (a double time and a float value in two contiguous vectors),
+// at most 24 while a vector holds room for its next growth.
+class ReadingSeries {
+public:
+    ReadingSeries(std::string name, ValueAxis axis) : name_(std::move(name)), axis_(axis) {}
+
+    const std::string& name() const { return name_; }
+    ValueAxis axis() const { return axis_; }
+    // Whether a chart lists the series: a column that holds text in most rows is kept but
+    // not offered.
+    bool offered() const { return offered_; }
+    void setOffered(bool offered) { offered_ = offered; }
+    // Whether a chart draws the series before the user chooses: columns such as a line's
+    // running index are offered but start hidden.
+    bool shownAtFirst() const { return shownAtFirst_; }
+    void setShownAtFirst(bool shown) { shownAtFirst_ = shown; }
+
+    void append(double seconds, double value);
+    void clear();
+
+    std::size_t size() const { return times_.size(); }
+    bool empty() const { return times_.empty(); }
+    double time(std::size_t index) const { return times_[index]; }
+    double value(std::size_t index) const { return values_[index]; }
+    // Whether every time is at or after the one before, so a range is found by bisection.
+    bool timesAscend() const { return timesAscend_; }
+    // The earliest and the latest time; meaningful only when the series is not empty.
+    double earliest() const { return earliest_; }
+    double latest() const { return latest_; }
+    // Bytes the readings hold, reserve included.
+    std::size_t bytesHeld() const;
+
+    // The first and one-past-last index of the readings in [from, to]; for times that do
+    // not ascend, the whole series (callers then test each time).
+    std::pair<std::size_t, std::size_t> indexRange(double from, double to) const;
+
+private:
+    std::string name_;
+    ValueAxis axis_;
+    std::vector<double> times_;
+    std::vector<float> values_;
+    double earliest_ = 0;
+    double latest_ = 0;
+    bool timesAscend_ = true;
+    bool offered_ = true;
+    bool shownAtFirst_ = true;
+};
+
+}  // namespace common

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <string_view>
+
+#include "common/chart/clock_time.h"
+#include "common/chart/reading_set.h"
+#include "logfetch/convert/record_observer.h"
+
+namespace logfetch {
+
+// The readings of one data set of a data log, ready for a chart.
+struct DataSetReadings {
+    int number = 0;
+    common::ReadingSet readings;
+};
+
+// Gathers the readings of each data set a conversion decodes: "Reading (UNIT)" and
+// "Temperature (C)" or "(F)" over the records' times, which grow over midnight.
+class LogReadings : public RecordObserver {
+public:
+    void dataSetStarted(int dataSetNumber, std::string_view unit) override;
+    void recordDecoded(const DateTimeText& time, double reading, std::optional<double> temperature,
+                       std::string_view temperatureUnit) override;
+
+    const std::deque<DataSetReadings>& dataSets() const { return dataSets_; }
+
+private:
+    std::deque<DataSetReadings> dataSets_;
+    std::string readingName_;
+    common::DayRollover rollover_;
+};
+
+}  // namespace logfetch
