@@ -52,7 +52,7 @@ std::map<std::pair<int, int>, std::variant<std::string, double>> cellByCell()
     RecordingSpreadsheet spreadsheet;
     tabwright::SpreadsheetRowSink sink(spreadsheet);
     parser.append(kText);
-    EXPECT_FALSE(parser.ProcessReceivedText(sink));
+    EXPECT_FALSE(parser.processReceivedText(sink));
     return spreadsheet.cells;
 }
 
@@ -64,12 +64,12 @@ TEST(BatchingRowSink, SlicesWriteTheSameCellsAsOneWritePerCell)
     BatchingRowSink sink(spreadsheet, 3);
     parser.append(kText);
     int slices = 0;
-    while (parser.LineWaiting()) {
-        ASSERT_FALSE(parser.ProcessReceivedText(sink));
+    while (parser.lineWaiting()) {
+        ASSERT_FALSE(parser.processReceivedText(sink));
         ++slices;
     }
     EXPECT_EQ(spreadsheet.cells, cellByCell());
-    EXPECT_EQ(parser.ReceiveBuffer(), "half");
+    EXPECT_EQ(parser.receiveBuffer(), "half");
     // A slice ends after the line that brings it to 3 cells or more.
     EXPECT_EQ(slices, 4);
     EXPECT_THAT(spreadsheet.batches, testing::ElementsAre(1, 2, 3, 1));
@@ -87,17 +87,17 @@ TEST(BatchingRowSink, AFailedSliceRewindsSoTheRetryWritesTheSameCells)
         spreadsheet.failingRow = failingRow;
         BatchingRowSink sink(spreadsheet, 1000);
         parser.append(kText);
-        const auto failure = parser.ProcessReceivedText(sink);
+        const auto failure = parser.processReceivedText(sink);
         ASSERT_TRUE(failure);
         // Nothing of the slice counts as written: the text, row and column are as before.
-        EXPECT_EQ(parser.ReceiveBuffer(), kText);
-        EXPECT_EQ(parser.CurrentRow(), 1);
-        EXPECT_EQ(parser.BlockColumn(), 1);
+        EXPECT_EQ(parser.receiveBuffer(), kText);
+        EXPECT_EQ(parser.currentRow(), 1);
+        EXPECT_EQ(parser.blockColumn(), 1);
         EXPECT_EQ(sink.cellsWritten(), 0u);
 
-        EXPECT_FALSE(parser.ProcessReceivedText(sink));
+        EXPECT_FALSE(parser.processReceivedText(sink));
         EXPECT_EQ(spreadsheet.cells, cellByCell());
-        EXPECT_EQ(parser.ReceiveBuffer(), "half");
+        EXPECT_EQ(parser.receiveBuffer(), "half");
     }
 }
 
@@ -108,14 +108,14 @@ TEST(BatchingRowSink, TheUnfinishedLineIsWrittenAsItStandsAndKeptWhenItFails)
     FailingRowSpreadsheet spreadsheet;
     BatchingRowSink sink(spreadsheet, 1000);
     parser.append("A\tB\r\nC\tD\r");
-    ASSERT_FALSE(parser.ProcessReceivedText(sink));
+    ASSERT_FALSE(parser.processReceivedText(sink));
     spreadsheet.failingRow = 2;
-    EXPECT_TRUE(parser.WriteUnfinishedLine(sink));
-    EXPECT_EQ(parser.ReceiveBuffer(), "C\tD");
-    EXPECT_FALSE(parser.WriteUnfinishedLine(sink));
+    EXPECT_TRUE(parser.writeUnfinishedLine(sink));
+    EXPECT_EQ(parser.receiveBuffer(), "C\tD");
+    EXPECT_FALSE(parser.writeUnfinishedLine(sink));
     EXPECT_EQ(std::get<std::string>(spreadsheet.cells.at({2, 2})), "D");
-    EXPECT_EQ(parser.ReceiveBuffer(), "");
-    EXPECT_EQ(parser.CurrentRow(), 3);
+    EXPECT_EQ(parser.receiveBuffer(), "");
+    EXPECT_EQ(parser.currentRow(), 3);
 }
 
 }  // namespace

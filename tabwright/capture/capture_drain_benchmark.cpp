@@ -96,7 +96,7 @@ std::size_t cellsOf(const std::string& text)
     tabwright::CaptureParser parser(clock);
     CountingSink sink;
     parser.append(text);
-    parser.ProcessReceivedText(sink);
+    parser.processReceivedText(sink);
     return sink.cells;
 }
 

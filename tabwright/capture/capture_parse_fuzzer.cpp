@@ -105,11 +105,11 @@ Outcome parse(const std::vector<std::string_view>& pieces, CheckingSink& sink)
     parser.startRun();
     for (std::string_view piece : pieces) {
         parser.append(piece);
-        while (parser.ProcessReceivedText(sink)) {
+        while (parser.processReceivedText(sink)) {
         }
     }
-    check(parser.CurrentRow() >= 1 && parser.BlockColumn() >= 1, "row or column below 1 after the parse");
-    return {sink.cells, std::string(parser.ReceiveBuffer()), parser.CurrentRow(), parser.BlockColumn()};
+    check(parser.currentRow() >= 1 && parser.blockColumn() >= 1, "row or column below 1 after the parse");
+    return {sink.cells, std::string(parser.receiveBuffer()), parser.currentRow(), parser.blockColumn()};
 }
 
 bool sameOutcome(const Outcome& a, const Outcome& b)

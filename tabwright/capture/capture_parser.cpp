@@ -39,7 +39,7 @@ void CaptureParser::stopRun()
     lineStart_ = 0;
 }
 
-std::optional<tabwright::SpreadsheetError> CaptureParser::ProcessReceivedText(RowSink& sink)
+std::optional<tabwright::SpreadsheetError> CaptureParser::processReceivedText(RowSink& sink)
 {
     std::optional<tabwright::SpreadsheetError> failure;
     const int sliceRow = currentRow_;
@@ -89,7 +89,7 @@ std::optional<tabwright::SpreadsheetError> CaptureParser::ProcessReceivedText(Ro
     return failure;
 }
 
-std::optional<tabwright::SpreadsheetError> CaptureParser::WriteUnfinishedLine(RowSink& sink)
+std::optional<tabwright::SpreadsheetError> CaptureParser::writeUnfinishedLine(RowSink& sink)
 {
     if (buffer_.size() > head_ && buffer_.back() == '\r')
         buffer_.pop_back();
@@ -97,7 +97,7 @@ std::optional<tabwright::SpreadsheetError> CaptureParser::WriteUnfinishedLine(Ro
         return std::nullopt;
     buffer_.append(kLineEnd);
     textBeyond_ = false;
-    auto failure = ProcessReceivedText(sink);
+    auto failure = processReceivedText(sink);
     if (failure) {
         buffer_.resize(buffer_.size() - kLineEnd.size());
         searchFrom_ = head_;

@@ -40,7 +40,7 @@ public:
     void startRun();
     // The limits of the sheet the lines go to, kept from run to run.
     void setSheetLimits(const SheetLimits& limits) { limits_ = limits; }
-    const SheetLimits& Limits() const { return limits_; }
+    const SheetLimits& limits() const { return limits_; }
     // Stop: an unfinished line is dropped and the count of received characters
     // starts again from 0.
     void stopRun();
@@ -70,31 +70,31 @@ public:
     // fails, nothing of the slice counts as written: ReceiveBuffer, CurrentRow
     // and BlockColumn are as they were before the call, so a retry writes the
     // same cells again.
-    std::optional<tabwright::SpreadsheetError> ProcessReceivedText(RowSink& sink);
+    std::optional<tabwright::SpreadsheetError> processReceivedText(RowSink& sink);
 
     // Stop: writes the unfinished last line as it stands (a CR that waits for
     // its LF left out), as if its CR LF had come. Fails as ProcessReceivedText.
-    std::optional<tabwright::SpreadsheetError> WriteUnfinishedLine(RowSink& sink);
+    std::optional<tabwright::SpreadsheetError> writeUnfinishedLine(RowSink& sink);
 
     // Whether ReceiveBuffer holds a complete line, that is more to write.
-    bool LineWaiting() { return findLineEnd(head_) != std::string::npos; }
+    bool lineWaiting() { return findLineEnd(head_) != std::string::npos; }
 
     // Where in the run's text (counted from its first byte) the line being written
     // starts, while a row is written or the clock is read for a block's stamp; between
     // parses, where the first line not yet written starts: everything before it is written.
-    std::int64_t LineOffset() const { return bufferOffset_ + static_cast<std::int64_t>(lineStart_); }
+    std::int64_t lineOffset() const { return bufferOffset_ + static_cast<std::int64_t>(lineStart_); }
 
-    std::string_view ReceiveBuffer() const { return std::string_view(buffer_).substr(head_); }
-    std::int64_t BytesReceived() const { return bytesReceived_; }
-    int CurrentRow() const { return currentRow_; }
-    int BlockColumn() const { return blockColumn_; }
+    std::string_view receiveBuffer() const { return std::string_view(buffer_).substr(head_); }
+    std::int64_t bytesReceived() const { return bytesReceived_; }
+    int currentRow() const { return currentRow_; }
+    int blockColumn() const { return blockColumn_; }
     // The bottom row holding a cell written since startRun: the rows the sheet holds
     // (0 for none).
-    int RowsWritten() const { return tally_.bottomRow; }
+    int rowsWritten() const { return tally_.bottomRow; }
     // What the lines written since startRun did to the sheet: counted for a line once it
     // is written, and taken back with the slice whose flush fails.
-    const SheetTally& Tally() const { return tally_; }
-    std::int64_t LinesCut() const { return tally_.linesCut; }
+    const SheetTally& tally() const { return tally_; }
+    std::int64_t linesCut() const { return tally_.linesCut; }
 
 private:
     // Writes one row through the sink, cut at the sheet's last column and each text at

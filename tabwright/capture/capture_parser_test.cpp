@@ -36,7 +36,7 @@ struct CaptureRun {
     std::optional<tabwright::SpreadsheetError> tick(std::string_view text)
     {
         parser.append(text);
-        return parser.ProcessReceivedText(sink);
+        return parser.processReceivedText(sink);
     }
     void ticks(const std::vector<std::string>& reads)
     {
@@ -103,7 +103,7 @@ TEST(CaptureParser, TaggedK7rxLineFillsItsRowFromColumnOne)
                 ElementsAre("writeText 5 1 0", "writeText 5 2 0000", "writeText 5 3 12-07-2026",
                             "writeText 5 4 05:10:26", "writeText 5 5 57", "writeText 5 6 (RAW)",
                             "writeText 5 7 43", "writeText 5 8 (C)"));
-    EXPECT_EQ(run.parser.CurrentRow(), 6);
+    EXPECT_EQ(run.parser.currentRow(), 6);
 }
 
 TEST(CaptureParser, Vq480BlocksGoToNewColumnsUnderATimeStamp)
@@ -121,8 +121,8 @@ TEST(CaptureParser, Vq480BlocksGoToNewColumnsUnderATimeStamp)
     expected.push_back("writeNumber 1 3 12.5");
     expected.push_back("writeText 2 3 9999");
     EXPECT_THAT(run.spreadsheet.calls, ElementsAreArray(expected));
-    EXPECT_EQ(run.parser.BlockColumn(), 3);
-    EXPECT_EQ(run.parser.CurrentRow(), 3);
+    EXPECT_EQ(run.parser.blockColumn(), 3);
+    EXPECT_EQ(run.parser.currentRow(), 3);
 }
 
 // Each case is a run from Start: the reads, one per tick, and what they leave.
@@ -185,9 +185,9 @@ TEST(CaptureParser, PlacesEachKindOfLine)
         CaptureRun run;
         run.ticks(c.reads);
         EXPECT_THAT(run.spreadsheet.calls, ElementsAreArray(c.calls)) << c.name;
-        EXPECT_EQ(run.parser.CurrentRow(), c.currentRow) << c.name;
-        EXPECT_EQ(run.parser.BlockColumn(), c.blockColumn) << c.name;
-        EXPECT_EQ(run.parser.ReceiveBuffer(), c.rest) << c.name;
+        EXPECT_EQ(run.parser.currentRow(), c.currentRow) << c.name;
+        EXPECT_EQ(run.parser.blockColumn(), c.blockColumn) << c.name;
+        EXPECT_EQ(run.parser.receiveBuffer(), c.rest) << c.name;
     }
 }
 
@@ -236,7 +236,7 @@ TEST(CaptureParser, EachLineIsOneRowWriteAndTheStampItsOwn)
     parser.startRun();
     parser.append("a\tb\tc\r\nx :: y\r\nd\t" + kSeparator);
     RowCounter sink;
-    EXPECT_FALSE(parser.ProcessReceivedText(sink).has_value());
+    EXPECT_FALSE(parser.processReceivedText(sink).has_value());
     EXPECT_THAT(sink.rows, ElementsAre(std::pair(1, 1), std::pair(2, 1), std::pair(3, 1), std::pair(1, 2)));
     EXPECT_THAT(sink.sizes, ElementsAre(3, 2, 1, 1));
 }
@@ -264,15 +264,15 @@ TEST(CaptureParser, FailedWriteKeepsItsLineAndTheRetryWritesTheSameCells)
         ASSERT_TRUE(failure.has_value()) << c.operation;
         EXPECT_EQ(failure->failure(), c.failure);
         const std::size_t lineStart = c.keptFromLine == 0 ? 0 : text.find("c\t");
-        EXPECT_EQ(run.parser.ReceiveBuffer(), text.substr(lineStart)) << c.operation;
-        EXPECT_EQ(run.parser.CurrentRow(), 1 + c.keptFromLine) << c.operation;
-        EXPECT_EQ(run.parser.BlockColumn(), 1) << c.operation;
+        EXPECT_EQ(run.parser.receiveBuffer(), text.substr(lineStart)) << c.operation;
+        EXPECT_EQ(run.parser.currentRow(), 1 + c.keptFromLine) << c.operation;
+        EXPECT_EQ(run.parser.blockColumn(), 1) << c.operation;
 
         EXPECT_FALSE(run.tick("").has_value());
         EXPECT_EQ(run.spreadsheet.cells, clean.spreadsheet.cells) << c.operation;
-        EXPECT_EQ(run.parser.ReceiveBuffer(), "f");
-        EXPECT_EQ(run.parser.CurrentRow(), clean.parser.CurrentRow());
-        EXPECT_EQ(run.parser.BlockColumn(), 3);
+        EXPECT_EQ(run.parser.receiveBuffer(), "f");
+        EXPECT_EQ(run.parser.currentRow(), clean.parser.currentRow());
+        EXPECT_EQ(run.parser.blockColumn(), 3);
     }
 }
 
@@ -290,10 +290,10 @@ TEST(CaptureParser, AnotherExceptionGoesOnUpLeavingTheLineForLater)
     tabwright::CaptureParser parser(clock);
     parser.startRun();
     parser.append("a\r\n" + kSeparator + "b\r\n");
-    EXPECT_THROW(parser.ProcessReceivedText(sink), std::runtime_error);
-    EXPECT_EQ(parser.ReceiveBuffer(), kSeparator + "b\r\n");
-    EXPECT_EQ(parser.CurrentRow(), 2);
-    EXPECT_EQ(parser.BlockColumn(), 1);
+    EXPECT_THROW(parser.processReceivedText(sink), std::runtime_error);
+    EXPECT_EQ(parser.receiveBuffer(), kSeparator + "b\r\n");
+    EXPECT_EQ(parser.currentRow(), 2);
+    EXPECT_EQ(parser.blockColumn(), 1);
 }
 
 TEST(CaptureParser, StopDropsTheUnfinishedLineAndStartPlacesTheNextRunAtTheTop)
@@ -302,8 +302,8 @@ TEST(CaptureParser, StopDropsTheUnfinishedLineAndStartPlacesTheNextRunAtTheTop)
     run.ticks({kSeparator + "A\r\nB"});
     run.parser.countReceived(12);
     run.parser.stopRun();
-    EXPECT_EQ(run.parser.ReceiveBuffer(), "");
-    EXPECT_EQ(run.parser.BytesReceived(), 0);
+    EXPECT_EQ(run.parser.receiveBuffer(), "");
+    EXPECT_EQ(run.parser.bytesReceived(), 0);
     run.parser.startRun();
     run.spreadsheet.calls.clear();
     run.ticks({"\r", "\nC\r\n"});
@@ -380,7 +380,7 @@ TEST(CaptureParser, EachFormatsLastColumnAndCellLengthCutWhatTheSheetCannotHoldA
         CaptureRun run;
         run.parser.setSheetLimits(c.limits);
         run.ticks({c.text});
-        const tabwright::SheetTally& tally = run.parser.Tally();
+        const tabwright::SheetTally& tally = run.parser.tally();
         EXPECT_EQ(run.spreadsheet.cells.size(), c.cellsWritten) << c.name;
         EXPECT_EQ(tally.linesCut, c.linesCut) << c.name;
         EXPECT_EQ(tally.cellsLeftOut, c.cellsLeftOut) << c.name;
@@ -416,8 +416,8 @@ TEST(CaptureParser, CountsTheRowsTheSheetHoldsAndThePlainFieldsLeftOutPastColumn
     for (const auto& c : cases) {
         CaptureRun run;
         run.ticks({c.text});
-        const tabwright::SheetTally& tally = run.parser.Tally();
-        EXPECT_EQ(run.parser.RowsWritten(), c.rows) << c.name;
+        const tabwright::SheetTally& tally = run.parser.tally();
+        EXPECT_EQ(run.parser.rowsWritten(), c.rows) << c.name;
         EXPECT_EQ(tally.plainLinesTrimmed, c.linesTrimmed) << c.name;
         EXPECT_EQ(tally.fieldsLeftOut, c.fieldsLeftOut) << c.name;
         EXPECT_EQ(tally.firstTrimmedRow, c.firstTrimmedRow) << c.name;
@@ -432,14 +432,14 @@ TEST(CaptureParser, AFailedSliceTakesBackWhatItsLinesCounted)
     run.parser.setSheetLimits(tabwright::kXlsSheet);
     run.spreadsheet.failNextCall("writeRow");
     EXPECT_TRUE(run.tick(taggedLine(300) + plainLine(300)).has_value());
-    EXPECT_EQ(run.parser.Tally().linesCut, 0);
-    EXPECT_EQ(run.parser.Tally().fieldsLeftOut, 0);
+    EXPECT_EQ(run.parser.tally().linesCut, 0);
+    EXPECT_EQ(run.parser.tally().fieldsLeftOut, 0);
     run.ticks({""});
-    EXPECT_EQ(run.parser.Tally().linesCut, 1);
-    EXPECT_EQ(run.parser.Tally().cellsLeftOut, 45);
-    EXPECT_EQ(run.parser.Tally().fieldsLeftOut, 44);
+    EXPECT_EQ(run.parser.tally().linesCut, 1);
+    EXPECT_EQ(run.parser.tally().cellsLeftOut, 45);
+    EXPECT_EQ(run.parser.tally().fieldsLeftOut, 44);
     // A new run counts from nothing, with the limits it was given.
     run.parser.startRun();
-    EXPECT_EQ(run.parser.Tally().linesCut, 0);
-    EXPECT_EQ(run.parser.Limits().columns, 256);
+    EXPECT_EQ(run.parser.tally().linesCut, 0);
+    EXPECT_EQ(run.parser.limits().columns, 256);
 }

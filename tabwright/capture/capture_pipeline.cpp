@@ -25,7 +25,7 @@ public:
     {
         rows_.writeRow(row, firstColumn, values);
     }
-    bool sliceFull() const override { return rows_.sliceFull() || parser_.LineOffset() >= stopAt_; }
+    bool sliceFull() const override { return rows_.sliceFull() || parser_.lineOffset() >= stopAt_; }
     void flush() override { rows_.flush(); }
 
 private:
@@ -41,7 +41,8 @@ std::int64_t CapturePipeline::readIncomingText()
     std::int64_t taken = 0;
     do {
         // A recording's next piece waits until the lines before its mark are written.
-        if (const auto mark = source_.writtenBeforeNextText(); mark && parser_.LineOffset() < *mark && lineWaiting())
+        if (const auto mark = source_.writtenBeforeNextText();
+            mark && parser_.lineOffset() < *mark && lineWaiting())
             break;
         const std::string text = source_.takePendingText();
         if (text.empty())
@@ -56,14 +57,14 @@ std::int64_t CapturePipeline::readIncomingText()
 void CapturePipeline::feedParser()
 {
     const std::int64_t end = queue_.size();
-    while (fed_ < end && (parser_.ReceiveBuffer().size() < kWindow || !parser_.LineWaiting())) {
+    while (fed_ < end && (parser_.receiveBuffer().size() < kWindow || !parser_.lineWaiting())) {
         const auto want = static_cast<std::size_t>(std::min<std::int64_t>(end - fed_, kWindow));
         std::string window;
         window.reserve(want);
         const std::size_t got = queue_.readAt(fed_, want, window);
         if (got == 0)
-            throw std::runtime_error("the queue ended at " + std::to_string(fed_) + " of " + std::to_string(end) +
-                                     " bytes");
+            throw std::runtime_error("the queue ended at " + std::to_string(fed_) + " of " +
+                                     std::to_string(end) + " bytes");
         parser_.append(window);
         fed_ += static_cast<std::int64_t>(got);
         parser_.setTextBeyond(fed_ < end);
@@ -74,16 +75,18 @@ void CapturePipeline::feedParser()
 bool CapturePipeline::lineWaiting()
 {
     feedParser();
-    return parser_.LineWaiting();
+    return parser_.lineWaiting();
 }
 
-std::optional<SpreadsheetError> CapturePipeline::writeLines(RowSink& rows, std::chrono::steady_clock::time_point deadline,
+std::optional<SpreadsheetError> CapturePipeline::writeLines(RowSink& rows,
+                                                            std::chrono::steady_clock::time_point deadline,
                                                             const std::function<void()>& afterSlice)
 {
-    const std::int64_t stopAt = source_.writtenBeforeNextText().value_or(std::numeric_limits<std::int64_t>::max());
+    const std::int64_t stopAt =
+        source_.writtenBeforeNextText().value_or(std::numeric_limits<std::int64_t>::max());
     SliceUpTo slice(rows, parser_, stopAt);
-    while (parser_.LineOffset() < stopAt && lineWaiting()) {
-        if (auto failure = parser_.ProcessReceivedText(slice))
+    while (parser_.lineOffset() < stopAt && lineWaiting()) {
+        if (auto failure = parser_.processReceivedText(slice))
             return failure;
         if (afterSlice)
             afterSlice();
@@ -96,9 +99,9 @@ std::optional<SpreadsheetError> CapturePipeline::writeLines(RowSink& rows, std::
 std::optional<SpreadsheetError> CapturePipeline::writeEverything(RowSink& rows)
 {
     while (lineWaiting())
-        if (auto failure = parser_.ProcessReceivedText(rows))
+        if (auto failure = parser_.processReceivedText(rows))
             return failure;
-    return parser_.WriteUnfinishedLine(rows);
+    return parser_.writeUnfinishedLine(rows);
 }
 
 }  // namespace tabwright

@@ -51,7 +51,10 @@ public:
     std::optional<SpreadsheetError> writeEverything(RowSink& rows);
 
     // The queue's bytes not yet written as cells.
-    std::int64_t bytesWaiting() const { return std::max<std::int64_t>(queue_.size() - parser_.LineOffset(), 0); }
+    std::int64_t bytesWaiting() const
+    {
+        return std::max<std::int64_t>(queue_.size() - parser_.lineOffset(), 0);
+    }
 
 private:
     // Tops the parser's text up from the queue: at least a window ahead of what is written,

@@ -57,7 +57,7 @@ public:
     void writeRow(int row, int firstColumn, std::span<const tabwright::CellValue> values) override
     {
         cells_.writeRow(row, firstColumn, values);
-        mostHeld = std::max(mostHeld, parser_.ReceiveBuffer().size());
+        mostHeld = std::max(mostHeld, parser_.receiveBuffer().size());
     }
     testing_support::RecordingSpreadsheet sheet;
     std::size_t mostHeld = 0;
@@ -95,8 +95,10 @@ TEST(CapturePipeline, ReadIncomingTextQueuesTheSourcesTextAndCountsIt)
     EXPECT_EQ(pipe.pipeline.readIncomingText(), 0);  // an empty read is not counted
     pipe.source.received = "cde";
     EXPECT_EQ(pipe.pipeline.readIncomingText(), 3);
-    EXPECT_EQ(pipe.queue.text, std::string("ab\0\xff" "cde", 7));
-    EXPECT_EQ(pipe.parser.BytesReceived(), 7);
+    EXPECT_EQ(pipe.queue.text, std::string("ab\0\xff"
+                                           "cde",
+                                           7));
+    EXPECT_EQ(pipe.parser.bytesReceived(), 7);
     EXPECT_EQ(pipe.pipeline.bytesWaiting(), 7);
 }
 
@@ -109,8 +111,8 @@ testing_support::RecordingSpreadsheet wholeParse(const std::string& text)
     parser.append(text);
     testing_support::RecordingSpreadsheet sheet;
     tabwright::SpreadsheetRowSink rows(sheet);
-    EXPECT_FALSE(parser.ProcessReceivedText(rows));
-    EXPECT_FALSE(parser.WriteUnfinishedLine(rows));
+    EXPECT_FALSE(parser.processReceivedText(rows));
+    EXPECT_FALSE(parser.writeUnfinishedLine(rows));
     return sheet;
 }
 

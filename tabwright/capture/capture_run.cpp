@@ -30,7 +30,7 @@ CaptureRun::CaptureRun(CaptureRunParts parts)
     : parts_(parts),
       stampClock_(parts.clock,
                   [this](std::int32_t milliseconds) {
-                      journal_.recordStampTime(parser_.LineOffset(), milliseconds);
+                      journal_.recordStampTime(parser_.lineOffset(), milliseconds);
                   }),
       parser_(stampClock_),
       journal_(parts.journal)
@@ -202,10 +202,10 @@ void CaptureRun::showTaskOutcome(std::string_view status, std::string path, std:
 
 void CaptureRun::showCountOrReady()
 {
-    if (parser_.BytesReceived() == 0)
+    if (parser_.bytesReceived() == 0)
         show(picture_.phase, "Ready");
     else
-        showBytesReceived(parser_.BytesReceived());
+        showBytesReceived(parser_.bytesReceived());
 }
 
 void CaptureRun::showBytesReceived(std::int64_t count)
@@ -263,13 +263,13 @@ void CaptureRun::takeInText()
 {
     if (pipeline_.readIncomingText() == 0)
         return;
-    journal_.recordRead(parser_.LineOffset(), parts_.clock.millisecondsSinceMidnight());
+    journal_.recordRead(parser_.lineOffset(), parts_.clock.millisecondsSinceMidnight());
     journal_.flush();
     showJournalFailure();
     // While paused the status keeps saying so; Resume shows the count. A blocked run shows
     // the count beside why nothing is written.
     if (state_ != RunState::Paused)
-        showBytesReceived(parser_.BytesReceived());
+        showBytesReceived(parser_.bytesReceived());
 }
 
 void CaptureRun::showJournalFailure()
@@ -301,8 +301,8 @@ std::optional<SpreadsheetError> CaptureRun::writeSlices(std::chrono::steady_cloc
 
 void CaptureRun::showCutLines()
 {
-    const SheetTally& tally = parser_.Tally();
-    const SheetNotices notices = sheetNotices(tally, parser_.Limits(), kColumnLimit);
+    const SheetTally& tally = parser_.tally();
+    const SheetNotices notices = sheetNotices(tally, parser_.limits(), kColumnLimit);
     // Cuts are told whenever there are more; the plain lines' fields left out once a run.
     if (notices.linesCut && tally.linesCut != told_.linesCut)
         show(picture_.phase, *notices.linesCut);
@@ -329,8 +329,8 @@ void CaptureRun::block(const SpreadsheetError& error)
     picture_.blocked = true;
     logInfo(captureLog(), std::string(blockedText(error)) + ": " + error.what());
     show(picture_.phase, blockedText(error), error.what());
-    if (parser_.BytesReceived() > 0)
-        showBytesReceived(parser_.BytesReceived());
+    if (parser_.bytesReceived() > 0)
+        showBytesReceived(parser_.bytesReceived());
 }
 
 void CaptureRun::loseLink(const std::string& reason)
@@ -406,8 +406,8 @@ void CaptureRun::finishStop(const std::optional<SpreadsheetError>& unwritten)
 {
     parts_.timer.setTimerEnabled(false);
     // The run's figures, before Stop starts the count again.
-    const std::int64_t bytes = parser_.BytesReceived();
-    const int rows = parser_.RowsWritten();
+    const std::int64_t bytes = parser_.bytesReceived();
+    const int rows = parser_.rowsWritten();
     dropUnfinishedText();
     closePort();
     journal_.recordStop(!unwritten);

@@ -144,7 +144,7 @@ public:
     const RunJournal& journal() const { return journal_; }
     // Whether every line of the last run reached the sheet whole: none cut at the sheet's
     // last column or a cell's length, none left unwritten at Stop.
-    bool everyLineWritten() const { return !textUnwritten_ && parser_.Tally().sheetHoldsEveryCell(); }
+    bool everyLineWritten() const { return !textUnwritten_ && parser_.tally().sheetHoldsEveryCell(); }
     // Whether the port went away during the run and has not been opened again.
     bool portLost() const { return portLost_; }
     // The spreadsheet application and the sheet of the last Start, or none.

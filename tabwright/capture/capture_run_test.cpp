@@ -312,7 +312,7 @@ TEST_F(RunFixture, TickReadsWritesAndRearmsUntilStopped)
     port.received = "0 0001 :: 12-07-2026 = 57\r\nA\tB";
     tick();
     EXPECT_EQ(spreadsheets.last().cells.size(), 4u);
-    EXPECT_EQ(run.parser().ReceiveBuffer(), "A\tB");
+    EXPECT_EQ(run.parser().receiveBuffer(), "A\tB");
     EXPECT_EQ(view.shown.back(), running("Bytes Received: 30"));
     EXPECT_TRUE(view.timerOn);
 
@@ -375,7 +375,7 @@ TEST_F(RunFixture, TheSheetsLimitsCutTheLinesAndTheRunTellsEachKindOnce)
     port.received = plain + "\r\n";
     tick();
     EXPECT_EQ(told("Fields past column 256"), 1);
-    EXPECT_EQ(run.parser().Tally().fieldsLeftOut, 3 * 45);
+    EXPECT_EQ(run.parser().tally().fieldsLeftOut, 3 * 45);
 }
 
 TEST_F(RunFixture, PauseResumeAndStartDoNothingOutOfTheirState)
@@ -536,8 +536,8 @@ TEST_P(StopCases, ShowsTheStoppedWindowAndRunsTheMacroOnlyWithAWorkbook)
     EXPECT_EQ(run.state(), RunState::Stopped);
     EXPECT_FALSE(view.timerOn);
     EXPECT_FALSE(port.isOpen());
-    EXPECT_EQ(run.parser().BytesReceived(), 0);
-    EXPECT_TRUE(run.parser().ReceiveBuffer().empty());
+    EXPECT_EQ(run.parser().bytesReceived(), 0);
+    EXPECT_TRUE(run.parser().receiveBuffer().empty());
     const bool ran =
         !spreadsheets.made.empty() && spreadsheets.last().calls.back() == "runMacro spreadsheet.ods! Chart";
     EXPECT_EQ(ran, GetParam().macroRuns);
@@ -688,7 +688,7 @@ TEST_F(RunFixture, ABacklogIsWrittenOverSeveralTicksInOrderAndPauseActsAtOnce)
     run.resume();
     for (int ticks = 0; view.timerOn && ticks < 1000 && run.bytesWaiting() > 0; ++ticks)
         tick();
-    EXPECT_EQ(run.parser().ReceiveBuffer(), "");
+    EXPECT_EQ(run.parser().receiveBuffer(), "");
     EXPECT_EQ(view.shown.back(),
               running(bytesReceivedText(static_cast<std::int64_t>(numberedLines(kLines).size()))));
     // Every line in its own row, in the order sent.

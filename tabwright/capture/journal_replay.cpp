@@ -45,7 +45,7 @@ ReplaySummary replayJournal(JournalReplaySource& source, CaptureSheet& sheet,
 {
     source.open();
     const CaptureParser* parsing = nullptr;
-    CaptureParser parser(source.stampClock([&parsing] { return parsing->LineOffset(); }));
+    CaptureParser parser(source.stampClock([&parsing] { return parsing->lineOffset(); }));
     parsing = &parser;
     parser.startRun();
     // The journal is the source and, being on the disk already, its own queue.
@@ -64,7 +64,7 @@ ReplaySummary replayJournal(JournalReplaySource& source, CaptureSheet& sheet,
     } while (pipeline.sourceHasMore());
     throwOn(pipeline.writeEverything(rows));
     rows.flushAll();
-    const ReplaySummary summary{parser.BytesReceived(), parser.Tally()};
+    const ReplaySummary summary{parser.bytesReceived(), parser.tally()};
     parser.stopRun();
     source.close();
     return summary;

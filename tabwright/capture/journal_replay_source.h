@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <string_view>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tabwright/capture/journal_reads.h"

@@ -46,9 +46,9 @@ void parseReads(benchmark::State& state, const std::vector<std::string>& reads, 
         parser->startRun();
         for (const std::string& read : reads) {
             parser->append(read);
-            parser->ProcessReceivedText(sink);
+            parser->processReceivedText(sink);
         }
-        benchmark::DoNotOptimize(parser->ReceiveBuffer().size());
+        benchmark::DoNotOptimize(parser->receiveBuffer().size());
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
     state.counters["cells_per_s"] =

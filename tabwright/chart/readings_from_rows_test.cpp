@@ -33,7 +33,7 @@ struct ChartedCapture {
     void receive(const std::string& text)
     {
         parser.append(text);
-        EXPECT_FALSE(parser.ProcessReceivedText(extraction));
+        EXPECT_FALSE(parser.processReceivedText(extraction));
     }
     const ReadingSeries& series(const std::string& name)
     {

@@ -149,7 +149,7 @@ int saveCapture(const CaptureRun& run, const CaptureOptions& options, std::ostre
 void printSummary(const CaptureRun& run, const TerminalRunView& view, std::ostream& out)
 {
     out << "Bytes received: " << view.bytesReceived() << '\n'
-        << sheetSummary(run.parser().Tally(), run.parser().Limits(), kColumnLimit);
+        << sheetSummary(run.parser().tally(), run.parser().limits(), kColumnLimit);
     out << "Journal: " << run.journal().summary() << '\n' << std::flush;
 }
 

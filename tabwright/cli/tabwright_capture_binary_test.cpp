@@ -56,7 +56,7 @@ std::string expectedCsv(const std::string& text)
     CsvSpreadsheet sheet("expected.csv");
     SpreadsheetRowSink sink(sheet);
     parser.append(text);
-    parser.ProcessReceivedText(sink);
+    parser.processReceivedText(sink);
     return sheet.csvText();
 }
 

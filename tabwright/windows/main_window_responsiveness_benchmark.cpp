@@ -138,7 +138,7 @@ void macroAndRebuild()
     instrument.send(lines);
     testing_support::runEventsUntil(
         [&] {
-            return measured.window->run().parser().BytesReceived() == static_cast<std::int64_t>(lines.size());
+            return measured.window->run().parser().bytesReceived() == static_cast<std::int64_t>(lines.size());
         },
         120s);
     const frmMain& window = *measured.window;
