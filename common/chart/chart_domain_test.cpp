@@ -11,7 +11,7 @@
 #include "common/chart/chart_file_kind.h"
 #include "common/chart/clock_time.h"
 #include "common/chart/decimation.h"
-#include "common/chart/number_text.h"
+#include "common/core/leading_number.h"
 #include "common/chart/reading_series.h"
 #include "common/chart/reading_set.h"
 #include "common/chart/reading_statistics.h"
@@ -41,7 +41,7 @@ ReadingSeries noisySeries(std::size_t count, std::uint32_t seed)
     return series;
 }
 
-TEST(ParseNumber, TakesWholeNumbersOnly)
+TEST(ReadingNumbers, AreWholeDecimalTextsWithEitherSign)
 {
     const struct {
         std::string text;
@@ -52,7 +52,8 @@ TEST(ParseNumber, TakesWholeNumbersOnly)
         {"inf", {}}, {"nan", {}},   {"+-1", {}},        {"0000", 0},      {"   ", {}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(common::parseNumber(c.text), c.number) << c.text;
+        EXPECT_EQ(common::decimalNumber(c.text, common::Blanks::Spaces, common::Sign::PlusOrMinus), c.number)
+            << c.text;
 }
 
 TEST(ClockTime, ParsesTimesOfDayAndRefusesTheRest)

@@ -119,9 +119,16 @@ double leadingNumber(std::string_view text, LeadingNumberRule rule)
     return negative ? -value : value;
 }
 
-std::optional<double> decimalNumber(std::string_view text, Blanks blanks)
+std::optional<double> decimalNumber(std::string_view text, Blanks blanks, Sign sign)
 {
     text = withoutBlanks(text, blanks);
+    if (text.starts_with('+') && (sign == Sign::PlusOrMinus || sign == Sign::PlusBeforeSigned)) {
+        text.remove_prefix(1);
+        if (sign == Sign::PlusOrMinus && text.starts_with('-'))
+            return std::nullopt;
+    }
+    if (sign == Sign::None && text.starts_with('-'))
+        return std::nullopt;
     double value = 0;
     const auto [stop, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || error != std::errc() || stop != text.data() + text.size() || !std::isfinite(value))

@@ -32,8 +32,9 @@ struct LeadingNumberRule {
 double leadingNumber(std::string_view text, LeadingNumberRule rule);
 
 // The whole text (blanks around it as `blanks` lets stand) read as one finite decimal
-// number: an optional "-", digits, an optional fraction and exponent. Nothing for any other
+// number: a sign as `sign` lets stand ("-" by default, "+" too with PlusOrMinus: a reading
+// in an instrument's line), digits, an optional fraction and exponent. Nothing for any other
 // text, an empty one, "inf" and "nan" included.
-std::optional<double> decimalNumber(std::string_view text, Blanks blanks);
+std::optional<double> decimalNumber(std::string_view text, Blanks blanks, Sign sign = Sign::Minus);
 
 }  // namespace common

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/chart/number_text.h"
+#include "common/core/leading_number.h"
 #include "logfetch/convert/bin_format.h"
 #include "logfetch/convert/bin_reader.h"
 #include "logfetch/convert/conversion_error.h"
@@ -109,7 +109,7 @@ public:
     // The temperature the last record's lines showed, and its unit; empty without one.
     std::optional<double> temperature() const
     {
-        return withTemperature_ ? common::parseNumber(temperature_) : std::nullopt;
+        return withTemperature_ ? common::decimalNumber(temperature_, common::Blanks::Spaces, common::Sign::PlusOrMinus) : std::nullopt;
     }
     std::string_view temperatureUnit() const { return temperatureUnit_; }
 

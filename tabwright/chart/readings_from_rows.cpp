@@ -4,7 +4,7 @@
 #include <string_view>
 #include <variant>
 
-#include "common/chart/number_text.h"
+#include "common/core/leading_number.h"
 
 namespace tabwright {
 
@@ -14,7 +14,7 @@ std::optional<double> numberIn(const CellValue& value)
 {
     if (const auto* number = std::get_if<double>(&value))
         return *number;
-    return common::parseNumber(std::get<std::string_view>(value));
+    return common::decimalNumber(std::get<std::string_view>(value), common::Blanks::Spaces, common::Sign::PlusOrMinus);
 }
 
 // The unit inside "(UNIT)", or empty for any other cell.
