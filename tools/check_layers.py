@@ -6,8 +6,10 @@
 The layers, lowest first: common/core and common/chart, common/widgets, serial/, then each
 program (logfetch/, tabwright/). Inside a program the domain folders sit below
 cli/ and windows/. Only tests, benchmarks, fuzzers, testing/ folders and tools/
-may include a testing/ folder. Prints one line per offending include and exits
-with 1 when there is any.
+may include a testing/ folder. The plain domain folders (PLAIN_DOMAIN) do no I/O of their
+own: their product code includes no file, folder, process, socket, settings or serial-port
+header, and nothing of serial/. Prints one line per offending include and exits with 1 when
+there is any.
 """
 
 import pathlib
@@ -19,6 +21,15 @@ FRONT_FOLDERS = ("cli", "windows")
 SOURCE_SUFFIXES = (".h", ".cpp")
 TEST_SUFFIXES = ("_test.cpp", "_benchmark.cpp", "_fuzzer.cpp")
 INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"')
+SYSTEM_INCLUDE = re.compile(r'^\s*#\s*include\s*<([^>]+)>')
+# Folders of plain C++ that reach the world only through the interfaces passed in.
+PLAIN_DOMAIN = ("common/chart", "tabwright/chart", "tabwright/emulator")
+# Headers that open files, folders, processes, sockets, settings or ports.
+IO_HEADERS = re.compile(
+    r"^(fstream|filesystem|fcntl\.h|unistd\.h|dirent\.h|sys/.*|"
+    r"(QtCore/|QtNetwork/|QtSerialPort/)?(QFile|QFileInfo|QDir|QDirIterator|QSaveFile|QTemporaryFile|"
+    r"QTemporaryDir|QSettings|QProcess|QStandardPaths|QLocalSocket|QLocalServer|QTcpSocket|"
+    r"QSerialPort|QSerialPortInfo))$")
 
 
 def parts_of(path):
@@ -65,6 +76,21 @@ def forbidden(relative, included):
     return None
 
 
+def in_plain_domain(relative):
+    return any(relative.startswith(folder + "/") for folder in PLAIN_DOMAIN) and not is_test_code(relative)
+
+
+def io_forbidden(relative, system_header=None, included=None):
+    """Why a plain domain file may not include this, or None when it may."""
+    if not in_plain_domain(relative):
+        return None
+    if system_header is not None and IO_HEADERS.match(system_header):
+        return "a plain domain folder does no I/O of its own"
+    if included is not None and parts_of(included)[0] == "serial":
+        return "a plain domain folder does not reach the serial port"
+    return None
+
+
 def offences(root):
     found = []
     for top in ("common", "serial") + PRODUCTS:
@@ -74,10 +100,16 @@ def offences(root):
             relative = path.relative_to(root).as_posix()
             lines = path.read_text(encoding="utf-8", errors="replace").splitlines()
             for number, line in enumerate(lines, start=1):
+                system = SYSTEM_INCLUDE.match(line)
+                if system:
+                    reason = io_forbidden(relative, system_header=system.group(1))
+                    if reason:
+                        found.append(f"{relative}:{number}: includes <{system.group(1)}>: {reason}")
+                    continue
                 match = INCLUDE.match(line)
                 if not match:
                     continue
-                reason = forbidden(relative, match.group(1))
+                reason = forbidden(relative, match.group(1)) or io_forbidden(relative, included=match.group(1))
                 if reason:
                     found.append(f'{relative}:{number}: includes "{match.group(1)}": {reason}')
     return found

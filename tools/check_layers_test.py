@@ -37,7 +37,31 @@ CASES = [
     ("serial/port_test.cpp", "testing/pty_instrument.h", False),
     ("tabwright/capture/run_benchmark.cpp", "tabwright/testing/recording_spreadsheet.h", False),
     ("tabwright/testing/recording_spreadsheet.h", "testing/temp_folder.h", False),
+    # The plain domain folders reach no port.
+    ("tabwright/emulator/model.cpp", "serial/serial_port.h", True),
+    ("tabwright/capture/serial_port_source.h", "serial/serial_port.h", False),
 ]
+
+# (file, the system header planted in it, whether the checker must refuse it): the plain
+# domain folders do no I/O of their own; tests of them, and other folders, may.
+SYSTEM_CASES = [
+    ("tabwright/emulator/model.cpp", "fstream", True),
+    ("tabwright/chart/rows.cpp", "QFile", True),
+    ("common/chart/series.cpp", "unistd.h", True),
+    ("tabwright/chart/rows.h", "QtCore/QSettings", True),
+    ("tabwright/emulator/model.cpp", "sys/stat.h", True),
+    ("tabwright/emulator/model.cpp", "string", False),
+    ("common/chart/clock_time.cpp", "cstdio", False),
+    ("tabwright/emulator/model_test.cpp", "fstream", False),
+    ("tabwright/calc/office.cpp", "QProcess", False),
+    ("common/core/paths.cpp", "filesystem", False),
+]
+
+
+def plant(tree, source, line):
+    path = tree / source
+    path.parent.mkdir(parents=True)
+    path.write_text(f"#include <vector>\n\n{line}\n")
 
 
 def check(tree):
@@ -56,6 +80,18 @@ class CheckLayersTest(unittest.TestCase):
                 if refused:
                     self.assertEqual(len(found), 1, found)
                     self.assertTrue(found[0].startswith(f'{source}:3: includes "{included}"'), found)
+                else:
+                    self.assertEqual(found, [])
+
+    def test_each_planted_system_header(self):
+        for source, header, refused in SYSTEM_CASES:
+            with self.subTest(source=source, header=header), tempfile.TemporaryDirectory() as scratch:
+                tree = pathlib.Path(scratch)
+                plant(tree, source, f"#include <{header}>")
+                found = check_layers.offences(tree)
+                if refused:
+                    self.assertEqual(len(found), 1, found)
+                    self.assertTrue(found[0].startswith(f"{source}:3: includes <{header}>"), found)
                 else:
                     self.assertEqual(found, [])
 
