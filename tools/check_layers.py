@@ -8,7 +8,8 @@ program (logfetch/, tabwright/). Inside a program the domain folders sit below
 cli/ and windows/. Only tests, benchmarks, fuzzers, testing/ folders and tools/
 may include a testing/ folder. The plain domain folders (PLAIN_DOMAIN) do no I/O of their
 own: their product code includes no file, folder, process, socket, settings or serial-port
-header, and nothing of serial/. Prints one line per offending include and exits with 1 when
+header, nothing of serial/ and nothing of the platform folders (PLATFORM_FOLDERS) that feed
+them. Prints one line per offending include and exits with 1 when
 there is any.
 """
 
@@ -23,7 +24,9 @@ TEST_SUFFIXES = ("_test.cpp", "_benchmark.cpp", "_fuzzer.cpp")
 INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"')
 SYSTEM_INCLUDE = re.compile(r'^\s*#\s*include\s*<([^>]+)>')
 # Folders of plain C++ that reach the world only through the interfaces passed in.
-PLAIN_DOMAIN = ("common/chart", "tabwright/chart", "tabwright/emulator")
+PLAIN_DOMAIN = ("common/chart", "tabwright/capture", "tabwright/chart", "tabwright/emulator")
+# Folders of the platform pieces the plain domain folders are fed through, never include.
+PLATFORM_FOLDERS = ("tabwright/files", "tabwright/calc")
 # Headers that open files, folders, processes, sockets, settings or ports.
 IO_HEADERS = re.compile(
     r"^(fstream|filesystem|fcntl\.h|unistd\.h|dirent\.h|sys/.*|"
@@ -88,6 +91,8 @@ def io_forbidden(relative, system_header=None, included=None):
         return "a plain domain folder does no I/O of its own"
     if included is not None and parts_of(included)[0] == "serial":
         return "a plain domain folder does not reach the serial port"
+    if included is not None and included.startswith(tuple(folder + "/" for folder in PLATFORM_FOLDERS)):
+        return "a plain domain folder is fed through interfaces, below the platform folders"
     return None
 
 

@@ -39,7 +39,7 @@ CASES = [
     ("tabwright/testing/recording_spreadsheet.h", "testing/temp_folder.h", False),
     # The plain domain folders reach no port.
     ("tabwright/emulator/model.cpp", "serial/serial_port.h", True),
-    ("tabwright/capture/serial_port_source.h", "serial/serial_port.h", False),
+    ("tabwright/files/serial_port_source.h", "serial/serial_port.h", False),
 ]
 
 # (file, the system header planted in it, whether the checker must refuse it): the plain
@@ -50,6 +50,7 @@ SYSTEM_CASES = [
     ("common/chart/series.cpp", "unistd.h", True),
     ("tabwright/chart/rows.h", "QtCore/QSettings", True),
     ("tabwright/emulator/model.cpp", "sys/stat.h", True),
+    ("tabwright/capture/capture_run.cpp", "fcntl.h", True),
     ("tabwright/emulator/model.cpp", "string", False),
     ("common/chart/clock_time.cpp", "cstdio", False),
     ("tabwright/emulator/model_test.cpp", "fstream", False),

@@ -7,7 +7,7 @@
 
 #include "tabwright/calc/calc_spreadsheet.h"
 #include "tabwright/capture/capture_workbook.h"
-#include "tabwright/capture/workbook_files.h"
+#include "tabwright/files/workbook_files.h"
 #include "testing/temp_folder.h"
 
 namespace {

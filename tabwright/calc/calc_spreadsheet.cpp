@@ -50,8 +50,8 @@
 #include "tabwright/calc/uno_link.h"
 #include "tabwright/capture/log_categories.h"
 #include "tabwright/capture/macro_reference.h"
-#include "tabwright/capture/replace_file_content.h"
-#include "tabwright/capture/workbook_files.h"
+#include "tabwright/files/replace_file_content.h"
+#include "tabwright/files/workbook_files.h"
 
 namespace tabwright {
 

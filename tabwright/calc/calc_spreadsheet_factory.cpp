@@ -8,11 +8,11 @@
 
 #include "tabwright/calc/calc_spreadsheet.h"
 #include "tabwright/capture/capture_settings.h"
-#include "tabwright/capture/ini_settings_store.h"
+#include "tabwright/files/ini_settings_store.h"
 #include "tabwright/capture/log_categories.h"
 #include "tabwright/capture/program_identity.h"
 #include "tabwright/capture/trusted_folders.h"
-#include "tabwright/capture/workbook_files.h"
+#include "tabwright/files/workbook_files.h"
 
 namespace tabwright {
 

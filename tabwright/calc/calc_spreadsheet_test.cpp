@@ -32,7 +32,7 @@
 #include "tabwright/calc/uno_link.h"
 #include "tabwright/calc/workbook_maker.h"
 #include "tabwright/capture/capture_workbook.h"
-#include "tabwright/capture/workbook_files.h"
+#include "tabwright/files/workbook_files.h"
 #include "tabwright/testing/calc_user_side.h"
 #include "testing/temp_folder.h"
 #include "testing/virtual_display.h"

@@ -11,9 +11,9 @@
 #include <string>
 
 #include "tabwright/calc/calc_spreadsheet.h"
-#include "tabwright/capture/capture_journal.h"
+#include "tabwright/files/capture_journal.h"
 #include "tabwright/capture/capture_run.h"
-#include "tabwright/capture/serial_port_source.h"
+#include "tabwright/files/serial_port_source.h"
 #include "tabwright/testing/headless_calc_factory.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_folder.h"

@@ -5,12 +5,12 @@
 
 #include <QDateTime>
 
+#include "common/core/path_text.h"
 #include "tabwright/capture/batching_row_sink.h"
 #include "tabwright/capture/capture_workbook.h"
 #include "tabwright/capture/digit_grouping.h"
 #include "tabwright/capture/log_categories.h"
 #include "tabwright/capture/watched_sheet.h"
-#include "tabwright/capture/workbook_files.h"
 
 namespace tabwright {
 
@@ -490,7 +490,7 @@ void CaptureRun::runMacro()
     auto ran = std::make_shared<bool>(false);
     auto messages = std::make_shared<HeldMessages>();
     steps_->run(
-        [application = spreadsheet_.application, workbook = fileNameOf(captureWorkbook_), name = macroName_,
+        [application = spreadsheet_.application, workbook = common::splitPath(captureWorkbook_).fileName, name = macroName_,
          failure, ran, messages] {
             try {
                 *ran = runEndOfRunMacro(*application, workbook, name, *messages);

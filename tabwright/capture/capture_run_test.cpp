@@ -1,5 +1,5 @@
 #include "tabwright/capture/capture_run.h"
-#include "tabwright/capture/capture_journal.h"
+#include "tabwright/files/capture_journal.h"
 #include "tabwright/capture/incoming_text.h"
 
 #include <gmock/gmock.h>
@@ -15,8 +15,8 @@
 #include "tabwright/capture/digit_grouping.h"
 #include "tabwright/capture/journal_reads.h"
 #include "tabwright/capture/port_or_emulator_source.h"
-#include "tabwright/capture/serial_port_source.h"
-#include "tabwright/chart/journal_chart.h"
+#include "tabwright/files/serial_port_source.h"
+#include "tabwright/files/journal_chart.h"
 #include "tabwright/chart/run_readings.h"
 #include "tabwright/testing/recording_spreadsheet_factory.h"
 #include "testing/event_loop.h"

@@ -1,14 +1,22 @@
 #include "tabwright/capture/capture_workbook.h"
 
 #include <exception>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "tabwright/capture/log_categories.h"
-#include "tabwright/capture/workbook_files.h"
 
 namespace tabwright {
 
 namespace {
+
+// The names of the personal macro workbook looked for in the start-up folder, in order.
+const std::vector<std::string>& personalWorkbookNames()
+{
+    static const std::vector<std::string> names{"Personal.ods", "Personal.xls"};
+    return names;
+}
 
 void openPersonalWorkbook(SpreadsheetApplication& spreadsheet)
 {

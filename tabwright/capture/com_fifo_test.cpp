@@ -6,7 +6,8 @@
 #include <map>
 #include <tuple>
 
-#include "tabwright/capture/ini_settings_store.h"
+#include "tabwright/files/ini_settings_store.h"
+#include "tabwright/files/kernel_version_query.h"
 #include "testing/port_mapping.h"
 
 namespace tabwright {

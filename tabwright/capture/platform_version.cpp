@@ -1,7 +1,5 @@
 #include "tabwright/capture/platform_version.h"
 
-#include <sys/utsname.h>
-
 #include <limits>
 
 #include "common/core/whole_number.h"
@@ -32,14 +30,6 @@ std::optional<PlatformVersion> parseKernelRelease(std::string_view release)
     if (!minor)
         return std::nullopt;
     return PlatformVersion{*major, *minor};
-}
-
-std::optional<PlatformVersion> KernelVersionQuery::platformVersion() const
-{
-    utsname names{};
-    if (uname(&names) != 0)
-        return std::nullopt;
-    return parseKernelRelease(names.release);
 }
 
 }  // namespace tabwright

@@ -18,12 +18,6 @@ public:
     virtual std::optional<PlatformVersion> platformVersion() const = 0;
 };
 
-// The running kernel's version, as uname reports it.
-class KernelVersionQuery : public PlatformVersionQuery {
-public:
-    std::optional<PlatformVersion> platformVersion() const override;
-};
-
 // The major and minor numbers at the start of a kernel release text
 // ("6.1.0-18-amd64" gives 6.1); nothing when it does not start "N.N".
 std::optional<PlatformVersion> parseKernelRelease(std::string_view release);

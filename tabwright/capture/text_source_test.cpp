@@ -3,7 +3,7 @@
 
 #include "tabwright/capture/emulator_source.h"
 #include "tabwright/capture/port_or_emulator_source.h"
-#include "tabwright/capture/serial_port_source.h"
+#include "tabwright/files/serial_port_source.h"
 
 #include <string>
 #include <vector>

@@ -9,7 +9,7 @@
 #include <iterator>
 #include <system_error>
 
-#include "tabwright/capture/replace_file_content.h"
+#include "tabwright/files/replace_file_content.h"
 
 namespace tabwright {
 

@@ -9,7 +9,7 @@
 
 #include "tabwright/calc/calc_spreadsheet_factory.h"
 #include "tabwright/capture/capture_workbook.h"
-#include "tabwright/capture/ini_settings_store.h"
+#include "tabwright/files/ini_settings_store.h"
 #include "tabwright/capture/journal_replay.h"
 #include "tabwright/cli/csv_spreadsheet.h"
 #include "tabwright/testing/k7rx_lines.h"

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "tabwright/capture/replace_file_content.h"
+#include "tabwright/files/replace_file_content.h"
 
 namespace tabwright {
 

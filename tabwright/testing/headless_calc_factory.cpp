@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "tabwright/calc/office_profile.h"
-#include "tabwright/capture/workbook_files.h"
+#include "tabwright/files/workbook_files.h"
 
 namespace testing_support {
 

@@ -5,9 +5,10 @@
 
 #include "serial/qt_serial_port.h"
 #include "tabwright/capture/emulator_source.h"
-#include "tabwright/capture/ini_settings_store.h"
+#include "tabwright/files/ini_settings_store.h"
 #include "tabwright/capture/platform_version.h"
 #include "tabwright/capture/time_of_day.h"
+#include "tabwright/files/kernel_version_query.h"
 #include "tabwright/testing/headless_calc_factory.h"
 #include "tabwright/windows/main_window.h"
 #include "testing/port_mapping.h"

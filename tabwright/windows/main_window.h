@@ -13,11 +13,11 @@
 #include "serial/serial_port.h"
 #include "tabwright/capture/background_step.h"
 #include "tabwright/capture/capture_run.h"
-#include "tabwright/capture/capture_journal.h"
-#include "tabwright/capture/journal_rebuild.h"
+#include "tabwright/files/capture_journal.h"
+#include "tabwright/files/journal_rebuild.h"
 #include "tabwright/capture/platform_version.h"
 #include "tabwright/capture/port_or_emulator_source.h"
-#include "tabwright/capture/serial_port_source.h"
+#include "tabwright/files/serial_port_source.h"
 #include "tabwright/capture/settings_store.h"
 
 class QAction;

@@ -16,7 +16,7 @@
 #include <string>
 
 #include "serial/qt_serial_port.h"
-#include "tabwright/capture/ini_settings_store.h"
+#include "tabwright/files/ini_settings_store.h"
 #include "tabwright/testing/headless_calc_window_parts.h"
 #include "tabwright/windows/main_window.h"
 #include "testing/event_loop.h"

@@ -9,7 +9,7 @@
 #include "common/core/single_byte_text.h"
 #include "common/widgets/qt_file_dialog.h"
 #include "common/widgets/readings_chart.h"
-#include "tabwright/chart/journal_chart.h"
+#include "tabwright/files/journal_chart.h"
 #include "tabwright/windows/readings_chart_window.h"
 
 namespace tabwright {

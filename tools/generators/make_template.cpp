@@ -9,7 +9,7 @@
 #include "tabwright/calc/office_instance.h"
 #include "tabwright/calc/uno_link.h"
 #include "tabwright/calc/workbook_maker.h"
-#include "tabwright/capture/workbook_files.h"
+#include "tabwright/files/workbook_files.h"
 
 int main(int argc, char** argv)
 {

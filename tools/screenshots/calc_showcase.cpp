@@ -11,7 +11,7 @@
 #include "common/core/prompter.h"
 #include "tabwright/calc/calc_spreadsheet.h"
 #include "tabwright/capture/capture_workbook.h"
-#include "tabwright/capture/workbook_files.h"
+#include "tabwright/files/workbook_files.h"
 
 namespace {
 

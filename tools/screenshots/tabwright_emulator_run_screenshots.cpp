@@ -20,7 +20,8 @@
 #include <string>
 
 #include "serial/qt_serial_port.h"
-#include "tabwright/capture/ini_settings_store.h"
+#include "tabwright/files/ini_settings_store.h"
+#include "tabwright/files/kernel_version_query.h"
 #include "tabwright/testing/machine_choice.h"
 #include "tabwright/windows/emulator_window_slot.h"
 #include "tabwright/windows/main_window.h"

@@ -32,7 +32,8 @@
 
 #include "serial/qt_serial_port.h"
 #include "tabwright/capture/incoming_text.h"
-#include "tabwright/capture/ini_settings_store.h"
+#include "tabwright/files/ini_settings_store.h"
+#include "tabwright/files/kernel_version_query.h"
 #include "tabwright/testing/calc_user_side.h"
 #include "tabwright/testing/k7rx_lines.h"
 #include "tabwright/testing/recording_spreadsheet_factory.h"

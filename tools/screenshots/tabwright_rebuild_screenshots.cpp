@@ -17,7 +17,8 @@
 
 #include "serial/qt_serial_port.h"
 #include "tabwright/capture/emulator_source.h"
-#include "tabwright/capture/ini_settings_store.h"
+#include "tabwright/files/ini_settings_store.h"
+#include "tabwright/files/kernel_version_query.h"
 #include "tabwright/testing/k7rx_lines.h"
 #include "tabwright/windows/main_window.h"
 #include "testing/event_loop.h"

@@ -3,7 +3,7 @@
 #include <chrono>
 
 #include "tabwright/calc/calc_spreadsheet.h"
-#include "tabwright/capture/workbook_files.h"
+#include "tabwright/files/workbook_files.h"
 
 namespace testing_support {
 

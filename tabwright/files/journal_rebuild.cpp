@@ -1,14 +1,14 @@
-#include "tabwright/capture/journal_rebuild.h"
+#include "tabwright/files/journal_rebuild.h"
 
 #include <filesystem>
 #include <stdexcept>
 
 #include "tabwright/capture/capture_run.h"
 #include "tabwright/capture/capture_workbook.h"
-#include "tabwright/capture/journal_reader.h"
+#include "tabwright/files/journal_reader.h"
 #include "tabwright/capture/digit_grouping.h"
 #include "tabwright/capture/journal_replay.h"
-#include "tabwright/capture/workbook_files.h"
+#include "tabwright/files/workbook_files.h"
 
 namespace tabwright {
 

@@ -1,4 +1,4 @@
-#include "tabwright/capture/journal_rebuild.h"
+#include "tabwright/files/journal_rebuild.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "tabwright/capture/serial_port_source.h"
+#include "tabwright/files/serial_port_source.h"
 
 #include <exception>
 #include <utility>

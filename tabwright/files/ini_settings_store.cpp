@@ -1,4 +1,4 @@
-#include "tabwright/capture/ini_settings_store.h"
+#include "tabwright/files/ini_settings_store.h"
 
 #include "common/core/single_byte_text.h"
 

@@ -1,4 +1,4 @@
-#include "tabwright/capture/replace_file_content.h"
+#include "tabwright/files/replace_file_content.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

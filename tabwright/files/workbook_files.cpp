@@ -1,4 +1,4 @@
-#include "tabwright/capture/workbook_files.h"
+#include "tabwright/files/workbook_files.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -31,12 +31,6 @@ bool isFile(const fs::path& path)
 const std::vector<std::string>& templateNames()
 {
     static const std::vector<std::string> names{"spreadsheet.ods", "spreadsheet.xls"};
-    return names;
-}
-
-const std::vector<std::string>& personalWorkbookNames()
-{
-    static const std::vector<std::string> names{"Personal.ods", "Personal.xls"};
     return names;
 }
 

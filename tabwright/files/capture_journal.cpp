@@ -1,4 +1,4 @@
-#include "tabwright/capture/capture_journal.h"
+#include "tabwright/files/capture_journal.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -133,7 +133,7 @@ std::size_t CaptureJournal::readAt(std::int64_t offset, std::size_t count, std::
     std::size_t got = 0;
     if (offset < spillStart_ || !spilling_) {
         const std::int64_t fileEnd = spilling_ ? spillStart_ : size_;
-        const auto fromFile = static_cast<std::size_t>(std::min<std::int64_t>(count, fileEnd - offset));
+        const auto fromFile = static_cast<std::size_t>(std::min(static_cast<std::int64_t>(count), fileEnd - offset));
         const std::size_t before = into.size();
         into.resize(before + fromFile);
         while (got < fromFile) {

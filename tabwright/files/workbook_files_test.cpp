@@ -1,4 +1,4 @@
-#include "tabwright/capture/workbook_files.h"
+#include "tabwright/files/workbook_files.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

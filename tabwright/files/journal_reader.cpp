@@ -1,4 +1,4 @@
-#include "tabwright/capture/journal_reader.h"
+#include "tabwright/files/journal_reader.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -16,8 +16,6 @@ struct WorkbookPlaces {
 // The template names accepted in each folder, in order of preference: LibreOffice's own
 // format first, because only it keeps LibreOffice Basic macros.
 const std::vector<std::string>& templateNames();
-// The names of the personal macro workbook looked for in the start-up folder, in order.
-const std::vector<std::string>& personalWorkbookNames();
 
 // The default places: the current folder and the installed data folder for the template,
 // workingCopiesFolder() for the working copies.

@@ -1,6 +1,6 @@
-#include "tabwright/chart/journal_chart.h"
+#include "tabwright/files/journal_chart.h"
 
-#include "tabwright/capture/journal_reader.h"
+#include "tabwright/files/journal_reader.h"
 #include "tabwright/capture/journal_replay.h"
 #include "tabwright/capture/journal_replay_source.h"
 #include "tabwright/chart/readings_from_rows.h"

@@ -1,4 +1,4 @@
-#include "tabwright/capture/capture_journal.h"
+#include "tabwright/files/capture_journal.h"
 
 #include <fcntl.h>
 

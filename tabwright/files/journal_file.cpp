@@ -1,4 +1,4 @@
-#include "tabwright/capture/journal_file.h"
+#include "tabwright/files/journal_file.h"
 
 #include <unistd.h>
 

@@ -7,7 +7,7 @@
 
 #include <QDateTime>
 
-#include "tabwright/capture/journal_file.h"
+#include "tabwright/files/journal_file.h"
 #include "tabwright/capture/run_journal.h"
 
 namespace tabwright {
