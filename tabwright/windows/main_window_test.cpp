@@ -152,6 +152,9 @@ protected:
     KernelVersionQuery platform;
     testing_support::ScriptedPrompter prompter;
     testing_support::ModalWatchdog watchdog;
+    // Steps in a thread of their own, for the tests that let Start and the macro run as the
+    // program does; kept until the window has closed.
+    ThreadStep slowSteps;
     std::unique_ptr<frmMain> window;
 };
 
@@ -302,7 +305,6 @@ TEST_F(MainWindowTest, AFailedStartSaysWhyUnderTheStatusLineUntilTheNextStart)
 
 TEST_F(MainWindowTest, WithCalcStartingInTheBackgroundStartShowsItsStepsAndRuns)
 {
-    ThreadStep slowSteps;
     open();
     window->runSlowStepsWith(slowSteps);
     click("cmdStart");
@@ -819,7 +821,6 @@ TEST_F(MainWindowTest, AReasonIsShownWholeWrappedAndTheWindowGivesItsHeightBack)
 
 TEST_F(MainWindowTest, WhileTheFirstStartOpensTheWorkbookNoRunButtonCanBePressed)
 {
-    ThreadStep slowSteps;
     open();
     window->runSlowStepsWith(slowSteps);
     expectButtons({true, true, true, true, true}, true);
@@ -856,7 +857,6 @@ TEST_F(MainWindowTest, TheEndOfRunMacroRunsBesideTheWindowAndTellsItsOutcome)
 {
     write("Excel Macro", "Enable", "True");
     write("Excel Macro", "Name", "ChartReadings");
-    ThreadStep slowSteps;
     open();
     window->runSlowStepsWith(slowSteps);
     click("cmdStart");
