@@ -1,12 +1,10 @@
 #include "logfetch/convert/convert_bin_file.h"
 
 #include <algorithm>
-#include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <string>
 
-#include "common/core/letter_case.h"
 #include "common/core/log_info.h"
 #include "common/core/path_text.h"
 #include "logfetch/convert/bin_name.h"

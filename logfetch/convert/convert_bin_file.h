@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "common/core/prompter.h"
+#include "logfetch/convert/record_observer.h"
 #include "logfetch/convert/report_writer.h"
 #include "logfetch/convert/step_values.h"
 

@@ -5,8 +5,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <exception>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 #include "logfetch/convert/conversion_error.h"
 

@@ -1,6 +1,10 @@
 #include "logfetch/convert/log_readings.h"
 
+#include <cstddef>
+#include <memory>
 #include <string>
+
+#include "common/chart/reading_series.h"
 
 namespace logfetch {
 

@@ -2,11 +2,13 @@
 
 #include <deque>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "common/chart/clock_time.h"
 #include "common/chart/reading_set.h"
 #include "logfetch/convert/record_observer.h"
+#include "logfetch/convert/record_time.h"
 
 namespace logfetch {
 

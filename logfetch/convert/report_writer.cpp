@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "common/core/leading_number.h"
+#include "common/core/whole_number.h"
 #include "logfetch/convert/bin_format.h"
 #include "logfetch/convert/bin_reader.h"
 #include "logfetch/convert/conversion_error.h"
