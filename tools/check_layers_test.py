@@ -74,9 +74,7 @@ class CheckLayersTest(unittest.TestCase):
         for source, included, refused in CASES:
             with self.subTest(source=source, included=included), tempfile.TemporaryDirectory() as scratch:
                 tree = pathlib.Path(scratch)
-                path = tree / source
-                path.parent.mkdir(parents=True)
-                path.write_text(f'#include <vector>\n\n#include "{included}"\n')
+                plant(tree, source, f'#include "{included}"')
                 found = check_layers.offences(tree)
                 if refused:
                     self.assertEqual(len(found), 1, found)
