@@ -70,29 +70,25 @@ def check(tree):
 
 
 class CheckLayersTest(unittest.TestCase):
+    def assert_planted(self, source, include, refused):
+        """Plants `include` (as written after #include) in `source` and checks the verdict."""
+        with self.subTest(source=source, include=include), tempfile.TemporaryDirectory() as scratch:
+            tree = pathlib.Path(scratch)
+            plant(tree, source, f"#include {include}")
+            found = check_layers.offences(tree)
+            if refused:
+                self.assertEqual(len(found), 1, found)
+                self.assertTrue(found[0].startswith(f"{source}:3: includes {include}"), found)
+            else:
+                self.assertEqual(found, [])
+
     def test_each_planted_include(self):
         for source, included, refused in CASES:
-            with self.subTest(source=source, included=included), tempfile.TemporaryDirectory() as scratch:
-                tree = pathlib.Path(scratch)
-                plant(tree, source, f'#include "{included}"')
-                found = check_layers.offences(tree)
-                if refused:
-                    self.assertEqual(len(found), 1, found)
-                    self.assertTrue(found[0].startswith(f'{source}:3: includes "{included}"'), found)
-                else:
-                    self.assertEqual(found, [])
+            self.assert_planted(source, f'"{included}"', refused)
 
     def test_each_planted_system_header(self):
         for source, header, refused in SYSTEM_CASES:
-            with self.subTest(source=source, header=header), tempfile.TemporaryDirectory() as scratch:
-                tree = pathlib.Path(scratch)
-                plant(tree, source, f"#include <{header}>")
-                found = check_layers.offences(tree)
-                if refused:
-                    self.assertEqual(len(found), 1, found)
-                    self.assertTrue(found[0].startswith(f"{source}:3: includes <{header}>"), found)
-                else:
-                    self.assertEqual(found, [])
+            self.assert_planted(source, f"<{header}>", refused)
 
     def test_a_planted_include_fails_the_run(self):
         with tempfile.TemporaryDirectory() as scratch:
