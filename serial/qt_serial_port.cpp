@@ -76,7 +76,7 @@ void QtSerialPort::open()
     port_.setParity(QSerialPort::NoParity);
     port_.setStopBits(QSerialPort::OneStop);
     port_.setFlowControl(QSerialPort::NoFlowControl);
-    port_.setReadBufferSize(0);  // keep everything until it is taken
+    port_.setReadBufferSize(kReadBufferBytes);
     held_.clear();
     heldPosition_ = 0;
     linkLost_ = false;
@@ -141,8 +141,10 @@ std::string QtSerialPort::takePendingText()
     std::string text = held_.substr(heldPosition_);
     held_.clear();
     heldPosition_ = 0;
-    if (port_.isOpen())
-        text += port_.readAll().toStdString();
+    if (port_.isOpen()) {
+        const QByteArray received = port_.readAll();
+        text.append(received.constData(), static_cast<std::size_t>(received.size()));
+    }
     return text;
 }
 

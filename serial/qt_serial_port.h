@@ -28,6 +28,12 @@ public:
     void setBytesArrivedHandler(std::function<void()> handler) override;
     void setLinkLostHandler(std::function<void(const PortError&)> handler) override;
 
+    // What Qt reads ahead of the taker. A full buffer stops Qt reading, and the
+    // system's own buffer holds what comes next (a pseudo-terminal's writer waits), so
+    // a fast device never grows the program; at the line's 9600 baud this is over
+    // seventeen minutes of text.
+    static constexpr qint64 kReadBufferBytes = qint64{1} << 20;
+
     // The device path behind the open port (as mapped), empty when closed.
     const std::string& device() const { return device_; }
 
@@ -38,10 +44,10 @@ private:
     bool pull();
     void onErrorOccurred(QSerialPort::SerialPortError error);
     void onReadyRead();
-    // Closes the port after the device went away, keeping what was received,
-    // and reports the loss once from the event loop.
     // Whether the device behind the open port has hung up or failed.
     bool deviceHungUp() const;
+    // Closes the port after the device went away, keeping what was received,
+    // and reports the loss once from the event loop.
     void finishLostLink();
 
     QSerialPort port_;

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 
@@ -126,6 +127,42 @@ TEST_F(QtSerialPortTest, BytesKeptWithoutLimitWhileNobodyReads)
         return text.size() >= burst.size();
     });
     EXPECT_EQ(text.size(), burst.size());
+}
+
+TEST_F(QtSerialPortTest, AFasterDeviceWaitsForTheTakerAndLosesNothing)
+{
+    port.open();
+    constexpr auto bound = static_cast<std::size_t>(QtSerialPort::kReadBufferBytes);
+    std::string burst(3 * bound, '\0');
+    for (std::size_t i = 0; i < burst.size(); ++i)
+        burst[i] = static_cast<char>('a' + i % 23);
+    // Nothing is taken while the event loop runs: the port reads up to its bound, then
+    // leaves the rest to the line, whose sender must wait. A port without a bound takes it all.
+    std::size_t sent = 0;
+    int stillPasses = 0;
+    std::size_t waiting = 0;
+    ASSERT_TRUE(runEventsUntil([&] {
+        const std::size_t went = instrument.trySend(std::string_view(burst).substr(sent));
+        sent += went;
+        const std::size_t nowWaiting = instrument.waitingForProgram();
+        stillPasses = went == 0 && nowWaiting > 0 && nowWaiting == waiting ? stillPasses + 1 : 0;
+        waiting = nowWaiting;
+        return sent == burst.size() || stillPasses >= 20;
+    }));
+    EXPECT_LT(sent, burst.size());
+    EXPECT_GE(sent, bound);
+
+    std::string text;
+    std::size_t largestTake = 0;
+    ASSERT_TRUE(runEventsUntil([&] {
+        sent += instrument.trySend(std::string_view(burst).substr(sent));
+        const std::string taken = port.takePendingText();
+        largestTake = std::max(largestTake, taken.size());
+        text += taken;
+        return text.size() >= burst.size();
+    }));
+    EXPECT_TRUE(text == burst);
+    EXPECT_LE(largestTake, bound);
 }
 
 TEST_F(QtSerialPortTest, ClosingTwiceAndNumberChangesFollowTheOpenState)

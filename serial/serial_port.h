@@ -23,8 +23,9 @@ constexpr int kLastPortNumber = 16;
 // One RS-232 port, addressed by its COM number. Everything runs on the
 // thread that owns the port; nothing here ever waits for the line.
 //
-// Bytes received are kept, without limit, until they are taken: a caller that
-// stops reading for a while (a paused capture) loses nothing. When the device
+// Bytes received are kept until they are taken, up to a bound well beyond what
+// the line carries in many minutes: a caller that stops reading for a while loses
+// nothing, and a faster device (a pseudo-terminal) waits for the taker. When the device
 // goes away (cable or USB adapter pulled) the port closes itself once, the
 // bytes already received stay takeable, and the link-lost handler is told
 // once, from the event loop.

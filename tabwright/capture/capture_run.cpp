@@ -229,14 +229,13 @@ void CaptureRun::tick(const std::function<void()>& processPendingEvents)
         processPendingEvents();
         return;
     }
-    if (state_ != RunState::Stopped && !portLost_)
-        takeInText();
+    const bool plentyArrived = state_ != RunState::Stopped && !portLost_ && takeInText() >= kPlentyOfText;
     if (state_ == RunState::Running && probeBlockedWorkbook())
         writeWaitingLines();
     processPendingEvents();
     if (state_ == RunState::Stopped || portLost_)
         return;
-    if (draining_ && state_ == RunState::Running)
+    if ((draining_ && state_ == RunState::Running) || plentyArrived)
         parts_.timer.rearmAtOnce();
     else
         parts_.timer.setTimerEnabled(true);
@@ -259,10 +258,11 @@ bool CaptureRun::probeBlockedWorkbook()
     return true;
 }
 
-void CaptureRun::takeInText()
+std::int64_t CaptureRun::takeInText()
 {
-    if (pipeline_.readIncomingText() == 0)
-        return;
+    const std::int64_t taken = pipeline_.readIncomingText();
+    if (taken == 0)
+        return 0;
     journal_.recordRead(parser_.lineOffset(), parts_.clock.millisecondsSinceMidnight());
     journal_.flush();
     showJournalFailure();
@@ -270,6 +270,7 @@ void CaptureRun::takeInText()
     // the count beside why nothing is written.
     if (state_ != RunState::Paused)
         showBytesReceived(parser_.bytesReceived());
+    return taken;
 }
 
 void CaptureRun::showJournalFailure()
@@ -316,9 +317,9 @@ void CaptureRun::showCutLines()
 void CaptureRun::showDrain(bool linesWaiting)
 {
     if (linesWaiting)
-        show(picture_.phase,
-             "Writing received lines: " + groupedDigits(static_cast<std::uint64_t>(pipeline_.bytesWaiting())) +
-                 " bytes waiting");
+        show(picture_.phase, "Writing received lines: " +
+                                 groupedDigits(static_cast<std::uint64_t>(pipeline_.bytesWaiting())) +
+                                 " bytes waiting");
     else if (draining_)
         showCountOrReady();
     draining_ = linesWaiting;
@@ -490,8 +491,8 @@ void CaptureRun::runMacro()
     auto ran = std::make_shared<bool>(false);
     auto messages = std::make_shared<HeldMessages>();
     steps_->run(
-        [application = spreadsheet_.application, workbook = common::splitPath(captureWorkbook_).fileName, name = macroName_,
-         failure, ran, messages] {
+        [application = spreadsheet_.application, workbook = common::splitPath(captureWorkbook_).fileName,
+         name = macroName_, failure, ran, messages] {
             try {
                 *ran = runEndOfRunMacro(*application, workbook, name, *messages);
             } catch (const SpreadsheetError& error) {

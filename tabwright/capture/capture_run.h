@@ -34,6 +34,11 @@ inline constexpr std::string_view kPortNotAvailableText = "COM port not availabl
 // most cells handed to the spreadsheet in one call.
 inline constexpr std::chrono::milliseconds kWriteBudgetPerTick{50};
 inline constexpr std::size_t kCellsPerWrite = 1000;
+// A tick that took at least this much text comes again at once instead of after the
+// timer's interval: a device that sends faster than the interval allows is read as fast
+// as it sends, and never waits on the source's bounded read-ahead. A line at 9600 baud
+// never sends this much in one interval.
+inline constexpr std::int64_t kPlentyOfText = std::int64_t{4} << 10;
 
 // What a capture run works with; all of it outlives the run.
 struct CaptureRunParts {
@@ -165,7 +170,8 @@ private:
     bool probeBlockedWorkbook();
     // Takes the source's text into the journal; the count is shown unless the status line
     // tells something that matters more (paused, blocked).
-    void takeInText();
+    // The bytes taken in.
+    std::int64_t takeInText();
     void writeWaitingLines();
     // Writes slices of waiting lines until none is left or `deadline` has passed; the
     // failure of a write, if one failed.

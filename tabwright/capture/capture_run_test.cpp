@@ -1,6 +1,6 @@
 #include "tabwright/capture/capture_run.h"
-#include "tabwright/files/capture_journal.h"
 #include "tabwright/capture/incoming_text.h"
+#include "tabwright/files/capture_journal.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -15,9 +15,9 @@
 #include "tabwright/capture/digit_grouping.h"
 #include "tabwright/capture/journal_reads.h"
 #include "tabwright/capture/port_or_emulator_source.h"
-#include "tabwright/files/serial_port_source.h"
-#include "tabwright/files/journal_chart.h"
 #include "tabwright/chart/run_readings.h"
+#include "tabwright/files/journal_chart.h"
+#include "tabwright/files/serial_port_source.h"
 #include "tabwright/testing/recording_spreadsheet_factory.h"
 #include "testing/event_loop.h"
 #include "testing/file_contents.h"
@@ -286,7 +286,8 @@ TEST_F(RunFixture, AMissingTemplateIsToldBeforeAnyApplicationIsMade)
 {
     spreadsheets.preparingFails = "no template in: /lab, /usr/share/tabwright";
     EXPECT_FALSE(run.start());
-    EXPECT_EQ(view.shown.back(), "excel red, status MS Excel not available +Start -Stop -Pause -Resume +ComPorts");
+    EXPECT_EQ(view.shown.back(),
+              "excel red, status MS Excel not available +Start -Stop -Pause -Resume +ComPorts");
     EXPECT_EQ(run.picture().reason,
               "The capture workbook cannot be made: no template in: /lab, /usr/share/tabwright");
     EXPECT_TRUE(spreadsheets.made.empty());
@@ -697,6 +698,34 @@ TEST_F(RunFixture, ABacklogIsWrittenOverSeveralTicksInOrderAndPauseActsAtOnce)
     for (int row = 1; row <= kLines; row += 997)
         EXPECT_EQ(std::get<std::string>(cells.at({row, 2})), std::to_string(row));
     EXPECT_EQ(journalText(run), numberedLines(kLines));
+}
+
+TEST_F(RunFixture, ATickThatTookPlentyComesAgainAtOnceWhateverTheState)
+{
+    // A device faster than the timer is read as fast as it sends, paused or not; a line at
+    // the instrument's pace waits for the timer. Each line here is written within its tick.
+    const std::string plenty(static_cast<std::size_t>(kPlentyOfText), 'x');
+    struct Case {
+        const char* name;
+        std::string received;
+        bool paused;
+        int rearmed;
+    };
+    const Case cases[] = {
+        {"a line at the instrument's pace", "12.5\r\n", false, 0},
+        {"plenty while running", plenty + "\r\n", false, 1},
+        {"plenty while paused", plenty + "\r\n", true, 1},
+        {"nothing", "", false, 0},
+    };
+    run.start();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.paused ? run.pause() : run.resume();
+        view.rearmedAtOnce = 0;
+        port.received = c.received;
+        tick();
+        EXPECT_EQ(view.rearmedAtOnce, c.rearmed);
+    }
 }
 
 TEST_F(RunFixture, StopWritesTheBacklogAndTheUnfinishedLineBeforeTheMacro)

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <system_error>
 #include <utility>
 
 namespace tabwright {
@@ -11,6 +12,13 @@ namespace tabwright {
 JournalFile::JournalFile(int descriptor, std::string path)
     : descriptor_(descriptor), path_(std::move(path)), created_(descriptor >= 0)
 {
+    if (descriptor_ < 0)
+        return;
+    try {
+        sync_ = std::make_unique<BackgroundSync>(descriptor_);
+    } catch (const std::system_error&) {
+        // No thread to spare: every flush syncs on the caller's thread instead.
+    }
 }
 
 JournalFile JournalFile::failed(std::string path, int error)
@@ -27,6 +35,7 @@ JournalFile::~JournalFile()
 
 JournalFile::JournalFile(JournalFile&& other) noexcept
     : descriptor_(std::exchange(other.descriptor_, -1)),
+      sync_(std::move(other.sync_)),
       path_(std::move(other.path_)),
       unflushed_(other.unflushed_),
       failure_(std::move(other.failure_)),
@@ -41,6 +50,7 @@ JournalFile& JournalFile::operator=(JournalFile&& other) noexcept
     if (this != &other) {
         release();
         descriptor_ = std::exchange(other.descriptor_, -1);
+        sync_ = std::move(other.sync_);
         path_ = std::move(other.path_);
         unflushed_ = other.unflushed_;
         failure_ = std::move(other.failure_);
@@ -53,6 +63,8 @@ JournalFile& JournalFile::operator=(JournalFile&& other) noexcept
 
 void JournalFile::release()
 {
+    // The sync's thread uses the descriptor until it has ended.
+    sync_.reset();
     if (descriptor_ >= 0)
         ::close(std::exchange(descriptor_, -1));
 }
@@ -84,9 +96,23 @@ std::size_t JournalFile::append(std::string_view bytes)
 
 void JournalFile::flush()
 {
-    if (descriptor_ < 0 || !unflushed_)
+    if (descriptor_ < 0)
+        return;
+    if (const int error = sync_ ? sync_->takeError() : 0) {
+        fail(error);
+        return;
+    }
+    if (!unflushed_)
         return;
     unflushed_ = false;
+    if (sync_)
+        sync_->request();
+    else
+        syncNow();
+}
+
+void JournalFile::syncNow()
+{
     // A device that keeps nothing (EINVAL) has nothing to pass on.
     if (::fdatasync(descriptor_) != 0 && errno != EINVAL)
         fail(errno);
@@ -94,7 +120,14 @@ void JournalFile::flush()
 
 void JournalFile::close()
 {
+    if (descriptor_ < 0)
+        return;
     flush();
+    if (sync_) {
+        if (const int error = sync_->finish())
+            fail(error);
+        sync_.reset();
+    }
     if (descriptor_ >= 0 && ::close(std::exchange(descriptor_, -1)) != 0)
         fail(errno);
 }

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "tabwright/files/background_sync.h"
 
 namespace tabwright {
 
@@ -23,9 +26,11 @@ public:
 
     // Returns how many of `bytes` reached the file: fewer once it has failed.
     std::size_t append(std::string_view bytes);
-    // Passes what was appended since the last flush on to the disk.
+    // Passes what was appended since the last flush on to the disk, on a thread of its
+    // own: the caller does not wait for the disk. A failure of that is told at a later call.
     void flush();
-    // Flushes and closes; a closed file takes no more bytes.
+    // Waits until everything appended is on the disk, then closes; a closed file takes no
+    // more bytes.
     void close();
 
     // The failure's message the first time it is asked for; nothing after that, and
@@ -40,8 +45,11 @@ public:
 private:
     void fail(int error);
     void release();
+    // Syncs on the calling thread when no thread of its own could be started.
+    void syncNow();
 
     int descriptor_ = -1;
+    std::unique_ptr<BackgroundSync> sync_;
     std::string path_;
     bool unflushed_ = false;
     std::optional<std::string> failure_;
