@@ -3,7 +3,7 @@
 # and runs the whole test suite twice: a release build with warnings as errors,
 # and one with AddressSanitizer and UndefinedBehaviorSanitizer, where any report
 # fails the run. Between the two, the fault table against the release programs
-# and the static checks of tools/tidy.sh; last, every fuzz target for 30 s. Each
+# and the static checks of tools/tidy.sh; last, every fuzz target for 20 s. Each
 # stage's time is printed at the end. QUICK=1 stops after the release tests.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -53,8 +53,8 @@ export LSAN_OPTIONS="suppressions=$top/testing/lsan.supp"
 ctest --test-dir build/sanitize --output-on-failure -j "$jobs" --timeout 600
 stage_done "sanitizer build and tests"
 
-echo "== fuzz smoke (30 s a target)"
-tools/fuzz.sh 30 || failed+=("fuzz smoke")
+echo "== fuzz smoke (20 s a target)"
+tools/fuzz.sh 20 || failed+=("fuzz smoke")
 stage_done "fuzz build and smoke"
 
 echo "== times"
