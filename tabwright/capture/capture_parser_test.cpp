@@ -396,6 +396,35 @@ TEST(CaptureParser, EachFormatsLastColumnAndCellLengthCutWhatTheSheetCannotHoldA
     }
 }
 
+TEST(CaptureParser, ALineThatWouldPassWhatTheWorkbookSavesIsRefusedWithItsReasonAndKept)
+{
+    const std::string line = "0 0001 :: 12-08-2026 05:00:01 = 41 (RAW)  22 (C)\r\n";
+    const std::vector<tabwright::CellValue> cells = {
+        std::string_view("0"),        std::string_view("0001"), std::string_view("12-08-2026"),
+        std::string_view("05:00:01"), std::string_view("41"),   std::string_view("(RAW)"),
+        std::string_view("22"),       std::string_view("(C)")};
+    // What Calc stores for this row, by its own file: the estimate keeps above it.
+    constexpr std::uint64_t kCalcStores = 909;
+    const std::uint64_t perLine = tabwright::storedBytesOf(cells);
+    EXPECT_GE(perLine, kCalcStores);
+    EXPECT_LE(perLine, kCalcStores * 112 / 100);
+
+    tabwright::SheetLimits limits = tabwright::kOdsSheet;
+    limits.workbookBytes = 3 * perLine + perLine / 2;
+    CaptureRun run;
+    run.parser.setSheetLimits(limits);
+    const auto failure = run.tick(line + line + line + line + line);
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(failure->failure(), tabwright::SpreadsheetFailure::Failed);
+    EXPECT_THAT(failure->what(), testing::StartsWith("The workbook is full: a .ods workbook saves at most "));
+    EXPECT_THAT(failure->what(), testing::HasSubstr("row 4 would pass it. The journal keeps every line"));
+    EXPECT_EQ(run.parser.rowsWritten(), 3);
+    EXPECT_EQ(run.parser.tally().storedBytes, 3 * perLine);
+    // The refused lines wait: a later slice is refused again, and nothing is lost.
+    EXPECT_TRUE(run.tick("").has_value());
+    EXPECT_EQ(run.parser.receiveBuffer(), line + line);
+}
+
 TEST(CaptureParser, CountsTheRowsTheSheetHoldsAndThePlainFieldsLeftOutPastColumn256)
 {
     const struct {

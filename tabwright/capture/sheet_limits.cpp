@@ -1,5 +1,7 @@
 #include "tabwright/capture/sheet_limits.h"
 
+#include <variant>
+
 #include "common/core/letter_case.h"
 #include "tabwright/capture/digit_grouping.h"
 
@@ -26,6 +28,37 @@ std::string formatName(const SheetLimits& limits)
 }
 
 }  // namespace
+
+std::uint64_t storedBytesOf(std::span<const CellValue> cells)
+{
+    constexpr std::uint64_t kRowMarkup = 60;
+    constexpr std::uint64_t kCellMarkup = 110;
+    constexpr std::uint64_t kNumberText = 24;    // the most characters a number is shown with
+    constexpr std::uint64_t kLongestEscape = 6;  // "&quot;" for '"'
+    std::uint64_t bytes = kRowMarkup;
+    for (const CellValue& cell : cells) {
+        bytes += kCellMarkup;
+        const auto* text = std::get_if<std::string_view>(&cell);
+        if (text == nullptr) {
+            bytes += 2 * kNumberText;
+            continue;
+        }
+        bytes += 2 * text->size();
+        for (const char c : *text)
+            if (c == '&' || c == '<' || c == '>' || c == '"' || c == '\'')
+                bytes += 2 * (kLongestEscape - 1);
+    }
+    return bytes;
+}
+
+std::string workbookFullReason(const SheetLimits& limits, int row)
+{
+    return "The workbook is full: a " + formatName(limits) + " workbook saves at most " +
+           grouped(static_cast<std::int64_t>(limits.workbookBytes >> 30)) + " GiB of cells, and row " +
+           grouped(row) +
+           " would pass it. The journal keeps every line received: replay it into a .csv file "
+           "(tabwright replay JOURNAL --output NAME.csv).";
+}
 
 SheetLimits sheetLimitsFor(std::string_view path)
 {
