@@ -11,8 +11,8 @@
 #include <string>
 
 #include "tabwright/calc/calc_spreadsheet.h"
-#include "tabwright/files/capture_journal.h"
 #include "tabwright/capture/capture_run.h"
+#include "tabwright/files/capture_journal.h"
 #include "tabwright/files/serial_port_source.h"
 #include "tabwright/testing/headless_calc_factory.h"
 #include "testing/scripted_prompter.h"

@@ -231,7 +231,7 @@ void CaptureParser::writeCells(RowSink& sink, int row, int firstColumn, std::spa
     }
     const std::uint64_t stored = storedBytesOf(cells);
     if (stored > limits_.workbookBytes - std::min(limits_.workbookBytes, lineTally_.storedBytes))
-        throw SpreadsheetError(SpreadsheetFailure::Failed, workbookFullReason(limits_, row));
+        throw SpreadsheetError(SpreadsheetFailure::Full, workbookFullReason(limits_, row));
     lineTally_.storedBytes += stored;
     sink.writeRow(row, firstColumn, cells);
     // An empty text leaves its cell empty: a row of those holds nothing.

@@ -415,7 +415,7 @@ TEST(CaptureParser, ALineThatWouldPassWhatTheWorkbookSavesIsRefusedWithItsReason
     run.parser.setSheetLimits(limits);
     const auto failure = run.tick(line + line + line + line + line);
     ASSERT_TRUE(failure.has_value());
-    EXPECT_EQ(failure->failure(), tabwright::SpreadsheetFailure::Failed);
+    EXPECT_EQ(failure->failure(), tabwright::SpreadsheetFailure::Full);
     EXPECT_THAT(failure->what(), testing::StartsWith("The workbook is full: a .ods workbook saves at most "));
     EXPECT_THAT(failure->what(), testing::HasSubstr("row 4 would pass it. The journal keeps every line"));
     EXPECT_EQ(run.parser.rowsWritten(), 3);

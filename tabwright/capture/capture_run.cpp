@@ -115,6 +115,7 @@ void CaptureRun::openPortAndRun(std::string workingCopy, const std::string& runN
     portLost_ = false;
     draining_ = false;
     textUnwritten_ = false;
+    workbookFull_ = false;
     told_ = {};
     state_ = RunState::Running;
     show(RunPhase::Running, "Ready");
@@ -245,6 +246,9 @@ bool CaptureRun::probeBlockedWorkbook()
 {
     if (!picture_.blocked)
         return true;
+    // A full workbook stays full: the run journals on until the user stops it.
+    if (workbookFull_)
+        return false;
     try {
         spreadsheet_.sheet->workbookName();
     } catch (const SpreadsheetError& error) {
@@ -328,6 +332,7 @@ void CaptureRun::showDrain(bool linesWaiting)
 void CaptureRun::block(const SpreadsheetError& error)
 {
     picture_.blocked = true;
+    workbookFull_ = error.failure() == SpreadsheetFailure::Full;
     logInfo(captureLog(), std::string(blockedText(error)) + ": " + error.what());
     show(picture_.phase, blockedText(error), error.what());
     if (parser_.bytesReceived() > 0)

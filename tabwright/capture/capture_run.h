@@ -220,6 +220,7 @@ private:
     InlineStep inlineSteps_;
     BackgroundStep* steps_ = &inlineSteps_;
     bool textUnwritten_ = false;  // the last Stop could not write all the text
+    bool workbookFull_ = false;   // blocked by a workbook that holds all it can save
     bool runningMacro_ = false;   // the end-of-run macro runs in the background
     SheetTally told_;             // what showCutLines has told
     RunJournal& journal_;

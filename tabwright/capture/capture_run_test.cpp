@@ -379,6 +379,38 @@ TEST_F(RunFixture, TheSheetsLimitsCutTheLinesAndTheRunTellsEachKindOnce)
     EXPECT_EQ(run.parser().tally().fieldsLeftOut, 3 * 45);
 }
 
+TEST_F(RunFixture, AFullWorkbookBlocksTheRunOnceWhileTheJournalTakesEverything)
+{
+    const std::string line = "a :: 1\r\n";
+    spreadsheets.prepare = [](testing_support::RecordingSpreadsheet& sheet) {
+        sheet.sheetLimits.workbookBytes = 2000;  // a few rows
+    };
+    run.start();
+    std::string sent;
+    for (int tickCount = 0; tickCount < 5; ++tickCount) {
+        port.received = line + line + line + line + line + line;
+        sent += port.received;
+        tick();
+    }
+    // Blocked once, not taken back and refused again at every tick.
+    const auto blocked = std::find_if(view.shown.begin(), view.shown.end(), [](const std::string& shown) {
+        return shown.find("excel red, status MS Excel is blocked -Start") != std::string::npos;
+    });
+    ASSERT_NE(blocked, view.shown.end());
+    EXPECT_TRUE(std::none_of(blocked, view.shown.end(), [](const std::string& shown) {
+        return shown.find("excel green") != std::string::npos;
+    }));
+    const int rowsKept = run.parser().rowsWritten();
+    EXPECT_GT(rowsKept, 0);
+    EXPECT_LT(rowsKept, 30);
+    EXPECT_EQ(testing_support::readFile(run.journal().path()), sent);
+
+    run.stop();
+    EXPECT_FALSE(run.everyLineWritten());
+    EXPECT_EQ(run.parser().rowsWritten(), rowsKept);
+    EXPECT_THAT(view.shown.back(), testing::HasSubstr("the received text is in the journal"));
+}
+
 TEST_F(RunFixture, PauseResumeAndStartDoNothingOutOfTheirState)
 {
     run.resume();

@@ -4,7 +4,6 @@
 #include <string>
 #include <string_view>
 
-
 namespace tabwright {
 
 // "Bytes Received: " and the count (0 or more) with its digits grouped in thousands by

@@ -37,7 +37,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     FixedClock clock;
     tabwright::JournalReplaySource source(
-        tabwright::JournalFiles{std::make_shared<tabwright::TextInMemory>(kJournal), std::string(reinterpret_cast<const char*>(data), size)}, clock);
+        tabwright::JournalFiles{std::make_shared<tabwright::TextInMemory>(kJournal),
+                                std::string(reinterpret_cast<const char*>(data), size)},
+        clock);
     CountingSheet sheet;
     tabwright::replayJournal(source, sheet);
     // Where reads split the separators differently, their empty lines may be written as

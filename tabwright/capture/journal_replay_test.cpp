@@ -116,9 +116,10 @@ TEST(JournalReplay, AFailedWriteIsPassedOnWithTheSlicesWrittenBeforeItKept)
         lines += std::to_string(line) + "\r\n";
     const auto size = static_cast<std::int64_t>(lines.size());
     ReplayTime now;
-    JournalReplaySource source(JournalFiles{std::make_shared<TextInMemory>(lines + "last\r\n"), readsOf({readLine(size, 0, k0900),
-                                                                         readLine(size + 6, size, k0900)})},
-                               now);
+    JournalReplaySource source(
+        JournalFiles{std::make_shared<TextInMemory>(lines + "last\r\n"),
+                     readsOf({readLine(size, 0, k0900), readLine(size + 6, size, k0900)})},
+        now);
     testing_support::RecordingSpreadsheet sheet;
     // The workbook goes away once the last read is taken: the first full slice is in it.
     EXPECT_THROW(replayJournal(source, sheet,

@@ -13,8 +13,8 @@ namespace tabwright {
 // Why a spreadsheet call failed. `Gone` means the workbook's window was closed, `Ended`
 // that the application's process is no more (killed, crashed): the user closed the one,
 // not the other. `MacroRefused`: the workbook's macros are not run, its template not being
-// trusted.
-enum class SpreadsheetFailure { Failed, Gone, MacroNotFound, MacroFailed, MacroRefused, Ended };
+// trusted. `Full`: the workbook holds all its format can save; writing more never succeeds.
+enum class SpreadsheetFailure { Failed, Gone, MacroNotFound, MacroFailed, MacroRefused, Ended, Full };
 
 class SpreadsheetError : public std::runtime_error {
 public:
