@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -289,6 +290,36 @@ std::size_t longestLine(const std::string& text)
     for (std::size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1)
         longest = std::max(longest, end - at - (end > at && text[end - 1] == '\r' ? 1 : 0));
     return longest;
+}
+
+TEST(TabwrightCaptureIntoCalc, EveryLineTheEmulatorSaysFromStartIsInTheWorkbookInOrder)
+{
+    PrivateRun run;
+    run.start({"--emulate", "K7RX", "--seconds", "2", "--output", "run.ods"});
+    ASSERT_TRUE(run.program.waitForFinished(kTimeoutMs));
+    const std::string summary = run.program.readAllStandardOutput().toStdString();
+    ASSERT_EQ(run.program.exitCode(), 0) << (run.errors + run.program.readAllStandardError()).toStdString();
+    std::smatch found;
+    ASSERT_TRUE(std::regex_search(summary, found, std::regex("Journal: (\\S+)"))) << summary;
+    const std::string journal = testing_support::readFile(found[1].str());
+    const std::string reads = testing_support::readFile(found[1].str() + ".reads");
+
+    // The emulator speaks from Start: what it said while Calc opened (well over a quarter
+    // of a second, its pace) came in the run's first read, and is in the sheet like the rest.
+    std::smatch firstRead;
+    ASSERT_TRUE(std::regex_search(reads, firstRead, std::regex("\nr (\\d+) "))) << reads;
+    const std::string saidWhileOpening = journal.substr(0, std::stoul(firstRead[1].str()));
+    EXPECT_GE(std::count(saidWhileOpening.begin(), saidWhileOpening.end(), '\n'), 2) << reads;
+
+    // Row for line, the first line in the first row.
+    const std::string csv = sheetsAsCsv(run, "run.ods")["Capture"];
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), std::count(journal.begin(), journal.end(), '\n'))
+        << csv;
+    const std::vector<std::string> firstRow = fields(csv.substr(0, csv.find('\n')));
+    const std::string firstLine = journal.substr(0, journal.find("\r\n"));
+    ASSERT_GE(firstRow.size(), 4u) << csv;
+    EXPECT_EQ(firstLine.substr(0, firstLine.find(" = ")),
+              firstRow[0] + " " + firstRow[1] + " :: " + firstRow[2] + " " + firstRow[3]);
 }
 
 TEST(TabwrightReplayIntoCalc, EachFormatsRowsColumnsAndCellLengthAreKeptOrTheCutIsToldWithStatus1)
