@@ -2,6 +2,8 @@
 
 #include <poll.h>
 
+#include <algorithm>
+
 #include <QFile>
 #include <QFileInfo>
 #include <QMetaObject>
@@ -141,9 +143,12 @@ std::string QtSerialPort::takePendingText()
     std::string text = held_.substr(heldPosition_);
     held_.clear();
     heldPosition_ = 0;
-    if (port_.isOpen()) {
-        const QByteArray received = port_.readAll();
-        text.append(received.constData(), static_cast<std::size_t>(received.size()));
+    // Straight from Qt's buffer into the text: no copy between.
+    if (const qint64 waiting = port_.isOpen() ? port_.bytesAvailable() : 0; waiting > 0) {
+        const std::size_t held = text.size();
+        text.resize(held + static_cast<std::size_t>(waiting));
+        const qint64 read = port_.read(text.data() + held, waiting);
+        text.resize(held + static_cast<std::size_t>(std::max<qint64>(read, 0)));
     }
     return text;
 }

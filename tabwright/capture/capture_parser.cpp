@@ -229,10 +229,12 @@ void CaptureParser::writeCells(RowSink& sink, int row, int firstColumn, std::spa
         }
         cells = shortened_;
     }
-    const std::uint64_t stored = storedBytesOf(cells);
-    if (stored > limits_.workbookBytes - std::min(limits_.workbookBytes, lineTally_.storedBytes))
-        throw SpreadsheetError(SpreadsheetFailure::Full, workbookFullReason(limits_, row));
-    lineTally_.storedBytes += stored;
+    if (limits_.workbookBytes != SheetLimits::kAnyWorkbookSize) {
+        const std::uint64_t stored = storedBytesOf(cells);
+        if (stored > limits_.workbookBytes - std::min(limits_.workbookBytes, lineTally_.storedBytes))
+            throw SpreadsheetError(SpreadsheetFailure::Full, workbookFullReason(limits_, row));
+        lineTally_.storedBytes += stored;
+    }
     sink.writeRow(row, firstColumn, cells);
     // An empty text leaves its cell empty: a row of those holds nothing.
     const auto holdsSomething = [](const CellValue& cell) {

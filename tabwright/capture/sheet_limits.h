@@ -74,7 +74,7 @@ struct SheetTally {
     std::int64_t plainLinesTrimmed = 0;
     std::int64_t fieldsLeftOut = 0;
     std::optional<int> firstTrimmedRow;
-    // The stored size of the cells written (storedBytesOf).
+    // The stored size of the cells written (storedBytesOf), counted for a format that limits it.
     std::uint64_t storedBytes = 0;
 
     // Whether every cell of every line reached the sheet whole (fields past a plain
