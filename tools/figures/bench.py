@@ -114,10 +114,12 @@ def parsing():
 def calc():
     # Three drains each, their median: one drain swings twofold with the load of a shared machine.
     runs = google_benchmark("tabwright/capture/capture_drain_benchmark", "--benchmark_repetitions=3")
-    for shape, name in (("K7rxLines", "K7RX lines"), ("Vq480Blocks", "VQ-480 blocks")):
+    # The goals: no lower than the drain measured on this machine before the journal became
+    # the run's queue.
+    for shape, name, before in (("K7rxLines", "K7RX lines", 81000), ("Vq480Blocks", "VQ-480 blocks", 72000)):
         run = next((r for key, r in runs.items() if key.startswith(shape) and key.endswith("_median")), None)
         goal_row("cells/s into Calc draining 1 MB of " + name + " (median of 3)", run and run.get("cells/s"), "cells/s",
-                 ">= 20,000", lambda v: v >= 20000)
+                 ">= {:,}".format(before), lambda v, before=before: v >= before)
         goal_row("longest event-loop block meanwhile (" + name + ")", run and run.get("longest_tick_ms"), "ms",
                  "<= 200 ms", lambda v: v <= 200,
                  "first tick %.0f ms, %d ticks" % (run["first_tick_ms"], run["ticks"]) if run else "")
