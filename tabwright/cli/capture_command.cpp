@@ -186,6 +186,16 @@ int endCapture(CaptureRun& run, const TerminalRunView& view, const CaptureOption
     return status;
 }
 
+// The run as the options ask for it (its macro, the chart's readings), ticked by `timer`.
+void setUpRun(CaptureRun& run, QtRunTimer& timer, const CaptureOptions& options, RunReadings& chartReadings)
+{
+    if (!options.chartPath.empty())
+        run.setRowWatcher(&chartReadings);
+    run.setMacro(!options.macro.empty(), options.macro);
+    QObject::connect(&timer.timer, &QTimer::timeout,
+                     [&run] { run.tick([] { QCoreApplication::processEvents(); }); });
+}
+
 // Tells why the run did not start and lets the spreadsheet application go; the exit status.
 int startFailed(CaptureRun& run, std::ostream& err)
 {
@@ -224,11 +234,7 @@ int runCaptureCommand(const CaptureOptions& options, std::ostream& out, std::ost
     CaptureJournal journal(perUserDataFolder());
     RunReadings chartReadings(clock);
     CaptureRun run(CaptureRunParts{spreadsheets.factory(), source, clock, view, timer, prompter, journal});
-    if (!options.chartPath.empty())
-        run.setRowWatcher(&chartReadings);
-    run.setMacro(!options.macro.empty(), options.macro);
-    QObject::connect(&timer.timer, &QTimer::timeout,
-                     [&run] { run.tick([] { QCoreApplication::processEvents(); }); });
+    setUpRun(run, timer, options, chartReadings);
 
     // The instrument speaks from before Start, as a real one does while Calc opens.
     PacedInstruments instruments(emulator, options);
