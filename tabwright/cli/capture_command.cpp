@@ -71,7 +71,8 @@ bool portOpens(serial::SerialPort& port, bool given, std::ostream& err)
 class PacedInstruments {
 public:
     PacedInstruments(EmulatorSource& emulator, const CaptureOptions& options)
-        : emulator_(emulator), pacer_(clock_, [&emulator](std::string output) { emulator.say(std::move(output)); })
+        : emulator_(emulator),
+          pacer_(clock_, [&emulator](std::string output) { emulator.say(std::move(output)); })
     {
         K7rxModel& k7rx = instruments_.k7rx;
         k7rx.setMinMeasurement(static_cast<std::int16_t>(options.measurement.minimum));
@@ -87,9 +88,9 @@ public:
     // says while Calc opens waits for the run's first tick.
     void start(CaptureSource source)
     {
-        InstrumentModel& model =
-            source == CaptureSource::EmulatedVq480 ? static_cast<InstrumentModel&>(instruments_.vq480)
-                                                   : instruments_.k7rx;
+        InstrumentModel& model = source == CaptureSource::EmulatedVq480
+                                     ? static_cast<InstrumentModel&>(instruments_.vq480)
+                                     : instruments_.k7rx;
         emulator_.turnOn();
         emulator_.open();
         pace_.setTimerType(Qt::PreciseTimer);

@@ -146,7 +146,8 @@ Refusal readSource(const QCommandLineParser& parser, const CaptureOptionNames& n
 }
 
 // --seconds: how long the run lasts.
-Refusal readSeconds(const QCommandLineParser& parser, const CaptureOptionNames& names, CaptureOptions& options)
+Refusal readSeconds(const QCommandLineParser& parser, const CaptureOptionNames& names,
+                    CaptureOptions& options)
 {
     if (!parser.isSet(names.seconds))
         return std::nullopt;
@@ -170,8 +171,8 @@ Refusal readEmulatorSettings(const QCommandLineParser& parser, const CaptureOpti
         const std::optional<LimitPair> limits = limitPair(text);
         if (!limits)
             return "--" + bytesOf(option->names().first()) +
-                   " takes MIN:MAX, two whole numbers from -32768 to 32767 at most 32767 apart, not \"" + text +
-                   "\"";
+                   " takes MIN:MAX, two whole numbers from -32768 to 32767 at most 32767 apart, not \"" +
+                   text + "\"";
         *pair = *limits;
     }
     if (parser.isSet(names.index))

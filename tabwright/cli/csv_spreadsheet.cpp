@@ -234,7 +234,8 @@ void CsvSpreadsheet::saveWorkbookAs(const std::string& path)
         held_.erase(held_.begin(), held_.begin() + static_cast<std::ptrdiff_t>(lastHeld));
         firstHeldRow_ += static_cast<int>(lastHeld);
         bool moved = false;
-        replaceFileBy(path, [this, &moved](const std::string& file) { moved = moveStreamOver(*stream_, file); });
+        replaceFileBy(path,
+                      [this, &moved](const std::string& file) { moved = moveStreamOver(*stream_, file); });
         // The rows written out now live in the saved file; nothing more is streamed.
         if (moved)
             streamedPath_ = path;

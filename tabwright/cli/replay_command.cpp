@@ -196,8 +196,8 @@ void reportNotices(const JournalReplaySource& source, const ReplaySummary& summa
 }
 
 // Tells how the saved replay went; the exit status.
-int reportSaved(const std::string& saved, const ReplaySummary& summary, const SheetLimits& limits, bool macroRan,
-                const ReplayJob& job, std::ostream& out, std::ostream& err)
+int reportSaved(const std::string& saved, const ReplaySummary& summary, const SheetLimits& limits,
+                bool macroRan, const ReplayJob& job, std::ostream& out, std::ostream& err)
 {
     out << "Saved: " << saved << '\n'
         << "Journal: " << job.journal << '\n'
