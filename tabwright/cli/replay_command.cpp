@@ -106,6 +106,27 @@ std::optional<std::string> unusableFiles(const ReplayJob& job)
     return std::nullopt;
 }
 
+// The replay of one journal as the options ask for it, or what is wrong with it.
+std::variant<ReplayJob, std::string> replayJob(const QString& journal, const QCommandLineParser& parser,
+                                               const ReplayOptionNames& names, const std::string& extension,
+                                               const std::string& macro)
+{
+    ReplayJob job{bytesOf(journal), bytesOf(parser.value(names.output)), parser.isSet(names.output)};
+    if (!job.replaceOutput)
+        job.output = std::filesystem::path(job.journal).stem().string() + "." + extension;
+    const std::optional<OutputKind> kind = kindOfOutput(job.output);
+    if (!kind)
+        return job.replaceOutput
+                   ? "--output must end in .ods, .xlsx, .xls or .csv, not \"" + job.output + "\""
+                   : "--format takes ods, xlsx, xls or csv, not \"" + extension + "\"";
+    if (!macro.empty() && *kind == OutputKind::Csv)
+        return std::string(
+            "--macro needs a LibreOffice workbook (.ods, .xlsx or .xls); a .csv file has no macros");
+    if (const std::optional<std::string> problem = unusableFiles(job))
+        return *problem;
+    return job;
+}
+
 std::variant<ReplayOptions, std::string> parseReplayOptions(const QStringList& arguments)
 {
     QCommandLineParser parser;
@@ -130,20 +151,10 @@ std::variant<ReplayOptions, std::string> parseReplayOptions(const QStringList& a
         if (const std::optional<std::string> problem = chartPathProblem(options.chartPath))
             return *problem;
     for (const QString& journal : journals) {
-        ReplayJob job{bytesOf(journal), bytesOf(parser.value(names.output)), parser.isSet(names.output)};
-        if (!job.replaceOutput)
-            job.output = std::filesystem::path(job.journal).stem().string() + "." + extension;
-        const std::optional<OutputKind> kind = kindOfOutput(job.output);
-        if (!kind)
-            return job.replaceOutput
-                       ? "--output must end in .ods, .xlsx, .xls or .csv, not \"" + job.output + "\""
-                       : "--format takes ods, xlsx, xls or csv, not \"" + extension + "\"";
-        if (!options.macro.empty() && *kind == OutputKind::Csv)
-            return std::string(
-                "--macro needs a LibreOffice workbook (.ods, .xlsx or .xls); a .csv file has no macros");
-        if (const std::optional<std::string> problem = unusableFiles(job))
+        auto job = replayJob(journal, parser, names, extension, options.macro);
+        if (const auto* problem = std::get_if<std::string>(&job))
             return *problem;
-        options.jobs.push_back(std::move(job));
+        options.jobs.push_back(std::move(std::get<ReplayJob>(job)));
     }
     return options;
 }
