@@ -188,6 +188,17 @@ ReadingsChart::~ReadingsChart() = default;
 
 void ReadingsChart::buildControls()
 {
+    buildChartView();
+    QLayout* buttons = buildButtons();
+    buildStatisticsTable();
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(buttons);
+    layout->addWidget(view_, 1);
+    layout->addWidget(tblStatistics_);
+}
+
+void ReadingsChart::buildChartView()
+{
     chart_ = new QChart;
     chart_->legend()->setAlignment(Qt::AlignBottom);
     timeAxis_ = new QDateTimeAxis;
@@ -203,25 +214,11 @@ void ReadingsChart::buildControls()
     view_ = new ZoomingChartView(chart_, [this] { userMovedTimes(); });
     view_->setObjectName("chartReadings");
     view_->setMinimumSize(480, 280);
+}
 
-    cmdFollow_ = new QPushButton("&Follow");
-    cmdFollow_->setObjectName("cmdFollow");
-    cmdFollow_->setCheckable(true);
-    cmdFollow_->setChecked(true);
-    cmdFollow_->setToolTip("Follow the newest reading again");
-    connect(cmdFollow_, &QPushButton::clicked, this, [this](bool checked) {
-        if (checked)
-            follow();
-        else
-            userMovedTimes();
-    });
-    cboFollowSpan_ = new QComboBox;
-    cboFollowSpan_->setObjectName("cboFollowSpan");
-    for (const char* text : kFollowSpanTexts)
-        cboFollowSpan_->addItem(text);
-    cboFollowSpan_->setCurrentIndex(1);
-    connect(cboFollowSpan_, &QComboBox::currentIndexChanged, this,
-            [this](int index) { setFollowSpan(kFollowSpans[std::clamp(index, 0, 4)]); });
+QLayout* ReadingsChart::buildButtons()
+{
+    buildFollowControls();
     auto* cmdAutoscale = new QPushButton("&Autoscale");
     cmdAutoscale->setObjectName("cmdAutoscale");
     connect(cmdAutoscale, &QPushButton::clicked, this, &ReadingsChart::autoscale);
@@ -246,7 +243,33 @@ void ReadingsChart::buildControls()
     buttons->addWidget(cmdExportPng);
     buttons->addWidget(cmdExportSvg);
     buttons->addWidget(cmdCopyChart);
+    return buttons;
+}
 
+void ReadingsChart::buildFollowControls()
+{
+    cmdFollow_ = new QPushButton("&Follow");
+    cmdFollow_->setObjectName("cmdFollow");
+    cmdFollow_->setCheckable(true);
+    cmdFollow_->setChecked(true);
+    cmdFollow_->setToolTip("Follow the newest reading again");
+    connect(cmdFollow_, &QPushButton::clicked, this, [this](bool checked) {
+        if (checked)
+            follow();
+        else
+            userMovedTimes();
+    });
+    cboFollowSpan_ = new QComboBox;
+    cboFollowSpan_->setObjectName("cboFollowSpan");
+    for (const char* text : kFollowSpanTexts)
+        cboFollowSpan_->addItem(text);
+    cboFollowSpan_->setCurrentIndex(1);
+    connect(cboFollowSpan_, &QComboBox::currentIndexChanged, this,
+            [this](int index) { setFollowSpan(kFollowSpans[std::clamp(index, 0, 4)]); });
+}
+
+void ReadingsChart::buildStatisticsTable()
+{
     tblStatistics_ = new QTableWidget(0, kColumns);
     tblStatistics_->setObjectName("tblStatistics");
     for (int column = 0; column < kColumns; ++column)
@@ -256,11 +279,6 @@ void ReadingsChart::buildControls()
     tblStatistics_->horizontalHeader()->setStretchLastSection(true);
     tblStatistics_->setMaximumHeight(170);
     connect(tblStatistics_, &QTableWidget::itemChanged, this, &ReadingsChart::tableItemChanged);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(buttons);
-    layout->addWidget(view_, 1);
-    layout->addWidget(tblStatistics_);
 }
 
 void ReadingsChart::setTitle(const QString& title)

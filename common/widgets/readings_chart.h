@@ -18,6 +18,7 @@ class QChart;
 class QChartView;
 class QComboBox;
 class QDateTimeAxis;
+class QLayout;
 class QLineSeries;
 class QPushButton;
 class QTableWidget;
@@ -98,6 +99,12 @@ private:
     };
 
     void buildControls();
+    // buildControls's groups: the chart with its axes, the row of buttons (its layout
+    // returned) that begins with Follow and its span, and the statistics table.
+    void buildChartView();
+    QLayout* buildButtons();
+    void buildFollowControls();
+    void buildStatisticsTable();
     void pollReadings();
     void scheduleRedraw();
     void redraw();

@@ -20,6 +20,21 @@ namespace {
 constexpr char kConvertCommand[] = "convert";
 constexpr char kDownloadCommand[] = "download";
 
+// Whether --chart FILE can be drawn for `fileCount` .BIN files, told when it cannot.
+bool chartFits(const std::string& chartPath, qsizetype fileCount)
+{
+    if (!common::chartFileKind(chartPath)) {
+        std::cerr << "logfetch convert: " << common::chartFileKindRefusal(chartPath) << '\n';
+        return false;
+    }
+    if (fileCount > 1) {
+        std::cerr
+            << "logfetch convert: --chart names the chart of one .BIN; convert one file at a time with it\n";
+        return false;
+    }
+    return true;
+}
+
 int convertFromCommandLine(const QStringList& arguments)
 {
     QCommandLineParser parser;
@@ -44,15 +59,8 @@ int convertFromCommandLine(const QStringList& arguments)
         return common::kUsageError;
     }
     const std::string chartPath = parser.value(chart).toLocal8Bit().toStdString();
-    if (parser.isSet(chart) && !common::chartFileKind(chartPath)) {
-        std::cerr << "logfetch convert: " << common::chartFileKindRefusal(chartPath) << '\n';
+    if (parser.isSet(chart) && !chartFits(chartPath, files.size()))
         return common::kUsageError;
-    }
-    if (parser.isSet(chart) && files.size() > 1) {
-        std::cerr
-            << "logfetch convert: --chart names the chart of one .BIN; convert one file at a time with it\n";
-        return common::kUsageError;
-    }
     std::vector<std::string> paths;
     for (const QString& file : files)
         paths.push_back(file.toLocal8Bit().toStdString());

@@ -74,17 +74,24 @@ void DownloadCommand::cancel()
         cancelRunning_();
 }
 
-int DownloadCommand::run()
+bool DownloadCommand::outputCanBeSaved() const
 {
-    // Told before the instrument sends a byte, not after the whole download.
     if (!options_.force && !outputIsTempFile() && QFileInfo::exists(qtPath(options_.outputPath))) {
         err_ << options_.outputPath << " exists already and is kept; use --force to replace it." << std::endl;
-        return kFailed;
+        return false;
     }
     if (const std::optional<std::string> reason = common::folderRefusesNewFiles(options_.outputPath)) {
         err_ << "Cannot save in the folder of " << options_.outputPath << ": " << *reason << "." << std::endl;
-        return kFailed;
+        return false;
     }
+    return true;
+}
+
+int DownloadCommand::run()
+{
+    // Told before the instrument sends a byte, not after the whole download.
+    if (!outputCanBeSaved())
+        return kFailed;
     const std::string portText = options_.portText.value_or(readPortText(programFolder_));
     // Held until the download is saved: no other download may empty the
     // temporary file meanwhile.
@@ -97,7 +104,11 @@ int DownloadCommand::run()
         err_ << common::terminalText(*failure) << std::endl;
         return kFailed;
     }
+    return receive();
+}
 
+int DownloadCommand::receive()
+{
     TerminalDownloadReport report(out_, err_);
     DownloadDriver driver(port_, report, report, clock_, tempFilePath_);
     report.setFinalCounts([&driver] { return driver.finalCounts(); });

@@ -41,6 +41,11 @@ private:
     // After a transfer that was not cancelled: the copy to the output file.
     int save(bool complete);
     bool outputIsTempFile() const;
+    // Whether the output may be written, told when it may not: an existing file without
+    // --force, or a folder that takes no new file.
+    bool outputCanBeSaved() const;
+    // Receives the download through the open port and saves it; the exit status.
+    int receive();
 
     DownloadOptions options_;
     std::string programFolder_;

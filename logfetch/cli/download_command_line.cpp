@@ -17,6 +17,22 @@
 
 namespace logfetch {
 
+namespace {
+
+// --port's number in plain decimal; nothing, told on `err`, when `text` is no port number.
+// On the command line a port is a whole number, never "1e1" or "3abc".
+std::optional<std::string> portTextOf(const std::string& text, std::ostream& err)
+{
+    const std::optional<int> number = serial::portNumberOfText(text);
+    if (!number) {
+        err << "logfetch download: --port takes a COM port number from 1 to 16, not \"" << text << "\"\n";
+        return std::nullopt;
+    }
+    return std::to_string(*number);
+}
+
+}  // namespace
+
 std::variant<DownloadOptions, int> parseDownloadCommandLine(const QStringList& arguments, std::ostream& err)
 {
     QCommandLineParser parser;
@@ -44,15 +60,9 @@ std::variant<DownloadOptions, int> parseDownloadCommandLine(const QStringList& a
 
     DownloadOptions options;
     if (parser.isSet(port)) {
-        // On the command line a port is a whole number, never "1e1" or "3abc".
-        const std::optional<int> number =
-            serial::portNumberOfText(parser.value(port).toLocal8Bit().toStdString());
-        if (!number) {
-            err << "logfetch download: --port takes a COM port number from 1 to 16, not \""
-                << parser.value(port).toLocal8Bit().toStdString() << "\"\n";
+        options.portText = portTextOf(parser.value(port).toLocal8Bit().toStdString(), err);
+        if (!options.portText)
             return common::kUsageError;
-        }
-        options.portText = std::to_string(*number);
     }
     options.outputPath = parser.value(output).toLocal8Bit().toStdString();
     if (options.outputPath.empty()) {

@@ -128,65 +128,105 @@ double readingValue(const Reading& reading)
     return reading.negative ? -value : value;
 }
 
+// A data set whose heading is written: what its records are timed by.
+struct DataSet {
+    DataSetHeader header;
+    DateTimeText endTime;
+    IntervalEntry interval;
+    RunningTime runningTime;
+};
+
+// The reports of one BIN file, a data set at a time.
+class ReportWriter {
+public:
+    ReportWriter(ByteSource& bin, std::int32_t& bytesRead, LineSink& prn, LineSink& csv,
+                 const std::function<void()>& yield, RecordObserver* observer)
+        : reader_(bin, bytesRead), prn_(prn), csv_(csv), yield_(yield), observer_(observer)
+    {
+    }
+
+    ConversionOutcome write()
+    {
+        const std::optional<BinLayout> layout = reader_.readKindMarker();
+        if (!layout)
+            return ConversionOutcome::Rejected;
+        const std::uint8_t dataSetCount = reader_.readDataSetCount();
+        const std::string_view strategy = strategyText(dataSetCount);
+        for (int dataSetIndex = 1;; ++dataSetIndex) {
+            DataSet dataSet = startDataSet(dataSetIndex, strategy);
+            const bool fileGoesOn = writeRecords(dataSet, *layout);
+            prn_.writeLine(kEqualsRule);
+            if (!fileGoesOn || dataSet.header.dataSetNumber >= dataSetCount)
+                return ConversionOutcome::Completed;
+            csv_.writeLine(kNewDataSet);
+        }
+    }
+
+private:
+    // Reads data set `index`'s header, checks its stamps and writes its heading, after the
+    // banner for a first data set.
+    DataSet startDataSet(int index, std::string_view strategy)
+    {
+        const DataSetHeader header = reader_.readDataSetHeader(index);
+        const DateTimeText endTime = stampText(header.endStamp);
+        if (!isValidStamp(header.endStamp))
+            throw ConversionError::invalidStamp("end of data set " + std::to_string(index),
+                                                std::string(endTime.text()));
+        const IntervalEntry interval = IntervalTable(header.intervalCode);
+        if (const auto unitText = UnitTable(header.unitCode))
+            unit_ = *unitText;
+
+        if (header.dataSetNumber <= 1)
+            writeBanner(prn_, strategy);
+        writeHeadingTop(prn_, header, {methodText(header.methodCode), interval.text, unit_});
+        if (observer_)
+            observer_->dataSetStarted(header.dataSetNumber, unit_);
+        const std::optional<RunningTime> runningTime = RunningTime::fromStamp(header.startStamp);
+        if (!runningTime)
+            throw ConversionError::invalidStamp("start of data set " + std::to_string(index),
+                                                std::string(stampText(header.startStamp).text()));
+        writeHeadingBottom(prn_, header);
+        return {header, endTime, interval, *runningTime};
+    }
+
+    // Writes the data set's records up to the one stamped with its end; false when the file
+    // ends first.
+    bool writeRecords(DataSet& dataSet, BinLayout layout)
+    {
+        const int size = recordSize(layout, dataSet.header.temperatureFlag);
+        const bool reportTemperature = dataSet.header.temperatureFlag == 1;
+        for (std::uint32_t recordNumber = 1;; ++recordNumber) {
+            const std::optional<LogRecord> record = reader_.readRecord(size);
+            if (!record)
+                return false;
+            const DateTimeText time =
+                record->stamp ? recordStampText(*record->stamp) : dataSet.runningTime.text();
+            records_.write(prn_, csv_, recordNumber, time, *record, size, reportTemperature);
+            if (observer_)
+                observer_->recordDecoded(time, readingValue(record->reading), records_.temperature(),
+                                         records_.temperatureUnit());
+            if (time == dataSet.endTime)
+                return true;
+            dataSet.runningTime.addSeconds(dataSet.interval.seconds);
+            yield_();
+        }
+    }
+
+    BinReader reader_;
+    LineSink& prn_;
+    LineSink& csv_;
+    const std::function<void()>& yield_;
+    RecordObserver* observer_;
+    std::string_view unit_;  // kept from the previous data set when a code has no text
+    RecordLines records_;
+};
+
 }  // namespace
 
 ConversionOutcome writeReports(ByteSource& bin, LineSink& prn, LineSink& csv, std::int32_t& bytesRead,
                                const std::function<void()>& yield, RecordObserver* observer)
 {
-    BinReader reader(bin, bytesRead);
-    const std::optional<BinLayout> layout = reader.readKindMarker();
-    if (!layout)
-        return ConversionOutcome::Rejected;
-    const std::uint8_t dataSetCount = reader.readDataSetCount();
-    const std::string_view strategy = strategyText(dataSetCount);
-
-    std::string_view unit;  // kept from the previous data set when a code has no text
-    RecordLines records;
-    for (int dataSetIndex = 1;; ++dataSetIndex) {
-        const DataSetHeader header = reader.readDataSetHeader(dataSetIndex);
-        const DateTimeText endTime = stampText(header.endStamp);
-        if (!isValidStamp(header.endStamp))
-            throw ConversionError::invalidStamp("end of data set " + std::to_string(dataSetIndex),
-                                                std::string(endTime.text()));
-        const IntervalEntry interval = IntervalTable(header.intervalCode);
-        if (const auto unitText = UnitTable(header.unitCode))
-            unit = *unitText;
-
-        if (header.dataSetNumber <= 1)
-            writeBanner(prn, strategy);
-        writeHeadingTop(prn, header, {methodText(header.methodCode), interval.text, unit});
-        if (observer)
-            observer->dataSetStarted(header.dataSetNumber, unit);
-        std::optional<RunningTime> runningTime = RunningTime::fromStamp(header.startStamp);
-        if (!runningTime)
-            throw ConversionError::invalidStamp("start of data set " + std::to_string(dataSetIndex),
-                                                std::string(stampText(header.startStamp).text()));
-        writeHeadingBottom(prn, header);
-
-        const int size = recordSize(*layout, header.temperatureFlag);
-        const bool reportTemperature = header.temperatureFlag == 1;
-        for (std::uint32_t recordNumber = 1;; ++recordNumber) {
-            const std::optional<LogRecord> record = reader.readRecord(size);
-            if (!record) {
-                prn.writeLine(kEqualsRule);
-                return ConversionOutcome::Completed;
-            }
-            const DateTimeText time = record->stamp ? recordStampText(*record->stamp) : runningTime->text();
-            records.write(prn, csv, recordNumber, time, *record, size, reportTemperature);
-            if (observer)
-                observer->recordDecoded(time, readingValue(record->reading), records.temperature(),
-                                        records.temperatureUnit());
-            if (time == endTime)
-                break;
-            runningTime->addSeconds(interval.seconds);
-            yield();
-        }
-
-        prn.writeLine(kEqualsRule);
-        if (header.dataSetNumber >= dataSetCount)
-            return ConversionOutcome::Completed;
-        csv.writeLine(kNewDataSet);
-    }
+    return ReportWriter(bin, bytesRead, prn, csv, yield, observer).write();
 }
 
 }  // namespace logfetch

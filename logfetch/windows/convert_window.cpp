@@ -66,7 +66,16 @@ frmConvertBINtoPRN::frmConvertBINtoPRN(StepValues& values, common::Prompter& pro
 {
     setObjectName(QStringLiteral("frmConvertBINtoPRN"));
     setWindowTitle(QStringLiteral("Conversion from BIN to PRN"));
+    setUpProgressBar();
+    cmdOK_->setDefault(true);
+    lblFullPath_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lblFilename_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layOutControls();
+    connectTimersAndButtons();
+}
 
+void frmConvertBINtoPRN::setUpProgressBar()
+{
     famPercent100_->setObjectName(QStringLiteral("famPercent100"));
     famPercent100_->setFrameShape(QFrame::Panel);
     famPercent100_->setFrameShadow(QFrame::Sunken);
@@ -79,11 +88,10 @@ frmConvertBINtoPRN::frmConvertBINtoPRN(StepValues& values, common::Prompter& pro
     famPercentSome_->setObjectName(QStringLiteral("famPercentSome"));
     famPercentSome_->setAutoFillBackground(true);
     famPercentSome_->setBackgroundRole(QPalette::Highlight);
+}
 
-    cmdOK_->setDefault(true);
-    lblFullPath_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    lblFilename_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-
+void frmConvertBINtoPRN::layOutControls()
+{
     auto* fields = new QGridLayout;
     fields->addWidget(fullPathCaption_, 0, 0);
     fields->addWidget(lblFullPath_, 0, 1);
@@ -103,7 +111,10 @@ frmConvertBINtoPRN::frmConvertBINtoPRN(StepValues& values, common::Prompter& pro
     layout->addLayout(fields);
     layout->addSpacing(6);
     layout->addLayout(buttons);
+}
 
+void frmConvertBINtoPRN::connectTimersAndButtons()
+{
     autoStartTimer_->setObjectName(QStringLiteral("Timer1"));
     autoStartTimer_->setInterval(1);
     autoStartTimer_->setSingleShot(true);

@@ -57,6 +57,12 @@ public:
     void reject() override;
 
 private:
+    // The constructor's steps: the progress bar, where the controls stand, and the timers
+    // and buttons connected to what they do.
+    void setUpProgressBar();
+    void layOutControls();
+    void connectTimersAndButtons();
+
     void Form_Load();
     void cmdBrowse_Click();
     void cmdOK_Click();

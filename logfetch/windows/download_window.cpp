@@ -139,18 +139,26 @@ frmDownload::frmDownload(StepValues& values, common::Prompter& prompter, common:
     setObjectName(QStringLiteral("frmDownload"));
     setWindowTitle(QStringLiteral("Download"));
     setFixedSize(common::twipsSize(kClientWidth, kClientHeight));
+    placeControls();
+    cmdOK_->setDefault(true);
+    lblFullPath_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lblFilename_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    receivedLines_->setObjectName(QStringLiteral("List1"));
+    connectTimerAndButtons();
+}
 
+void frmDownload::placeControls()
+{
     famDownloading_->setGeometry(kDownloadingRect);
     cmdCancel_->setGeometry(kCancelRect);
     famGetFilename_->setGeometry(kGetFilenameRect);
     cmdOK_->setGeometry(kOkRect);
     placeCaptionsAndValues();
-    cmdOK_->setDefault(true);
-    lblFullPath_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    lblFilename_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    receivedLines_->setObjectName(QStringLiteral("List1"));
     receivedLines_->setGeometry(kReceivedLinesRect);
+}
 
+void frmDownload::connectTimerAndButtons()
+{
     transferStartTimer_->setObjectName(QStringLiteral("Timer1"));
     transferStartTimer_->setInterval(1);
     transferStartTimer_->setSingleShot(true);

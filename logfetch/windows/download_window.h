@@ -79,6 +79,10 @@ private:
     void showTarget(common::SplitPath target);
     bool leaveUnsavedConfirmed();
     void unload();
+    // The constructor's steps: every control at its design place, then the timer and the
+    // buttons connected to what they do.
+    void placeControls();
+    void connectTimerAndButtons();
     // Captions at their design places, wider when the font needs it, and the
     // values right of them.
     void placeCaptionsAndValues();

@@ -78,7 +78,17 @@ frmMain::frmMain(StepValues& values, StepWindows& steps, std::string programFold
     auto* client = new QWidget(this);
     client->setFixedSize(common::twipsSize(kClientWidthTwips, kClientHeightTwips));
     setCentralWidget(client);
+    buildButtons(client);
+    connect(cmdSerialPortSetup_, &QPushButton::clicked, this, &frmMain::cmdSerialPortSetup_Click);
+    connect(cmdDownload_, &QPushButton::clicked, this, &frmMain::cmdDownload_Click);
+    connect(cmdConvertBINtoPRN_, &QPushButton::clicked, this, &frmMain::cmdConvertBINtoPRN_Click);
+    connect(cmdAllSteps_, &QPushButton::clicked, this, &frmMain::cmdAllSteps_Click);
+    createMenus();
+    Form_Load();
+}
 
+void frmMain::buildButtons(QWidget* client)
+{
     using common::twipsRect;
     cmdSerialPortSetup_ =
         placedButton("cmdSerialPortSetup", "Serial Port Setup", twipsRect(240, 720, 3615, 375), client);
@@ -99,13 +109,6 @@ frmMain::frmMain(StepValues& values, StepWindows& steps, std::string programFold
     setTabOrder(cmdSerialPortSetup_, cmdDownload_);
     setTabOrder(cmdDownload_, cmdConvertBINtoPRN_);
     setTabOrder(cmdConvertBINtoPRN_, cmdAllSteps_);
-
-    connect(cmdSerialPortSetup_, &QPushButton::clicked, this, &frmMain::cmdSerialPortSetup_Click);
-    connect(cmdDownload_, &QPushButton::clicked, this, &frmMain::cmdDownload_Click);
-    connect(cmdConvertBINtoPRN_, &QPushButton::clicked, this, &frmMain::cmdConvertBINtoPRN_Click);
-    connect(cmdAllSteps_, &QPushButton::clicked, this, &frmMain::cmdAllSteps_Click);
-    createMenus();
-    Form_Load();
 }
 
 void frmMain::createMenus()

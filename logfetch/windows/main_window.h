@@ -36,9 +36,11 @@ private:
     void mnuFileExit_Click();
     void mnuHelpAbout_Click();
 
+    // The four step buttons at their design places, with the "-OR-" between them, in their tab order.
+    void buildButtons(QWidget* client);
     void createMenus();
-    QAction* addMenuEntry(QMenu& menu, const char* objectName, const char* caption, const QKeySequence& shortcut,
-                          QPushButton* pressedButton);
+    QAction* addMenuEntry(QMenu& menu, const char* objectName, const char* caption,
+                          const QKeySequence& shortcut, QPushButton* pressedButton);
 
     StepValues& values_;
     StepWindows& steps_;

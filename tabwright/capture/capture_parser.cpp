@@ -41,11 +41,29 @@ void CaptureParser::stopRun()
 
 std::optional<tabwright::SpreadsheetError> CaptureParser::processReceivedText(RowSink& sink)
 {
-    std::optional<tabwright::SpreadsheetError> failure;
     const int sliceRow = currentRow_;
     const int sliceBlockColumn = blockColumn_;
     const SheetTally sliceTally = tally_;
     const std::size_t sliceStart = head_;
+    std::optional<tabwright::SpreadsheetError> failure;
+    std::size_t start = writeWholeLines(sink, failure);
+    try {
+        sink.flush();
+    } catch (const tabwright::SpreadsheetError& error) {
+        // The rows of the slice may be written in part: all of them are written again.
+        currentRow_ = sliceRow;
+        blockColumn_ = sliceBlockColumn;
+        tally_ = sliceTally;
+        start = sliceStart;
+        searchFrom_ = sliceStart;
+        failure = error;
+    }
+    dropConsumed(start);
+    return failure;
+}
+
+std::size_t CaptureParser::writeWholeLines(RowSink& sink, std::optional<tabwright::SpreadsheetError>& failure)
+{
     std::size_t start = head_;
     for (std::size_t end; (end = findLineEnd(start)) != std::string::npos;) {
         const int row = currentRow_;
@@ -74,19 +92,7 @@ std::optional<tabwright::SpreadsheetError> CaptureParser::processReceivedText(Ro
         if (sink.sliceFull())
             break;
     }
-    try {
-        sink.flush();
-    } catch (const tabwright::SpreadsheetError& error) {
-        // The rows of the slice may be written in part: all of them are written again.
-        currentRow_ = sliceRow;
-        blockColumn_ = sliceBlockColumn;
-        tally_ = sliceTally;
-        start = sliceStart;
-        searchFrom_ = sliceStart;
-        failure = error;
-    }
-    dropConsumed(start);
-    return failure;
+    return start;
 }
 
 std::optional<tabwright::SpreadsheetError> CaptureParser::writeUnfinishedLine(RowSink& sink)

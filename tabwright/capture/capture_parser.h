@@ -110,6 +110,9 @@ private:
     // The written text is removed only once it is at least half of buffer_, so consuming a
     // backlog slice by slice costs time in proportion to the text.
     void dropConsumed(std::size_t consumed);
+    // Writes the whole lines from head_ until the sink's slice is full; returns where the
+    // lines written end. A line the sheet refuses is left unwritten, with `failure` its reason.
+    std::size_t writeWholeLines(RowSink& sink, std::optional<tabwright::SpreadsheetError>& failure);
     // Each writes the line [start, end) and returns where the next line starts.
     std::size_t writeTaggedLine(std::size_t start, std::size_t end, RowSink& sink);
     std::size_t writePlainLine(std::size_t start, std::size_t end, RowSink& sink);

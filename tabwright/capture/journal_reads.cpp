@@ -48,6 +48,45 @@ bool isTimeOfDay(std::int64_t milliseconds)
     return milliseconds < common::kMillisecondsPerDay;
 }
 
+// Each takes one kind of line's numbers, as takeLine does a whole line.
+std::string takeRead(const std::vector<std::int64_t>& numbers, std::int64_t journalSize, JournalReads& reads)
+{
+    if (numbers.size() != 3)
+        return "a read needs three numbers";
+    const JournalRead read{numbers[0], numbers[1], static_cast<std::int32_t>(numbers[2])};
+    const std::int64_t lastOffset = reads.reads.empty() ? 0 : reads.reads.back().offset;
+    const std::int64_t lastWritten = reads.reads.empty() ? 0 : reads.reads.back().written;
+    if (read.offset <= lastOffset || read.offset > journalSize)
+        return "a read that does not end after the one before and within the journal";
+    if (read.written < lastWritten || read.written > lastOffset)
+        return "a read after lines that had not arrived";
+    if (!isTimeOfDay(numbers[2]))
+        return "a time of day out of range";
+    reads.reads.push_back(read);
+    return {};
+}
+
+std::string takeStampTime(const std::vector<std::int64_t>& numbers, std::int64_t lastOffset,
+                          JournalReads& reads)
+{
+    if (numbers.size() != 2)
+        return "a stamp time needs two numbers";
+    if (numbers[0] >= lastOffset || !isTimeOfDay(numbers[1]))
+        return "a stamp time for text that had not arrived, or out of range";
+    reads.stampTimes[numbers[0]] = static_cast<std::int32_t>(numbers[1]);
+    return {};
+}
+
+std::string takeStop(const std::vector<std::int64_t>& numbers, std::int64_t lastOffset, JournalReads& reads)
+{
+    if (numbers.size() != 2 || numbers[1] > 1)
+        return "a Stop needs an offset and 0 or 1";
+    if (numbers[0] != lastOffset)
+        return "a Stop where the reads did not end";
+    reads.stop = JournalStop{numbers[0], numbers[1] == 1};
+    return {};
+}
+
 // What is wrong with `line` given what was read before it; empty when it is sound, after
 // adding it to `reads`.
 std::string takeLine(std::string_view line, std::int64_t journalSize, JournalReads& reads)
@@ -61,34 +100,12 @@ std::string takeLine(std::string_view line, std::int64_t journalSize, JournalRea
     if (reads.stop)
         return "a line after the Stop";
     switch (line.front()) {
-    case 'r': {
-        if (numbers->size() != 3)
-            return "a read needs three numbers";
-        const JournalRead read{(*numbers)[0], (*numbers)[1], static_cast<std::int32_t>((*numbers)[2])};
-        const std::int64_t lastWritten = reads.reads.empty() ? 0 : reads.reads.back().written;
-        if (read.offset <= lastOffset || read.offset > journalSize)
-            return "a read that does not end after the one before and within the journal";
-        if (read.written < lastWritten || read.written > lastOffset)
-            return "a read after lines that had not arrived";
-        if (!isTimeOfDay((*numbers)[2]))
-            return "a time of day out of range";
-        reads.reads.push_back(read);
-        return {};
-    }
+    case 'r':
+        return takeRead(*numbers, journalSize, reads);
     case 't':
-        if (numbers->size() != 2)
-            return "a stamp time needs two numbers";
-        if ((*numbers)[0] >= lastOffset || !isTimeOfDay((*numbers)[1]))
-            return "a stamp time for text that had not arrived, or out of range";
-        reads.stampTimes[(*numbers)[0]] = static_cast<std::int32_t>((*numbers)[1]);
-        return {};
+        return takeStampTime(*numbers, lastOffset, reads);
     case 's':
-        if (numbers->size() != 2 || (*numbers)[1] > 1)
-            return "a Stop needs an offset and 0 or 1";
-        if ((*numbers)[0] != lastOffset)
-            return "a Stop where the reads did not end";
-        reads.stop = JournalStop{(*numbers)[0], (*numbers)[1] == 1};
-        return {};
+        return takeStop(*numbers, lastOffset, reads);
     default:
         return "an unknown kind of line";
     }

@@ -16,7 +16,6 @@
 #include "common/core/interrupt_signals.h"
 #include "common/core/prompter.h"
 #include "serial/qt_serial_port.h"
-#include "tabwright/calc/calc_spreadsheet_factory.h"
 #include "tabwright/files/capture_journal.h"
 #include "tabwright/capture/capture_run.h"
 #include "tabwright/capture/capture_settings.h"
@@ -28,8 +27,7 @@
 #include "tabwright/capture/sheet_limits.h"
 #include "tabwright/chart/run_readings.h"
 #include "tabwright/cli/chart_output.h"
-#include "tabwright/cli/csv_spreadsheet.h"
-#include "tabwright/cli/one_off_workbooks.h"
+#include "tabwright/cli/output_spreadsheets.h"
 #include "tabwright/cli/save_output.h"
 #include "tabwright/cli/start_advice.h"
 #include "tabwright/cli/terminal_prompter.h"
@@ -51,27 +49,10 @@ public:
     void rearmAtOnce() override { timer.start(0); }
 };
 
-void setUpModels(EmulatedInstruments& instruments, const CaptureOptions& options)
-{
-    K7rxModel& k7rx = instruments.k7rx;
-    k7rx.setMinMeasurement(static_cast<std::int16_t>(options.measurement.minimum));
-    k7rx.setMaxMeasurement(static_cast<std::int16_t>(options.measurement.maximum));
-    k7rx.setMinTemperature(static_cast<std::int16_t>(options.temperature.minimum));
-    k7rx.setMaxTemperature(static_cast<std::int16_t>(options.temperature.maximum));
-    k7rx.setFourDigitIndex(options.index);
-    instruments.vq480.setEOLFrequency(static_cast<std::int16_t>(options.eolFrequency));
-}
-
-InstrumentModel& chosenModel(EmulatedInstruments& instruments, CaptureSource source)
-{
-    if (source == CaptureSource::EmulatedVq480)
-        return instruments.vq480;
-    return instruments.k7rx;
-}
-
-// Whether the port can be opened, told with the serial service's hint when it cannot;
-// checked before the spreadsheet application starts for nothing.
-bool portOpens(serial::SerialPort& port, std::ostream& err)
+// Whether the port can be opened, told with the serial service's hint when it cannot, and
+// where the saved port comes from when it was not `given`; checked before the spreadsheet
+// application starts for nothing.
+bool portOpens(serial::SerialPort& port, bool given, std::ostream& err)
 {
     try {
         port.open();
@@ -79,23 +60,54 @@ bool portOpens(serial::SerialPort& port, std::ostream& err)
         return true;
     } catch (const serial::PortError& error) {
         err << "COM port not available: COM" << port.portNumber() << ". " << error.hint() << '\n';
+        if (!given)
+            err << "That is the port saved as ComPort in " << IniSettingsStore::fileOf(kProgramTitle)
+                << "; --port N takes another.\n";
         return false;
     }
 }
 
-// The emulated instrument is switched on and speaks at the emulator's pace, as in the
-// emulator window. It exists for this run alone, so it is held open from now on: what it
-// says while Calc opens waits for the run's first tick.
-void paceEmulator(QTimer& pace, EmulatorPacer& pacer, EmulatorSource& emulator, InstrumentModel& model)
-{
-    emulator.turnOn();
-    emulator.open();
-    pace.setTimerType(Qt::PreciseTimer);
-    pace.setInterval(EmulatorPacer::kOutputInterval);
-    QObject::connect(&pace, &QTimer::timeout, [&pacer, &model] { pacer.tick(&model); });
-    pacer.start();
-    pace.start();
-}
+// The emulated instruments of a run from the command line, set up as the options say.
+class PacedInstruments {
+public:
+    PacedInstruments(EmulatorSource& emulator, const CaptureOptions& options)
+        : emulator_(emulator),
+          pacer_(clock_, [&emulator](std::string output) { emulator.say(std::move(output)); })
+    {
+        K7rxModel& k7rx = instruments_.k7rx;
+        k7rx.setMinMeasurement(static_cast<std::int16_t>(options.measurement.minimum));
+        k7rx.setMaxMeasurement(static_cast<std::int16_t>(options.measurement.maximum));
+        k7rx.setMinTemperature(static_cast<std::int16_t>(options.temperature.minimum));
+        k7rx.setMaxTemperature(static_cast<std::int16_t>(options.temperature.maximum));
+        k7rx.setFourDigitIndex(options.index);
+        instruments_.vq480.setEOLFrequency(static_cast<std::int16_t>(options.eolFrequency));
+    }
+
+    // The chosen instrument is switched on and speaks at the emulator's pace, as in the
+    // emulator window. It exists for this run alone, so it is held open from now on: what it
+    // says while Calc opens waits for the run's first tick.
+    void start(CaptureSource source)
+    {
+        InstrumentModel& model = source == CaptureSource::EmulatedVq480
+                                     ? static_cast<InstrumentModel&>(instruments_.vq480)
+                                     : instruments_.k7rx;
+        emulator_.turnOn();
+        emulator_.open();
+        pace_.setTimerType(Qt::PreciseTimer);
+        pace_.setInterval(EmulatorPacer::kOutputInterval);
+        QObject::connect(&pace_, &QTimer::timeout, [this, &model] { pacer_.tick(&model); });
+        pacer_.start();
+        pace_.start();
+    }
+    void stop() { pace_.stop(); }
+
+private:
+    EmulatorSource& emulator_;
+    EmulatedInstruments instruments_;
+    SystemSteadyClock clock_;
+    EmulatorPacer pacer_;
+    QTimer pace_;
+};
 
 // Runs the events until the time is up, a signal comes, or the run is no longer running
 // (the port went away); returns whether it was the last.
@@ -175,6 +187,26 @@ int endCapture(CaptureRun& run, const TerminalRunView& view, const CaptureOption
     return status;
 }
 
+// The run as the options ask for it (its macro, the chart's readings), ticked by `timer`.
+void setUpRun(CaptureRun& run, QtRunTimer& timer, const CaptureOptions& options, RunReadings& chartReadings)
+{
+    if (!options.chartPath.empty())
+        run.setRowWatcher(&chartReadings);
+    run.setMacro(!options.macro.empty(), options.macro);
+    QObject::connect(&timer.timer, &QTimer::timeout,
+                     [&run] { run.tick([] { QCoreApplication::processEvents(); }); });
+}
+
+// Tells why the run did not start and lets the spreadsheet application go; the exit status.
+int startFailed(CaptureRun& run, std::ostream& err)
+{
+    // The view has printed the failure and its reason.
+    if (run.picture().phase == RunPhase::WorkbookFailed)
+        err << startFailureAdvice(run.picture().reason) << '\n';
+    run.quitSpreadsheet();
+    return 1;
+}
+
 }  // namespace
 
 int runCaptureCommand(const CaptureOptions& options, std::ostream& out, std::ostream& err)
@@ -189,56 +221,34 @@ int runCaptureCommand(const CaptureOptions& options, std::ostream& out, std::ost
     IniSettingsStore settings;
     serial::QtSerialPort port;
     port.setPortNumber(options.port.value_or(readCaptureSettings(settings).comPort));
-    if (!emulated && !portOpens(port, err)) {
-        if (!options.port)
-            err << "That is the port saved as ComPort in " << IniSettingsStore::fileOf(kProgramTitle)
-                << "; --port N takes another.\n";
+    if (!emulated && !portOpens(port, options.port.has_value(), err))
         return 1;
-    }
     SerialPortSource portSource(port);
     EmulatorSource emulator;
     TextSource& source = emulated ? static_cast<TextSource&>(emulator) : portSource;
 
-    CalcSpreadsheetFactory calcFactory(settings);
-    calcFactory.saveAs(sheetLimitsFor(options.outputPath));
-    OneOffWorkbooks calc(calcFactory);
-    CsvSpreadsheetFactory csv(options.outputPath);
-    SpreadsheetFactory& spreadsheets =
-        options.outputKind == OutputKind::Csv ? static_cast<SpreadsheetFactory&>(csv) : calc;
+    OutputSpreadsheets spreadsheets(settings, options.outputPath);
     SystemTimeOfDay clock;
     TerminalRunView view(err);
     QtRunTimer timer;
     TerminalPrompter prompter(err);
     CaptureJournal journal(perUserDataFolder());
     RunReadings chartReadings(clock);
-    CaptureRun run(CaptureRunParts{spreadsheets, source, clock, view, timer, prompter, journal});
-    if (!options.chartPath.empty())
-        run.setRowWatcher(&chartReadings);
-    run.setMacro(!options.macro.empty(), options.macro);
-    QObject::connect(&timer.timer, &QTimer::timeout,
-                     [&run] { run.tick([] { QCoreApplication::processEvents(); }); });
+    CaptureRun run(CaptureRunParts{spreadsheets.factory(), source, clock, view, timer, prompter, journal});
+    setUpRun(run, timer, options, chartReadings);
 
     // The instrument speaks from before Start, as a real one does while Calc opens.
-    EmulatedInstruments instruments;
-    setUpModels(instruments, options);
-    SystemSteadyClock paceClock;
-    EmulatorPacer pacer(paceClock, [&emulator](std::string output) { emulator.say(std::move(output)); });
-    QTimer pace;
+    PacedInstruments instruments(emulator, options);
     if (emulated)
-        paceEmulator(pace, pacer, emulator, chosenModel(instruments, options.source));
-    if (!run.start()) {
-        // The view has printed the failure and its reason.
-        if (run.picture().phase == RunPhase::WorkbookFailed)
-            err << startFailureAdvice(run.picture().reason) << '\n';
-        run.quitSpreadsheet();
-        return 1;
-    }
+        instruments.start(options.source);
+    if (!run.start())
+        return startFailed(run, err);
     const bool portWentAway = captureUntilTheEnd(run, options.seconds, interrupts);
-    pace.stop();
+    instruments.stop();
     int status = endCapture(run, view, options, portWentAway, out, err);
     run.setRowWatcher(nullptr);
     if (status == 0 || status == kSavedWithoutMacro)
-        calc.removeWorkingCopies();
+        spreadsheets.removeWorkingCopies();
     if (options.chartPath.empty())
         return status;
     return std::max(status, saveChart(chartReadings.readings(), "Readings of " + run.journal().path(),

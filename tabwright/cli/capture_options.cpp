@@ -117,36 +117,24 @@ std::string defaultCaptureName(const std::string& stamp)
     return "capture-" + stamp + ".ods";
 }
 
-std::variant<CaptureOptions, std::string> parseCaptureOptions(const QStringList& arguments,
-                                                              const std::string& defaultName)
-{
-    QCommandLineParser parser;
-    const CaptureOptionNames names;
-    addCaptureOptions(parser, names);
-    const QCommandLineOption& port = names.port;
-    const QCommandLineOption& emulate = names.emulate;
-    const QCommandLineOption& seconds = names.seconds;
-    const QCommandLineOption& output = names.output;
-    const QCommandLineOption& macro = names.macro;
-    const QCommandLineOption& measurement = names.measurement;
-    const QCommandLineOption& temperature = names.temperature;
-    const QCommandLineOption& index = names.index;
-    const QCommandLineOption& eolFrequency = names.eolFrequency;
-    if (!parser.parse(arguments))
-        return bytesOf(parser.errorText());
-    if (parser.positionalArguments().size() > 1)
-        return std::string("capture takes no file names; use --output FILE");
+namespace {
 
-    CaptureOptions options;
-    if (parser.isSet(port) && parser.isSet(emulate))
-        return std::string("--port and --emulate cannot go together: the text comes from one of them");
-    if (parser.isSet(port)) {
-        options.port = serial::portNumberOfText(bytesOf(parser.value(port)));
+// What is wrong with the arguments; nothing when they are right.
+using Refusal = std::optional<std::string>;
+
+// --port or --emulate: where the text comes from.
+Refusal readSource(const QCommandLineParser& parser, const CaptureOptionNames& names, CaptureOptions& options)
+{
+    if (parser.isSet(names.port) && parser.isSet(names.emulate))
+        return "--port and --emulate cannot go together: the text comes from one of them";
+    if (parser.isSet(names.port)) {
+        options.port = serial::portNumberOfText(bytesOf(parser.value(names.port)));
         if (!options.port)
-            return "--port takes a COM port number from 1 to 16, not \"" + bytesOf(parser.value(port)) + "\"";
+            return "--port takes a COM port number from 1 to 16, not \"" + bytesOf(parser.value(names.port)) +
+                   "\"";
     }
-    if (parser.isSet(emulate)) {
-        const std::string machine = bytesOf(parser.value(emulate));
+    if (parser.isSet(names.emulate)) {
+        const std::string machine = bytesOf(parser.value(names.emulate));
         if (machine == "K7RX")
             options.source = CaptureSource::EmulatedK7rx;
         else if (machine == "VQ-480")
@@ -154,15 +142,29 @@ std::variant<CaptureOptions, std::string> parseCaptureOptions(const QStringList&
         else
             return "--emulate takes K7RX or VQ-480, not \"" + machine + "\"";
     }
-    if (parser.isSet(seconds)) {
-        const std::string text = bytesOf(parser.value(seconds));
-        options.seconds = positiveSeconds(text);
-        if (!options.seconds || *options.seconds > kLongestRunSeconds)
-            return "--seconds takes a number of seconds above 0 and at most " +
-                   std::to_string(static_cast<long long>(kLongestRunSeconds)) + ", not \"" + text + "\"";
-    }
-    for (const auto& [option, pair] :
-         {std::pair{&measurement, &options.measurement}, std::pair{&temperature, &options.temperature}}) {
+    return std::nullopt;
+}
+
+// --seconds: how long the run lasts.
+Refusal readSeconds(const QCommandLineParser& parser, const CaptureOptionNames& names,
+                    CaptureOptions& options)
+{
+    if (!parser.isSet(names.seconds))
+        return std::nullopt;
+    const std::string text = bytesOf(parser.value(names.seconds));
+    options.seconds = positiveSeconds(text);
+    if (!options.seconds || *options.seconds > kLongestRunSeconds)
+        return "--seconds takes a number of seconds above 0 and at most " +
+               std::to_string(static_cast<long long>(kLongestRunSeconds)) + ", not \"" + text + "\"";
+    return std::nullopt;
+}
+
+// --measurement, --temperature, --index and --eol-frequency: how the emulated instruments speak.
+Refusal readEmulatorSettings(const QCommandLineParser& parser, const CaptureOptionNames& names,
+                             CaptureOptions& options)
+{
+    for (const auto& [option, pair] : {std::pair{&names.measurement, &options.measurement},
+                                       std::pair{&names.temperature, &options.temperature}}) {
         if (!parser.isSet(*option))
             continue;
         const std::string text = bytesOf(parser.value(*option));
@@ -173,35 +175,63 @@ std::variant<CaptureOptions, std::string> parseCaptureOptions(const QStringList&
                    text + "\"";
         *pair = *limits;
     }
-    if (parser.isSet(index))
-        options.index = bytesOf(parser.value(index));
-    if (parser.isSet(eolFrequency)) {
-        const std::string text = bytesOf(parser.value(eolFrequency));
+    if (parser.isSet(names.index))
+        options.index = bytesOf(parser.value(names.index));
+    if (parser.isSet(names.eolFrequency)) {
+        const std::string text = bytesOf(parser.value(names.eolFrequency));
         const std::optional<int> frequency = wholeNumber(text, kSmallest16, kLargest16);
         if (!frequency)
             return "--eol-frequency takes a whole number from -32768 to 32767, not \"" + text + "\"";
         options.eolFrequency = *frequency;
     }
+    return std::nullopt;
+}
 
-    options.outputNamed = parser.isSet(output);
-    options.outputPath = options.outputNamed ? bytesOf(parser.value(output)) : defaultName;
+// --output, --macro and --chart: what the run leaves behind, checked before anything opens.
+Refusal readOutputs(const QCommandLineParser& parser, const CaptureOptionNames& names,
+                    const std::string& defaultName, CaptureOptions& options)
+{
+    options.outputNamed = parser.isSet(names.output);
+    options.outputPath = options.outputNamed ? bytesOf(parser.value(names.output)) : defaultName;
     const std::optional<OutputKind> kind = kindOfOutput(options.outputPath);
     if (!kind)
         return "--output must end in .ods, .xlsx, .xls or .csv, not \"" + options.outputPath + "\"";
     options.outputKind = *kind;
-    options.macro = bytesOf(parser.value(macro));
+    options.macro = bytesOf(parser.value(names.macro));
     if (!options.macro.empty() && options.outputKind == OutputKind::Csv)
-        return std::string(
-            "--macro needs a LibreOffice workbook (.ods, .xlsx or .xls); a .csv file has no macros");
+        return "--macro needs a LibreOffice workbook (.ods, .xlsx or .xls); a .csv file has no macros";
     if (const std::optional<std::string> reason = common::outputRefusal(options.outputPath))
         return "cannot save " + options.outputPath + ": " + *reason;
     if (const std::optional<std::string> reason = common::folderRefusesNewFiles(options.outputPath))
         return "cannot save " + options.outputPath + ": " + *reason;
     if (parser.isSet(names.chart)) {
         options.chartPath = bytesOf(parser.value(names.chart));
-        if (const std::optional<std::string> problem = chartPathProblem(options.chartPath))
-            return *problem;
+        return chartPathProblem(options.chartPath);
     }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::variant<CaptureOptions, std::string> parseCaptureOptions(const QStringList& arguments,
+                                                              const std::string& defaultName)
+{
+    QCommandLineParser parser;
+    const CaptureOptionNames names;
+    addCaptureOptions(parser, names);
+    if (!parser.parse(arguments))
+        return bytesOf(parser.errorText());
+    if (parser.positionalArguments().size() > 1)
+        return std::string("capture takes no file names; use --output FILE");
+    CaptureOptions options;
+    if (Refusal refusal = readSource(parser, names, options))
+        return *refusal;
+    if (Refusal refusal = readSeconds(parser, names, options))
+        return *refusal;
+    if (Refusal refusal = readEmulatorSettings(parser, names, options))
+        return *refusal;
+    if (Refusal refusal = readOutputs(parser, names, defaultName, options))
+        return *refusal;
     return options;
 }
 

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <system_error>
+#include <utility>
 
 #include "tabwright/files/replace_file_content.h"
 
@@ -172,6 +173,41 @@ bool CsvSpreadsheet::writtenOutAsItIs(std::size_t width, bool heldRowUsed) const
     return firstOutWidth_ == width && lastOutWidth_ == width && (heldRowUsed || lastOutUsed_);
 }
 
+namespace {
+
+// Writes `records` at the end of `file` and closes it; throws the first error.
+void appendAndClose(std::FILE* file, const std::string& records)
+{
+    const bool written = std::fwrite(records.data(), 1, records.size(), file) == records.size();
+    const int error = errno;
+    const bool closed = std::fclose(file) == 0;
+    if (!written || !closed)
+        throw std::system_error(written ? errno : error, std::generic_category());
+}
+
+// Puts the rows written out in `stream` at `file`: moved over it, or copied into it where it
+// is no regular file or lies on another file system; whether they were moved.
+bool moveStreamOver(common::FileBeside& stream, const std::string& file)
+{
+    struct stat info {};
+    if (::stat(file.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        copyInto(stream.path(), file);
+        return false;
+    }
+    try {
+        stream.moveOver(file);
+        return true;
+    } catch (const std::system_error& error) {
+        // A link that leads to another file system: the rows are copied there.
+        if (error.code().value() != EXDEV)
+            throw;
+        copyInto(stream.path(), file);
+        return false;
+    }
+}
+
+}  // namespace
+
 void CsvSpreadsheet::saveWorkbookAs(const std::string& path)
 {
     try {
@@ -194,31 +230,12 @@ void CsvSpreadsheet::saveWorkbookAs(const std::string& path)
         std::string records;
         for (std::size_t row = 0; row < lastHeld; ++row)
             appendRecord(records, held_[row], width);
-        const bool written = std::fwrite(records.data(), 1, records.size(), streamFile_) == records.size();
-        const int error = errno;
-        const bool closed = std::fclose(streamFile_) == 0;
-        streamFile_ = nullptr;
-        if (!written || !closed)
-            throw std::system_error(written ? errno : error, std::generic_category());
+        appendAndClose(std::exchange(streamFile_, nullptr), records);
         held_.erase(held_.begin(), held_.begin() + static_cast<std::ptrdiff_t>(lastHeld));
         firstHeldRow_ += static_cast<int>(lastHeld);
         bool moved = false;
-        replaceFileBy(path, [this, &moved](const std::string& file) {
-            struct stat info {};
-            if (::stat(file.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
-                copyInto(stream_->path(), file);
-                return;
-            }
-            try {
-                stream_->moveOver(file);
-                moved = true;
-            } catch (const std::system_error& error) {
-                // A link that leads to another file system: the rows are copied there.
-                if (error.code().value() != EXDEV)
-                    throw;
-                copyInto(stream_->path(), file);
-            }
-        });
+        replaceFileBy(path,
+                      [this, &moved](const std::string& file) { moved = moveStreamOver(*stream_, file); });
         // The rows written out now live in the saved file; nothing more is streamed.
         if (moved)
             streamedPath_ = path;

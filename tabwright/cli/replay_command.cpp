@@ -13,7 +13,6 @@
 
 #include "common/core/command_line_usage.h"
 #include "common/core/output_folder.h"
-#include "tabwright/calc/calc_spreadsheet_factory.h"
 #include "tabwright/capture/capture_parser.h"
 #include "tabwright/capture/capture_workbook.h"
 #include "tabwright/files/ini_settings_store.h"
@@ -26,8 +25,7 @@
 #include "tabwright/chart/readings_from_rows.h"
 #include "tabwright/cli/capture_options.h"
 #include "tabwright/cli/chart_output.h"
-#include "tabwright/cli/csv_spreadsheet.h"
-#include "tabwright/cli/one_off_workbooks.h"
+#include "tabwright/cli/output_spreadsheets.h"
 #include "tabwright/cli/save_output.h"
 #include "tabwright/cli/start_advice.h"
 #include "tabwright/cli/terminal_prompter.h"
@@ -108,6 +106,27 @@ std::optional<std::string> unusableFiles(const ReplayJob& job)
     return std::nullopt;
 }
 
+// The replay of one journal as the options ask for it, or what is wrong with it.
+std::variant<ReplayJob, std::string> replayJob(const QString& journal, const QCommandLineParser& parser,
+                                               const ReplayOptionNames& names, const std::string& extension,
+                                               const std::string& macro)
+{
+    ReplayJob job{bytesOf(journal), bytesOf(parser.value(names.output)), parser.isSet(names.output)};
+    if (!job.replaceOutput)
+        job.output = std::filesystem::path(job.journal).stem().string() + "." + extension;
+    const std::optional<OutputKind> kind = kindOfOutput(job.output);
+    if (!kind)
+        return job.replaceOutput
+                   ? "--output must end in .ods, .xlsx, .xls or .csv, not \"" + job.output + "\""
+                   : "--format takes ods, xlsx, xls or csv, not \"" + extension + "\"";
+    if (!macro.empty() && *kind == OutputKind::Csv)
+        return std::string(
+            "--macro needs a LibreOffice workbook (.ods, .xlsx or .xls); a .csv file has no macros");
+    if (const std::optional<std::string> problem = unusableFiles(job))
+        return *problem;
+    return job;
+}
+
 std::variant<ReplayOptions, std::string> parseReplayOptions(const QStringList& arguments)
 {
     QCommandLineParser parser;
@@ -132,20 +151,10 @@ std::variant<ReplayOptions, std::string> parseReplayOptions(const QStringList& a
         if (const std::optional<std::string> problem = chartPathProblem(options.chartPath))
             return *problem;
     for (const QString& journal : journals) {
-        ReplayJob job{bytesOf(journal), bytesOf(parser.value(names.output)), parser.isSet(names.output)};
-        if (!job.replaceOutput)
-            job.output = std::filesystem::path(job.journal).stem().string() + "." + extension;
-        const std::optional<OutputKind> kind = kindOfOutput(job.output);
-        if (!kind)
-            return job.replaceOutput
-                       ? "--output must end in .ods, .xlsx, .xls or .csv, not \"" + job.output + "\""
-                       : "--format takes ods, xlsx, xls or csv, not \"" + extension + "\"";
-        if (!options.macro.empty() && *kind == OutputKind::Csv)
-            return std::string(
-                "--macro needs a LibreOffice workbook (.ods, .xlsx or .xls); a .csv file has no macros");
-        if (const std::optional<std::string> problem = unusableFiles(job))
+        auto job = replayJob(journal, parser, names, extension, options.macro);
+        if (const auto* problem = std::get_if<std::string>(&job))
             return *problem;
-        options.jobs.push_back(std::move(job));
+        options.jobs.push_back(std::move(std::get<ReplayJob>(job)));
     }
     return options;
 }
@@ -184,6 +193,39 @@ private:
     int shown_ = -1;
 };
 
+// Tells on standard error what the replay left behind in the journal or could not hold in
+// the sheet.
+void reportNotices(const JournalReplaySource& source, const ReplaySummary& summary, const SheetLimits& limits,
+                   const ReplayJob& job, std::ostream& err)
+{
+    for (const std::string& warning : source.warnings())
+        err << job.journal << ": " << warning << '\n';
+    const SheetNotices notices = sheetNotices(summary.sheet, limits, kColumnLimit);
+    for (const auto& notice : {notices.linesCut, notices.cellsShortened, notices.fieldsLeftOut})
+        if (notice)
+            err << job.journal << ": " << *notice << '\n';
+}
+
+// Tells how the saved replay went; the exit status.
+int reportSaved(const std::string& saved, const ReplaySummary& summary, const SheetLimits& limits,
+                bool macroRan, const ReplayJob& job, std::ostream& out, std::ostream& err)
+{
+    out << "Saved: " << saved << '\n'
+        << "Journal: " << job.journal << '\n'
+        << "Bytes replayed: " << summary.bytes << '\n'
+        << sheetSummary(summary.sheet, limits, kColumnLimit);
+    if (!summary.sheet.sheetHoldsEveryCell()) {
+        err << "Not every line reached the sheet whole; the journal " << job.journal
+            << " holds all the text.\n";
+        return 1;
+    }
+    if (!macroRan) {
+        err << "The workbook was saved, but the end-of-run macro did not run.\n";
+        return kSavedWithoutMacro;
+    }
+    return 0;
+}
+
 // Writes the journal into `spreadsheet` (its capture workbook open), runs the macro and
 // saves; the exit status. With `chart`, the rows written also go into its readings, each
 // line at the time the run took it in.
@@ -197,6 +239,7 @@ int replayInto(const CaptureSpreadsheet& spreadsheet, const std::string& workboo
     ReadingsFromRows chartRows(chart ? *chart : unused, source.stampClock({}));
     WatchedSheet sheet(*spreadsheet.sheet, chart ? &chartRows : nullptr);
     ProgressLine progress(err, job.journal);
+    const SheetLimits limits = spreadsheet.sheet->limits();
     ReplaySummary summary;
     bool macroRan = true;
     std::string saved;
@@ -205,12 +248,7 @@ int replayInto(const CaptureSpreadsheet& spreadsheet, const std::string& workboo
             progress.show(taken, size);
         });
         progress.end();
-        for (const std::string& warning : source.warnings())
-            err << job.journal << ": " << warning << '\n';
-        const SheetNotices notices = sheetNotices(summary.sheet, spreadsheet.sheet->limits(), kColumnLimit);
-        for (const auto& notice : {notices.linesCut, notices.cellsShortened, notices.fieldsLeftOut})
-            if (notice)
-                err << job.journal << ": " << *notice << '\n';
+        reportNotices(source, summary, limits, job, err);
         // A macro is refused with a CSV output, which has no application.
         if (!macro.empty() && spreadsheet.application) {
             TerminalPrompter prompter(err);
@@ -228,20 +266,7 @@ int replayInto(const CaptureSpreadsheet& spreadsheet, const std::string& workboo
         err << "The replay of " << job.journal << " stopped: " << error.what() << '\n';
         return 1;
     }
-    out << "Saved: " << saved << '\n'
-        << "Journal: " << job.journal << '\n'
-        << "Bytes replayed: " << summary.bytes << '\n'
-        << sheetSummary(summary.sheet, spreadsheet.sheet->limits(), kColumnLimit);
-    if (!summary.sheet.sheetHoldsEveryCell()) {
-        err << "Not every line reached the sheet whole; the journal " << job.journal
-            << " holds all the text.\n";
-        return 1;
-    }
-    if (!macroRan) {
-        err << "The workbook was saved, but the end-of-run macro did not run.\n";
-        return kSavedWithoutMacro;
-    }
-    return 0;
+    return reportSaved(saved, summary, limits, macroRan, job, out, err);
 }
 
 // Replays one journal; the exit status.
@@ -255,14 +280,9 @@ int replayOne(const ReplayJob& job, const std::string& macro, common::ReadingSet
         err << "tabwright replay: " << error.what() << '\n';
         return 1;
     }
-    CsvSpreadsheetFactory csv(job.output);
     const IniSettingsStore settings;
-    CalcSpreadsheetFactory calcFactory(settings);
-    calcFactory.saveAs(sheetLimitsFor(job.output));
-    OneOffWorkbooks calc(calcFactory);
-    SpreadsheetFactory& spreadsheets =
-        kindOfOutput(job.output) == OutputKind::Csv ? static_cast<SpreadsheetFactory&>(csv) : calc;
-    FreshWorkbook fresh = openFreshWorkbook(spreadsheets, rebuiltRunName(job.journal), false);
+    OutputSpreadsheets spreadsheets(settings, job.output);
+    FreshWorkbook fresh = openFreshWorkbook(spreadsheets.factory(), rebuiltRunName(job.journal), false);
     int status = 1;
     if (fresh.opened && fresh.spreadsheet.sheet)
         status = replayInto(fresh.spreadsheet, fileNameOf(fresh.workingCopy), job, macro, std::move(files),
@@ -277,7 +297,7 @@ int replayOne(const ReplayJob& job, const std::string& macro, common::ReadingSet
         }
     }
     if (status != 1)
-        calc.removeWorkingCopies();
+        spreadsheets.removeWorkingCopies();
     return status;
 }
 

@@ -57,6 +57,19 @@ frmComPort::frmComPort(QWidget* parent)
 {
     setObjectName(QStringLiteral("frmComPort"));
     setWindowTitle(QStringLiteral("COM Port Selection"));
+    buildPortChoices();
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(portChoices_);
+    layout->addLayout(common::okCancelRow(*cmdOK_, *cmdCancel_));
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(cboComPort_, &QComboBox::currentIndexChanged, this, &frmComPort::cboComPort_Click);
+    connect(cmdOK_, &QPushButton::clicked, this, &frmComPort::cmdOK_Click);
+    connect(cmdCancel_, &QPushButton::clicked, this, &frmComPort::cmdCancel_Click);
+}
+
+void frmComPort::buildPortChoices()
+{
     portChoices_->setObjectName(QStringLiteral("Frame1"));
     cboComPort_->setObjectName(QStringLiteral("cboComPort"));
     // The popup shows the device behind each number; the box shows the number.
@@ -88,15 +101,6 @@ frmComPort::frmComPort(QWidget* parent)
     titleFont.setBold(true);
     portChoices_->setMinimumWidth(QFontMetrics(titleFont).horizontalAdvance(windowTitle()) +
                                   kTitleBarButtons);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(portChoices_);
-    layout->addLayout(common::okCancelRow(*cmdOK_, *cmdCancel_));
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-
-    connect(cboComPort_, &QComboBox::currentIndexChanged, this, &frmComPort::cboComPort_Click);
-    connect(cmdOK_, &QPushButton::clicked, this, &frmComPort::cmdOK_Click);
-    connect(cmdCancel_, &QPushButton::clicked, this, &frmComPort::cmdCancel_Click);
 }
 
 int frmComPort::GetPort(int current)

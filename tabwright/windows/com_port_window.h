@@ -38,6 +38,10 @@ public:
     void reject() override;
 
 private:
+    // The constructor's step for the port choices: a button and a device label a port, the
+    // list of further ports beside "Other".
+    void buildPortChoices();
+
     void Form_Load();
     void optComPort_Click();
     void cboComPort_Click();

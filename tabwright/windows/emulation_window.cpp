@@ -14,6 +14,7 @@
 
 #include <algorithm>
 
+#include "common/widgets/palette_colour.h"
 #include "common/widgets/twips.h"
 #include "common/widgets/window_placement.h"
 #include "common/widgets/window_text.h"
@@ -85,9 +86,7 @@ QFrame* greenBar(const char* name, QWidget* parent)
     auto* bar = new QFrame(parent);
     if (name != nullptr)
         bar->setObjectName(QString::fromLatin1(name));
-    QPalette palette = bar->palette();
-    palette.setColor(QPalette::Window, kIllGreen);
-    bar->setPalette(palette);
+    common::setPaletteColour(*bar, QPalette::Window, kIllGreen);
     bar->setAutoFillBackground(true);
     return bar;
 }

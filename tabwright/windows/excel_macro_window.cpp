@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "common/widgets/bgr_colour.h"
+#include "common/widgets/palette_colour.h"
 #include "common/widgets/window_text.h"
 
 namespace tabwright {
@@ -20,13 +21,6 @@ namespace {
 constexpr unsigned kWhite = 0xFFFFFF;
 // Wide enough for a qualified name such as Standard.Module.Macro.
 constexpr int kNameWidth = 220;
-
-void setBackground(QLineEdit& box, const QColor& colour)
-{
-    QPalette palette = box.palette();
-    palette.setColor(QPalette::Base, colour);
-    box.setPalette(palette);
-}
 
 }  // namespace
 
@@ -95,9 +89,9 @@ void frmExcelMacro::reject()
 void frmExcelMacro::chkExcelMacro_Click()
 {
     const bool enable = chkExcelMacro_->isChecked();
-    setBackground(*txtExcelMacro_, enable
-                                       ? common::colourFromBgr(kWhite)
-                                       : fraExcelMacro_->palette().color(fraExcelMacro_->backgroundRole()));
+    common::setPaletteColour(*txtExcelMacro_, QPalette::Base,
+                             enable ? common::colourFromBgr(kWhite)
+                                    : fraExcelMacro_->palette().color(fraExcelMacro_->backgroundRole()));
     txtExcelMacro_->setEnabled(enable);
 }
 

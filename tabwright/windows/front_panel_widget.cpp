@@ -9,6 +9,7 @@
 
 #include <array>
 
+#include "common/widgets/palette_colour.h"
 #include "common/widgets/twips.h"
 #include "common/widgets/window_text.h"
 #include "tabwright/windows/key_picture.h"
@@ -46,9 +47,7 @@ constexpr int kPictureInset = 1;
 
 void fillWith(QWidget& widget, const QColor& colour)
 {
-    QPalette palette = widget.palette();
-    palette.setColor(QPalette::Window, colour);
-    widget.setPalette(palette);
+    common::setPaletteColour(widget, QPalette::Window, colour);
     widget.setAutoFillBackground(true);
 }
 

@@ -6,6 +6,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 
+#include "common/widgets/palette_colour.h"
 #include "common/widgets/twips.h"
 #include "common/widgets/window_text.h"
 
@@ -23,13 +24,6 @@ constexpr int kCaptionLeft = 120;
 constexpr int kValueLeft = 1185;
 constexpr int kBarLeft = 1620;
 constexpr int kRowHeight = 255;
-
-void colourText(QLabel& label, const QColor& colour)
-{
-    QPalette palette = label.palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label.setPalette(palette);
-}
 
 QString barName(const char* valueName)
 {
@@ -77,10 +71,10 @@ QScrollBar* LimitGroupBox::addRow(int top, const QColor& colour, const char* cap
 {
     QLabel* captionLabel = common::plainLabel(captionName, caption, this);
     captionLabel->setGeometry(common::twipsRect(kCaptionLeft, top, kValueLeft - kCaptionLeft, kRowHeight));
-    colourText(*captionLabel, colour);
+    common::setPaletteColour(*captionLabel, QPalette::WindowText, colour);
     value = common::plainLabel(valueName, "0", this);
     value->setGeometry(common::twipsRect(kValueLeft, top, kBarLeft - kValueLeft, kRowHeight));
-    colourText(*value, colour);
+    common::setPaletteColour(*value, QPalette::WindowText, colour);
 
     auto* bar = new QScrollBar(Qt::Horizontal, this);
     bar->setObjectName(barName(valueName));

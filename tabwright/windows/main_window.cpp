@@ -136,6 +136,19 @@ void frmMain::setEmulatorWindowHooks(EmulatorWindowHooks hooks)
 void frmMain::buildControls()
 {
     auto* centre = new QWidget(this);
+    buildStatusFrame(centre);
+    QLayout* buttons = buildRunButtons(centre);
+    auto* layout = new QHBoxLayout(centre);
+    layout->addWidget(fraStatus_, 1);
+    layout->addLayout(buttons);
+    setCentralWidget(centre);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    // The window itself follows its contents too: a reason that clears gives its height back.
+    this->layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void frmMain::buildStatusFrame(QWidget* centre)
+{
     fraStatus_ = new QGroupBox(QStringLiteral("Status"), centre);
     fraStatus_->setObjectName(QStringLiteral("fraStatus"));
     panComPort_ = lamp("panComPort", fraStatus_);
@@ -146,18 +159,11 @@ void frmMain::buildControls()
     imgExcel_ = icon("imgExcel", ":/icons/spreadsheet.svg", fraStatus_);
     cmdExcelMacro_ = common::namedButton("cmdExcelMacro", "...", fraStatus_);
     lblExcel_ = mnemonicLabel("lblExcel", "MS E&XCEL", cmdExcelMacro_);
-    // A long status (a journal's path) is elided instead of widening the window.
-    panStatus_ = new common::ElidedLabel("panStatus", fraStatus_);
-    panStatus_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    panStatus_->setMinimumWidth(kStatusWidth);
-    // Why the step shown failed, under the status line; hidden while nothing failed.
-    lblStatusReason_ = common::plainLabel("lblStatusReason", "", fraStatus_);
-    lblStatusReason_->setWordWrap(true);
-    lblStatusReason_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblStatusReason_->setFixedWidth(kStatusWidth);
-    lblStatusReason_->hide();
+    buildStatusLine();
     for (QPushButton* dots : {cmdComPorts_, cmdExcelMacro_})
         dots->setFixedWidth(dots->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 24);
+    connect(cmdComPorts_, &QPushButton::clicked, this, &frmMain::cmdComPorts_Click);
+    connect(cmdExcelMacro_, &QPushButton::clicked, this, &frmMain::cmdExcelMacro_Click);
 
     auto* rows = new QGridLayout(fraStatus_);
     rows->addWidget(panComPort_, 0, 0);
@@ -171,7 +177,24 @@ void frmMain::buildControls()
     rows->addWidget(panStatus_, 2, 0, 1, 4);
     rows->addWidget(lblStatusReason_, 3, 0, 1, 4);
     rows->setColumnStretch(2, 1);
+}
 
+void frmMain::buildStatusLine()
+{
+    // A long status (a journal's path) is elided instead of widening the window.
+    panStatus_ = new common::ElidedLabel("panStatus", fraStatus_);
+    panStatus_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panStatus_->setMinimumWidth(kStatusWidth);
+    // Why the step shown failed, under the status line; hidden while nothing failed.
+    lblStatusReason_ = common::plainLabel("lblStatusReason", "", fraStatus_);
+    lblStatusReason_->setWordWrap(true);
+    lblStatusReason_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblStatusReason_->setFixedWidth(kStatusWidth);
+    lblStatusReason_->hide();
+}
+
+QLayout* frmMain::buildRunButtons(QWidget* centre)
+{
     cmdStart_ = common::namedButton("cmdStart", "&Start", centre);
     cmdPause_ = common::namedButton("cmdPause", "&Pause", centre);
     cmdResume_ = common::namedButton("cmdResume", "&Resume", centre);
@@ -186,22 +209,12 @@ void frmMain::buildControls()
     buttons->addWidget(cmdStop_, 2, 0);
     buttons->setRowStretch(3, 1);
     buttons->addWidget(cmdClose_, 4, 0);
-
-    auto* layout = new QHBoxLayout(centre);
-    layout->addWidget(fraStatus_, 1);
-    layout->addLayout(buttons);
-    setCentralWidget(centre);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-    // The window itself follows its contents too: a reason that clears gives its height back.
-    this->layout()->setSizeConstraint(QLayout::SetFixedSize);
-
     connect(cmdStart_, &QPushButton::clicked, this, &frmMain::cmdStart_Click);
     connect(cmdPause_, &QPushButton::clicked, this, &frmMain::cmdPause_Click);
     connect(cmdResume_, &QPushButton::clicked, this, &frmMain::cmdResume_Click);
     connect(cmdStop_, &QPushButton::clicked, this, &frmMain::cmdStop_Click);
     connect(cmdClose_, &QPushButton::clicked, this, &frmMain::cmdClose_Click);
-    connect(cmdComPorts_, &QPushButton::clicked, this, &frmMain::cmdComPorts_Click);
-    connect(cmdExcelMacro_, &QPushButton::clicked, this, &frmMain::cmdExcelMacro_Click);
+    return buttons;
 }
 
 void frmMain::buildMenus()

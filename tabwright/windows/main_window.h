@@ -24,6 +24,7 @@ class QAction;
 class QFrame;
 class QGroupBox;
 class QLabel;
+class QLayout;
 class QPushButton;
 
 namespace common {
@@ -104,6 +105,11 @@ private:
     void mnuHelpAbout_Click();
 
     void buildControls();
+    // buildControls's groups: the status frame with its lamps, its status line and the
+    // line of its reason; the run's buttons beside it, in the layout returned.
+    void buildStatusFrame(QWidget* centre);
+    void buildStatusLine();
+    QLayout* buildRunButtons(QWidget* centre);
     void buildMenus();
     void placeOnScreen();
     // The port's number, or "Emulator" while the emulator feeds the run.
