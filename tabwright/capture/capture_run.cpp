@@ -113,6 +113,7 @@ void CaptureRun::openPortAndRun(std::string workingCopy, const std::string& runN
         return;
     }
     portLost_ = false;
+    journalFailure_.clear();
     draining_ = false;
     textUnwritten_ = false;
     told_ = {};
@@ -214,7 +215,7 @@ void CaptureRun::showBytesReceived(std::int64_t count)
     // takes every byte.
     if (!picture_.blocked) {
         picture_.status.clear();
-        picture_.reason.clear();
+        picture_.reason = journalFailure_;
     }
     picture_.path.clear();
     picture_.bytesReceived = count;
@@ -274,8 +275,10 @@ void CaptureRun::takeInText()
 
 void CaptureRun::showJournalFailure()
 {
-    if (const auto failure = journal_.takeFailure())
+    if (const auto failure = journal_.takeFailure()) {
+        journalFailure_ = *failure;
         show(picture_.phase, *failure);
+    }
 }
 
 void CaptureRun::writeWaitingLines()
@@ -316,9 +319,9 @@ void CaptureRun::showCutLines()
 void CaptureRun::showDrain(bool linesWaiting)
 {
     if (linesWaiting)
-        show(picture_.phase,
-             "Writing received lines: " + groupedDigits(static_cast<std::uint64_t>(pipeline_.bytesWaiting())) +
-                 " bytes waiting");
+        show(picture_.phase, "Writing received lines: " +
+                                 groupedDigits(static_cast<std::uint64_t>(pipeline_.bytesWaiting())) +
+                                 " bytes waiting");
     else if (draining_)
         showCountOrReady();
     draining_ = linesWaiting;
@@ -474,7 +477,7 @@ void CaptureRun::showStopped(std::int64_t bytes, int rows)
         show(RunPhase::Stopped, "");
     else
         show(RunPhase::Stopped, "Stopped: " + countOf(bytes, "byte") + ", " + countOf(rows, "row") + " in",
-             {}, captureWorkbook_);
+             journalFailure_, captureWorkbook_);
 }
 
 void CaptureRun::runMacro()
@@ -490,8 +493,8 @@ void CaptureRun::runMacro()
     auto ran = std::make_shared<bool>(false);
     auto messages = std::make_shared<HeldMessages>();
     steps_->run(
-        [application = spreadsheet_.application, workbook = common::splitPath(captureWorkbook_).fileName, name = macroName_,
-         failure, ran, messages] {
+        [application = spreadsheet_.application, workbook = common::splitPath(captureWorkbook_).fileName,
+         name = macroName_, failure, ran, messages] {
             try {
                 *ran = runEndOfRunMacro(*application, workbook, name, *messages);
             } catch (const SpreadsheetError& error) {

@@ -1,6 +1,6 @@
 #include "tabwright/capture/capture_run.h"
-#include "tabwright/files/capture_journal.h"
 #include "tabwright/capture/incoming_text.h"
+#include "tabwright/files/capture_journal.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -15,9 +15,9 @@
 #include "tabwright/capture/digit_grouping.h"
 #include "tabwright/capture/journal_reads.h"
 #include "tabwright/capture/port_or_emulator_source.h"
-#include "tabwright/files/serial_port_source.h"
-#include "tabwright/files/journal_chart.h"
 #include "tabwright/chart/run_readings.h"
+#include "tabwright/files/journal_chart.h"
+#include "tabwright/files/serial_port_source.h"
 #include "tabwright/testing/recording_spreadsheet_factory.h"
 #include "testing/event_loop.h"
 #include "testing/file_contents.h"
@@ -286,7 +286,8 @@ TEST_F(RunFixture, AMissingTemplateIsToldBeforeAnyApplicationIsMade)
 {
     spreadsheets.preparingFails = "no template in: /lab, /usr/share/tabwright";
     EXPECT_FALSE(run.start());
-    EXPECT_EQ(view.shown.back(), "excel red, status MS Excel not available +Start -Stop -Pause -Resume +ComPorts");
+    EXPECT_EQ(view.shown.back(),
+              "excel red, status MS Excel not available +Start -Stop -Pause -Resume +ComPorts");
     EXPECT_EQ(run.picture().reason,
               "The capture workbook cannot be made: no template in: /lab, /usr/share/tabwright");
     EXPECT_TRUE(spreadsheets.made.empty());
@@ -758,6 +759,29 @@ TEST_F(RunFixture, TheJournalTakesTheEmulatorsTextAndAFailingOneIsToldOnce)
                   view.shown.begin(), view.shown.end(),
                   [](const std::string& line) { return line.find("journal cannot") != std::string::npos; }),
               1);
+}
+
+TEST_F(RunFixture, AJournalThatLostBytesSaysSoBesideTheCountUntilTheNextStart)
+{
+    const std::string blocker = data.file("journal");
+    testing_support::writeText(blocker, "a file where the folder should be");
+    run.start();
+    handover.turnOn();
+    handover.say("9999\r\n");
+    tick();
+    // The count goes on, and the reason the journal is short stays in view beside it.
+    EXPECT_EQ(run.picture().bytesReceived, 6);
+    EXPECT_THAT(run.picture().reason, testing::StartsWith("The capture journal cannot be written: "));
+    run.stop();
+    EXPECT_THAT(run.picture().status, testing::StartsWith("Stopped: 6 bytes, 1 row"));
+    EXPECT_THAT(run.picture().reason, testing::StartsWith("The capture journal cannot be written: "));
+
+    std::filesystem::remove(blocker);
+    run.start();
+    handover.say("9998\r\n");
+    tick();
+    EXPECT_EQ(run.picture().bytesReceived, 6);
+    EXPECT_EQ(run.picture().reason, "");
 }
 
 // Collects the messages of the capture's logging categories, all of them turned on.
