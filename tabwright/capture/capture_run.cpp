@@ -349,7 +349,7 @@ void CaptureRun::loseLink(const std::string& reason)
     draining_ = false;
     state_ = RunState::Paused;
     parts_.timer.setTimerEnabled(false);
-    showPortLost(reason + " Then press Resume.");
+    showPortLost(reason + std::string(kPressResumeAdvice));
 }
 
 void CaptureRun::showPortLost(std::string reason)

@@ -4,14 +4,27 @@
 
 namespace tabwright {
 
+namespace {
+
+// The reason as the command line tells it: it has no Resume, a lost port ends the capture.
+std::string_view terminalReason(const RunPicture& picture)
+{
+    std::string_view reason = picture.reason;
+    if (picture.phase == RunPhase::PortLost && reason.ends_with(kPressResumeAdvice))
+        reason.remove_suffix(kPressResumeAdvice.size());
+    return reason;
+}
+
+}  // namespace
+
 void TerminalRunView::showRun(const RunPicture& picture)
 {
     if (picture.bytesReceived)
         showBytesReceived(*picture.bytesReceived);
     else if (picture.path.empty())
-        showStatus(picture.status, picture.reason);
+        showStatus(picture.status, terminalReason(picture));
     else
-        showStatus(picture.status + " " + picture.path, picture.reason);
+        showStatus(picture.status + " " + picture.path, terminalReason(picture));
 }
 
 void TerminalRunView::showBytesReceived(std::int64_t count)

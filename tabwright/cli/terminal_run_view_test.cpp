@@ -37,5 +37,14 @@ TEST(TerminalRunView, PrintsEachNewStatusWithItsReasonOnce)
     EXPECT_EQ(view.lastReason(), "Still gone.");
 }
 
+TEST(TerminalRunView, ALostPortIsToldWithoutTheWindowsResumeAdvice)
+{
+    std::ostringstream err;
+    TerminalRunView view(err);
+    view.showRun(picture(RunPhase::PortLost, "COM port not available",
+                         "The connection was lost. Reconnect it." + std::string(kPressResumeAdvice)));
+    EXPECT_EQ(err.str(), "COM port not available: The connection was lost. Reconnect it.\n");
+}
+
 }  // namespace
 }  // namespace tabwright
