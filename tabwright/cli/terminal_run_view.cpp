@@ -7,10 +7,11 @@ namespace tabwright {
 namespace {
 
 // The reason as the command line tells it: it has no Resume, a lost port ends the capture.
+// The lost port's reason stays in the pictures after it (Stop's), so it is told once.
 std::string_view terminalReason(const RunPicture& picture)
 {
     std::string_view reason = picture.reason;
-    if (picture.phase == RunPhase::PortLost && reason.ends_with(kPressResumeAdvice))
+    if (reason.ends_with(kPressResumeAdvice))
         reason.remove_suffix(kPressResumeAdvice.size());
     return reason;
 }
