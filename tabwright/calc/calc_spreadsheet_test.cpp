@@ -34,6 +34,7 @@
 #include "tabwright/capture/capture_workbook.h"
 #include "tabwright/files/workbook_files.h"
 #include "tabwright/testing/calc_user_side.h"
+#include "testing/event_loop.h"
 #include "testing/temp_folder.h"
 #include "testing/virtual_display.h"
 
@@ -504,8 +505,11 @@ TEST_F(VisibleCalc, QuittingWhileCalcAsksToSaveReturnsAndLeavesCalcAsking)
     EXPECT_TRUE(display.hasWindowTitled("Save Document?"));
     EXPECT_TRUE(tabwright::processGroupRunning(group));
     EXPECT_EQ(calc.processGroup(), -1) << "the instance is the user's now";
+    EXPECT_TRUE(places.profilesLeft());
     kill(-group, SIGKILL);
     EXPECT_TRUE(endsWithin(group, 60s));
+    // Its profile goes when it ends, not at some later start.
+    EXPECT_TRUE(testing_support::runEventsUntil([&] { return !places.profilesLeft(); }, 30s));
 }
 
 // The capture workbook's window as the user sees it: where its cursor is and which rows it

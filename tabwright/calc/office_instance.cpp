@@ -88,8 +88,8 @@ void OfficeInstance::removeLeftovers()
 std::unique_ptr<OfficeProcess> OfficeInstance::release()
 {
     desktop_.clear();
-    // Left to the user: its profile is removed at a later start once it has ended.
-    process_->letGo();
+    // Left to the user: its profile and sockets go when it ends.
+    process_->leaveToUser();
     return std::move(process_);
 }
 

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,6 +14,7 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <string_view>
 #include <thread>
 
 extern char** environ;
@@ -22,12 +24,41 @@ namespace tabwright {
 namespace {
 
 // What the watchdog runs: $1 is the process group, the other arguments the leftovers.
-// Any line on its standard input lets the process go; the end of the pipe kills it and
-// removes the leftovers, and the folder holding the first of them when that is left empty.
+// "go" on its standard input lets the process go (it has ended, its leftovers are taken
+// care of). "user" leaves it to the user: a waiter of the watchdog's own, which this
+// program neither waits for nor ends, looks every second whether any process of the group
+// still runs and removes the leftovers once none does; the folder holding the first of
+// them goes too when it is left empty and the program that made it has ended. The end of
+// the pipe kills the group and removes the leftovers and that folder, if left empty.
+// A group runs while a process of it that is not a zombie does; the leader (the launcher,
+// which lives as long as the office) is looked at first, the other processes only once it
+// has gone. The script names nothing that a search for the office's processes would find.
 constexpr const char* kWatchdogScript = R"(trap '' HUP INT TERM QUIT PIPE
-if read -r word; then exit 0; fi
-kill -KILL "-$1" 2>/dev/null
+group=$1
 shift
+member() {
+  read -r line 2>/dev/null < "$1" || return 1
+  set -- ${line##*") "}
+  [ "$3" = "$group" ] && [ "$1" != Z ] && [ "$1" != X ]
+}
+running() {
+  member "/proc/$group/stat" && return 0
+  for stat in /proc/[0-9]*/stat; do
+    member "$stat" && return 0
+  done
+  return 1
+}
+if read -r word; then
+  if [ "$word" = user ]; then
+    (
+      while running; do sleep 1; done
+      rm -rf -- "$@"
+      kill -0 "$PPID" 2>/dev/null || rmdir -- "${1%/*}" 2>/dev/null
+    ) &
+  fi
+  exit 0
+fi
+kill -KILL "-$group" 2>/dev/null
 rm -rf -- "$@"
 rmdir -- "${1%/*}" 2>/dev/null
 )";
@@ -116,8 +147,10 @@ OfficeProcess::OfficeProcess(const Start& start)
 
 void OfficeProcess::startWatchdog(const std::vector<std::string>& leftovers)
 {
+    // A socket rather than a pipe: a word to a watchdog that was killed must not end this
+    // program with SIGPIPE.
     int ends[2];
-    if (::pipe2(ends, O_CLOEXEC) != 0)
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0)
         throw std::runtime_error(std::string("cannot watch the office process: ") + std::strerror(errno));
     std::vector<std::string> argv{"/bin/sh", "-c", kWatchdogScript, "tabwright-watchdog",
                                   std::to_string(group_)};
@@ -141,12 +174,22 @@ OfficeProcess::~OfficeProcess()
 
 void OfficeProcess::letGo()
 {
+    dismissWatchdog("go\n");
+}
+
+void OfficeProcess::leaveToUser()
+{
+    dismissWatchdog("user\n");
+}
+
+void OfficeProcess::dismissWatchdog(std::string_view word)
+{
     if (watchdog_ < 0)
         return;
-    [[maybe_unused]] const ssize_t written = ::write(watchdog_, "go\n", 3);
+    [[maybe_unused]] const ssize_t written = ::send(watchdog_, word.data(), word.size(), MSG_NOSIGNAL);
     ::close(watchdog_);
     watchdog_ = -1;
-    // It leaves at once on that line.
+    // It leaves at once on that line (a waiter it starts is its own child, not ours).
     waitpid(watchdogProcess_, nullptr, 0);
 }
 

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tabwright {
@@ -17,7 +18,8 @@ bool processGroupRunning(pid_t processGroup);
 // A watchdog (a small shell of its own process group, deaf to terminal signals) waits on
 // a pipe that only this program writes to. When the program ends without having let the
 // process go (killed, or a second Ctrl-C), the pipe closes: the watchdog kills the group
-// and removes its leftovers, so no private instance outlives the program.
+// and removes its leftovers, so no private instance outlives the program. A process left
+// to the user keeps a waiter of the watchdog's that removes the leftovers when it ends.
 class OfficeProcess {
 public:
     struct Start {
@@ -43,11 +45,15 @@ public:
     bool waitForEnd(std::chrono::milliseconds timeout);
     // Kills every process of the group and waits for them to go.
     void kill();
-    // Sends the watchdog away: the process has ended, or it is left to the user.
+    // Sends the watchdog away: the process has ended and its leftovers are seen to.
     void letGo();
+    // Leaves the process running for the user: its leftovers are removed once no process of
+    // its group runs any more, whether this program still runs then or not.
+    void leaveToUser();
 
 private:
     void reap();
+    void dismissWatchdog(std::string_view word);
     void startWatchdog(const std::vector<std::string>& leftovers);
 
     pid_t group_ = -1;

@@ -113,6 +113,7 @@ void CaptureRun::openPortAndRun(std::string workingCopy, const std::string& runN
         return;
     }
     portLost_ = false;
+    journalFailure_.clear();
     draining_ = false;
     textUnwritten_ = false;
     workbookFull_ = false;
@@ -215,7 +216,7 @@ void CaptureRun::showBytesReceived(std::int64_t count)
     // takes every byte.
     if (!picture_.blocked) {
         picture_.status.clear();
-        picture_.reason.clear();
+        picture_.reason = journalFailure_;
     }
     picture_.path.clear();
     picture_.bytesReceived = count;
@@ -279,8 +280,10 @@ std::int64_t CaptureRun::takeInText()
 
 void CaptureRun::showJournalFailure()
 {
-    if (const auto failure = journal_.takeFailure())
+    if (const auto failure = journal_.takeFailure()) {
+        journalFailure_ = *failure;
         show(picture_.phase, *failure);
+    }
 }
 
 void CaptureRun::writeWaitingLines()
@@ -352,7 +355,7 @@ void CaptureRun::loseLink(const std::string& reason)
     draining_ = false;
     state_ = RunState::Paused;
     parts_.timer.setTimerEnabled(false);
-    showPortLost(reason + " Then press Resume.");
+    showPortLost(reason + std::string(kPressResumeAdvice));
 }
 
 void CaptureRun::showPortLost(std::string reason)
@@ -480,7 +483,7 @@ void CaptureRun::showStopped(std::int64_t bytes, int rows)
         show(RunPhase::Stopped, "");
     else
         show(RunPhase::Stopped, "Stopped: " + countOf(bytes, "byte") + ", " + countOf(rows, "row") + " in",
-             {}, captureWorkbook_);
+             journalFailure_, captureWorkbook_);
 }
 
 void CaptureRun::runMacro()

@@ -214,6 +214,9 @@ private:
     RunPicture picture_;
     RowSink* rowWatcher_ = nullptr;
     bool portLost_ = false;
+    // Why this run's journal lost bytes, once it has: kept in view until the next Start, since
+    // the journal stays short of them for the rest of the run.
+    std::string journalFailure_;
     bool draining_ = false;  // the status line shows the lines waiting, not the count
     bool stopping_ = false;  // Stop is writing a backlog over several ticks
     bool starting_ = false;  // the workbook is opening in the background

@@ -821,6 +821,29 @@ TEST_F(RunFixture, TheJournalTakesTheEmulatorsTextAndAFailingOneIsToldOnce)
               1);
 }
 
+TEST_F(RunFixture, AJournalThatLostBytesSaysSoBesideTheCountUntilTheNextStart)
+{
+    const std::string blocker = data.file("journal");
+    testing_support::writeText(blocker, "a file where the folder should be");
+    run.start();
+    handover.turnOn();
+    handover.say("9999\r\n");
+    tick();
+    // The count goes on, and the reason the journal is short stays in view beside it.
+    EXPECT_EQ(run.picture().bytesReceived, 6);
+    EXPECT_THAT(run.picture().reason, testing::StartsWith("The capture journal cannot be written: "));
+    run.stop();
+    EXPECT_THAT(run.picture().status, testing::StartsWith("Stopped: 6 bytes, 1 row"));
+    EXPECT_THAT(run.picture().reason, testing::StartsWith("The capture journal cannot be written: "));
+
+    std::filesystem::remove(blocker);
+    run.start();
+    handover.say("9998\r\n");
+    tick();
+    EXPECT_EQ(run.picture().bytesReceived, 6);
+    EXPECT_EQ(run.picture().reason, "");
+}
+
 // Collects the messages of the capture's logging categories, all of them turned on.
 class LogCapture {
 public:

@@ -40,6 +40,9 @@ struct RunPicture {
     bool operator==(const RunPicture&) const = default;
 };
 
+// What a lost port's reason ends with: the window's way on once the link is back.
+inline constexpr std::string_view kPressResumeAdvice = " Then press Resume.";
+
 // The two lamps: the serial port's and the spreadsheet application's.
 enum class Lamp { ComPort, Excel };
 

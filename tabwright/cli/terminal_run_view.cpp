@@ -4,14 +4,28 @@
 
 namespace tabwright {
 
+namespace {
+
+// The reason as the command line tells it: it has no Resume, a lost port ends the capture.
+// The lost port's reason stays in the pictures after it (Stop's), so it is told once.
+std::string_view terminalReason(const RunPicture& picture)
+{
+    std::string_view reason = picture.reason;
+    if (reason.ends_with(kPressResumeAdvice))
+        reason.remove_suffix(kPressResumeAdvice.size());
+    return reason;
+}
+
+}  // namespace
+
 void TerminalRunView::showRun(const RunPicture& picture)
 {
     if (picture.bytesReceived)
         showBytesReceived(*picture.bytesReceived);
     else if (picture.path.empty())
-        showStatus(picture.status, picture.reason);
+        showStatus(picture.status, terminalReason(picture));
     else
-        showStatus(picture.status + " " + picture.path, picture.reason);
+        showStatus(picture.status + " " + picture.path, terminalReason(picture));
 }
 
 void TerminalRunView::showBytesReceived(std::int64_t count)

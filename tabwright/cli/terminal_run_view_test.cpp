@@ -37,5 +37,16 @@ TEST(TerminalRunView, PrintsEachNewStatusWithItsReasonOnce)
     EXPECT_EQ(view.lastReason(), "Still gone.");
 }
 
+TEST(TerminalRunView, ALostPortIsToldWithoutTheWindowsResumeAdvice)
+{
+    std::ostringstream err;
+    TerminalRunView view(err);
+    const std::string reason = "The connection was lost. Reconnect it." + std::string(kPressResumeAdvice);
+    view.showRun(picture(RunPhase::PortLost, "COM port not available", reason));
+    // Stop keeps the picture's status and reason: nothing new to tell.
+    view.showRun(picture(RunPhase::Stopping, "COM port not available", reason));
+    EXPECT_EQ(err.str(), "COM port not available: The connection was lost. Reconnect it.\n");
+}
+
 }  // namespace
 }  // namespace tabwright

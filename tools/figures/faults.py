@@ -14,6 +14,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import zipfile
 
 import harness
 
@@ -947,7 +948,6 @@ def saved_port(number):
 
 def protected_template(folders):
     """The shipped template with its capture sheet protected, in the current folder."""
-    import zipfile
     shipped = os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../data/spreadsheet.ods")
     made = os.path.join(folders.work, "spreadsheet.ods")
     with zipfile.ZipFile(shipped) as source, zipfile.ZipFile(made, "w") as copy:
@@ -1021,6 +1021,87 @@ def relative_trusted_folder():
         folders.remove()
 
 
+def newest_line_in_workbook(path, sent):
+    """Whether the saved workbook shows the index of the last line sent (its second field)."""
+    index = sent.strip().splitlines()[-1].split()[1]
+    try:
+        with zipfile.ZipFile(path) as workbook:
+            return b"<text:p>%s</text:p>" % index in workbook.read("content.xml")
+    except (OSError, KeyError, zipfile.BadZipFile):
+        return False
+
+
+def profiles_in(runtime):
+    """The profile folders of Calc instances under the runtime folder `runtime`."""
+    folder = os.path.join(runtime, "tabwright")
+    return sorted(os.listdir(folder)) if os.path.isdir(folder) else []
+
+
+def sigterm_to_the_window():
+    """A TERM (as at logout) to the window program while a run is open: the run ends as Stop
+    ends it (the journal whole, its stop recorded), the settings are written, and Calc asks
+    the user about the workbook's rows instead of losing them; saved, Calc ends and takes its
+    profile with it though Tabwright has ended."""
+    for tool in ("Xvfb", "xdotool", "xwininfo"):
+        if shutil.which(tool) is None:
+            raise Skip("no %s to show and drive the window" % tool)
+    before = offices_now()
+    display = harness.VirtualDisplay()
+    folders = harness.UserFolders()
+    line = harness.PtyInstrument()
+    program = None
+    try:
+        folders.map_port(1, line.path)
+        # A runtime folder of the case's own, so its Calc's profile is told from others'.
+        runtime = os.path.join(folders.root, "runtime")
+        os.mkdir(runtime, 0o700)
+        env = folders.environment(DISPLAY=display.name, HOME=folders.root, XDG_RUNTIME_DIR=runtime)
+        del env["QT_QPA_PLATFORM"]
+        program = harness.Program([TABWRIGHT], env, folders.work)
+        if not display.press("^Tabwright  v", "alt+s"):
+            raise RuntimeError("the window never showed: " + seen(program.stderr()))
+        sent = lines_of(20_000)
+        line.send(sent, time.monotonic() + 60)
+        deadline = time.monotonic() + 180
+        journal = b""
+        while journal != sent and time.monotonic() < deadline:
+            program.poll_stderr(0.1)
+            line.drain()
+            journal = open(folders.journals()[-1], "rb").read() if folders.journals() else b""
+        program.signal(signal.SIGTERM)
+        status = program.finish(180)
+        journal = open(folders.journals()[-1], "rb").read() if folders.journals() else b""
+        with open(folders.journals()[-1] + ".reads") as reads:
+            stopped = reads.read().splitlines()[-1] == "s %d 1" % len(journal)
+        settings = os.path.exists(os.path.join(folders.config, "Tabwright", "Tabwright.ini"))
+        asking = display.press("^Save Document", "Return")
+        left = wait_for_no_offices(before, 60)
+        for pid in left:
+            os.kill(pid, signal.SIGKILL)
+        copies = [os.path.join(folder, name) for folder, _, names in os.walk(os.path.join(folders.root, "Documents"))
+                  for name in names if name.endswith(".ods")]
+        saved = len(copies) == 1 and newest_line_in_workbook(copies[0], sent)
+        deadline = time.monotonic() + 30
+        while profiles_in(runtime) and time.monotonic() < deadline:
+            time.sleep(0.5)
+        profiles = profiles_in(runtime)
+        lost = "no" if journal == sent else "YES: journal has %d of %d bytes" % (len(journal), len(sent))
+        told = ["stop recorded" if stopped else "NO stop recorded", "settings written" if settings else "NO settings",
+                "Calc asked to save" if asking else "Calc NEVER asked", "rows saved" if saved else "rows NOT saved",
+                "%d Calc left" % len(left), "profile left: " + ", ".join(profiles) if profiles else "profile gone"]
+        row("SIGTERM to the window during a run", status, "; ".join(told), lost,
+            status == 0 and lost == "no" and stopped and settings and asking and saved and not left and not profiles,
+            "the run did not end as Stop ends it, or Calc or its profile outlived it")
+    finally:
+        if program:
+            program.kill()
+        for pid in offices_left(before):
+            os.kill(pid, signal.SIGKILL)
+        line.close()
+        display.close()
+        folders.remove()
+
+
 cases = {
     "download-cable": cable_pulled_during_download,
     "capture-cable": cable_pulled_during_capture,
@@ -1058,6 +1139,7 @@ cases = {
     "convert-folder": folder_as_bin,
     "no-template": installed_copy_without_a_template,
     "relative-trusted": relative_trusted_folder,
+    "sigterm-window": sigterm_to_the_window,
 }
 cases.update(limit_cases)
 

@@ -191,6 +191,51 @@ class Program:
         return "\n".join(line for _, line in self.lines) + self.partial.decode("latin-1")
 
 
+class VirtualDisplay:
+    """A private X display (Xvfb) for a window program; `name` is its DISPLAY. Keys are
+    pressed as a user presses them (xdotool)."""
+
+    def __init__(self, size="1280x1024"):
+        read_end, write_end = os.pipe()
+        self.server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", size + "x24",
+                                        "-nolisten", "tcp"], pass_fds=(write_end,),
+                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as reply:
+            number = reply.readline().strip()
+        if not number:
+            self.server.kill()
+            self.server.wait()
+            raise RuntimeError("Xvfb did not start")
+        self.name = ":" + number
+
+    def run(self, *command, seconds=60):
+        """What `command` prints on this display; nothing when it takes longer than `seconds`."""
+        try:
+            return subprocess.run(list(command), env=dict(os.environ, DISPLAY=self.name), stdout=subprocess.PIPE,
+                                  stderr=subprocess.DEVNULL, timeout=seconds, check=False).stdout.decode()
+        except subprocess.TimeoutExpired:
+            return ""
+
+    def window_titled(self, title):
+        """Whether a window with exactly this title is shown."""
+        return '"%s"' % title in self.run("xwininfo", "-root", "-tree")
+
+    def press(self, title_pattern, keys, seconds=120):
+        """Waits for a window whose title matches `title_pattern`, gives it the keyboard and
+        presses `keys` (xdotool's names, e.g. "alt+s"); False when no such window came."""
+        found = self.run("xdotool", "search", "--sync", "--onlyvisible", "--name", title_pattern,
+                         seconds=seconds).split()
+        if not found:
+            return False
+        self.run("xdotool", "windowfocus", "--sync", found[0], "key", "--clearmodifiers", keys)
+        return True
+
+    def close(self):
+        self.server.terminate()
+        self.server.wait()
+
+
 def rss_kib(pid):
     """The resident memory of a process in KiB, 0 when it has gone."""
     try:
