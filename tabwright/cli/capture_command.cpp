@@ -153,7 +153,11 @@ int saveCapture(const CaptureRun& run, const CaptureOptions& options, std::ostre
         out << "Saved: " << saveOutput(*sheet, path, options.outputNamed) << '\n';
         return 0;
     } catch (const SpreadsheetError& error) {
-        err << "The capture could not be saved as " << path << ": " << error.what() << '\n';
+        // A workbook the run had lost by Stop (its application ended, it was closed) has
+        // nothing to save: why it was lost is the truer reason.
+        const RunPicture& stopped = run.picture();
+        err << "The capture could not be saved as " << path << ": "
+            << (stopped.blocked && !stopped.reason.empty() ? stopped.reason : error.what()) << '\n';
         return 1;
     }
 }

@@ -318,8 +318,10 @@ def calc_killed_during_capture():
         text = capture.program.stderr()
         lost = capture.lost() if growing else "YES until Stop: journal stood still"
         row("Calc killed during a capture (.ods)", status, seen(text), lost,
-            status != 0 and "journal" in text.lower() and lost == "no",
-            "reported as saved, no pointer to the journal, or the journal stood still")
+            status != 0 and "journal" in text.lower() and lost == "no"
+            and "could not be saved as run.ods: LibreOffice Calc has ended" in text,
+            "reported as saved, no pointer to the journal, a save failure not blamed on the ended Calc,"
+            " or the journal stood still")
     finally:
         capture.close()
 
