@@ -11,10 +11,10 @@
 #include "common/chart/chart_file_kind.h"
 #include "common/chart/clock_time.h"
 #include "common/chart/decimation.h"
-#include "common/core/leading_number.h"
 #include "common/chart/reading_series.h"
 #include "common/chart/reading_set.h"
 #include "common/chart/reading_statistics.h"
+#include "common/core/leading_number.h"
 
 namespace {
 
