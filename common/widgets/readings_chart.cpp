@@ -172,7 +172,7 @@ private:
 }  // namespace
 
 ReadingsChart::ReadingsChart(const ReadingSet& readings, QWidget* parent)
-    : QWidget(parent), readings_(readings)
+    : QWidget(parent), readings_(readings), poll_(this), redrawSoon_(this)
 {
     buildControls();
     poll_.setInterval(200);

@@ -131,6 +131,7 @@ private:
     QPushButton* cmdFollow_ = nullptr;
     QComboBox* cboFollowSpan_ = nullptr;
     QTableWidget* tblStatistics_ = nullptr;
+    // Children of the chart, as the rest of its work is.
     QTimer poll_;
     QTimer redrawSoon_;
     FileDialog* fileDialog_ = nullptr;
