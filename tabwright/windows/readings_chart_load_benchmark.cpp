@@ -178,6 +178,9 @@ public:
         click("cmdStop");
         testing_support::runEventsUntil(
             [&] { return capture.state() == RunState::Stopped && !capture.stopping(); }, 120s);
+        // The run's workbook stays open for the user; here nobody looks at it.
+        if (spreadsheets.calc)
+            spreadsheets.calc->quit();
         return figures;
     }
 
