@@ -11,10 +11,10 @@
 #include "common/chart/chart_file_kind.h"
 #include "common/chart/clock_time.h"
 #include "common/chart/decimation.h"
-#include "common/core/leading_number.h"
 #include "common/chart/reading_series.h"
 #include "common/chart/reading_set.h"
 #include "common/chart/reading_statistics.h"
+#include "common/core/leading_number.h"
 
 namespace {
 
@@ -194,6 +194,56 @@ TEST(Decimation, KeepsEveryColumnsMinimumAndMaximum)
     }
 }
 
+// The decimation the long way: every reading in the range visited in order, each
+// column's first smallest and first largest kept, with the neighbours outside the range.
+std::vector<ChartPoint> decimatedOneByOne(const ReadingSeries& series, double from, double to, int columns)
+{
+    std::vector<ChartPoint> points;
+    const auto columnOf = [&](double t) {
+        return std::clamp(static_cast<int>((t - from) * (columns / (to - from))), 0, columns - 1);
+    };
+    const auto [first, last] = series.indexRange(from, to);
+    if (first > 0)
+        points.push_back({series.time(first - 1), series.value(first - 1)});
+    std::size_t begin = first;
+    while (begin < last) {
+        std::size_t lowest = begin;
+        std::size_t highest = begin;
+        std::size_t i = begin + 1;
+        for (; i < last && columnOf(series.time(i)) == columnOf(series.time(begin)); ++i) {
+            lowest = series.value(i) < series.value(lowest) ? i : lowest;
+            highest = series.value(i) > series.value(highest) ? i : highest;
+        }
+        points.push_back({series.time(std::min(lowest, highest)), series.value(std::min(lowest, highest))});
+        if (lowest != highest)
+            points.push_back(
+                {series.time(std::max(lowest, highest)), series.value(std::max(lowest, highest))});
+        begin = i;
+    }
+    if (last < series.size())
+        points.push_back({series.time(last), series.value(last)});
+    return points;
+}
+
+TEST(Decimation, TakesTheSameReadingsAsVisitingEachOne)
+{
+    // Rounded noise repeats values, so the first of equal extremes must be the one kept;
+    // ranges start and end inside and on the edges of the summarised blocks.
+    const ReadingSeries series = noisySeries(100'000, 11);
+    const struct {
+        double from;
+        double to;
+        int columns;
+    } cases[] = {
+        {0, 10'000, 1500}, {0, 10'000, 7}, {6.4, 6.4 + 102.4, 3}, {12.35, 8765.4, 1000}, {9000, 9000.5, 20},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.from) + ".." + std::to_string(c.to));
+        EXPECT_EQ(common::decimate(series, c.from, c.to, c.columns),
+                  decimatedOneByOne(series, c.from, c.to, c.columns));
+    }
+}
+
 TEST(Decimation, KeepsFewSeriesWholeAndReachesPastTheEdges)
 {
     const ReadingSeries series = seriesOf({{0, 5}, {10, 1}, {20, 9}, {30, 3}, {40, 7}});
@@ -240,7 +290,8 @@ TEST(ReadingStatistics, AgreesWithATwoPassSum)
     const struct {
         double from;
         double to;
-    } ranges[] = {{0, 10'000}, {100, 200}, {5000.05, 5000.35}, {9999.9, 20'000}, {-5, -1}};
+    } ranges[] = {{0, 10'000}, {100, 200},       {5000.05, 5000.35}, {9999.9, 20'000},
+                  {-5, -1},    {51.25, 7777.75}, {102.4, 204.8},     {102.35, 204.85}};
     for (const auto& r : ranges) {
         const common::ReadingStatistics got = common::statisticsOf(series, r.from, r.to);
         const common::ReadingStatistics expected = twoPass(series, r.from, r.to);
@@ -251,6 +302,16 @@ TEST(ReadingStatistics, AgreesWithATwoPassSum)
             << r.from;
         EXPECT_EQ(got.minimum, expected.minimum) << r.from;
         EXPECT_EQ(got.maximum, expected.maximum) << r.from;
+        // Bands that hold whole blocks, none, or cut through them.
+        for (const common::ReadingBand band :
+             {common::ReadingBand{0, 2000}, common::ReadingBand{95, 105}, common::ReadingBand{200, 300}}) {
+            std::size_t outside = 0;
+            for (std::size_t i = 0; i < series.size(); ++i)
+                if (series.time(i) >= r.from && series.time(i) <= r.to)
+                    outside += series.value(i) < band.low || series.value(i) > band.high ? 1 : 0;
+            EXPECT_EQ(common::statisticsOf(series, r.from, r.to, band).outsideBand, outside)
+                << r.from << " band " << band.low;
+        }
     }
 }
 

@@ -8,7 +8,7 @@ namespace common {
 
 namespace {
 
-// The smallest and largest reading of one pixel column, by index.
+// The smallest and largest reading of one pixel column, by index: the first of equal ones.
 struct ColumnExtremes {
     std::size_t lowest = std::numeric_limits<std::size_t>::max();
     std::size_t highest = 0;
@@ -25,6 +25,8 @@ public:
     {
     }
 
+    int columns() const { return columns_; }
+
     int columnOf(double time) const
     {
         return std::clamp(static_cast<int>((time - from_) * scale_), 0, columns_ - 1);
@@ -38,14 +40,28 @@ public:
             emit(points);
             column_ = column;
         }
-        if (current_.empty()) {
-            current_.lowest = current_.highest = index;
-            return;
+        consider(index);
+    }
+
+    // Takes readings [first, last), all of one column, into the current column: whole
+    // blocks through their summarised extremes, the readings around them one at a time.
+    void takeColumn(std::size_t first, std::size_t last)
+    {
+        constexpr std::size_t kBlock = ReadingSeries::kExtremesBlock;
+        const auto& blocks = series_.blockExtremes();
+        std::size_t i = first;
+        while (i < last) {
+            const std::size_t block = i / kBlock;
+            if (i % kBlock == 0 && i + kBlock <= last && block < blocks.size()) {
+                consider(i + blocks[block].lowest);
+                consider(i + blocks[block].highest);
+                i += kBlock;
+                continue;
+            }
+            const std::size_t end = std::min(last, (block + 1) * kBlock);
+            for (; i < end; ++i)
+                consider(i);
         }
-        if (series_.value(index) < series_.value(current_.lowest))
-            current_.lowest = index;
-        if (series_.value(index) > series_.value(current_.highest))
-            current_.highest = index;
     }
 
     void emit(std::vector<ChartPoint>& points)
@@ -63,6 +79,19 @@ public:
     ChartPoint pointAt(std::size_t index) const { return {series_.time(index), series_.value(index)}; }
 
 private:
+    // Readings come in index order; a later one replaces an extreme only when beyond it.
+    void consider(std::size_t index)
+    {
+        if (current_.empty()) {
+            current_.lowest = current_.highest = index;
+            return;
+        }
+        if (series_.value(index) < series_.value(current_.lowest))
+            current_.lowest = index;
+        if (series_.value(index) > series_.value(current_.highest))
+            current_.highest = index;
+    }
+
     const ReadingSeries& series_;
     double from_;
     int columns_;
@@ -88,11 +117,34 @@ std::vector<ChartPoint> decimate(const ReadingSeries& series, double from, doubl
         return points;
     }
     const auto [first, last] = series.indexRange(from, to);
+    points.reserve(2 * static_cast<std::size_t>(scan.columns()) + 2);
     if (first > 0)
         points.push_back(scan.pointAt(first - 1));
-    for (std::size_t i = first; i < last; ++i)
-        scan.take(i, points);
-    scan.emit(points);
+    // Ascending times fill the columns in order: each column's end is found by galloping
+    // ahead from its start, then bisecting, as the column of a time never falls as the
+    // time grows; the search stays near the readings it has just read.
+    std::size_t begin = first;
+    while (begin < last) {
+        const int column = scan.columnOf(series.time(begin));
+        const auto inColumn = [&](std::size_t index) { return scan.columnOf(series.time(index)) == column; };
+        std::size_t low = begin + 1;
+        std::size_t step = 1;
+        while (low + step < last && inColumn(low + step)) {
+            low += step;
+            step *= 2;
+        }
+        std::size_t high = std::min(last, low + step);
+        while (low < high) {
+            const std::size_t middle = low + (high - low) / 2;
+            if (inColumn(middle))
+                low = middle + 1;
+            else
+                high = middle;
+        }
+        scan.takeColumn(begin, low);
+        scan.emit(points);
+        begin = low;
+    }
     if (last < series.size())
         points.push_back(scan.pointAt(last));
     return points;

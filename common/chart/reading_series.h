@@ -1,9 +1,12 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "common/chart/reading_moments.h"
 
 namespace common {
 
@@ -13,7 +16,9 @@ enum class ValueAxis { Reading, Temperature };
 // One named series of readings: (time in seconds, value) pairs in arrival order. Times
 // are seconds since the midnight before the run began, so they grow past one day.
 // A reading costs 12 bytes (a double time and a float value in two contiguous vectors),
-// at most 24 while a vector holds room for its next growth.
+// at most 24 while a vector holds room for its next growth. Summaries of whole blocks of
+// readings, kept as they arrive (well under a byte a reading), let a range's statistics
+// and a pixel column's extremes be found without visiting every reading.
 class ReadingSeries {
 public:
     ReadingSeries(std::string name, ValueAxis axis) : name_(std::move(name)), axis_(axis) {}
@@ -41,6 +46,19 @@ public:
     // The earliest and the latest time; meaningful only when the series is not empty.
     double earliest() const { return earliest_; }
     double latest() const { return latest_; }
+    // The moments of readings [i * kMomentsBlock, (i + 1) * kMomentsBlock), for each
+    // whole block.
+    static constexpr std::size_t kMomentsBlock = 1024;
+    const std::vector<ReadingMoments>& blockMoments() const { return blockMoments_; }
+    // The offsets in block i of kExtremesBlock readings of its first smallest and its
+    // first largest reading, for each whole block.
+    static constexpr std::size_t kExtremesBlock = 64;
+    struct BlockExtremes {
+        std::uint8_t lowest;
+        std::uint8_t highest;
+    };
+    const std::vector<BlockExtremes>& blockExtremes() const { return blockExtremes_; }
+
     // Bytes the readings hold, reserve included.
     std::size_t bytesHeld() const;
 
@@ -49,10 +67,16 @@ public:
     std::pair<std::size_t, std::size_t> indexRange(double from, double to) const;
 
 private:
+    // Summarises the block of kExtremesBlock readings just completed, and the block of
+    // kMomentsBlock when that is complete too.
+    void summariseLastBlocks();
+
     std::string name_;
     ValueAxis axis_;
     std::vector<double> times_;
     std::vector<float> values_;
+    std::vector<ReadingMoments> blockMoments_;
+    std::vector<BlockExtremes> blockExtremes_;
     double earliest_ = 0;
     double latest_ = 0;
     bool timesAscend_ = true;

@@ -1,64 +1,89 @@
 #include "common/chart/reading_statistics.h"
 
 #include <algorithm>
-#include <cmath>
+
+#include "common/chart/reading_moments.h"
 
 namespace common {
 
 namespace {
 
-class Welford {
-public:
-    void add(double value)
-    {
-        ++count_;
-        const double delta = value - mean_;
-        mean_ += delta / static_cast<double>(count_);
-        sumOfSquares_ += delta * (value - mean_);
-        minimum_ = count_ == 1 ? value : std::min(minimum_, value);
-        maximum_ = count_ == 1 ? value : std::max(maximum_, value);
+// Counts readings [first, last) outside `band`, skipping whole blocks whose extremes lie
+// inside it.
+std::size_t countOutside(const ReadingSeries& series, std::size_t first, std::size_t last, ReadingBand band)
+{
+    constexpr std::size_t kBlock = ReadingSeries::kMomentsBlock;
+    const auto& blocks = series.blockMoments();
+    std::size_t outside = 0;
+    std::size_t i = first;
+    while (i < last) {
+        const std::size_t block = i / kBlock;
+        const std::size_t end = std::min(last, (block + 1) * kBlock);
+        if (i % kBlock == 0 && end - i == kBlock && block < blocks.size() &&
+            blocks[block].minimum() >= band.low && blocks[block].maximum() <= band.high) {
+            i = end;
+            continue;
+        }
+        for (; i < end; ++i) {
+            const double value = series.value(i);
+            outside += static_cast<std::size_t>(value < band.low || value > band.high);
+        }
     }
+    return outside;
+}
 
-    ReadingStatistics result() const
-    {
-        ReadingStatistics statistics;
-        statistics.count = count_;
-        statistics.mean = mean_;
-        statistics.standardDeviation =
-            count_ > 1 ? std::sqrt(sumOfSquares_ / static_cast<double>(count_ - 1)) : 0;
-        statistics.minimum = minimum_;
-        statistics.maximum = maximum_;
-        return statistics;
+ReadingStatistics statisticsFrom(const ReadingMoments& moments, std::size_t outside)
+{
+    ReadingStatistics statistics;
+    statistics.count = moments.count();
+    statistics.mean = moments.mean();
+    statistics.standardDeviation = moments.standardDeviation();
+    statistics.minimum = moments.minimum();
+    statistics.maximum = moments.maximum();
+    statistics.outsideBand = outside;
+    return statistics;
+}
+
+// Readings in any order: each one whose time lies in the range.
+ReadingStatistics statisticsOfEach(const ReadingSeries& series, double from, double to,
+                                   std::optional<ReadingBand> band)
+{
+    ReadingMoments moments;
+    std::size_t outside = 0;
+    for (std::size_t i = 0; i < series.size(); ++i) {
+        const double time = series.time(i);
+        if (time < from || time > to)
+            continue;
+        const double value = series.value(i);
+        moments.add(value);
+        if (band && (value < band->low || value > band->high))
+            ++outside;
     }
-
-private:
-    std::size_t count_ = 0;
-    double mean_ = 0;
-    double sumOfSquares_ = 0;
-    double minimum_ = 0;
-    double maximum_ = 0;
-};
+    return statisticsFrom(moments, outside);
+}
 
 }  // namespace
 
 ReadingStatistics statisticsOf(const ReadingSeries& series, double from, double to,
                                std::optional<ReadingBand> band)
 {
-    Welford sums;
-    std::size_t outside = 0;
+    if (!series.timesAscend())
+        return statisticsOfEach(series, from, to, band);
+    // Times that ascend hold the range in one run of indexes: the whole blocks inside it
+    // come from their summaries, the readings at either end one at a time.
+    constexpr std::size_t kBlock = ReadingSeries::kMomentsBlock;
     const auto [first, last] = series.indexRange(from, to);
-    for (std::size_t i = first; i < last; ++i) {
-        const double time = series.time(i);
-        if (time < from || time > to)
-            continue;
-        const double value = series.value(i);
-        sums.add(value);
-        if (band && (value < band->low || value > band->high))
-            ++outside;
-    }
-    ReadingStatistics statistics = sums.result();
-    statistics.outsideBand = outside;
-    return statistics;
+    const std::size_t firstBlock = (first + kBlock - 1) / kBlock;
+    const std::size_t endBlock = std::max(firstBlock, std::min(last / kBlock, series.blockMoments().size()));
+    const std::size_t headEnd = std::min(last, firstBlock * kBlock);
+    ReadingMoments moments;
+    for (std::size_t i = first; i < headEnd; ++i)
+        moments.add(series.value(i));
+    for (std::size_t block = firstBlock; block < endBlock; ++block)
+        moments.merge(series.blockMoments()[block]);
+    for (std::size_t i = std::max(headEnd, endBlock * kBlock); i < last; ++i)
+        moments.add(series.value(i));
+    return statisticsFrom(moments, band ? countOutside(series, first, last, *band) : 0);
 }
 
 }  // namespace common

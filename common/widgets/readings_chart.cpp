@@ -172,7 +172,7 @@ private:
 }  // namespace
 
 ReadingsChart::ReadingsChart(const ReadingSet& readings, QWidget* parent)
-    : QWidget(parent), readings_(readings)
+    : QWidget(parent), readings_(readings), poll_(this), redrawSoon_(this)
 {
     buildControls();
     poll_.setInterval(200);
@@ -352,9 +352,9 @@ void ReadingsChart::setFollowSpan(std::optional<double> seconds)
 
 void ReadingsChart::showTimes(double from, double to)
 {
-    setTimeRange(from, to);
-    userMovedTimes();
-    redraw();
+    following_ = false;
+    cmdFollow_->setChecked(false);
+    redrawTimes(std::pair{from, to});
 }
 
 std::pair<double, double> ReadingsChart::visibleTimes() const
@@ -403,6 +403,11 @@ void ReadingsChart::addMissingSeries()
         drawn.line->attachAxis(timeAxis_);
         drawn.line->attachAxis(axisFor(series.axis()));
         drawn.line->setVisible(drawn.shown);
+        // One pixel wide: a line of a few thousand decimated points strokes in a fraction of
+        // the time a wider one takes, and the extremes of each column stay apart.
+        QPen pen = drawn.line->pen();
+        pen.setWidth(1);
+        drawn.line->setPen(pen);
         drawn.tableRow = tblStatistics_->rowCount();
         tblStatistics_->insertRow(drawn.tableRow);
         auto* nameItem = new QTableWidgetItem(QString::fromStdString(series.name()));
@@ -422,37 +427,58 @@ void ReadingsChart::addMissingSeries()
 
 void ReadingsChart::redraw()
 {
+    redrawTimes(following_ ? followedTimes() : visibleTimes());
+}
+
+void ReadingsChart::redrawTimes(std::pair<double, double> times)
+{
+    redrawSoon_.stop();
     readingsSeen_ = readings_.readingCount();
     seriesSeen_ = readings_.all().size();
     addMissingSeries();
-    if (following_) {
-        const auto [from, to] = followedTimes();
-        setTimeRange(from, to);
-    }
-    const auto [from, to] = visibleTimes();
+    const auto [from, to] = times;
     const int columns = std::max(1, static_cast<int>(chart_->plotArea().width()));
+    // The statistics and points of every line first, then the axes, then the points into
+    // the lines: Qt Charts lays every line out again on each change of an axis it is
+    // drawn against, so lines whose axes change are emptied for it.
+    std::vector<std::pair<QLineSeries*, QList<QPointF>>> lines;
     for (const ReadingSeries& series : readings_.all()) {
-        const auto drawn = drawn_.find(series.name());
-        if (drawn != drawn_.end())
-            drawSeries(series, drawn->second, from, to, columns);
+        const auto found = drawn_.find(series.name());
+        if (found == drawn_.end())
+            continue;
+        Drawn& drawn = found->second;
+        drawn.statistics = statisticsOf(series, from, to, drawn.band);
+        updateStatisticsRow(drawn);
+        lines.emplace_back(drawn.line,
+                           drawn.shown ? linePoints(series, from, to, columns) : QList<QPointF>());
     }
-    if (following_)
-        autoscale();
+    const auto readingFit = following_ ? wantedFit(readingAxis_) : std::nullopt;
+    const auto temperatureFit = following_ ? wantedFit(temperatureAxis_) : std::nullopt;
+    if (timeRangeChanges(from, to) || fitChanges(readingAxis_, readingFit) ||
+        fitChanges(temperatureAxis_, temperatureFit)) {
+        for (auto& [line, points] : lines)
+            if (line->count() > 0)
+                line->clear();
+        setTimeRange(from, to);
+        fitAxis(readingAxis_, readingFit);
+        fitAxis(temperatureAxis_, temperatureFit);
+    }
+    for (auto& [line, points] : lines)
+        if (line->count() > 0 || !points.isEmpty())
+            line->replace(points);
+    for (auto& [name, drawn] : drawn_)
+        drawBand(drawn, from, to);
 }
 
-void ReadingsChart::drawSeries(const ReadingSeries& series, Drawn& drawn, double from, double to, int columns)
+QList<QPointF> ReadingsChart::linePoints(const ReadingSeries& series, double from, double to,
+                                         int columns) const
 {
-    drawn.statistics = statisticsOf(series, from, to, drawn.band);
-    updateStatisticsRow(drawn);
-    if (!drawn.shown)
-        return;
     const std::vector<ChartPoint> points = decimate(series, from, to, columns);
     QList<QPointF> line;
     line.reserve(static_cast<qsizetype>(points.size()));
     for (const ChartPoint& p : points)
         line.append(QPointF(static_cast<double>(axisMilliseconds(p.x)), p.y));
-    drawn.line->replace(line);
-    drawBand(drawn, from, to);
+    return line;
 }
 
 void ReadingsChart::drawBand(Drawn& drawn, double from, double to)
@@ -574,27 +600,55 @@ std::optional<ReadingStatistics> ReadingsChart::statistics(const std::string& na
 
 void ReadingsChart::autoscale()
 {
-    for (QValueAxis* axis : {readingAxis_, temperatureAxis_}) {
-        double low = std::numeric_limits<double>::infinity();
-        double high = -low;
-        for (const ReadingSeries& series : readings_.all()) {
-            const auto drawn = drawn_.find(series.name());
-            if (axisFor(series.axis()) != axis || drawn == drawn_.end() || !drawn->second.shown ||
-                drawn->second.statistics.count == 0)
-                continue;
-            low = std::min(low, drawn->second.statistics.minimum);
-            high = std::max(high, drawn->second.statistics.maximum);
-            if (drawn->second.band && std::isfinite(drawn->second.band->low))
-                low = std::min(low, drawn->second.band->low);
-            if (drawn->second.band && std::isfinite(drawn->second.band->high))
-                high = std::max(high, drawn->second.band->high);
-        }
-        if (low > high)
+    for (QValueAxis* axis : {readingAxis_, temperatureAxis_})
+        fitAxis(axis, wantedFit(axis));
+}
+
+std::optional<std::pair<double, double>> ReadingsChart::wantedFit(const QValueAxis* axis) const
+{
+    double low = std::numeric_limits<double>::infinity();
+    double high = -low;
+    for (const ReadingSeries& series : readings_.all()) {
+        const auto drawn = drawn_.find(series.name());
+        if (axisFor(series.axis()) != axis || drawn == drawn_.end() || !drawn->second.shown ||
+            drawn->second.statistics.count == 0)
             continue;
-        const double margin = high > low ? (high - low) * 0.05 : std::max(1.0, std::abs(high) * 0.05);
-        axis->setRange(low - margin, high + margin);
-        axis->applyNiceNumbers();
+        low = std::min(low, drawn->second.statistics.minimum);
+        high = std::max(high, drawn->second.statistics.maximum);
+        if (drawn->second.band && std::isfinite(drawn->second.band->low))
+            low = std::min(low, drawn->second.band->low);
+        if (drawn->second.band && std::isfinite(drawn->second.band->high))
+            high = std::max(high, drawn->second.band->high);
     }
+    if (low > high)
+        return std::nullopt;
+    const double margin = high > low ? (high - low) * 0.05 : std::max(1.0, std::abs(high) * 0.05);
+    return std::pair{low - margin, high + margin};
+}
+
+bool ReadingsChart::fitChanges(const QValueAxis* axis,
+                               const std::optional<std::pair<double, double>>& wanted) const
+{
+    if (!wanted)
+        return false;
+    const auto fit = fits_.find(axis);
+    return fit == fits_.end() || fit->second.wanted != *wanted ||
+           fit->second.applied != std::pair{axis->min(), axis->max()};
+}
+
+void ReadingsChart::fitAxis(QValueAxis* axis, const std::optional<std::pair<double, double>>& wanted)
+{
+    if (!fitChanges(axis, wanted))
+        return;
+    axis->setRange(wanted->first, wanted->second);
+    axis->applyNiceNumbers();
+    fits_[axis] = {*wanted, {axis->min(), axis->max()}};
+}
+
+bool ReadingsChart::timeRangeChanges(double from, double to) const
+{
+    return timeAxis_->min().toMSecsSinceEpoch() != axisMilliseconds(from) ||
+           timeAxis_->max().toMSecsSinceEpoch() != axisMilliseconds(to);
 }
 
 bool ReadingsChart::exportPng(const QString& path)

@@ -5,6 +5,8 @@
 #include <string>
 #include <utility>
 
+#include <QList>
+#include <QPointF>
 #include <QPointer>
 #include <QString>
 #include <QTimer>
@@ -108,8 +110,11 @@ private:
     void pollReadings();
     void scheduleRedraw();
     void redraw();
+    // Draws the readings of the times [from, to] and shows those times.
+    void redrawTimes(std::pair<double, double> times);
     void addMissingSeries();
-    void drawSeries(const ReadingSeries& series, Drawn& drawn, double from, double to, int columns);
+    // The decimated points of `series` in axis units.
+    QList<QPointF> linePoints(const ReadingSeries& series, double from, double to, int columns) const;
     void drawBand(Drawn& drawn, double from, double to);
     void updateStatisticsRow(const Drawn& drawn);
     void setTimeRange(double from, double to);
@@ -117,6 +122,11 @@ private:
     void tableItemChanged(QTableWidgetItem* item);
     void exportWithDialog(const char* extension, const char* filter);
     QValueAxis* axisFor(ValueAxis axis) const;
+    // The range autoscale fits `axis` to; empty when it draws no reading.
+    std::optional<std::pair<double, double>> wantedFit(const QValueAxis* axis) const;
+    bool fitChanges(const QValueAxis* axis, const std::optional<std::pair<double, double>>& wanted) const;
+    void fitAxis(QValueAxis* axis, const std::optional<std::pair<double, double>>& wanted);
+    bool timeRangeChanges(double from, double to) const;
     std::pair<double, double> followedTimes() const;
 
     const ReadingSet& readings_;
@@ -128,10 +138,19 @@ private:
     QPushButton* cmdFollow_ = nullptr;
     QComboBox* cboFollowSpan_ = nullptr;
     QTableWidget* tblStatistics_ = nullptr;
+    // Children of the chart, as the rest of its work is.
     QTimer poll_;
     QTimer redrawSoon_;
     FileDialog* fileDialog_ = nullptr;
     std::map<std::string, Drawn> drawn_;
+    // What each value axis was last fitted to, and the rounded range that gave: a fit that
+    // would change neither is skipped, as Qt Charts lays every line out again on each axis
+    // change.
+    struct AxisFit {
+        std::pair<double, double> wanted;
+        std::pair<double, double> applied;
+    };
+    std::map<const QValueAxis*, AxisFit> fits_;
     std::size_t readingsSeen_ = 0;
     std::size_t seriesSeen_ = 0;
     std::optional<double> followSpan_ = 5 * 60.0;

@@ -11,6 +11,7 @@
 #include <QLineSeries>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QValueAxis>
 #include <QWheelEvent>
 #include <QtTest/QTest>
 
@@ -147,13 +148,38 @@ TEST(ReadingsChart, HidesAndShowsEachSeries)
     ShownChart shown;
     auto* table = shown.control<QTableWidget>("tblStatistics");
     ASSERT_EQ(table->rowCount(), 2);
+    shown.chart.setBand("Temperature (C)", ReadingBand{20, 22});
+    const auto lines = shown.control<QChartView>("chartReadings")->chart()->series();
+    ASSERT_EQ(lines.size(), 4);  // both series and the band's two edges
     table->item(1, 0)->setCheckState(Qt::Unchecked);
     EXPECT_FALSE(shown.chart.seriesShown("Temperature (C)"));
-    const auto lines = shown.control<QChartView>("chartReadings")->chart()->series();
-    EXPECT_FALSE(lines.at(1)->isVisible());
+    for (const int hidden : {1, 2, 3})
+        EXPECT_FALSE(lines.at(hidden)->isVisible()) << hidden;
     shown.chart.setSeriesShown("Temperature (C)", true);
     EXPECT_EQ(table->item(1, 0)->checkState(), Qt::Checked);
-    EXPECT_TRUE(lines.at(1)->isVisible());
+    for (const int drawn : {1, 2, 3})
+        EXPECT_TRUE(lines.at(drawn)->isVisible()) << drawn;
+    EXPECT_GT(qobject_cast<QLineSeries*>(lines.at(1))->count(), 0);
+}
+
+TEST(ReadingsChart, FollowingFitsTheValueAxesAgainAfterAZoom)
+{
+    ShownChart shown;
+    auto* chart = shown.control<QChartView>("chartReadings")->chart();
+    const auto* axis = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical).constFirst());
+    ASSERT_NE(axis, nullptr);
+    const std::pair fitted{axis->min(), axis->max()};
+    EXPECT_LE(fitted.first, 50);
+    EXPECT_GE(fitted.second, 59);
+    chart->zoomIn(QRectF(chart->plotArea().center(), QSizeF(20, 20)));
+    ASSERT_NE((std::pair{axis->min(), axis->max()}), fitted);
+    shown.chart.follow();
+    EXPECT_EQ((std::pair{axis->min(), axis->max()}), fitted);
+    // A new reading beyond the fitted range widens it while following.
+    shown.readings.series("Reading (RAW)", ValueAxis::Reading).append(36'600, 500);
+    shown.chart.refresh();
+    EXPECT_GE(axis->max(), 500);
+    EXPECT_EQ(shown.chart.visibleTimes().second, 36'600);
 }
 
 TEST(ReadingsChart, DrawsAMillionReadingsAsAFewThousandPoints)

@@ -14,6 +14,7 @@
 #include "tabwright/capture/capture_run.h"
 #include "tabwright/files/capture_journal.h"
 #include "tabwright/files/serial_port_source.h"
+#include "tabwright/testing/cell_count.h"
 #include "tabwright/testing/headless_calc_factory.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_folder.h"
@@ -53,11 +54,6 @@ public:
     bool timerOn = false;
 };
 
-class NoonClock : public tabwright::TimeOfDay {
-public:
-    std::int32_t millisecondsSinceMidnight() override { return 12 * 3600 * 1000; }
-};
-
 std::string k7rxLines()
 {
     std::string text;
@@ -83,31 +79,14 @@ std::string vq480Blocks()
     return text;
 }
 
-// The cells the text gives, counted by the parser itself.
-class CountingSink : public tabwright::RowSink {
-public:
-    void writeRow(int, int, std::span<const tabwright::CellValue> values) override { cells += values.size(); }
-    std::size_t cells = 0;
-};
-
-std::size_t cellsOf(const std::string& text)
-{
-    NoonClock clock;
-    tabwright::CaptureParser parser(clock);
-    CountingSink sink;
-    parser.append(text);
-    parser.processReceivedText(sink);
-    return sink.cells;
-}
-
 void drain(benchmark::State& state, const std::string& backlog)
 {
-    const double cells = static_cast<double>(cellsOf(backlog));
+    const double cells = static_cast<double>(testing_support::cellsOf(backlog));
     testing_support::TempFolder root;
     testing_support::HeadlessCalcFactory calcs(root, PROJECT_DATA_DIR);
     BacklogPort port(backlog);
     tabwright::SerialPortSource source(port);
-    NoonClock clock;
+    testing_support::NoonClock clock;
     SilentView view;
     testing_support::ScriptedPrompter prompter;
     tabwright::CaptureJournal journal(root.file("data"));

@@ -40,6 +40,9 @@ public:
     void setJournalFileDialog(common::FileDialog& dialog) { journalDialog_ = &dialog; }
 
     const common::ReadingSet& runReadings() const { return runReadings_.readings(); }
+    // Whether the run feeds every row it writes to the run's chart: from the start, so a
+    // chart opened late shows the whole run; off only to measure what feeding costs.
+    void setFeedingRun(bool feeding) { run_.setRowWatcher(feeding ? &runReadings_ : nullptr); }
     frmReadingsChart* runChart() const { return runChart_.get(); }
     const std::vector<std::unique_ptr<frmReadingsChart>>& journalCharts() const { return journalCharts_; }
 

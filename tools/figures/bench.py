@@ -141,17 +141,23 @@ def calc():
 
 def window_first_row():
     """The phases of the window's Start up to its first row in a visible Calc, in ms, by name."""
-    command = [os.path.join(build, "tabwright/windows/main_window_first_row_benchmark")]
+    return program_figures("tabwright/windows/main_window_first_row_benchmark")
+
+
+def program_figures(program, env=None):
+    """The figures a measuring program prints as "figure NAME VALUE" lines, by name."""
+    command = [os.path.join(build, program)]
     print("== " + command[0], flush=True)
-    result = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=900, check=False)
-    phases = {}
+    result = subprocess.run(command, env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=900,
+                            check=False)
+    figures = {}
     for line in result.stdout.decode(errors="replace").splitlines():
         words = line.split()
         if len(words) == 3 and words[0] == "figure":
-            phases[words[1]] = float(words[2])
-    if result.returncode != 0 or not phases:
+            figures[words[1]] = float(words[2])
+    if result.returncode != 0 or not figures:
         print(result.stderr.decode(errors="replace")[-2000:])
-    return phases
+    return figures
 
 
 # ---- download and serial port
@@ -356,17 +362,41 @@ def replay():
 
 
 # ---- readings chart
+def load_note():
+    return "load %.2f" % os.getloadavg()[0]
+
+
 def chart():
     runs = google_benchmark("common/widgets/readings_chart_benchmark", env=offscreen())
+    note = load_note()
     redraw = runs.get("BM_RedrawMillionReadings")
-    goal_row("chart redraw of 1,000,000 readings (decimated, with statistics)",
-             redraw and seconds_of(redraw) * 1000, "ms", "<= 16 ms", lambda v: v <= 16)
+    goal_row("chart redraw of 1,000,000 readings following a run, painted", redraw and seconds_of(redraw) * 1000,
+             "ms", "<= 16 ms", lambda v: v <= 16, note)
+    panned = runs.get("BM_RedrawMillionReadingsPanned")
+    goal_row("chart redraw of 1,000,000 readings panned by the user, painted", panned and seconds_of(panned) * 1000,
+             "ms", "<= 16 ms", lambda v: v <= 16, note)
     goal_row("chart memory per reading", redraw and redraw.get("bytes_per_reading"), "B", "<= 32 B",
              lambda v: v <= 32)
     runs = google_benchmark("common/chart/decimation_benchmark")
     decimation = runs.get("BM_DecimateMillionReadings")
     figure("decimation of 1,000,000 readings to 1600 columns",
            decimation and seconds_of(decimation) * 1000, "ms", note="the redraw's share")
+    # A full-speed capture into a real Calc in the main window, in rounds of three runs.
+    load = program_figures("tabwright/windows/readings_chart_load_benchmark", env=offscreen())
+    note = load_note()
+    closed, opened = load.get("cells_per_second_chart_closed"), load.get("cells_per_second_chart_open")
+    goal_row("drain into Calc with the chart open / with it closed, cells/s", ratio(opened, closed), "x",
+             "within 5 %", lambda v: v >= 0.95,
+             "%.0f against %.0f cells/s (rows fed to no chart: %.0f); %s; median of 5" % (
+                 opened, closed, load.get("cells_per_second_not_fed", 0), note) if opened and closed else note)
+    figure("Tabwright's CPU for that drain, chart open / closed", ratio(load.get("cpu_ms_chart_open"),
+           load.get("cpu_ms_chart_closed")), "x", note="%s against %s ms (not fed: %s ms)" % tuple(
+               "%.0f" % load[key] if key in load else "-"
+               for key in ("cpu_ms_chart_open", "cpu_ms_chart_closed", "cpu_ms_not_fed")))
+    goal_row("longest window block by the chart in a full-speed run", load.get("longest_chart_block_ms"), "ms",
+             "<= 50 ms", lambda v: v <= 50, "window's longest block: %s ms chart open, %s ms closed; %s" % (
+                 tuple("%.0f" % load[key] if key in load else "-"
+                       for key in ("longest_block_ms_chart_open", "longest_block_ms_chart_closed")) + (note,)))
 
 
 parts = {"conversion": conversion, "parsing": parsing, "calc": calc, "download": download,
