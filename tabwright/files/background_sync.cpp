@@ -7,6 +7,11 @@
 
 namespace tabwright {
 
+int syncToDisk(int descriptor)
+{
+    return ::fdatasync(descriptor) == 0 || errno == EINVAL ? 0 : errno;
+}
+
 BackgroundSync::BackgroundSync(int descriptor) : descriptor_(descriptor), thread_([this] { run(); }) {}
 
 BackgroundSync::~BackgroundSync()
@@ -59,8 +64,7 @@ void BackgroundSync::run()
         requested_ = false;
         syncing_ = true;
         lock.unlock();
-        // A device that keeps nothing (EINVAL) has nothing to pass on.
-        const int error = ::fdatasync(descriptor_) == 0 || errno == EINVAL ? 0 : errno;
+        const int error = syncToDisk(descriptor_);
         lock.lock();
         syncing_ = false;
         if (error != 0 && error_ == 0)

@@ -6,6 +6,10 @@
 
 namespace tabwright {
 
+// Passes what was written to `descriptor` on to the disk now; 0, or the failure (an errno
+// value). A device that keeps nothing has nothing to pass on, and does not fail.
+int syncToDisk(int descriptor);
+
 // Passes what was written to an open file on to the disk on a thread of its own, so the
 // one who writes never waits for the disk (a sync takes tens of milliseconds on many
 // disks, whatever its size). Requests that come while a sync runs are served by one more

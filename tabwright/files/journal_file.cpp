@@ -113,9 +113,8 @@ void JournalFile::flush()
 
 void JournalFile::syncNow()
 {
-    // A device that keeps nothing (EINVAL) has nothing to pass on.
-    if (::fdatasync(descriptor_) != 0 && errno != EINVAL)
-        fail(errno);
+    if (const int error = syncToDisk(descriptor_))
+        fail(error);
 }
 
 void JournalFile::close()
