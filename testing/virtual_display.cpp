@@ -1,6 +1,7 @@
 #include "testing/virtual_display.h"
 
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -20,6 +21,9 @@ VirtualDisplay::VirtualDisplay()
         throw std::runtime_error("no pipe for Xvfb");
     server_ = fork();
     if (server_ == 0) {
+        // A test that dies must not leave its display running: it would hold the test's
+        // output open, and the test runner would wait for it until its timeout.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
         close(pipeEnds[0]);
         const std::string descriptor = std::to_string(pipeEnds[1]);
         execlp("Xvfb", "Xvfb", "-displayfd", descriptor.c_str(), "-screen", "0", "1280x1024x24", "-nolisten",

@@ -1,5 +1,6 @@
 #include "tabwright/calc/uno_link.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
@@ -29,6 +30,10 @@ Reference<XComponentContext> localContext()
 Reference<XComponentContext> connect(const std::string& pipe, std::chrono::milliseconds timeout,
                                      const std::function<bool()>& starting)
 {
+    // The link writes to Calc's socket without MSG_NOSIGNAL, some of it from its own thread:
+    // a write that comes just after Calc ended would end this program with SIGPIPE, where
+    // it must fail as a call to an ended Calc does.
+    std::signal(SIGPIPE, SIG_IGN);
     const auto resolver = css::bridge::UnoUrlResolver::create(localContext());
     const OUString url = "uno:pipe,name=" + fromText(pipe) + ";urp;StarOffice.ComponentContext";
     const auto deadline = std::chrono::steady_clock::now() + timeout;
