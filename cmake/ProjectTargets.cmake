@@ -6,6 +6,9 @@ function(project_test name)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE PROJECT_DATA_DIR="${PROJECT_SOURCE_DIR}/data")
+  # A test's own sources build at -O1 in a release build, which takes a quarter less time;
+  # the code they test keeps the build's optimisation.
+  target_compile_options(${name} PRIVATE $<$<CONFIG:Release>:-O1>)
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
