@@ -100,7 +100,9 @@ class UserFolders:
 
     def environment(self, **extra):
         env = dict(os.environ)
-        env.update(XDG_CONFIG_HOME=self.config, XDG_DATA_HOME=self.data, QT_QPA_PLATFORM="offscreen")
+        # A home of its own too: the working copies of a workbook go to its Documents.
+        env.update(HOME=self.root, XDG_CONFIG_HOME=self.config, XDG_DATA_HOME=self.data,
+                   QT_QPA_PLATFORM="offscreen")
         env.update(extra)
         return env
 
