@@ -123,6 +123,51 @@ TEST(ReadingSeries, FindsRangesByTimeAndTracksItsSpan)
     EXPECT_EQ(back.latest(), 5);
 }
 
+// Times on a regular step are not stored; whatever the times, each reads back as it was
+// appended and a range holds the readings a visit of each would find.
+TEST(ReadingSeries, GivesBackEveryTimeWhetherOnAStepOrNot)
+{
+    const std::vector<std::vector<double>> cases{
+        {0, 1, 2, 3, 4, 5},                   // a data log's interval
+        {0.1, 0.3, 0.5, 0.7, 0.9},            // a step a double does not hold exactly
+        {10, 20, 30, 31, 41, 51},             // a gap, then on another step
+        {7, 7, 7, 7},                         // one time for every reading
+        {86'390, 86'400, 86'410, 86'425},     // past midnight, then off the step
+        {5, 4, 3, 2, 2.5},                    // going back
+        {1, 5, 2, 8},                         // off the step from the third
+        {42},                                 // one reading
+    };
+    for (const auto& times : cases) {
+        ReadingSeries series("test", ValueAxis::Reading);
+        for (std::size_t i = 0; i < times.size(); ++i)
+            series.append(times[i], static_cast<double>(i));
+        ASSERT_EQ(series.size(), times.size());
+        for (std::size_t i = 0; i < times.size(); ++i)
+            EXPECT_EQ(series.time(i), times[i]) << "reading " << i;
+        EXPECT_EQ(series.earliest(), *std::min_element(times.begin(), times.end()));
+        EXPECT_EQ(series.latest(), *std::max_element(times.begin(), times.end()));
+        EXPECT_EQ(series.timesAscend(), std::is_sorted(times.begin(), times.end()));
+        if (!series.timesAscend())
+            continue;
+        for (const double from : times)
+            for (const double to : {from, from + 0.2, from + 10.0}) {
+                const auto inside = [&](double t) { return from <= t && t <= to; };
+                const auto [first, last] = series.indexRange(from, to);
+                const auto firstInside = std::find_if(times.begin(), times.end(), inside) - times.begin();
+                EXPECT_EQ(first, static_cast<std::size_t>(firstInside)) << from << ".." << to;
+                EXPECT_EQ(last - first, static_cast<std::size_t>(std::count_if(times.begin(), times.end(), inside)));
+            }
+    }
+}
+
+TEST(ReadingSeries, ReadingsOnARegularStepHoldAtMost8BytesEach)
+{
+    ReadingSeries series("interval", ValueAxis::Reading);
+    for (int i = 0; i < 1'000'000; ++i)
+        series.append(3600.0 + i * 2.0, i % 300);
+    EXPECT_LE(series.bytesHeld(), 8u * series.size());
+}
+
 TEST(ReadingSeries, AMillionReadingsHoldAtMost32BytesEach)
 {
     const ReadingSeries series = noisySeries(1'000'000, 1);

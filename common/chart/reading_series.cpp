@@ -1,19 +1,32 @@
 #include "common/chart/reading_series.h"
 
 #include <algorithm>
+#include <ranges>
 
 namespace common {
 
+static_assert(ChunkedValues<float>::kChunk % ReadingSeries::kMomentsBlock == 0 &&
+                  ReadingSeries::kMomentsBlock % ReadingSeries::kExtremesBlock == 0,
+              "a block of readings lies within one chunk");
+
 void ReadingSeries::append(double seconds, double value)
 {
-    if (times_.empty()) {
-        earliest_ = latest_ = seconds;
+    if (values_.empty()) {
+        earliest_ = latest_ = firstTime_ = seconds;
     } else {
-        timesAscend_ = timesAscend_ && seconds >= times_.back();
+        timesAscend_ = timesAscend_ && seconds >= time(values_.size() - 1);
         earliest_ = std::min(earliest_, seconds);
         latest_ = std::max(latest_, seconds);
+        if (values_.size() == 1)
+            step_ = seconds - firstTime_;
+        if (times_.empty() && seconds != stepTime(values_.size())) {
+            // Off the step: the times so far are stored as the step gave them.
+            for (std::size_t index = 0; index < values_.size(); ++index)
+                times_.push_back(stepTime(index));
+        }
+        if (!times_.empty())
+            times_.push_back(seconds);
     }
-    times_.push_back(seconds);
     values_.push_back(static_cast<float>(value));
     if (values_.size() % kExtremesBlock == 0)
         summariseLastBlocks();
@@ -21,7 +34,7 @@ void ReadingSeries::append(double seconds, double value)
 
 void ReadingSeries::summariseLastBlocks()
 {
-    const float* const block = values_.data() + values_.size() - kExtremesBlock;
+    const float* const block = values_.last(kExtremesBlock);
     BlockExtremes extremes{0, 0};
     for (std::uint8_t i = 1; i < kExtremesBlock; ++i) {
         if (block[i] < block[extremes.lowest])
@@ -32,7 +45,7 @@ void ReadingSeries::summariseLastBlocks()
     blockExtremes_.push_back(extremes);
     if (values_.size() % kMomentsBlock == 0)
         blockMoments_.push_back(
-            ReadingMoments::of(values_.data() + values_.size() - kMomentsBlock, kMomentsBlock));
+            ReadingMoments::of(values_.last(kMomentsBlock), kMomentsBlock));
 }
 
 void ReadingSeries::clear()
@@ -41,25 +54,26 @@ void ReadingSeries::clear()
     values_.clear();
     blockMoments_.clear();
     blockExtremes_.clear();
-    earliest_ = latest_ = 0;
+    earliest_ = latest_ = firstTime_ = step_ = 0;
     timesAscend_ = true;
 }
 
 std::size_t ReadingSeries::bytesHeld() const
 {
-    return times_.capacity() * sizeof(double) + values_.capacity() * sizeof(float) +
-           blockMoments_.capacity() * sizeof(ReadingMoments) +
+    return times_.bytesHeld() + values_.bytesHeld() + blockMoments_.capacity() * sizeof(ReadingMoments) +
            blockExtremes_.capacity() * sizeof(BlockExtremes);
 }
 
 std::pair<std::size_t, std::size_t> ReadingSeries::indexRange(double from, double to) const
 {
     if (!timesAscend_)
-        return {0, times_.size()};
-    const auto first = std::lower_bound(times_.begin(), times_.end(), from);
-    const auto last = std::upper_bound(first, times_.end(), to);
-    return {static_cast<std::size_t>(first - times_.begin()),
-            static_cast<std::size_t>(last - times_.begin())};
+        return {0, size()};
+    // Bisection over the indices, as the times may not be stored.
+    const auto indices = std::views::iota(std::size_t{0}, size());
+    const auto first = std::ranges::partition_point(indices, [&](std::size_t i) { return time(i) < from; });
+    const auto last = std::ranges::partition_point(std::ranges::subrange(first, indices.end()),
+                                                   [&](std::size_t i) { return time(i) <= to; });
+    return {static_cast<std::size_t>(first - indices.begin()), static_cast<std::size_t>(last - indices.begin())};
 }
 
 }  // namespace common

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/chart/chunked_values.h"
 #include "common/chart/reading_moments.h"
 
 namespace common {
@@ -15,10 +16,12 @@ enum class ValueAxis { Reading, Temperature };
 
 // One named series of readings: (time in seconds, value) pairs in arrival order. Times
 // are seconds since the midnight before the run began, so they grow past one day.
-// A reading costs 12 bytes (a double time and a float value in two contiguous vectors),
-// at most 24 while a vector holds room for its next growth. Summaries of whole blocks of
-// readings, kept as they arrive (well under a byte a reading), let a range's statistics
-// and a pixel column's extremes be found without visiting every reading.
+// While the times come at one regular step (a data log's interval) they are not stored:
+// a reading then costs 4 bytes (a float value), and from the first time off that step 12
+// (a double time beside it), in chunks that never move once filled. Summaries of
+// whole blocks of readings, kept as they arrive (well under a byte a reading), let a
+// range's statistics and a pixel column's extremes be found without visiting every
+// reading.
 class ReadingSeries {
 public:
     ReadingSeries(std::string name, ValueAxis axis) : name_(std::move(name)), axis_(axis) {}
@@ -37,9 +40,12 @@ public:
     void append(double seconds, double value);
     void clear();
 
-    std::size_t size() const { return times_.size(); }
-    bool empty() const { return times_.empty(); }
-    double time(std::size_t index) const { return times_[index]; }
+    std::size_t size() const { return values_.size(); }
+    bool empty() const { return values_.empty(); }
+    double time(std::size_t index) const
+    {
+        return times_.empty() ? stepTime(index) : times_[index];
+    }
     double value(std::size_t index) const { return values_[index]; }
     // Whether every time is at or after the one before, so a range is found by bisection.
     bool timesAscend() const { return timesAscend_; }
@@ -70,11 +76,16 @@ private:
     // Summarises the block of kExtremesBlock readings just completed, and the block of
     // kMomentsBlock when that is complete too.
     void summariseLastBlocks();
+    // Where the regular step puts reading `index`.
+    double stepTime(std::size_t index) const { return firstTime_ + static_cast<double>(index) * step_; }
 
     std::string name_;
     ValueAxis axis_;
-    std::vector<double> times_;
-    std::vector<float> values_;
+    // Empty while every time is firstTime_ + index * step_; then each reading's time.
+    ChunkedValues<double> times_;
+    double firstTime_ = 0;
+    double step_ = 0;
+    ChunkedValues<float> values_;
     std::vector<ReadingMoments> blockMoments_;
     std::vector<BlockExtremes> blockExtremes_;
     double earliest_ = 0;

@@ -28,6 +28,7 @@ void LogReadings::dataSetStarted(int dataSetNumber, std::string_view unit)
 {
     dataSets_.emplace_back().number = dataSetNumber;
     readingName_ = readingName(unit);
+    readingSeries_ = temperatureSeries_ = nullptr;
     rollover_.reset();
 }
 
@@ -41,10 +42,16 @@ void LogReadings::recordDecoded(const DateTimeText& time, double reading, std::o
         return;
     const double seconds = rollover_.unroll(*secondsOfDay);
     common::ReadingSet& readings = dataSets_.back().readings;
-    readings.series(readingName_, common::ValueAxis::Reading).append(seconds, reading);
-    if (temperature)
-        readings.series("Temperature " + std::string(temperatureUnit), common::ValueAxis::Temperature)
-            .append(seconds, *temperature);
+    if (readingSeries_ == nullptr)
+        readingSeries_ = &readings.series(readingName_, common::ValueAxis::Reading);
+    readingSeries_->append(seconds, reading);
+    if (!temperature)
+        return;
+    if (temperatureSeries_ == nullptr || temperatureUnit != temperatureUnit_) {
+        temperatureUnit_ = temperatureUnit;
+        temperatureSeries_ = &readings.series("Temperature " + temperatureUnit_, common::ValueAxis::Temperature);
+    }
+    temperatureSeries_->append(seconds, *temperature);
 }
 
 }  // namespace logfetch

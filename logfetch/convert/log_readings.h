@@ -30,7 +30,11 @@ public:
 
 private:
     std::deque<DataSetReadings> dataSets_;
-    std::string readingName_;
+    std::string readingName_;  // of the latest data set's readings
+    // The series of the latest data set that its records go to; the deque keeps them in place.
+    common::ReadingSeries* readingSeries_ = nullptr;
+    common::ReadingSeries* temperatureSeries_ = nullptr;
+    std::string temperatureUnit_;  // the unit of temperatureSeries_
     common::DayRollover rollover_;
 };
 
