@@ -128,14 +128,14 @@ TEST(ReadingSeries, FindsRangesByTimeAndTracksItsSpan)
 TEST(ReadingSeries, GivesBackEveryTimeWhetherOnAStepOrNot)
 {
     const std::vector<std::vector<double>> cases{
-        {0, 1, 2, 3, 4, 5},                   // a data log's interval
-        {0.1, 0.3, 0.5, 0.7, 0.9},            // a step a double does not hold exactly
-        {10, 20, 30, 31, 41, 51},             // a gap, then on another step
-        {7, 7, 7, 7},                         // one time for every reading
-        {86'390, 86'400, 86'410, 86'425},     // past midnight, then off the step
-        {5, 4, 3, 2, 2.5},                    // going back
-        {1, 5, 2, 8},                         // off the step from the third
-        {42},                                 // one reading
+        {0, 1, 2, 3, 4, 5},                // a data log's interval
+        {0.1, 0.3, 0.5, 0.7, 0.9},         // a step a double does not hold exactly
+        {10, 20, 30, 31, 41, 51},          // a gap, then on another step
+        {7, 7, 7, 7},                      // one time for every reading
+        {86'390, 86'400, 86'410, 86'425},  // past midnight, then off the step
+        {5, 4, 3, 2, 2.5},                 // going back
+        {1, 5, 2, 8},                      // off the step from the third
+        {42},                              // one reading
     };
     for (const auto& times : cases) {
         ReadingSeries series("test", ValueAxis::Reading);
@@ -155,7 +155,8 @@ TEST(ReadingSeries, GivesBackEveryTimeWhetherOnAStepOrNot)
                 const auto [first, last] = series.indexRange(from, to);
                 const auto firstInside = std::find_if(times.begin(), times.end(), inside) - times.begin();
                 EXPECT_EQ(first, static_cast<std::size_t>(firstInside)) << from << ".." << to;
-                EXPECT_EQ(last - first, static_cast<std::size_t>(std::count_if(times.begin(), times.end(), inside)));
+                EXPECT_EQ(last - first,
+                          static_cast<std::size_t>(std::count_if(times.begin(), times.end(), inside)));
             }
     }
 }

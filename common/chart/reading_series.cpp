@@ -1,9 +1,27 @@
 #include "common/chart/reading_series.h"
 
 #include <algorithm>
-#include <ranges>
 
 namespace common {
+
+namespace {
+
+// The first index in [first, last) that is not `before`, where every index that is comes
+// first: a bisection over indices, as the times may not be stored.
+template <typename Before>
+std::size_t firstIndexNotBefore(std::size_t first, std::size_t last, Before before)
+{
+    while (first < last) {
+        const std::size_t middle = first + (last - first) / 2;
+        if (before(middle))
+            first = middle + 1;
+        else
+            last = middle;
+    }
+    return first;
+}
+
+}  // namespace
 
 static_assert(ChunkedValues<float>::kChunk % ReadingSeries::kMomentsBlock == 0 &&
                   ReadingSeries::kMomentsBlock % ReadingSeries::kExtremesBlock == 0,
@@ -44,8 +62,7 @@ void ReadingSeries::summariseLastBlocks()
     }
     blockExtremes_.push_back(extremes);
     if (values_.size() % kMomentsBlock == 0)
-        blockMoments_.push_back(
-            ReadingMoments::of(values_.last(kMomentsBlock), kMomentsBlock));
+        blockMoments_.push_back(ReadingMoments::of(values_.last(kMomentsBlock), kMomentsBlock));
 }
 
 void ReadingSeries::clear()
@@ -68,12 +85,8 @@ std::pair<std::size_t, std::size_t> ReadingSeries::indexRange(double from, doubl
 {
     if (!timesAscend_)
         return {0, size()};
-    // Bisection over the indices, as the times may not be stored.
-    const auto indices = std::views::iota(std::size_t{0}, size());
-    const auto first = std::ranges::partition_point(indices, [&](std::size_t i) { return time(i) < from; });
-    const auto last = std::ranges::partition_point(std::ranges::subrange(first, indices.end()),
-                                                   [&](std::size_t i) { return time(i) <= to; });
-    return {static_cast<std::size_t>(first - indices.begin()), static_cast<std::size_t>(last - indices.begin())};
+    const std::size_t first = firstIndexNotBefore(0, size(), [&](std::size_t i) { return time(i) < from; });
+    return {first, firstIndexNotBefore(first, size(), [&](std::size_t i) { return time(i) <= to; })};
 }
 
 }  // namespace common

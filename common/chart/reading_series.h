@@ -42,10 +42,7 @@ public:
 
     std::size_t size() const { return values_.size(); }
     bool empty() const { return values_.empty(); }
-    double time(std::size_t index) const
-    {
-        return times_.empty() ? stepTime(index) : times_[index];
-    }
+    double time(std::size_t index) const { return times_.empty() ? stepTime(index) : times_[index]; }
     double value(std::size_t index) const { return values_[index]; }
     // Whether every time is at or after the one before, so a range is found by bisection.
     bool timesAscend() const { return timesAscend_; }

@@ -49,7 +49,8 @@ void LogReadings::recordDecoded(const DateTimeText& time, double reading, std::o
         return;
     if (temperatureSeries_ == nullptr || temperatureUnit != temperatureUnit_) {
         temperatureUnit_ = temperatureUnit;
-        temperatureSeries_ = &readings.series("Temperature " + temperatureUnit_, common::ValueAxis::Temperature);
+        temperatureSeries_ =
+            &readings.series("Temperature " + temperatureUnit_, common::ValueAxis::Temperature);
     }
     temperatureSeries_->append(seconds, *temperature);
 }
