@@ -86,11 +86,13 @@ TEST(TabwrightCaptureIntoCalc, LinesFromThePortAreInTheSavedWorkbook)
 }
 
 // The program with a temporary folder of its own (so its private Calc files can be
-// looked for) and a configuration folder of its own.
+// looked for), a configuration folder and a home of its own (working copies go to its
+// Documents, not the user's).
 struct PrivateRun {
     testing_support::TempFolder work;
     testing_support::TempFolder temporary;
     testing_support::TempFolder configuration;
+    testing_support::TempFolder home;
     QProcess program;
     QByteArray errors;
 
@@ -100,6 +102,7 @@ struct PrivateRun {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("TMPDIR", QString::fromStdString(temporary.path()));
         environment.insert("XDG_CONFIG_HOME", QString::fromStdString(configuration.path()));
+        environment.insert("HOME", QString::fromStdString(home.path()));
         environment.remove("XDG_RUNTIME_DIR");
         program.setProcessEnvironment(environment);
         program.setWorkingDirectory(QString::fromStdString(work.path()));
