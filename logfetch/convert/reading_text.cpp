@@ -43,14 +43,29 @@ std::string readingText(const Reading& reading)
     return text;
 }
 
-std::string temperatureText(const Temperature& temperature)
+namespace {
+
+// The tenths of a degree the temperature shows, in its unit.
+int shownTenths(const Temperature& temperature)
 {
     if (!temperature.fahrenheit)
-        return tenthsText(temperature.tenthsCelsius);
+        return temperature.tenthsCelsius;
     // F = C * 1.8 + 32 in hundredths of a degree is 18 * tenths + 3200; never
     // a tie at the rounding, since 18 * tenths is even.
     const int hundredths = 18 * temperature.tenthsCelsius + 3200;
-    return tenthsText((hundredths + 5) / 10);
+    return (hundredths + 5) / 10;
+}
+
+}  // namespace
+
+std::string temperatureText(const Temperature& temperature)
+{
+    return tenthsText(shownTenths(temperature));
+}
+
+double temperatureValue(const Temperature& temperature)
+{
+    return shownTenths(temperature) / 10.0;
 }
 
 std::string_view temperatureUnitText(const Temperature& temperature)

@@ -21,6 +21,8 @@ std::string readingText(const Reading& reading);
 
 // Degrees with one decimal place, converted when the Fahrenheit flag is set.
 std::string temperatureText(const Temperature& temperature);
+// The number temperatureText shows.
+double temperatureValue(const Temperature& temperature);
 std::string_view temperatureUnitText(const Temperature& temperature);
 
 }  // namespace logfetch

@@ -43,6 +43,16 @@ TEST(TemperatureText, CelsiusAndFahrenheitWithOneDecimal)
     EXPECT_EQ(temperatureUnitText({0, true}), "(F)");
 }
 
+TEST(TemperatureValue, IsTheNumberItsTextShowsInEitherUnit)
+{
+    for (const bool fahrenheit : {false, true})
+        for (int tenths = 0; tenths <= 1023; ++tenths) {
+            const Temperature temperature{tenths, fahrenheit};
+            const std::string text = temperatureText(temperature);
+            EXPECT_EQ(temperatureValue(temperature), std::stod(text)) << text;
+        }
+}
+
 TEST(RecordNumberText, FiveDigitsKeepingTheLastFive)
 {
     EXPECT_EQ(recordNumberText(1), "00001");

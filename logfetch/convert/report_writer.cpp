@@ -1,12 +1,12 @@
 #include "logfetch/convert/report_writer.h"
 
-#include <cmath>
+#include <array>
+#include <cstddef>
 #include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "common/core/leading_number.h"
 #include "common/core/whole_number.h"
 #include "logfetch/convert/bin_format.h"
 #include "logfetch/convert/bin_reader.h"
@@ -88,6 +88,7 @@ public:
         if (reportTemperature && record.temperature) {
             temperature_ = temperatureText(*record.temperature);
             temperatureUnit_ = temperatureUnitText(*record.temperature);
+            temperatureValue_ = temperatureValue(*record.temperature);
         }
         const std::string_view sign = signText(record.reading);
         const std::string reading = readingText(record.reading);
@@ -110,7 +111,7 @@ public:
     // The temperature the last record's lines showed, and its unit; empty without one.
     std::optional<double> temperature() const
     {
-        return withTemperature_ ? common::decimalNumber(temperature_, common::Blanks::Spaces, common::Sign::PlusOrMinus) : std::nullopt;
+        return withTemperature_ ? std::optional<double>(temperatureValue_) : std::nullopt;
     }
     std::string_view temperatureUnit() const { return temperatureUnit_; }
 
@@ -118,13 +119,15 @@ private:
     bool withTemperature_ = false;
     std::string temperature_;
     std::string temperatureUnit_;
+    double temperatureValue_ = 0;  // the number temperature_ shows
     std::string line_;
 };
 
 // The value a reading's digits stand for.
 double readingValue(const Reading& reading)
 {
-    const double value = reading.digits / std::pow(10.0, reading.decimalPlaces);
+    static constexpr std::array<double, 4> kPowersOfTen{1, 10, 100, 1000};
+    const double value = reading.digits / kPowersOfTen.at(static_cast<std::size_t>(reading.decimalPlaces));
     return reading.negative ? -value : value;
 }
 
