@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <limits>
 
+#include "common/chart/index_bisection.h"
+
 namespace common {
 
 namespace {
@@ -133,14 +135,7 @@ std::vector<ChartPoint> decimate(const ReadingSeries& series, double from, doubl
             low += step;
             step *= 2;
         }
-        std::size_t high = std::min(last, low + step);
-        while (low < high) {
-            const std::size_t middle = low + (high - low) / 2;
-            if (inColumn(middle))
-                low = middle + 1;
-            else
-                high = middle;
-        }
+        low = firstIndexNotBefore(low, std::min(last, low + step), inColumn);
         scan.takeColumn(begin, low);
         scan.emit(points);
         begin = low;

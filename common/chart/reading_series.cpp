@@ -2,26 +2,9 @@
 
 #include <algorithm>
 
+#include "common/chart/index_bisection.h"
+
 namespace common {
-
-namespace {
-
-// The first index in [first, last) that is not `before`, where every index that is comes
-// first: a bisection over indices, as the times may not be stored.
-template <typename Before>
-std::size_t firstIndexNotBefore(std::size_t first, std::size_t last, Before before)
-{
-    while (first < last) {
-        const std::size_t middle = first + (last - first) / 2;
-        if (before(middle))
-            first = middle + 1;
-        else
-            last = middle;
-    }
-    return first;
-}
-
-}  // namespace
 
 static_assert(ChunkedValues<float>::kChunk % ReadingSeries::kMomentsBlock == 0 &&
                   ReadingSeries::kMomentsBlock % ReadingSeries::kExtremesBlock == 0,
