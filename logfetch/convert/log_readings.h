@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "common/chart/clock_time.h"
+#include "common/chart/reading_series.h"
 #include "common/chart/reading_set.h"
 #include "logfetch/convert/record_observer.h"
 #include "logfetch/convert/record_time.h"

@@ -7,7 +7,6 @@
 #include <string>
 #include <string_view>
 
-#include "common/core/whole_number.h"
 #include "logfetch/convert/bin_format.h"
 #include "logfetch/convert/bin_reader.h"
 #include "logfetch/convert/conversion_error.h"
