@@ -74,9 +74,11 @@ protected:
         mapping.map(kPort, pty.devicePath());  // inherited by the program through XDG_CONFIG_HOME
         program.setWorkingDirectory(QString::fromStdString(work.path()));
         program.setReadChannel(QProcess::StandardError);
-        // The journals go to the test's own data folder.
+        // The journals go to the test's own data folder, a workbook's working copy to the
+        // Documents of the test's own home.
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("XDG_DATA_HOME", QString::fromStdString(work.file("data")));
+        environment.insert("HOME", QString::fromStdString(work.file("user")));
         program.setProcessEnvironment(environment);
     }
     ~TabwrightCapture() override
