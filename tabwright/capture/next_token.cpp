@@ -11,15 +11,9 @@ bool NextToken(std::string_view& line, std::string_view& token)
         return false;
     }
     line.remove_prefix(first);
-    line.remove_suffix(line.size() - 1 - line.find_last_not_of(' '));
     const std::size_t space = line.find(' ');
-    if (space == std::string_view::npos) {
-        token = line;
-        line = {};
-    } else {
-        token = line.substr(0, space);
-        line.remove_prefix(space + 1);
-    }
+    token = line.substr(0, space);
+    line.remove_prefix(space == std::string_view::npos ? line.size() : space + 1);
     return true;
 }
 

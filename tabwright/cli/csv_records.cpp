@@ -13,16 +13,21 @@ namespace {
 void appendTextField(std::string& csv, std::string_view text)
 {
     csv += '"';
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"') {
+    // Runs of plain ASCII go in whole; only quotes and Latin-1 bytes need a character's care.
+    const auto plain = [](char c) { return c != '"' && static_cast<unsigned char>(c) < 0x80; };
+    for (auto at = text.begin(); at != text.end();) {
+        const auto runEnd = std::find_if_not(at, text.end(), plain);
+        csv.append(at, runEnd);
+        if (runEnd == text.end())
+            break;
+        const auto byte = static_cast<unsigned char>(*runEnd);
+        if (byte == '"') {
             csv += "\"\"";
-        } else if (byte < 0x80) {
-            csv += c;
         } else {
             csv += static_cast<char>(0xC0 | (byte >> 6));
             csv += static_cast<char>(0x80 | (byte & 0x3F));
         }
+        at = runEnd + 1;
     }
     csv += '"';
 }

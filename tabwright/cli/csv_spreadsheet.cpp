@@ -19,6 +19,7 @@ namespace {
 // The sheet's width, as in Calc; a CSV file has no last row.
 constexpr int kLastColumn = 16'384;
 constexpr std::size_t kStreamBuffer = 1 << 16;
+constexpr std::size_t kSpareRows = 4;
 
 std::string contentOf(const std::string& path)
 {
@@ -53,7 +54,7 @@ void CsvSpreadsheet::closeStream()
     streamFile_ = nullptr;
 }
 
-CsvSpreadsheet::Cell& CsvSpreadsheet::cell(int row, int column)
+CsvSpreadsheet::Row& CsvSpreadsheet::heldRow(int row, int column, std::size_t width)
 {
     if (row < 1 || column < 1 || column > kLastColumn)
         throw SpreadsheetError(
@@ -62,12 +63,23 @@ CsvSpreadsheet::Cell& CsvSpreadsheet::cell(int row, int column)
     if (row < firstHeldRow_)
         takeRowsBack();
     const auto index = static_cast<std::size_t>(row - firstHeldRow_);
-    if (held_.size() <= index)
-        held_.resize(index + 1);
+    while (held_.size() <= index) {
+        if (spareRows_.empty()) {
+            held_.emplace_back();
+        } else {
+            held_.push_back(std::move(spareRows_.back()));
+            spareRows_.pop_back();
+        }
+    }
     auto& cells = held_[index];
-    if (cells.size() < static_cast<std::size_t>(column))
-        cells.resize(static_cast<std::size_t>(column));
-    return cells[static_cast<std::size_t>(column) - 1];
+    if (cells.size() < width)
+        cells.resize(width);
+    return cells;
+}
+
+CsvSpreadsheet::Cell& CsvSpreadsheet::cell(int row, int column)
+{
+    return heldRow(row, column, static_cast<std::size_t>(column))[static_cast<std::size_t>(column) - 1];
 }
 
 void CsvSpreadsheet::completeRowsAbove(int row)
@@ -84,17 +96,23 @@ void CsvSpreadsheet::completeRowsAbove(int row)
             std::setvbuf(streamFile_, nullptr, _IOFBF, kStreamBuffer);
             firstOutWidth_ = widest_;
         }
-        std::string records;
+        records_.clear();
         while (firstHeldRow_ < row && !held_.empty()) {
-            const std::size_t used = usedWidth(held_.front());
-            appendRecord(records, held_.front(), widest_);
+            Row& out = held_.front();
+            const std::size_t used = usedWidth(out);
+            appendRecord(records_, out, widest_);
             outUsedWidest_ = std::max(outUsedWidest_, used);
             lastOutUsed_ = used > 0;
+            // A few emptied rows are kept: their storage serves the rows to come.
+            if (spareRows_.size() < kSpareRows) {
+                out.clear();
+                spareRows_.push_back(std::move(out));
+            }
             held_.pop_front();
             ++firstHeldRow_;
         }
         lastOutWidth_ = widest_;
-        if (std::fwrite(records.data(), 1, records.size(), streamFile_) != records.size())
+        if (std::fwrite(records_.data(), 1, records_.size(), streamFile_) != records_.size())
             throw std::system_error(errno, std::generic_category());
     } catch (const std::exception& error) {
         throw SpreadsheetError(SpreadsheetFailure::Failed,
@@ -133,14 +151,50 @@ void CsvSpreadsheet::writeText(int row, int column, std::string_view text)
         return;
     }
     target = std::string(text);
-    widest_ = std::max(widest_, static_cast<std::size_t>(column));
+    noteUsed(static_cast<std::size_t>(column));
 }
 
 void CsvSpreadsheet::writeNumber(int row, int column, double value)
 {
     completeRowsAbove(row);
     cell(row, column) = value;
-    widest_ = std::max(widest_, static_cast<std::size_t>(column));
+    noteUsed(static_cast<std::size_t>(column));
+}
+
+void CsvSpreadsheet::writeRow(int row, int firstColumn, std::span<const CellValue> values)
+{
+    if (values.empty())
+        return;
+    // The cells inside the sheet are written; the first outside it then fails, as it would
+    // one write at a time.
+    const std::size_t fit = firstColumn < 1 || firstColumn > kLastColumn
+                                ? 0
+                                : std::min(values.size(), static_cast<std::size_t>(kLastColumn - firstColumn + 1));
+    const auto used = [](const CellValue& value) {
+        const auto* text = std::get_if<std::string_view>(&value);
+        return text == nullptr || !text->empty();
+    };
+    if (std::any_of(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(fit), used))
+        completeRowsAbove(row);
+    Row& cells = heldRow(row, firstColumn, static_cast<std::size_t>(firstColumn) - 1 + fit);
+    for (std::size_t at = 0; at < fit; ++at) {
+        Cell& target = cells[static_cast<std::size_t>(firstColumn) - 1 + at];
+        if (const auto* text = std::get_if<std::string_view>(&values[at])) {
+            if (text->empty()) {
+                target = std::monostate{};
+                continue;
+            }
+            if (auto* held = std::get_if<std::string>(&target))
+                held->assign(*text);
+            else
+                target.emplace<std::string>(*text);
+        } else {
+            target = std::get<double>(values[at]);
+        }
+        noteUsed(static_cast<std::size_t>(firstColumn) + at);
+    }
+    if (fit < values.size())
+        heldRow(row, firstColumn + static_cast<int>(fit), 0);
 }
 
 std::string CsvSpreadsheet::workbookName()

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdio>
 #include <deque>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -36,6 +38,8 @@ public:
     // Empty text leaves the cell empty, as in Calc.
     void writeText(int row, int column, std::string_view text) override;
     void writeNumber(int row, int column, double value) override;
+    // The same cells as a write per value, with the row found and sized once.
+    void writeRow(int row, int firstColumn, std::span<const CellValue> values) override;
     std::string workbookName() override;
 
     // The sheet as CSV: one record per row from row 1 to the last used row, one field per
@@ -54,6 +58,10 @@ private:
     using Row = CsvRow;
 
     Cell& cell(int row, int column);
+    // The held row `row`, with at least `width` cells; throws for a place outside the sheet.
+    Row& heldRow(int row, int column, std::size_t width);
+    // Marks `column` as holding a used value.
+    void noteUsed(std::size_t column) { widest_ = std::max(widest_, column); }
     // A used value is about to go into `row`: the rows above it are complete.
     void completeRowsAbove(int row);
     // A write comes back to a row written out: every row is taken back into memory.
@@ -66,6 +74,8 @@ private:
 
     std::string outputName_;
     std::deque<Row> held_;  // rows from firstHeldRow_ on, by row - firstHeldRow_, then column - 1
+    std::vector<Row> spareRows_;  // rows written out, emptied, whose storage the next rows reuse
+    std::string records_;         // the records being written out
     int firstHeldRow_ = 1;
     bool streaming_ = true;
     std::optional<common::FileBeside> stream_;  // the rows written out, beside the output

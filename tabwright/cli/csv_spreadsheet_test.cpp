@@ -35,6 +35,30 @@ void apply(CsvSpreadsheet& sheet, const std::vector<Write>& writes)
     }
 }
 
+// The same writes, neighbouring cells of a row joined into one row write.
+void applyAsRows(CsvSpreadsheet& sheet, const std::vector<Write>& writes)
+{
+    std::vector<std::string> texts;
+    std::vector<tabwright::CellValue> values;
+    for (std::size_t first = 0; first < writes.size();) {
+        std::size_t end = first + 1;
+        while (end < writes.size() && writes[end].row == writes[first].row &&
+               writes[end].column == writes[end - 1].column + 1)
+            ++end;
+        texts.clear();
+        texts.reserve(end - first);
+        values.clear();
+        for (std::size_t at = first; at < end; ++at) {
+            if (const auto* text = std::get_if<std::string>(&writes[at].value))
+                values.emplace_back(std::string_view(texts.emplace_back(*text)));
+            else
+                values.emplace_back(std::get<double>(writes[at].value));
+        }
+        sheet.writeRow(writes[first].row, writes[first].column, values);
+        first = end;
+    }
+}
+
 TEST(CsvSpreadsheet, WritesTheUsedRectangleAsQuotedTextAndPlainNumbers)
 {
     const struct {
@@ -87,14 +111,50 @@ TEST(CsvSpreadsheet, WritesTheUsedRectangleAsQuotedTextAndPlainNumbers)
          "\"q\"\"1,\r\n2\"\r\n0.1\r\n\"end\"\r\n"},
     };
     for (const auto& c : cases) {
-        testing_support::TempFolder folder;
-        CsvSpreadsheet sheet(folder.file("out.csv"));
-        apply(sheet, c.writes);
-        EXPECT_EQ(sheet.csvText(), c.csv) << c.name;
-        sheet.saveWorkbookAs(folder.file("out.csv"));
-        EXPECT_EQ(testing_support::readFile(folder.file("out.csv")), c.csv) << c.name;
-        EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 1)
-            << c.name;
+        for (const auto write : {apply, applyAsRows}) {
+            testing_support::TempFolder folder;
+            CsvSpreadsheet sheet(folder.file("out.csv"));
+            write(sheet, c.writes);
+            EXPECT_EQ(sheet.csvText(), c.csv) << c.name;
+            sheet.saveWorkbookAs(folder.file("out.csv"));
+            EXPECT_EQ(testing_support::readFile(folder.file("out.csv")), c.csv) << c.name;
+            EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 1)
+                << c.name;
+        }
+    }
+}
+
+// A row write that runs off the sheet writes the cells inside it and fails at the first
+// outside, as one write per cell does.
+TEST(CsvSpreadsheet, ARowWritePastTheSheetsEdgeFailsWhereItLeavesIt)
+{
+    const struct {
+        int row;
+        int firstColumn;
+        std::size_t cells;
+        const char* failure;  // nullptr: written
+        std::size_t fieldsWritten;
+    } cases[] = {
+        {1, 16'383, 2, nullptr, 16'384},
+        {1, 16'383, 3, "(1, 16385)", 16'384},
+        {1, 16'385, 1, "(1, 16385)", 0},
+        {1, 0, 2, "(1, 0)", 0},
+        {0, 1, 2, "(0, 1)", 0},
+    };
+    for (const auto& c : cases) {
+        CsvSpreadsheet sheet("edge.csv");
+        const std::vector<tabwright::CellValue> values(c.cells, tabwright::CellValue{1.0});
+        try {
+            sheet.writeRow(c.row, c.firstColumn, values);
+            EXPECT_EQ(c.failure, nullptr) << c.firstColumn << " + " << c.cells;
+        } catch (const SpreadsheetError& error) {
+            ASSERT_NE(c.failure, nullptr) << c.firstColumn << " + " << c.cells;
+            EXPECT_THAT(error.what(), HasSubstr(c.failure));
+        }
+        const std::string csv = sheet.csvText();
+        EXPECT_EQ(c.fieldsWritten == 0 ? 0 : std::count(csv.begin(), csv.end(), ',') + 1,
+                  static_cast<std::ptrdiff_t>(c.fieldsWritten))
+            << c.firstColumn << " + " << c.cells;
     }
 }
 
