@@ -3,6 +3,7 @@
 #include <poll.h>
 
 #include <algorithm>
+#include <cerrno>
 
 #include <QFile>
 #include <QFileInfo>
@@ -15,6 +16,9 @@
 namespace serial {
 
 namespace {
+
+// What one direct read of the device may take.
+constexpr std::size_t kDirectReadBytes = std::size_t{64} << 10;
 
 PortFailure classifyOpenFailure(QSerialPort::SerialPortError error, const std::string& device)
 {
@@ -138,19 +142,38 @@ bool QtSerialPort::pull()
 
 std::string QtSerialPort::takePendingText()
 {
-    while (pull()) {
-    }
-    std::string text = held_.substr(heldPosition_);
+    std::string text;
+    appendPendingText(text);
+    return text;
+}
+
+void QtSerialPort::appendPendingText(std::string& text)
+{
+    const std::size_t bound = text.size() + static_cast<std::size_t>(kReadBufferBytes);
+    text.append(held_, heldPosition_);
     held_.clear();
     heldPosition_ = 0;
-    // Straight from Qt's buffer into the text: no copy between.
+    // What Qt has read already comes first, straight from its buffer into the text.
     if (const qint64 waiting = port_.isOpen() ? port_.bytesAvailable() : 0; waiting > 0) {
         const std::size_t held = text.size();
         text.resize(held + static_cast<std::size_t>(waiting));
         const qint64 read = port_.read(text.data() + held, waiting);
         text.resize(held + static_cast<std::size_t>(std::max<qint64>(read, 0)));
     }
-    return text;
+    // Then what the system holds, read into the text directly, up to the same bound as
+    // Qt's own buffer. A read that finds the device gone or failing is left to Qt, which
+    // reports it.
+    while (port_.isOpen() && text.size() < bound) {
+        const std::size_t held = text.size();
+        text.resize(std::min(held + kDirectReadBytes, bound));
+        const ssize_t read = ::read(static_cast<int>(port_.handle()), text.data() + held, text.size() - held);
+        text.resize(held + static_cast<std::size_t>(std::max<ssize_t>(read, 0)));
+        if (read > 0)
+            continue;
+        if (read == 0 || errno != EAGAIN)
+            pull();
+        break;
+    }
 }
 
 int QtSerialPort::takeByte()

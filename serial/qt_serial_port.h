@@ -23,6 +23,8 @@ public:
     void close() override;
     void clearBuffers() override;
     std::string takePendingText() override;
+    // Appends what takePendingText would give to `text`, whose storage it may reuse.
+    void appendPendingText(std::string& text);
     int takeByte() override;
     bool sendByte(std::uint8_t byte) override;
     void setBytesArrivedHandler(std::function<void()> handler) override;

@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 
+#include <cstddef>
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -10,9 +11,10 @@
 #include "common/core/single_byte_text.h"
 #include "common/widgets/chart_application.h"
 #include "common/widgets/message_box_prompter.h"
-#include "serial/qt_serial_port.h"
+#include "serial/background_read_port.h"
 #include "tabwright/calc/calc_spreadsheet_factory.h"
 #include "tabwright/capture/background_step.h"
+#include "tabwright/capture/capture_run.h"
 #include "tabwright/files/capture_journal.h"
 #include "tabwright/capture/emulator_source.h"
 #include "tabwright/files/ini_settings_store.h"
@@ -52,7 +54,8 @@ int Main(int argc, char* argv[])
     nameTheProgram();
     tabwright::EmulatedInstruments instruments;
     tabwright::EmulatorSource handover;
-    serial::QtSerialPort port;
+    // Read on a thread of its own: a fast device is read while the window writes rows.
+    serial::BackgroundReadPort port(static_cast<std::size_t>(tabwright::kPlentyOfText));
     tabwright::IniSettingsStore settings;
     tabwright::CalcSpreadsheetFactory spreadsheets(settings);
     tabwright::SystemTimeOfDay clock;

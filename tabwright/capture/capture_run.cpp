@@ -36,11 +36,22 @@ CaptureRun::CaptureRun(CaptureRunParts parts)
       journal_(parts.journal)
 {
     parts_.source.setLinkLostHandler([this](const std::string& reason) { loseLink(reason); });
+    parts_.source.setTextWaitingHandler([this] { takeWaitingTextSoon(); });
 }
 
 CaptureRun::~CaptureRun()
 {
     parts_.source.setLinkLostHandler({});
+    parts_.source.setTextWaitingHandler({});
+}
+
+void CaptureRun::takeWaitingTextSoon()
+{
+    // Inside a tick the tick itself comes again at once; between ticks the timer is
+    // brought forward, while the run reads its source.
+    textWaiting_ = true;
+    if (!inTick_ && state_ != RunState::Stopped && !portLost_ && !stopping_)
+        parts_.timer.rearmAtOnce();
 }
 
 void CaptureRun::setMacro(bool enabled, std::string name)
@@ -231,13 +242,16 @@ void CaptureRun::tick(const std::function<void()>& processPendingEvents)
         processPendingEvents();
         return;
     }
+    inTick_ = true;
+    textWaiting_ = false;
     const bool plentyArrived = state_ != RunState::Stopped && !portLost_ && takeInText() >= kPlentyOfText;
     if (state_ == RunState::Running && probeBlockedWorkbook())
         writeWaitingLines();
     processPendingEvents();
+    inTick_ = false;
     if (state_ == RunState::Stopped || portLost_)
         return;
-    if ((draining_ && state_ == RunState::Running) || plentyArrived)
+    if ((draining_ && state_ == RunState::Running) || plentyArrived || textWaiting_)
         parts_.timer.rearmAtOnce();
     else
         parts_.timer.setTimerEnabled(true);

@@ -185,6 +185,8 @@ private:
     void showJournalFailure();
     // The source's link-lost notice, with its reason, and Resume's second try.
     void loseLink(const std::string& reason);
+    // The source holds plenty of text: the next tick comes at once.
+    void takeWaitingTextSoon();
     void showPortLost(std::string reason);
     // Stop's steps.
     void stopReading();
@@ -219,6 +221,8 @@ private:
     std::string journalFailure_;
     bool draining_ = false;  // the status line shows the lines waiting, not the count
     bool stopping_ = false;  // Stop is writing a backlog over several ticks
+    bool inTick_ = false;
+    bool textWaiting_ = false;  // the source told of plenty waiting since the tick began
     bool starting_ = false;  // the workbook is opening in the background
     InlineStep inlineSteps_;
     BackgroundStep* steps_ = &inlineSteps_;

@@ -13,6 +13,7 @@ PortOrEmulatorSource::~PortOrEmulatorSource()
 {
     emulator_.setLinkLostHandler({});
     port_.setLinkLostHandler({});
+    port_.setTextWaitingHandler({});
 }
 
 void PortOrEmulatorSource::open()

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "tabwright/capture/emulator_source.h"
 #include "tabwright/capture/text_source.h"
@@ -29,6 +30,11 @@ public:
     void close() override;
     std::string takePendingText() override;
     void setLinkLostHandler(std::function<void(const std::string&)> handler) override;
+    // The port's text waiting; the emulator's text comes at the run's own pace.
+    void setTextWaitingHandler(std::function<void()> handler) override
+    {
+        port_.setTextWaitingHandler(std::move(handler));
+    }
 
     // Whether the emulator feeds the run (or would feed the next Start).
     bool emulatorFeeds() const { return emulator_.isOn(); }

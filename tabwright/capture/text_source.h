@@ -49,6 +49,11 @@ public:
     // it. Text that came before the loss is still takeable when it is called. An empty
     // function removes it.
     virtual void setLinkLostHandler(std::function<void(const std::string& reason)> handler) = 0;
+    // Called, on the run's thread, when a source that reads ahead on a thread of its own
+    // holds plenty of text not yet taken, so that the run takes it at once rather than at
+    // its next tick; not again until the text was taken. A source read on the run's own
+    // thread never calls it. An empty function removes it.
+    virtual void setTextWaitingHandler(std::function<void()> handler) { (void)handler; }
 
     // A recorded source (a journal being replayed) gives its text in the pieces the run
     // read it: before the next piece, the run had written every line that starts before

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <csignal>
+#include <cstddef>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -15,7 +16,7 @@
 
 #include "common/core/interrupt_signals.h"
 #include "common/core/prompter.h"
-#include "serial/qt_serial_port.h"
+#include "serial/background_read_port.h"
 #include "tabwright/files/capture_journal.h"
 #include "tabwright/capture/capture_run.h"
 #include "tabwright/capture/capture_settings.h"
@@ -223,7 +224,8 @@ int runCaptureCommand(const CaptureOptions& options, std::ostream& out, std::ost
     common::InterruptSignals interrupts;
     const bool emulated = options.source != CaptureSource::Port;
     IniSettingsStore settings;
-    serial::QtSerialPort port;
+    // Read on a thread of its own: a fast device is read while rows are written.
+    serial::BackgroundReadPort port(static_cast<std::size_t>(kPlentyOfText));
     port.setPortNumber(options.port.value_or(readCaptureSettings(settings).comPort));
     if (!emulated && !portOpens(port, options.port.has_value(), err))
         return 1;

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "serial/serial_port.h"
 #include "tabwright/capture/text_source.h"
@@ -20,6 +21,12 @@ public:
     void close() override;
     std::string takePendingText() override { return port_.takePendingText(); }
     void setLinkLostHandler(std::function<void(const std::string&)> handler) override;
+    // The port's arrival notice: a port read on a thread of its own gives it once plenty
+    // waits.
+    void setTextWaitingHandler(std::function<void()> handler) override
+    {
+        port_.setBytesArrivedHandler(std::move(handler));
+    }
 
 private:
     serial::SerialPort& port_;

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <utility>
 
-#include "serial/qt_serial_port.h"
+#include "serial/background_read_port.h"
+#include "tabwright/capture/capture_run.h"
 #include "tabwright/capture/emulator_source.h"
 #include "tabwright/files/ini_settings_store.h"
 #include "tabwright/capture/platform_version.h"
@@ -37,7 +39,7 @@ struct HeadlessCalcWindowParts {
     tabwright::IniSettingsStore settings;
     TempFolder root;
     HeadlessCalcFactory spreadsheets;
-    serial::QtSerialPort port;
+    serial::BackgroundReadPort port{static_cast<std::size_t>(tabwright::kPlentyOfText)};
     tabwright::EmulatorSource handover;
     tabwright::SystemTimeOfDay clock;
     tabwright::KernelVersionQuery platform;
