@@ -1,5 +1,6 @@
 #include "tabwright/cli/csv_spreadsheet.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -20,6 +21,7 @@ namespace {
 constexpr int kLastColumn = 16'384;
 constexpr std::size_t kStreamBuffer = 1 << 16;
 constexpr std::size_t kSpareRows = 4;
+constexpr std::size_t kWritebackStep = std::size_t{4} << 20;
 
 std::string contentOf(const std::string& path)
 {
@@ -93,10 +95,10 @@ void CsvSpreadsheet::completeRowsAbove(int row)
             streamFile_ = std::fopen(streamedPath_.c_str(), "wb");
             if (streamFile_ == nullptr)
                 throw std::system_error(errno, std::generic_category());
-            std::setvbuf(streamFile_, nullptr, _IOFBF, kStreamBuffer);
+            // The records are gathered here, a buffer at a time.
+            std::setvbuf(streamFile_, nullptr, _IONBF, 0);
             firstOutWidth_ = widest_;
         }
-        records_.clear();
         while (firstHeldRow_ < row && !held_.empty()) {
             Row& out = held_.front();
             const std::size_t used = usedWidth(out);
@@ -112,21 +114,33 @@ void CsvSpreadsheet::completeRowsAbove(int row)
             ++firstHeldRow_;
         }
         lastOutWidth_ = widest_;
-        if (std::fwrite(records_.data(), 1, records_.size(), streamFile_) != records_.size())
-            throw std::system_error(errno, std::generic_category());
+        if (records_.size() >= kStreamBuffer)
+            writeOutRecords();
     } catch (const std::exception& error) {
         throw SpreadsheetError(SpreadsheetFailure::Failed,
                                "cannot write the rows of " + outputName_ + ": " + error.what());
     }
 }
 
+void CsvSpreadsheet::writeOutRecords()
+{
+    if (std::fwrite(records_.data(), 1, records_.size(), streamFile_) != records_.size())
+        throw std::system_error(errno, std::generic_category());
+    streamedBytes_ += records_.size();
+    records_.clear();
+    // The system starts writing the rows to the disk now, so that the save's sync at the
+    // end of a long run waits for little.
+    if (streamedBytes_ >= writebackFrom_ + kWritebackStep) {
+        ::sync_file_range(::fileno(streamFile_), static_cast<off_t>(writebackFrom_), 0, SYNC_FILE_RANGE_WRITE);
+        writebackFrom_ = streamedBytes_;
+    }
+}
+
 std::vector<CsvSpreadsheet::Row> CsvSpreadsheet::rowsWrittenOut() const
 {
-    if (streamFile_ != nullptr)
-        std::fflush(streamFile_);
     if (streamedPath_.empty())
         return {};
-    return readRecords(contentOf(streamedPath_));
+    return readRecords(contentOf(streamedPath_) + records_);
 }
 
 void CsvSpreadsheet::takeRowsBack()
@@ -135,6 +149,7 @@ void CsvSpreadsheet::takeRowsBack()
     rows.resize(static_cast<std::size_t>(firstHeldRow_ - 1));
     held_.insert(held_.begin(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
     firstHeldRow_ = 1;
+    records_.clear();
     streaming_ = false;
     closeStream();
     stream_.reset();
@@ -281,7 +296,7 @@ void CsvSpreadsheet::saveWorkbookAs(const std::string& path)
             return;
         }
         // The rows still held go after those written out, and the file takes its place.
-        std::string records;
+        std::string records = std::exchange(records_, {});
         for (std::size_t row = 0; row < lastHeld; ++row)
             appendRecord(records, held_[row], width);
         appendAndClose(std::exchange(streamFile_, nullptr), records);

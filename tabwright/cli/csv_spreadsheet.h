@@ -71,11 +71,15 @@ private:
     // Whether the file of rows written out, with the rows held, is the whole CSV as it is.
     bool writtenOutAsItIs(std::size_t width, bool heldRowUsed) const;
     void closeStream();
+    // Writes the gathered records to the file beside the output.
+    void writeOutRecords();
 
     std::string outputName_;
     std::deque<Row> held_;  // rows from firstHeldRow_ on, by row - firstHeldRow_, then column - 1
     std::vector<Row> spareRows_;  // rows written out, emptied, whose storage the next rows reuse
-    std::string records_;         // the records being written out
+    std::string records_;         // records of rows written out, not yet in their file
+    std::size_t streamedBytes_ = 0;  // the bytes in the file beside the output
+    std::size_t writebackFrom_ = 0;  // where the system was last asked to write to the disk
     int firstHeldRow_ = 1;
     bool streaming_ = true;
     std::optional<common::FileBeside> stream_;  // the rows written out, beside the output
