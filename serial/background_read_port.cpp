@@ -9,8 +9,15 @@
 
 namespace serial {
 
+namespace {
+
+// What the reading thread reads at a time: a pseudo-terminal gives at most 4 KiB a read.
+constexpr std::size_t kReadPieceBytes = std::size_t{64} << 10;
+
+}  // namespace
+
 BackgroundReadPort::BackgroundReadPort(std::size_t noticeBytes)
-    : noticeBytes_(noticeBytes), readerContext_(std::make_unique<QObject>())
+    : noticeBytes_(noticeBytes), readerContext_(std::make_unique<QObject>()), piece_(kReadPieceBytes)
 {
     thread_.setObjectName("serial port reader");
     readerContext_->moveToThread(&thread_);
@@ -102,45 +109,41 @@ void BackgroundReadPort::dropWaiting()
 
 void BackgroundReadPort::readAhead()
 {
-    {
-        const std::lock_guard lock(mutex_);
-        if (waiting_.size() - waitingFrom_ >= kWaitingBytes) {
-            readerStopped_ = true;
+    // Piece by piece, each handed on at once, until nothing more waits or the bound is met.
+    for (;;) {
+        {
+            const std::lock_guard lock(mutex_);
+            if (waiting_.size() - waitingFrom_ >= kWaitingBytes) {
+                readerStopped_ = true;
+                return;
+            }
+        }
+        const std::size_t got = port_->readPending(piece_.data(), piece_.size());
+        if (got == 0)
             return;
+        bool tell = false;
+        {
+            const std::lock_guard lock(mutex_);
+            waiting_.append(piece_.data(), got);
+            if (noticeDue_ && waiting_.size() - waitingFrom_ >= noticeBytes_) {
+                noticeDue_ = false;
+                tell = true;
+            }
         }
+        if (tell)
+            tellOwner([this] {
+                if (bytesArrived_)
+                    bytesArrived_();
+            });
     }
-    // Read outside the lock, into storage kept from one read to the next.
-    port_->appendPendingText(reading_);
-    if (reading_.empty())
-        return;
-    bool tell = false;
-    {
-        const std::lock_guard lock(mutex_);
-        if (waiting_.empty())
-            waiting_.swap(reading_);
-        else
-            waiting_ += reading_;
-        reading_.clear();
-        if (noticeDue_ && waiting_.size() - waitingFrom_ >= noticeBytes_) {
-            noticeDue_ = false;
-            tell = true;
-        }
-    }
-    if (tell)
-        tellOwner([this] {
-            if (bytesArrived_)
-                bytesArrived_();
-        });
 }
 
 void BackgroundReadPort::passOnLostLink(const PortError& error)
 {
-    port_->appendPendingText(reading_);
-    {
+    for (std::size_t got; (got = port_->readPending(piece_.data(), piece_.size())) > 0;) {
         const std::lock_guard lock(mutex_);
-        waiting_ += reading_;
+        waiting_.append(piece_.data(), got);
     }
-    reading_.clear();
     tellOwner([this, error] {
         if (linkLostHandler_)
             linkLostHandler_(error);

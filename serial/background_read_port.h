@@ -6,6 +6,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include <QObject>
 #include <QThread>
@@ -74,7 +75,7 @@ private:
     std::unique_ptr<QObject> readerContext_;  // lives on the reading thread
     QtSerialPort* port_ = nullptr;            // made, used and deleted on the reading thread
     QObject ownerContext_;                    // lives on the owner's thread
-    std::string reading_;                     // the reading thread's own, between reads
+    std::vector<char> piece_;                 // the reading thread's own: one read
 
     std::mutex mutex_;  // guards the four below
     std::string waiting_;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <vector>
 
 #include <QFile>
 #include <QFileInfo>
@@ -17,7 +18,7 @@ namespace serial {
 
 namespace {
 
-// What one direct read of the device may take.
+// What takePendingText reads at a time.
 constexpr std::size_t kDirectReadBytes = std::size_t{64} << 10;
 
 PortFailure classifyOpenFailure(QSerialPort::SerialPortError error, const std::string& device)
@@ -142,38 +143,42 @@ bool QtSerialPort::pull()
 
 std::string QtSerialPort::takePendingText()
 {
+    // At most what Qt's own buffer holds, as when Qt reads ahead.
+    constexpr auto kBound = static_cast<std::size_t>(kReadBufferBytes);
     std::string text;
-    appendPendingText(text);
+    std::vector<char> piece(kDirectReadBytes);
+    while (text.size() < kBound) {
+        const std::size_t got = readPending(piece.data(), std::min(piece.size(), kBound - text.size()));
+        if (got == 0)
+            break;
+        text.append(piece.data(), got);
+    }
     return text;
 }
 
-void QtSerialPort::appendPendingText(std::string& text)
+std::size_t QtSerialPort::readPending(char* into, std::size_t size)
 {
-    const std::size_t bound = text.size() + static_cast<std::size_t>(kReadBufferBytes);
-    text.append(held_, heldPosition_);
-    held_.clear();
-    heldPosition_ = 0;
-    // What Qt has read already comes first, straight from its buffer into the text.
-    if (const qint64 waiting = port_.isOpen() ? port_.bytesAvailable() : 0; waiting > 0) {
-        const std::size_t held = text.size();
-        text.resize(held + static_cast<std::size_t>(waiting));
-        const qint64 read = port_.read(text.data() + held, waiting);
-        text.resize(held + static_cast<std::size_t>(std::max<qint64>(read, 0)));
+    // Bytes kept from before a lost link first, then what Qt has read, then the system's.
+    const std::size_t held = std::min(size, held_.size() - heldPosition_);
+    std::copy_n(held_.data() + heldPosition_, held, into);
+    heldPosition_ += held;
+    if (heldPosition_ == held_.size()) {
+        held_.clear();
+        heldPosition_ = 0;
     }
-    // Then what the system holds, read into the text directly, up to the same bound as
-    // Qt's own buffer. A read that finds the device gone or failing is left to Qt, which
-    // reports it.
-    while (port_.isOpen() && text.size() < bound) {
-        const std::size_t held = text.size();
-        text.resize(std::min(held + kDirectReadBytes, bound));
-        const ssize_t read = ::read(static_cast<int>(port_.handle()), text.data() + held, text.size() - held);
-        text.resize(held + static_cast<std::size_t>(std::max<ssize_t>(read, 0)));
-        if (read > 0)
-            continue;
-        if (read == 0 || errno != EAGAIN)
-            pull();
-        break;
-    }
+    std::size_t got = held;
+    if (got < size && port_.isOpen() && port_.bytesAvailable() > 0)
+        got += static_cast<std::size_t>(std::max<qint64>(port_.read(into + got, static_cast<qint64>(size - got)), 0));
+    if (got == size || !port_.isOpen() || port_.bytesAvailable() > 0)
+        return got;
+    const ssize_t read = ::read(static_cast<int>(port_.handle()), into + got, size - got);
+    if (read > 0)
+        return got + static_cast<std::size_t>(read);
+    // A device gone or failing is left to Qt, which finds and reports it; what Qt reads
+    // meanwhile comes with the next call.
+    if (read == 0 || errno != EAGAIN)
+        pull();
+    return got;
 }
 
 int QtSerialPort::takeByte()

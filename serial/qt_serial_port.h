@@ -23,8 +23,9 @@ public:
     void close() override;
     void clearBuffers() override;
     std::string takePendingText() override;
-    // Appends what takePendingText would give to `text`, whose storage it may reuse.
-    void appendPendingText(std::string& text);
+    // Reads up to `size` received bytes into `into` without waiting, in the order they
+    // came, straight from the system where Qt holds none; how many, 0 when none waits.
+    std::size_t readPending(char* into, std::size_t size);
     int takeByte() override;
     bool sendByte(std::uint8_t byte) override;
     void setBytesArrivedHandler(std::function<void()> handler) override;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "tabwright/capture/single_tab.h"
 
@@ -9,27 +11,25 @@ namespace tabwright {
 
 namespace {
 
-// A text field: single-byte (Latin-1) characters as UTF-8, in double quotes, quotes doubled.
-void appendTextField(std::string& csv, std::string_view text)
+// Writes a text field at `out`: single-byte (Latin-1) characters as UTF-8, in double
+// quotes, quotes doubled; returns where it ends. Takes at most twice the text's size and two.
+char* putTextField(char* out, std::string_view text)
 {
-    csv += '"';
-    // Runs of plain ASCII go in whole; only quotes and Latin-1 bytes need a character's care.
-    const auto plain = [](char c) { return c != '"' && static_cast<unsigned char>(c) < 0x80; };
-    for (auto at = text.begin(); at != text.end();) {
-        const auto runEnd = std::find_if_not(at, text.end(), plain);
-        csv.append(at, runEnd);
-        if (runEnd == text.end())
-            break;
-        const auto byte = static_cast<unsigned char>(*runEnd);
-        if (byte == '"') {
-            csv += "\"\"";
+    *out++ = '"';
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80 && c != '"') {
+            *out++ = c;
+        } else if (c == '"') {
+            *out++ = '"';
+            *out++ = '"';
         } else {
-            csv += static_cast<char>(0xC0 | (byte >> 6));
-            csv += static_cast<char>(0x80 | (byte & 0x3F));
+            *out++ = static_cast<char>(0xC0 | (byte >> 6));
+            *out++ = static_cast<char>(0x80 | (byte & 0x3F));
         }
-        at = runEnd + 1;
     }
-    csv += '"';
+    *out++ = '"';
+    return out;
 }
 
 // Reads the quoted text field that starts at `at` (its opening quote), back to Latin-1;
@@ -72,17 +72,35 @@ std::size_t usedWidth(const CsvRow& row)
 
 void appendRecord(std::string& csv, const CsvRow& row, std::size_t width)
 {
+    // Room for the longest the record can be, written in place, then cut to what it took.
+    const std::size_t cells = std::min(width, row.size());
+    std::vector<std::string> decimals;
+    std::size_t room = width + 2;
+    for (std::size_t column = 0; column < cells; ++column) {
+        if (const auto* text = std::get_if<std::string>(&row[column]))
+            room += 2 * text->size() + 2;
+        else if (const auto* number = std::get_if<double>(&row[column]))
+            room += decimals.emplace_back(plainDecimal(*number)).size();
+    }
+    const std::size_t start = csv.size();
+    csv.resize(start + room);
+    char* out = csv.data() + start;
+    auto decimal = decimals.begin();
     for (std::size_t column = 0; column < width; ++column) {
         if (column > 0)
-            csv += ',';
-        if (column >= row.size())
+            *out++ = ',';
+        if (column >= cells)
             continue;
-        if (const auto* text = std::get_if<std::string>(&row[column]))
-            appendTextField(csv, *text);
-        else if (const auto* number = std::get_if<double>(&row[column]))
-            csv += plainDecimal(*number);
+        if (const auto* text = std::get_if<std::string>(&row[column])) {
+            out = putTextField(out, *text);
+        } else if (std::holds_alternative<double>(row[column])) {
+            out = std::copy(decimal->begin(), decimal->end(), out);
+            ++decimal;
+        }
     }
-    csv += "\r\n";
+    *out++ = '\r';
+    *out++ = '\n';
+    csv.resize(static_cast<std::size_t>(out - csv.data()));
 }
 
 std::vector<CsvRow> readRecords(std::string_view csv)
