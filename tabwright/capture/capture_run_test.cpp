@@ -50,11 +50,18 @@ public:
     std::string takePendingText() override { return open_ ? std::exchange(received, {}) : ""; }
     int takeByte() override { return -1; }
     bool sendByte(std::uint8_t) override { return open_; }
-    void setBytesArrivedHandler(std::function<void()>) override {}
+    void setBytesArrivedHandler(std::function<void()> handler) override { arrived = std::move(handler); }
     void setLinkLostHandler(std::function<void(const serial::PortError&)> handler) override
     {
         linkLost_ = std::move(handler);
     }
+    // Tells of bytes waiting, as a port read on a thread of its own does from the event loop.
+    void tellArrival()
+    {
+        if (arrived)
+            arrived();
+    }
+    std::function<void()> arrived;
     // The cable pulled: the port closes and tells its handler.
     void loseLink()
     {
@@ -757,6 +764,43 @@ TEST_F(RunFixture, ATickThatTookPlentyComesAgainAtOnceWhateverTheState)
         port.received = c.received;
         tick();
         EXPECT_EQ(view.rearmedAtOnce, c.rearmed);
+    }
+}
+
+// A port read on a thread of its own tells when plenty waits: the run takes it at once, not
+// at its next tick, whether the notice comes between ticks or during one; a stopped run
+// reads nothing and is not woken.
+TEST_F(RunFixture, PlentyWaitingInThePortBringsTheNextTickForward)
+{
+    struct Case {
+        const char* name;
+        bool paused;
+        bool duringTick;
+        bool stopped;
+        int rearmed;
+    };
+    const Case cases[] = {
+        {"running, between ticks", false, false, false, 1},
+        {"running, during a tick", false, true, false, 1},
+        {"paused, between ticks", true, false, false, 1},
+        {"stopped", false, false, true, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        run.start();
+        if (c.paused)
+            run.pause();
+        if (c.stopped)
+            run.stop();
+        view.rearmedAtOnce = 0;
+        port.received = "12.5\r\n";
+        if (c.duringTick)
+            tick([&] { port.tellArrival(); });
+        else
+            port.tellArrival();
+        EXPECT_EQ(view.rearmedAtOnce, c.rearmed);
+        if (!c.stopped)
+            run.stop();
     }
 }
 

@@ -62,6 +62,7 @@ CsvSpreadsheet::Row& CsvSpreadsheet::heldRow(int row, int column, std::size_t wi
         throw SpreadsheetError(
             SpreadsheetFailure::Failed,
             "the cell (" + std::to_string(row) + ", " + std::to_string(column) + ") is outside the sheet");
+    heldOpenRow();
     if (row < firstHeldRow_)
         takeRowsBack();
     const auto index = static_cast<std::size_t>(row - firstHeldRow_);
@@ -79,6 +80,58 @@ CsvSpreadsheet::Row& CsvSpreadsheet::heldRow(int row, int column, std::size_t wi
     return cells;
 }
 
+std::optional<CsvSpreadsheet::Row> CsvSpreadsheet::openRowCells() const
+{
+    if (openRow_ == 0)
+        return std::nullopt;
+    std::vector<Row> rows = readRecords(openRecord_ + "\r\n");
+    rows.resize(1);
+    rows.front().resize(openFields_);
+    return std::move(rows.front());
+}
+
+void CsvSpreadsheet::heldOpenRow()
+{
+    if (std::optional<Row> cells = openRowCells()) {
+        held_.push_back(std::move(*cells));
+        openRow_ = 0;
+    }
+}
+
+void CsvSpreadsheet::writeOutOpenRow()
+{
+    // Cells past the widest used column are empty: their fields are left out, and a row
+    // narrower than the widest gets empty fields up to it, as every record has.
+    std::string_view fields(openRecord_);
+    fields.remove_suffix(openFields_ - std::min(openFields_, widest_));
+    records_ += fields;
+    records_.append(widest_ - std::min(openFields_, widest_), ',');
+    records_ += "\r\n";
+    outUsedWidest_ = std::max(outUsedWidest_, openUsed_);
+    lastOutUsed_ = openUsed_ > 0;
+    firstHeldRow_ = openRow_ + 1;
+    openRow_ = 0;
+}
+
+bool CsvSpreadsheet::keptOpen(int row, int firstColumn, std::span<const CellValue> values)
+{
+    if (!streaming_ || firstColumn != 1 || row != firstHeldRow_ || !held_.empty() || openRow_ != 0 ||
+        values.size() > static_cast<std::size_t>(kLastColumn))
+        return false;
+    openRecord_.clear();
+    appendFields(openRecord_, values);
+    openRow_ = row;
+    openFields_ = values.size();
+    openUsed_ = 0;
+    for (std::size_t at = values.size(); at > 0 && openUsed_ == 0; --at) {
+        const auto* text = std::get_if<std::string_view>(&values[at - 1]);
+        if (text == nullptr || !text->empty())
+            openUsed_ = at;
+    }
+    noteUsed(openUsed_);
+    return true;
+}
+
 CsvSpreadsheet::Cell& CsvSpreadsheet::cell(int row, int column)
 {
     return heldRow(row, column, static_cast<std::size_t>(column))[static_cast<std::size_t>(column) - 1];
@@ -86,7 +139,7 @@ CsvSpreadsheet::Cell& CsvSpreadsheet::cell(int row, int column)
 
 void CsvSpreadsheet::completeRowsAbove(int row)
 {
-    if (!streaming_ || row <= firstHeldRow_ || held_.empty())
+    if (!streaming_ || row <= firstHeldRow_ || (held_.empty() && openRow_ == 0))
         return;
     try {
         if (!stream_) {
@@ -99,6 +152,8 @@ void CsvSpreadsheet::completeRowsAbove(int row)
             std::setvbuf(streamFile_, nullptr, _IONBF, 0);
             firstOutWidth_ = widest_;
         }
+        if (openRow_ != 0)
+            writeOutOpenRow();
         while (firstHeldRow_ < row && !held_.empty()) {
             Row& out = held_.front();
             const std::size_t used = usedWidth(out);
@@ -189,8 +244,11 @@ void CsvSpreadsheet::writeRow(int row, int firstColumn, std::span<const CellValu
         const auto* text = std::get_if<std::string_view>(&value);
         return text == nullptr || !text->empty();
     };
-    if (std::any_of(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(fit), used))
+    if (std::any_of(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(fit), used)) {
         completeRowsAbove(row);
+        if (keptOpen(row, firstColumn, values))
+            return;
+    }
     Row& cells = heldRow(row, firstColumn, static_cast<std::size_t>(firstColumn) - 1 + fit);
     for (std::size_t at = 0; at < fit; ++at) {
         Cell& target = cells[static_cast<std::size_t>(firstColumn) - 1 + at];
@@ -222,6 +280,8 @@ std::string CsvSpreadsheet::csvText() const
     std::vector<Row> rows = rowsWrittenOut();
     rows.resize(static_cast<std::size_t>(firstHeldRow_ - 1));
     rows.insert(rows.end(), held_.begin(), held_.end());
+    if (std::optional<Row> open = openRowCells())
+        rows.push_back(std::move(*open));
     std::size_t lastRow = 0;
     std::size_t lastColumn = 0;
     for (std::size_t row = 0; row < rows.size(); ++row) {
@@ -280,6 +340,7 @@ bool moveStreamOver(common::FileBeside& stream, const std::string& file)
 void CsvSpreadsheet::saveWorkbookAs(const std::string& path)
 {
     try {
+        heldOpenRow();
         std::size_t lastHeld = 0;
         std::size_t width = outUsedWidest_;
         for (std::size_t row = 0; row < held_.size(); ++row) {

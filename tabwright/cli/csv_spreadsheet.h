@@ -60,6 +60,15 @@ private:
     Cell& cell(int row, int column);
     // The held row `row`, with at least `width` cells; throws for a place outside the sheet.
     Row& heldRow(int row, int column, std::size_t width);
+    // The open row's cells, when there is one.
+    std::optional<Row> openRowCells() const;
+    // The open row becomes a held row like the others.
+    void heldOpenRow();
+    // The open row goes after the rows written out (it is complete).
+    void writeOutOpenRow();
+    // Whether the row write was kept as the open row: a whole row from column 1, the
+    // next after those written out, with nothing else held.
+    bool keptOpen(int row, int firstColumn, std::span<const CellValue> values);
     // Marks `column` as holding a used value.
     void noteUsed(std::size_t column) { widest_ = std::max(widest_, column); }
     // A used value is about to go into `row`: the rows above it are complete.
@@ -76,6 +85,13 @@ private:
 
     std::string outputName_;
     std::deque<Row> held_;  // rows from firstHeldRow_ on, by row - firstHeldRow_, then column - 1
+    // The open row: the newest row, written whole in one write and nothing else held, kept
+    // as its record's fields (the common case of a line a row), until a later row completes
+    // it or anything else touches it.
+    std::string openRecord_;
+    int openRow_ = 0;  // 0: none
+    std::size_t openFields_ = 0;
+    std::size_t openUsed_ = 0;  // its last used column
     std::vector<Row> spareRows_;  // rows written out, emptied, whose storage the next rows reuse
     std::string records_;         // records of rows written out, not yet in their file
     std::size_t streamedBytes_ = 0;  // the bytes in the file beside the output
