@@ -293,14 +293,19 @@ def rss_note(samples):
 
 def captures():
     data = harness.k7rx_text(16 << 20)
-    cat = min(filter(None, (cat_run(data) for _ in range(3))), default=None)
-    csv = capture_run("run.csv", data)
+    # The median of five runs of each: a single run on two shared processors varies by 2x.
+    cats = sorted(filter(None, (cat_run(data) for _ in range(5))))
+    cat = cats[len(cats) // 2] if cats else None
+    runs = [capture_run("run.csv", data) for _ in range(5)]
+    done = sorted((run for run in runs if not isinstance(run, str)), key=lambda run: run["total"])
+    csv = done[len(done) // 2] if len(done) == len(runs) else next(run for run in runs if isinstance(run, str))
     if isinstance(csv, str):
         failed("tabwright capture 16 MB to .csv / cat of the pty", csv)
     else:
         goal_row("tabwright capture 16 MB to .csv / cat of the pty", ratio(csv["total"], cat), "x", "<= 1.5x",
-                 lambda v: v <= 1.5, "%.2f s (receiving %.2f s, stop and save %.2f s) against %.2f s" % (
-                     csv["total"], csv["sending"], csv["saving"], cat or 0))
+                 lambda v: v <= 1.5, "medians of 5: %.2f s (receiving %.2f s, stop and save %.2f s) against %.2f s;"
+                 " runs %s s" % (csv["total"], csv["sending"], csv["saving"], cat or 0,
+                                 "/".join("%.2f" % run["total"] for run in done)))
         goal_row("Tabwright RSS growth, 16 MB to .csv", rss_growth(csv["rss"]), "MB", "<= 16 MB (flat)",
                  lambda v: v <= 16, rss_note(csv["rss"]))
     data = harness.k7rx_text(2 << 20)
