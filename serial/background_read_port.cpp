@@ -150,19 +150,32 @@ void BackgroundReadPort::passOnLostLink(const PortError& error)
     });
 }
 
+bool BackgroundReadPort::tookWaiting()
+{
+    noticeDue_ = true;
+    return std::exchange(readerStopped_, false);
+}
+
+void BackgroundReadPort::readOnLater()
+{
+    QMetaObject::invokeMethod(readerContext_.get(), [this] { readAhead(); }, Qt::QueuedConnection);
+}
+
 std::string BackgroundReadPort::takePendingText()
 {
+    // What the system holds now is read first: a take (a Stop's last) misses nothing that
+    // came before it.
+    onReader([this] { readAhead(); });
     std::string text;
     bool readerStopped = false;
     {
         const std::lock_guard lock(mutex_);
         text.swap(waiting_);
         text.erase(0, std::exchange(waitingFrom_, 0));
-        noticeDue_ = true;
-        readerStopped = std::exchange(readerStopped_, false);
+        readerStopped = tookWaiting();
     }
     if (readerStopped)
-        QMetaObject::invokeMethod(readerContext_.get(), [this] { readAhead(); }, Qt::QueuedConnection);
+        readOnLater();
     return text;
 }
 
@@ -178,12 +191,11 @@ int BackgroundReadPort::takeWaitingByte()
                 waiting_.clear();
                 waitingFrom_ = 0;
             }
-            noticeDue_ = true;
-            readerStopped = std::exchange(readerStopped_, false);
+            readerStopped = tookWaiting();
         }
     }
     if (readerStopped)
-        QMetaObject::invokeMethod(readerContext_.get(), [this] { readAhead(); }, Qt::QueuedConnection);
+        readOnLater();
     return byte;
 }
 

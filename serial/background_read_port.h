@@ -22,7 +22,8 @@ class QtSerialPort;
 // fast device (a pseudo-terminal) then sends while the owner works on what it took.
 //
 // The port itself lives on the reading thread: opening, closing, clearing and sending run
-// there, the owner waiting for each. Taking never waits. The handlers are called on the
+// there, the owner waiting for each. Taking waits only for the reading thread to read what
+// the system holds at that moment, never for the device. The handlers are called on the
 // owner's thread, from its event loop:
 // - the arrival handler once at least `noticeBytes` bytes wait untaken, and then not again
 //   until the next take (at 1, it is told of every arrival, as a port read on the owner's
@@ -63,6 +64,11 @@ private:
     // On the reading thread, once the device has gone: what it received before joins the
     // waiting text, whatever its bound, and then the owner is told.
     void passOnLostLink(const PortError& error);
+    // With the lock held, after the owner took waiting text: the next notice is due, and
+    // whether the reading thread had stopped at the bound (it must then go on).
+    bool tookWaiting();
+    // Has the reading thread go on reading, from its event loop.
+    void readOnLater();
     // The first waiting byte, or -1 when none waits.
     int takeWaitingByte();
     // Drops the waiting text (a close or a clear).
