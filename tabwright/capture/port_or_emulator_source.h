@@ -2,7 +2,6 @@
 
 #include <functional>
 #include <string>
-#include <utility>
 
 #include "tabwright/capture/emulator_source.h"
 #include "tabwright/capture/text_source.h"
@@ -31,9 +30,9 @@ public:
     std::string takePendingText() override;
     void setLinkLostHandler(std::function<void(const std::string&)> handler) override;
     // The port's text waiting; the emulator's text comes at the run's own pace.
-    void setTextWaitingHandler(std::function<void()> handler) override
+    void setTextWaitingHandler(const std::function<void()>& handler) override
     {
-        port_.setTextWaitingHandler(std::move(handler));
+        port_.setTextWaitingHandler(handler);
     }
 
     // Whether the emulator feeds the run (or would feed the next Start).

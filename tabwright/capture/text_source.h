@@ -53,7 +53,7 @@ public:
     // holds plenty of text not yet taken, so that the run takes it at once rather than at
     // its next tick; not again until the text was taken. A source read on the run's own
     // thread never calls it. An empty function removes it.
-    virtual void setTextWaitingHandler(std::function<void()> handler) { (void)handler; }
+    virtual void setTextWaitingHandler(const std::function<void()>& /*handler*/) {}
 
     // A recorded source (a journal being replayed) gives its text in the pieces the run
     // read it: before the next piece, the run had written every line that starts before

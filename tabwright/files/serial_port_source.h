@@ -2,7 +2,6 @@
 
 #include <functional>
 #include <string>
-#include <utility>
 
 #include "serial/serial_port.h"
 #include "tabwright/capture/text_source.h"
@@ -23,9 +22,9 @@ public:
     void setLinkLostHandler(std::function<void(const std::string&)> handler) override;
     // The port's arrival notice: a port read on a thread of its own gives it once plenty
     // waits.
-    void setTextWaitingHandler(std::function<void()> handler) override
+    void setTextWaitingHandler(const std::function<void()>& handler) override
     {
-        port_.setBytesArrivedHandler(std::move(handler));
+        port_.setBytesArrivedHandler(handler);
     }
 
 private:
