@@ -105,26 +105,29 @@ void appendRecord(std::string& csv, const CsvRow& row, std::size_t width)
 
 void appendFields(std::string& csv, std::span<const CellValue> values)
 {
+    // As appendRecord: room for the longest the fields can be, written in place.
+    std::vector<std::string> decimals;
     std::size_t room = values.size();
-    for (const CellValue& value : values)
+    for (const CellValue& value : values) {
         if (const auto* text = std::get_if<std::string_view>(&value))
             room += 2 * text->size() + 2;
+        else
+            room += decimals.emplace_back(plainDecimal(std::get<double>(value))).size();
+    }
     const std::size_t start = csv.size();
     csv.resize(start + room);
     char* out = csv.data() + start;
+    auto decimal = decimals.begin();
     for (std::size_t at = 0; at < values.size(); ++at) {
         if (at > 0)
             *out++ = ',';
         if (const auto* text = std::get_if<std::string_view>(&values[at])) {
             if (!text->empty())
                 out = putTextField(out, *text);
-            continue;
+        } else {
+            out = std::copy(decimal->begin(), decimal->end(), out);
+            ++decimal;
         }
-        csv.resize(static_cast<std::size_t>(out - csv.data()));
-        csv += plainDecimal(std::get<double>(values[at]));
-        const std::size_t written = csv.size();
-        csv.resize(written + room);
-        out = csv.data() + written;
     }
     csv.resize(static_cast<std::size_t>(out - csv.data()));
 }

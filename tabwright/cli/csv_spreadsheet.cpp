@@ -20,7 +20,6 @@ namespace {
 // The sheet's width, as in Calc; a CSV file has no last row.
 constexpr int kLastColumn = 16'384;
 constexpr std::size_t kStreamBuffer = 1 << 16;
-constexpr std::size_t kSpareRows = 4;
 constexpr std::size_t kWritebackStep = std::size_t{4} << 20;
 
 std::string contentOf(const std::string& path)
@@ -66,14 +65,8 @@ CsvSpreadsheet::Row& CsvSpreadsheet::heldRow(int row, int column, std::size_t wi
     if (row < firstHeldRow_)
         takeRowsBack();
     const auto index = static_cast<std::size_t>(row - firstHeldRow_);
-    while (held_.size() <= index) {
-        if (spareRows_.empty()) {
-            held_.emplace_back();
-        } else {
-            held_.push_back(std::move(spareRows_.back()));
-            spareRows_.pop_back();
-        }
-    }
+    if (held_.size() <= index)
+        held_.resize(index + 1);
     auto& cells = held_[index];
     if (cells.size() < width)
         cells.resize(width);
@@ -155,16 +148,10 @@ void CsvSpreadsheet::completeRowsAbove(int row)
         if (openRow_ != 0)
             writeOutOpenRow();
         while (firstHeldRow_ < row && !held_.empty()) {
-            Row& out = held_.front();
-            const std::size_t used = usedWidth(out);
-            appendRecord(records_, out, widest_);
+            const std::size_t used = usedWidth(held_.front());
+            appendRecord(records_, held_.front(), widest_);
             outUsedWidest_ = std::max(outUsedWidest_, used);
             lastOutUsed_ = used > 0;
-            // A few emptied rows are kept: their storage serves the rows to come.
-            if (spareRows_.size() < kSpareRows) {
-                out.clear();
-                spareRows_.push_back(std::move(out));
-            }
             held_.pop_front();
             ++firstHeldRow_;
         }
