@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <vector>
 
 #include <QFile>
 #include <QFileInfo>
@@ -146,12 +145,13 @@ std::string QtSerialPort::takePendingText()
     // At most what Qt's own buffer holds, as when Qt reads ahead.
     constexpr auto kBound = static_cast<std::size_t>(kReadBufferBytes);
     std::string text;
-    std::vector<char> piece(kDirectReadBytes);
     while (text.size() < kBound) {
-        const std::size_t got = readPending(piece.data(), std::min(piece.size(), kBound - text.size()));
+        const std::size_t held = text.size();
+        text.resize(std::min(held + kDirectReadBytes, kBound));
+        const std::size_t got = readPending(text.data() + held, text.size() - held);
+        text.resize(held + got);
         if (got == 0)
             break;
-        text.append(piece.data(), got);
     }
     return text;
 }
@@ -235,11 +235,17 @@ void QtSerialPort::onErrorOccurred(QSerialPort::SerialPortError error)
         return;
     if (!port_.isOpen() || linkLost_)
         return;
-    // Qt reports a read that found nothing as a read error too: that happens
-    // when its notifier fires for bytes a zero-wait pull has already taken.
-    // Only a device that has hung up or failed is gone.
-    if (error == QSerialPort::ReadError && !deviceHungUp()) {
+    // Qt reports a read that found nothing as a read error too, or as a
+    // resource error when the thread's last failed call happened to leave
+    // EAGAIN behind: that happens when its notifier fires for bytes already
+    // taken (by a zero-wait pull, or read straight from the system). Only a
+    // device that has hung up or failed is gone. Qt stops watching the port
+    // after a resource error; a peek that finds Qt's buffer empty has it watch
+    // again, and takes nothing.
+    if (!deviceHungUp()) {
         port_.clearError();
+        char ignored = 0;
+        port_.peek(&ignored, 1);
         return;
     }
     linkLost_ = true;
