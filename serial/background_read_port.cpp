@@ -1,5 +1,6 @@
 #include "serial/background_read_port.h"
 
+#include <cstring>
 #include <exception>
 #include <utility>
 
@@ -17,7 +18,7 @@ constexpr std::size_t kReadPieceBytes = std::size_t{64} << 10;
 }  // namespace
 
 BackgroundReadPort::BackgroundReadPort(std::size_t noticeBytes)
-    : noticeBytes_(noticeBytes), readerContext_(std::make_unique<QObject>()), piece_(kReadPieceBytes)
+    : noticeBytes_(noticeBytes), readerContext_(std::make_unique<QObject>())
 {
     thread_.setObjectName("serial port reader");
     readerContext_->moveToThread(&thread_);
@@ -101,10 +102,32 @@ void BackgroundReadPort::clearBuffers()
 void BackgroundReadPort::dropWaiting()
 {
     const std::lock_guard lock(mutex_);
-    waiting_.clear();
+    waitingEnd_ = 0;
     waitingFrom_ = 0;
     noticeDue_ = true;
     readerStopped_ = false;
+}
+
+std::size_t BackgroundReadPort::readPiece()
+{
+    // The piece is read straight in after the waiting text, outside the lock: the owner
+    // never looks past the waiting text's end, and only this thread resizes the buffer.
+    std::size_t at = 0;
+    char* into = nullptr;
+    {
+        const std::lock_guard lock(mutex_);
+        at = waitingEnd_;
+        if (waiting_.size() < at + kReadPieceBytes)
+            waiting_.resize(at + kReadPieceBytes);
+        into = waiting_.data() + at;
+    }
+    const std::size_t got = port_->readPending(into, kReadPieceBytes);
+    const std::lock_guard lock(mutex_);
+    // A take meanwhile emptied the waiting text: the piece moves up to its new end.
+    if (waitingEnd_ != at)
+        std::memmove(waiting_.data() + waitingEnd_, into, got);
+    waitingEnd_ += got;
+    return got;
 }
 
 void BackgroundReadPort::readAhead()
@@ -113,19 +136,17 @@ void BackgroundReadPort::readAhead()
     for (;;) {
         {
             const std::lock_guard lock(mutex_);
-            if (waiting_.size() - waitingFrom_ >= kWaitingBytes) {
+            if (waitingEnd_ - waitingFrom_ >= kWaitingBytes) {
                 readerStopped_ = true;
                 return;
             }
         }
-        const std::size_t got = port_->readPending(piece_.data(), piece_.size());
-        if (got == 0)
+        if (readPiece() == 0)
             return;
         bool tell = false;
         {
             const std::lock_guard lock(mutex_);
-            waiting_.append(piece_.data(), got);
-            if (noticeDue_ && waiting_.size() - waitingFrom_ >= noticeBytes_) {
+            if (noticeDue_ && waitingEnd_ - waitingFrom_ >= noticeBytes_) {
                 noticeDue_ = false;
                 tell = true;
             }
@@ -140,9 +161,7 @@ void BackgroundReadPort::readAhead()
 
 void BackgroundReadPort::passOnLostLink(const PortError& error)
 {
-    for (std::size_t got; (got = port_->readPending(piece_.data(), piece_.size())) > 0;) {
-        const std::lock_guard lock(mutex_);
-        waiting_.append(piece_.data(), got);
+    while (readPiece() > 0) {
     }
     tellOwner([this, error] {
         if (linkLostHandler_)
@@ -170,8 +189,10 @@ std::string BackgroundReadPort::takePendingText()
     bool readerStopped = false;
     {
         const std::lock_guard lock(mutex_);
-        text.swap(waiting_);
-        text.erase(0, std::exchange(waitingFrom_, 0));
+        // Copied out, so the buffer keeps its size and the reading thread allocates nothing.
+        text.assign(waiting_.data() + waitingFrom_, waitingEnd_ - waitingFrom_);
+        waitingFrom_ = 0;
+        waitingEnd_ = 0;
         readerStopped = tookWaiting();
     }
     if (readerStopped)
@@ -185,10 +206,10 @@ int BackgroundReadPort::takeWaitingByte()
     int byte = -1;
     {
         const std::lock_guard lock(mutex_);
-        if (waitingFrom_ < waiting_.size()) {
+        if (waitingFrom_ < waitingEnd_) {
             byte = static_cast<unsigned char>(waiting_[waitingFrom_++]);
-            if (waitingFrom_ == waiting_.size()) {
-                waiting_.clear();
+            if (waitingFrom_ == waitingEnd_) {
+                waitingEnd_ = 0;
                 waitingFrom_ = 0;
             }
             readerStopped = tookWaiting();

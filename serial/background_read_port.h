@@ -58,6 +58,9 @@ public:
 private:
     // Runs `step` on the reading thread and waits for it; what it throws is thrown here.
     void onReader(const std::function<void()>& step) const;
+    // On the reading thread: reads one piece of what the port has received onto the end of
+    // the waiting text, whatever its bound. Returns the bytes read.
+    std::size_t readPiece();
     // On the reading thread: moves what the port has received into the waiting text, up
     // to its bound, and tells the owner when enough waits.
     void readAhead();
@@ -81,10 +84,10 @@ private:
     std::unique_ptr<QObject> readerContext_;  // lives on the reading thread
     QtSerialPort* port_ = nullptr;            // made, used and deleted on the reading thread
     QObject ownerContext_;                    // lives on the owner's thread
-    std::vector<char> piece_;                 // the reading thread's own: one read
 
-    std::mutex mutex_;  // guards the four below
-    std::string waiting_;
+    std::mutex mutex_;  // guards the five below (waiting_'s bytes past waitingEnd_ excepted)
+    std::vector<char> waiting_;    // the waiting text, and room for the next read after it
+    std::size_t waitingEnd_ = 0;   // where the waiting text ends in waiting_
     std::size_t waitingFrom_ = 0;  // waiting_'s bytes before this were taken byte by byte
     bool noticeDue_ = true;
     bool readerStopped_ = false;  // the waiting text was full; reading goes on at the next take

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <vector>
 
 #include <QFile>
 #include <QFileInfo>
@@ -144,14 +145,15 @@ std::string QtSerialPort::takePendingText()
 {
     // At most what Qt's own buffer holds, as when Qt reads ahead.
     constexpr auto kBound = static_cast<std::size_t>(kReadBufferBytes);
+    // Read through a buffer of its own: the text grows by what each read gives, with no
+    // room made (and filled) for a read that gives less.
     std::string text;
+    std::vector<char> piece(kDirectReadBytes);
     while (text.size() < kBound) {
-        const std::size_t held = text.size();
-        text.resize(std::min(held + kDirectReadBytes, kBound));
-        const std::size_t got = readPending(text.data() + held, text.size() - held);
-        text.resize(held + got);
+        const std::size_t got = readPending(piece.data(), std::min(piece.size(), kBound - text.size()));
         if (got == 0)
             break;
+        text.append(piece.data(), got);
     }
     return text;
 }

@@ -62,6 +62,7 @@ public:
     // same column with the same number of cells.
     void writeRow(int row, int firstColumn, std::span<const CellValue> values) override;
     void writeRows(std::span<const RowCells> rows) override;
+    bool joinsRows() const override { return true; }
     // Follows while the cursor is on the last row written before and that row is in view; a
     // user who scrolled or selected elsewhere is left alone until back on the last row.
     void followNewestRow(bool follow) override;

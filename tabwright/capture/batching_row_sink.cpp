@@ -6,6 +6,12 @@ namespace tabwright {
 
 void BatchingRowSink::writeRow(int row, int firstColumn, std::span<const CellValue> values)
 {
+    if (!gathers_) {
+        spreadsheet_.writeRow(row, firstColumn, values);
+        cellsPassedOn_ += values.size();
+        cellsWritten_ += values.size();
+        return;
+    }
     rows_.push_back(Row{row, firstColumn, cells_.size(), values.size()});
     for (const CellValue& value : values) {
         if (const auto* text = std::get_if<std::string_view>(&value)) {
@@ -19,6 +25,7 @@ void BatchingRowSink::writeRow(int row, int firstColumn, std::span<const CellVal
 
 void BatchingRowSink::flush()
 {
+    cellsPassedOn_ = 0;
     if (rows_.empty())
         return;
     // The texts are all in place now, so views into text_ stay valid for the call.

@@ -56,25 +56,34 @@ std::map<std::pair<int, int>, std::variant<std::string, double>> cellByCell()
     return spreadsheet.cells;
 }
 
+// A sheet that joins rows gets each slice's rows in one call; one that does not gets each
+// row at once. Either way the slices and the cells are the same.
 TEST(BatchingRowSink, SlicesWriteTheSameCellsAsOneWritePerCell)
 {
-    FixedTime clock;
-    CaptureParser parser(clock);
-    FailingRowSpreadsheet spreadsheet;
-    BatchingRowSink sink(spreadsheet, 3);
-    parser.append(kText);
-    int slices = 0;
-    while (parser.lineWaiting()) {
-        ASSERT_FALSE(parser.processReceivedText(sink));
-        ++slices;
+    for (const bool joins : {true, false}) {
+        SCOPED_TRACE(joins);
+        FixedTime clock;
+        CaptureParser parser(clock);
+        FailingRowSpreadsheet spreadsheet;
+        spreadsheet.joins = joins;
+        BatchingRowSink sink(spreadsheet, 3);
+        parser.append(kText);
+        int slices = 0;
+        while (parser.lineWaiting()) {
+            ASSERT_FALSE(parser.processReceivedText(sink));
+            ++slices;
+        }
+        EXPECT_EQ(spreadsheet.cells, cellByCell());
+        EXPECT_EQ(parser.receiveBuffer(), "half");
+        // A slice ends after the line that brings it to 3 cells or more.
+        EXPECT_EQ(slices, 4);
+        if (joins)
+            EXPECT_THAT(spreadsheet.batches, testing::ElementsAre(1, 2, 3, 1));
+        else
+            EXPECT_THAT(spreadsheet.batches, testing::IsEmpty());
+        // Fifteen writes, two of them over earlier cells: the block's stamp goes into row 1.
+        EXPECT_EQ(sink.cellsWritten(), 15u);
     }
-    EXPECT_EQ(spreadsheet.cells, cellByCell());
-    EXPECT_EQ(parser.receiveBuffer(), "half");
-    // A slice ends after the line that brings it to 3 cells or more.
-    EXPECT_EQ(slices, 4);
-    EXPECT_THAT(spreadsheet.batches, testing::ElementsAre(1, 2, 3, 1));
-    // Fifteen writes, two of them over earlier cells: the block's stamp goes into row 1.
-    EXPECT_EQ(sink.cellsWritten(), 15u);
 }
 
 TEST(BatchingRowSink, AFailedSliceRewindsSoTheRetryWritesTheSameCells)
@@ -95,6 +104,25 @@ TEST(BatchingRowSink, AFailedSliceRewindsSoTheRetryWritesTheSameCells)
         EXPECT_EQ(parser.blockColumn(), 1);
         EXPECT_EQ(sink.cellsWritten(), 0u);
 
+        EXPECT_FALSE(parser.processReceivedText(sink));
+        EXPECT_EQ(spreadsheet.cells, cellByCell());
+        EXPECT_EQ(parser.receiveBuffer(), "half");
+    }
+}
+
+TEST(BatchingRowSink, ARowFailingOnASheetThatJoinsNoRowsIsWrittenAgainWithAllAfterIt)
+{
+    for (int failingRow : {1, 2, 3, 5}) {
+        SCOPED_TRACE(failingRow);
+        FixedTime clock;
+        CaptureParser parser(clock);
+        FailingRowSpreadsheet spreadsheet;
+        spreadsheet.joins = false;
+        spreadsheet.failingRow = failingRow;
+        BatchingRowSink sink(spreadsheet, 1000);
+        parser.append(kText);
+        ASSERT_TRUE(parser.processReceivedText(sink));
+        EXPECT_EQ(parser.currentRow(), failingRow);
         EXPECT_FALSE(parser.processReceivedText(sink));
         EXPECT_EQ(spreadsheet.cells, cellByCell());
         EXPECT_EQ(parser.receiveBuffer(), "half");

@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 
 #include "common/core/leading_number.h"
@@ -26,6 +27,14 @@ std::string plainDecimal(double value)
 {
     if (value == 0 || !std::isfinite(value))
         return "0";
+    // A whole number of at most fifteen digits is its own plain decimal: the common case
+    // of a reading, written without the general layout below.
+    if (std::abs(value) < 1e15 && value == std::trunc(value)) {
+        std::array<char, 24> whole{};
+        const auto end =
+            std::to_chars(whole.data(), whole.data() + whole.size(), static_cast<std::int64_t>(value)).ptr;
+        return {whole.data(), end};
+    }
     // Fifteen significant digits as d.ddddddddddddddde±x, then laid out in plain decimal.
     std::array<char, 32> buffer{};
     const auto end =

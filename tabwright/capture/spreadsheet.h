@@ -46,6 +46,9 @@ public:
     // follow one another into fewer calls. On a failure the rows before the failing call
     // are written, and none after it.
     virtual void writeRows(std::span<const RowCells> rows);
+    // Whether writeRows joins rows into fewer calls than writeRow makes, so that gathering
+    // rows for it pays.
+    virtual bool joinsRows() const { return false; }
     // The capture workbook's name: also the probe that fails once the workbook or the
     // application holding it is gone.
     virtual std::string workbookName() = 0;

@@ -20,6 +20,7 @@ public:
     void writeNumber(int row, int column, double value) override;
     void writeRow(int row, int firstColumn, std::span<const CellValue> values) override;
     void writeRows(std::span<const RowCells> rows) override;
+    bool joinsRows() const override { return sheet_.joinsRows(); }
     std::string workbookName() override { return sheet_.workbookName(); }
     void saveWorkbookAs(const std::string& path) override { sheet_.saveWorkbookAs(path); }
     SheetLimits limits() const override { return sheet_.limits(); }

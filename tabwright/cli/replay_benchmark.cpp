@@ -64,6 +64,7 @@ public:
     {
         timed([&] { inner_.writeRows(rows); });
     }
+    bool joinsRows() const override { return inner_.joinsRows(); }
     std::string workbookName() override { return inner_.workbookName(); }
     void saveWorkbookAs(const std::string& path) override
     {

@@ -28,6 +28,7 @@ public:
     void writeText(int row, int column, std::string_view text) override;
     void writeNumber(int row, int column, double value) override;
     void writeRow(int row, int firstColumn, std::span<const tabwright::CellValue> values) override;
+    bool joinsRows() const override { return joins; }
     void followNewestRow(bool follow) override { following = follow; }
     void runMacro(std::string_view macro) override;
     void quit() override;
@@ -51,6 +52,7 @@ public:
     std::string name = "spreadsheet.ods";                       // what workbookName answers
     bool following = true;                                      // the last followNewestRow
     tabwright::SheetLimits sheetLimits = tabwright::kOdsSheet;  // what limits answers
+    bool joins = true;                                          // what joinsRows answers, as Calc's
 
 private:
     void record(const std::string& operation, const std::string& arguments = {});
