@@ -85,14 +85,15 @@ private:
     QtSerialPort* port_ = nullptr;            // made, used and deleted on the reading thread
     QObject ownerContext_;                    // lives on the owner's thread
 
-    std::mutex mutex_;  // guards the five below (waiting_'s bytes past waitingEnd_ excepted)
+    // Guards the five below; waiting_'s bytes past waitingEnd_ are the reading thread's own.
+    std::mutex mutex_;
     std::vector<char> waiting_;    // the waiting text, and room for the next read after it
     std::size_t waitingEnd_ = 0;   // where the waiting text ends in waiting_
     std::size_t waitingFrom_ = 0;  // waiting_'s bytes before this were taken byte by byte
     bool noticeDue_ = true;
     bool readerStopped_ = false;  // the waiting text was full; reading goes on at the next take
 
-    std::function<void()> bytesArrived_;                    // the owner's thread only
+    std::function<void()> bytesArrived_;                     // the owner's thread only
     std::function<void(const PortError&)> linkLostHandler_;  // the owner's thread only
 };
 
