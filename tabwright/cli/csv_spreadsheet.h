@@ -91,8 +91,8 @@ private:
     std::string openRecord_;
     int openRow_ = 0;  // 0: none
     std::size_t openFields_ = 0;
-    std::size_t openUsed_ = 0;  // its last used column
-    std::string records_;         // records of rows written out, not yet in their file
+    std::size_t openUsed_ = 0;       // its last used column
+    std::string records_;            // records of rows written out, not yet in their file
     std::size_t streamedBytes_ = 0;  // the bytes in the file beside the output
     std::size_t writebackFrom_ = 0;  // where the system was last asked to write to the disk
     int firstHeldRow_ = 1;
