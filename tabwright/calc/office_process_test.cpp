@@ -3,16 +3,15 @@
 #include <signal.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "tabwright/calc/running_processes.h"
 #include "testing/event_loop.h"
 #include "testing/temp_folder.h"
 
@@ -26,13 +25,9 @@ using namespace std::chrono_literals;
 // the leftovers' paths), if any.
 std::optional<pid_t> processNaming(const std::string& text)
 {
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator("/proc", error)) {
-        std::ifstream file(entry.path() / "cmdline", std::ios::binary);
-        const std::string line((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-        if (line.find(text) != std::string::npos)
-            return static_cast<pid_t>(std::atol(entry.path().filename().c_str()));
-    }
+    for (const RunningProcess& process : runningProcesses())
+        if (process.commandLine.find(text) != std::string::npos)
+            return process.id;
     return std::nullopt;
 }
 

@@ -19,6 +19,7 @@
 #include <QCryptographicHash>
 #include <QString>
 
+#include "tabwright/calc/running_processes.h"
 #include "tabwright/calc/uno_link.h"
 
 namespace tabwright {
@@ -42,20 +43,6 @@ constexpr std::string_view kPipePrefix = "tabwright-";
 // A profile folder younger than this may still be being filled by its program.
 constexpr auto kMakingTime = std::chrono::minutes(1);
 
-// The command lines of the running processes that can be read, arguments joined by NULs.
-std::vector<std::string> processCommandLines()
-{
-    std::vector<std::string> lines;
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator("/proc", error)) {
-        std::ifstream file(entry.path() / "cmdline", std::ios::binary);
-        std::string line((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-        if (!line.empty())
-            lines.push_back(std::move(line));
-    }
-    return lines;
-}
-
 bool processRuns(pid_t process)
 {
     return process > 0 && (::kill(process, 0) == 0 || errno == EPERM);
@@ -63,12 +50,12 @@ bool processRuns(pid_t process)
 
 // Whether a profile folder may still be used: an office process runs on it, the program
 // that made it still runs, or it is too new to tell.
-bool inUse(const std::string& folder, const std::vector<std::string>& commandLines)
+bool inUse(const std::string& folder, const std::vector<RunningProcess>& processes)
 {
     std::string profile(1, '/');
     profile += fs::path(folder).filename().string();
-    for (const std::string& line : commandLines)
-        if (line.find(profile) != std::string::npos)
+    for (const RunningProcess& process : processes)
+        if (process.commandLine.find(profile) != std::string::npos)
             return true;
     std::ifstream owner(fs::path(folder) / kOwnerFile);
     pid_t process = 0;
@@ -210,10 +197,10 @@ std::vector<std::string> officeSockets(const std::string& profileFolder)
 void removeProfilesOfEndedInstances(const std::string& parent)
 {
     std::error_code error;
-    const std::vector<std::string> commandLines = processCommandLines();
+    const std::vector<RunningProcess> processes = runningProcesses();
     for (const auto& entry : fs::directory_iterator(parent, error)) {
         const std::string folder = entry.path().string();
-        if (!entry.path().filename().string().starts_with(kProfilePrefix) || inUse(folder, commandLines))
+        if (!entry.path().filename().string().starts_with(kProfilePrefix) || inUse(folder, processes))
             continue;
         std::error_code ignored;
         fs::remove_all(folder, ignored);

@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "tabwright/calc/running_processes.h"
 #include "testing/event_loop.h"
 #include "testing/file_contents.h"
 #include "testing/port_mapping.h"
@@ -152,13 +153,9 @@ struct PrivateRun {
     }
     static bool processUses(const std::string& text)
     {
-        for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-            std::ifstream file(entry.path() / "cmdline", std::ios::binary);
-            const std::string line((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-            if (line.find(text) != std::string::npos)
-                return true;
-        }
-        return false;
+        return std::ranges::any_of(runningProcesses(), [&](const RunningProcess& process) {
+            return process.commandLine.find(text) != std::string::npos;
+        });
     }
     // The watchdog clears up after a killed program; give it time on a loaded machine.
     bool calcFilesGoneWithin(std::chrono::seconds limit) const
