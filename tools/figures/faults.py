@@ -300,8 +300,7 @@ def calc_killed_during_capture():
         capture.ready()
         capture.send(lines_of(50_000))
         capture.wait_journal()
-        offices = [pid for pid in descendants(capture.program.process.pid)
-                   if "office" in open("/proc/%d/cmdline" % pid, "rb").read().decode(errors="replace")]
+        offices = [pid for pid in descendants(capture.program.process.pid) if b"office" in command_line(pid)]
         if not offices:
             raise RuntimeError("no Calc process found below the capture")
         for pid in offices:
@@ -527,18 +526,18 @@ def two_captures_at_once():
         folders.remove()
 
 
+def command_line(pid):
+    """The command line of a process, arguments joined by NULs; empty when it has gone."""
+    try:
+        with open("/proc/%d/cmdline" % pid, "rb") as cmdline:
+            return cmdline.read()
+    except OSError:
+        return b""
+
+
 def offices_left(before):
     """Office processes that were not running before the case."""
-    found = []
-    for entry in os.listdir("/proc"):
-        if entry.isdigit() and int(entry) not in before:
-            try:
-                with open("/proc/%s/cmdline" % entry, "rb") as cmdline:
-                    if b"soffice" in cmdline.read():
-                        found.append(int(entry))
-            except OSError:
-                pass
-    return found
+    return [pid for pid in offices_now() - before if b"soffice" in command_line(pid)]
 
 
 def offices_now():
