@@ -1,9 +1,12 @@
 #pragma once
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <system_error>
+#include <thread>
 
 namespace testing_support {
 
@@ -18,12 +21,22 @@ public:
             throw std::runtime_error("cannot create a temporary folder");
         path_ = pattern;
     }
+    // A process still ending (an office instance a test killed) may write into a folder
+    // while it is removed, which leaves the removal undone ("not empty"): it is tried
+    // again, for a while.
     ~TempFolder()
     {
         std::error_code ignored;
         std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
                                      std::filesystem::perm_options::add, ignored);
-        std::filesystem::remove_all(path_, ignored);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        for (;;) {
+            std::error_code error;
+            std::filesystem::remove_all(path_, error);
+            if (error != std::errc::directory_not_empty || std::chrono::steady_clock::now() >= deadline)
+                break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
