@@ -48,47 +48,9 @@ std::vector<std::string> fields(const std::string& line)
     return result;
 }
 
-TEST(TabwrightCaptureIntoCalc, LinesFromThePortAreInTheSavedWorkbook)
-{
-    testing_support::ensureCoreApplication();
-    testing_support::TemporaryPortMapping mapping;
-    testing_support::PtyInstrument pty;
-    testing_support::TempFolder work;
-    mapping.map(kPort, pty.devicePath());
-
-    QProcess program;
-    program.setWorkingDirectory(QString::fromStdString(work.path()));
-    program.setReadChannel(QProcess::StandardError);
-    program.start(TABWRIGHT_PROGRAM,
-                  {"capture", "--port", QString::number(kPort), "--seconds", "3", "--output", "run.ods"});
-    QByteArray errors;
-    ASSERT_TRUE(testing_support::readErrorsUntil(program, errors, "Ready", kTimeoutMs))
-        << errors.toStdString();
-    pty.send("0007\t12/08/26\t14:03:27\tA1\r\n0008\t12/08/26\t14:03:28\tB2\r\n");
-    ASSERT_TRUE(program.waitForFinished(kTimeoutMs));
-    errors += program.readAllStandardError();
-    ASSERT_EQ(program.exitCode(), 0) << errors.toStdString();
-
-    QProcess convert;
-    convert.setWorkingDirectory(QString::fromStdString(work.path()));
-    convert.start("soffice", {QString::fromStdString("-env:UserInstallation=file://" + work.file("profile")),
-                              "--headless", "--convert-to", "csv", "--outdir", "out", "run.ods"});
-    ASSERT_TRUE(convert.waitForFinished(kTimeoutMs));
-    const std::string csv = testing_support::readFile(work.file("out/run.csv"));
-    const std::vector<std::string> expected[] = {{"0007", "12/08/26", "14:03:27", "A1"},
-                                                 {"0008", "12/08/26", "14:03:28", "B2"}};
-    std::size_t at = 0;
-    for (const auto& row : expected) {
-        const std::size_t end = csv.find('\n', at);
-        ASSERT_NE(end, std::string::npos) << csv;
-        EXPECT_EQ(fields(csv.substr(at, end - at)), row) << csv;
-        at = end + 1;
-    }
-}
-
 // The program with a temporary folder of its own (so its private Calc files can be
 // looked for), a configuration folder and a home of its own (working copies go to its
-// Documents, not the user's).
+// Documents and journals to its data folder, not the user's).
 struct PrivateRun {
     testing_support::TempFolder work;
     testing_support::TempFolder temporary;
@@ -105,6 +67,7 @@ struct PrivateRun {
         environment.insert("XDG_CONFIG_HOME", QString::fromStdString(configuration.path()));
         environment.insert("HOME", QString::fromStdString(home.path()));
         environment.remove("XDG_RUNTIME_DIR");
+        environment.remove("XDG_DATA_HOME");
         program.setProcessEnvironment(environment);
         program.setWorkingDirectory(QString::fromStdString(work.path()));
         program.setReadChannel(QProcess::StandardError);
@@ -115,6 +78,13 @@ struct PrivateRun {
             program.kill();
             program.waitForFinished();
         }
+    }
+    // The program reads its settings and port mapping from `folder` instead.
+    void useConfigurationFolder(const std::string& folder)
+    {
+        QProcessEnvironment environment = program.processEnvironment();
+        environment.insert("XDG_CONFIG_HOME", QString::fromStdString(folder));
+        program.setProcessEnvironment(environment);
     }
     void start(const QStringList& arguments, const char* command = "capture")
     {
@@ -290,6 +260,31 @@ std::size_t longestLine(const std::string& text)
     for (std::size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1)
         longest = std::max(longest, end - at - (end > at && text[end - 1] == '\r' ? 1 : 0));
     return longest;
+}
+
+TEST(TabwrightCaptureIntoCalc, LinesFromThePortAreInTheSavedWorkbook)
+{
+    PrivateRun run;
+    testing_support::TemporaryPortMapping mapping;
+    testing_support::PtyInstrument pty;
+    mapping.map(kPort, pty.devicePath());
+    run.useConfigurationFolder(mapping.configFolder());
+    run.start({"--port", QString::number(kPort), "--seconds", "3", "--output", "run.ods"});
+    ASSERT_TRUE(run.waitFor("Ready")) << run.errors.toStdString();
+    pty.send("0007\t12/08/26\t14:03:27\tA1\r\n0008\t12/08/26\t14:03:28\tB2\r\n");
+    ASSERT_TRUE(run.program.waitForFinished(kTimeoutMs));
+    ASSERT_EQ(run.program.exitCode(), 0) << (run.errors + run.program.readAllStandardError()).toStdString();
+
+    const std::string csv = sheetsAsCsv(run, "run.ods")["Capture"];
+    const std::vector<std::string> expected[] = {{"0007", "12/08/26", "14:03:27", "A1"},
+                                                 {"0008", "12/08/26", "14:03:28", "B2"}};
+    std::size_t at = 0;
+    for (const auto& row : expected) {
+        const std::size_t end = csv.find('\n', at);
+        ASSERT_NE(end, std::string::npos) << csv;
+        EXPECT_EQ(fields(csv.substr(at, end - at)), row) << csv;
+        at = end + 1;
+    }
 }
 
 TEST(TabwrightCaptureIntoCalc, EveryLineTheEmulatorSaysFromStartIsInTheWorkbookInOrder)
