@@ -21,9 +21,9 @@ public:
             throw std::runtime_error("cannot create a temporary folder");
         path_ = pattern;
     }
-    // A process still ending (an office instance a test killed) may write into a folder
-    // while it is removed, which leaves the removal undone ("not empty"): it is tried
-    // again, for a while.
+    // A process still ending (an office instance a test killed, or the watchdog clearing
+    // after it) may change a folder while it is removed, which stops the removal halfway:
+    // it is tried again, for a while.
     ~TempFolder()
     {
         std::error_code ignored;
@@ -33,7 +33,8 @@ public:
         for (;;) {
             std::error_code error;
             std::filesystem::remove_all(path_, error);
-            if (error != std::errc::directory_not_empty || std::chrono::steady_clock::now() >= deadline)
+            if (!error || !std::filesystem::exists(path_, ignored) ||
+                std::chrono::steady_clock::now() >= deadline)
                 break;
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }

@@ -40,9 +40,12 @@ for program in tabwright logfetch; do
   [ -z "$warnings" ] || fail "man $program warns: $warnings"
 done
 
-# The installed programs, started from a folder of the user's own, not from the build tree.
+# The installed programs, started from a folder of the user's own, not from the build tree,
+# by a user of the scratch root's own: their journals and settings stay out of this user's.
 work="$scratch/work"
-mkdir -p "$work"
+mkdir -p "$work" "$scratch/home"
+export HOME="$scratch/home"
+unset XDG_CONFIG_HOME XDG_DATA_HOME
 cd "$work"
 cp "$usr/share/logfetch/samples/"*.bin .
 "$usr/bin/logfetch" convert ./*.bin >/dev/null || fail "the installed logfetch did not convert the samples"
