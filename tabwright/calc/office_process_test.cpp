@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tabwright/calc/running_processes.h"
+#include "tabwright/testing/process_naming.h"
 #include "testing/event_loop.h"
 #include "testing/temp_folder.h"
 
@@ -20,16 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-// A process that runs with `text` among its arguments (the watchdog and its waiter carry
-// the leftovers' paths), if any.
-std::optional<pid_t> processNaming(const std::string& text)
-{
-    for (const RunningProcess& process : runningProcesses())
-        if (process.commandLine.find(text) != std::string::npos)
-            return process.id;
-    return std::nullopt;
-}
 
 // A stand-in for the office: a process that runs until it is killed, with a profile folder
 // and a socket-like file as its leftovers.
@@ -58,7 +48,7 @@ TEST(OfficeProcess, AProcessLeftToTheUserKeepsItsProfileWhileItRunsAndLosesItWhe
     // Nothing of this program watches it any more.
     office.process.reset();
     EXPECT_TRUE(processGroupRunning(group));
-    EXPECT_TRUE(processNaming(office.profile).has_value())
+    EXPECT_TRUE(testing_support::processNaming(office.profile).has_value())
         << "no waiter watches the process left to the user";
     EXPECT_TRUE(office.leftoversThere()) << "a profile in use was removed";
 
@@ -66,8 +56,8 @@ TEST(OfficeProcess, AProcessLeftToTheUserKeepsItsProfileWhileItRunsAndLosesItWhe
     ::kill(-group, SIGKILL);
     EXPECT_TRUE(testing_support::runEventsUntil([&] { return office.leftoversGone(); }, 30s))
         << "the profile outlived its office";
-    EXPECT_TRUE(
-        testing_support::runEventsUntil([&] { return !processNaming(office.profile).has_value(); }, 30s))
+    EXPECT_TRUE(testing_support::runEventsUntil(
+        [&] { return !testing_support::processNaming(office.profile).has_value(); }, 30s))
         << "the waiter outlived the office";
     // The program that made the instances folder still runs: the folder stays for its next start.
     EXPECT_TRUE(fs::exists(office.folder.file("instances")));
@@ -77,16 +67,16 @@ TEST(OfficeProcess, AWatchdogThatWasKilledDoesNotTakeTheProgramWithItWhenTheProc
 {
     StandIn office;
     const pid_t group = office.process->processGroup();
-    std::optional<pid_t> watchdog;
+    std::optional<RunningProcess> watchdog;
     ASSERT_TRUE(testing_support::runEventsUntil(
         [&] {
-            watchdog = processNaming(office.profile);
+            watchdog = testing_support::processNaming(office.profile);
             return watchdog.has_value();
         },
         30s));
-    ::kill(*watchdog, SIGKILL);
-    ASSERT_TRUE(
-        testing_support::runEventsUntil([&] { return !processNaming(office.profile).has_value(); }, 30s));
+    ::kill(watchdog->id, SIGKILL);
+    ASSERT_TRUE(testing_support::runEventsUntil(
+        [&] { return !testing_support::processNaming(office.profile).has_value(); }, 30s));
     // Telling a dead watchdog to go must not end this program with SIGPIPE.
     office.process->kill();
     office.process->letGo();

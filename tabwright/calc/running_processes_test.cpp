@@ -9,18 +9,12 @@
 
 #include <gtest/gtest.h>
 
+#include "tabwright/testing/process_naming.h"
+
 namespace tabwright {
 namespace {
 
 using namespace std::string_literals;
-
-std::optional<RunningProcess> processNamed(const std::string& text)
-{
-    for (const RunningProcess& process : runningProcesses())
-        if (process.commandLine.find(text) != std::string::npos)
-            return process;
-    return std::nullopt;
-}
 
 TEST(RunningProcesses, AProcessIsListedByItsNumberWhileItRunsAndNotOnceItHasEnded)
 {
@@ -33,14 +27,14 @@ TEST(RunningProcesses, AProcessIsListedByItsNumberWhileItRunsAndNotOnceItHasEnde
     }
     // The child shows under its own name only once it has started the shell.
     std::optional<RunningProcess> listed;
-    while (!(listed = processNamed(marker)))
+    while (!(listed = testing_support::processNaming(marker)))
         ASSERT_EQ(waitpid(child, nullptr, WNOHANG), 0) << "the shell ended before it was listed";
     EXPECT_EQ(listed->id, child);
     EXPECT_EQ(listed->commandLine, "sh\0-c\0sleep 60; :\0"s + marker + '\0');
 
     ::kill(child, SIGKILL);
     ASSERT_EQ(waitpid(child, nullptr, 0), child);
-    EXPECT_FALSE(processNamed(marker).has_value());
+    EXPECT_FALSE(testing_support::processNaming(marker).has_value());
 }
 
 }  // namespace

@@ -18,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-#include "tabwright/calc/running_processes.h"
+#include "tabwright/testing/process_naming.h"
 #include "testing/event_loop.h"
 #include "testing/file_contents.h"
 #include "testing/port_mapping.h"
@@ -119,13 +119,7 @@ struct PrivateRun {
             if (error)
                 return true;
         }
-        return processUses(temporary.path());
-    }
-    static bool processUses(const std::string& text)
-    {
-        return std::ranges::any_of(runningProcesses(), [&](const RunningProcess& process) {
-            return process.commandLine.find(text) != std::string::npos;
-        });
+        return testing_support::processNaming(temporary.path()).has_value();
     }
     // The watchdog clears up after a killed program; give it time on a loaded machine.
     bool calcFilesGoneWithin(std::chrono::seconds limit) const
@@ -163,7 +157,7 @@ TEST(TabwrightCaptureIntoCalc, AKilledProgramLeavesNoCalcAndNoCalcFilesBehind)
     PrivateRun run;
     run.start({"--emulate", "K7RX", "--output", "run.ods"});
     ASSERT_TRUE(run.waitFor("Bytes Received")) << run.errors.toStdString();
-    ASSERT_TRUE(PrivateRun::processUses(run.temporary.path()));
+    ASSERT_TRUE(testing_support::processNaming(run.temporary.path()));
     run.program.kill();
     run.program.waitForFinished();
     EXPECT_TRUE(run.calcFilesGoneWithin(std::chrono::seconds(60)));
